@@ -1,0 +1,28 @@
+#pragma once
+
+#include <memory>
+
+#include "diag/TraceLog.h"
+#include "jpeg/ExifInfo.h"
+
+// Reads the EXIF orientation of one picture file. Lives for one picture:
+// construct, readExif() once, orientation(), destroy.
+class MetadataHandler {
+public:
+    // The path is borrowed, not copied: the caller keeps it alive.
+    MetadataHandler(const char* path, bool logEnabled);
+    virtual ~MetadataHandler();
+
+    MetadataHandler(const MetadataHandler&) = delete;
+    MetadataHandler& operator=(const MetadataHandler&) = delete;
+
+    // True when an Exif section was parsed. Never throws, never reports.
+    bool readExif();
+    // Meaningful after readExif() returned true; 0 means none known.
+    int orientation() const { return info_.orientation; }
+
+private:
+    const char* path_;
+    ExifInfo info_;
+    std::unique_ptr<TraceLog> log_;
+};

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <string>
+
+// A fresh folder below the system's temporary folder, removed with all it
+// holds when the object goes.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+
+    const std::string& path() const { return path_; }
+    std::string file(const std::string& name) const { return path_ + "/" + name; }
+
+private:
+    std::string path_;
+};
+
+// Makes a folder the working directory for as long as it lives.
+class WorkingDirectory {
+public:
+    explicit WorkingDirectory(const std::string& path);
+    ~WorkingDirectory();
+    WorkingDirectory(const WorkingDirectory&) = delete;
+    WorkingDirectory& operator=(const WorkingDirectory&) = delete;
+
+private:
+    std::string previous_;
+};
+
+std::string readFile(const std::string& path);
+bool fileExists(const std::string& path);
