@@ -1,0 +1,23 @@
+#pragma once
+
+#include <functional>
+
+#include <wx/image.h>
+#include <wx/string.h>
+
+// Shows a message to the user (message, caption). The watermark runs on the
+// batch's worker thread, which may not open a window itself.
+using MessageReporter = std::function<void(const wxString& message, const wxString& caption)>;
+
+// Blends the watermark into the picture at one of nine positions: 1..9 row
+// by row from the top left, 5 the centre. A watermark with its own alpha
+// channel uses it; one without uses the constant alpha and never draws a
+// pixel with a channel at 255. A watermark larger than the picture is drawn
+// from a shrunken copy; the shared watermark is only read. Any other
+// placement code is reported once and the centre is used.
+void ApplyWatermark(wxImage& picture, const wxImage& watermarkImage, double alpha, int placement,
+                    const MessageReporter& report);
+
+// Top left corner of a w x h watermark at the placement in a W x H picture;
+// false for a code outside 1..9.
+bool wmPosition(int placement, int pictureWidth, int pictureHeight, int width, int height, int& x0, int& y0);
