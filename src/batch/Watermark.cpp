@@ -41,10 +41,10 @@ bool wmPosition(int placement, int pictureWidth, int pictureHeight, int width, i
 void ApplyWatermark(wxImage& picture, const wxImage& watermarkImage, double alpha, int placement,
                     const MessageReporter& report)
 {
-    const int pictureWidth = picture.GetWidth();
-    const int pictureHeight = picture.GetHeight();
     if (!picture.IsOk() || !watermarkImage.IsOk())
         return;
+    const int pictureWidth = picture.GetWidth();
+    const int pictureHeight = picture.GetHeight();
 
     wxImage shrunk;
     const wxImage* mark = &watermarkImage;

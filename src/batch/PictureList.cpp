@@ -1,0 +1,82 @@
+#include "batch/PictureList.h"
+
+#include <algorithm>
+#include <set>
+#include <utility>
+
+#include <dirent.h>
+#include <strings.h>
+#include <sys/stat.h>
+
+namespace {
+
+bool isPictureName(const std::string& name)
+{
+    for (const char* extension : {".jpg", ".jpeg"}) {
+        const std::size_t length = std::char_traits<char>::length(extension);
+        if (name.size() > length && strcasecmp(name.c_str() + name.size() - length, extension) == 0)
+            return true;
+    }
+    return false;
+}
+
+std::string joinPath(const std::string& folder, const std::string& name)
+{
+    if (!folder.empty() && folder.back() == '/')
+        return folder + name;
+    return folder + "/" + name;
+}
+
+using FolderId = std::pair<dev_t, ino_t>;
+
+bool listFolder(const std::string& folder, bool recurse, std::set<FolderId>& seen, std::vector<std::string>& paths)
+{
+    struct stat info;
+    if (stat(folder.c_str(), &info) != 0 || !seen.insert({info.st_dev, info.st_ino}).second)
+        return false;
+    DIR* dir = opendir(folder.c_str());
+    if (!dir)
+        return false;
+    std::vector<std::string> subfolders;
+    while (const dirent* entry = readdir(dir)) {
+        const std::string name = entry->d_name;
+        if (name == "." || name == "..")
+            continue;
+        if (name[0] == '.' && !recurse)
+            continue;
+        const std::string path = joinPath(folder, name);
+        struct stat target;
+        if (stat(path.c_str(), &target) != 0)
+            continue;
+        if (S_ISDIR(target.st_mode)) {
+            if (recurse)
+                subfolders.push_back(path);
+        } else if (isPictureName(name)) {
+            paths.push_back(path);
+        }
+    }
+    closedir(dir);
+    for (const std::string& subfolder : subfolders)
+        listFolder(subfolder, recurse, seen, paths);
+    return true;
+}
+
+// Name order as a user sees it: letters compared without case, the bytes
+// breaking ties so that the order is total.
+bool pathLess(const std::string& a, const std::string& b)
+{
+    const int folded = strcasecmp(a.c_str(), b.c_str());
+    return folded != 0 ? folded < 0 : a < b;
+}
+
+}  // namespace
+
+bool listPictures(const std::string& folder, bool includeSubfolders, std::vector<std::string>& paths)
+{
+    std::set<FolderId> seen;
+    paths.clear();
+    if (!listFolder(folder, includeSubfolders, seen, paths))
+        return false;
+    std::sort(paths.begin(), paths.end(), pathLess);
+    return true;
+}

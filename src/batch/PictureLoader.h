@@ -1,0 +1,25 @@
+#pragma once
+
+#include <string>
+
+#include <wx/image.h>
+
+// A picture as loaded for the batch.
+struct LoadedPicture {
+    wxImage image;
+    // The size stored in the file; the image itself may be smaller when it
+    // was decoded at a reduced scale.
+    int storedWidth = 0;
+    int storedHeight = 0;
+};
+
+// Loads the picture at a UTF-8 path, recognising its format from the
+// content. When box is positive and a JPEG is larger than the box, the
+// decoder skips detail that the shrink to the box would throw away: it
+// decodes at the smallest of 1/1, 1/2, 1/4 and 1/8 that still leaves the
+// picture at least as large as its fitted size in the box.
+bool loadPicture(const std::string& path, int box, LoadedPicture& picture);
+
+// The largest of 1, 2, 4, 8 whose reduced size (rounded up, as the decoder
+// does) still covers targetWidth x targetHeight.
+int jpegScaleDenominator(int width, int height, long long targetWidth, long long targetHeight);

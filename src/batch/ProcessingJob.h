@@ -1,0 +1,20 @@
+#pragma once
+
+#include <wx/image.h>
+#include <wx/string.h>
+
+// The settings of one batch, copied from the main dialog when the batch
+// starts. The controls behind them stay disabled while it runs.
+struct ProcessingJob {
+    wxString directory;               // folder to process, as the folder tree gives it
+    bool includeSubfolders = false;   // the whole tree below the folder
+    bool resize = false;              // shrink into the maxSize x maxSize box
+    int maxSize = 0;                  // box side in pixels
+    bool autoRotate = false;          // turn upright by the EXIF orientation
+    bool watermark = false;           // blend the watermark in
+    const wxImage* watermarkImage = nullptr;  // owned by the main dialog; only read
+    double alpha = 0.2;               // opacity for a watermark without alpha channel
+    int placement = 5;                // 1..9, see wmPosition
+    wxString qualityText;             // JPEG quality as the dialog shows it
+    wxString caption;                 // base text of the progress title
+};

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include <wx/thread.h>
+
+#include "batch/ProcessingJob.h"
+
+class BatchOwner;
+struct LoadedPicture;
+
+// The detached worker thread of one batch. The toolkit deletes it when
+// Entry returns; its destructor tells the owner. A stop request is Delete(),
+// noticed once per picture, just before the picture is loaded.
+class WorkingThread : public wxThread {
+public:
+    WorkingThread(BatchOwner* owner, const ProcessingJob& job);
+    ~WorkingThread() override;
+
+    // The batch. True when it reached its statistics (after all pictures or
+    // a stop), false when it ended earlier.
+    bool ProcessDirectory(long quality);
+
+    int rotatedCount() const { return rotated_; }
+    int resizedCount() const { return resized_; }
+    int watermarkedCount() const { return watermarked_; }
+
+protected:
+    ExitCode Entry() override;
+
+private:
+    void processPicture(const std::string& path, LoadedPicture& picture, long quality);
+    void showStatistics();
+
+    int rotated_ = 0;
+    int resized_ = 0;
+    int watermarked_ = 0;
+    std::vector<std::string> files_;  // UTF-8 paths, in processing order
+    BatchOwner* owner_;
+    ProcessingJob job_;
+    bool placementReported_ = false;
+};

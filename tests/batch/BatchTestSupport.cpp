@@ -1,0 +1,125 @@
+#include "batch/BatchTestSupport.h"
+
+#include <gtest/gtest.h>
+#include <wx/mstream.h>
+
+#include "batch/BatchEvents.h"
+#include "batch/WorkingThread.h"
+#include "jpeg/ExifBuilder.h"
+
+void RecordingOwner::record(const std::string& request)
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    requests_.push_back(request);
+}
+
+void RecordingOwner::postNotification(const wxCommandEvent& event)
+{
+    const bool started = event.GetEventType() == EVT_BATCH_STARTED;
+    record(std::string(started ? "STARTED " : "FINISHED ") + std::to_string(event.GetId()));
+}
+
+void RecordingOwner::setGaugeRange(int range)
+{
+    record("range " + std::to_string(range));
+}
+
+void RecordingOwner::setGaugeValue(int value)
+{
+    record("gauge " + std::to_string(value));
+}
+
+void RecordingOwner::setTitle(const wxString& title)
+{
+    const std::string text(title.utf8_str());
+    record("title " + text);
+    if (onTitle)
+        onTitle(text);
+}
+
+bool RecordingOwner::askYesNo(const wxString& message, const wxString& caption)
+{
+    record("ask " + std::string(caption.utf8_str()) + "|" + std::string(message.utf8_str()));
+    if (onQuestion)
+        onQuestion(worker);
+    return answer;
+}
+
+void RecordingOwner::showMessage(const wxString& message, const wxString& caption)
+{
+    record("message " + std::string(caption.utf8_str()) + "|" + std::string(message.utf8_str()));
+}
+
+void RecordingOwner::workerEnded(WorkingThread*)
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    running_ = false;
+    worker = nullptr;
+    ended_.notify_all();
+}
+
+void RecordingOwner::run(const ProcessingJob& job)
+{
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        running_ = true;
+        worker = new WorkingThread(this, job);
+    }
+    ASSERT_EQ(worker->Create(), wxTHREAD_NO_ERROR);
+    ASSERT_EQ(worker->Run(), wxTHREAD_NO_ERROR);
+    std::unique_lock<std::mutex> lock(mutex_);
+    ASSERT_TRUE(ended_.wait_for(lock, std::chrono::seconds(120), [this] { return !running_; }));
+}
+
+std::vector<std::string> RecordingOwner::requests() const
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    return requests_;
+}
+
+std::vector<std::string> RecordingOwner::messages() const
+{
+    std::vector<std::string> result;
+    for (const std::string& r : requests())
+        if (r.rfind("message ", 0) == 0)
+            result.push_back(r.substr(8));
+    return result;
+}
+
+ProcessingJob plainJob(const std::string& folder)
+{
+    ProcessingJob job;
+    job.directory = wxString::FromUTF8(folder);
+    job.maxSize = 800;
+    job.qualityText = "90";
+    job.caption = "Tessaly 1.1";
+    return job;
+}
+
+void writeQuadrantJpeg(const std::string& path, int w, int h, int orientation)
+{
+    wxImage image(w, h, false);
+    image.SetRGB(wxRect(0, 0, w / 2, h / 2), 255, 0, 0);
+    image.SetRGB(wxRect(w / 2, 0, w - w / 2, h / 2), 0, 255, 0);
+    image.SetRGB(wxRect(w / 2, h / 2, w - w / 2, h - h / 2), 0, 0, 255);
+    image.SetRGB(wxRect(0, h / 2, w / 2, h - h / 2), 255, 255, 0);
+    image.SetOption(wxIMAGE_OPTION_QUALITY, 95);
+    wxMemoryOutputStream out;
+    ASSERT_TRUE(image.SaveFile(out, wxBITMAP_TYPE_JPEG));
+    Bytes bytes(static_cast<std::size_t>(out.GetLength()));
+    out.CopyTo(bytes.data(), bytes.size());
+    if (orientation != 0) {
+        // The Exif section goes right behind the start-of-image marker.
+        const Bytes exif = segment(0xE1, exifPayload(tiffData(true, {orientationShort(
+                                                                       static_cast<std::uint16_t>(orientation))})));
+        bytes.insert(bytes.begin() + 2, exif.begin(), exif.end());
+    }
+    writeFile(path, bytes);
+}
+
+wxImage loadImage(const std::string& path)
+{
+    wxImage image;
+    image.LoadFile(wxString::FromUTF8(path), wxBITMAP_TYPE_ANY);
+    return image;
+}

@@ -1,0 +1,52 @@
+#pragma once
+
+#include <condition_variable>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include <wx/image.h>
+
+#include "batch/BatchOwner.h"
+#include "batch/ProcessingJob.h"
+
+// A batch owner that records every request in order as text and answers
+// the questions; hooks let a test act at a given request.
+class RecordingOwner : public BatchOwner {
+public:
+    void postNotification(const wxCommandEvent& event) override;
+    void setGaugeRange(int range) override;
+    void setGaugeValue(int value) override;
+    void setTitle(const wxString& title) override;
+    bool askYesNo(const wxString& message, const wxString& caption) override;
+    void showMessage(const wxString& message, const wxString& caption) override;
+    void workerEnded(WorkingThread* worker) override;
+
+    // Runs the job on a new worker thread and waits until it has ended.
+    void run(const ProcessingJob& job);
+
+    std::vector<std::string> requests() const;
+    std::vector<std::string> messages() const;  // "caption|text" of each message box
+
+    bool answer = true;
+    std::function<void(WorkingThread*)> onQuestion;
+    std::function<void(const std::string& title)> onTitle;
+    WorkingThread* worker = nullptr;
+
+private:
+    void record(const std::string& request);
+
+    mutable std::mutex mutex_;
+    std::condition_variable ended_;
+    bool running_ = false;
+    std::vector<std::string> requests_;
+};
+
+// A job with every step off, on the folder, at quality 90.
+ProcessingJob plainJob(const std::string& folder);
+
+// A JPEG of w x h in four flat quadrants (red, green, blue, yellow from the
+// top left, clockwise), optionally with an EXIF orientation.
+void writeQuadrantJpeg(const std::string& path, int w, int h, int orientation = 0);
+wxImage loadImage(const std::string& path);

@@ -1,0 +1,108 @@
+#include <cmath>
+#include <random>
+
+#include <gtest/gtest.h>
+#include <wx/mstream.h>
+
+#include "TempDir.h"
+#include "batch/FitInBox.h"
+#include "batch/PictureLoader.h"
+#include "jpeg/ExifBuilder.h"
+
+namespace {
+
+TEST(PictureLoader, ScaleDenominator)
+{
+    static const struct {
+        int width, height, box, expected;
+    } cases[] = {
+        {4000, 3000, 800, 4},  // 1000 x 750 still covers 800 x 600
+        {4352, 2448, 800, 4},
+        {6400, 4800, 800, 8},
+        {6399, 4800, 800, 8},  // the decoder rounds up: 6399 / 8 gives 800
+        {1601, 1000, 800, 2},
+        {1599, 1000, 800, 2},
+        {1597, 1000, 800, 1},
+        {801, 600, 800, 1},
+        {100000, 10, 800, 8},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.width << "x" << c.height);
+        const FittedSize target = fitInBox(c.width, c.height, c.box, c.box);
+        const int denominator = jpegScaleDenominator(c.width, c.height, target.width, target.height);
+        EXPECT_EQ(denominator, c.expected);
+        // The reduced picture always covers the target.
+        EXPECT_GE((c.width + denominator - 1) / denominator, target.width);
+        EXPECT_GE((c.height + denominator - 1) / denominator, target.height);
+    }
+}
+
+// Something like a photograph: smooth shading, edges and fine texture.
+wxImage photoLike(int width, int height)
+{
+    wxImage image(width, height, false);
+    std::mt19937 rng(7);
+    std::normal_distribution<double> grain(0.0, 6.0);
+    unsigned char* p = image.GetData();
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            const double u = double(x) / width, v = double(y) / height;
+            const double shade = 128 + 90 * std::sin(6 * u + 2 * v) * std::cos(4 * v);
+            const double edge = (x / 300 + y / 300) % 2 ? 25 : -25;
+            for (int c = 0; c < 3; ++c) {
+                const double value = shade + edge * (c + 1) / 3 + grain(rng);
+                *p++ = static_cast<unsigned char>(std::clamp(value, 0.0, 255.0));
+            }
+        }
+    }
+    return image;
+}
+
+double psnr(const wxImage& a, const wxImage& b)
+{
+    const std::size_t n = static_cast<std::size_t>(a.GetWidth()) * a.GetHeight() * 3;
+    double sum = 0;
+    for (std::size_t i = 0; i < n; ++i) {
+        const double d = double(a.GetData()[i]) - b.GetData()[i];
+        sum += d * d;
+    }
+    return 10 * std::log10(255.0 * 255.0 / (sum / n));
+}
+
+TEST(PictureLoader, ShrinkOnLoadLooksLikeAFullDecode)
+{
+    TempDir dir;
+    wxImage photo = photoLike(3000, 2000);
+    photo.SetOption(wxIMAGE_OPTION_QUALITY, 90);
+    const std::string path = dir.file("photo.jpg");
+    ASSERT_TRUE(photo.SaveFile(wxString::FromUTF8(path), wxBITMAP_TYPE_JPEG));
+
+    LoadedPicture full, reduced;
+    ASSERT_TRUE(loadPicture(path, 0, full));
+    ASSERT_TRUE(loadPicture(path, 800, reduced));
+    EXPECT_EQ(reduced.storedWidth, 3000);
+    EXPECT_EQ(reduced.storedHeight, 2000);
+    EXPECT_EQ(reduced.image.GetWidth(), 1500);
+    EXPECT_EQ(full.image.GetWidth(), 3000);
+
+    const wxImage fromFull = full.image.Scale(800, 533, wxIMAGE_QUALITY_HIGH);
+    const wxImage fromReduced = reduced.image.Scale(800, 533, wxIMAGE_QUALITY_HIGH);
+    EXPECT_GE(psnr(fromFull, fromReduced), 40.0);
+}
+
+TEST(PictureLoader, OtherFormatsAndFailures)
+{
+    TempDir dir;
+    wxImage png(30, 20, false);
+    ASSERT_TRUE(png.SaveFile(wxString::FromUTF8(dir.file("disguised.jpg")), wxBITMAP_TYPE_PNG));
+    LoadedPicture picture;
+    ASSERT_TRUE(loadPicture(dir.file("disguised.jpg"), 10, picture));
+    EXPECT_EQ(picture.storedWidth, 30);
+    EXPECT_EQ(picture.image.GetWidth(), 30);
+
+    writeFile(dir.file("broken.jpg"), {0xFF, 0xD8, 0xFF, 0xDB, 0, 3});
+    EXPECT_FALSE(loadPicture(dir.file("broken.jpg"), 0, picture));
+    EXPECT_FALSE(loadPicture(dir.file("missing.jpg"), 0, picture));
+}
+
+}  // namespace
