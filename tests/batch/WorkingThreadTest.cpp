@@ -141,7 +141,7 @@ TEST_F(WorkingThreadTest, WatermarkCountsEveryPicture)
 {
     for (const char* name : {"a.jpg", "b.jpg", "c.jpg"})
         writeQuadrantJpeg(picture(name), 40, 30);
-    wxImage mark(10, 10, false);
+    wxImage mark(10, 10, true);  // black
     ProcessingJob job = plainJob(dir.path());
     job.watermark = true;
     job.watermarkImage = &mark;
@@ -150,8 +150,9 @@ TEST_F(WorkingThreadTest, WatermarkCountsEveryPicture)
     const std::vector<std::string> expected = {
         "Message|Wrong Water Image placement. Center placement will be used.", statistics(0, 0, 3)};
     EXPECT_EQ(owner.messages(), expected);
-    // Black blended at 0.2 into the red quadrant's corner, under the centre placement.
-    EXPECT_LT(loadImage(picture("a.jpg")).GetRed(16, 11), 230);
+    // Black at 0.2 over the red quadrant, inside the centred watermark: 0.8 * 255.
+    EXPECT_NEAR(loadImage(picture("a.jpg")).GetRed(16, 11), 204, 12);
+    EXPECT_NEAR(loadImage(picture("a.jpg")).GetRed(5, 5), 255, 12);
 }
 
 TEST_F(WorkingThreadTest, RequestsInOrder)
@@ -252,7 +253,7 @@ TEST_F(WorkingThreadTest, EmptyBoxWritesNothing)
         RecordingOwner run;
         ProcessingJob job = plainJob(dir.path());
         job.resize = job.autoRotate = job.watermark = true;
-        wxImage mark(4, 4, false);
+        wxImage mark(4, 4, true);
         job.watermarkImage = &mark;
         job.maxSize = box;
         run.run(job);

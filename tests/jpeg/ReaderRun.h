@@ -20,7 +20,8 @@ struct ReaderRun {
     explicit ReaderRun(const Bytes& bytes, ExifInfo start = {}) : info(start)
     {
         std::FILE* stream = std::tmpfile();
-        std::fwrite(bytes.data(), 1, bytes.size(), stream);
+        if (!bytes.empty())
+            std::fwrite(bytes.data(), 1, bytes.size(), stream);
         std::rewind(stream);
         testing::internal::CaptureStdout();
         {

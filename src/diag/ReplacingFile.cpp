@@ -1,0 +1,113 @@
+#include "diag/ReplacingFile.h"
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+mode_t defaultMode()
+{
+    const mode_t mask = umask(0);
+    umask(mask);
+    return 0666 & ~mask;
+}
+
+std::string folderOf(const std::string& path)
+{
+    const std::size_t slash = path.rfind('/');
+    if (slash == std::string::npos)
+        return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+}  // namespace
+
+ReplacingFile::ReplacingFile(const std::string& path) : target_(path)
+{
+    char resolved[PATH_MAX];
+    if (realpath(path.c_str(), resolved))
+        target_ = resolved;
+}
+
+ReplacingFile::~ReplacingFile()
+{
+    discard();
+}
+
+void ReplacingFile::discard()
+{
+    if (fd_ >= 0)
+        close(fd_);
+    fd_ = -1;
+    if (!temporary_.empty())
+        unlink(temporary_.c_str());
+    temporary_.clear();
+}
+
+bool ReplacingFile::open()
+{
+    const std::size_t slash = target_.rfind('/');
+    const std::string name = slash == std::string::npos ? target_ : target_.substr(slash + 1);
+    std::string pattern = folderOf(target_) + "/." + name + ".tessaly-XXXXXX";
+    fd_ = mkstemp(pattern.data());
+    if (fd_ < 0)
+        return false;
+    temporary_ = pattern;
+    failed_ = false;
+    return true;
+}
+
+bool ReplacingFile::write(const void* data, std::size_t size)
+{
+    const auto* bytes = static_cast<const unsigned char*>(data);
+    while (fd_ >= 0 && !failed_ && size > 0) {
+        const ssize_t written = ::write(fd_, bytes, size);
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0)
+            failed_ = true;
+        else {
+            bytes += written;
+            size -= static_cast<std::size_t>(written);
+        }
+    }
+    return fd_ >= 0 && !failed_;
+}
+
+bool ReplacingFile::commit(bool keepTimes)
+{
+    if (fd_ < 0 || failed_) {
+        discard();
+        return false;
+    }
+    struct stat old;
+    const bool existed = stat(target_.c_str(), &old) == 0;
+    bool ok = fchmod(fd_, existed ? old.st_mode & 07777 : defaultMode()) == 0;
+    // Only root may give a file away; anyone else keeps their own.
+    if (ok && existed && fchown(fd_, old.st_uid, old.st_gid) != 0 && geteuid() == 0)
+        ok = false;
+    if (ok && existed && keepTimes) {
+        const struct timespec times[2] = {old.st_atim, old.st_mtim};
+        ok = futimens(fd_, times) == 0;
+    }
+    ok = ok && fsync(fd_) == 0;
+    ok = close(fd_) == 0 && ok;
+    fd_ = -1;
+    if (!ok || rename(temporary_.c_str(), target_.c_str()) != 0) {
+        discard();
+        return false;
+    }
+    temporary_.clear();
+    // Makes the rename itself durable; a failure here loses nothing.
+    const int folder = ::open(folderOf(target_).c_str(), O_RDONLY | O_DIRECTORY);
+    if (folder >= 0) {
+        fsync(folder);
+        close(folder);
+    }
+    return true;
+}

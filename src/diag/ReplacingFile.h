@@ -1,0 +1,35 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+// Replaces a file's content in one step, so that the file holds either the
+// old content or the new one, never a part: writes go to a temporary file
+// in the same folder, which commit() flushes to disk and renames over the
+// target. A symbolic link stays a link; its target is replaced. Whenever a
+// step fails, and when the object goes without a commit, the target stays
+// as it was and the temporary file is removed.
+class ReplacingFile {
+public:
+    explicit ReplacingFile(const std::string& path);
+    ~ReplacingFile();
+    ReplacingFile(const ReplacingFile&) = delete;
+    ReplacingFile& operator=(const ReplacingFile&) = delete;
+
+    // Creates the temporary file; false when the folder does not allow it.
+    bool open();
+    bool write(const void* data, std::size_t size);
+    bool write(const std::string& text) { return write(text.data(), text.size()); }
+    // The new file gets the old one's permission bits and owner (a new file
+    // the usual 0666 less the umask) and, with keepTimes, its access and
+    // modification times.
+    bool commit(bool keepTimes);
+
+private:
+    void discard();
+
+    std::string target_;
+    std::string temporary_;
+    int fd_ = -1;
+    bool failed_ = false;
+};

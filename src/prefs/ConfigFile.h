@@ -1,0 +1,41 @@
+#pragma once
+
+#include <istream>
+#include <map>
+#include <string>
+
+// Reads a file of 'key = value' lines into a table with typed lookups. The
+// caller picks the delimiter, the comment marker and an end sentry: a line
+// that contains the sentry ends the reading. A value may go on over the
+// following lines that hold no delimiter; a blank line ends it.
+class ConfigFile {
+public:
+    struct file_not_found {
+        std::string fileName;
+        explicit file_not_found(const std::string& name = std::string()) : fileName(name) {}
+    };
+
+    // Throws file_not_found when the file cannot be opened.
+    ConfigFile(std::string fileName, std::string delimiter, std::string commentMarker, std::string sentry);
+
+    // Each returns false and leaves out alone when the key is absent.
+    bool readValue(const std::string& key, std::string& out) const;
+    // False only for FALSE, F, NO, N, 0 and NONE in any letter case.
+    bool readValue(const std::string& key, bool& out) const;
+    // The leading decimal integer; 0 without one, saturated outside 32 bits.
+    bool readValue(const std::string& key, int& out) const;
+    // The leading decimal number with "." as its point, whatever the locale;
+    // 0 without one, the largest finite value of its sign when too large.
+    bool readValue(const std::string& key, double& out) const;
+
+    // Removes leading and trailing " \n\t\v\r\f".
+    static void stripWhitespace(std::string& text);
+
+private:
+    void load(std::istream& in);
+
+    std::string delimiter_;
+    std::string commentMarker_;
+    std::string sentry_;
+    std::map<std::string, std::string> entries_;
+};

@@ -1,0 +1,88 @@
+#include "prefs/PreferencesFile.h"
+
+#include <charconv>
+#include <cstdio>
+
+#include <wx/filename.h>
+#include <wx/stdpaths.h>
+
+#include "prefs/ConfigFile.h"
+
+namespace {
+
+const char* flag(bool value)
+{
+    return value ? "1" : "0";
+}
+
+std::string utf8(const wxString& text)
+{
+    return std::string(text.utf8_str());
+}
+
+}  // namespace
+
+std::string formatFixed(double value, int digits)
+{
+    char buffer[400];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, digits);
+    return std::string(buffer, result.ptr);
+}
+
+std::string defaultPreferencesText(const wxString& programDir)
+{
+    return "#Tessaly 1.1 configuration file\n"
+           "WorkingDir = /\n"
+           "WaterImgFile = " + utf8(programDir) + "/data/wm.png\n"
+           "Resize = 1\n"
+           "UseWatermark = 1\n"
+           "Rotate = 1\n"
+           "Width = 800\n"
+           "Height = 800\n"
+           "Alpha = 0.2\n"
+           "Quality = 82\n"
+           "IncludeSubdirectories = 0\n"
+           "WmPlacement = 5\n";
+}
+
+std::string savedPreferencesText(const PreferenceValues& v)
+{
+    // The blanks before most line feeds are part of the format; the reader strips them.
+    return std::string("#Tessaly 1.1 configuration file\n") +
+           "WorkingDir = " + utf8(v.workingDir) + " \n" +
+           "WaterImgFile = " + utf8(v.waterImgFile) + " \n" +
+           "Resize = " + flag(v.resize) + " \n" +
+           "UseWatermark = " + flag(v.useWatermark) + " \n" +
+           "Rotate = " + flag(v.rotate) + " \n" +
+           "Width = " + std::to_string(v.width) + " \n" +
+           "Height = " + std::to_string(v.height) + " \n" +
+           "Alpha = " + formatFixed(v.alpha, 6) + " \n" +
+           "Quality = " + std::to_string(v.quality) + " \n" +
+           "IncludeSubdirectories = " + flag(v.includeSubdirectories) + "\n" +
+           "WmPlacement = " + std::to_string(v.wmPlacement) + " \n";
+}
+
+void readPreferences(const ConfigFile& file, PreferenceValues& v)
+{
+    auto readText = [&file](const char* key, wxString& out) {
+        std::string text;
+        if (file.readValue(key, text))
+            out = wxString::FromUTF8(text);
+    };
+    readText("WorkingDir", v.workingDir);
+    readText("WaterImgFile", v.waterImgFile);
+    file.readValue("Resize", v.resize);
+    file.readValue("UseWatermark", v.useWatermark);
+    file.readValue("Rotate", v.rotate);
+    file.readValue("Width", v.width);
+    file.readValue("Height", v.height);
+    file.readValue("Alpha", v.alpha);
+    file.readValue("Quality", v.quality);
+    file.readValue("IncludeSubdirectories", v.includeSubdirectories);
+    file.readValue("WmPlacement", v.wmPlacement);
+}
+
+wxString programDirectory()
+{
+    return wxFileName(wxStandardPaths::Get().GetExecutablePath()).GetPath();
+}

@@ -1,0 +1,360 @@
+#include "prefs/SettingsDialog.h"
+
+#include <wx/bitmap.h>
+#include <wx/button.h>
+#include <wx/cshelp.h>
+#include <wx/filedlg.h>
+#include <wx/filefn.h>
+#include <wx/image.h>
+#include <wx/msgdlg.h>
+#include <wx/radiobut.h>
+#include <wx/settings.h>
+#include <wx/sizer.h>
+#include <wx/slider.h>
+#include <wx/statbmp.h>
+#include <wx/stattext.h>
+#include <wx/textctrl.h>
+
+#include "diag/ReplacingFile.h"
+#include "prefs/ConfigFile.h"
+#include "prefs/PreferencesFile.h"
+
+namespace {
+
+const long ID_STATICTEXT1 = wxNewId();
+const long ID_SLIDERALPHA = wxNewId();
+const long ID_TEXTCTRLALPHA = wxNewId();
+const long ID_STATICTEXT3 = wxNewId();
+const long ID_RADIOBUTTONPLACEMENT[9] = {wxNewId(), wxNewId(), wxNewId(), wxNewId(), wxNewId(),
+                                         wxNewId(), wxNewId(), wxNewId(), wxNewId()};
+const long ID_STATICTEXT2 = wxNewId();
+const long ID_TEXTCTRWATERIMGPATH = wxNewId();
+const long ID_BUTTONWATERIMGBROWSE = wxNewId();
+const long ID_STATICBITMAPWM = wxNewId();
+
+const wxString placementHelp = wxS("Relative placement of the watermark image in the picture.");
+
+void inform(const wxString& message, const wxString& caption)
+{
+    wxMessageBox(message, caption, wxOK | wxCENTRE, nullptr);
+}
+
+// The slider shows the opacity in hundredths, truncated.
+int sliderPosition(double alpha)
+{
+    return static_cast<int>(alpha * 100.0);
+}
+
+wxString missingWatermarkMessage(const wxString& path)
+{
+    return wxS("WaterMark file does not exist. \n\nSupposed location: ") + path;
+}
+
+}  // namespace
+
+SettingsDialog::SettingsDialog(wxWindow* parent, wxWindowID)
+    : wxDialog(parent, wxID_ANY, _("Tessaly 1.1 | Preferences"), wxDefaultPosition, wxDefaultSize,
+               wxDEFAULT_DIALOG_STYLE | wxTAB_TRAVERSAL, wxS("wxID_ANY"))
+{
+    SetBackgroundColour(wxSystemSettings::GetColour(wxSYS_COLOUR_SCROLLBAR));
+
+    auto* top = new wxBoxSizer(wxVERTICAL);
+    auto* settings = new wxBoxSizer(wxVERTICAL);
+    auto* upperRow = new wxBoxSizer(wxHORIZONTAL);
+    auto* alphaColumn = new wxBoxSizer(wxVERTICAL);
+    auto* alphaRow = new wxBoxSizer(wxHORIZONTAL);
+
+    alphaLabel = new wxStaticText(this, ID_STATICTEXT1, _("Alpha [0.0 - 1.0]:"), wxDefaultPosition, wxDefaultSize,
+                                  0, wxS("ID_STATICTEXT1"));
+    alphaRow->Add(alphaLabel, 0, wxALL | wxALIGN_CENTER_VERTICAL, 5);
+    alphaSlider = new wxSlider(this, ID_SLIDERALPHA, 20, 0, 100, wxDefaultPosition, wxDefaultSize, wxSL_HORIZONTAL,
+                               wxDefaultValidator, wxS("ID_SLIDERALPHA"));
+    alphaSlider->SetToolTip(_("Set value of the alpha."));
+    alphaSlider->SetHelpText(_("Set value of the alpha."));
+    alphaRow->Add(alphaSlider, 1, wxALL | wxALIGN_CENTER_VERTICAL, 5);
+    alphaText = new wxTextCtrl(this, ID_TEXTCTRLALPHA, wxS("0.2"), wxDefaultPosition, wxSize(45, -1), 0,
+                               wxDefaultValidator, wxS("ID_TEXTCTRLALPHA"));
+    alphaText->Disable();
+    alphaText->SetToolTip(_("Value of the alpha when water mark picture does not have alpha channel."));
+    alphaText->SetHelpText(_("Value of the alpha when water mark picture does not have alpha channel."));
+    alphaRow->Add(alphaText, 0, wxALL | wxALIGN_CENTER_VERTICAL, 5);
+    alphaColumn->Add(alphaRow, 1, wxALIGN_CENTER_HORIZONTAL, 0);
+    upperRow->Add(alphaColumn, 1, wxALL | wxALIGN_CENTER_VERTICAL, 5);
+
+    auto* placementColumn = new wxBoxSizer(wxVERTICAL);
+    placementLabel = new wxStaticText(this, ID_STATICTEXT3, _("Placement:"), wxDefaultPosition, wxDefaultSize, 0,
+                                      wxS("ID_STATICTEXT3"));
+    placementLabel->SetHelpText(placementHelp);
+    placementColumn->Add(placementLabel, 1, wxALL | wxALIGN_CENTER_HORIZONTAL, 5);
+    for (int row = 0; row < 3; ++row) {
+        auto* rowSizer = new wxBoxSizer(wxHORIZONTAL);
+        for (int column = 0; column < 3; ++column) {
+            const int index = row * 3 + column;
+            placementButtons[index] =
+                new wxRadioButton(this, ID_RADIOBUTTONPLACEMENT[index], wxEmptyString, wxDefaultPosition,
+                                  wxDefaultSize, index == 0 ? wxRB_GROUP : 0, wxDefaultValidator,
+                                  wxString::Format(wxS("ID_RADIOBUTTONPLACEMENT%d"), index + 1));
+            placementButtons[index]->SetHelpText(placementHelp);
+            int border = wxALL;
+            if (row == 1)
+                border = column == 1 ? wxLEFT | wxRIGHT : wxLEFT;
+            rowSizer->Add(placementButtons[index], 1, border | wxALIGN_CENTER_VERTICAL, 5);
+        }
+        placementColumn->Add(rowSizer, 0, wxALIGN_CENTER_HORIZONTAL, 0);
+    }
+    placementButtons[4]->SetValue(true);
+    upperRow->Add(placementColumn, 0, wxLEFT | wxALIGN_CENTER_VERTICAL, 43);
+    settings->Add(upperRow, 1, wxALIGN_CENTER_HORIZONTAL, 0);
+
+    auto* source = new wxBoxSizer(wxVERTICAL);
+    auto* sourceLabelBox = new wxBoxSizer(wxVERTICAL);
+    sourceLabel = new wxStaticText(this, ID_STATICTEXT2, _("Source for water image:"), wxDefaultPosition,
+                                   wxDefaultSize, 0, wxS("ID_STATICTEXT2"));
+    sourceLabelBox->Add(sourceLabel, 0, wxLEFT, 5);
+    source->Add(sourceLabelBox, 0, wxLEFT | wxRIGHT, 5);
+    auto* pathRow = new wxBoxSizer(wxHORIZONTAL);
+    waterImgPathText = new wxTextCtrl(this, ID_TEXTCTRWATERIMGPATH, wxS("/"), wxDefaultPosition, wxSize(300, 21), 0,
+                                      wxDefaultValidator, wxS("ID_TEXTCTRWATERIMGPATH"));
+    waterImgPathText->SetToolTip(_("Path to the image used in watermarking process."));
+    waterImgPathText->SetHelpText(_("Path to the image used in watermarking process."));
+    pathRow->Add(waterImgPathText, 0, wxALL | wxALIGN_CENTER_VERTICAL, 5);
+    browseButton = new wxButton(this, ID_BUTTONWATERIMGBROWSE, _("Browse"), wxDefaultPosition, wxDefaultSize, 0,
+                                wxDefaultValidator, wxS("ID_BUTTONWATERIMGBROWSE"));
+    browseButton->SetToolTip(_("Click here to find water mark image."));
+    browseButton->SetHelpText(_("Click here to find water mark image."));
+    pathRow->Add(browseButton, 0, wxALL | wxALIGN_CENTER_VERTICAL, 5);
+    source->Add(pathRow, 0, wxALL, 5);
+    settings->Add(source, 0, wxALIGN_CENTER_HORIZONTAL, 0);
+    top->Add(settings, 1, wxALL | wxALIGN_CENTER_HORIZONTAL, 5);
+
+    preview = new wxStaticBitmap(this, ID_STATICBITMAPWM, wxNullBitmap, wxDefaultPosition, wxSize(200, 150),
+                                 wxSIMPLE_BORDER, wxS("ID_STATICBITMAPWM"));
+    preview->SetToolTip(_("Water image overview."));
+    preview->SetHelpText(_("Water image overview."));
+    top->Add(preview, 0, wxALL | wxALIGN_CENTER_HORIZONTAL, 5);
+
+    auto* buttons = new wxBoxSizer(wxHORIZONTAL);
+    okButton = new wxButton(this, wxID_OK, _("OK"), wxDefaultPosition, wxSize(51, 23), 0, wxDefaultValidator,
+                            wxS("wxID_OK"));
+    buttons->Add(okButton, 0, wxALL | wxALIGN_CENTER_VERTICAL, 5);
+    cancelButton = new wxButton(this, wxID_CANCEL, _("Cancel"), wxDefaultPosition, wxSize(51, 23), 0,
+                                wxDefaultValidator, wxS("wxID_CANCEL"));
+    buttons->Add(cancelButton, 0, wxALL | wxALIGN_CENTER_VERTICAL, 5);
+    top->Add(buttons, 0, wxALL | wxALIGN_CENTER_HORIZONTAL, 5);
+
+    fileDialog = new wxFileDialog(this, _("Select file"), wxEmptyString, wxEmptyString,
+                                  _("BMP, JPG, PNG and GIF files (*.bmp;*.jpg;*.png;*.gif)|*.bmp;*.jpg;*.png;*.gif"),
+                                  wxFD_DEFAULT_STYLE, wxDefaultPosition, wxDefaultSize, wxS("wxFileDialog"));
+    SetSizer(top);
+    top->Fit(this);
+    top->SetSizeHints(this);
+
+    alphaSlider->Bind(wxEVT_SCROLL_CHANGED, [this](wxScrollEvent& e) { onAlphaSlider(e); });
+    alphaSlider->Bind(wxEVT_SLIDER, &SettingsDialog::onAlphaSlider, this);
+    browseButton->Bind(wxEVT_BUTTON, &SettingsDialog::onBrowse, this);
+    okButton->Bind(wxEVT_BUTTON, &SettingsDialog::onOk, this);
+    cancelButton->Bind(wxEVT_BUTTON, &SettingsDialog::onCancel, this);
+    Bind(wxEVT_INIT_DIALOG, &SettingsDialog::onInitDialog, this);
+
+    loadPreferences();
+}
+
+void SettingsDialog::loadPreferences()
+{
+    prefsPath = wxS("./prefs.cfg");
+    if (!wxFileExists(prefsPath)) {
+        inform(wxS("Generating default config..."), wxMessageBoxCaptionStr);
+        if (!writeDefaultPreferences())
+            inform(wxS("Default configuration file could not be created."), wxS("Info"));
+    }
+    try {
+        const ConfigFile file(std::string(prefsPath.utf8_str()), "=", "#", "EndConfigFile");
+        readPreferences(file, *this);
+    } catch (const ConfigFile::file_not_found&) {
+        // Neither found nor created: the user has been told; go on with the defaults.
+    }
+    savedWaterImgFile = waterImgFile;
+    savedAlpha = alpha;
+    showAlpha();
+    waterImgPathText->SetValue(waterImgFile);
+    selectPlacementButton();
+}
+
+bool SettingsDialog::writeDefaultPreferences()
+{
+    const std::string text = defaultPreferencesText(programDirectory());
+    ReplacingFile file(std::string(prefsPath.utf8_str()));
+    if (!file.open()) {
+        inform(wxS("Error when creating file with preferences occured."), wxMessageBoxCaptionStr);
+        return false;
+    }
+    return file.write(text) && file.commit(false);
+}
+
+void SettingsDialog::savePreferences()
+{
+    // Into the start-up folder first, so that no stray default file lands
+    // in whatever folder happens to be current.
+    wxSetWorkingDirectory(startupDir);
+    if (!wxFileExists(prefsPath) && !writeDefaultPreferences())
+        inform(wxS("Default configuration file could not be created."), wxS("Info"));
+
+    ReplacingFile file(std::string(prefsPath.utf8_str()));
+    if (!file.open()) {
+        inform(wxS("Setting could not be saved."), wxS("Info"));
+        return;
+    }
+    placementFromButtons();
+    // Either the whole new file replaces the old one, or the old one stays.
+    if (!file.write(savedPreferencesText(*this)) || !file.commit(false))
+        inform(wxS("Setting could not be recorded."), wxS("Info"));
+}
+
+void SettingsDialog::placementFromButtons()
+{
+    for (int i = 0; i < 9; ++i) {
+        if (placementButtons[i]->GetValue()) {
+            wmPlacement = i + 1;
+            return;
+        }
+    }
+}
+
+bool SettingsDialog::selectPlacementButton()
+{
+    if (wmPlacement < 1 || wmPlacement > 9) {
+        inform(wxS("Error in WM placement configuration. Please check your prefs.cfg file."),
+               wxS("Error in prefs.cfg file."));
+        return false;
+    }
+    placementButtons[wmPlacement - 1]->SetValue(true);
+    return true;
+}
+
+void SettingsDialog::showAlpha()
+{
+    alphaText->SetValue(formatFixed(alpha, 3));
+    alphaSlider->SetValue(sliderPosition(alpha));
+}
+
+void SettingsDialog::setAlphaControlsEnabled(bool enabled)
+{
+    alphaSlider->Enable(enabled);
+    alphaLabel->Enable(enabled);
+}
+
+void SettingsDialog::updatePreview(const wxImage& image)
+{
+    const int w = image.GetWidth();
+    const int h = image.GetHeight();
+    wxImage shown = image;
+    if (h > 150 || w > 200) {
+        const double f = std::max(w / 200.0, h / 150.0);
+        const int width = static_cast<int>(static_cast<float>(w / f));
+        const int height = static_cast<int>(static_cast<float>(h / f));
+        if (width > 0 && height > 0)
+            shown = image.Scale(width, height, wxIMAGE_QUALITY_NORMAL);
+    }
+    preview->SetBitmap(wxBitmap(shown));
+}
+
+void SettingsDialog::onAlphaSlider(wxCommandEvent&)
+{
+    alphaText->SetValue(formatFixed(alphaSlider->GetValue() / 100.0, 3));
+}
+
+void SettingsDialog::onBrowse(wxCommandEvent&)
+{
+    fileDialog->SetPath(waterImgPathText->GetValue());
+    if (fileDialog->ShowModal() != wxID_OK)
+        return;
+    watermarkChosen(fileDialog->GetPath());
+}
+
+void SettingsDialog::watermarkChosen(const wxString& path)
+{
+    waterImgPathText->SetValue(path);
+    waterImgFile = path;
+    preview->SetBitmap(wxNullBitmap);
+
+    const wxString shownPath = waterImgPathText->GetValue();
+    if (!wxFileExists(shownPath)) {
+        inform(missingWatermarkMessage(shownPath), wxS("Settings dialog"));
+        return;
+    }
+    wxImage image;
+    image.LoadFile(shownPath, wxBITMAP_TYPE_ANY);
+    if (image.IsOk() && image.HasAlpha()) {
+        setAlphaControlsEnabled(false);
+        inform(wxS("The picture you have selected does contain alpha channel, it will be used. \n\nSetting in the "
+                   "upper left corner ( Alpha [0.0 - 1.0] ) will not be used."),
+               wxS("Info"));
+    } else if (image.IsOk() && image.HasMask()) {
+        setAlphaControlsEnabled(false);
+        inform(wxS("The picture you have selected does contain mask, it will be used. \n\nSetting in the upper left "
+                   "corner ( Alpha [0.0 - 1.0] ) will not be used."),
+               wxS("Info"));
+    } else {
+        setAlphaControlsEnabled(true);
+        inform(wxS("The picture you have selected does not contain alpha channel. \n\nPlease check the Alpha "
+                   "channel setting in the upper left corner ( Alpha [0.0 - 1.0] )."),
+               wxS("Info"));
+    }
+    if (image.IsOk())
+        updatePreview(image);
+    preview->Refresh(true);
+    Layout();
+}
+
+void SettingsDialog::onInitDialog(wxInitDialogEvent&)
+{
+    const wxString path = waterImgPathText->GetValue();
+    if (!wxFileExists(path)) {
+        inform(missingWatermarkMessage(path), wxS("Settings dialog"));
+        return;
+    }
+    wxImage image;
+    image.LoadFile(path, wxBITMAP_TYPE_ANY);
+    setAlphaControlsEnabled(!(image.IsOk() && image.HasAlpha()));
+    if (image.IsOk())
+        updatePreview(image);
+    preview->Refresh(true);
+}
+
+void SettingsDialog::onOk(wxCommandEvent&)
+{
+    double value = 0;
+    if (!alphaText->GetValue().ToCDouble(&value)) {
+        inform(wxS("Error processing Alpha. Alpha has to be a number."), wxS("Error processing Alpha."));
+        return;
+    }
+    alpha = value;
+    if (alpha < 0.0 || alpha > 1.0) {
+        inform(wxS("Error processing Alpha. Alpha has to be inside interval 0.0 - 1.0"),
+               wxS("Error processing Alpha."));
+        return;
+    }
+    savedAlpha = alpha;
+    waterImgFile = waterImgPathText->GetValue();
+    savedWaterImgFile = waterImgFile;
+    placementFromButtons();
+    finish(wxID_OK);
+}
+
+void SettingsDialog::onCancel(wxCommandEvent&)
+{
+    waterImgFile = savedWaterImgFile;
+    waterImgPathText->SetValue(waterImgFile);
+    selectPlacementButton();
+    alpha = savedAlpha;
+    showAlpha();
+    finish(wxID_CANCEL);
+}
+
+void SettingsDialog::finish(int code)
+{
+    if (IsModal())
+        EndModal(code);
+    else
+        Hide();
+}

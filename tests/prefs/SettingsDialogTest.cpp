@@ -1,0 +1,429 @@
+#include <filesystem>
+#include <memory>
+
+#include <gtest/gtest.h>
+#include <wx/app.h>
+#include <wx/button.h>
+#include <wx/filedlg.h>
+#include <wx/filefn.h>
+#include <wx/radiobut.h>
+#include <wx/slider.h>
+#include <wx/statbmp.h>
+#include <wx/stattext.h>
+#include <wx/textctrl.h>
+
+#include "TempDir.h"
+#include "prefs/ConfigFile.h"
+#include "prefs/PreferencesFile.h"
+#include "prefs/SettingsDialog.h"
+#include "ui/MessageRecorder.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const std::string placementMessage =
+    "Error in prefs.cfg file.|Error in WM placement configuration. Please check your prefs.cfg file.";
+
+class SettingsDialogTest : public testing::Test {
+protected:
+    TempDir dir;
+    WorkingDirectory cwd{dir.path()};
+    MessageRecorder recorder;
+    std::unique_ptr<SettingsDialog> dialog;
+
+    // GTK's file chooser watches its folder: it must be gone, with its
+    // deferred clean-up done, before the test folder is removed, or it puts
+    // up an error box of its own.
+    void TearDown() override
+    {
+        dialog.reset();
+        wxYield();
+    }
+
+    void writePrefs(const std::string& text)
+    {
+        std::FILE* f = std::fopen("prefs.cfg", "wb");
+        std::fputs(text.c_str(), f);
+        std::fclose(f);
+    }
+
+    SettingsDialog& create()
+    {
+        dialog = std::make_unique<SettingsDialog>(nullptr, -1);
+        dialog->startupDir = wxString::FromUTF8(dir.path());
+        return *dialog;
+    }
+
+    // Shows the dialog modally, runs the action inside its modal loop and
+    // closes it if the action did not.
+    void whileShown(const std::function<void()>& action)
+    {
+        dialog->CallAfter([this, action] {
+            action();
+            if (dialog->IsModal())
+                dialog->EndModal(wxID_ABORT);
+        });
+        dialog->ShowModal();
+    }
+
+    void click(wxButton* button)
+    {
+        wxCommandEvent event(wxEVT_BUTTON, button->GetId());
+        event.SetEventObject(button);
+        button->ProcessWindowEvent(event);
+    }
+
+    void moveSlider(int position)
+    {
+        dialog->alphaSlider->SetValue(position);
+        wxCommandEvent event(wxEVT_SLIDER, dialog->alphaSlider->GetId());
+        event.SetInt(position);
+        event.SetEventObject(dialog->alphaSlider);
+        dialog->alphaSlider->ProcessWindowEvent(event);
+    }
+
+    int selectedButton() const
+    {
+        for (int i = 0; i < 9; ++i)
+            if (dialog->placementButtons[i]->GetValue())
+                return i + 1;
+        return 0;
+    }
+
+    std::string image(const std::string& name, int w, int h, int alphaKind, wxBitmapType type)
+    {
+        wxImage picture(w, h, true);
+        if (alphaKind == 1) {
+            picture.InitAlpha();
+            for (int x = 0; x < w; ++x)
+                picture.SetAlpha(x, 0, 128);
+        } else if (alphaKind == 2) {
+            // Saved as XPM, it loads back with a mask (a PNG always loads
+            // back with an alpha channel).
+            picture.SetRGB(wxRect(0, 0, w, 1), 255, 0, 255);
+            picture.SetMaskColour(255, 0, 255);
+        }
+        const std::string path = dir.file(name);
+        EXPECT_TRUE(picture.SaveFile(wxString::FromUTF8(path), type));
+        return path;
+    }
+};
+
+TEST_F(SettingsDialogTest, FirstStartWritesTheDefaults)
+{
+    create();
+    EXPECT_EQ(recorder.messages, std::vector<std::string>{"Message|Generating default config..."});
+    const std::string programDir(programDirectory().utf8_str());
+    EXPECT_EQ(readFile("prefs.cfg"), "#Tessaly 1.1 configuration file\nWorkingDir = /\nWaterImgFile = " + programDir +
+                                         "/data/wm.png\nResize = 1\nUseWatermark = 1\nRotate = 1\nWidth = 800\n"
+                                         "Height = 800\nAlpha = 0.2\nQuality = 82\nIncludeSubdirectories = 0\n"
+                                         "WmPlacement = 5\n");
+    EXPECT_EQ(dialog->alphaText->GetValue(), "0.200");
+    EXPECT_EQ(dialog->alphaSlider->GetValue(), 20);
+    EXPECT_EQ(selectedButton(), 5);
+    EXPECT_EQ(dialog->waterImgPathText->GetValue(), programDir + "/data/wm.png");
+    EXPECT_EQ(dialog->workingDir, "/");
+    EXPECT_TRUE(dialog->resize && dialog->useWatermark && dialog->rotate);
+    EXPECT_FALSE(dialog->includeSubdirectories);
+}
+
+TEST_F(SettingsDialogTest, ControlsAndLayout)
+{
+    writePrefs("Width = 800\n");
+    create();
+    EXPECT_EQ(dialog->GetTitle(), "Tessaly 1.1 | Preferences");
+    EXPECT_EQ(dialog->GetName(), "wxID_ANY");
+    EXPECT_FALSE(dialog->alphaText->IsEnabled());
+    EXPECT_EQ(dialog->alphaText->GetName(), "ID_TEXTCTRLALPHA");
+    EXPECT_EQ(dialog->alphaText->GetToolTipText(),
+              "Value of the alpha when water mark picture does not have alpha channel.");
+    EXPECT_EQ(dialog->alphaSlider->GetMax(), 100);
+    EXPECT_EQ(dialog->placementButtons[8]->GetName(), "ID_RADIOBUTTONPLACEMENT9");
+    EXPECT_EQ(dialog->waterImgPathText->GetSize(), wxSize(300, 21));
+    EXPECT_EQ(dialog->preview->GetSize(), wxSize(200, 150));
+    EXPECT_EQ(dialog->okButton->GetId(), wxID_OK);
+    EXPECT_EQ(dialog->cancelButton->GetLabel(), "Cancel");
+    EXPECT_EQ(dialog->browseButton->GetToolTipText(), "Click here to find water mark image.");
+    EXPECT_EQ(dialog->fileDialog->GetWildcard(),
+              "BMP, JPG, PNG and GIF files (*.bmp;*.jpg;*.png;*.gif)|*.bmp;*.jpg;*.png;*.gif");
+    EXPECT_FALSE(dialog->IsShown());
+}
+
+TEST_F(SettingsDialogTest, LoadsValues)
+{
+    static const struct {
+        const char* file;
+        double alpha;
+        const char* alphaText;
+        int slider, width, height;
+        bool resize;
+    } cases[] = {
+        {"Width = 1024\n", 0.2, "0.200", 20, 1024, 800, true},
+        {"Alpha = 0.29\n", 0.29, "0.290", 28, 800, 800, true},
+        {"Alpha = 1.5\nResize = no\n", 1.5, "1.500", 100, 800, 800, false},
+        {"Resize = off\nHeight = 12px\n", 0.2, "0.200", 20, 800, 12, true},
+        {"Resize = 0\nWidth = abc\n", 0.2, "0.200", 20, 0, 800, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file);
+        writePrefs(c.file);
+        create();
+        EXPECT_TRUE(recorder.messages.empty());
+        EXPECT_EQ(dialog->alpha, c.alpha);
+        EXPECT_EQ(dialog->savedAlpha, c.alpha);
+        EXPECT_EQ(dialog->alphaText->GetValue(), c.alphaText);
+        EXPECT_EQ(dialog->alphaSlider->GetValue(), c.slider);
+        EXPECT_EQ(dialog->width, c.width);
+        EXPECT_EQ(dialog->height, c.height);
+        EXPECT_EQ(dialog->resize, c.resize);
+        EXPECT_EQ(dialog->wmPlacement, 5);
+        EXPECT_EQ(dialog->waterImgFile, "");
+        EXPECT_EQ(dialog->workingDir, "");
+    }
+}
+
+TEST_F(SettingsDialogTest, PlacementOutOfRange)
+{
+    for (const char* value : {"0", "10", "-1"}) {
+        SCOPED_TRACE(value);
+        recorder.messages.clear();
+        writePrefs(std::string("WmPlacement = ") + value + "\n");
+        create();
+        EXPECT_EQ(recorder.messages, std::vector<std::string>{placementMessage});
+        EXPECT_EQ(selectedButton(), 5);
+        EXPECT_EQ(dialog->wmPlacement, std::stoi(value));
+        dialog->savePreferences();
+        EXPECT_NE(readFile("prefs.cfg").find("\nWmPlacement = 5 \n"), std::string::npos);
+    }
+}
+
+TEST_F(SettingsDialogTest, SliderThenOk)
+{
+    writePrefs("Alpha = 0.2\n");
+    create();
+    whileShown([this] {
+        moveSlider(35);
+        EXPECT_EQ(dialog->alphaText->GetValue(), "0.350");
+        EXPECT_EQ(dialog->alpha, 0.2);  // only OK takes it over
+        dialog->placementButtons[8]->SetValue(true);
+        click(dialog->okButton);
+        EXPECT_FALSE(dialog->IsModal());
+    });
+    EXPECT_EQ(dialog->alpha, 0.35);
+    EXPECT_EQ(dialog->savedAlpha, 0.35);
+    EXPECT_EQ(dialog->wmPlacement, 9);
+}
+
+TEST_F(SettingsDialogTest, OkRefusesBadAlpha)
+{
+    static const struct {
+        const char* file;
+        const char* text;  // typed into the box by the test, if any
+        const char* message;
+    } cases[] = {
+        {"Alpha = 1.5\n", nullptr,
+         "Error processing Alpha.|Error processing Alpha. Alpha has to be inside interval 0.0 - 1.0"},
+        {"Alpha = -0.1\n", nullptr,
+         "Error processing Alpha.|Error processing Alpha. Alpha has to be inside interval 0.0 - 1.0"},
+        {"Alpha = 0.5\n", "abc", "Error processing Alpha.|Error processing Alpha. Alpha has to be a number."},
+        {"Alpha = 0.5\n", "0.5x", "Error processing Alpha.|Error processing Alpha. Alpha has to be a number."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.message);
+        writePrefs(c.file);
+        create();
+        recorder.messages.clear();
+        whileShown([&] {
+            if (c.text)
+                dialog->alphaText->SetValue(c.text);
+            click(dialog->okButton);
+            EXPECT_TRUE(dialog->IsModal()) << "the dialog stays open";
+        });
+        ASSERT_FALSE(recorder.messages.empty());
+        EXPECT_EQ(recorder.messages.back(), c.message);
+    }
+
+    for (const char* accepted : {"Alpha = 1.0\n", "Alpha = 0\n"}) {
+        writePrefs(accepted);
+        create();
+        whileShown([this] {
+            click(dialog->okButton);
+            EXPECT_FALSE(dialog->IsModal());
+        });
+    }
+}
+
+TEST_F(SettingsDialogTest, CancelRestoresTheConfirmedState)
+{
+    const std::string confirmed = image("mark.png", 20, 20, 0, wxBITMAP_TYPE_PNG);
+    const std::string other = image("other.png", 20, 20, 0, wxBITMAP_TYPE_PNG);
+    writePrefs("Alpha = 0.2\nWmPlacement = 3\nWaterImgFile = " + confirmed + "\n");
+    create();
+    whileShown([&] {
+        moveSlider(70);
+        dialog->placementButtons[8]->SetValue(true);
+        dialog->watermarkChosen(wxString::FromUTF8(other));
+        EXPECT_EQ(dialog->waterImgFile, other);
+        click(dialog->cancelButton);
+    });
+    EXPECT_EQ(dialog->alpha, 0.2);
+    EXPECT_EQ(dialog->alphaSlider->GetValue(), 20);
+    EXPECT_EQ(dialog->alphaText->GetValue(), "0.200");
+    EXPECT_EQ(selectedButton(), 3);
+    EXPECT_EQ(dialog->waterImgFile, confirmed);
+    EXPECT_EQ(dialog->waterImgPathText->GetValue(), confirmed);
+}
+
+TEST_F(SettingsDialogTest, PreviewSizes)
+{
+    static const struct {
+        int w, h, shownW, shownH;
+    } cases[] = {{400, 100, 200, 50}, {300, 450, 100, 150}, {120, 80, 120, 80}, {200, 150, 200, 150}};
+    writePrefs("Width = 800\n");
+    create();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.w << "x" << c.h);
+        dialog->watermarkChosen(wxString::FromUTF8(image("p.jpg", c.w, c.h, 0, wxBITMAP_TYPE_JPEG)));
+        EXPECT_EQ(dialog->preview->GetBitmap().GetWidth(), c.shownW);
+        EXPECT_EQ(dialog->preview->GetBitmap().GetHeight(), c.shownH);
+    }
+}
+
+TEST_F(SettingsDialogTest, BrowseMessages)
+{
+    writePrefs("Width = 800\n");
+    create();
+    static const struct {
+        const char* name;
+        int alphaKind;
+        wxBitmapType type;
+        const char* message;
+        bool sliderEnabled;
+    } cases[] = {
+        {"alpha.png", 1, wxBITMAP_TYPE_PNG,
+         "Info|The picture you have selected does contain alpha channel, it will be used. \n\nSetting in the upper "
+         "left corner ( Alpha [0.0 - 1.0] ) will not be used.",
+         false},
+        {"masked.xpm", 2, wxBITMAP_TYPE_XPM,
+         "Info|The picture you have selected does contain mask, it will be used. \n\nSetting in the upper left "
+         "corner ( Alpha [0.0 - 1.0] ) will not be used.",
+         false},
+        {"plain.jpg", 0, wxBITMAP_TYPE_JPEG,
+         "Info|The picture you have selected does not contain alpha channel. \n\nPlease check the Alpha channel "
+         "setting in the upper left corner ( Alpha [0.0 - 1.0] ).",
+         true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        recorder.messages.clear();
+        dialog->watermarkChosen(wxString::FromUTF8(image(c.name, 30, 20, c.alphaKind, c.type)));
+        EXPECT_EQ(recorder.messages, std::vector<std::string>{c.message});
+        EXPECT_EQ(dialog->alphaSlider->IsEnabled(), c.sliderEnabled);
+        EXPECT_EQ(dialog->alphaLabel->IsEnabled(), c.sliderEnabled);
+        EXPECT_EQ(dialog->waterImgFile, dir.file(c.name));
+    }
+
+    recorder.messages.clear();
+    dialog->watermarkChosen(wxString::FromUTF8(dir.file("gone.png")));
+    EXPECT_EQ(recorder.messages, std::vector<std::string>{"Settings dialog|WaterMark file does not exist. \n\nSupposed "
+                                                          "location: " + dir.file("gone.png")});
+    EXPECT_FALSE(dialog->preview->GetBitmap().IsOk());
+}
+
+TEST_F(SettingsDialogTest, MissingWatermarkReportedAtEveryShowing)
+{
+    writePrefs("WaterImgFile = " + dir.file("none.png") + "\n");
+    create();
+    for (int showing = 1; showing <= 2; ++showing) {
+        whileShown([] {});
+        ASSERT_EQ(recorder.messages.size(), static_cast<std::size_t>(showing));
+        EXPECT_EQ(recorder.messages.back(),
+                  "Settings dialog|WaterMark file does not exist. \n\nSupposed location: " + dir.file("none.png"));
+    }
+}
+
+TEST_F(SettingsDialogTest, InitDialogFollowsTheAlphaChannel)
+{
+    writePrefs("WaterImgFile = " + image("alpha.png", 300, 450, 1, wxBITMAP_TYPE_PNG) + "\n");
+    create();
+    whileShown([this] {
+        EXPECT_FALSE(dialog->alphaSlider->IsEnabled());
+        EXPECT_EQ(dialog->preview->GetBitmap().GetWidth(), 100);
+    });
+    EXPECT_TRUE(recorder.messages.empty());
+}
+
+TEST_F(SettingsDialogTest, SavedFileBytes)
+{
+    writePrefs("Width = 800\n");
+    create();
+    dialog->workingDir = "/photos/2026 #1";
+    dialog->waterImgFile = "/wm.png";
+    dialog->resize = false;
+    dialog->includeSubdirectories = true;
+    dialog->width = 1024;
+    dialog->quality = 90;
+    dialog->placementButtons[6]->SetValue(true);
+    dialog->savePreferences();
+    EXPECT_EQ(readFile("prefs.cfg"), "#Tessaly 1.1 configuration file\nWorkingDir = /photos/2026 #1 \n"
+                                     "WaterImgFile = /wm.png \nResize = 0 \nUseWatermark = 1 \nRotate = 1 \n"
+                                     "Width = 1024 \nHeight = 800 \nAlpha = 0.200000 \nQuality = 90 \n"
+                                     "IncludeSubdirectories = 1\nWmPlacement = 7 \n");
+    EXPECT_EQ(dialog->wmPlacement, 7);
+    // Read back, the folder is cut at the comment marker.
+    const ConfigFile file("prefs.cfg", "=", "#", "EndConfigFile");
+    std::string folder;
+    file.readValue("WorkingDir", folder);
+    EXPECT_EQ(folder, "/photos/2026");
+}
+
+TEST_F(SettingsDialogTest, RoundTripKeepsTheValues)
+{
+    create();  // writes and reads the defaults
+    const PreferenceValues first = *dialog;
+    dialog->savePreferences();
+    create();
+    const PreferenceValues second = *dialog;
+    EXPECT_EQ(second.workingDir, first.workingDir);
+    EXPECT_EQ(second.waterImgFile, first.waterImgFile);
+    EXPECT_EQ(second.resize, first.resize);
+    EXPECT_EQ(second.useWatermark, first.useWatermark);
+    EXPECT_EQ(second.rotate, first.rotate);
+    EXPECT_EQ(second.width, first.width);
+    EXPECT_EQ(second.height, first.height);
+    EXPECT_EQ(second.alpha, first.alpha);
+    EXPECT_EQ(second.quality, first.quality);
+    EXPECT_EQ(second.includeSubdirectories, first.includeSubdirectories);
+    EXPECT_EQ(second.wmPlacement, first.wmPlacement);
+}
+
+TEST_F(SettingsDialogTest, SavesIntoTheStartupFolder)
+{
+    writePrefs("Width = 640\n");
+    create();
+    fs::create_directory("elsewhere");
+    fs::current_path("elsewhere");
+    dialog->savePreferences();
+    EXPECT_EQ(fs::current_path(), fs::path(dir.path()));
+    EXPECT_FALSE(fs::exists(dir.file("elsewhere/prefs.cfg")));
+    EXPECT_NE(readFile(dir.file("prefs.cfg")).find("Width = 640 \n"), std::string::npos);
+}
+
+TEST_F(SettingsDialogTest, PrefsThatCanNeitherBeFoundNorCreated)
+{
+    // A working directory that has been removed: nothing can be created in it.
+    fs::create_directory("gone");
+    fs::current_path("gone");
+    fs::remove(dir.file("gone"));
+    create();
+    const std::vector<std::string> expected = {
+        "Message|Generating default config...", "Message|Error when creating file with preferences occured.",
+        "Info|Default configuration file could not be created."};
+    EXPECT_EQ(recorder.messages, expected);
+    EXPECT_EQ(dialog->width, 800);
+    EXPECT_EQ(dialog->alphaText->GetValue(), "0.200");
+    fs::current_path(dir.path());
+}
+
+}  // namespace

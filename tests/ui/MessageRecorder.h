@@ -1,0 +1,26 @@
+#pragma once
+
+#include <deque>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include <wx/modalhook.h>
+
+// Answers the program's message boxes instead of a user and records them
+// as "caption|message". Other dialogs are left to show themselves.
+class MessageRecorder : public wxModalDialogHook {
+public:
+    MessageRecorder() { Register(); }
+    ~MessageRecorder() override { Unregister(); }
+
+    std::vector<std::string> messages;
+    // Answers for Yes/No boxes, in turn; Yes when none is left.
+    std::deque<int> yesNoAnswers;
+    // Called for each box before it is answered.
+    std::function<void(const std::string& captionAndMessage)> onMessage;
+
+protected:
+    int Enter(wxDialog* dialog) override;
+    void Exit(wxDialog*) override {}
+};
