@@ -1,10 +1,10 @@
 #include "prefs/ConfigFile.h"
 
+#include "prefs/LeadingInteger.h"
+
 #include <cctype>
 #include <cfloat>
-#include <climits>
 #include <cmath>
-#include <cstdlib>
 #include <fstream>
 #include <locale.h>
 
@@ -46,7 +46,7 @@ bool contains(const std::string& line, const std::string& part)
 
 // Length of the leading [sign] digits [. digits] [e [sign] digits] of text;
 // 0 when it does not begin with a number.
-std::size_t decimalNumberLength(const std::string& text, bool allowFraction)
+std::size_t decimalNumberLength(const std::string& text)
 {
     std::size_t i = 0;
     auto digits = [&] {
@@ -58,13 +58,13 @@ std::size_t decimalNumberLength(const std::string& text, bool allowFraction)
     if (i < text.size() && (text[i] == '+' || text[i] == '-'))
         ++i;
     std::size_t mantissa = digits();
-    if (allowFraction && i < text.size() && text[i] == '.') {
+    if (i < text.size() && text[i] == '.') {
         ++i;
         mantissa += digits();
     }
     if (mantissa == 0)
         return 0;
-    if (allowFraction && i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
+    if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
         const std::size_t beforeExponent = i;
         ++i;
         if (i < text.size() && (text[i] == '+' || text[i] == '-'))
@@ -170,18 +170,7 @@ bool ConfigFile::readValue(const std::string& key, int& out) const
     std::string text;
     if (!readValue(key, text))
         return false;
-    const std::size_t length = decimalNumberLength(text, false);
-    if (length == 0) {
-        out = 0;
-        return true;
-    }
-    const long long value = std::strtoll(text.substr(0, length).c_str(), nullptr, 10);
-    if (value > INT_MAX)
-        out = INT_MAX;
-    else if (value < INT_MIN)
-        out = INT_MIN;
-    else
-        out = static_cast<int>(value);
+    out = leadingInteger(text);
     return true;
 }
 
@@ -190,7 +179,7 @@ bool ConfigFile::readValue(const std::string& key, double& out) const
     std::string text;
     if (!readValue(key, text))
         return false;
-    const std::size_t length = decimalNumberLength(text, true);
+    const std::size_t length = decimalNumberLength(text);
     const double value = length == 0 ? 0.0 : parseCDouble(text.substr(0, length));
     out = std::isinf(value) ? std::copysign(DBL_MAX, value) : value;
     return true;

@@ -22,7 +22,8 @@ public:
     bool readValue(const std::string& key, std::string& out) const;
     // False only for FALSE, F, NO, N, 0 and NONE in any letter case.
     bool readValue(const std::string& key, bool& out) const;
-    // The leading decimal integer; 0 without one, saturated outside 32 bits.
+    // The leading decimal integer (see leadingInteger); 0 without one,
+    // saturated outside 32 bits.
     bool readValue(const std::string& key, int& out) const;
     // The leading decimal number with "." as its point, whatever the locale;
     // 0 without one, the largest finite value of its sign when too large.

@@ -1,0 +1,69 @@
+#include "ui/AboutDialog.h"
+
+#include <wx/button.h>
+#include <wx/settings.h>
+#include <wx/sizer.h>
+#include <wx/stattext.h>
+#include <wx/utils.h>
+
+namespace {
+
+const long ID_STATICTEXT1 = wxNewId();
+const long ID_STATICTEXT2 = wxNewId();
+const long ID_STATICTEXT3 = wxNewId();
+const long ID_STATICTEXT4 = wxNewId();
+const long ID_BUTTONHELP = wxNewId();
+
+}  // namespace
+
+AboutDialog::AboutDialog(wxWindow* parent, wxWindowID id, const wxPoint& pos, const wxSize& size)
+    : wxDialog(parent, id, _("Tessaly 1.1 | About"), pos, size,
+               wxCAPTION | wxSYSTEM_MENU | wxCLOSE_BOX | wxTAB_TRAVERSAL, wxS("id"))
+{
+    SetBackgroundColour(wxSystemSettings::GetColour(wxSYS_COLOUR_SCROLLBAR));
+    auto* outer = new wxBoxSizer(wxVERTICAL);
+
+    auto* nameRow = new wxBoxSizer(wxHORIZONTAL);
+    nameLabel = new wxStaticText(this, ID_STATICTEXT1, _("Tessaly 1.1"), wxDefaultPosition, wxDefaultSize, 0,
+                                 wxS("ID_STATICTEXT1"));
+    nameRow->Add(nameLabel, 0, wxALL | wxALIGN_CENTER_VERTICAL, 5);
+    outer->Add(nameRow, 0, wxALL | wxALIGN_CENTER_HORIZONTAL, 5);
+
+    auto* information = new wxBoxSizer(wxVERTICAL);
+    versionLabel = new wxStaticText(this, ID_STATICTEXT2, _("version 1.1"), wxDefaultPosition, wxDefaultSize, 0,
+                                    wxS("ID_STATICTEXT2"));
+    information->Add(versionLabel, 1, wxALL, 5);
+    webLabel = new wxStaticText(this, ID_STATICTEXT3, _("www.tessaly.example"), wxDefaultPosition, wxDefaultSize, 0,
+                                wxS("ID_STATICTEXT3"));
+    information->Add(webLabel, 1, wxALL, 5);
+    creditsLabel = new wxStaticText(this, ID_STATICTEXT4, _("(c) 2026 The Tessaly developers"), wxDefaultPosition,
+                                    wxDefaultSize, 0, wxS("ID_STATICTEXT4"));
+    information->Add(creditsLabel, 1, wxALL, 5);
+    outer->Add(information, 1, wxALL | wxALIGN_CENTER_HORIZONTAL, 5);
+
+    auto* buttons = new wxBoxSizer(wxHORIZONTAL);
+    helpButton = new wxButton(this, ID_BUTTONHELP, _("Help"), wxDefaultPosition, wxSize(51, 23), 0,
+                              wxDefaultValidator, wxS("ID_BUTTONHELP"));
+    buttons->Add(helpButton, 0, wxALL | wxALIGN_CENTER_VERTICAL, 5);
+    closeButton = new wxButton(this, wxID_CANCEL, _("Close"), wxDefaultPosition, wxSize(51, 23), 0,
+                               wxDefaultValidator, wxS("wxID_CANCEL"));
+    buttons->Add(closeButton, 1, wxALL | wxALIGN_CENTER_VERTICAL, 5);
+    outer->Add(buttons, 0, wxALL | wxALIGN_CENTER_HORIZONTAL, 5);
+
+    SetSizer(outer);
+    outer->Fit(this);
+    outer->SetSizeHints(this);
+    Centre(wxBOTH);
+
+    helpButton->Bind(wxEVT_BUTTON, &AboutDialog::onHelp, this);
+}
+
+void AboutDialog::onHelp(wxCommandEvent&)
+{
+    // One argument, whatever blanks or quotes the path holds.
+    const wxString document = startupDir + wxS("/documents/Tessaly_1.1_manual.pdf");
+    const wxCharBuffer program("xdg-open");
+    const wxCharBuffer path = document.utf8_str();
+    const char* const argv[] = {program.data(), path.data(), nullptr};
+    wxExecute(argv, wxEXEC_ASYNC);
+}

@@ -1,0 +1,18 @@
+#include "ui/CorvaneApp.h"
+
+#include <wx/image.h>
+
+#include "ui/CorvaneDialog.h"
+
+bool CorvaneApp::OnInit()
+{
+    wxInitAllImageHandlers();
+    {
+        CorvaneDialog dialog(nullptr);
+        SetTopWindow(&dialog);
+        dialog.ShowModal();
+        SetTopWindow(nullptr);
+    }
+    ranDialog_ = true;
+    return false;
+}

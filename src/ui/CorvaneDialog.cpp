@@ -1,0 +1,501 @@
+#include "ui/CorvaneDialog.h"
+
+#include <wx/app.h>
+#include <wx/button.h>
+#include <wx/checkbox.h>
+#include <wx/dirctrl.h>
+#include <wx/filefn.h>
+#include <wx/gauge.h>
+#include <wx/image.h>
+#include <wx/log.h>
+#include <wx/msgdlg.h>
+#include <wx/settings.h>
+#include <wx/sizer.h>
+#include <wx/slider.h>
+#include <wx/stattext.h>
+#include <wx/textctrl.h>
+#include <wx/treectrl.h>
+#include <wx/utils.h>
+#include <wx/weakref.h>
+
+#include "batch/BatchEvents.h"
+#include "batch/ProcessingJob.h"
+#include "batch/WorkingThread.h"
+#include "diag/TraceLog.h"
+#include "prefs/LeadingInteger.h"
+#include "prefs/PreferencesFile.h"
+#include "prefs/SettingsDialog.h"
+#include "ui/AboutDialog.h"
+#include "ui/GuiThreadCall.h"
+
+namespace {
+
+const long ID_GENERICDIRCTRL1 = wxNewId();
+const long ID_TEXTCTRLCURRENTPATH = wxNewId();
+const long ID_GAUGE = wxNewId();
+const long ID_CHECKBOXRESIZE = wxNewId();
+const long ID_CHECKBOXAUTOROTATE = wxNewId();
+const long ID_CHECKBOX1 = wxNewId();
+const long ID_STATICTEXT1 = wxNewId();
+const long ID_TEXTCTRLX = wxNewId();
+const long ID_STATICTEXT2 = wxNewId();
+const long ID_TEXTCTRLY = wxNewId();
+const long ID_CHECKBOXINCLUDESUB = wxNewId();
+const long ID_STATICTEXT5 = wxNewId();
+const long ID_SLIDERQUALITY = wxNewId();
+const long ID_STATICTEXTQUALITYVALUE = wxNewId();
+const long ID_BUTTONSETTINGS = wxNewId();
+const long ID_BUTTONABOUT = wxNewId();
+
+constexpr int centred = wxALIGN_CENTER_HORIZONTAL | wxALIGN_CENTER_VERTICAL;
+
+void setTip(wxWindow* window, const wxString& tip)
+{
+    window->SetToolTip(tip);
+    window->SetHelpText(tip);
+}
+
+int toInt(const wxString& text)
+{
+    return leadingInteger(std::string(text.utf8_str()));
+}
+
+}  // namespace
+
+CorvaneDialog::CorvaneDialog(wxWindow* parent, wxWindowID id)
+    : wxDialog(parent, id, _("Tessaly 1.1"), wxDefaultPosition, wxDefaultSize,
+               wxCAPTION | wxSYSTEM_MENU | wxCLOSE_BOX | wxMINIMIZE_BOX, wxS("wxID_ANY"))
+{
+    SetBackgroundColour(wxSystemSettings::GetColour(wxSYS_COLOUR_SCROLLBAR));
+    buildControls();
+
+    okButton->Bind(wxEVT_BUTTON, &CorvaneDialog::onOkButton, this);
+    closeButton->Bind(wxEVT_BUTTON, &CorvaneDialog::onCloseButton, this);
+    preferencesButton->Bind(wxEVT_BUTTON, &CorvaneDialog::onPreferences, this);
+    aboutButton->Bind(wxEVT_BUTTON, &CorvaneDialog::onAbout, this);
+    pathText->Bind(wxEVT_TEXT_ENTER, &CorvaneDialog::onPathEnter, this);
+    qualitySlider->Bind(wxEVT_SLIDER, &CorvaneDialog::onQualitySlider, this);
+    Bind(wxEVT_CLOSE_WINDOW, &CorvaneDialog::onCloseWindow, this);
+
+    watermarkImage = std::make_unique<wxImage>();
+    caption = wxS("Tessaly 1.1");
+    SetTitle(caption);
+    programDir = programDirectory();
+
+    aboutDialog = new AboutDialog(this, -1);
+    aboutDialog->startupDir = wxGetCwd();
+    settingsDialog = new SettingsDialog(this, -1);
+    settingsDialog->startupDir = wxGetCwd();
+
+    alpha = 0.2;
+    alpha = settingsDialog->alpha;
+    dirCtrl->SetDefaultPath(wxGetCwd());
+    dirCtrl->SetPath(settingsDialog->workingDir);
+    wxSetWorkingDirectory(settingsDialog->startupDir);
+    pathText->SetValue(settingsDialog->workingDir);
+    resizeCheck->SetValue(settingsDialog->resize);
+    watermarkCheck->SetValue(settingsDialog->useWatermark);
+    autoRotateCheck->SetValue(settingsDialog->rotate);
+    maxWidthText->SetValue(wxString::Format(wxS("%i"), settingsDialog->width));
+    maxHeightText->SetValue(wxString::Format(wxS("%i"), settingsDialog->height));
+    qualityValue->SetLabel(wxString::Format(wxS("%i"), settingsDialog->quality));
+    qualitySlider->SetValue(settingsDialog->quality);
+    includeSubCheck->SetValue(settingsDialog->includeSubdirectories);
+
+    dirCtrl->GetTreeCtrl()->Bind(wxEVT_TREE_SEL_CHANGED, &CorvaneDialog::onTreeSelection, this);
+    loadWatermark();
+    mainLog = std::make_unique<TraceLog>("Main.log", false);
+}
+
+void CorvaneDialog::buildControls()
+{
+    auto* outer = new wxBoxSizer(wxHORIZONTAL);
+    auto* main = new wxBoxSizer(wxVERTICAL);
+
+    dirCtrl = new wxGenericDirCtrl(this, ID_GENERICDIRCTRL1, wxEmptyString, wxDefaultPosition, wxSize(300, 247),
+                                   wxDIRCTRL_DIR_ONLY | wxDIRCTRL_EDIT_LABELS, wxEmptyString, 0,
+                                   wxS("ID_GENERICDIRCTRL1"));
+    setTip(dirCtrl, _("Navigate to the folder you want to process."));
+    main->Add(dirCtrl, 1, wxALL | centred, 5);
+    pathText = new wxTextCtrl(this, ID_TEXTCTRLCURRENTPATH, _("Current path"), wxDefaultPosition, wxSize(300, -1),
+                              wxTE_PROCESS_ENTER, wxDefaultValidator, wxS("ID_TEXTCTRLCURRENTPATH"));
+    setTip(pathText, _("Path to the directory about to process."));
+    main->Add(pathText, 0, wxALL | centred, 5);
+    gauge = new wxGauge(this, ID_GAUGE, 100, wxDefaultPosition, wxSize(300, 28), wxGA_HORIZONTAL,
+                        wxDefaultValidator, wxS("ID_GAUGE"));
+    setTip(gauge, _("Progress bar."));
+    main->Add(gauge, 0, wxALL | centred, 5);
+
+    auto* options = new wxBoxSizer(wxHORIZONTAL);
+    auto* checks = new wxBoxSizer(wxVERTICAL);
+    resizeCheck = new wxCheckBox(this, ID_CHECKBOXRESIZE, _("Resize"), wxDefaultPosition, wxDefaultSize, 0,
+                                 wxDefaultValidator, wxS("ID_CHECKBOXRESIZE"));
+    resizeCheck->SetValue(true);
+    setTip(resizeCheck, _("Check if you want to resize pictures."));
+    checks->Add(resizeCheck, 0, wxALL, 5);
+    autoRotateCheck = new wxCheckBox(this, ID_CHECKBOXAUTOROTATE, _("Auto - rotate"), wxDefaultPosition,
+                                     wxDefaultSize, 0, wxDefaultValidator, wxS("ID_CHECKBOXAUTOROTATE"));
+    setTip(autoRotateCheck, _("Check if you want to auto rotate pictures according to EXIF info."));
+    checks->Add(autoRotateCheck, 0, wxALL, 5);
+    watermarkCheck = new wxCheckBox(this, ID_CHECKBOX1, _("Use watermark"), wxDefaultPosition, wxDefaultSize, 0,
+                                    wxDefaultValidator, wxS("ID_CHECKBOX1"));
+    watermarkCheck->SetValue(true);
+    setTip(watermarkCheck, _("Check if you want to add watermark to the pictures."));
+    checks->Add(watermarkCheck, 0, wxALL, 5);
+    options->Add(checks, 0, wxALL | centred, 5);
+
+    auto* right = new wxBoxSizer(wxVERTICAL);
+    auto* settings = new wxBoxSizer(wxVERTICAL);
+    auto* sizeRow = new wxBoxSizer(wxHORIZONTAL);
+    maxSizeLabel = new wxStaticText(this, ID_STATICTEXT1, _("Max size [px]"), wxDefaultPosition, wxDefaultSize, 0,
+                                    wxS("ID_STATICTEXT1"));
+    sizeRow->Add(maxSizeLabel, 0, wxALL | wxALIGN_CENTER_VERTICAL, 5);
+    maxWidthText = new wxTextCtrl(this, ID_TEXTCTRLX, wxS("800"), wxDefaultPosition, wxDefaultSize, 0,
+                                  wxDefaultValidator, wxS("ID_TEXTCTRLX"));
+    maxWidthText->SetMinSize(wxSize(35, -1));
+    setTip(maxWidthText, _("Max width of picture after resizing."));
+    sizeRow->Add(maxWidthText, 0, wxLEFT | wxALIGN_CENTER_VERTICAL, 4);
+    settings->Add(sizeRow, 0, 0, 5);
+
+    auto* heightRow = new wxBoxSizer(wxHORIZONTAL);
+    maxHeightLabel = new wxStaticText(this, ID_STATICTEXT2, _("Max height [px]"), wxDefaultPosition, wxDefaultSize,
+                                      0, wxS("ID_STATICTEXT2"));
+    maxHeightLabel->Hide();
+    heightRow->Add(maxHeightLabel, 0, wxALL | wxALIGN_CENTER_VERTICAL, 5);
+    maxHeightText = new wxTextCtrl(this, ID_TEXTCTRLY, wxS("800"), wxDefaultPosition, wxSize(35, -1), 0,
+                                   wxDefaultValidator, wxS("ID_TEXTCTRLY"));
+    maxHeightText->Hide();
+    setTip(maxHeightText, _("Max height of picture after resizing."));
+    heightRow->Add(maxHeightText, 0, wxALIGN_CENTER_VERTICAL, 5);
+    settings->Add(heightRow, 0, 0, 5);
+
+    auto* subfolderRow = new wxBoxSizer(wxHORIZONTAL);
+    includeSubCheck = new wxCheckBox(this, ID_CHECKBOXINCLUDESUB, _("Include subfolders"), wxDefaultPosition,
+                                     wxDefaultSize, 0, wxDefaultValidator, wxS("ID_CHECKBOXINCLUDESUB"));
+    subfolderRow->Add(includeSubCheck, 0, wxALIGN_CENTER_VERTICAL, 5);
+    settings->Add(subfolderRow, 0, wxALL, 5);
+
+    auto* qualityRow = new wxBoxSizer(wxHORIZONTAL);
+    qualityLabel = new wxStaticText(this, ID_STATICTEXT5, _("Quality [%]"), wxDefaultPosition, wxDefaultSize, 0,
+                                    wxS("ID_STATICTEXT5"));
+    qualityRow->Add(qualityLabel, 0, wxLEFT | wxALIGN_CENTER_VERTICAL, 5);
+    qualitySlider = new wxSlider(this, ID_SLIDERQUALITY, 82, 0, 100, wxDefaultPosition, wxDefaultSize,
+                                 wxSL_HORIZONTAL, wxDefaultValidator, wxS("ID_SLIDERQUALITY"));
+    qualityRow->Add(qualitySlider, 0, wxALIGN_CENTER_VERTICAL, 5);
+    qualityValue = new wxStaticText(this, ID_STATICTEXTQUALITYVALUE, wxS("82"), wxDefaultPosition, wxDefaultSize, 0,
+                                    wxS("ID_STATICTEXTQUALITYVALUE"));
+    qualityRow->Add(qualityValue, 0, wxALIGN_CENTER_VERTICAL, 5);
+    settings->Add(qualityRow, 0, wxALIGN_CENTER_HORIZONTAL, 5);
+    right->Add(settings, 0, wxALL | wxALIGN_CENTER_HORIZONTAL, 5);
+    options->Add(right, 0, wxALL | centred, 5);
+    main->Add(options, 0, wxALL | centred, 0);
+
+    auto* buttons = new wxBoxSizer(wxHORIZONTAL);
+    okButton = new wxButton(this, wxID_OK, _("OK"), wxDefaultPosition, wxSize(51, 23), 0, wxDefaultValidator,
+                            wxS("wxID_OK"));
+    setTip(okButton, _("Press 'OK' to process all pictures in the selected directory."));
+    buttons->Add(okButton, 0, wxALL | wxALIGN_CENTER_VERTICAL, 5);
+    closeButton = new wxButton(this, wxID_CANCEL, _("Close"), wxDefaultPosition, wxSize(51, 23), 0,
+                               wxDefaultValidator, wxS("wxID_CANCEL"));
+    closeButton->Disable();
+    closeButton->Hide();
+    buttons->Add(closeButton, 0, wxALL | wxALIGN_CENTER_VERTICAL, 5);
+    preferencesButton = new wxButton(this, ID_BUTTONSETTINGS, _("Preferences"), wxDefaultPosition, wxSize(70, 23),
+                                     0, wxDefaultValidator, wxS("ID_BUTTONSETTINGS"));
+    setTip(preferencesButton, _("Press to open Preferences dialog."));
+    buttons->Add(preferencesButton, 0, wxALL | wxALIGN_CENTER_VERTICAL, 5);
+    aboutButton = new wxButton(this, ID_BUTTONABOUT, _("About"), wxDefaultPosition, wxSize(51, 23), 0,
+                               wxDefaultValidator, wxS("ID_BUTTONABOUT"));
+    setTip(aboutButton, _("Press to show About dialog and get help."));
+    buttons->Add(aboutButton, 0, wxALL | wxALIGN_CENTER_VERTICAL, 5);
+    main->Add(buttons, 0, wxALL | centred, 5);
+
+    outer->Add(main, 0, centred, 4);
+    SetSizer(outer);
+    outer->Fit(this);
+    outer->SetSizeHints(this);
+    Centre(wxBOTH);
+}
+
+CorvaneDialog::~CorvaneDialog()
+{
+    // The worker reads the watermark: it must be gone before the image is.
+    stopWorker();
+    mainLog.reset();
+    watermarkImage.reset();
+}
+
+void CorvaneDialog::disableWatermark()
+{
+    watermarkCheck->SetValue(false);
+    watermarkCheck->Disable();
+}
+
+void CorvaneDialog::loadWatermark()
+{
+    // Failures here are told by the check box alone, not by the toolkit's log.
+    wxLogNull noToolkitMessages;
+    const wxString configured = settingsDialog->waterImgFile;
+    const wxString fallback = programDir + wxS("/data/wm.png");
+    if (wxFileExists(configured)) {
+        wxImage loaded;
+        if (loaded.LoadFile(configured, wxBITMAP_TYPE_ANY, 0)) {
+            if (loaded.HasMask())
+                loaded.InitAlpha();
+            *watermarkImage = loaded;
+        } else {
+            disableWatermark();
+        }
+        settingsDialog->waterImgPathText->SetValue(configured);
+    } else if (wxFileExists(fallback)) {
+        wxImage loaded;
+        if (loaded.LoadFile(fallback, wxBITMAP_TYPE_PNG, 0))
+            *watermarkImage = loaded;
+        else
+            disableWatermark();
+        settingsDialog->waterImgPathText->SetValue(fallback);
+    } else {
+        wxMessageBox(wxS("WaterMark file could not be opened. \n\nSupposed location: ") + configured +
+                         wxS("\n\nWatermark functionality will be unavailable."),
+                     wxS("Watermark image not found"), wxOK | wxCENTRE, nullptr);
+        disableWatermark();
+    }
+}
+
+void CorvaneDialog::setControlsEnabled(bool enabled)
+{
+    wxWindow* const controls[] = {dirCtrl,      pathText,       resizeCheck,     autoRotateCheck, watermarkCheck,
+                                  maxWidthText, maxHeightText,  maxSizeLabel,    maxHeightLabel,  preferencesButton,
+                                  aboutButton,  qualityLabel,   qualitySlider,   qualityValue,    includeSubCheck};
+    for (wxWindow* control : controls)
+        control->Enable(enabled);
+}
+
+wxString CorvaneDialog::firstLine(const wxTextCtrl* text)
+{
+    return text->GetValue().BeforeFirst('\n');
+}
+
+bool CorvaneDialog::hasWorker()
+{
+    wxCriticalSectionLocker lock(workerLock_);
+    return worker_ != nullptr;
+}
+
+void CorvaneDialog::waitForWorker()
+{
+    // Everything but the worker's own boxes is off while we wait, and the
+    // wait keeps serving those boxes: the stopping worker still shows its
+    // statistics before it ends.
+    wxWindowDisabler disableAll;
+    while (hasWorker()) {
+        wxYield();
+        wxMilliSleep(1);
+    }
+}
+
+void CorvaneDialog::stopWorker()
+{
+    {
+        wxCriticalSectionLocker lock(workerLock_);
+        // The lock keeps the worker object alive: its destructor waits for it.
+        if (!worker_ || !worker_->IsRunning())
+            return;
+        worker_->Delete();
+    }
+    waitForWorker();
+}
+
+void CorvaneDialog::postNotification(const wxCommandEvent& event)
+{
+    GetEventHandler()->AddPendingEvent(event);
+}
+
+void CorvaneDialog::setGaugeRange(int range)
+{
+    wxWeakRef<CorvaneDialog> self(this);
+    runOnGuiThread([self, range] {
+        if (self)
+            self->gauge->SetRange(range);
+    });
+}
+
+void CorvaneDialog::setGaugeValue(int value)
+{
+    wxWeakRef<CorvaneDialog> self(this);
+    runOnGuiThread([self, value] {
+        if (self)
+            self->gauge->SetValue(value);
+    });
+}
+
+void CorvaneDialog::setTitle(const wxString& title)
+{
+    wxWeakRef<CorvaneDialog> self(this);
+    runOnGuiThread([self, title] {
+        if (self)
+            self->SetTitle(title);
+    });
+}
+
+bool CorvaneDialog::askYesNo(const wxString& message, const wxString& caption)
+{
+    wxWeakRef<CorvaneDialog> self(this);
+    bool yes = false;
+    runOnGuiThread([self, &yes, message, caption] {
+        if (!self)
+            return;
+        wxMessageDialog question(self.get(), message, caption, wxYES_NO);
+        // Escape gives Cancel: anything but Yes is No.
+        yes = question.ShowModal() == wxID_YES;
+    });
+    return yes;
+}
+
+void CorvaneDialog::showMessage(const wxString& message, const wxString& caption)
+{
+    runOnGuiThread([message, caption] { wxMessageBox(message, caption, wxOK | wxCENTRE, nullptr); });
+}
+
+void CorvaneDialog::workerEnded(WorkingThread* worker)
+{
+    wxCriticalSectionLocker lock(workerLock_);
+    if (worker_ == worker)
+        worker_ = nullptr;
+}
+
+void CorvaneDialog::onPathEnter(wxCommandEvent&)
+{
+    dirCtrl->SetPath(firstLine(pathText));
+}
+
+void CorvaneDialog::onTreeSelection(wxTreeEvent& event)
+{
+    pathText->SetValue(dirCtrl->GetPath());
+    // The folder tree keeps its own handling of the selection.
+    event.Skip();
+}
+
+void CorvaneDialog::onQualitySlider(wxCommandEvent& event)
+{
+    qualityValue->SetLabel(wxString::Format(wxS("%i"), event.GetInt()));
+}
+
+void CorvaneDialog::onPreferences(wxCommandEvent&)
+{
+    settingsDialog->ShowModal();
+    alpha = settingsDialog->alpha;
+    loadWatermark();
+}
+
+void CorvaneDialog::onAbout(wxCommandEvent&)
+{
+    aboutDialog->ShowModal();
+}
+
+void CorvaneDialog::onCloseButton(wxCommandEvent&)
+{
+    Close(false);
+}
+
+void CorvaneDialog::onOkButton(wxCommandEvent&)
+{
+    if (okButton->GetLabel() == wxS("OK")) {
+        startBatch();
+        return;
+    }
+    stopWorker();
+    okButton->SetLabel(wxS("OK"));
+    gauge->SetValue(0);
+}
+
+void CorvaneDialog::startBatch()
+{
+    okButton->SetLabel(wxS("STOP"));
+    setControlsEnabled(false);
+
+    ProcessingJob job;
+    job.directory = dirCtrl->GetPath();
+    job.includeSubfolders = includeSubCheck->GetValue();
+    job.resize = resizeCheck->GetValue();
+    job.maxSize = toInt(firstLine(maxWidthText));
+    job.autoRotate = autoRotateCheck->GetValue();
+    job.watermark = watermarkCheck->GetValue();
+    job.watermarkImage = watermarkImage.get();
+    job.alpha = alpha;
+    job.placement = settingsDialog->wmPlacement;
+    job.qualityText = qualityValue->GetLabel();
+    job.caption = caption;
+
+    auto* worker = new WorkingThread(this, job);
+    {
+        wxCriticalSectionLocker lock(workerLock_);
+        worker_ = worker;
+    }
+    // Bound afresh at each start, but never twice: each notification is handled once.
+    const wxEventTypeTag<wxCommandEvent> finished(EVT_BATCH_FINISHED), started(EVT_BATCH_STARTED);
+    Unbind(finished, &CorvaneDialog::onBatchFinished, this);
+    Unbind(started, &CorvaneDialog::onBatchStarted, this);
+    Bind(finished, &CorvaneDialog::onBatchFinished, this);
+    Bind(started, &CorvaneDialog::onBatchStarted, this);
+
+    if (worker->Create() != wxTHREAD_NO_ERROR || worker->Run() != wxTHREAD_NO_ERROR) {
+        wxLogError(_("Can't create the thread!"));
+        delete worker;  // its destructor clears worker_
+    }
+}
+
+void CorvaneDialog::onBatchFinished(wxCommandEvent&)
+{
+    setControlsEnabled(true);
+    okButton->SetLabel(wxS("OK"));
+}
+
+void CorvaneDialog::onBatchStarted(wxCommandEvent&)
+{
+}
+
+void CorvaneDialog::onCloseWindow(wxCloseEvent& event)
+{
+    settingsDialog->workingDir = dirCtrl->GetPath();
+    settingsDialog->resize = resizeCheck->GetValue();
+    settingsDialog->useWatermark = watermarkCheck->GetValue();
+    settingsDialog->rotate = autoRotateCheck->GetValue();
+    settingsDialog->width = toInt(firstLine(maxWidthText));
+    settingsDialog->height = toInt(firstLine(maxHeightText));
+    settingsDialog->alpha = alpha;
+    settingsDialog->quality = toInt(qualityValue->GetLabel());
+    settingsDialog->includeSubdirectories = includeSubCheck->GetValue();
+    settingsDialog->savePreferences();
+
+    int answer;
+    {
+        wxMessageDialog question(this, wxS("Do you really want to exit?"), wxS("Tessaly 1.1"), wxYES_NO);
+        answer = question.ShowModal();
+    }
+    if (answer != wxID_YES && event.CanVeto()) {
+        event.Veto();
+        return;
+    }
+
+    if (hasWorker()) {
+        wxMessageBox(wxS("Tessaly 1.1: deleting thread"), wxMessageBoxCaptionStr, wxOK | wxCENTRE, nullptr);
+        wxThreadError error = wxTHREAD_NO_ERROR;
+        {
+            wxCriticalSectionLocker lock(workerLock_);
+            if (worker_)
+                error = worker_->Delete();
+        }
+        if (error != wxTHREAD_NO_ERROR) {
+            const wxString text = answer == wxID_YES
+                                      ? wxString::Format(wxS("Tessaly 1.1: Can't delete the thread! -> %i"), error)
+                                      : wxString(wxS("Can't delete the thread!"));
+            wxMessageBox(text, wxMessageBoxCaptionStr, wxOK | wxCENTRE, nullptr);
+        }
+        // No time limit: the worker always ends after the picture in hand,
+        // and closing under a live worker would leave it calling into a
+        // destroyed dialog.
+        waitForWorker();
+    }
+    AcceptAndClose();
+}

@@ -1,0 +1,101 @@
+#pragma once
+
+#include <memory>
+
+#include <wx/dialog.h>
+#include <wx/thread.h>
+
+#include "batch/BatchOwner.h"
+
+class AboutDialog;
+class SettingsDialog;
+class TraceLog;
+class WorkingThread;
+class wxButton;
+class wxCheckBox;
+class wxGauge;
+class wxGenericDirCtrl;
+class wxImage;
+class wxSlider;
+class wxStaticText;
+class wxTextCtrl;
+class wxTreeEvent;
+
+// The main window: pick a folder and the operations, press OK. The batch
+// runs on a WorkingThread; the dialog serves its requests on the GUI thread
+// and stops it with STOP or when it is closed.
+class CorvaneDialog : public wxDialog, public BatchOwner {
+public:
+    explicit CorvaneDialog(wxWindow* parent, wxWindowID id = -1);
+    ~CorvaneDialog() override;
+
+    // Loads the watermark image from the preferences, else the default one.
+    void loadWatermark();
+    void setControlsEnabled(bool enabled);
+    // Asks a running worker to stop and waits for its end, serving its
+    // requests meanwhile.
+    void stopWorker();
+    // Whether a worker is set (a batch runs or is ending).
+    bool hasWorker();
+
+    // BatchOwner: called by the worker, carried over to the GUI thread.
+    void postNotification(const wxCommandEvent& event) override;
+    void setGaugeRange(int range) override;
+    void setGaugeValue(int value) override;
+    void setTitle(const wxString& title) override;
+    bool askYesNo(const wxString& message, const wxString& caption) override;
+    void showMessage(const wxString& message, const wxString& caption) override;
+    void workerEnded(WorkingThread* worker) override;
+
+    void onPathEnter(wxCommandEvent& event);
+    void onTreeSelection(wxTreeEvent& event);
+    void onQualitySlider(wxCommandEvent& event);
+    void onPreferences(wxCommandEvent& event);
+    void onAbout(wxCommandEvent& event);
+    void onCloseButton(wxCommandEvent& event);
+    void onOkButton(wxCommandEvent& event);
+    void onBatchFinished(wxCommandEvent& event);
+    void onBatchStarted(wxCommandEvent& event);
+    void onCloseWindow(wxCloseEvent& event);
+
+    wxString caption;
+    wxString programDir;
+
+    wxGenericDirCtrl* dirCtrl = nullptr;
+    wxTextCtrl* pathText = nullptr;
+    wxGauge* gauge = nullptr;
+    wxCheckBox* resizeCheck = nullptr;
+    wxCheckBox* autoRotateCheck = nullptr;
+    wxCheckBox* watermarkCheck = nullptr;
+    wxStaticText* maxSizeLabel = nullptr;
+    wxTextCtrl* maxWidthText = nullptr;
+    wxStaticText* maxHeightLabel = nullptr;
+    wxTextCtrl* maxHeightText = nullptr;
+    wxCheckBox* includeSubCheck = nullptr;
+    wxStaticText* qualityLabel = nullptr;
+    wxSlider* qualitySlider = nullptr;
+    wxStaticText* qualityValue = nullptr;
+    wxButton* okButton = nullptr;
+    wxButton* closeButton = nullptr;
+    wxButton* preferencesButton = nullptr;
+    wxButton* aboutButton = nullptr;
+
+    std::unique_ptr<wxImage> watermarkImage;
+    double alpha = 0.2;
+    std::unique_ptr<TraceLog> mainLog;
+    AboutDialog* aboutDialog = nullptr;
+    SettingsDialog* settingsDialog = nullptr;
+
+private:
+    void buildControls();
+    void startBatch();
+    void waitForWorker();
+    void disableWatermark();
+    // The text of a single-line control, up to its first line feed.
+    static wxString firstLine(const wxTextCtrl* text);
+
+    // The one datum both threads write: set by the GUI thread, cleared by
+    // the worker's destructor.
+    wxCriticalSection workerLock_;
+    WorkingThread* worker_ = nullptr;
+};

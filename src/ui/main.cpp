@@ -1,0 +1,21 @@
+#include <cstdio>
+#include <cstdlib>
+
+#include <wx/init.h>
+
+#include "ui/CorvaneApp.h"
+
+int main(int argc, char** argv)
+{
+    if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY")) {
+        std::fprintf(stderr, "Tessaly needs a graphical display and none is set; "
+                             "to run it without one, use: xvfb-run -a %s\n",
+                     argv[0]);
+        return 1;
+    }
+    auto* app = new CorvaneApp;
+    wxApp::SetInstance(app);
+    const int status = wxEntry(argc, argv);
+    // OnInit returns false after a normal run, which the toolkit reports as a failure.
+    return app->ranDialog() ? EXIT_SUCCESS : status;
+}

@@ -1,0 +1,219 @@
+#include <filesystem>
+#include <memory>
+
+#include <gtest/gtest.h>
+#include <wx/app.h>
+#include <wx/button.h>
+#include <wx/checkbox.h>
+#include <wx/dirctrl.h>
+#include <wx/gauge.h>
+#include <wx/slider.h>
+#include <wx/stattext.h>
+#include <wx/textctrl.h>
+#include <wx/timer.h>
+
+#include "TempDir.h"
+#include "batch/BatchTestSupport.h"
+#include "jpeg/ExifBuilder.h"
+#include "prefs/PreferencesFile.h"
+#include "prefs/SettingsDialog.h"
+#include "ui/AboutDialog.h"
+#include "ui/CorvaneDialog.h"
+#include "ui/MessageRecorder.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class CorvaneDialogTest : public testing::Test {
+protected:
+    TempDir dir;
+    WorkingDirectory cwd{dir.path()};
+    MessageRecorder recorder;
+    std::unique_ptr<CorvaneDialog> dialog;
+
+    void TearDown() override
+    {
+        dialog.reset();
+        wxYield();
+    }
+
+    void writePrefs(const std::string& text)
+    {
+        std::FILE* f = std::fopen("prefs.cfg", "wb");
+        std::fputs(text.c_str(), f);
+        std::fclose(f);
+    }
+
+    CorvaneDialog& create()
+    {
+        dialog = std::make_unique<CorvaneDialog>(nullptr);
+        return *dialog;
+    }
+
+    static void click(wxButton* button)
+    {
+        wxCommandEvent event(wxEVT_BUTTON, button->GetId());
+        event.SetEventObject(button);
+        button->ProcessWindowEvent(event);
+    }
+};
+
+TEST_F(CorvaneDialogTest, ControlsAsBuilt)
+{
+    ASSERT_TRUE(wxImage(20, 10, true).SaveFile(wxString::FromUTF8(dir.file("wm.png")), wxBITMAP_TYPE_PNG));
+    writePrefs("WorkingDir = " + dir.path() + "\nQuality = 150\nWidth = 1024\nRotate = 0\n"
+               "IncludeSubdirectories = 1\nWaterImgFile = " + dir.file("wm.png") + "\n");
+    create();
+    static const struct {
+        const char* name;
+        const char* label;
+        bool shown;
+        bool enabled;
+    } controls[] = {
+        {"ID_GENERICDIRCTRL1", nullptr, true, true},
+        {"ID_TEXTCTRLCURRENTPATH", nullptr, true, true},
+        {"ID_GAUGE", nullptr, true, true},
+        {"ID_CHECKBOXRESIZE", "Resize", true, true},
+        {"ID_CHECKBOXAUTOROTATE", "Auto - rotate", true, true},
+        {"ID_CHECKBOX1", "Use watermark", true, true},
+        {"ID_STATICTEXT1", "Max size [px]", true, true},
+        {"ID_TEXTCTRLX", nullptr, true, true},
+        {"ID_STATICTEXT2", "Max height [px]", false, true},
+        {"ID_TEXTCTRLY", nullptr, false, true},
+        {"ID_CHECKBOXINCLUDESUB", "Include subfolders", true, true},
+        {"ID_STATICTEXT5", "Quality [%]", true, true},
+        {"ID_SLIDERQUALITY", nullptr, true, true},
+        {"ID_STATICTEXTQUALITYVALUE", "150", true, true},
+        {"wxID_OK", "OK", true, true},
+        {"wxID_CANCEL", "Close", false, false},
+        {"ID_BUTTONSETTINGS", "Preferences", true, true},
+        {"ID_BUTTONABOUT", "About", true, true},
+    };
+    for (const auto& c : controls) {
+        SCOPED_TRACE(c.name);
+        wxWindow* control = wxWindow::FindWindowByName(c.name, dialog.get());
+        ASSERT_NE(control, nullptr);
+        if (c.label) {
+            EXPECT_EQ(control->GetLabel(), c.label);
+        }
+        EXPECT_EQ(control->IsShown(), c.shown);
+        EXPECT_EQ(control->IsEnabled(), c.enabled);
+    }
+    EXPECT_EQ(dialog->GetTitle(), "Tessaly 1.1");
+    EXPECT_FALSE(dialog->HasFlag(wxRESIZE_BORDER));
+    EXPECT_FALSE(dialog->HasFlag(wxMAXIMIZE_BOX));
+    EXPECT_EQ(dialog->pathText->GetValue(), dir.path());
+    EXPECT_EQ(dialog->maxWidthText->GetValue(), "1024");
+    EXPECT_EQ(dialog->maxHeightText->GetValue(), "800");
+    EXPECT_EQ(dialog->qualitySlider->GetValue(), 100);
+    EXPECT_FALSE(dialog->autoRotateCheck->GetValue());
+    EXPECT_TRUE(dialog->includeSubCheck->GetValue());
+    EXPECT_EQ(dialog->gauge->GetRange(), 100);
+    EXPECT_EQ(dialog->okButton->GetToolTipText(), "Press 'OK' to process all pictures in the selected directory.");
+    EXPECT_FALSE(dialog->hasWorker());
+    EXPECT_FALSE(fs::exists("Main.log"));
+}
+
+TEST_F(CorvaneDialogTest, FirstStartWithoutWatermark)
+{
+    // The test binary's folder has no data/wm.png unless the build put one there.
+    const wxString fallback = programDirectory() + "/data/wm.png";
+    if (wxFileExists(fallback))
+        GTEST_SKIP() << "a default watermark exists beside the test binary";
+    create();
+    const std::vector<std::string> expected = {
+        "Message|Generating default config...",
+        "Watermark image not found|WaterMark file could not be opened. \n\nSupposed location: " +
+            std::string(fallback.utf8_str()) + "\n\nWatermark functionality will be unavailable."};
+    EXPECT_EQ(recorder.messages, expected);
+    EXPECT_FALSE(dialog->watermarkCheck->GetValue());
+    EXPECT_FALSE(dialog->watermarkCheck->IsEnabled());
+}
+
+TEST_F(CorvaneDialogTest, LoadsTheConfiguredWatermark)
+{
+    // An XPM named .png: loaded by content, it comes with a mask colour.
+    wxImage masked(12, 8, true);
+    masked.SetRGB(wxRect(0, 0, 12, 2), 255, 0, 255);
+    masked.SetMaskColour(255, 0, 255);
+    ASSERT_TRUE(masked.SaveFile(wxString::FromUTF8(dir.file("masked.png")), wxBITMAP_TYPE_XPM));
+    writePrefs("WaterImgFile = " + dir.file("masked.png") + "\n");
+    create();
+    EXPECT_TRUE(recorder.messages.empty());
+    ASSERT_TRUE(dialog->watermarkImage->IsOk());
+    EXPECT_TRUE(dialog->watermarkImage->HasAlpha());
+    EXPECT_EQ(dialog->watermarkImage->GetAlpha(0, 0), 0);
+    EXPECT_EQ(dialog->watermarkImage->GetAlpha(0, 5), 255);
+    EXPECT_EQ(dialog->settingsDialog->waterImgPathText->GetValue(), dir.file("masked.png"));
+    EXPECT_TRUE(dialog->watermarkCheck->IsEnabled());
+}
+
+TEST_F(CorvaneDialogTest, UnreadableWatermarkDisablesItSilently)
+{
+    writeFile(dir.file("broken.png"), {'n', 'o', 't', ' ', 'a', 'n', ' ', 'i', 'm', 'a', 'g', 'e'});
+    writePrefs("WaterImgFile = " + dir.file("broken.png") + "\n");
+    create();
+    EXPECT_TRUE(recorder.messages.empty());
+    EXPECT_FALSE(dialog->watermarkCheck->IsEnabled());
+    EXPECT_FALSE(dialog->watermarkCheck->GetValue());
+}
+
+TEST_F(CorvaneDialogTest, TreeAndPathStayInStep)
+{
+    fs::create_directories(dir.file("one/two"));
+    writePrefs("WorkingDir = " + dir.path() + "\n");
+    create();
+    dialog->pathText->SetValue(wxString::FromUTF8(dir.file("one/two")));
+    wxCommandEvent enter(wxEVT_TEXT_ENTER, dialog->pathText->GetId());
+    dialog->pathText->ProcessWindowEvent(enter);
+    EXPECT_EQ(dialog->dirCtrl->GetPath(), dir.file("one/two"));
+    EXPECT_EQ(dialog->pathText->GetValue(), dir.file("one/two"));
+
+    dialog->dirCtrl->SetPath(wxString::FromUTF8(dir.file("one")));
+    EXPECT_EQ(dialog->pathText->GetValue(), dir.file("one"));
+}
+
+TEST_F(CorvaneDialogTest, QualitySliderDrivesTheReadout)
+{
+    writePrefs("Quality = 82\n");
+    create();
+    dialog->qualitySlider->SetValue(55);
+    wxCommandEvent moved(wxEVT_SLIDER, dialog->qualitySlider->GetId());
+    moved.SetInt(55);
+    dialog->qualitySlider->ProcessWindowEvent(moved);
+    EXPECT_EQ(dialog->qualityValue->GetLabel(), "55");
+}
+
+TEST_F(CorvaneDialogTest, HelpOpensTheManual)
+{
+    // A recording opener first on the PATH.
+    const std::string record = dir.file("opened.txt");
+    fs::create_directory(dir.file("bin"));
+    const std::string opener = dir.file("bin/xdg-open");
+    {
+        std::FILE* f = std::fopen(opener.c_str(), "w");
+        std::fprintf(f, "#!/bin/sh\nprintf '%%s\\n' \"$#\" \"$@\" >> '%s'\n", record.c_str());
+        std::fclose(f);
+    }
+    fs::permissions(opener, fs::perms::owner_all);
+    const std::string oldPath = std::getenv("PATH");
+    setenv("PATH", (dir.file("bin") + ":" + oldPath).c_str(), 1);
+
+    writePrefs("Width = 800\n");
+    create();
+    dialog->aboutDialog->startupDir = wxString::FromUTF8(dir.file("my photos"));
+    wxCommandEvent help(wxEVT_BUTTON, dialog->aboutDialog->helpButton->GetId());
+    dialog->aboutDialog->onHelp(help);
+    dialog->aboutDialog->onHelp(help);
+    const std::string expected = "1\n" + dir.file("my photos") + "/documents/Tessaly_1.1_manual.pdf\n";
+    // The opener runs on its own; give both a moment to write.
+    for (int i = 0; i < 500 && readFile(record) != expected + expected; ++i)
+        wxMilliSleep(10);
+    setenv("PATH", oldPath.c_str(), 1);
+    EXPECT_EQ(readFile(record), expected + expected);
+    EXPECT_EQ(dialog->aboutDialog->GetTitle(), "Tessaly 1.1 | About");
+    EXPECT_EQ(dialog->aboutDialog->helpButton->GetSize(), wxSize(51, 23));
+}
+
+}  // namespace
