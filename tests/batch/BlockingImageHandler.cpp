@@ -60,6 +60,12 @@ bool BlockingImageHandler::waitUntilEntered()
     return changed_.wait_for(lock, std::chrono::seconds(60), [this] { return entered_; });
 }
 
+bool BlockingImageHandler::entered()
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    return entered_;
+}
+
 void BlockingImageHandler::release()
 {
     std::lock_guard<std::mutex> lock(mutex_);

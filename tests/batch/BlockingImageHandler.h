@@ -18,6 +18,7 @@ public:
 
     // Waits until a load has begun.
     bool waitUntilEntered();
+    bool entered();
     void release();
 
 protected:

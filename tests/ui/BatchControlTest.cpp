@@ -1,0 +1,247 @@
+#include <filesystem>
+#include <memory>
+
+#include <gtest/gtest.h>
+#include <wx/app.h>
+#include <wx/button.h>
+#include <wx/checkbox.h>
+#include <wx/dirctrl.h>
+#include <wx/gauge.h>
+#include <wx/stattext.h>
+#include <wx/textctrl.h>
+
+#include "TempDir.h"
+#include "batch/BatchTestSupport.h"
+#include "batch/BlockingImageHandler.h"
+#include "prefs/SettingsDialog.h"
+#include "ui/CorvaneDialog.h"
+#include "ui/MessageRecorder.h"
+#include "ui/ModalScript.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string statistics(int resized)
+{
+    return "Processing statistics|Pictures has been processed corretly.\n\nResized: " + std::to_string(resized) +
+           "\nRotated: 0\nWatermarked: 0";
+}
+
+class BatchControlTest : public testing::Test {
+protected:
+    TempDir dir;
+    WorkingDirectory cwd{dir.path()};
+    MessageRecorder recorder;
+    std::unique_ptr<CorvaneDialog> dialog;
+    BlockingImageHandler* blocking = nullptr;
+
+    void TearDown() override
+    {
+        dialog.reset();
+        if (blocking)
+            wxImage::RemoveHandler(blocking->GetName());
+        wxYield();
+    }
+
+    // Ten 1000 x 500 pictures in "album"; with a blocking third one, the
+    // batch holds inside its loading until released.
+    void makeAlbum(int count, bool blockThird)
+    {
+        fs::create_directory(dir.file("album"));
+        for (int i = 1; i <= count; ++i) {
+            const std::string path = dir.file("album/p" + std::string(i < 10 ? "0" : "") + std::to_string(i) + ".jpg");
+            if (blockThird && i == 3)
+                BlockingImageHandler::writeBlockingJpeg(path, 1000, 500);
+            else
+                writeQuadrantJpeg(path, 1000, 500);
+        }
+        if (blockThird) {
+            blocking = new BlockingImageHandler;
+            wxImage::InsertHandler(blocking);
+        }
+    }
+
+    void create()
+    {
+        ASSERT_TRUE(wxImage(20, 10, true).SaveFile(wxString::FromUTF8(dir.file("wm.png")), wxBITMAP_TYPE_PNG));
+        std::FILE* f = std::fopen("prefs.cfg", "wb");
+        std::fprintf(f, "WorkingDir = %s\nWaterImgFile = %s\nUseWatermark = 0\nRotate = 0\n",
+                     dir.file("album").c_str(), dir.file("wm.png").c_str());
+        std::fclose(f);
+        dialog = std::make_unique<CorvaneDialog>(nullptr);
+    }
+
+    static void click(wxButton* button)
+    {
+        wxCommandEvent event(wxEVT_BUTTON, button->GetId());
+        event.SetEventObject(button);
+        button->ProcessWindowEvent(event);
+    }
+
+    bool idle() const
+    {
+        return !dialog->hasWorker() && dialog->okButton->GetLabel() == "OK" && dialog->resizeCheck->IsEnabled();
+    }
+
+    std::string album(const char* name) const { return dir.file(std::string("album/") + name); }
+};
+
+TEST_F(BatchControlTest, RunsToTheEndAndAgain)
+{
+    makeAlbum(10, false);
+    create();
+    ModalScript script(*dialog);
+    int finished = 0;
+    std::function<void()> start = [&] {
+        click(dialog->okButton);
+        EXPECT_EQ(dialog->okButton->GetLabel(), "STOP");
+        EXPECT_FALSE(dialog->dirCtrl->IsEnabled());
+        EXPECT_FALSE(dialog->aboutButton->IsEnabled());
+        EXPECT_TRUE(dialog->okButton->IsEnabled());
+        script.when([this] { return idle(); }, [&] {
+            EXPECT_EQ(dialog->gauge->GetValue(), 0);
+            EXPECT_EQ(dialog->GetTitle(), "Tessaly 1.1");
+            EXPECT_TRUE(dialog->preferencesButton->IsEnabled());
+            if (++finished < 2)
+                start();
+            else
+                dialog->EndModal(wxID_OK);
+        });
+    };
+    script.run(start);
+    EXPECT_EQ(finished, 2);
+    const std::vector<std::string> messages(recorder.messages.end() - 2, recorder.messages.end());
+    EXPECT_EQ(messages[0].substr(0, 11), "Tessaly 1.0");
+    EXPECT_EQ(messages[1], statistics(0));  // the second run finds them small enough
+    EXPECT_EQ(loadImage(album("p10.jpg")).GetWidth(), 800);
+}
+
+TEST_F(BatchControlTest, BatchEnablesAWatermarkThatFailedToLoad)
+{
+    makeAlbum(1, false);
+    create();
+    dialog->watermarkCheck->SetValue(false);
+    dialog->watermarkCheck->Disable();
+    ModalScript script(*dialog);
+    script.run([&] {
+        click(dialog->okButton);
+        script.when([this] { return idle(); }, [this] { dialog->EndModal(wxID_OK); });
+    });
+    EXPECT_TRUE(dialog->watermarkCheck->IsEnabled());
+}
+
+void pressOk(CorvaneDialog& dialog)
+{
+    wxCommandEvent ok(wxEVT_BUTTON, wxID_OK);
+    ok.SetEventObject(dialog.okButton);
+    dialog.okButton->ProcessWindowEvent(ok);
+}
+
+// STOP while the third of ten is being processed.
+void stopDuringTheThird(CorvaneDialog& dialog, BlockingImageHandler& blocking, MessageRecorder& recorder)
+{
+    ModalScript script(dialog);
+    script.run([&] {
+        pressOk(dialog);
+        script.when([&] { return blocking.entered(); }, [&] {
+            // Released from inside the STOP's wait, after the stop mark is set.
+            dialog.CallAfter([&blocking] { blocking.release(); });
+            pressOk(dialog);
+            EXPECT_EQ(dialog.okButton->GetLabel(), "OK");
+            EXPECT_EQ(dialog.gauge->GetValue(), 0);
+            EXPECT_FALSE(dialog.hasWorker());
+            script.when([&] { return dialog.resizeCheck->IsEnabled(); }, [&] { dialog.EndModal(wxID_OK); });
+        });
+    });
+    EXPECT_EQ(recorder.messages.back(), statistics(3));
+}
+
+TEST_F(BatchControlTest, StopDuringTheThirdPicture)
+{
+    makeAlbum(10, true);
+    create();
+    const std::string fourth = readFile(album("p04.jpg"));
+    stopDuringTheThird(*dialog, *blocking, recorder);
+    EXPECT_EQ(loadImage(album("p03.jpg")).GetWidth(), 800);
+    EXPECT_TRUE(readFile(album("p04.jpg")) == fourth) << "the fourth picture was rewritten";
+    EXPECT_EQ(dialog->GetTitle(), "Tessaly 1.1");
+}
+
+TEST_F(BatchControlTest, CloseAnsweredNoSavesAndStays)
+{
+    makeAlbum(1, false);
+    create();
+    ModalScript script(*dialog);
+    recorder.yesNoAnswers = {wxID_NO, wxID_CANCEL};
+    script.run([&] {
+        dialog->maxWidthText->SetValue("abc");
+        dialog->resizeCheck->SetValue(false);
+        dialog->includeSubCheck->SetValue(true);
+        dialog->alpha = 0.35;
+        dialog->Close();
+        EXPECT_TRUE(dialog->IsModal());
+        dialog->Close();  // Escape on the question counts as No
+        EXPECT_TRUE(dialog->IsModal());
+        dialog->EndModal(wxID_OK);
+    });
+    const std::vector<std::string> expected = {"Tessaly 1.1|Do you really want to exit?",
+                                               "Tessaly 1.1|Do you really want to exit?"};
+    EXPECT_EQ(recorder.messages, expected);
+    const std::string saved = readFile(dir.file("prefs.cfg"));
+    for (const std::string& line : {"WorkingDir = " + dir.file("album") + " \n", std::string("Resize = 0 \n"),
+                                    std::string("Width = 0 \n"), std::string("Quality = 82 \n"),
+                                    std::string("Alpha = 0.350000 \n"), std::string("IncludeSubdirectories = 1\n")})
+        EXPECT_NE(saved.find(line), std::string::npos) << line;
+}
+
+// Close during a batch, answered Yes.
+void closeDuringTheThird(CorvaneDialog& dialog, BlockingImageHandler& blocking, MessageRecorder& recorder)
+{
+    ModalScript script(dialog);
+    script.run([&] {
+        pressOk(dialog);
+        script.when([&] { return blocking.entered(); }, [&] {
+            dialog.CallAfter([&blocking] { blocking.release(); });
+            dialog.Close();
+        });
+    });
+    const std::vector<std::string> last(recorder.messages.end() - 3, recorder.messages.end());
+    const std::vector<std::string> expected = {"Tessaly 1.1|Do you really want to exit?",
+                                               "Message|Tessaly 1.1: deleting thread", statistics(3)};
+    EXPECT_EQ(last, expected);
+    EXPECT_FALSE(dialog.hasWorker());
+}
+
+TEST_F(BatchControlTest, CloseDuringABatch)
+{
+    makeAlbum(10, true);
+    create();
+    const std::string fourth = readFile(album("p04.jpg"));
+    closeDuringTheThird(*dialog, *blocking, recorder);
+    EXPECT_FALSE(dialog->IsModal());
+    EXPECT_EQ(loadImage(album("p03.jpg")).GetWidth(), 800);
+    EXPECT_TRUE(readFile(album("p04.jpg")) == fourth) << "the fourth picture was rewritten";
+}
+
+// The stop and the close, twenty times each: no deadlock, no crash.
+TEST_F(BatchControlTest, StopAndCloseRepeatedly)
+{
+    for (int round = 0; round < 20; ++round) {
+        SCOPED_TRACE(round);
+        fs::remove_all(dir.file("album"));
+        if (blocking)
+            wxImage::RemoveHandler(blocking->GetName());
+        makeAlbum(4, true);
+        create();
+        if (round % 2 == 0)
+            stopDuringTheThird(*dialog, *blocking, recorder);
+        else
+            closeDuringTheThird(*dialog, *blocking, recorder);
+        dialog.reset();
+        if (HasFatalFailure() || HasFailure())
+            break;
+    }
+}
+
+}  // namespace
