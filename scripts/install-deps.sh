@@ -6,8 +6,10 @@ set -euo pipefail
 packages=(
   build-essential cmake clang libclang-rt-14-dev
   libwxgtk3.2-dev libgtest-dev libgmock-dev libbenchmark-dev libjpeg-dev
-  xvfb xauth xdg-utils groff ghostscript
-  libimage-exiftool-perl xdotool
+  xvfb xauth xdg-utils groff ghostscript locales
+  # the end-to-end check: accessibility bus, X tools, picture tools
+  dbus at-spi2-core gir1.2-atspi-2.0 python3-gi python3-xlib xdotool
+  imagemagick libimage-exiftool-perl
 )
 
 missing=()
@@ -20,4 +22,12 @@ if [ ${#missing[@]} -gt 0 ]; then
   export DEBIAN_FRONTEND=noninteractive
   apt-get update -qq
   apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+# A locale with a decimal comma, so the tests can show that numbers keep
+# their "." whatever the user's locale.
+if ! locale -a 2>/dev/null | grep -qi '^de_DE\.utf-\?8$'; then
+  sed -i 's/^# *de_DE.UTF-8 UTF-8/de_DE.UTF-8 UTF-8/' /etc/locale.gen
+  grep -q '^de_DE.UTF-8 UTF-8' /etc/locale.gen || echo 'de_DE.UTF-8 UTF-8' >> /etc/locale.gen
+  locale-gen >/dev/null
 fi

@@ -18,6 +18,7 @@
 #include "diag/ReplacingFile.h"
 #include "prefs/ConfigFile.h"
 #include "prefs/PreferencesFile.h"
+#include "ui/RoomySize.h"
 
 namespace {
 
@@ -74,6 +75,7 @@ SettingsDialog::SettingsDialog(wxWindow* parent, wxWindowID)
     alphaRow->Add(alphaSlider, 1, wxALL | wxALIGN_CENTER_VERTICAL, 5);
     alphaText = new wxTextCtrl(this, ID_TEXTCTRLALPHA, wxS("0.2"), wxDefaultPosition, wxSize(45, -1), 0,
                                wxDefaultValidator, wxS("ID_TEXTCTRLALPHA"));
+    growToFitText(alphaText, wxS("0.000"));
     alphaText->Disable();
     alphaText->SetToolTip(_("Value of the alpha when water mark picture does not have alpha channel."));
     alphaText->SetHelpText(_("Value of the alpha when water mark picture does not have alpha channel."));
@@ -140,6 +142,8 @@ SettingsDialog::SettingsDialog(wxWindow* parent, wxWindowID)
     cancelButton = new wxButton(this, wxID_CANCEL, _("Cancel"), wxDefaultPosition, wxSize(51, 23), 0,
                                 wxDefaultValidator, wxS("wxID_CANCEL"));
     buttons->Add(cancelButton, 0, wxALL | wxALIGN_CENTER_VERTICAL, 5);
+    growToFit(okButton);
+    growToFit(cancelButton);
     top->Add(buttons, 0, wxALL | wxALIGN_CENTER_HORIZONTAL, 5);
 
     fileDialog = new wxFileDialog(this, _("Select file"), wxEmptyString, wxEmptyString,

@@ -6,6 +6,8 @@
 #include <wx/stattext.h>
 #include <wx/utils.h>
 
+#include "ui/RoomySize.h"
+
 namespace {
 
 const long ID_STATICTEXT1 = wxNewId();
@@ -48,6 +50,8 @@ AboutDialog::AboutDialog(wxWindow* parent, wxWindowID id, const wxPoint& pos, co
     closeButton = new wxButton(this, wxID_CANCEL, _("Close"), wxDefaultPosition, wxSize(51, 23), 0,
                                wxDefaultValidator, wxS("wxID_CANCEL"));
     buttons->Add(closeButton, 1, wxALL | wxALIGN_CENTER_VERTICAL, 5);
+    growToFit(helpButton);
+    growToFit(closeButton);
     outer->Add(buttons, 0, wxALL | wxALIGN_CENTER_HORIZONTAL, 5);
 
     SetSizer(outer);

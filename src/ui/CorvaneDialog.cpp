@@ -27,6 +27,7 @@
 #include "prefs/SettingsDialog.h"
 #include "ui/AboutDialog.h"
 #include "ui/GuiThreadCall.h"
+#include "ui/RoomySize.h"
 
 namespace {
 
@@ -153,6 +154,7 @@ void CorvaneDialog::buildControls()
     maxWidthText = new wxTextCtrl(this, ID_TEXTCTRLX, wxS("800"), wxDefaultPosition, wxDefaultSize, 0,
                                   wxDefaultValidator, wxS("ID_TEXTCTRLX"));
     maxWidthText->SetMinSize(wxSize(35, -1));
+    growToFitText(maxWidthText, wxS("00000"));
     setTip(maxWidthText, _("Max width of picture after resizing."));
     sizeRow->Add(maxWidthText, 0, wxLEFT | wxALIGN_CENTER_VERTICAL, 4);
     settings->Add(sizeRow, 0, 0, 5);
@@ -209,6 +211,9 @@ void CorvaneDialog::buildControls()
     setTip(aboutButton, _("Press to show About dialog and get help."));
     buttons->Add(aboutButton, 0, wxALL | wxALIGN_CENTER_VERTICAL, 5);
     main->Add(buttons, 0, wxALL | centred, 5);
+
+    for (wxWindow* button : {okButton, closeButton, preferencesButton, aboutButton})
+        growToFit(button);
 
     outer->Add(main, 0, centred, 4);
     SetSizer(outer);

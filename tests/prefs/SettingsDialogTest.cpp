@@ -1,3 +1,4 @@
+#include <clocale>
 #include <filesystem>
 #include <memory>
 
@@ -408,6 +409,25 @@ TEST_F(SettingsDialogTest, SavesIntoTheStartupFolder)
     EXPECT_EQ(fs::current_path(), fs::path(dir.path()));
     EXPECT_FALSE(fs::exists(dir.file("elsewhere/prefs.cfg")));
     EXPECT_NE(readFile(dir.file("prefs.cfg")).find("Width = 640 \n"), std::string::npos);
+}
+
+TEST_F(SettingsDialogTest, DecimalPointUnderADecimalCommaLocale)
+{
+    const std::string previous = std::setlocale(LC_NUMERIC, nullptr);
+    if (!std::setlocale(LC_NUMERIC, "de_DE.UTF-8"))
+        GTEST_SKIP() << "no de_DE.UTF-8 locale installed";
+    writePrefs("Alpha = 0.5\n");
+    create();
+    EXPECT_EQ(dialog->alpha, 0.5);
+    EXPECT_EQ(dialog->alphaText->GetValue(), "0.500");
+    whileShown([this] {
+        moveSlider(35);
+        click(dialog->okButton);
+    });
+    EXPECT_EQ(dialog->alpha, 0.35);
+    dialog->savePreferences();
+    std::setlocale(LC_NUMERIC, previous.c_str());
+    EXPECT_NE(readFile("prefs.cfg").find("\nAlpha = 0.350000 \n"), std::string::npos);
 }
 
 TEST_F(SettingsDialogTest, PrefsThatCanNeitherBeFoundNorCreated)
