@@ -1,6 +1,9 @@
 #include "batch/BatchTestSupport.h"
 
+#include <thread>
+
 #include <gtest/gtest.h>
+#include <unistd.h>
 #include <wx/mstream.h>
 
 #include "batch/BatchEvents.h"
@@ -53,6 +56,7 @@ void RecordingOwner::showMessage(const wxString& message, const wxString& captio
 void RecordingOwner::workerEnded(WorkingThread*)
 {
     std::lock_guard<std::mutex> lock(mutex_);
+    threadId_ = gettid();
     running_ = false;
     worker = nullptr;
     ended_.notify_all();
@@ -69,6 +73,11 @@ void RecordingOwner::run(const ProcessingJob& job)
     ASSERT_EQ(worker->Run(), wxTHREAD_NO_ERROR);
     std::unique_lock<std::mutex> lock(mutex_);
     ASSERT_TRUE(ended_.wait_for(lock, std::chrono::seconds(120), [this] { return !running_; }));
+    // The detached thread still runs the toolkit's end of a thread after
+    // its destructor; tearing the toolkit down before it is gone crashes it.
+    const std::string task = "/proc/self/task/" + std::to_string(threadId_);
+    for (int i = 0; i < 5000 && access(task.c_str(), F_OK) == 0; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
 }
 
 std::vector<std::string> RecordingOwner::requests() const

@@ -40,6 +40,7 @@ private:
     mutable std::mutex mutex_;
     std::condition_variable ended_;
     bool running_ = false;
+    int threadId_ = 0;
     std::vector<std::string> requests_;
 };
 
