@@ -13,11 +13,10 @@
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
 
-#include "TempDir.h"
 #include "prefs/ConfigFile.h"
 #include "prefs/PreferencesFile.h"
 #include "prefs/SettingsDialog.h"
-#include "ui/MessageRecorder.h"
+#include "ui/GuiTest.h"
 
 namespace fs = std::filesystem;
 
@@ -26,27 +25,14 @@ namespace {
 const std::string placementMessage =
     "Error in prefs.cfg file.|Error in WM placement configuration. Please check your prefs.cfg file.";
 
-class SettingsDialogTest : public testing::Test {
+class SettingsDialogTest : public GuiTest {
 protected:
-    TempDir dir;
-    WorkingDirectory cwd{dir.path()};
-    MessageRecorder recorder;
     std::unique_ptr<SettingsDialog> dialog;
 
-    // GTK's file chooser watches its folder: it must be gone, with its
-    // deferred clean-up done, before the test folder is removed, or it puts
-    // up an error box of its own.
     void TearDown() override
     {
         dialog.reset();
-        wxYield();
-    }
-
-    void writePrefs(const std::string& text)
-    {
-        std::FILE* f = std::fopen("prefs.cfg", "wb");
-        std::fputs(text.c_str(), f);
-        std::fclose(f);
+        GuiTest::TearDown();
     }
 
     SettingsDialog& create()
@@ -66,13 +52,6 @@ protected:
                 dialog->EndModal(wxID_ABORT);
         });
         dialog->ShowModal();
-    }
-
-    void click(wxButton* button)
-    {
-        wxCommandEvent event(wxEVT_BUTTON, button->GetId());
-        event.SetEventObject(button);
-        button->ProcessWindowEvent(event);
     }
 
     void moveSlider(int position)

@@ -10,12 +10,11 @@
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
 
-#include "TempDir.h"
 #include "batch/BatchTestSupport.h"
 #include "batch/BlockingImageHandler.h"
 #include "prefs/SettingsDialog.h"
 #include "ui/CorvaneDialog.h"
-#include "ui/MessageRecorder.h"
+#include "ui/GuiTest.h"
 #include "ui/ModalScript.h"
 
 namespace fs = std::filesystem;
@@ -28,11 +27,8 @@ std::string statistics(int resized)
            "\nRotated: 0\nWatermarked: 0";
 }
 
-class BatchControlTest : public testing::Test {
+class BatchControlTest : public GuiTest {
 protected:
-    TempDir dir;
-    WorkingDirectory cwd{dir.path()};
-    MessageRecorder recorder;
     std::unique_ptr<CorvaneDialog> dialog;
     BlockingImageHandler* blocking = nullptr;
 
@@ -41,7 +37,7 @@ protected:
         dialog.reset();
         if (blocking)
             wxImage::RemoveHandler(blocking->GetName());
-        wxYield();
+        GuiTest::TearDown();
     }
 
     // Ten 1000 x 500 pictures in "album"; with a blocking third one, the
@@ -65,18 +61,9 @@ protected:
     void create()
     {
         ASSERT_TRUE(wxImage(20, 10, true).SaveFile(wxString::FromUTF8(dir.file("wm.png")), wxBITMAP_TYPE_PNG));
-        std::FILE* f = std::fopen("prefs.cfg", "wb");
-        std::fprintf(f, "WorkingDir = %s\nWaterImgFile = %s\nUseWatermark = 0\nRotate = 0\n",
-                     dir.file("album").c_str(), dir.file("wm.png").c_str());
-        std::fclose(f);
+        writePrefs("WorkingDir = " + dir.file("album") + "\nWaterImgFile = " + dir.file("wm.png") +
+                   "\nUseWatermark = 0\nRotate = 0\n");
         dialog = std::make_unique<CorvaneDialog>(nullptr);
-    }
-
-    static void click(wxButton* button)
-    {
-        wxCommandEvent event(wxEVT_BUTTON, button->GetId());
-        event.SetEventObject(button);
-        button->ProcessWindowEvent(event);
     }
 
     bool idle() const
@@ -131,23 +118,16 @@ TEST_F(BatchControlTest, BatchEnablesAWatermarkThatFailedToLoad)
     EXPECT_TRUE(dialog->watermarkCheck->IsEnabled());
 }
 
-void pressOk(CorvaneDialog& dialog)
-{
-    wxCommandEvent ok(wxEVT_BUTTON, wxID_OK);
-    ok.SetEventObject(dialog.okButton);
-    dialog.okButton->ProcessWindowEvent(ok);
-}
-
 // STOP while the third of ten is being processed.
 void stopDuringTheThird(CorvaneDialog& dialog, BlockingImageHandler& blocking, MessageRecorder& recorder)
 {
     ModalScript script(dialog);
     script.run([&] {
-        pressOk(dialog);
+        click(dialog.okButton);
         script.when([&] { return blocking.entered(); }, [&] {
             // Released from inside the STOP's wait, after the stop mark is set.
             dialog.CallAfter([&blocking] { blocking.release(); });
-            pressOk(dialog);
+            click(dialog.okButton);
             EXPECT_EQ(dialog.okButton->GetLabel(), "OK");
             EXPECT_EQ(dialog.gauge->GetValue(), 0);
             EXPECT_FALSE(dialog.hasWorker());
@@ -200,7 +180,7 @@ void closeDuringTheThird(CorvaneDialog& dialog, BlockingImageHandler& blocking, 
 {
     ModalScript script(dialog);
     script.run([&] {
-        pressOk(dialog);
+        click(dialog.okButton);
         script.when([&] { return blocking.entered(); }, [&] {
             dialog.CallAfter([&blocking] { blocking.release(); });
             dialog.Close();

@@ -12,50 +12,32 @@
 #include <wx/textctrl.h>
 #include <wx/timer.h>
 
-#include "TempDir.h"
 #include "batch/BatchTestSupport.h"
 #include "jpeg/ExifBuilder.h"
 #include "prefs/PreferencesFile.h"
 #include "prefs/SettingsDialog.h"
 #include "ui/AboutDialog.h"
 #include "ui/CorvaneDialog.h"
-#include "ui/MessageRecorder.h"
+#include "ui/GuiTest.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-class CorvaneDialogTest : public testing::Test {
+class CorvaneDialogTest : public GuiTest {
 protected:
-    TempDir dir;
-    WorkingDirectory cwd{dir.path()};
-    MessageRecorder recorder;
     std::unique_ptr<CorvaneDialog> dialog;
 
     void TearDown() override
     {
         dialog.reset();
-        wxYield();
-    }
-
-    void writePrefs(const std::string& text)
-    {
-        std::FILE* f = std::fopen("prefs.cfg", "wb");
-        std::fputs(text.c_str(), f);
-        std::fclose(f);
+        GuiTest::TearDown();
     }
 
     CorvaneDialog& create()
     {
         dialog = std::make_unique<CorvaneDialog>(nullptr);
         return *dialog;
-    }
-
-    static void click(wxButton* button)
-    {
-        wxCommandEvent event(wxEVT_BUTTON, button->GetId());
-        event.SetEventObject(button);
-        button->ProcessWindowEvent(event);
     }
 };
 
@@ -213,7 +195,9 @@ TEST_F(CorvaneDialogTest, HelpOpensTheManual)
     setenv("PATH", oldPath.c_str(), 1);
     EXPECT_EQ(readFile(record), expected + expected);
     EXPECT_EQ(dialog->aboutDialog->GetTitle(), "Tessaly 1.1 | About");
-    EXPECT_EQ(dialog->aboutDialog->helpButton->GetSize(), wxSize(51, 23));
+    // 51 x 23 at least; more where the theme needs it for the label.
+    EXPECT_GE(dialog->aboutDialog->helpButton->GetSize().x, 51);
+    EXPECT_GE(dialog->aboutDialog->helpButton->GetSize().y, 23);
 }
 
 }  // namespace

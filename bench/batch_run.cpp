@@ -1,0 +1,119 @@
+// Runs one batch headless, as the main dialog would with everything ticked:
+//   batch_run FOLDER WATERMARK [--full-decode]
+// With --full-decode every picture is decoded at full size first, to
+// compare against the engine's shrink-on-load.
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include <wx/image.h>
+#include <wx/init.h>
+#include <wx/log.h>
+
+#include "batch/BatchOwner.h"
+#include "batch/FitInBox.h"
+#include "batch/JpegReplacer.h"
+#include "batch/Orientation.h"
+#include "batch/PictureList.h"
+#include "batch/PictureLoader.h"
+#include "batch/Watermark.h"
+#include "batch/WorkingThread.h"
+#include "jpeg/MetadataHandler.h"
+
+namespace {
+
+constexpr int box = 800;
+constexpr long quality = 82;
+
+// Answers Yes, prints the message boxes, and lets main wait for the end.
+class ConsoleOwner : public BatchOwner {
+public:
+    void postNotification(const wxCommandEvent&) override {}
+    void setGaugeRange(int) override {}
+    void setGaugeValue(int) override {}
+    void setTitle(const wxString&) override {}
+    bool askYesNo(const wxString&, const wxString&) override { return true; }
+    void showMessage(const wxString& message, const wxString&) override
+    {
+        std::printf("%s\n", static_cast<const char*>(message.utf8_str()));
+    }
+    void workerEnded(WorkingThread*) override
+    {
+        wxMutexLocker lock(mutex_);
+        ended_ = true;
+        condition_.Signal();
+    }
+    void wait()
+    {
+        wxMutexLocker lock(mutex_);
+        while (!ended_)
+            condition_.Wait();
+    }
+
+private:
+    wxMutex mutex_;
+    wxCondition condition_{mutex_};
+    bool ended_ = false;
+};
+
+// The same steps as the engine, but from a full-size decode.
+int runFullDecode(const std::string& folder, const wxImage& mark)
+{
+    std::vector<std::string> paths;
+    if (!listPictures(folder, false, paths))
+        return 1;
+    const MessageReporter ignore = [](const wxString&, const wxString&) {};
+    for (const std::string& path : paths) {
+        LoadedPicture picture;
+        if (!loadPicture(path, 0, picture))
+            return 1;
+        if (picture.storedWidth > box || picture.storedHeight > box) {
+            const FittedSize size = fitInBox(picture.storedWidth, picture.storedHeight, box, box);
+            picture.image = picture.image.Scale(static_cast<int>(size.width), static_cast<int>(size.height),
+                                                wxIMAGE_QUALITY_HIGH);
+        }
+        MetadataHandler handler(path.c_str(), true);
+        if (handler.readExif())
+            orientUpright(picture.image, handler.orientation());
+        ApplyWatermark(picture.image, mark, 0.2, 9, ignore);
+        if (!replaceWithJpeg(picture.image, path, quality))
+            return 1;
+    }
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc < 3) {
+        std::fprintf(stderr, "usage: %s FOLDER WATERMARK [--full-decode]\n", argv[0]);
+        return 2;
+    }
+    wxInitializer toolkit;
+    wxInitAllImageHandlers();
+    wxLogNull quiet;
+    wxImage mark;
+    if (!mark.LoadFile(argv[2], wxBITMAP_TYPE_PNG))
+        return 1;
+    if (argc > 3 && std::strcmp(argv[3], "--full-decode") == 0)
+        return runFullDecode(argv[1], mark);
+
+    ProcessingJob job;
+    job.directory = wxString::FromUTF8(argv[1]);
+    job.resize = job.autoRotate = job.watermark = true;
+    job.maxSize = box;
+    job.watermarkImage = &mark;
+    job.alpha = 0.2;
+    job.placement = 9;
+    job.qualityText = "82";
+    job.caption = "Tessaly 1.1";
+    ConsoleOwner owner;
+    auto* worker = new WorkingThread(&owner, job);
+    if (worker->Create() != wxTHREAD_NO_ERROR || worker->Run() != wxTHREAD_NO_ERROR)
+        return 1;
+    owner.wait();
+    wxMilliSleep(50);  // let the thread finish the toolkit's end of it
+    return 0;
+}
