@@ -46,9 +46,9 @@ if [ ! -d "$cache/photos" ]; then
   done
 fi
 count=$(ls "$cache"/photos/*.jpg | wc -l)
-pixels=$(identify -format '%w*%h\n' "$cache"/photos/*.jpg | paste -sd+ | bc)
-largest=$(identify -format '%[fx:w*h]\n' "$cache"/photos/*.jpg | sort -n | tail -1)
-echo "photos: $count, $((pixels / 1000000)) megapixels in all; one decoded at full size: $((largest * 3 / 1048576)) MiB"
+identify -format '%w %h\n' "$cache"/photos/*.jpg 2>/dev/null |
+  awk -v n="$count" '{ p += $1 * $2; if ($1 * $2 > m) m = $1 * $2 }
+    END { printf "photos: %d, %.0f megapixels in all; the largest decoded at full size: %.0f MiB\n", n, p / 1e6, m * 3 / 1048576 }'
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -61,7 +61,7 @@ magick()      { (cd "$1" && mogrify -auto-orient -resize '800x800>' -gravity sou
                    -draw "image over 0,0 0,0 '$wm'" -quality 82 *.jpg); }
 floor_codec() {
   for f in "$1"/*.jpg; do
-    read -r w h < <(identify -format '%w %h' "$f")
+    read -r w h < <(identify -format '%w %h' "$f" 2>/dev/null)
     long=$((w > h ? w : h)); n=1
     while [ $n -lt 8 ] && [ $(( (long + 2 * n - 1) / (2 * n) )) -ge 800 ]; do n=$((n * 2)); done
     djpeg -scale "1/$n" "$f" | cjpeg -quality 82 > "$f.out"

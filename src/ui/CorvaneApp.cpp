@@ -4,6 +4,8 @@
 
 #include "ui/CorvaneDialog.h"
 
+bool CorvaneApp::ranDialog = false;
+
 bool CorvaneApp::OnInit()
 {
     wxInitAllImageHandlers();
@@ -13,6 +15,6 @@ bool CorvaneApp::OnInit()
         dialog.ShowModal();
         SetTopWindow(nullptr);
     }
-    ranDialog_ = true;
+    ranDialog = true;
     return false;
 }

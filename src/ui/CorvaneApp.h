@@ -8,9 +8,7 @@ class CorvaneApp : public wxApp {
 public:
     bool OnInit() override;
 
-    // Whether the main dialog was shown and closed (a normal run).
-    bool ranDialog() const { return ranDialog_; }
-
-private:
-    bool ranDialog_ = false;
+    // Whether the main dialog was shown and closed (a normal run). Kept
+    // outside the object: the toolkit deletes the application on its way out.
+    static bool ranDialog;
 };

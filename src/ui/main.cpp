@@ -13,9 +13,8 @@ int main(int argc, char** argv)
                      argv[0]);
         return 1;
     }
-    auto* app = new CorvaneApp;
-    wxApp::SetInstance(app);
+    wxApp::SetInstance(new CorvaneApp);
     const int status = wxEntry(argc, argv);
     // OnInit returns false after a normal run, which the toolkit reports as a failure.
-    return app->ranDialog() ? EXIT_SUCCESS : status;
+    return CorvaneApp::ranDialog ? EXIT_SUCCESS : status;
 }
