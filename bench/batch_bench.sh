@@ -21,7 +21,7 @@ done
 if [ ${#need[@]} -gt 0 ]; then apt-get update -qq && apt-get install -y -qq "${need[@]}" >/dev/null; fi
 
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DTESSALY_BENCH=ON >/dev/null
-cmake --build "$build" -j"$(nproc)" --target batch_run >/dev/null
+cmake --build "$build" -j"$(nproc)" --target batch_run shrink_psnr >/dev/null
 
 if [ ! -d "$cache/photos" ]; then
   mkdir -p "$cache/debs" "$cache/unpacked" "$cache/photos"
@@ -59,14 +59,18 @@ full_decode() { "$build/batch_run" "$1" "$wm" --full-decode >/dev/null; }
 vips()        { mkdir "$1/out"; (cd "$1" && vipsthumbnail --size 800x800 -o 'out/%s.jpg[Q=82]' *.jpg); }
 magick()      { (cd "$1" && mogrify -auto-orient -resize '800x800>' -gravity southeast \
                    -draw "image over 0,0 0,0 '$wm'" -quality 82 *.jpg); }
+# The scale for each photo is worked out once, before the clock runs.
 floor_codec() {
-  for f in "$1"/*.jpg; do
-    read -r w h < <(identify -format '%w %h' "$f" 2>/dev/null)
-    long=$((w > h ? w : h)); n=1
-    while [ $n -lt 8 ] && [ $(( (long + 2 * n - 1) / (2 * n) )) -ge 800 ]; do n=$((n * 2)); done
-    djpeg -scale "1/$n" "$f" | cjpeg -quality 82 > "$f.out"
-  done
+  while read -r name n; do
+    djpeg -scale "1/$n" "$1/$name" | cjpeg -quality 82 > "$1/$name.out"
+  done < "$work/scales"
 }
+
+(cd "$cache/photos" && identify -format '%f %w %h\n' *.jpg 2>/dev/null) | while read -r name w h; do
+  long=$((w > h ? w : h)); n=1
+  while [ $n -lt 8 ] && [ $(( (long + 2 * n - 1) / (2 * n) )) -ge 800 ]; do n=$((n * 2)); done
+  echo "$name $n"
+done > "$work/scales"
 
 tools=(engine full_decode vips magick floor_codec)
 declare -A seconds memory
@@ -74,8 +78,7 @@ for t in "${tools[@]}"; do seconds[$t]=0; memory[$t]=0; done
 for round in $(seq "$rounds"); do
   for t in "${tools[@]}"; do
     rm -rf "$work/run"; cp -r "$cache/photos" "$work/run"
-    export -f "$t" >/dev/null 2>&1 || true
-    /usr/bin/time -f '%e %M' -o "$work/time" bash -c "$(declare -f "$t"); build='$build' wm='$wm' $t '$work/run'"
+    /usr/bin/time -f '%e %M' -o "$work/time" bash -c "$(declare -f "$t"); build='$build' wm='$wm' work='$work' $t '$work/run'" 2>/dev/null
     read -r s m < "$work/time"
     seconds[$t]=$(echo "${seconds[$t]} + $s" | bc)
     [ "$m" -gt "${memory[$t]}" ] && memory[$t]=$m
@@ -88,3 +91,7 @@ for t in "${tools[@]}"; do
   avg=$(echo "${seconds[$t]} / $rounds" | bc -l)
   printf '%-12s %10.2f %12.1f %10.2f\n' "$t" "$avg" "$(echo "${memory[$t]} / 1024" | bc -l)" "$(echo "$avg / $floor" | bc -l)"
 done
+
+# What shrink-on-load changes in the pictures: the engine's fitted picture
+# against the same photo decoded at full size and fitted, before encoding.
+"$build/shrink_psnr" "$cache"/photos/*.jpg | tail -n 1

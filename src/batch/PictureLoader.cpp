@@ -97,8 +97,8 @@ bool startsLikeJpeg(std::FILE* file)
 int jpegScaleDenominator(int width, int height, long long targetWidth, long long targetHeight)
 {
     int denominator = 1;
-    while (denominator < 8 && reduced(width, denominator * 2) >= targetWidth &&
-           reduced(height, denominator * 2) >= targetHeight)
+    while (denominator < 8 && reduced(width, denominator * 2) >= 2 * targetWidth &&
+           reduced(height, denominator * 2) >= 2 * targetHeight)
         denominator *= 2;
     return denominator;
 }

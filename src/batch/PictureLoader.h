@@ -16,10 +16,13 @@ struct LoadedPicture {
 // Loads the picture at a UTF-8 path, recognising its format from the
 // content. When box is positive and a JPEG is larger than the box, the
 // decoder skips detail that the shrink to the box would throw away: it
-// decodes at the smallest of 1/1, 1/2, 1/4 and 1/8 that still leaves the
-// picture at least as large as its fitted size in the box.
+// decodes at 1/2, 1/4 or 1/8 of the size when that still leaves the picture
+// at least twice its fitted size in the box.
 bool loadPicture(const std::string& path, int box, LoadedPicture& picture);
 
 // The largest of 1, 2, 4, 8 whose reduced size (rounded up, as the decoder
-// does) still covers targetWidth x targetHeight.
+// does) is still at least twice targetWidth x targetHeight. Twice, because
+// the final shrink must still average two or more source pixels each way:
+// a reduction right down to the target size leaves a shrink by a factor
+// near 1 that visibly differs from a full decode on fine textures.
 int jpegScaleDenominator(int width, int height, long long targetWidth, long long targetHeight);

@@ -77,6 +77,9 @@ CorvaneDialog::CorvaneDialog(wxWindow* parent, wxWindowID id)
     pathText->Bind(wxEVT_TEXT_ENTER, &CorvaneDialog::onPathEnter, this);
     qualitySlider->Bind(wxEVT_SLIDER, &CorvaneDialog::onQualitySlider, this);
     Bind(wxEVT_CLOSE_WINDOW, &CorvaneDialog::onCloseWindow, this);
+    // With the Close button disabled, the toolkit would turn Escape into a
+    // click on OK and start a batch; Escape does nothing here instead.
+    SetEscapeId(wxID_NONE);
 
     watermarkImage = std::make_unique<wxImage>();
     caption = wxS("Tessaly 1.1");

@@ -16,13 +16,14 @@ TEST(PictureLoader, ScaleDenominator)
     static const struct {
         int width, height, box, expected;
     } cases[] = {
-        {4000, 3000, 800, 4},  // 1000 x 750 still covers 800 x 600
-        {4352, 2448, 800, 4},
-        {6400, 4800, 800, 8},
-        {6399, 4800, 800, 8},  // the decoder rounds up: 6399 / 8 gives 800
-        {1601, 1000, 800, 2},
-        {1599, 1000, 800, 2},
-        {1597, 1000, 800, 1},
+        {4000, 3000, 800, 2},  // 2000 x 1500 is twice 800 x 600 or more; 1000 x 750 is not
+        {4352, 2448, 800, 2},
+        {3200, 2000, 800, 2},
+        {3199, 2000, 800, 2},  // the decoder rounds up: 3199 / 2 gives 1600
+        {3197, 2000, 800, 1},
+        {6400, 4800, 800, 4},
+        {12800, 9600, 800, 8},
+        {2560, 1600, 800, 1},
         {801, 600, 800, 1},
         {100000, 10, 800, 8},
     };
@@ -31,9 +32,11 @@ TEST(PictureLoader, ScaleDenominator)
         const FittedSize target = fitInBox(c.width, c.height, c.box, c.box);
         const int denominator = jpegScaleDenominator(c.width, c.height, target.width, target.height);
         EXPECT_EQ(denominator, c.expected);
-        // The reduced picture always covers the target.
-        EXPECT_GE((c.width + denominator - 1) / denominator, target.width);
-        EXPECT_GE((c.height + denominator - 1) / denominator, target.height);
+        // A reduced picture always covers twice the target.
+        if (denominator == 1)
+            continue;
+        EXPECT_GE((c.width + denominator - 1) / denominator, 2 * target.width);
+        EXPECT_GE((c.height + denominator - 1) / denominator, 2 * target.height);
     }
 }
 
@@ -72,7 +75,7 @@ double psnr(const wxImage& a, const wxImage& b)
 TEST(PictureLoader, ShrinkOnLoadLooksLikeAFullDecode)
 {
     TempDir dir;
-    wxImage photo = photoLike(3000, 2000);
+    wxImage photo = photoLike(3400, 2200);
     photo.SetOption(wxIMAGE_OPTION_QUALITY, 90);
     const std::string path = dir.file("photo.jpg");
     ASSERT_TRUE(photo.SaveFile(wxString::FromUTF8(path), wxBITMAP_TYPE_JPEG));
@@ -80,13 +83,13 @@ TEST(PictureLoader, ShrinkOnLoadLooksLikeAFullDecode)
     LoadedPicture full, reduced;
     ASSERT_TRUE(loadPicture(path, 0, full));
     ASSERT_TRUE(loadPicture(path, 800, reduced));
-    EXPECT_EQ(reduced.storedWidth, 3000);
-    EXPECT_EQ(reduced.storedHeight, 2000);
-    EXPECT_EQ(reduced.image.GetWidth(), 1500);
-    EXPECT_EQ(full.image.GetWidth(), 3000);
+    EXPECT_EQ(reduced.storedWidth, 3400);
+    EXPECT_EQ(reduced.storedHeight, 2200);
+    EXPECT_EQ(reduced.image.GetWidth(), 1700);
+    EXPECT_EQ(full.image.GetWidth(), 3400);
 
-    const wxImage fromFull = full.image.Scale(800, 533, wxIMAGE_QUALITY_HIGH);
-    const wxImage fromReduced = reduced.image.Scale(800, 533, wxIMAGE_QUALITY_HIGH);
+    const wxImage fromFull = full.image.Scale(800, 517, wxIMAGE_QUALITY_HIGH);
+    const wxImage fromReduced = reduced.image.Scale(800, 517, wxIMAGE_QUALITY_HIGH);
     EXPECT_GE(psnr(fromFull, fromReduced), 40.0);
 }
 

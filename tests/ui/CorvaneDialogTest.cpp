@@ -131,6 +131,30 @@ TEST_F(CorvaneDialogTest, LoadsTheConfiguredWatermark)
     EXPECT_TRUE(dialog->watermarkCheck->IsEnabled());
 }
 
+TEST_F(CorvaneDialogTest, MissingWatermarkFallsBackToTheDefault)
+{
+    const std::string programDir(programDirectory().utf8_str());
+    const std::string fallback = programDir + "/data/wm.png";
+    const bool madeFolder = fs::create_directory(programDir + "/data");
+    const bool madeImage = !fs::exists(fallback);
+    if (madeImage) {
+        wxImage mark(16, 8, true);
+        mark.InitAlpha();
+        ASSERT_TRUE(mark.SaveFile(wxString::FromUTF8(fallback), wxBITMAP_TYPE_PNG));
+    }
+    writePrefs("WaterImgFile = " + dir.file("gone.png") + "\n");
+    create();
+    EXPECT_TRUE(recorder.messages.empty());
+    EXPECT_TRUE(dialog->watermarkImage->IsOk());
+    EXPECT_TRUE(dialog->watermarkCheck->IsEnabled());
+    EXPECT_EQ(dialog->settingsDialog->waterImgPathText->GetValue(), fallback);
+    EXPECT_EQ(dialog->settingsDialog->waterImgFile, dir.file("gone.png"));
+    if (madeImage)
+        fs::remove(fallback);
+    if (madeFolder)
+        fs::remove(programDir + "/data");
+}
+
 TEST_F(CorvaneDialogTest, UnreadableWatermarkDisablesItSilently)
 {
     writeFile(dir.file("broken.png"), {'n', 'o', 't', ' ', 'a', 'n', ' ', 'i', 'm', 'a', 'g', 'e'});
