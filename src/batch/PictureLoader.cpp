@@ -1,6 +1,7 @@
 #include "batch/PictureLoader.h"
 
 #include <csetjmp>
+#include <cstdlib>
 #include <cstdio>
 
 #include <jpeglib.h>

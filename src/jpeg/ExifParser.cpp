@@ -108,7 +108,7 @@ bool walkDirectory(JpegSectionReader& reader, std::uint64_t directoryOffset, con
         if (format > maxFormat) {
             reader.recordError("Illegal format code in EXIF dir");
             ok = false;
-            break;
+            continue;
         }
 
         // At most 2^32 - 1 components of 8 bytes: cannot wrap in 64 bits.
@@ -120,7 +120,7 @@ bool walkDirectory(JpegSectionReader& reader, std::uint64_t directoryOffset, con
             if (!tiff.contains(pointer, byteCount)) {
                 reader.recordError("Illegal pointer offset value in EXIF.");
                 ok = false;
-                break;
+                continue;
             }
             valueOffset = pointer;
         }

@@ -35,7 +35,6 @@ public:
 
 private:
     void discardLast();
-    void handleSection(JpegSection& section);
 
     ExifInfo& info_;
     char errorText_[errorTextSize] = {};

@@ -180,6 +180,21 @@ TEST_F(CorvaneDialogTest, TreeAndPathStayInStep)
     EXPECT_EQ(dialog->pathText->GetValue(), dir.file("one"));
 }
 
+// Regression: with the Close button disabled, Escape used to press OK.
+TEST_F(CorvaneDialogTest, EscapeStartsNothing)
+{
+    writePrefs("WorkingDir = " + dir.path() + "\n");
+    create();
+    recorder.messages.clear();
+    wxKeyEvent escape(wxEVT_CHAR_HOOK);
+    escape.m_keyCode = WXK_ESCAPE;
+    escape.SetEventObject(dialog.get());
+    dialog->ProcessWindowEvent(escape);
+    EXPECT_EQ(dialog->okButton->GetLabel(), "OK");
+    EXPECT_FALSE(dialog->hasWorker());
+    EXPECT_TRUE(recorder.messages.empty());
+}
+
 TEST_F(CorvaneDialogTest, QualitySliderDrivesTheReadout)
 {
     writePrefs("Quality = 82\n");
