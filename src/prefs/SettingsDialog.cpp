@@ -281,13 +281,9 @@ void SettingsDialog::watermarkChosen(const wxString& path)
     waterImgFile = path;
     preview->SetBitmap(wxNullBitmap);
 
-    const wxString shownPath = waterImgPathText->GetValue();
-    if (!wxFileExists(shownPath)) {
-        inform(missingWatermarkMessage(shownPath), wxS("Settings dialog"));
-        return;
-    }
     wxImage image;
-    image.LoadFile(shownPath, wxBITMAP_TYPE_ANY);
+    if (!loadShownWatermark(image))
+        return;
     if (image.IsOk() && image.HasAlpha()) {
         setAlphaControlsEnabled(false);
         inform(wxS("The picture you have selected does contain alpha channel, it will be used. \n\nSetting in the "
@@ -304,22 +300,34 @@ void SettingsDialog::watermarkChosen(const wxString& path)
                    "channel setting in the upper left corner ( Alpha [0.0 - 1.0] )."),
                wxS("Info"));
     }
-    if (image.IsOk())
-        updatePreview(image);
-    preview->Refresh(true);
+    showPreview(image);
     Layout();
 }
 
 void SettingsDialog::onInitDialog(wxInitDialogEvent&)
 {
+    wxImage image;
+    if (!loadShownWatermark(image))
+        return;
+    setAlphaControlsEnabled(!(image.IsOk() && image.HasAlpha()));
+    showPreview(image);
+}
+
+bool SettingsDialog::loadShownWatermark(wxImage& image)
+{
     const wxString path = waterImgPathText->GetValue();
     if (!wxFileExists(path)) {
         inform(missingWatermarkMessage(path), wxS("Settings dialog"));
-        return;
+        return false;
     }
-    wxImage image;
+    // A file that cannot be decoded leaves the image empty; the toolkit
+    // reports why.
     image.LoadFile(path, wxBITMAP_TYPE_ANY);
-    setAlphaControlsEnabled(!(image.IsOk() && image.HasAlpha()));
+    return true;
+}
+
+void SettingsDialog::showPreview(const wxImage& image)
+{
     if (image.IsOk())
         updatePreview(image);
     preview->Refresh(true);

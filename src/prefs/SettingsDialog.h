@@ -49,6 +49,10 @@ private:
     bool selectPlacementButton();
     void showAlpha();
     void setAlphaControlsEnabled(bool enabled);
+    // Loads the file named in the path box; false (and the missing-file
+    // message) when there is no such file.
+    bool loadShownWatermark(wxImage& image);
+    void showPreview(const wxImage& image);
 
     void onAlphaSlider(wxCommandEvent& event);
     void onBrowse(wxCommandEvent& event);
