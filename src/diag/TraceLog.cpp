@@ -1,8 +1,7 @@
 #include "diag/TraceLog.h"
 
-#include <clocale>
+#include <charconv>
 #include <cstdarg>
-#include <cstring>
 
 TraceLog::TraceLog() : enabled_(true)
 {
@@ -61,13 +60,11 @@ void TraceLog::write(const std::string& text)
 
 void TraceLog::write(float value)
 {
+    // As "%.4g" formats in the C locale: the log reads the same under every locale.
     char number[64];
-    std::snprintf(number, sizeof number, "%.4g", static_cast<double>(value));
-    // The log reads the same under every locale: the decimal point is ".".
-    const char point = *std::localeconv()->decimal_point;
-    if (point != '.')
-        if (char* p = std::strchr(number, point))
-            *p = '.';
+    const auto end = std::to_chars(number, number + sizeof number - 1, static_cast<double>(value),
+                                   std::chars_format::general, 4);
+    *end.ptr = '\0';
     writeLine("%s \n", number);
 }
 
