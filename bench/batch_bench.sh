@@ -52,6 +52,8 @@ identify -format '%w %h\n' "$cache"/photos/*.jpg 2>/dev/null |
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
+# The engine writes its log into the working folder: keep it out of the tree.
+cd "$work"
 wm=$root/data/wm.png
 
 engine()      { "$build/batch_run" "$1" "$wm" >/dev/null; }

@@ -7,12 +7,26 @@ cd "$(dirname "$0")/.."
 ./scripts/install-deps.sh
 jobs=$(nproc)
 
+# No test may leave files in the source tree or beside the built program.
+untracked() { git status --porcelain --untracked-files=all 2>/dev/null | grep '^??' || true; }
+tree_before=$(untracked)
+check_clean() {
+  local stray
+  stray=$(diff <(echo "$tree_before") <(untracked) | grep '^>' || true)
+  stray+=$(ls "$1"/prefs.cfg "$1"/*.log 2>/dev/null || true)
+  if [ -n "$stray" ]; then
+    echo "tests left files behind:"; echo "$stray"; exit 1
+  fi
+}
+
 cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release -DTESSALY_WERROR=ON -DTESSALY_BENCH=ON
 cmake --build build/release -j"$jobs"
 ctest --test-dir build/release --output-on-failure
+check_clean build/release
 
 cmake -S . -B build/asan -DCMAKE_BUILD_TYPE=Debug -DTESSALY_SANITIZE=ON
 cmake --build build/asan -j"$jobs"
 ctest --test-dir build/asan --output-on-failure
+check_clean build/asan
 
 ./scripts/fuzz.sh "${TESSALY_FUZZ_SECONDS:-30}"

@@ -1,6 +1,8 @@
 #include "batch/PictureList.h"
 
 #include <algorithm>
+#include <climits>
+#include <cstdlib>
 #include <set>
 #include <utility>
 
@@ -51,7 +53,7 @@ bool listFolder(const std::string& folder, bool recurse, std::set<FolderId>& see
         if (S_ISDIR(target.st_mode)) {
             if (recurse)
                 subfolders.push_back(path);
-        } else if (isPictureName(name)) {
+        } else if (S_ISREG(target.st_mode) && isPictureName(name)) {
             paths.push_back(path);
         }
     }
@@ -69,6 +71,22 @@ bool pathLess(const std::string& a, const std::string& b)
     return folded != 0 ? folded < 0 : a < b;
 }
 
+// Drops every name whose file an earlier name already leads to through
+// symbolic links: rewriting one file twice would blend the watermark in
+// twice. Hard links are separate names of their own; the rewrite gives each
+// its own new file, once.
+void dropLinkedTwice(std::vector<std::string>& paths)
+{
+    std::set<std::string> files;
+    std::vector<std::string> kept;
+    for (std::string& path : paths) {
+        char resolved[PATH_MAX];
+        if (!realpath(path.c_str(), resolved) || files.insert(resolved).second)
+            kept.push_back(std::move(path));
+    }
+    paths.swap(kept);
+}
+
 }  // namespace
 
 bool listPictures(const std::string& folder, bool includeSubfolders, std::vector<std::string>& paths)
@@ -78,5 +96,6 @@ bool listPictures(const std::string& folder, bool includeSubfolders, std::vector
     if (!listFolder(folder, includeSubfolders, seen, paths))
         return false;
     std::sort(paths.begin(), paths.end(), pathLess);
+    dropLinkedTwice(paths);
     return true;
 }

@@ -1,96 +1,44 @@
 #include "batch/PictureLoader.h"
 
-#include <csetjmp>
-#include <cstdlib>
+#include <cstdint>
 #include <cstdio>
 
-#include <jpeglib.h>
 #include <wx/wfstream.h>
 
-#include "batch/FitInBox.h"
+#include "batch/JpegDecoder.h"
+#include "batch/LoadErrorLog.h"
+#include "batch/PictureFormat.h"
+#include "diag/RegularFile.h"
 
 namespace {
-
-struct DecodeError {
-    jpeg_error_mgr manager;
-    std::jmp_buf jump;
-};
-
-extern "C" void onJpegError(j_common_ptr info)
-{
-    std::longjmp(reinterpret_cast<DecodeError*>(info->err)->jump, 1);
-}
-
-extern "C" void ignoreJpegMessage(j_common_ptr)
-{
-}
 
 long long reduced(long long size, int denominator)
 {
     return (size + denominator - 1) / denominator;
 }
 
-enum class Decode { done, failed, notMine };
+// The toolkit's PNG and TIFF loaders hold about 8 bytes a pixel at their
+// peak (the decoded rows or raster beside the picture and its alpha).
+constexpr std::uint64_t toolkitBytesPerPixel = 8;
 
-// Decodes an RGB, grey or YCbCr JPEG with libjpeg at 1/scale of its size.
-// Kept free of C++ objects with destructors: libjpeg leaves by longjmp.
-Decode decodeJpeg(std::FILE* file, int box, unsigned char*& pixels, int& width, int& height, int& storedWidth,
-                  int& storedHeight)
+// Takes the file over and closes it.
+bool loadWithToolkit(std::FILE* file, PictureFormat format, LoadedPicture& picture)
 {
-    jpeg_decompress_struct info;
-    DecodeError error;
-    info.err = jpeg_std_error(&error.manager);
-    error.manager.error_exit = onJpegError;
-    error.manager.output_message = ignoreJpegMessage;
-    pixels = nullptr;
-    if (setjmp(error.jump)) {
-        jpeg_destroy_decompress(&info);
-        std::free(pixels);
-        pixels = nullptr;
-        return Decode::failed;
-    }
-    jpeg_create_decompress(&info);
-    jpeg_stdio_src(&info, file);
-    jpeg_read_header(&info, TRUE);
-    if (info.jpeg_color_space == JCS_CMYK || info.jpeg_color_space == JCS_YCCK) {
-        jpeg_destroy_decompress(&info);
-        return Decode::notMine;
-    }
-    storedWidth = static_cast<int>(info.image_width);
-    storedHeight = static_cast<int>(info.image_height);
-    info.out_color_space = JCS_RGB;
-    info.scale_num = 1;
-    info.scale_denom = 1;
-    if (box > 0 && (storedWidth > box || storedHeight > box)) {
-        const FittedSize target = fitInBox(storedWidth, storedHeight, box, box);
-        info.scale_denom = static_cast<unsigned>(
-            jpegScaleDenominator(storedWidth, storedHeight, target.width, target.height));
-    }
-    jpeg_start_decompress(&info);
-    width = static_cast<int>(info.output_width);
-    height = static_cast<int>(info.output_height);
-    const std::size_t stride = static_cast<std::size_t>(width) * 3;
-    // malloc: wxImage takes ownership of the buffer and frees it with free().
-    pixels = static_cast<unsigned char*>(std::malloc(stride * static_cast<std::size_t>(height)));
-    if (!pixels) {
-        jpeg_destroy_decompress(&info);
-        return Decode::failed;
-    }
-    while (info.output_scanline < info.output_height) {
-        JSAMPROW row = pixels + stride * info.output_scanline;
-        jpeg_read_scanlines(&info, &row, 1);
-    }
-    jpeg_finish_decompress(&info);
-    jpeg_destroy_decompress(&info);
-    return Decode::done;
-}
-
-bool startsLikeJpeg(std::FILE* file)
-{
-    const int first = std::fgetc(file);
-    const int second = std::fgetc(file);
+    wxFFileInputStream stream(file);
+    std::uint32_t width = 0, height = 0;
+    if (!declaredSize(file, format, width, height) || width == 0 || height == 0 ||
+        std::uint64_t(width) * height * toolkitBytesPerPixel > pictureMemoryLimit)
+        return false;
     std::rewind(file);
-    return first == 0xFF && second == 0xD8;
+    LoadErrorLog errors;
+    const wxBitmapType type = format == PictureFormat::png ? wxBITMAP_TYPE_PNG : wxBITMAP_TYPE_TIFF;
+    if (!picture.image.LoadFile(stream, type) || errors.sawError()) {
+        picture.image = wxImage();
+        return false;
+    }
+    picture.storedWidth = picture.image.GetWidth();
+    picture.storedHeight = picture.image.GetHeight();
+    return true;
 }
 
 }  // namespace
@@ -106,31 +54,18 @@ int jpegScaleDenominator(int width, int height, long long targetWidth, long long
 
 bool loadPicture(const std::string& path, int box, LoadedPicture& picture)
 {
-    std::FILE* file = std::fopen(path.c_str(), "rb");
+    std::FILE* file = openRegularFile(path);
     if (!file)
         return false;
-
-    if (startsLikeJpeg(file)) {
-        unsigned char* pixels = nullptr;
-        int width = 0, height = 0;
-        const Decode result =
-            decodeJpeg(file, box, pixels, width, height, picture.storedWidth, picture.storedHeight);
-        if (result != Decode::notMine) {
-            std::fclose(file);
-            if (result == Decode::failed)
-                return false;
-            picture.image = wxImage(width, height, pixels);
-            return true;
-        }
-        std::rewind(file);
-    }
-
-    // Any other format, and the JPEG colour spaces left to the toolkit.
-    wxFFileInputStream stream(file);
-    const bool loaded = picture.image.LoadFile(stream, wxBITMAP_TYPE_ANY);
-    if (loaded) {
-        picture.storedWidth = picture.image.GetWidth();
-        picture.storedHeight = picture.image.GetHeight();
+    const PictureFormat format = pictureFormat(file);
+    bool loaded = false;
+    if (format == PictureFormat::jpeg) {
+        loaded = decodeJpeg(file, box, pictureMemoryLimit, picture);
+        std::fclose(file);
+    } else if (format != PictureFormat::other) {
+        loaded = loadWithToolkit(file, format, picture);
+    } else {
+        std::fclose(file);
     }
     return loaded;
 }

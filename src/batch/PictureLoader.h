@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 #include <wx/image.h>
@@ -13,11 +14,18 @@ struct LoadedPicture {
     int storedHeight = 0;
 };
 
-// Loads the picture at a UTF-8 path, recognising its format from the
-// content. When box is positive and a JPEG is larger than the box, the
-// decoder skips detail that the shrink to the box would throw away: it
-// decodes at 1/2, 1/4 or 1/8 of the size when that still leaves the picture
-// at least twice its fitted size in the box.
+// No picture may cost more than this to decode: enough for a 150-megapixel
+// photo, not for a small file that claims a frame of 28000 x 28000.
+constexpr std::size_t pictureMemoryLimit = std::size_t(1) << 30;
+
+// Loads the picture at a UTF-8 path: a regular file whose content is JPEG
+// (libjpeg), PNG or TIFF, whatever its name says. False, with nothing
+// loaded, for any other file or content, and for a picture that does not
+// decode whole or would cost more than pictureMemoryLimit. When box is
+// positive and a JPEG is larger than the box, the decoder skips detail that
+// the shrink to the box would throw away: it decodes at 1/2, 1/4 or 1/8 of
+// the size when that still leaves the picture at least twice its fitted
+// size in the box.
 bool loadPicture(const std::string& path, int box, LoadedPicture& picture);
 
 // The largest of 1, 2, 4, 8 whose reduced size (rounded up, as the decoder

@@ -91,10 +91,13 @@ bool WorkingThread::ProcessDirectory(long quality)
 
 void WorkingThread::processPicture(const std::string& path, LoadedPicture& loaded, long quality)
 {
+    // Counted only once the picture is saved: the statistics must not claim
+    // work that never reached the disk.
+    bool resized = false, rotated = false, watermarked = false;
     wxImage& picture = loaded.image;
     const int box = job_.maxSize;
     if (job_.resize && (loaded.storedWidth > box || loaded.storedHeight > box)) {
-        ++resized_;
+        resized = true;
         // The size comes from the stored picture, whatever scale it was decoded at.
         const FittedSize size = fitInBox(loaded.storedWidth, loaded.storedHeight, box, box);
         if (!size.positive())
@@ -106,12 +109,11 @@ void WorkingThread::processPicture(const std::string& path, LoadedPicture& loade
 
     if (job_.autoRotate) {
         auto handler = std::make_unique<MetadataHandler>(path.c_str(), true);
-        if (handler->readExif() && orientUpright(picture, handler->orientation()))
-            ++rotated_;
+        rotated = handler->readExif() && orientUpright(picture, handler->orientation());
     }
 
     if (job_.watermark) {
-        ++watermarked_;
+        watermarked = true;
         if (job_.watermarkImage)
             ApplyWatermark(picture, *job_.watermarkImage, job_.alpha, job_.placement,
                            [this](const wxString& message, const wxString& caption) {
@@ -122,8 +124,13 @@ void WorkingThread::processPicture(const std::string& path, LoadedPicture& loade
                            });
     }
 
-    if (!replaceWithJpeg(picture, path, quality))
+    if (!replaceWithJpeg(picture, path, quality)) {
         owner_->showMessage(wxS("Watermarked image could not been saved."), wxMessageBoxCaptionStr);
+        return;
+    }
+    resized_ += resized;
+    rotated_ += rotated;
+    watermarked_ += watermarked;
 }
 
 void WorkingThread::showStatistics()

@@ -1,5 +1,6 @@
 #include "diag/ReplacingFile.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
@@ -23,6 +24,21 @@ std::string folderOf(const std::string& path)
     if (slash == std::string::npos)
         return ".";
     return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+// ".NAME.tessaly-unfinished-XXXXXX", with NAME cut short (at a UTF-8
+// character boundary) as far as the file system's name limit needs: a
+// picture whose name is near the limit must still be replaceable.
+std::string temporaryPattern(const std::string& folder, const std::string& name)
+{
+    static const std::string suffix = ".tessaly-unfinished-XXXXXX";
+    long limit = pathconf(folder.c_str(), _PC_NAME_MAX);
+    if (limit <= 0)
+        limit = 255;
+    std::size_t keep = std::min(name.size(), static_cast<std::size_t>(limit) - 1 - suffix.size());
+    while (keep > 0 && keep < name.size() && (static_cast<unsigned char>(name[keep]) & 0xC0) == 0x80)
+        --keep;
+    return (folder == "/" ? "" : folder) + "/." + name.substr(0, keep) + suffix;
 }
 
 }  // namespace
@@ -51,9 +67,14 @@ void ReplacingFile::discard()
 
 bool ReplacingFile::open()
 {
+    // The rename would go past the file's own write protection, which only
+    // the folder's permissions govern: ask the file first.
+    struct stat old;
+    if (stat(target_.c_str(), &old) == 0 && faccessat(AT_FDCWD, target_.c_str(), W_OK, AT_EACCESS) != 0)
+        return false;
     const std::size_t slash = target_.rfind('/');
     const std::string name = slash == std::string::npos ? target_ : target_.substr(slash + 1);
-    std::string pattern = folderOf(target_) + "/." + name + ".tessaly-XXXXXX";
+    std::string pattern = temporaryPattern(folderOf(target_), name);
     fd_ = mkstemp(pattern.data());
     if (fd_ < 0)
         return false;

@@ -5,10 +5,13 @@
 
 // Replaces a file's content in one step, so that the file holds either the
 // old content or the new one, never a part: writes go to a temporary file
-// in the same folder, which commit() flushes to disk and renames over the
-// target. A symbolic link stays a link; its target is replaced. Whenever a
-// step fails, and when the object goes without a commit, the target stays
-// as it was and the temporary file is removed.
+// ".NAME.tessaly-unfinished-XXXXXX" in the same folder, which commit()
+// flushes to disk and renames over the target. A symbolic link stays a link;
+// its target is replaced. A file its user may not write is not replaced,
+// although the folder would allow the rename. Whenever a step fails, and
+// when the object goes without a commit, the target stays as it was and the
+// temporary file is removed; only a crash or kill can leave the temporary
+// file behind, and it may then be deleted.
 class ReplacingFile {
 public:
     explicit ReplacingFile(const std::string& path);
@@ -16,7 +19,8 @@ public:
     ReplacingFile(const ReplacingFile&) = delete;
     ReplacingFile& operator=(const ReplacingFile&) = delete;
 
-    // Creates the temporary file; false when the folder does not allow it.
+    // Creates the temporary file; false when the target is write-protected
+    // or the folder does not allow it.
     bool open();
     bool write(const void* data, std::size_t size);
     bool write(const std::string& text) { return write(text.data(), text.size()); }

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "diag/RegularFile.h"
 #include "jpeg/JpegSectionReader.h"
 
 MetadataHandler::MetadataHandler(const char* path, bool logEnabled)
@@ -15,8 +16,7 @@ MetadataHandler::~MetadataHandler() = default;
 
 bool MetadataHandler::readExif()
 {
-    // Paths are UTF-8 bytes, which fopen takes as they are.
-    std::FILE* stream = std::fopen(path_, "rb");
+    std::FILE* stream = openRegularFile(path_);
     if (!stream)
         return false;
     info_ = ExifInfo{};

@@ -7,14 +7,19 @@
 #include <wx/image.h>
 
 // An image format that lets a test hold the batch inside the loading of a
-// picture: a file that starts with "TESSBLOCK" followed by a JPEG loads as
-// that JPEG, but only once the test has released it. The worker has then
-// passed its stop check for that picture.
+// picture. It stands in for the TIFF handler, one of the formats the batch
+// accepts: a file with a TIFF head, "TESSBLOCK" and a JPEG behind it loads
+// as that JPEG, but only once the test has released it. The worker has then
+// passed its stop check for that picture. Other TIFF files load as TIFF.
 class BlockingImageHandler : public wxImageHandler {
 public:
     BlockingImageHandler();
 
     static void writeBlockingJpeg(const std::string& path, int width, int height);
+
+    // Puts a new blocking handler in the TIFF handler's place, and back.
+    static BlockingImageHandler* install();
+    static void uninstall();
 
     // Waits until a load has begun.
     bool waitUntilEntered();

@@ -25,8 +25,7 @@ TEST(Stop, WhileTheThirdOfTenIsProcessed)
     }
     const std::string fourth = readFile(dir.file("p04.jpg"));
 
-    auto* handler = new BlockingImageHandler;
-    wxImage::InsertHandler(handler);
+    BlockingImageHandler* handler = BlockingImageHandler::install();
     RecordingOwner owner;
     ProcessingJob job = plainJob(dir.path());
     job.resize = true;
@@ -37,7 +36,7 @@ TEST(Stop, WhileTheThirdOfTenIsProcessed)
     });
     owner.run(job);
     stopper.join();
-    wxImage::RemoveHandler(handler->GetName());
+    BlockingImageHandler::uninstall();
 
     EXPECT_EQ(loadImage(dir.file("p03.jpg")).GetWidth(), 800);
     EXPECT_TRUE(readFile(dir.file("p04.jpg")) == fourth) << "file changed";

@@ -36,7 +36,7 @@ protected:
     {
         dialog.reset();
         if (blocking)
-            wxImage::RemoveHandler(blocking->GetName());
+            BlockingImageHandler::uninstall();
         GuiTest::TearDown();
     }
 
@@ -53,8 +53,7 @@ protected:
                 writeQuadrantJpeg(path, 1000, 500);
         }
         if (blockThird) {
-            blocking = new BlockingImageHandler;
-            wxImage::InsertHandler(blocking);
+            blocking = BlockingImageHandler::install();
         }
     }
 
@@ -211,7 +210,7 @@ TEST_F(BatchControlTest, StopAndCloseRepeatedly)
         SCOPED_TRACE(round);
         fs::remove_all(dir.file("album"));
         if (blocking)
-            wxImage::RemoveHandler(blocking->GetName());
+            BlockingImageHandler::uninstall();
         makeAlbum(4, true);
         create();
         if (round % 2 == 0)
