@@ -335,13 +335,18 @@ TEST_F(WorkingThreadTest, FailedSaveKeepsTheOriginal)
     struct rlimit small = previous;
     small.rlim_cur = 2048;
     setrlimit(RLIMIT_FSIZE, &small);
-    owner.run(plainJob(dir.path()));
+    ProcessingJob job = plainJob(dir.path());
+    job.resize = true;
+    owner.run(job);
     setrlimit(RLIMIT_FSIZE, &previous);
 
     EXPECT_TRUE(readFile(picture("a.jpg")) == before) << "file changed";
     EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 1)
         << "no temporary file may remain";
-    EXPECT_EQ(owner.messages().front(), "Message|Watermarked image could not been saved.");
+    // Nothing reached the disk: the statistics claim nothing.
+    const std::vector<std::string> expected = {"Message|Watermarked image could not been saved.",
+                                               statistics(0, 0, 0)};
+    EXPECT_EQ(owner.messages(), expected);
 }
 
 TEST_F(WorkingThreadTest, Utf8Folder)

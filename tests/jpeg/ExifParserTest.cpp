@@ -160,6 +160,20 @@ TEST(ExifParser, CyclesEnd)
     }
 }
 
+// Each link back to a directory already walked would multiply the work:
+// without the guard, this directory takes longer than any test may run.
+TEST(ExifParser, SelfLinksParseAtOnce)
+{
+    std::vector<TestEntry> entries = {orientationShort(6)};
+    for (int i = 0; i < 6; ++i)
+        entries.push_back({tagExif, 4, 1, 8});
+    entries.push_back({tagInterop, 4, 1, 8});
+    const ParseRun run = parse(tiffData(false, entries, 8));
+    EXPECT_TRUE(run.ok);
+    EXPECT_EQ(run.info.orientation, 6);
+    EXPECT_EQ(run.error, "Illegal subdirectory link");
+}
+
 TEST(ExifParser, ShortPayloadsFailInsideTheSection)
 {
     const Bytes full = exifPayload(tiffData(true, {orientationShort(6)}));

@@ -11,6 +11,8 @@
 #include <wx/textctrl.h>
 
 #include "batch/BatchTestSupport.h"
+#include <wx/slider.h>
+
 #include "batch/BlockingImageHandler.h"
 #include "prefs/SettingsDialog.h"
 #include "ui/CorvaneDialog.h"
@@ -82,8 +84,15 @@ TEST_F(BatchControlTest, RunsToTheEndAndAgain)
     std::function<void()> start = [&] {
         click(dialog->okButton);
         EXPECT_EQ(dialog->okButton->GetLabel(), "STOP");
-        EXPECT_FALSE(dialog->dirCtrl->IsEnabled());
-        EXPECT_FALSE(dialog->aboutButton->IsEnabled());
+        // An enabled Preferences button would let the user reload the
+        // watermark while the worker reads it.
+        const wxWindow* const disabled[] = {
+            dialog->dirCtrl,       dialog->pathText,          dialog->resizeCheck,   dialog->autoRotateCheck,
+            dialog->watermarkCheck, dialog->maxWidthText,     dialog->maxHeightText, dialog->maxSizeLabel,
+            dialog->maxHeightLabel, dialog->preferencesButton, dialog->aboutButton,  dialog->qualityLabel,
+            dialog->qualitySlider, dialog->qualityValue,      dialog->includeSubCheck};
+        for (const wxWindow* control : disabled)
+            EXPECT_FALSE(control->IsEnabled()) << control->GetName();
         EXPECT_TRUE(dialog->okButton->IsEnabled());
         script.when([this] { return idle(); }, [&] {
             EXPECT_EQ(dialog->gauge->GetValue(), 0);
@@ -153,6 +162,12 @@ TEST_F(BatchControlTest, CloseAnsweredNoSavesAndStays)
     create();
     ModalScript script(*dialog);
     recorder.yesNoAnswers = {wxID_NO, wxID_CANCEL};
+    // Saved before the question: the program may die while it is shown.
+    std::string atQuestion;
+    recorder.onMessage = [&](const std::string&) {
+        if (atQuestion.empty())
+            atQuestion = readFile(dir.file("prefs.cfg"));
+    };
     script.run([&] {
         dialog->maxWidthText->SetValue("abc");
         dialog->resizeCheck->SetValue(false);
@@ -168,6 +183,7 @@ TEST_F(BatchControlTest, CloseAnsweredNoSavesAndStays)
                                                "Tessaly 1.1|Do you really want to exit?"};
     EXPECT_EQ(recorder.messages, expected);
     const std::string saved = readFile(dir.file("prefs.cfg"));
+    EXPECT_EQ(atQuestion, saved);
     for (const std::string& line : {"WorkingDir = " + dir.file("album") + " \n", std::string("Resize = 0 \n"),
                                     std::string("Width = 0 \n"), std::string("Quality = 82 \n"),
                                     std::string("Alpha = 0.350000 \n"), std::string("IncludeSubdirectories = 1\n")})

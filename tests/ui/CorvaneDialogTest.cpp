@@ -234,6 +234,11 @@ TEST_F(CorvaneDialogTest, HelpOpensTheManual)
     setenv("PATH", oldPath.c_str(), 1);
     EXPECT_EQ(readFile(record), expected + expected);
     EXPECT_EQ(dialog->aboutDialog->GetTitle(), "Tessaly 1.1 | About");
+    const AboutDialog& about = *dialog->aboutDialog;
+    EXPECT_EQ(about.nameLabel->GetLabel(), "Tessaly 1.1");
+    EXPECT_EQ(about.versionLabel->GetLabel(), "version 1.1");
+    EXPECT_EQ(about.webLabel->GetLabel(), "www.tessaly.example");
+    EXPECT_EQ(about.creditsLabel->GetLabel(), "(c) 2026 The Tessaly developers");
     // 51 x 23 at least; more where the theme needs it for the label.
     EXPECT_GE(dialog->aboutDialog->helpButton->GetSize().x, 51);
     EXPECT_GE(dialog->aboutDialog->helpButton->GetSize().y, 23);

@@ -1,0 +1,344 @@
+// Folders as users really have them: damaged, protected, linked, odd.
+// Whatever is in them, no picture may be lost, damaged or processed twice,
+// and the batch may not hang.
+#include <condition_variable>
+#include <filesystem>
+#include <functional>
+#include <mutex>
+#include <thread>
+
+#include <fcntl.h>
+#include <grp.h>
+#include <gtest/gtest.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <wx/mstream.h>
+
+#include "TempDir.h"
+#include "batch/BatchTestSupport.h"
+#include "batch/JpegDecoder.h"
+#include "batch/PictureList.h"
+#include "batch/PictureLoader.h"
+#include "batch/TestJpeg.h"
+#include "diag/ReplacingFile.h"
+#include "jpeg/MetadataHandler.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const std::string cannotOpen = "Error 02|File could not be opened.";
+const std::string cannotSave = "Message|Watermarked image could not been saved.";
+
+std::string statistics(int resized, int rotated, int watermarked)
+{
+    return "Processing statistics|Pictures has been processed corretly.\n\nResized: " + std::to_string(resized) +
+           "\nRotated: " + std::to_string(rotated) + "\nWatermarked: " + std::to_string(watermarked);
+}
+
+Bytes insertAt(Bytes bytes, std::size_t at, const Bytes& extra)
+{
+    bytes.insert(bytes.begin() + static_cast<std::ptrdiff_t>(at), extra.begin(), extra.end());
+    return bytes;
+}
+
+std::size_t find(const Bytes& bytes, std::uint8_t marker)
+{
+    for (std::size_t i = 0; i + 1 < bytes.size(); ++i)
+        if (bytes[i] == 0xFF && bytes[i + 1] == marker)
+            return i;
+    return bytes.size();
+}
+
+// Runs f on a thread; false when it has not finished after 10 s. Whoever
+// is stuck opening the FIFO is then let go by opening its other end.
+bool finishesSoon(const std::function<void()>& f, const std::string& fifo)
+{
+    std::mutex mutex;
+    std::condition_variable done;
+    bool finished = false;
+    std::thread runner([&] {
+        f();
+        std::lock_guard<std::mutex> lock(mutex);
+        finished = true;
+        done.notify_all();
+    });
+    bool inTime;
+    {
+        std::unique_lock<std::mutex> lock(mutex);
+        inTime = done.wait_for(lock, std::chrono::seconds(10), [&] { return finished; });
+    }
+    if (!inTime)
+        close(open(fifo.c_str(), O_WRONLY | O_NONBLOCK));
+    runner.join();
+    return inTime;
+}
+
+// Runs f in a child process as the unprivileged user "nobody" (root
+// ignores permissions); its result is the child's exit status.
+int runAsNobody(const std::function<int()>& f)
+{
+    const pid_t child = fork();
+    if (child == 0) {
+        if (geteuid() == 0 && (setgroups(0, nullptr) != 0 || setresgid(65534, 65534, 65534) != 0 ||
+                               setresuid(65534, 65534, 65534) != 0))
+            _exit(100);
+        _exit(f());
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 200;
+}
+
+class HostileFiles : public testing::Test {
+protected:
+    TempDir dir;
+    // MetadataHandler writes its log into the working directory.
+    WorkingDirectory cwd{dir.path()};
+
+    std::string file(const std::string& name) const { return dir.file(name); }
+};
+
+TEST_F(HostileFiles, APictureThatDoesNotDecodeWholeIsRefused)
+{
+    const Bytes baseline = encodeJpeg(shadedPicture(640, 480), false);
+    const Bytes progressive = encodeJpeg(shadedPicture(640, 480), true);
+    Bytes huge = encodeJpeg(shadedPicture(16, 16), false);
+    claimFrameSize(huge, 65000, 65000);
+    Bytes bomb = encodeJpeg(shadedPicture(16, 16), true);
+    claimFrameSize(bomb, 28000, 28000);
+
+    struct Case {
+        std::string name;
+        Bytes bytes;
+        bool loads;
+    };
+    std::vector<Case> cases = {
+        {"whole, baseline", baseline, true},
+        {"whole, progressive", progressive, true},
+        // Camera files pad their data like this: nothing is missing.
+        {"extraneous bytes before a marker", insertAt(baseline, find(baseline, 0xDA), {0, 0, 0, 0}), true},
+        {"corrupt data ends the scan early", insertAt(baseline, baseline.size() * 2 / 3, {0xFF, 0xD9}), false},
+        {"65000 x 65000 claimed in a few bytes", huge, false},
+        {"progressive, 28000 x 28000 claimed", bomb, false},
+    };
+    for (const auto* whole : {&baseline, &progressive})
+        for (double part : {0.3, 0.6, 0.95})
+            cases.push_back({"cut at " + std::to_string(part) + (whole == &baseline ? ", baseline" : ", progressive"),
+                             Bytes(whole->begin(), whole->begin() + static_cast<std::ptrdiff_t>(whole->size() * part)),
+                             false});
+
+    for (const Case& c : cases) {
+        for (int box : {0, 200}) {
+            SCOPED_TRACE(c.name + ", box " + std::to_string(box));
+            writeFile(file("p.jpg"), c.bytes);
+            LoadedPicture picture;
+            EXPECT_EQ(loadPicture(file("p.jpg"), box, picture), c.loads);
+            EXPECT_EQ(picture.image.IsOk(), c.loads);
+        }
+    }
+
+    // In a batch: the damaged picture stays byte for byte, and the user is
+    // told as for any unreadable picture.
+    fs::create_directory(file("album"));
+    writeFile(file("album/a.jpg"), baseline);
+    writeFile(file("album/b.jpg"), cases.back().bytes);
+    RecordingOwner owner;
+    ProcessingJob job = plainJob(file("album"));
+    job.resize = true;
+    job.maxSize = 200;
+    owner.run(job);
+    EXPECT_EQ(owner.messages(), std::vector<std::string>{cannotOpen});
+    EXPECT_TRUE(readFile(file("album/b.jpg")) == std::string(cases.back().bytes.begin(), cases.back().bytes.end()));
+    EXPECT_EQ(loadImage(file("album/a.jpg")).GetWidth(), 200);
+}
+
+// The budget is shared by the pixels and whatever libjpeg keeps: a
+// progressive picture's coefficients, about 2 bytes a stored pixel.
+TEST_F(HostileFiles, DecoderMemoryIsBounded)
+{
+    writeFile(file("p.jpg"), encodeJpeg(shadedPicture(2000, 1000), true));
+    // A 2000 x 1000 luma plane and two 1000 x 500 chroma planes, 2 bytes a
+    // coefficient; the pixels, decoded at 1/4, are small beside them.
+    const std::size_t coefficients = (2000 * 1000 + 2 * 1000 * 500) * 2;
+    static const struct {
+        std::size_t limit;
+        bool loads;
+    } cases[] = {{coefficients / 2, false}, {coefficients * 2, true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.limit);
+        std::FILE* stream = std::fopen(file("p.jpg").c_str(), "rb");
+        ASSERT_NE(stream, nullptr);
+        LoadedPicture picture;
+        EXPECT_EQ(decodeJpeg(stream, 200, c.limit, picture), c.loads);
+        std::fclose(stream);
+    }
+}
+
+TEST_F(HostileFiles, OnlyJpegPngAndTiffContentIsDecoded)
+{
+    const wxImage picture = shadedPicture(60, 40);
+    static const struct {
+        wxBitmapType type;
+        bool loads;
+    } cases[] = {{wxBITMAP_TYPE_PNG, true}, {wxBITMAP_TYPE_TIFF, true}, {wxBITMAP_TYPE_PCX, false},
+                 {wxBITMAP_TYPE_TGA, false}, {wxBITMAP_TYPE_BMP, false}, {wxBITMAP_TYPE_PNM, false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.type);
+        ASSERT_TRUE(picture.SaveFile(wxString::FromUTF8(file("p.jpg")), c.type));
+        LoadedPicture loaded;
+        EXPECT_EQ(loadPicture(file("p.jpg"), 0, loaded), c.loads);
+    }
+
+    // A TIFF whose last strip lies past the end: the toolkit returns the
+    // picture with the strip missing and only logs the error.
+    ASSERT_TRUE(wxImage(60, 200, true).SaveFile(wxString::FromUTF8(file("p.jpg")), wxBITMAP_TYPE_TIFF));
+    std::string bytes = readFile(file("p.jpg"));
+    ASSERT_EQ(bytes.substr(0, 4), std::string("II*\0", 4));
+    const auto u32 = [&](std::size_t i) {
+        std::uint32_t v = 0;
+        for (int b = 3; b >= 0; --b)
+            v = v << 8 | std::uint8_t(bytes[i + b]);
+        return v;
+    };
+    const std::uint32_t directory = u32(4);
+    bool broken = false;
+    for (std::uint32_t i = 0, n = u32(directory) & 0xFFFF; i < n; ++i) {
+        const std::size_t entry = directory + 2 + 12 * i;
+        if ((u32(entry) & 0xFFFF) == 273 && u32(entry + 4) > 1) {  // StripOffsets, held apart
+            bytes[u32(entry + 8) + 4 * (u32(entry + 4) - 1) + 3] = '\x7f';
+            broken = true;
+        }
+    }
+    ASSERT_TRUE(broken) << "the picture is written in one strip";
+    writeFile(file("p.jpg"), Bytes(bytes.begin(), bytes.end()));
+    LoadedPicture loaded;
+    EXPECT_FALSE(loadPicture(file("p.jpg"), 0, loaded));
+
+    // In a batch: the PCX named .jpg stays as it is.
+    fs::create_directory(file("album"));
+    ASSERT_TRUE(picture.SaveFile(wxString::FromUTF8(file("album/a.jpg")), wxBITMAP_TYPE_PCX));
+    const std::string pcx = readFile(file("album/a.jpg"));
+    RecordingOwner owner;
+    owner.run(plainJob(file("album")));
+    EXPECT_EQ(owner.messages(), std::vector<std::string>{cannotOpen});
+    EXPECT_TRUE(readFile(file("album/a.jpg")) == pcx);
+}
+
+TEST_F(HostileFiles, WriteProtectionIsRespected)
+{
+    fs::create_directory(file("album"));
+    writeQuadrantJpeg(file("album/open.jpg"), 1000, 500);
+    writeQuadrantJpeg(file("album/protected.jpg"), 1000, 500);
+    writeFile(file("album/prefs.cfg"), {'A', '\n'});
+    chmod(file("album").c_str(), 0777);
+    chmod(file("album/open.jpg").c_str(), 0666);
+    chmod(file("album/protected.jpg").c_str(), 0444);
+    chmod(file("album/prefs.cfg").c_str(), 0444);
+    chmod(dir.path().c_str(), 0777);
+    const std::string protectedBefore = readFile(file("album/protected.jpg"));
+
+    const int status = runAsNobody([&] {
+        RecordingOwner owner;
+        ProcessingJob job = plainJob(file("album"));
+        job.resize = true;
+        owner.run(job);
+        ReplacingFile prefs(file("album/prefs.cfg"));
+        const std::vector<std::string> expected = {cannotSave, statistics(1, 0, 0)};
+        return (owner.messages() == expected ? 0 : 1) | (prefs.open() ? 2 : 0);
+    });
+    EXPECT_EQ(status, 0) << "1: wrong messages, 2: prefs.cfg opened for replacing";
+    EXPECT_TRUE(readFile(file("album/protected.jpg")) == protectedBefore);
+    EXPECT_EQ(readFile(file("album/prefs.cfg")), "A\n");
+    EXPECT_EQ(loadImage(file("album/open.jpg")).GetWidth(), 800);
+    EXPECT_EQ(std::distance(fs::directory_iterator(file("album")), fs::directory_iterator()), 3);
+}
+
+TEST_F(HostileFiles, EveryPictureOnceWhateverNamesLeadToIt)
+{
+    for (const char* folder : {"top", "top/album1", "top/album2", "control"})
+        fs::create_directory(file(folder));
+    writeQuadrantJpeg(file("control/a.jpg"), 300, 200);
+    const std::string original = readFile(file("control/a.jpg"));
+    for (const char* name : {"top/a.jpg", "top/album1/p.jpg", "top/h1.jpg"})
+        fs::copy_file(file("control/a.jpg"), file(name));
+    fs::create_symlink("a.jpg", file("top/b.jpg"));
+    fs::create_symlink("../album1/p.jpg", file("top/album2/p.jpg"));
+    fs::create_hard_link(file("top/h1.jpg"), file("top/h2.jpg"));
+
+    wxImage mark(100, 50, true);
+    ProcessingJob job = plainJob(file("control"));
+    job.watermark = true;
+    job.watermarkImage = &mark;
+    job.alpha = 0.5;
+    RecordingOwner control;
+    control.run(job);
+    const std::string once = readFile(file("control/a.jpg"));
+
+    job.directory = wxString::FromUTF8(file("top"));
+    job.includeSubfolders = true;
+    RecordingOwner owner;
+    owner.run(job);
+    const std::string ask = owner.requests()[1];
+    EXPECT_EQ(ask.substr(ask.rfind(' ') + 1), "4") << "a, album1/p and the two hard links";
+    EXPECT_EQ(owner.messages().back(), statistics(0, 0, 4));
+    for (const char* name : {"top/a.jpg", "top/album1/p.jpg", "top/h1.jpg", "top/h2.jpg"})
+        EXPECT_TRUE(readFile(file(name)) == once) << name << " not watermarked exactly once";
+    EXPECT_TRUE(once != original);
+}
+
+TEST_F(HostileFiles, OnlyRegularFilesArePictures)
+{
+    writeQuadrantJpeg(file("a.jpg"), 40, 30);
+    ASSERT_EQ(mkfifo(file("fifo.jpg").c_str(), 0644), 0);
+    fs::create_directory(file("folder.jpg"));
+    const int sock = socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::snprintf(address.sun_path, sizeof address.sun_path, "%s", file("socket.jpg").c_str());
+    ASSERT_EQ(bind(sock, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    fs::create_symlink("/dev/zero", file("device.jpg"));
+
+    std::vector<std::string> paths;
+    ASSERT_TRUE(listPictures(dir.path(), false, paths));
+    EXPECT_EQ(paths, std::vector<std::string>{file("a.jpg")});
+
+    // Whoever opens the FIFO anyway (it may appear after the listing) must
+    // not wait for a writer.
+    const std::string fifo = file("fifo.jpg");
+    EXPECT_TRUE(finishesSoon(
+        [&] {
+            LoadedPicture picture;
+            EXPECT_FALSE(loadPicture(fifo, 0, picture));
+            MetadataHandler handler(fifo.c_str(), false);
+            EXPECT_FALSE(handler.readExif());
+        },
+        fifo));
+    close(sock);
+}
+
+TEST_F(HostileFiles, LongNamesCanBeSaved)
+{
+    std::string cjk;
+    for (int i = 0; i < 83; ++i)
+        cjk += u8"写";
+    const std::string names[] = {cjk + ".jpg", std::string(251, 'x') + ".jpg"};
+    for (const std::string& name : names) {
+        ASSERT_LE(name.size(), 255u);
+        writeQuadrantJpeg(file(name), 1000, 500);
+    }
+    ProcessingJob job = plainJob(dir.path());
+    job.resize = true;
+    RecordingOwner owner;
+    owner.run(job);
+    EXPECT_EQ(owner.messages(), std::vector<std::string>{statistics(2, 0, 0)});
+    for (const std::string& name : names)
+        EXPECT_EQ(loadImage(file(name)).GetWidth(), 800);
+    // The two pictures and no left-over temporary file.
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 2);
+}
+
+}  // namespace
