@@ -5,7 +5,9 @@ set -euo pipefail
 
 packages=(
   build-essential cmake clang libclang-rt-14-dev
-  libwxgtk3.2-dev libgtest-dev libgmock-dev libbenchmark-dev libjpeg-dev
+  libwxgtk3.2-dev libglib2.0-dev pkg-config libgtest-dev libgmock-dev libbenchmark-dev libjpeg-dev
+  # the Debian package and its checks
+  dpkg-dev lintian desktop-file-utils appstream
   xvfb xauth xdg-utils groff ghostscript locales
   # the end-to-end check: accessibility bus, X tools, picture tools
   dbus at-spi2-core gir1.2-atspi-2.0 python3-gi python3-xlib xdotool

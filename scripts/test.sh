@@ -23,6 +23,7 @@ cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release -DTESSALY_WERROR=ON -DTES
 cmake --build build/release -j"$jobs"
 ctest --test-dir build/release --output-on-failure
 check_clean build/release
+./scripts/package.sh build/release
 
 cmake -S . -B build/asan -DCMAKE_BUILD_TYPE=Debug -DTESSALY_SANITIZE=ON
 cmake --build build/asan -j"$jobs"

@@ -1,6 +1,7 @@
 #include "ui/AboutDialog.h"
 
 #include <wx/button.h>
+#include <wx/filefn.h>
 #include <wx/settings.h>
 #include <wx/sizer.h>
 #include <wx/stattext.h>
@@ -64,8 +65,11 @@ AboutDialog::AboutDialog(wxWindow* parent, wxWindowID id, const wxPoint& pos, co
 
 void AboutDialog::onHelp(wxCommandEvent&)
 {
+    const wxString manual = wxS("/documents/Tessaly_1.1_manual.pdf");
+    wxString document = startupDir + manual;
+    if (!wxFileExists(document))
+        document = programDir + manual;
     // One argument, whatever blanks or quotes the path holds.
-    const wxString document = startupDir + wxS("/documents/Tessaly_1.1_manual.pdf");
     const wxCharBuffer program("xdg-open");
     const wxCharBuffer path = document.utf8_str();
     const char* const argv[] = {program.data(), path.data(), nullptr};

@@ -12,8 +12,10 @@ public:
     AboutDialog(wxWindow* parent, wxWindowID id, const wxPoint& pos = wxDefaultPosition,
                 const wxSize& size = wxDefaultSize);
 
-    // The manual is looked up below this folder; set by the owner.
+    // The manual is looked up below startupDir, then below programDir (where
+    // an installed program keeps it); both set by the owner.
     wxString startupDir;
+    wxString programDir;
 
     wxButton* closeButton = nullptr;
     wxStaticText* versionLabel = nullptr;

@@ -88,6 +88,7 @@ CorvaneDialog::CorvaneDialog(wxWindow* parent, wxWindowID id)
 
     aboutDialog = new AboutDialog(this, -1);
     aboutDialog->startupDir = wxGetCwd();
+    aboutDialog->programDir = programDir;
     settingsDialog = new SettingsDialog(this, -1);
     settingsDialog->startupDir = wxGetCwd();
 

@@ -1,6 +1,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include <glib.h>
 #include <wx/init.h>
 
 #include "ui/CorvaneApp.h"
@@ -13,6 +14,9 @@ int main(int argc, char** argv)
                      argv[0]);
         return 1;
     }
+    // The window's class (and Wayland application id) is the program name:
+    // it must match the desktop entry for the desktop to show our icon.
+    g_set_prgname("example.tessaly.Tessaly");
     wxApp::SetInstance(new CorvaneApp);
     const int status = wxEntry(argc, argv);
     // OnInit returns false after a normal run, which the toolkit reports as a failure.

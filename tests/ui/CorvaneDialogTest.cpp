@@ -223,16 +223,26 @@ TEST_F(CorvaneDialogTest, HelpOpensTheManual)
 
     writePrefs("Width = 800\n");
     create();
+    // The manual below the start folder when there is one there, else the
+    // one beside the program (where an installed program keeps it).
+    fs::create_directories(dir.file("my photos/documents"));
+    writeFile(dir.file("my photos/documents/Tessaly_1.1_manual.pdf"), {'%'});
     dialog->aboutDialog->startupDir = wxString::FromUTF8(dir.file("my photos"));
-    wxCommandEvent help(wxEVT_BUTTON, dialog->aboutDialog->helpButton->GetId());
-    dialog->aboutDialog->onHelp(help);
-    dialog->aboutDialog->onHelp(help);
-    const std::string expected = "1\n" + dir.file("my photos") + "/documents/Tessaly_1.1_manual.pdf\n";
-    // The opener runs on its own; give both a moment to write.
-    for (int i = 0; i < 500 && readFile(record) != expected + expected; ++i)
-        wxMilliSleep(10);
+    dialog->aboutDialog->programDir = wxString::FromUTF8(dir.file("program"));
+    const std::string fromStart = "1\n" + dir.file("my photos") + "/documents/Tessaly_1.1_manual.pdf\n";
+    const std::string fromProgram = "1\n" + dir.file("program") + "/documents/Tessaly_1.1_manual.pdf\n";
+    // The opener runs on its own; give it a moment to write.
+    const auto helpRecords = [&](const std::string& expected) {
+        wxCommandEvent help(wxEVT_BUTTON, dialog->aboutDialog->helpButton->GetId());
+        dialog->aboutDialog->onHelp(help);
+        for (int i = 0; i < 500 && readFile(record) != expected; ++i)
+            wxMilliSleep(10);
+        EXPECT_EQ(readFile(record), expected);
+    };
+    helpRecords(fromStart);
+    fs::remove(dir.file("my photos/documents/Tessaly_1.1_manual.pdf"));
+    helpRecords(fromStart + fromProgram);
     setenv("PATH", oldPath.c_str(), 1);
-    EXPECT_EQ(readFile(record), expected + expected);
     EXPECT_EQ(dialog->aboutDialog->GetTitle(), "Tessaly 1.1 | About");
     const AboutDialog& about = *dialog->aboutDialog;
     EXPECT_EQ(about.nameLabel->GetLabel(), "Tessaly 1.1");

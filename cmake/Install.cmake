@@ -1,0 +1,37 @@
+# The installed layout: the program keeps its own files beside it in
+# <prefix>/lib/tessaly, as it expects (data/wm.png, documents/ with the
+# manual); <prefix>/bin/tessaly starts it in the user's configuration
+# folder; the desktop entry, icons and AppStream metadata go where the
+# desktop looks for them. DESTDIR staging works as usual.
+set(TESSALY_ID example.tessaly.Tessaly)
+set(TESSALY_LIBDIR lib/tessaly)
+
+install(TARGETS tessaly RUNTIME DESTINATION ${TESSALY_LIBDIR})
+install(FILES data/wm.png DESTINATION ${TESSALY_LIBDIR}/data)
+install(FILES ${CMAKE_BINARY_DIR}/documents/Tessaly_1.1_manual.pdf DESTINATION ${TESSALY_LIBDIR}/documents)
+install(PROGRAMS packaging/tessaly.sh DESTINATION bin RENAME tessaly)
+
+install(FILES packaging/${TESSALY_ID}.desktop DESTINATION share/applications)
+install(FILES packaging/${TESSALY_ID}.metainfo.xml DESTINATION share/metainfo)
+install(FILES data/icons/tessaly.svg DESTINATION share/icons/hicolor/scalable/apps RENAME ${TESSALY_ID}.svg)
+foreach(size 16 24 32 48 64 128 256)
+  install(FILES data/icons/${size}x${size}.png DESTINATION share/icons/hicolor/${size}x${size}/apps
+          RENAME ${TESSALY_ID}.png)
+endforeach()
+
+# Debian wants manual pages and changelogs compressed, reproducibly.
+find_program(GZIP gzip REQUIRED)
+foreach(pair "packaging/tessaly.1:tessaly.1.gz" "packaging/changelog:changelog.gz")
+  string(REPLACE ":" ";" pair "${pair}")
+  list(GET pair 0 source)
+  list(GET pair 1 target)
+  add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/packaging/${target}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/packaging
+    COMMAND ${GZIP} -9n -c ${CMAKE_SOURCE_DIR}/${source} > ${CMAKE_BINARY_DIR}/packaging/${target}
+    DEPENDS ${CMAKE_SOURCE_DIR}/${source}
+    VERBATIM)
+  list(APPEND compressed ${CMAKE_BINARY_DIR}/packaging/${target})
+endforeach()
+add_custom_target(compressed_docs ALL DEPENDS ${compressed})
+install(FILES ${CMAKE_BINARY_DIR}/packaging/tessaly.1.gz DESTINATION share/man/man1)
+install(FILES ${CMAKE_BINARY_DIR}/packaging/changelog.gz packaging/copyright DESTINATION share/doc/tessaly)
