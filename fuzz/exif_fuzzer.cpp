@@ -1,9 +1,12 @@
-// Feeds arbitrary bytes through the section reader and the Exif parser, the
-// path MetadataHandler::readExif takes for a file.
+// Feeds arbitrary bytes through the section reader with the Exif parser, the
+// path MetadataHandler::readExif takes for a file, and through the ICC
+// profile reader, which reads the same sections.
 #include <cstdint>
 #include <cstdio>
 
+#include "jpeg/IccProfile.h"
 #include "jpeg/JpegSectionReader.h"
+#include "jpeg/TiffData.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
@@ -17,8 +20,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         JpegSectionReader reader(info);
         reader.readSections(stream);
     }
+    std::rewind(stream);
+    const std::vector<unsigned char> profile = readIccProfile(stream);
     std::fclose(stream);
     if (info.orientation < 0 || info.orientation > 8)
+        __builtin_trap();
+    // A profile is whole: as long as its own header says.
+    if (!profile.empty() && decode32(profile.data(), true) != profile.size())
         __builtin_trap();
     return 0;
 }

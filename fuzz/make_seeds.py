@@ -1,8 +1,9 @@
 #!/usr/bin/env python3
 """Writes the EXIF fuzzer's seeds: the heads of JPEG files as cameras write
 them (IFD0 with the usual tags, an Exif sub-directory with its Interop
-directory, IFD1 with a thumbnail, then the tables and the scan header), so
-that the fuzzer starts inside real EXIF structures.
+directory, IFD1 with a thumbnail, an ICC profile in APP2 chunks, then the
+tables and the scan header), so that the fuzzer starts inside real EXIF
+and profile structures.
     fuzz/make_seeds.py [folder]   (default: fuzz/seeds)"""
 import os
 import struct
@@ -70,11 +71,22 @@ def segment(marker, payload):
     return bytes([0xFF, marker]) + struct.pack(">H", len(payload) + 2) + payload
 
 
-def head(order, orientation, make, model, jfif):
+def icc_chunks(pieces):
+    """A made-up profile (its header's length field is right) in APP2 chunks."""
+    body = b"lcms\x02\x10\0\0mntrRGB XYZ " + bytes(range(256)) * 2
+    profile = struct.pack(">I", 4 + len(body)) + body
+    step = -(-len(profile) // pieces)
+    return b"".join(segment(0xE2, b"ICC_PROFILE\0" + bytes([i + 1, pieces]) + profile[i * step:(i + 1) * step])
+                    for i in range(pieces))
+
+
+def head(order, orientation, make, model, jfif, icc_pieces=0):
     out = b"\xFF\xD8"
     if jfif:
         out += segment(0xE0, b"JFIF\0\x01\x01\x01\0\x48\0\x48\0\0")
     out += segment(0xE1, b"Exif\0\0" + tiff(order, orientation, make, model))
+    if icc_pieces:
+        out += icc_chunks(icc_pieces)
     out += segment(0xDB, b"\0" + bytes(range(1, 65)))
     out += segment(0xC0, b"\x08" + struct.pack(">HH", 4000, 6000) + b"\x03\x01\x22\0\x02\x11\x01\x03\x11\x01")
     out += segment(0xC4, b"\0" + bytes([0, 1, 5, 1, 1, 1, 1, 1, 1] + [0] * 7) + bytes(range(12)))
@@ -90,6 +102,7 @@ def main():
         "camera-be-orientation8.jpg": head(">", 8, "NIKON CORPORATION", "NIKON D750", False),
         "camera-jfif-orientation3.jpg": head("<", 3, "SONY", "ILCE-7M3", True),
         "camera-be-orientation1.jpg": head(">", 1, "FUJIFILM", "X-T4", True),
+        "camera-icc-two-chunks.jpg": head("<", 6, "Apple", "iPhone 15", False, 2),
     }
     for name, data in seeds.items():
         with open(os.path.join(folder, name), "wb") as f:

@@ -12,6 +12,8 @@ packages=(
   # the end-to-end check: accessibility bus, X tools, picture tools
   dbus at-spi2-core gir1.2-atspi-2.0 python3-gi python3-xlib xdotool
   imagemagick libimage-exiftool-perl
+  # colour profiles and a colour management engine for the profile tests
+  icc-profiles-free liblcms2-dev
 )
 
 missing=()

@@ -4,8 +4,10 @@
 #include <wx/mstream.h>
 
 #include "diag/ReplacingFile.h"
+#include "jpeg/IccProfile.h"
 
-bool replaceWithJpeg(wxImage& picture, const std::string& path, long quality)
+bool replaceWithJpeg(wxImage& picture, const std::string& path, long quality,
+                     const std::vector<unsigned char>& iccProfile)
 {
     struct stat old;
     if (!picture.IsOk() || stat(path.c_str(), &old) != 0 || !S_ISREG(old.st_mode))
@@ -18,9 +20,12 @@ bool replaceWithJpeg(wxImage& picture, const std::string& path, long quality)
     if (!picture.SaveFile(encoded, wxBITMAP_TYPE_JPEG) || encoded.GetLength() <= 0)
         return false;
 
+    std::vector<unsigned char> bytes(static_cast<std::size_t>(encoded.GetLength()));
+    encoded.CopyTo(bytes.data(), bytes.size());
+    // A profile too large for the format's 255 chunks is left out: the
+    // picture is still worth saving.
+    embedIccProfile(bytes, iccProfile);
+
     ReplacingFile file(path);
-    return file.open() &&
-           file.write(encoded.GetOutputStreamBuffer()->GetBufferStart(),
-                      static_cast<std::size_t>(encoded.GetLength())) &&
-           file.commit(true);
+    return file.open() && file.write(bytes.data(), bytes.size()) && file.commit(true);
 }

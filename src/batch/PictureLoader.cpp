@@ -9,6 +9,7 @@
 #include "batch/LoadErrorLog.h"
 #include "batch/PictureFormat.h"
 #include "diag/RegularFile.h"
+#include "jpeg/IccProfile.h"
 
 namespace {
 
@@ -60,6 +61,8 @@ bool loadPicture(const std::string& path, int box, LoadedPicture& picture)
     const PictureFormat format = pictureFormat(file);
     bool loaded = false;
     if (format == PictureFormat::jpeg) {
+        picture.iccProfile = readIccProfile(file);
+        std::rewind(file);
         loaded = decodeJpeg(file, box, pictureMemoryLimit, picture);
         std::fclose(file);
     } else if (format != PictureFormat::other) {

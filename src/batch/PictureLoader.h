@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <string>
+#include <vector>
 
 #include <wx/image.h>
 
@@ -12,6 +13,9 @@ struct LoadedPicture {
     // was decoded at a reduced scale.
     int storedWidth = 0;
     int storedHeight = 0;
+    // The JPEG's ICC colour profile, empty when it has none: it says what
+    // the pixel values mean, so the rewrite keeps it.
+    std::vector<unsigned char> iccProfile;
 };
 
 // No picture may cost more than this to decode: enough for a 150-megapixel

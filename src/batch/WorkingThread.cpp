@@ -124,7 +124,7 @@ void WorkingThread::processPicture(const std::string& path, LoadedPicture& loade
                            });
     }
 
-    if (!replaceWithJpeg(picture, path, quality)) {
+    if (!replaceWithJpeg(picture, path, quality, loaded.iccProfile)) {
         owner_->showMessage(wxS("Watermarked image could not been saved."), wxMessageBoxCaptionStr);
         return;
     }

@@ -6,7 +6,7 @@
 #include <gtest/gtest.h>
 #include <jpeglib.h>
 
-Bytes encodeJpeg(const wxImage& image, bool progressive, bool cmyk)
+Bytes encodeJpeg(const wxImage& image, bool progressive, bool cmyk, const Bytes& iccProfile)
 {
     jpeg_compress_struct info;
     jpeg_error_mgr error;
@@ -24,6 +24,8 @@ Bytes encodeJpeg(const wxImage& image, bool progressive, bool cmyk)
     if (progressive)
         jpeg_simple_progression(&info);
     jpeg_start_compress(&info, TRUE);
+    if (!iccProfile.empty())
+        jpeg_write_icc_profile(&info, iccProfile.data(), static_cast<unsigned>(iccProfile.size()));
     std::vector<unsigned char> row(static_cast<std::size_t>(image.GetWidth()) * info.input_components);
     while (info.next_scanline < info.image_height) {
         const unsigned char* rgb = image.GetData() + std::size_t(info.next_scanline) * image.GetWidth() * 3;
