@@ -18,6 +18,7 @@ constexpr int maxScans = 1000;
 struct DecodeGuard {
     jpeg_error_mgr manager;  // first: libjpeg's err pointer is cast back to this
     jpeg_progress_mgr progress;
+    const std::atomic<bool>* cancel;
     std::jmp_buf jump;
 };
 
@@ -48,7 +49,8 @@ extern "C" void onJpegMessage(j_common_ptr info, int level)
 
 extern "C" void onJpegProgress(j_common_ptr info)
 {
-    if (reinterpret_cast<j_decompress_ptr>(info)->input_scan_number > maxScans)
+    const std::atomic<bool>* cancel = reinterpret_cast<DecodeGuard*>(info->err)->cancel;
+    if (reinterpret_cast<j_decompress_ptr>(info)->input_scan_number > maxScans || (cancel && *cancel))
         leave(info);
 }
 
@@ -66,11 +68,12 @@ void cmykToRgb(const unsigned char* cmyk, unsigned char* rgb, unsigned width)
 }
 
 // Kept free of C++ objects with destructors: libjpeg leaves by longjmp.
-bool decodePixels(std::FILE* file, int box, std::size_t memoryLimit, unsigned char*& pixels, int& width,
-                  int& height, int& storedWidth, int& storedHeight)
+bool decodePixels(std::FILE* file, int box, std::size_t memoryLimit, const std::atomic<bool>* cancel,
+                  unsigned char*& pixels, int& width, int& height, int& storedWidth, int& storedHeight)
 {
     jpeg_decompress_struct info;
     DecodeGuard guard;
+    guard.cancel = cancel;
     info.err = jpeg_std_error(&guard.manager);
     guard.manager.error_exit = onJpegError;
     guard.manager.emit_message = onJpegMessage;
@@ -134,11 +137,12 @@ bool decodePixels(std::FILE* file, int box, std::size_t memoryLimit, unsigned ch
 
 }  // namespace
 
-bool decodeJpeg(std::FILE* file, int box, std::size_t memoryLimit, LoadedPicture& picture)
+bool decodeJpeg(std::FILE* file, int box, std::size_t memoryLimit, LoadedPicture& picture,
+                const std::atomic<bool>* cancel)
 {
     unsigned char* pixels = nullptr;
     int width = 0, height = 0, storedWidth = 0, storedHeight = 0;
-    if (!decodePixels(file, box, memoryLimit, pixels, width, height, storedWidth, storedHeight))
+    if (!decodePixels(file, box, memoryLimit, cancel, pixels, width, height, storedWidth, storedHeight))
         return false;
     picture.image = wxImage(width, height, pixels);
     picture.storedWidth = storedWidth;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <cstdio>
 
@@ -14,5 +15,7 @@ struct LoadedPicture;
 // that means missing or made-up pixels (premature end of file, corrupt
 // entropy data), more than memoryLimit bytes for the decoder's buffers and
 // the pixels together, or more scans than any encoder writes. libjpeg
-// itself would fill the missing part grey and carry on.
-bool decodeJpeg(std::FILE* file, int box, std::size_t memoryLimit, LoadedPicture& picture);
+// itself would fill the missing part grey and carry on. Also false when the
+// cancel flag is set while it decodes.
+bool decodeJpeg(std::FILE* file, int box, std::size_t memoryLimit, LoadedPicture& picture,
+                const std::atomic<bool>* cancel = nullptr);

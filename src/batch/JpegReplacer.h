@@ -5,11 +5,19 @@
 
 #include <wx/image.h>
 
-// Writes the picture as JPEG at the quality over the existing file at a
-// UTF-8 path, through a ReplacingFile: on any failure the old file stays
+// The picture encoded as JPEG at the quality, in memory, with the ICC colour
+// profile behind its JFIF header when one is given. Of the old file's
+// metadata only that profile is ever kept; EXIF data, comments and the rest
+// are not. Empty when the picture cannot be encoded (an empty picture).
+std::vector<unsigned char> jpegBytes(wxImage& picture, long quality, const std::vector<unsigned char>& iccProfile);
+
+// Replaces the regular file at a UTF-8 path with the bytes through a
+// ReplacingFile: on any failure, and for empty bytes, the old file stays
 // byte for byte. The new file keeps the old one's permission bits, owner and
 // modification time; a symbolic link stays a link and its target is
-// rewritten. Of the old file's metadata only the ICC colour profile is kept,
-// when given; EXIF data, comments and the rest are not.
+// rewritten.
+bool replaceFile(const std::string& path, const std::vector<unsigned char>& bytes);
+
+// Both in one: the picture written as JPEG over the existing file.
 bool replaceWithJpeg(wxImage& picture, const std::string& path, long quality,
-                     const std::vector<unsigned char>& iccProfile = {});
+                     const std::vector<unsigned char>& iccProfile);

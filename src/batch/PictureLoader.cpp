@@ -1,15 +1,18 @@
 #include "batch/PictureLoader.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 
 #include <wx/wfstream.h>
 
+#include "batch/FitInBox.h"
 #include "batch/JpegDecoder.h"
 #include "batch/LoadErrorLog.h"
 #include "batch/PictureFormat.h"
 #include "diag/RegularFile.h"
 #include "jpeg/IccProfile.h"
+#include "jpeg/JpegFrame.h"
 
 namespace {
 
@@ -53,7 +56,7 @@ int jpegScaleDenominator(int width, int height, long long targetWidth, long long
     return denominator;
 }
 
-bool loadPicture(const std::string& path, int box, LoadedPicture& picture)
+bool loadPicture(const std::string& path, int box, LoadedPicture& picture, const std::atomic<bool>* cancel)
 {
     std::FILE* file = openRegularFile(path);
     if (!file)
@@ -63,7 +66,7 @@ bool loadPicture(const std::string& path, int box, LoadedPicture& picture)
     if (format == PictureFormat::jpeg) {
         picture.iccProfile = readIccProfile(file);
         std::rewind(file);
-        loaded = decodeJpeg(file, box, pictureMemoryLimit, picture);
+        loaded = decodeJpeg(file, box, pictureMemoryLimit, picture, cancel);
         std::fclose(file);
     } else if (format != PictureFormat::other) {
         loaded = loadWithToolkit(file, format, picture);
@@ -71,4 +74,32 @@ bool loadPicture(const std::string& path, int box, LoadedPicture& picture)
         std::fclose(file);
     }
     return loaded;
+}
+
+std::size_t loadingBytesEstimate(const std::string& path, int box)
+{
+    std::FILE* file = openRegularFile(path);
+    if (!file)
+        return 0;
+    const PictureFormat format = pictureFormat(file);
+    std::uint64_t bytes = 0;
+    if (format == PictureFormat::jpeg) {
+        JpegFrame frame;
+        if (readJpegFrame(file, frame) && frame.width > 0 && frame.height > 0) {
+            int denominator = 1;
+            if (box > 0 && (frame.width > box || frame.height > box)) {
+                const FittedSize target = fitInBox(frame.width, frame.height, box, box);
+                denominator = jpegScaleDenominator(frame.width, frame.height, target.width, target.height);
+            }
+            bytes = 2 * 3 * std::uint64_t(reduced(frame.width, denominator)) * reduced(frame.height, denominator);
+            if (frame.progressive)
+                bytes += frame.coefficientBytes();
+        }
+    } else if (format != PictureFormat::other) {
+        std::uint32_t width = 0, height = 0;
+        if (declaredSize(file, format, width, height))
+            bytes = std::uint64_t(width) * height * toolkitBytesPerPixel;
+    }
+    std::fclose(file);
+    return static_cast<std::size_t>(std::min<std::uint64_t>(bytes, pictureMemoryLimit));
 }

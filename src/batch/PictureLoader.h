@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <string>
 #include <vector>
@@ -29,8 +30,16 @@ constexpr std::size_t pictureMemoryLimit = std::size_t(1) << 30;
 // positive and a JPEG is larger than the box, the decoder skips detail that
 // the shrink to the box would throw away: it decodes at 1/2, 1/4 or 1/8 of
 // the size when that still leaves the picture at least twice its fitted
-// size in the box.
-bool loadPicture(const std::string& path, int box, LoadedPicture& picture);
+// size in the box. A cancel flag that becomes set cuts a JPEG decode short.
+bool loadPicture(const std::string& path, int box, LoadedPicture& picture,
+                 const std::atomic<bool>* cancel = nullptr);
+
+// About how many bytes loading and fitting the picture at a UTF-8 path into
+// the box will hold at its peak, from the sizes its head declares: the
+// decoded pixels twice (the picture and its fitted copy) and, for a
+// progressive JPEG, the coefficients libjpeg keeps of the whole stored
+// picture. 0 for a file that will not load.
+std::size_t loadingBytesEstimate(const std::string& path, int box);
 
 // The largest of 1, 2, 4, 8 whose reduced size (rounded up, as the decoder
 // does) is still at least twice targetWidth x targetHeight. Twice, because

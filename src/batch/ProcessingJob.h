@@ -17,4 +17,5 @@ struct ProcessingJob {
     int placement = 5;                // 1..9, see wmPosition
     wxString qualityText;             // JPEG quality as the dialog shows it
     wxString caption;                 // base text of the progress title
+    int threads = 0;                  // pictures prepared at once: 0 one per core, 1 one after another
 };

@@ -1,18 +1,13 @@
 #include "batch/WorkingThread.h"
 
-#include <memory>
-
 #include <wx/log.h>
 #include <wx/msgdlg.h>
 
 #include "batch/BatchEvents.h"
 #include "batch/BatchOwner.h"
-#include "batch/FitInBox.h"
 #include "batch/JpegReplacer.h"
-#include "batch/Orientation.h"
 #include "batch/PictureList.h"
-#include "batch/PictureLoader.h"
-#include "batch/Watermark.h"
+#include "batch/PicturePipeline.h"
 #include "jpeg/MetadataHandler.h"
 
 namespace {
@@ -70,16 +65,26 @@ bool WorkingThread::ProcessDirectory(long quality)
         return false;
 
     owner_->setGaugeRange(count);
+    // Helpers prepare the next pictures while this thread writes them, in
+    // list order, with the same requests in the same order as one by one.
+    PicturePipeline pipeline(files_, job_, quality, job_.threads);
     for (int i = 0; i < count; ++i) {
         owner_->setTitle(job_.caption + wxString::Format(wxS(" - %d/%d"), i + 1, count));
-        if (TestDestroy())
+        if (TestDestroy()) {
+            // What was prepared beyond this point is thrown away unwritten.
+            pipeline.cancel();
             break;
-        LoadedPicture picture;
-        if (!loadPicture(files_[i], job_.resize ? job_.maxSize : 0, picture)) {
+        }
+        PreparedPicture picture = pipeline.take(static_cast<std::size_t>(i));
+        // Prepared ahead, from a file that has changed or gone since: made
+        // again from what it holds now.
+        if (!(picture.stamp == fileStamp(files_[i])))
+            picture = preparePicture(files_[i], job_, quality, nullptr);
+        if (!picture.loaded) {
             owner_->showMessage(wxS("File could not be opened."), wxS("Error 02"));
             return false;
         }
-        processPicture(files_[i], picture, quality);
+        commitPicture(files_[i], picture);
         owner_->setGaugeValue(i + 1);
     }
 
@@ -89,48 +94,26 @@ bool WorkingThread::ProcessDirectory(long quality)
     return true;
 }
 
-void WorkingThread::processPicture(const std::string& path, LoadedPicture& loaded, long quality)
+void WorkingThread::commitPicture(const std::string& path, const PreparedPicture& picture)
 {
-    // Counted only once the picture is saved: the statistics must not claim
-    // work that never reached the disk.
-    bool resized = false, rotated = false, watermarked = false;
-    wxImage& picture = loaded.image;
-    const int box = job_.maxSize;
-    if (job_.resize && (loaded.storedWidth > box || loaded.storedHeight > box)) {
-        resized = true;
-        // The size comes from the stored picture, whatever scale it was decoded at.
-        const FittedSize size = fitInBox(loaded.storedWidth, loaded.storedHeight, box, box);
-        if (!size.positive())
-            picture = wxImage();  // an empty box: nothing can be written
-        else if (size.width != picture.GetWidth() || size.height != picture.GetHeight())
-            picture = picture.Scale(static_cast<int>(size.width), static_cast<int>(size.height),
-                                    wxIMAGE_QUALITY_HIGH);
+    // Once a batch is enough to tell the user.
+    if (!picture.placementMessage.empty() && !placementReported_) {
+        owner_->showMessage(picture.placementMessage, picture.placementCaption);
+        placementReported_ = true;
     }
+    // The trace log is written here, one picture after the other.
+    if (job_.autoRotate)
+        MetadataHandler(path.c_str(), true).readExif();
 
-    if (job_.autoRotate) {
-        auto handler = std::make_unique<MetadataHandler>(path.c_str(), true);
-        rotated = handler->readExif() && orientUpright(picture, handler->orientation());
-    }
-
-    if (job_.watermark) {
-        watermarked = true;
-        if (job_.watermarkImage)
-            ApplyWatermark(picture, *job_.watermarkImage, job_.alpha, job_.placement,
-                           [this](const wxString& message, const wxString& caption) {
-                               // Once a batch is enough to tell the user.
-                               if (!placementReported_)
-                                   owner_->showMessage(message, caption);
-                               placementReported_ = true;
-                           });
-    }
-
-    if (!replaceWithJpeg(picture, path, quality, loaded.iccProfile)) {
+    if (!replaceFile(path, picture.jpeg)) {
         owner_->showMessage(wxS("Watermarked image could not been saved."), wxMessageBoxCaptionStr);
         return;
     }
-    resized_ += resized;
-    rotated_ += rotated;
-    watermarked_ += watermarked;
+    // Counted only once the picture is saved: the statistics must not claim
+    // work that never reached the disk.
+    resized_ += picture.resized;
+    rotated_ += picture.rotated;
+    watermarked_ += picture.watermarked;
 }
 
 void WorkingThread::showStatistics()

@@ -8,11 +8,12 @@
 #include "batch/ProcessingJob.h"
 
 class BatchOwner;
-struct LoadedPicture;
+struct PreparedPicture;
 
 // The detached worker thread of one batch. The toolkit deletes it when
 // Entry returns; its destructor tells the owner. A stop request is Delete(),
-// noticed once per picture, just before the picture is loaded.
+// noticed once per picture, just before the picture is taken from the
+// helpers that prepare it.
 class WorkingThread : public wxThread {
 public:
     WorkingThread(BatchOwner* owner, const ProcessingJob& job);
@@ -30,7 +31,7 @@ protected:
     ExitCode Entry() override;
 
 private:
-    void processPicture(const std::string& path, LoadedPicture& picture, long quality);
+    void commitPicture(const std::string& path, const PreparedPicture& picture);
     void showStatistics();
 
     int rotated_ = 0;

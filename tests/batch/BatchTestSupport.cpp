@@ -1,5 +1,6 @@
 #include "batch/BatchTestSupport.h"
 
+#include <filesystem>
 #include <thread>
 
 #include <gtest/gtest.h>
@@ -131,4 +132,10 @@ wxImage loadImage(const std::string& path)
     wxImage image;
     image.LoadFile(wxString::FromUTF8(path), wxBITMAP_TYPE_ANY);
     return image;
+}
+
+int runningThreads()
+{
+    const std::filesystem::directory_iterator tasks("/proc/self/task");
+    return static_cast<int>(std::distance(tasks, std::filesystem::directory_iterator()));
 }

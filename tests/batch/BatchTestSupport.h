@@ -51,3 +51,6 @@ ProcessingJob plainJob(const std::string& folder);
 // top left, clockwise), optionally with an EXIF orientation.
 void writeQuadrantJpeg(const std::string& path, int w, int h, int orientation = 0);
 wxImage loadImage(const std::string& path);
+
+// The threads of this process that are running now.
+int runningThreads();
