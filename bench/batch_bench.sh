@@ -1,9 +1,13 @@
 #!/usr/bin/env bash
 # Times one batch (fit into 800 x 800, turn upright, watermark, JPEG quality
-# 82) on real photographs with Tessaly's engine and with other tools on the
-# same pictures, alternating, on fresh copies each time. Prints the wall
-# time and peak memory of each and the ratios to the codec floor
-# (libjpeg-turbo's djpeg -scale 1/N piped into cjpeg, no resize, no rotate).
+# 82) on real photographs with Tessaly's engine (helpers on every core), the
+# same engine one picture after another (--serial), and other tools on the
+# same pictures, alternating, on fresh copies each time. Prints wall time,
+# CPU time and peak memory of each and the ratios the engine is held to:
+# against its serial self, the serial decode floor (djpeg -scale 1/N of
+# every picture to /dev/null) and vipsthumbnail at its default threads.
+# Then the time per picture on 30, 120 and 480 pictures (copies of the
+# corpus), and the peak memory on 24-megapixel progressive pictures.
 #   bench/batch_bench.sh [rounds]
 # The photos come from Debian's wallpaper packages, downloaded once into
 # bench/cache (ignored by git).
@@ -57,6 +61,7 @@ cd "$work"
 wm=$root/data/wm.png
 
 engine()      { "$build/batch_run" "$1" "$wm" >/dev/null; }
+serial()      { "$build/batch_run" "$1" "$wm" --serial >/dev/null; }
 full_decode() { "$build/batch_run" "$1" "$wm" --full-decode >/dev/null; }
 vips()        { mkdir "$1/out"; (cd "$1" && vipsthumbnail --size 800x800 -o 'out/%s.jpg[Q=82]' *.jpg); }
 magick()      { (cd "$1" && mogrify -auto-orient -resize '800x800>' -gravity southeast \
@@ -67,6 +72,11 @@ floor_codec() {
     djpeg -scale "1/$n" "$1/$name" | cjpeg -quality 82 > "$1/$name.out"
   done < "$work/scales"
 }
+floor_decode() {
+  while read -r name n; do
+    djpeg -scale "1/$n" "$1/$name" > /dev/null
+  done < "$work/scales"
+}
 
 (cd "$cache/photos" && identify -format '%f %w %h\n' *.jpg 2>/dev/null) | while read -r name w h; do
   long=$((w > h ? w : h)); n=1
@@ -74,25 +84,62 @@ floor_codec() {
   echo "$name $n"
 done > "$work/scales"
 
-tools=(engine full_decode vips magick floor_codec)
-declare -A seconds memory
-for t in "${tools[@]}"; do seconds[$t]=0; memory[$t]=0; done
+# Runs a tool on a fresh copy of a folder; adds its wall and CPU seconds and
+# keeps its peak memory.
+declare -A seconds cpu memory
+measure() { # tool folder
+  rm -rf "$work/run"; cp -r "$2" "$work/run"
+  /usr/bin/time -f '%e %U %S %M' -o "$work/time" bash -c "$(declare -f "$1"); build='$build' wm='$wm' work='$work' $1 '$work/run'" 2>/dev/null
+  read -r s u k m < "$work/time"
+  seconds[$1]=$(echo "${seconds[$1]:-0} + $s" | bc)
+  cpu[$1]=$(echo "${cpu[$1]:-0} + $u + $k" | bc)
+  [ "$m" -gt "${memory[$1]:-0}" ] && memory[$1]=$m
+  return 0
+}
+ratio() { echo "scale=2; ${seconds[$1]} / ${seconds[$2]}" | bc -l; }
+
+tools=(engine serial full_decode vips magick floor_codec floor_decode)
 for round in $(seq "$rounds"); do
-  for t in "${tools[@]}"; do
-    rm -rf "$work/run"; cp -r "$cache/photos" "$work/run"
-    /usr/bin/time -f '%e %M' -o "$work/time" bash -c "$(declare -f "$t"); build='$build' wm='$wm' work='$work' $t '$work/run'" 2>/dev/null
-    read -r s m < "$work/time"
-    seconds[$t]=$(echo "${seconds[$t]} + $s" | bc)
-    [ "$m" -gt "${memory[$t]}" ] && memory[$t]=$m
-  done
+  for t in "${tools[@]}"; do measure "$t" "$cache/photos"; done
 done
 
-printf '%-12s %10s %12s %10s\n' tool seconds "peak MiB" "vs floor"
-floor=$(echo "${seconds[floor_codec]} / $rounds" | bc -l)
+printf '%-12s %10s %10s %12s\n' tool seconds "cpu s" "peak MiB"
 for t in "${tools[@]}"; do
-  avg=$(echo "${seconds[$t]} / $rounds" | bc -l)
-  printf '%-12s %10.2f %12.1f %10.2f\n' "$t" "$avg" "$(echo "${memory[$t]} / 1024" | bc -l)" "$(echo "$avg / $floor" | bc -l)"
+  printf '%-12s %10.2f %10.2f %12.1f\n' "$t" "$(echo "${seconds[$t]} / $rounds" | bc -l)" \
+    "$(echo "${cpu[$t]} / $rounds" | bc -l)" "$(echo "${memory[$t]} / 1024" | bc -l)"
 done
+echo "engine / serial engine, wall:      $(ratio engine serial)   (target <= 0.55)"
+echo "engine / serial decode floor:      $(ratio engine floor_decode)   (target <= 0.75)"
+echo "engine / vipsthumbnail:            $(ratio engine vips)   (target <= 0.50)"
+echo "engine / serial engine, CPU:       $(echo "scale=2; ${cpu[engine]} / ${cpu[serial]}" | bc -l)   (target <= 1.10)"
+
+# Time per picture as the folder grows: 30, 120 and 480 pictures.
+for copies in 1 4 16; do
+  big=$work/copies$copies
+  mkdir -p "$big"
+  for c in $(seq "$copies"); do
+    for f in "$cache"/photos/*.jpg; do ln -f "$f" "$big/c${c}_$(basename "$f")"; done
+  done
+  n=$(ls "$big" | wc -l)
+  seconds[engine]=0; memory[engine]=0
+  measure engine "$big"
+  rm -rf "$big"
+  printf '%4d pictures: %6.2f s, %5.1f ms a picture, peak %5.1f MiB\n' "$n" "${seconds[engine]}" \
+    "$(echo "${seconds[engine]} * 1000 / $n" | bc -l)" "$(echo "${memory[engine]} / 1024" | bc -l)"
+done
+
+# Progressive pictures keep all their coefficients while they decode: the
+# peak with helpers against the serial peak, on 24-megapixel pictures.
+progressive=$work/progressive
+mkdir -p "$progressive"
+i=0
+for f in "$cache"/photos/*.jpg; do
+  i=$((i + 1)); [ $i -le 8 ] || break
+  convert "$f" -resize 6000x4000! -quality 90 -interlace JPEG "$progressive/p$i.jpg"
+done
+for t in engine serial; do seconds[$t]=0; memory[$t]=0; measure "$t" "$progressive"; done
+echo "24-megapixel progressive: peak $(echo "${memory[engine]} / 1024" | bc) MiB with helpers," \
+  "$(echo "${memory[serial]} / 1024" | bc) MiB serial ($(nproc) cores)"
 
 # What shrink-on-load changes in the pictures: the engine's fitted picture
 # against the same photo decoded at full size and fitted, before encoding.

@@ -1,7 +1,9 @@
 // Runs one batch headless, as the main dialog would with everything ticked:
-//   batch_run FOLDER WATERMARK [--full-decode]
+//   batch_run FOLDER WATERMARK [--full-decode | --serial]
 // With --full-decode every picture is decoded at full size first, to
-// compare against the engine's shrink-on-load.
+// compare against the engine's shrink-on-load; with --serial the engine
+// prepares one picture after another on its worker, the baseline for its
+// helper threads.
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -88,7 +90,7 @@ int runFullDecode(const std::string& folder, const wxImage& mark)
 int main(int argc, char** argv)
 {
     if (argc < 3) {
-        std::fprintf(stderr, "usage: %s FOLDER WATERMARK [--full-decode]\n", argv[0]);
+        std::fprintf(stderr, "usage: %s FOLDER WATERMARK [--full-decode | --serial]\n", argv[0]);
         return 2;
     }
     wxInitializer toolkit;
@@ -109,6 +111,8 @@ int main(int argc, char** argv)
     job.placement = 9;
     job.qualityText = "82";
     job.caption = "Tessaly 1.1";
+    if (argc > 3 && std::strcmp(argv[3], "--serial") == 0)
+        job.threads = 1;
     ConsoleOwner owner;
     auto* worker = new WorkingThread(&owner, job);
     if (worker->Create() != wxTHREAD_NO_ERROR || worker->Run() != wxTHREAD_NO_ERROR)

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Builds and runs every test: the release build (warnings are errors), the
-# same tests under AddressSanitizer and UBSan, and a short fuzz run.
+# Builds and runs every test: the release build (warnings are errors) with
+# the Debian package's checks, the same tests under AddressSanitizer and
+# UBSan, the headless tests under ThreadSanitizer, and a short fuzz run.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -29,5 +30,13 @@ cmake -S . -B build/asan -DCMAKE_BUILD_TYPE=Debug -DTESSALY_SANITIZE=ON
 cmake --build build/asan -j"$jobs"
 ctest --test-dir build/asan --output-on-failure
 check_clean build/asan
+
+# The headless suite under ThreadSanitizer: the helper threads, the worker
+# and the tests' own threads.
+cmake -S . -B build/tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTESSALY_TSAN=ON
+cmake --build build/tsan -j"$jobs" --target tessaly_tests
+TSAN_OPTIONS="suppressions=$PWD/tests/tsan.supp" \
+  ctest --test-dir build/tsan --output-on-failure -E '^(gui_tests|end_to_end|installed)$'
+check_clean build/tsan
 
 ./scripts/fuzz.sh "${TESSALY_FUZZ_SECONDS:-30}"

@@ -1,5 +1,6 @@
 #include "batch/PicturePipeline.h"
 
+#include <pthread.h>
 #include <wx/log.h>
 
 #include "batch/PictureLoader.h"
@@ -67,6 +68,8 @@ bool PicturePipeline::admit(std::size_t index, std::size_t bytes)
 
 void PicturePipeline::help()
 {
+    // Named, so that a debugger, top or a test can tell the helpers apart.
+    pthread_setname_np(pthread_self(), helperName);
     // Only the worker speaks to the user; the toolkit's own log boxes would
     // come from here otherwise.
     wxLogNull noToolkitMessages;

@@ -25,6 +25,7 @@
 class PicturePipeline {
 public:
     static constexpr std::size_t bytesBudget = std::size_t(256) << 20;
+    static constexpr const char* helperName = "tessaly-prepare";
 
     // threads: 0 for one per core.
     PicturePipeline(const std::vector<std::string>& paths, const ProcessingJob& job, long quality, int threads);

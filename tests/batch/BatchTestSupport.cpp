@@ -7,7 +7,9 @@
 #include <unistd.h>
 #include <wx/mstream.h>
 
+#include "TempDir.h"
 #include "batch/BatchEvents.h"
+#include "batch/PicturePipeline.h"
 #include "batch/WorkingThread.h"
 #include "jpeg/ExifBuilder.h"
 
@@ -134,8 +136,10 @@ wxImage loadImage(const std::string& path)
     return image;
 }
 
-int runningThreads()
+int runningHelpers()
 {
-    const std::filesystem::directory_iterator tasks("/proc/self/task");
-    return static_cast<int>(std::distance(tasks, std::filesystem::directory_iterator()));
+    int count = 0;
+    for (const auto& task : std::filesystem::directory_iterator("/proc/self/task"))
+        count += readFile(task.path().string() + "/comm") == std::string(PicturePipeline::helperName) + "\n";
+    return count;
 }

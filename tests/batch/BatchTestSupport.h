@@ -52,5 +52,5 @@ ProcessingJob plainJob(const std::string& folder);
 void writeQuadrantJpeg(const std::string& path, int w, int h, int orientation = 0);
 wxImage loadImage(const std::string& path);
 
-// The threads of this process that are running now.
-int runningThreads();
+// The picture-preparing helper threads of this process running now.
+int runningHelpers();

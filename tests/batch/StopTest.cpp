@@ -23,14 +23,17 @@ TEST(Stop, WhileTheThirdOfTenIsProcessed)
     std::vector<std::string> before;
     for (int i = 4; i <= 10; ++i)
         before.push_back(readFile(dir.file((i < 10 ? "p0" : "p") + std::to_string(i) + ".jpg")));
-    const int threadsBefore = runningThreads();
 
     RecordingOwner owner;
     ProcessingJob job = plainJob(dir.path());
     job.resize = true;
+    job.threads = 4;
+    int helpersDuring = 0;
     owner.onTitle = [&](const std::string& title) {
-        if (title == "Tessaly 1.1 - 4/10")
-            std::thread([&owner] { owner.worker->Delete(); }).join();
+        if (title != "Tessaly 1.1 - 4/10")
+            return;
+        helpersDuring = runningHelpers();
+        std::thread([&owner] { owner.worker->Delete(); }).join();
     };
     owner.run(job);
 
@@ -48,7 +51,8 @@ TEST(Stop, WhileTheThirdOfTenIsProcessed)
     EXPECT_EQ(r[r.size() - 3], "gauge 0");
     EXPECT_EQ(r[r.size() - 2], "title Tessaly 1.1");
     EXPECT_EQ(r.back(), "FINISHED 0");
-    EXPECT_EQ(runningThreads(), threadsBefore) << "a helper outlived the batch";
+    EXPECT_EQ(helpersDuring, 4);
+    EXPECT_EQ(runningHelpers(), 0) << "a helper outlived the batch";
 }
 
 }  // namespace

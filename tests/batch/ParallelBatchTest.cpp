@@ -1,0 +1,98 @@
+// The parallel batch against the serial one: the same requests in the same
+// order and the same bytes in every file, whatever the helpers do.
+#include <filesystem>
+#include <regex>
+
+#include <gtest/gtest.h>
+
+#include "TempDir.h"
+#include "batch/BatchTestSupport.h"
+#include "batch/TestJpeg.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class ParallelBatch : public testing::Test {
+protected:
+    TempDir dir;
+    WorkingDirectory cwd{dir.path()};
+
+    // Runs the job on a copy of "album" and gives its requests, with the
+    // copy's folder name made neutral.
+    std::vector<std::string> runOnCopy(const std::string& copy, ProcessingJob job, int threads)
+    {
+        fs::copy(dir.file("album"), dir.file(copy), fs::copy_options::recursive);
+        job.directory = wxString::FromUTF8(dir.file(copy));
+        job.threads = threads;
+        RecordingOwner owner;
+        owner.run(job);
+        std::vector<std::string> requests = owner.requests();
+        for (std::string& r : requests)
+            r = std::regex_replace(r, std::regex(dir.file(copy)), "FOLDER");
+        return requests;
+    }
+};
+
+TEST_F(ParallelBatch, SameRequestsAndBytesAsOneByOne)
+{
+    fs::create_directory(dir.file("album"));
+    static const struct {
+        int width, height, orientation;
+    } pictures[] = {{1200, 800, 6}, {640, 480, 0}, {3000, 2000, 3}, {801, 600, 8}, {500, 1400, 6},
+                    {2400, 1600, 0}, {820, 820, 5}, {1600, 2400, 1}, {300, 200, 0}, {4000, 2500, 6}};
+    int n = 0;
+    for (const auto& p : pictures)
+        writeQuadrantJpeg(dir.file("album/p" + std::to_string(n++) + ".jpg"), p.width, p.height, p.orientation);
+    writeFile(dir.file("album/progressive.jpg"), encodeJpeg(shadedPicture(2000, 1300), true));
+    writeFile(dir.file("album/cmyk.jpg"), encodeJpeg(shadedPicture(1000, 700), false, true));
+    ASSERT_TRUE(shadedPicture(900, 900).SaveFile(wxString::FromUTF8(dir.file("album/png.jpg")), wxBITMAP_TYPE_PNG));
+
+    wxImage mark = shadedPicture(120, 40);
+    mark.InitAlpha();
+    ProcessingJob job = plainJob("");
+    job.resize = job.autoRotate = job.watermark = true;
+    job.watermarkImage = &mark;
+    job.placement = 42;  // reported once, whichever helper meets it first
+    const std::vector<std::string> serial = runOnCopy("serial", job, 1);
+    const std::vector<std::string> parallel = runOnCopy("parallel", job, 4);
+    EXPECT_EQ(parallel, serial);
+    EXPECT_EQ(std::count(serial.begin(), serial.end(),
+                         "message Message|Wrong Water Image placement. Center placement will be used."),
+              1);
+    for (const auto& entry : fs::directory_iterator(dir.file("serial"))) {
+        const std::string name = entry.path().filename().string();
+        SCOPED_TRACE(name);
+        EXPECT_TRUE(readFile(dir.file("parallel/" + name)) == readFile(entry.path().string()));
+        EXPECT_TRUE(readFile(dir.file("album/" + name)) != readFile(entry.path().string())) << "not rewritten";
+    }
+}
+
+// A picture that cannot be loaded ends the batch at its turn, as one by
+// one: the pictures after it stay as they are, though helpers may have
+// prepared them, and no helper is left running.
+TEST_F(ParallelBatch, LoadFailureAtTheFifthOfTen)
+{
+    fs::create_directory(dir.file("album"));
+    for (int i = 1; i <= 10; ++i)
+        writeQuadrantJpeg(dir.file("album/p" + std::string(i < 10 ? "0" : "") + std::to_string(i) + ".jpg"), 1000,
+                          500);
+    const std::string whole = readFile(dir.file("album/p05.jpg"));
+    writeFile(dir.file("album/p05.jpg"), Bytes(whole.begin(), whole.begin() + whole.size() / 2));
+
+    ProcessingJob job = plainJob("");
+    job.resize = true;
+    const std::vector<std::string> requests = runOnCopy("run", job, 4);
+    ASSERT_GE(requests.size(), 3u);
+    EXPECT_EQ(requests[requests.size() - 3], "title Tessaly 1.1 - 5/10");
+    EXPECT_EQ(requests[requests.size() - 2], "message Error 02|File could not be opened.");
+    EXPECT_EQ(requests.back(), "FINISHED 0");
+    for (int i = 1; i <= 10; ++i) {
+        const std::string name = "p" + std::string(i < 10 ? "0" : "") + std::to_string(i) + ".jpg";
+        SCOPED_TRACE(name);
+        EXPECT_EQ(readFile(dir.file("run/" + name)) == readFile(dir.file("album/" + name)), i >= 5);
+    }
+    EXPECT_EQ(runningHelpers(), 0) << "a helper outlived the batch";
+}
+
+}  // namespace
