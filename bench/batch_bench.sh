@@ -36,6 +36,7 @@ if [ ! -d "$cache/photos" ]; then
     size=$(identify -format '%w %h' "$f" 2>/dev/null) || continue
     set -- $size
     [ "$1" -ge 1600 ] || continue
+    [ "$n" -lt 30 ] || break
     n=$((n + 1))
     cp "$f" "$cache/photos/photo$(printf %03d $n).jpg"
   done < <(find "$cache/unpacked" -iname '*.jpg' -print0 | sort -z)

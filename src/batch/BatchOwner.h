@@ -4,6 +4,7 @@
 #include <wx/string.h>
 
 class WorkingThread;
+struct PictureReport;
 
 // What a running batch asks of whoever started it. The worker calls these
 // from its own thread; an implementation that owns windows must carry each
@@ -24,4 +25,6 @@ public:
     virtual void showMessage(const wxString& message, const wxString& caption) = 0;
     // The worker object is being destroyed: forget it.
     virtual void workerEnded(WorkingThread* worker) = 0;
+    // One picture's turn is over (after its gauge request). Optional.
+    virtual void pictureDone(const PictureReport& report) { (void)report; }
 };

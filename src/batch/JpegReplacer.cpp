@@ -1,5 +1,9 @@
 #include "batch/JpegReplacer.h"
 
+#include <cerrno>
+#include <cstring>
+
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <wx/mstream.h>
 
@@ -24,13 +28,71 @@ std::vector<unsigned char> jpegBytes(wxImage& picture, long quality, const std::
     return bytes;
 }
 
-bool replaceFile(const std::string& path, const std::vector<unsigned char>& bytes)
+namespace {
+
+std::string cannotWrite(int error)
+{
+    return "cannot be written: " + std::string(std::strerror(error != 0 ? error : EIO));
+}
+
+bool makeFolders(const std::string& path)
+{
+    for (std::size_t slash = path.find('/', 1); slash != std::string::npos; slash = path.find('/', slash + 1)) {
+        const std::string folder = path.substr(0, slash);
+        if (mkdir(folder.c_str(), 0777) != 0 && errno != EEXIST)
+            return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+bool replaceFile(const std::string& path, const std::vector<unsigned char>& bytes, std::string* problem)
 {
     struct stat old;
-    if (bytes.empty() || stat(path.c_str(), &old) != 0 || !S_ISREG(old.st_mode))
+    std::string why;
+    if (bytes.empty())
+        why = "cannot be written: nothing to write (an empty box)";
+    else if (stat(path.c_str(), &old) != 0 || !S_ISREG(old.st_mode))
+        why = "cannot be written: no longer a regular file";
+    else {
+        ReplacingFile file(path);
+        if (file.open() && file.write(bytes.data(), bytes.size()) && file.commit(true))
+            return true;
+        why = cannotWrite(file.error());
+    }
+    if (problem)
+        *problem = why;
+    return false;
+}
+
+bool writeResultFile(const std::string& target, const std::vector<unsigned char>& bytes, bool overwrite,
+                     const std::string& source, std::string& problem)
+{
+    struct stat existing;
+    if (bytes.empty()) {
+        problem = "cannot be written: nothing to write (an empty box)";
         return false;
-    ReplacingFile file(path);
-    return file.open() && file.write(bytes.data(), bytes.size()) && file.commit(true);
+    }
+    if (!overwrite && lstat(target.c_str(), &existing) == 0) {
+        problem = "not written: " + target + " already exists";
+        return false;
+    }
+    if (!makeFolders(target)) {
+        problem = cannotWrite(errno);
+        return false;
+    }
+    ReplacingFile file(target);
+    if (!file.open() || !file.write(bytes.data(), bytes.size()) || !file.commit(false)) {
+        problem = cannotWrite(file.error());
+        return false;
+    }
+    struct stat original;
+    if (stat(source.c_str(), &original) == 0) {
+        const struct timespec times[2] = {original.st_atim, original.st_mtim};
+        utimensat(AT_FDCWD, target.c_str(), times, 0);
+    }
+    return true;
 }
 
 bool replaceWithJpeg(wxImage& picture, const std::string& path, long quality,

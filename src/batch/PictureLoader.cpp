@@ -1,8 +1,10 @@
 #include "batch/PictureLoader.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 
 #include <wx/wfstream.h>
 
@@ -59,8 +61,11 @@ int jpegScaleDenominator(int width, int height, long long targetWidth, long long
 bool loadPicture(const std::string& path, int box, LoadedPicture& picture, const std::atomic<bool>* cancel)
 {
     std::FILE* file = openRegularFile(path);
-    if (!file)
+    if (!file) {
+        picture.problem = errno == EINVAL ? std::string("is not a regular file")
+                                          : "cannot be read: " + std::string(std::strerror(errno));
         return false;
+    }
     const PictureFormat format = pictureFormat(file);
     bool loaded = false;
     if (format == PictureFormat::jpeg) {
@@ -72,7 +77,11 @@ bool loadPicture(const std::string& path, int box, LoadedPicture& picture, const
         loaded = loadWithToolkit(file, format, picture);
     } else {
         std::fclose(file);
+        picture.problem = "not a JPEG, PNG or TIFF picture";
+        return false;
     }
+    if (!loaded)
+        picture.problem = "does not decode whole (cut short, damaged or too large)";
     return loaded;
 }
 

@@ -17,6 +17,8 @@ struct LoadedPicture {
     // The JPEG's ICC colour profile, empty when it has none: it says what
     // the pixel values mean, so the rewrite keeps it.
     std::vector<unsigned char> iccProfile;
+    // Why loading failed, in a few words for the user.
+    std::string problem;
 };
 
 // No picture may cost more than this to decode: enough for a 150-megapixel

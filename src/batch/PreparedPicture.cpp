@@ -28,8 +28,10 @@ PreparedPicture preparePicture(const std::string& path, const ProcessingJob& job
     PreparedPicture prepared;
     prepared.stamp = fileStamp(path);
     LoadedPicture loaded;
-    if (!loadPicture(path, job.resize ? job.maxSize : 0, loaded, cancel))
+    if (!loadPicture(path, job.resize ? job.maxSize : 0, loaded, cancel)) {
+        prepared.problem = loaded.problem;
         return prepared;
+    }
     prepared.loaded = true;
 
     wxImage& picture = loaded.image;

@@ -28,6 +28,7 @@ FileStamp fileStamp(const std::string& path);
 struct PreparedPicture {
     FileStamp stamp;  // the file as it was before it was read
     bool loaded = false;
+    std::string problem;  // why it did not load
     bool resized = false;
     bool rotated = false;
     bool watermarked = false;

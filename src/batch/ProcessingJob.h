@@ -18,4 +18,9 @@ struct ProcessingJob {
     wxString qualityText;             // JPEG quality as the dialog shows it
     wxString caption;                 // base text of the progress title
     int threads = 0;                  // pictures prepared at once: 0 one per core, 1 one after another
+    // The terminal front end's choices; the window keeps these defaults.
+    bool stopAtUnreadable = true;     // end the batch at a picture that cannot be loaded
+    wxString outputFolder;            // empty: replace each picture; else write below it, by relative path
+    bool overwrite = false;           // with an output folder: replace files already there
+    bool traceLog = true;             // write ./MetadataHandler.log for each picture turned
 };

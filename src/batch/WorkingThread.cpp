@@ -1,5 +1,10 @@
 #include "batch/WorkingThread.h"
 
+#include <algorithm>
+#include <climits>
+#include <cstdlib>
+
+#include <sys/stat.h>
 #include <wx/log.h>
 #include <wx/msgdlg.h>
 
@@ -8,6 +13,7 @@
 #include "batch/JpegReplacer.h"
 #include "batch/PictureList.h"
 #include "batch/PicturePipeline.h"
+#include "batch/PictureReport.h"
 #include "jpeg/MetadataHandler.h"
 
 namespace {
@@ -56,6 +62,8 @@ bool WorkingThread::ProcessDirectory(long quality)
         owner_->showMessage(wxS("Directory can not be opened."), wxS("Error 01"));
         return false;
     }
+    if (!job_.outputFolder.empty())
+        dropOutputFolder();
 
     const int count = static_cast<int>(files_.size());
     const wxString question = wxS("Do you really want to process all JPG pictures in directory: \n\n") +
@@ -80,12 +88,20 @@ bool WorkingThread::ProcessDirectory(long quality)
         // again from what it holds now.
         if (!(picture.stamp == fileStamp(files_[i])))
             picture = preparePicture(files_[i], job_, quality, nullptr);
-        if (!picture.loaded) {
+        PictureReport report;
+        report.path = files_[i];
+        report.written = targetOf(files_[i]);
+        if (picture.loaded) {
+            commitPicture(picture, report);
+        } else if (job_.stopAtUnreadable) {
             owner_->showMessage(wxS("File could not be opened."), wxS("Error 02"));
             return false;
+        } else {
+            report.outcome = PictureReport::Outcome::unreadable;
+            report.reason = picture.problem;
         }
-        commitPicture(files_[i], picture);
         owner_->setGaugeValue(i + 1);
+        owner_->pictureDone(report);
     }
 
     showStatistics();
@@ -94,7 +110,7 @@ bool WorkingThread::ProcessDirectory(long quality)
     return true;
 }
 
-void WorkingThread::commitPicture(const std::string& path, const PreparedPicture& picture)
+void WorkingThread::commitPicture(const PreparedPicture& picture, PictureReport& report)
 {
     // Once a batch is enough to tell the user.
     if (!picture.placementMessage.empty() && !placementReported_) {
@@ -102,18 +118,55 @@ void WorkingThread::commitPicture(const std::string& path, const PreparedPicture
         placementReported_ = true;
     }
     // The trace log is written here, one picture after the other.
-    if (job_.autoRotate)
-        MetadataHandler(path.c_str(), true).readExif();
+    if (job_.autoRotate && job_.traceLog)
+        MetadataHandler(report.path.c_str(), true).readExif();
 
-    if (!replaceFile(path, picture.jpeg)) {
+    struct stat before;
+    report.bytesBefore = stat(report.path.c_str(), &before) == 0 ? static_cast<std::uint64_t>(before.st_size) : 0;
+    const bool saved = job_.outputFolder.empty()
+                           ? replaceFile(report.path, picture.jpeg, &report.reason)
+                           : writeResultFile(report.written, picture.jpeg, job_.overwrite, report.path, report.reason);
+    if (!saved) {
+        report.outcome = PictureReport::Outcome::notWritten;
         owner_->showMessage(wxS("Watermarked image could not been saved."), wxMessageBoxCaptionStr);
         return;
     }
+    report.bytesAfter = picture.jpeg.size();
+    report.resized = picture.resized;
+    report.rotated = picture.rotated;
+    report.watermarked = picture.watermarked;
     // Counted only once the picture is saved: the statistics must not claim
     // work that never reached the disk.
     resized_ += picture.resized;
     rotated_ += picture.rotated;
     watermarked_ += picture.watermarked;
+}
+
+std::string WorkingThread::targetOf(const std::string& path) const
+{
+    if (job_.outputFolder.empty())
+        return path;
+    std::string folder(job_.directory.utf8_str());
+    if (folder.empty() || folder.back() != '/')
+        folder += '/';
+    return std::string(job_.outputFolder.utf8_str()) + "/" + path.substr(folder.size());
+}
+
+void WorkingThread::dropOutputFolder()
+{
+    // An output folder inside the folder being processed is never input.
+    const std::string output(job_.outputFolder.utf8_str());
+    mkdir(output.c_str(), 0777);
+    char resolved[PATH_MAX];
+    if (!realpath(output.c_str(), resolved))
+        return;
+    const std::string inside = std::string(resolved) + "/";
+    files_.erase(std::remove_if(files_.begin(), files_.end(),
+                                [&](const std::string& path) {
+                                    char real[PATH_MAX];
+                                    return realpath(path.c_str(), real) && std::string(real).rfind(inside, 0) == 0;
+                                }),
+                 files_.end());
 }
 
 void WorkingThread::showStatistics()

@@ -8,6 +8,7 @@
 #include "batch/ProcessingJob.h"
 
 class BatchOwner;
+struct PictureReport;
 struct PreparedPicture;
 
 // The detached worker thread of one batch. The toolkit deletes it when
@@ -31,7 +32,11 @@ protected:
     ExitCode Entry() override;
 
 private:
-    void commitPicture(const std::string& path, const PreparedPicture& picture);
+    void commitPicture(const PreparedPicture& picture, PictureReport& report);
+    // Where the picture at path is written: over itself, or below the job's
+    // output folder by its path relative to the folder processed.
+    std::string targetOf(const std::string& path) const;
+    void dropOutputFolder();
     void showStatistics();
 
     int rotated_ = 0;

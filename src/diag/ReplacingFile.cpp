@@ -70,14 +70,18 @@ bool ReplacingFile::open()
     // The rename would go past the file's own write protection, which only
     // the folder's permissions govern: ask the file first.
     struct stat old;
-    if (stat(target_.c_str(), &old) == 0 && faccessat(AT_FDCWD, target_.c_str(), W_OK, AT_EACCESS) != 0)
+    if (stat(target_.c_str(), &old) == 0 && faccessat(AT_FDCWD, target_.c_str(), W_OK, AT_EACCESS) != 0) {
+        error_ = errno;
         return false;
+    }
     const std::size_t slash = target_.rfind('/');
     const std::string name = slash == std::string::npos ? target_ : target_.substr(slash + 1);
     std::string pattern = temporaryPattern(folderOf(target_), name);
     fd_ = mkstemp(pattern.data());
-    if (fd_ < 0)
+    if (fd_ < 0) {
+        error_ = errno;
         return false;
+    }
     temporary_ = pattern;
     failed_ = false;
     return true;
@@ -90,8 +94,10 @@ bool ReplacingFile::write(const void* data, std::size_t size)
         const ssize_t written = ::write(fd_, bytes, size);
         if (written < 0 && errno == EINTR)
             continue;
-        if (written <= 0)
+        if (written <= 0) {
             failed_ = true;
+            error_ = written < 0 ? errno : ENOSPC;
+        }
         else {
             bytes += written;
             size -= static_cast<std::size_t>(written);
@@ -120,6 +126,8 @@ bool ReplacingFile::commit(bool keepTimes)
     ok = close(fd_) == 0 && ok;
     fd_ = -1;
     if (!ok || rename(temporary_.c_str(), target_.c_str()) != 0) {
+        if (error_ == 0)
+            error_ = errno;
         discard();
         return false;
     }

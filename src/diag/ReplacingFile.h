@@ -28,6 +28,8 @@ public:
     // the usual 0666 less the umask) and, with keepTimes, its access and
     // modification times.
     bool commit(bool keepTimes);
+    // The errno of the first step that failed; 0 while none has.
+    int error() const { return error_; }
 
 private:
     void discard();
@@ -36,4 +38,5 @@ private:
     std::string temporary_;
     int fd_ = -1;
     bool failed_ = false;
+    int error_ = 0;
 };

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+// What became of one picture of a batch, for owners that report picture by
+// picture (the terminal front end); the window has its own boxes instead.
+struct PictureReport {
+    enum class Outcome { saved, unreadable, notWritten };
+
+    std::string path;     // the picture read
+    std::string written;  // the file written, or that would have been
+    Outcome outcome = Outcome::saved;
+    std::string reason;   // why, when not saved
+    bool resized = false;
+    bool rotated = false;
+    bool watermarked = false;
+    std::uint64_t bytesBefore = 0;
+    std::uint64_t bytesAfter = 0;
+};
