@@ -10,6 +10,7 @@ install(TARGETS tessaly RUNTIME DESTINATION ${TESSALY_LIBDIR})
 install(FILES data/wm.png DESTINATION ${TESSALY_LIBDIR}/data)
 install(FILES ${CMAKE_BINARY_DIR}/documents/Tessaly_1.1_manual.pdf DESTINATION ${TESSALY_LIBDIR}/documents)
 install(PROGRAMS packaging/tessaly.sh DESTINATION bin RENAME tessaly)
+install(TARGETS tessaly-batch RUNTIME DESTINATION bin)
 
 install(FILES packaging/${TESSALY_ID}.desktop DESTINATION share/applications)
 install(FILES packaging/${TESSALY_ID}.metainfo.xml DESTINATION share/metainfo)
@@ -21,7 +22,8 @@ endforeach()
 
 # Debian wants manual pages and changelogs compressed, reproducibly.
 find_program(GZIP gzip REQUIRED)
-foreach(pair "packaging/tessaly.1:tessaly.1.gz" "packaging/changelog:changelog.gz")
+foreach(pair "packaging/tessaly.1:tessaly.1.gz" "packaging/tessaly-batch.1:tessaly-batch.1.gz"
+             "packaging/changelog:changelog.gz")
   string(REPLACE ":" ";" pair "${pair}")
   list(GET pair 0 source)
   list(GET pair 1 target)
@@ -33,5 +35,6 @@ foreach(pair "packaging/tessaly.1:tessaly.1.gz" "packaging/changelog:changelog.g
   list(APPEND compressed ${CMAKE_BINARY_DIR}/packaging/${target})
 endforeach()
 add_custom_target(compressed_docs ALL DEPENDS ${compressed})
-install(FILES ${CMAKE_BINARY_DIR}/packaging/tessaly.1.gz DESTINATION share/man/man1)
+install(FILES ${CMAKE_BINARY_DIR}/packaging/tessaly.1.gz ${CMAKE_BINARY_DIR}/packaging/tessaly-batch.1.gz
+        DESTINATION share/man/man1)
 install(FILES ${CMAKE_BINARY_DIR}/packaging/changelog.gz packaging/copyright DESTINATION share/doc/tessaly)

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+// What tessaly-batch was asked to do, from its command line and, with
+// --prefs, a prefs.cfg written by the window.
+struct BatchOptions {
+    std::vector<std::string> folders;
+    bool resize = false;
+    int size = 0;
+    bool rotate = true;
+    bool watermark = false;
+    std::string watermarkFile;
+    double opacity = 0.2;
+    int position = 5;
+    int quality = 82;
+    bool recursive = false;
+    std::string output;
+    bool overwrite = false;
+    bool dryRun = false;
+    bool yes = false;
+    bool quiet = false;
+    int jobs = 0;
+};

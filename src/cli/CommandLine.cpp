@@ -1,0 +1,171 @@
+#include "cli/CommandLine.h"
+
+#include <cstring>
+
+#include <wx/cmdline.h>
+
+#include "prefs/ConfigFile.h"
+#include "prefs/PreferencesFile.h"
+
+namespace {
+
+const char* const positionNames[] = {"top-left",    "top",    "top-right",   "left",        "centre",
+                                     "right",       "bottom-left", "bottom", "bottom-right"};
+
+// The window's prefs.cfg: its sizes, switches, watermark and quality.
+bool readPrefs(const std::string& path, BatchOptions& options, std::string& error)
+{
+    PreferenceValues values;
+    try {
+        readPreferences(ConfigFile(path, "=", "#", "EndConfigFile"), values);
+    } catch (const ConfigFile::file_not_found&) {
+        error = "cannot read the preferences file " + path;
+        return false;
+    }
+    options.resize = values.resize;
+    options.size = values.width;
+    options.rotate = values.rotate;
+    options.watermark = values.useWatermark;
+    options.watermarkFile = std::string(values.waterImgFile.utf8_str());
+    options.opacity = values.alpha;
+    options.position = values.wmPlacement;
+    options.quality = values.quality;
+    options.recursive = values.includeSubdirectories;
+    return true;
+}
+
+std::string text(const wxString& value)
+{
+    return std::string(value.utf8_str());
+}
+
+}  // namespace
+
+int positionFromText(const std::string& text)
+{
+    if (text.size() == 1 && text[0] >= '1' && text[0] <= '9')
+        return text[0] - '0';
+    for (int i = 0; i < 9; ++i)
+        if (text == positionNames[i] || (i == 4 && (text == "center" || text == "middle")))
+            return i + 1;
+    return 0;
+}
+
+CommandLineResult parseCommandLine(int argc, char** argv, BatchOptions& options, std::string& error,
+                                   std::string& helpText)
+{
+    constexpr auto none = wxCMD_LINE_VAL_NONE;
+    constexpr auto string = wxCMD_LINE_VAL_STRING;
+    constexpr auto integer = wxCMD_LINE_VAL_NUMBER;
+    static const wxCmdLineEntryDesc entries[] = {
+        {wxCMD_LINE_SWITCH, "h", "help", "show this help and exit", none, wxCMD_LINE_OPTION_HELP},
+        {wxCMD_LINE_SWITCH, "V", "version", "show the version and exit", none, 0},
+        {wxCMD_LINE_OPTION, "s", "size", "shrink every picture into an N x N box (no resizing without it)", integer, 0},
+        {wxCMD_LINE_SWITCH, nullptr, "no-rotate", "do not turn pictures upright by their EXIF orientation", none, 0},
+        {wxCMD_LINE_OPTION, "w", "watermark", "blend the picture FILE in as a watermark", string, 0},
+        {wxCMD_LINE_OPTION, "a", "opacity", "opacity 0.0..1.0 of a watermark without its own alpha (0.2)", string, 0},
+        {wxCMD_LINE_OPTION, "p", "position",
+         "watermark position: 1..9 row by row, or top-left, top, top-right, left, centre, right, "
+         "bottom-left, bottom, bottom-right (centre)",
+         string, 0},
+        {wxCMD_LINE_OPTION, "Q", "quality", "JPEG quality 0..100 (82)", integer, 0},
+        {wxCMD_LINE_SWITCH, "r", "recursive", "include all subfolders, hidden ones too", none, 0},
+        {wxCMD_LINE_OPTION, "o", "output", "leave the originals and write the results below DIR, by their relative paths",
+         string, 0},
+        {wxCMD_LINE_SWITCH, "f", "overwrite", "with --output, replace files already there", none, 0},
+        {wxCMD_LINE_OPTION, "c", "prefs", "take the settings from a prefs.cfg FILE of the window", string, 0},
+        {wxCMD_LINE_SWITCH, "n", "dry-run", "read the pictures' heads only and tell what would happen", none, 0},
+        {wxCMD_LINE_SWITCH, "y", "yes", "do not ask for confirmation", none, 0},
+        {wxCMD_LINE_OPTION, "j", "jobs", "pictures prepared at once (default: one per core)", integer, 0},
+        {wxCMD_LINE_SWITCH, "q", "quiet", "report failures only", none, 0},
+        {wxCMD_LINE_PARAM, nullptr, nullptr, "FOLDER", string, wxCMD_LINE_PARAM_MULTIPLE},
+        {wxCMD_LINE_NONE, nullptr, nullptr, nullptr, none, 0},
+    };
+    wxCmdLineParser parser(entries, argc, argv);
+    parser.SetSwitchChars("-");
+    parser.SetLogo("tessaly-batch: shrink, turn upright and watermark every JPEG picture of each FOLDER, one "
+                   "batch per folder, as Tessaly's window does.");
+    parser.AddUsageText(
+        "\nEvery picture is written as JPEG over its own file (or below --output) once it is complete.\n"
+        "Unlike the window, a batch goes on past a picture it cannot read; the exit status is 0 when\n"
+        "every picture was saved, 1 when some failed, 2 for a usage error.\n\n"
+        "Example:\n  tessaly-batch --size 1600 --watermark logo.png --position bottom-right --quality 85 \\\n"
+        "                --output web/ --recursive --yes photos/");
+    helpText = text(parser.GetUsageString());
+    // The version needs no folder.
+    for (int i = 1; i < argc; ++i)
+        if (std::strcmp(argv[i], "--version") == 0 || std::strcmp(argv[i], "-V") == 0)
+            return CommandLineResult::version;
+    switch (parser.Parse(false)) {
+    case -1:
+        return CommandLineResult::help;
+    case 0:
+        break;
+    default:
+        error = "invalid command line";
+        return CommandLineResult::usageError;
+    }
+
+    wxString value;
+    if (parser.Found("c", &value) && !readPrefs(text(value), options, error))
+        return CommandLineResult::usageError;
+    long number = 0;
+    if (parser.Found("s", &number)) {
+        if (number < 1 || number > 1000000) {
+            error = "--size wants a number of pixels, 1 or more";
+            return CommandLineResult::usageError;
+        }
+        options.resize = true;
+        options.size = static_cast<int>(number);
+    }
+    if (parser.Found("no-rotate"))
+        options.rotate = false;
+    if (parser.Found("w", &value)) {
+        options.watermark = true;
+        options.watermarkFile = text(value);
+    }
+    if (parser.Found("a", &value)) {
+        double opacity = 0;
+        // "." whatever the locale says.
+        if (!value.ToCDouble(&opacity) || opacity < 0 || opacity > 1) {
+            error = "--opacity wants a number from 0.0 to 1.0";
+            return CommandLineResult::usageError;
+        }
+        options.opacity = opacity;
+    }
+    if (parser.Found("p", &value)) {
+        options.position = positionFromText(text(value));
+        if (options.position == 0) {
+            error = "--position wants 1..9 or a name such as bottom-right";
+            return CommandLineResult::usageError;
+        }
+    }
+    if (parser.Found("Q", &number)) {
+        if (number < 0 || number > 100) {
+            error = "--quality wants a number from 0 to 100";
+            return CommandLineResult::usageError;
+        }
+        options.quality = static_cast<int>(number);
+    }
+    if (parser.Found("j", &number)) {
+        if (number < 1 || number > 256) {
+            error = "--jobs wants a number from 1 to 256";
+            return CommandLineResult::usageError;
+        }
+        options.jobs = static_cast<int>(number);
+    }
+    options.recursive = options.recursive || parser.Found("r");
+    if (parser.Found("o", &value))
+        options.output = text(value);
+    options.overwrite = parser.Found("f");
+    options.dryRun = parser.Found("n");
+    options.yes = parser.Found("y");
+    options.quiet = parser.Found("q");
+    if (options.overwrite && options.output.empty()) {
+        error = "--overwrite goes with --output";
+        return CommandLineResult::usageError;
+    }
+    for (std::size_t i = 0; i < parser.GetParamCount(); ++i)
+        options.folders.push_back(text(parser.GetParam(i)));
+    return CommandLineResult::run;
+}

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <string>
+
+#include "cli/BatchOptions.h"
+
+// Reads tessaly-batch's command line into the options. A --prefs file is
+// read first and the options given on the line win over it.
+enum class CommandLineResult { run, help, version, usageError };
+CommandLineResult parseCommandLine(int argc, char** argv, BatchOptions& options, std::string& error,
+                                   std::string& helpText);
+
+// 1..9 from a digit or a name such as "bottom-right"; 0 for anything else.
+int positionFromText(const std::string& text);

@@ -1,0 +1,104 @@
+#include "cli/DryRun.h"
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "batch/FitInBox.h"
+#include "batch/PictureFormat.h"
+#include "batch/PictureList.h"
+#include "diag/RegularFile.h"
+#include "jpeg/JpegFrame.h"
+#include "jpeg/MetadataHandler.h"
+
+namespace {
+
+const char* turnOf(int orientation)
+{
+    static const char* const turns[] = {nullptr,
+                                        nullptr,
+                                        "mirrored left to right",
+                                        "turned half round",
+                                        "mirrored top to bottom",
+                                        "turned a quarter clockwise and mirrored",
+                                        "turned a quarter clockwise",
+                                        "turned a quarter counter-clockwise and mirrored",
+                                        "turned a quarter counter-clockwise"};
+    return orientation >= 0 && orientation <= 8 ? turns[orientation] : nullptr;
+}
+
+// The stored size from the head; false when the file is no picture the
+// batch reads.
+bool storedSize(const std::string& path, long long& width, long long& height, std::string& problem)
+{
+    std::FILE* file = openRegularFile(path);
+    if (!file) {
+        problem = "cannot be read";
+        return false;
+    }
+    const PictureFormat format = pictureFormat(file);
+    bool known = false;
+    if (format == PictureFormat::jpeg) {
+        JpegFrame frame;
+        known = readJpegFrame(file, frame);
+        width = frame.width;
+        height = frame.height;
+    } else if (format != PictureFormat::other) {
+        std::uint32_t w = 0, h = 0;
+        known = declaredSize(file, format, w, h);
+        width = w;
+        height = h;
+    }
+    std::fclose(file);
+    if (!known)
+        problem = format == PictureFormat::other ? "not a JPEG, PNG or TIFF picture" : "no readable size in its head";
+    return known;
+}
+
+}  // namespace
+
+int dryRun(const BatchOptions& options)
+{
+    int skipped = 0, pictures = 0, resized = 0, turned = 0, problems = 0;
+    for (const std::string& folder : options.folders) {
+        std::vector<std::string> paths;
+        if (!listPictures(folder, options.recursive, paths)) {
+            std::fprintf(stderr, "tessaly-batch: %s: cannot open the folder\n", folder.c_str());
+            ++problems;
+            continue;
+        }
+        for (const std::string& path : paths) {
+            long long width = 0, height = 0;
+            std::string problem;
+            if (!storedSize(path, width, height, problem)) {
+                std::printf("%s: skipped, %s\n", path.c_str(), problem.c_str());
+                ++skipped;
+                continue;
+            }
+            ++pictures;
+            std::string what = std::to_string(width) + "x" + std::to_string(height);
+            if (options.resize && (width > options.size || height > options.size)) {
+                const FittedSize fitted = fitInBox(width, height, options.size, options.size);
+                what += " -> " + std::to_string(fitted.width) + "x" + std::to_string(fitted.height);
+                ++resized;
+            } else {
+                what += ", size kept";
+            }
+            if (options.rotate) {
+                MetadataHandler handler(path.c_str(), false);
+                const char* turn = handler.readExif() ? turnOf(handler.orientation()) : nullptr;
+                if (turn) {
+                    what += std::string(", ") + turn;
+                    ++turned;
+                }
+            }
+            if (options.watermark)
+                what += ", watermarked";
+            std::printf("%s: %s\n", path.c_str(), what.c_str());
+        }
+    }
+    std::printf("%d pictures would be saved (%d resized, %d turned, %d watermarked), %d skipped; nothing was "
+                "changed\n",
+                pictures, resized, turned, options.watermark ? pictures : 0, skipped);
+    return skipped + problems;
+}
