@@ -1,6 +1,8 @@
 #include "ui/GuiTest.h"
 
 #include <cstdio>
+#include <memory>
+#include <vector>
 
 #include <wx/app.h>
 #include <wx/button.h>
@@ -8,6 +10,13 @@
 void GuiTest::TearDown()
 {
     wxYield();
+}
+
+TempDir& GuiTest::lastingFolder()
+{
+    static std::vector<std::unique_ptr<TempDir>> folders;
+    folders.push_back(std::make_unique<TempDir>());
+    return *folders.back();
 }
 
 void GuiTest::writePrefs(const std::string& text)

@@ -14,13 +14,18 @@ class wxButton;
 // this one.
 class GuiTest : public testing::Test {
 protected:
-    TempDir dir;
+    TempDir& dir = lastingFolder();
     WorkingDirectory cwd{dir.path()};
     MessageRecorder recorder;
 
-    // GTK finishes destroying windows (and its file chooser's watch on the
-    // folder) only when events run: that must happen before the folder goes.
+    // GTK finishes destroying windows only when events run.
     void TearDown() override;
+
+    // A new folder that is removed only when the process ends: GTK's file
+    // chooser keeps watching the folder it was created in, past its window,
+    // and reports the folder's removal in a modal box of its own the next
+    // time events run, which would hold a later test forever.
+    static TempDir& lastingFolder();
 
     static void writePrefs(const std::string& text);
 };
