@@ -1,5 +1,6 @@
 // tessaly-batch: Tessaly's batch from a terminal and from scripts, on the
 // same engine as the window.
+#include <atomic>
 #include <csignal>
 #include <cstdio>
 #include <thread>
@@ -108,7 +109,7 @@ int main(int argc, char** argv)
     sigaddset(&signals, SIGUSR1);
     pthread_sigmask(SIG_BLOCK, &signals, nullptr);
     TerminalOwner owner(options.quiet, !options.yes);
-    bool interrupted = false;
+    std::atomic<bool> interrupted{false};
     std::thread watcher([&] {
         int signal = 0;
         while (sigwait(&signals, &signal) == 0 && signal != SIGUSR1) {
