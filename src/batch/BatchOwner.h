@@ -26,5 +26,5 @@ public:
     // The worker object is being destroyed: forget it.
     virtual void workerEnded(WorkingThread* worker) = 0;
     // One picture's turn is over (after its gauge request). Optional.
-    virtual void pictureDone(const PictureReport& report) { (void)report; }
+    virtual void pictureDone(const PictureReport&) {}
 };

@@ -6,7 +6,6 @@
 #include <jpeglib.h>
 #include <jerror.h>
 
-#include "batch/FitInBox.h"
 #include "batch/PictureLoader.h"
 
 namespace {
@@ -94,12 +93,7 @@ bool decodePixels(std::FILE* file, int box, std::size_t memoryLimit, const std::
     storedWidth = static_cast<int>(info.image_width);
     storedHeight = static_cast<int>(info.image_height);
     info.scale_num = 1;
-    info.scale_denom = 1;
-    if (box > 0 && (storedWidth > box || storedHeight > box)) {
-        const FittedSize target = fitInBox(storedWidth, storedHeight, box, box);
-        info.scale_denom = static_cast<unsigned>(
-            jpegScaleDenominator(storedWidth, storedHeight, target.width, target.height));
-    }
+    info.scale_denom = static_cast<unsigned>(boxScaleDenominator(storedWidth, storedHeight, box));
     jpeg_calc_output_dimensions(&info);
     const std::size_t stride = static_cast<std::size_t>(info.output_width) * 3;
     const std::size_t bytes = stride * info.output_height;

@@ -9,7 +9,7 @@ struct LoadedPicture;
 // Decodes the JPEG stream of a file with libjpeg into an RGB picture; CMYK
 // and YCCK pictures are converted as the toolkit converts them. When box is
 // positive and the picture is larger, it decodes at the reduced scale that
-// jpegScaleDenominator picks.
+// boxScaleDenominator picks.
 //
 // False for anything short of the whole picture: a libjpeg error, a warning
 // that means missing or made-up pixels (premature end of file, corrupt

@@ -45,22 +45,31 @@ bool makeFolders(const std::string& path)
     return true;
 }
 
+// The bytes through a ReplacingFile at the target, all or nothing.
+bool writeThrough(const std::string& target, const std::vector<unsigned char>& bytes, bool keepTimes,
+                  std::string& problem)
+{
+    if (bytes.empty()) {
+        problem = "cannot be written: nothing to write (an empty box)";
+        return false;
+    }
+    ReplacingFile file(target);
+    if (file.open() && file.write(bytes.data(), bytes.size()) && file.commit(keepTimes))
+        return true;
+    problem = cannotWrite(file.error());
+    return false;
+}
+
 }  // namespace
 
 bool replaceFile(const std::string& path, const std::vector<unsigned char>& bytes, std::string* problem)
 {
-    struct stat old;
     std::string why;
-    if (bytes.empty())
-        why = "cannot be written: nothing to write (an empty box)";
-    else if (stat(path.c_str(), &old) != 0 || !S_ISREG(old.st_mode))
+    struct stat old;
+    if (stat(path.c_str(), &old) != 0 || !S_ISREG(old.st_mode))
         why = "cannot be written: no longer a regular file";
-    else {
-        ReplacingFile file(path);
-        if (file.open() && file.write(bytes.data(), bytes.size()) && file.commit(true))
-            return true;
-        why = cannotWrite(file.error());
-    }
+    else if (writeThrough(path, bytes, true, why))
+        return true;
     if (problem)
         *problem = why;
     return false;
@@ -70,10 +79,6 @@ bool writeResultFile(const std::string& target, const std::vector<unsigned char>
                      const std::string& source, std::string& problem)
 {
     struct stat existing;
-    if (bytes.empty()) {
-        problem = "cannot be written: nothing to write (an empty box)";
-        return false;
-    }
     if (!overwrite && lstat(target.c_str(), &existing) == 0) {
         problem = "not written: " + target + " already exists";
         return false;
@@ -82,11 +87,8 @@ bool writeResultFile(const std::string& target, const std::vector<unsigned char>
         problem = cannotWrite(errno);
         return false;
     }
-    ReplacingFile file(target);
-    if (!file.open() || !file.write(bytes.data(), bytes.size()) || !file.commit(false)) {
-        problem = cannotWrite(file.error());
+    if (!writeThrough(target, bytes, false, problem))
         return false;
-    }
     struct stat original;
     if (stat(source.c_str(), &original) == 0) {
         const struct timespec times[2] = {original.st_atim, original.st_mtim};

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "jpeg/JpegFrame.h"
 #include "jpeg/TiffData.h"
 
 namespace {
@@ -68,6 +69,14 @@ PictureFormat pictureFormat(std::FILE* file)
 
 bool declaredSize(std::FILE* file, PictureFormat format, std::uint32_t& width, std::uint32_t& height)
 {
+    if (format == PictureFormat::jpeg) {
+        JpegFrame frame;
+        if (!readJpegFrame(file, frame))
+            return false;
+        width = static_cast<std::uint32_t>(frame.width);
+        height = static_cast<std::uint32_t>(frame.height);
+        return true;
+    }
     if (format == PictureFormat::png)
         return pngSize(file, width, height);
     if (format == PictureFormat::tiff)

@@ -27,13 +27,22 @@ long long reduced(long long size, int denominator)
 // peak (the decoded rows or raster beside the picture and its alpha).
 constexpr std::uint64_t toolkitBytesPerPixel = 8;
 
+// What the toolkit's loader will hold for the PNG or TIFF picture its head
+// declares; 0 when the head declares none.
+std::uint64_t toolkitLoadingBytes(std::FILE* file, PictureFormat format)
+{
+    std::uint32_t width = 0, height = 0;
+    if (!declaredSize(file, format, width, height))
+        return 0;
+    return std::uint64_t(width) * height * toolkitBytesPerPixel;
+}
+
 // Takes the file over and closes it.
 bool loadWithToolkit(std::FILE* file, PictureFormat format, LoadedPicture& picture)
 {
     wxFFileInputStream stream(file);
-    std::uint32_t width = 0, height = 0;
-    if (!declaredSize(file, format, width, height) || width == 0 || height == 0 ||
-        std::uint64_t(width) * height * toolkitBytesPerPixel > pictureMemoryLimit)
+    const std::uint64_t bytes = toolkitLoadingBytes(file, format);
+    if (bytes == 0 || bytes > pictureMemoryLimit)
         return false;
     std::rewind(file);
     LoadErrorLog errors;
@@ -56,6 +65,14 @@ int jpegScaleDenominator(int width, int height, long long targetWidth, long long
            reduced(height, denominator * 2) >= 2 * targetHeight)
         denominator *= 2;
     return denominator;
+}
+
+int boxScaleDenominator(int width, int height, int box)
+{
+    if (box <= 0 || (width <= box && height <= box))
+        return 1;
+    const FittedSize target = fitInBox(width, height, box, box);
+    return jpegScaleDenominator(width, height, target.width, target.height);
 }
 
 bool loadPicture(const std::string& path, int box, LoadedPicture& picture, const std::atomic<bool>* cancel)
@@ -95,19 +112,13 @@ std::size_t loadingBytesEstimate(const std::string& path, int box)
     if (format == PictureFormat::jpeg) {
         JpegFrame frame;
         if (readJpegFrame(file, frame) && frame.width > 0 && frame.height > 0) {
-            int denominator = 1;
-            if (box > 0 && (frame.width > box || frame.height > box)) {
-                const FittedSize target = fitInBox(frame.width, frame.height, box, box);
-                denominator = jpegScaleDenominator(frame.width, frame.height, target.width, target.height);
-            }
+            const int denominator = boxScaleDenominator(frame.width, frame.height, box);
             bytes = 2 * 3 * std::uint64_t(reduced(frame.width, denominator)) * reduced(frame.height, denominator);
             if (frame.progressive)
                 bytes += frame.coefficientBytes();
         }
     } else if (format != PictureFormat::other) {
-        std::uint32_t width = 0, height = 0;
-        if (declaredSize(file, format, width, height))
-            bytes = std::uint64_t(width) * height * toolkitBytesPerPixel;
+        bytes = toolkitLoadingBytes(file, format);
     }
     std::fclose(file);
     return static_cast<std::size_t>(std::min<std::uint64_t>(bytes, pictureMemoryLimit));

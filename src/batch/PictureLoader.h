@@ -49,3 +49,7 @@ std::size_t loadingBytesEstimate(const std::string& path, int box);
 // a reduction right down to the target size leaves a shrink by a factor
 // near 1 that visibly differs from a full decode on fine textures.
 int jpegScaleDenominator(int width, int height, long long targetWidth, long long targetHeight);
+
+// The denominator for a width x height JPEG decoded for the box: 1 when the
+// box is empty or the picture fits it.
+int boxScaleDenominator(int width, int height, int box);

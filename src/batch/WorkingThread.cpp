@@ -121,8 +121,8 @@ void WorkingThread::commitPicture(const PreparedPicture& picture, PictureReport&
     if (job_.autoRotate && job_.traceLog)
         MetadataHandler(report.path.c_str(), true).readExif();
 
-    struct stat before;
-    report.bytesBefore = stat(report.path.c_str(), &before) == 0 ? static_cast<std::uint64_t>(before.st_size) : 0;
+    // The stamp was just checked against the file: its size is the file's.
+    report.bytesBefore = static_cast<std::uint64_t>(picture.stamp.size);
     const bool saved = job_.outputFolder.empty()
                            ? replaceFile(report.path, picture.jpeg, &report.reason)
                            : writeResultFile(report.written, picture.jpeg, job_.overwrite, report.path, report.reason);

@@ -8,7 +8,6 @@
 #include "batch/PictureFormat.h"
 #include "batch/PictureList.h"
 #include "diag/RegularFile.h"
-#include "jpeg/JpegFrame.h"
 #include "jpeg/MetadataHandler.h"
 
 namespace {
@@ -37,18 +36,10 @@ bool storedSize(const std::string& path, long long& width, long long& height, st
         return false;
     }
     const PictureFormat format = pictureFormat(file);
-    bool known = false;
-    if (format == PictureFormat::jpeg) {
-        JpegFrame frame;
-        known = readJpegFrame(file, frame);
-        width = frame.width;
-        height = frame.height;
-    } else if (format != PictureFormat::other) {
-        std::uint32_t w = 0, h = 0;
-        known = declaredSize(file, format, w, h);
-        width = w;
-        height = h;
-    }
+    std::uint32_t w = 0, h = 0;
+    const bool known = format != PictureFormat::other && declaredSize(file, format, w, h);
+    width = w;
+    height = h;
     std::fclose(file);
     if (!known)
         problem = format == PictureFormat::other ? "not a JPEG, PNG or TIFF picture" : "no readable size in its head";
