@@ -143,3 +143,9 @@ int runningHelpers()
         count += readFile(task.path().string() + "/comm") == std::string(PicturePipeline::helperName) + "\n";
     return count;
 }
+
+std::string statistics(int resized, int rotated, int watermarked)
+{
+    return "Processing statistics|Pictures has been processed corretly.\n\nResized: " + std::to_string(resized) +
+           "\nRotated: " + std::to_string(rotated) + "\nWatermarked: " + std::to_string(watermarked);
+}

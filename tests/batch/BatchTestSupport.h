@@ -52,5 +52,8 @@ ProcessingJob plainJob(const std::string& folder);
 void writeQuadrantJpeg(const std::string& path, int w, int h, int orientation = 0);
 wxImage loadImage(const std::string& path);
 
+// The statistics box as RecordingOwner::messages gives it.
+std::string statistics(int resized, int rotated, int watermarked);
+
 // The picture-preparing helper threads of this process running now.
 int runningHelpers();

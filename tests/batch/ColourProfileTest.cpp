@@ -79,8 +79,7 @@ TEST_F(ColourProfile, TheRewriteKeepsTheProfile)
     job.resize = true;
     RecordingOwner owner;
     owner.run(job);
-    EXPECT_EQ(owner.messages().back(),
-              "Processing statistics|Pictures has been processed corretly.\n\nResized: 4\nRotated: 0\nWatermarked: 0");
+    EXPECT_EQ(owner.messages().back(), statistics(4, 0, 0));
     EXPECT_TRUE(profileIn(dir.file("adobe.jpg")) == adobe);
     EXPECT_TRUE(profileIn(dir.file("large.jpg")) == large);
     EXPECT_TRUE(profileIn(dir.file("none.jpg")).empty());

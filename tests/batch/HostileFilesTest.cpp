@@ -33,11 +33,6 @@ namespace {
 const std::string cannotOpen = "Error 02|File could not be opened.";
 const std::string cannotSave = "Message|Watermarked image could not been saved.";
 
-std::string statistics(int resized, int rotated, int watermarked)
-{
-    return "Processing statistics|Pictures has been processed corretly.\n\nResized: " + std::to_string(resized) +
-           "\nRotated: " + std::to_string(rotated) + "\nWatermarked: " + std::to_string(watermarked);
-}
 
 Bytes insertAt(Bytes bytes, std::size_t at, const Bytes& extra)
 {

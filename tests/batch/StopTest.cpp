@@ -45,9 +45,7 @@ TEST(Stop, WhileTheThirdOfTenIsProcessed)
     ASSERT_GE(r.size(), 6u);
     EXPECT_EQ(r[r.size() - 6], "gauge 3");
     EXPECT_EQ(r[r.size() - 5], "title Tessaly 1.1 - 4/10");
-    EXPECT_EQ(r[r.size() - 4],
-              "message Processing statistics|Pictures has been processed corretly.\n\nResized: 3\nRotated: "
-              "0\nWatermarked: 0");
+    EXPECT_EQ(r[r.size() - 4], "message " + statistics(3, 0, 0));
     EXPECT_EQ(r[r.size() - 3], "gauge 0");
     EXPECT_EQ(r[r.size() - 2], "title Tessaly 1.1");
     EXPECT_EQ(r.back(), "FINISHED 0");

@@ -18,12 +18,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string statistics(int resized, int rotated, int watermarked)
-{
-    return "Processing statistics|Pictures has been processed corretly.\n\nResized: " + std::to_string(resized) +
-           "\nRotated: " + std::to_string(rotated) + "\nWatermarked: " + std::to_string(watermarked);
-}
-
 class WorkingThreadTest : public testing::Test {
 protected:
     TempDir dir;
