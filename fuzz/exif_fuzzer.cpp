@@ -1,10 +1,10 @@
 // Feeds arbitrary bytes through the section reader with the Exif parser, the
-// path MetadataHandler::readExif takes for a file, and through the ICC
-// profile reader, which reads the same sections.
+// path MetadataHandler::readExif takes for a file, and through the head
+// reader the batch uses: frame, ICC chunks and the same Exif parser.
 #include <cstdint>
 #include <cstdio>
 
-#include "jpeg/IccProfile.h"
+#include "jpeg/JpegHead.h"
 #include "jpeg/JpegSectionReader.h"
 #include "jpeg/TiffData.h"
 
@@ -21,9 +21,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         reader.readSections(stream);
     }
     std::rewind(stream);
-    const std::vector<unsigned char> profile = readIccProfile(stream);
+    JpegHead head;
+    readJpegHead(stream, head);
     std::fclose(stream);
-    if (info.orientation < 0 || info.orientation > 8)
+    const std::vector<unsigned char>& profile = head.iccProfile;
+    if (info.orientation < 0 || info.orientation > 8 || head.orientation < 0 || head.orientation > 8)
         __builtin_trap();
     // A profile is whole: as long as its own header says.
     if (!profile.empty() && decode32(profile.data(), true) != profile.size())

@@ -5,25 +5,33 @@
 
 #include <jpeglib.h>
 #include <jerror.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "batch/PictureLoader.h"
+#include "batch/ProfileConversion.h"
 
 namespace {
-
-// Real encoders write a dozen scans or so; thousands of tiny scans only make
-// the decoder walk the whole picture again for each.
-constexpr int maxScans = 1000;
 
 struct DecodeGuard {
     jpeg_error_mgr manager;  // first: libjpeg's err pointer is cast back to this
     jpeg_progress_mgr progress;
     const std::atomic<bool>* cancel;
+    std::FILE* file;
+    bool inScans;        // past the head: left-over data now means damage
+    bool endedEarly;     // the file ended without its end-of-image marker
+    unsigned scanned;    // the components the scans so far have carried, a bit each
     std::jmp_buf jump;
 };
 
+DecodeGuard& guardOf(j_common_ptr info)
+{
+    return *reinterpret_cast<DecodeGuard*>(info->err);
+}
+
 [[noreturn]] void leave(j_common_ptr info)
 {
-    std::longjmp(reinterpret_cast<DecodeGuard*>(info->err)->jump, 1);
+    std::longjmp(guardOf(info).jump, 1);
 }
 
 extern "C" void onJpegError(j_common_ptr info)
@@ -31,26 +39,99 @@ extern "C" void onJpegError(j_common_ptr info)
     leave(info);
 }
 
-// Warnings that lose no pixel: padding before a marker (common in camera
-// files), an unknown JFIF revision or Adobe transform code, a bad ICC chunk.
+// Warnings that lose no pixel: an unknown JFIF revision or Adobe transform
+// code, a bad ICC chunk, and scan parameters of a sequential picture that
+// libjpeg ignores (some encoders write zeros there).
 bool harmless(int code)
 {
-    return code == JWRN_EXTRANEOUS_DATA || code == JWRN_JFIF_MAJOR || code == JWRN_ADOBE_XFORM ||
-           code == JWRN_BOGUS_ICC;
+    return code == JWRN_JFIF_MAJOR || code == JWRN_ADOBE_XFORM || code == JWRN_BOGUS_ICC ||
+           code == JWRN_NOT_SEQUENTIAL;
+}
+
+// The byte at a file offset; 0xFF past the end, where libjpeg puts the
+// marker it makes up at an early end; -1 when it cannot be read.
+int byteAt(int fd, off_t size, off_t at)
+{
+    unsigned char byte;
+    if (at >= size)
+        return 0xFF;
+    return pread(fd, &byte, 1, at) == 1 ? byte : -1;
+}
+
+// Whether the count bytes libjpeg skipped in front of the marker that ends
+// at markerEnd are padding: runs of 0x00 or 0xFF, as some encoders and
+// cameras write. Any other left-over data is the rest of a scan that the
+// decoder finished early because the data is garbled. libjpeg counts the
+// skipped bytes, not the 0xFF fill right before the marker code.
+bool skippedOnlyPadding(std::FILE* file, off_t markerEnd, unsigned long count)
+{
+    const int fd = fileno(file);
+    struct stat status;
+    if (fstat(fd, &status) != 0)
+        return false;
+    off_t at = markerEnd - 2;  // the byte before the marker code
+    int byte;
+    while ((byte = byteAt(fd, status.st_size, at)) == 0xFF)
+        --at;
+    for (; count > 0; --count, --at) {
+        byte = byteAt(fd, status.st_size, at);
+        if (at < 0 || (byte != 0x00 && byte != 0xFF))
+            return false;
+    }
+    return true;
 }
 
 extern "C" void onJpegMessage(j_common_ptr info, int level)
 {
     // Level -1 is a warning; the others are trace messages.
-    if (level < 0 && !harmless(info->err->msg_code))
+    if (level >= 0)
+        return;
+    DecodeGuard& guard = guardOf(info);
+    const int code = info->err->msg_code;
+    if (code == JWRN_JPEG_EOF) {
+        // Whole only if every scan turns out complete: checked at the end.
+        guard.endedEarly = true;
+        return;
+    }
+    if (code == JWRN_EXTRANEOUS_DATA) {
+        if (!guard.inScans)
+            return;
+        const jpeg_source_mgr* source = reinterpret_cast<j_decompress_ptr>(info)->src;
+        // After an early end the marker is the one libjpeg made up behind
+        // the last byte.
+        struct stat status;
+        const off_t markerEnd = guard.endedEarly
+                                    ? (fstat(fileno(guard.file), &status) == 0 ? status.st_size + 2 : -1)
+                                    : std::ftell(guard.file) - static_cast<off_t>(source->bytes_in_buffer);
+        if (markerEnd >= 2 && skippedOnlyPadding(guard.file, markerEnd,
+                                                 static_cast<unsigned long>(info->err->msg_parm.i[0])))
+            return;
+    }
+    if (!harmless(code))
         leave(info);
 }
 
-extern "C" void onJpegProgress(j_common_ptr info)
+extern "C" void onJpegProgress(j_common_ptr common)
 {
-    const std::atomic<bool>* cancel = reinterpret_cast<DecodeGuard*>(info->err)->cancel;
-    if (reinterpret_cast<j_decompress_ptr>(info)->input_scan_number > maxScans || (cancel && *cancel))
-        leave(info);
+    DecodeGuard& guard = guardOf(common);
+    const auto info = reinterpret_cast<j_decompress_ptr>(common);
+    if (info->input_scan_number > maxJpegScans || (guard.cancel && *guard.cancel))
+        leave(common);
+    for (int i = 0; i < info->comps_in_scan; ++i)
+        guard.scanned |= 1u << info->cur_comp_info[i]->component_index;
+}
+
+// Whether the data in hand holds every pixel: for a progressive picture,
+// every bit of every coefficient; otherwise a scan for every component.
+bool everyScanComplete(const jpeg_decompress_struct& info, unsigned scanned)
+{
+    if (!info.progressive_mode)
+        return scanned == (1u << info.num_components) - 1;
+    for (int c = 0; c < info.num_components; ++c)
+        for (int k = 0; k < DCTSIZE2; ++k)
+            if (info.coef_bits[c][k] != 0)
+                return false;
+    return true;
 }
 
 // Inverted CMYK, as Adobe applications write it, to RGB: the toolkit's own
@@ -66,34 +147,52 @@ void cmykToRgb(const unsigned char* cmyk, unsigned char* rgb, unsigned width)
     }
 }
 
+struct Decoded {
+    unsigned char* pixels;
+    int width, height, storedWidth, storedHeight;
+    bool rgb;  // the stored colour space was RGB (or YCbCr)
+};
+
 // Kept free of C++ objects with destructors: libjpeg leaves by longjmp.
 bool decodePixels(std::FILE* file, int box, std::size_t memoryLimit, const std::atomic<bool>* cancel,
-                  unsigned char*& pixels, int& width, int& height, int& storedWidth, int& storedHeight)
+                  const std::vector<unsigned char>& profile, ProfileConversion& conversion, Decoded& out)
 {
     jpeg_decompress_struct info;
     DecodeGuard guard;
     guard.cancel = cancel;
+    guard.file = file;
+    guard.inScans = guard.endedEarly = false;
+    guard.scanned = 0;
     info.err = jpeg_std_error(&guard.manager);
     guard.manager.error_exit = onJpegError;
     guard.manager.emit_message = onJpegMessage;
     guard.progress.progress_monitor = onJpegProgress;
-    pixels = nullptr;
+    out.pixels = nullptr;
     if (setjmp(guard.jump)) {
         jpeg_destroy_decompress(&info);
-        std::free(pixels);
-        pixels = nullptr;
+        std::free(out.pixels);
+        out.pixels = nullptr;
         return false;
     }
     jpeg_create_decompress(&info);
     info.progress = &guard.progress;
     jpeg_stdio_src(&info, file);
     jpeg_read_header(&info, TRUE);
+    guard.inScans = true;
     const bool cmyk = info.jpeg_color_space == JCS_CMYK || info.jpeg_color_space == JCS_YCCK;
-    info.out_color_space = cmyk ? JCS_CMYK : JCS_RGB;
-    storedWidth = static_cast<int>(info.image_width);
-    storedHeight = static_cast<int>(info.image_height);
+    const bool grey = info.jpeg_color_space == JCS_GRAYSCALE;
+    out.rgb = !cmyk && !grey;
+    if (cmyk)
+        conversion.open(profile, info.saw_Adobe_marker ? ProfileConversion::Input::invertedCmyk
+                                                       : ProfileConversion::Input::cmyk);
+    else if (grey)
+        conversion.open(profile, ProfileConversion::Input::grey);
+    const int channels = cmyk ? 4 : grey && conversion.isOpen() ? 1 : 3;
+    info.out_color_space = channels == 4 ? JCS_CMYK : channels == 1 ? JCS_GRAYSCALE : JCS_RGB;
+    out.storedWidth = static_cast<int>(info.image_width);
+    out.storedHeight = static_cast<int>(info.image_height);
     info.scale_num = 1;
-    info.scale_denom = static_cast<unsigned>(boxScaleDenominator(storedWidth, storedHeight, box));
+    info.scale_denom = static_cast<unsigned>(boxScaleDenominator(out.storedWidth, out.storedHeight, box));
     jpeg_calc_output_dimensions(&info);
     const std::size_t stride = static_cast<std::size_t>(info.output_width) * 3;
     const std::size_t bytes = stride * info.output_height;
@@ -106,40 +205,51 @@ bool decodePixels(std::FILE* file, int box, std::size_t memoryLimit, const std::
     // libjpeg gives up instead of allocating.
     info.mem->max_memory_to_use = static_cast<long>(memoryLimit - bytes);
     jpeg_start_decompress(&info);
-    width = static_cast<int>(info.output_width);
-    height = static_cast<int>(info.output_height);
+    out.width = static_cast<int>(info.output_width);
+    out.height = static_cast<int>(info.output_height);
     // malloc: wxImage takes ownership of the buffer and frees it with free().
-    pixels = static_cast<unsigned char*>(std::malloc(bytes));
-    if (!pixels) {
+    out.pixels = static_cast<unsigned char*>(std::malloc(bytes));
+    if (!out.pixels) {
         jpeg_destroy_decompress(&info);
         return false;
     }
-    JSAMPARRAY cmykRow =
-        cmyk ? (*info.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&info), JPOOL_IMAGE, info.output_width * 4, 1)
-             : nullptr;
+    JSAMPARRAY inputRow = channels == 3 ? nullptr
+                                        : (*info.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&info), JPOOL_IMAGE,
+                                                                    info.output_width * channels, 1);
     while (info.output_scanline < info.output_height) {
-        unsigned char* rgb = pixels + stride * info.output_scanline;
-        JSAMPROW row = cmyk ? cmykRow[0] : rgb;
+        unsigned char* rgb = out.pixels + stride * info.output_scanline;
+        JSAMPROW row = inputRow ? inputRow[0] : rgb;
         jpeg_read_scanlines(&info, &row, 1);
-        if (cmyk)
+        if (conversion.isOpen())
+            conversion.convert(row, rgb, info.output_width);
+        else if (cmyk)
             cmykToRgb(row, rgb, info.output_width);
     }
+    // The end-of-image marker may still be ahead: judged after it.
+    const bool complete = everyScanComplete(info, guard.scanned);
     jpeg_finish_decompress(&info);
     jpeg_destroy_decompress(&info);
+    if (guard.endedEarly && !complete) {
+        std::free(out.pixels);
+        out.pixels = nullptr;
+        return false;
+    }
     return true;
 }
 
 }  // namespace
 
-bool decodeJpeg(std::FILE* file, int box, std::size_t memoryLimit, LoadedPicture& picture,
-                const std::atomic<bool>* cancel)
+bool decodeJpeg(std::FILE* file, int box, std::size_t memoryLimit, const std::vector<unsigned char>& profile,
+                LoadedPicture& picture, const std::atomic<bool>* cancel)
 {
-    unsigned char* pixels = nullptr;
-    int width = 0, height = 0, storedWidth = 0, storedHeight = 0;
-    if (!decodePixels(file, box, memoryLimit, cancel, pixels, width, height, storedWidth, storedHeight))
+    std::rewind(file);
+    ProfileConversion conversion;
+    Decoded decoded{};
+    if (!decodePixels(file, box, memoryLimit, cancel, profile, conversion, decoded))
         return false;
-    picture.image = wxImage(width, height, pixels);
-    picture.storedWidth = storedWidth;
-    picture.storedHeight = storedHeight;
+    picture.image = wxImage(decoded.width, decoded.height, decoded.pixels);
+    picture.storedWidth = decoded.storedWidth;
+    picture.storedHeight = decoded.storedHeight;
+    picture.iccProfile = decoded.rgb && describesRgb(profile) ? profile : std::vector<unsigned char>{};
     return true;
 }

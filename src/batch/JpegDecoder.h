@@ -3,19 +3,29 @@
 #include <atomic>
 #include <cstddef>
 #include <cstdio>
+#include <vector>
 
 struct LoadedPicture;
 
-// Decodes the JPEG stream of a file with libjpeg into an RGB picture; CMYK
-// and YCCK pictures are converted as the toolkit converts them. When box is
-// positive and the picture is larger, it decodes at the reduced scale that
-// boxScaleDenominator picks.
+// Decodes the JPEG stream of a file from its start with libjpeg into an RGB
+// picture. When box is positive and the picture is larger, it decodes at
+// the reduced scale that boxScaleDenominator picks.
+//
+// Colours: profile is the ICC profile of the file's head. An RGB picture
+// keeps it when it describes RGB. A CMYK or grey picture is converted
+// through a profile of its own colour space into sRGB and keeps none; a
+// CMYK picture without one is converted as the toolkit converts it.
 //
 // False for anything short of the whole picture: a libjpeg error, a warning
-// that means missing or made-up pixels (premature end of file, corrupt
-// entropy data), more than memoryLimit bytes for the decoder's buffers and
-// the pixels together, or more scans than any encoder writes. libjpeg
-// itself would fill the missing part grey and carry on. Also false when the
-// cancel flag is set while it decodes.
-bool decodeJpeg(std::FILE* file, int box, std::size_t memoryLimit, LoadedPicture& picture,
-                const std::atomic<bool>* cancel = nullptr);
+// that means missing or made-up pixels (data cut short or corrupt, data
+// left over after a scan that is not padding, a file that ends before its
+// last scan is complete), more than memoryLimit bytes for the decoder's
+// buffers and the pixels together, or more scans than any encoder writes.
+// libjpeg itself would fill the missing part grey and carry on. Also false
+// when the cancel flag is set while it decodes.
+bool decodeJpeg(std::FILE* file, int box, std::size_t memoryLimit, const std::vector<unsigned char>& profile,
+                LoadedPicture& picture, const std::atomic<bool>* cancel = nullptr);
+
+// Real encoders write a dozen scans or so; thousands of tiny scans only make
+// the decoder walk the whole picture again for each.
+constexpr int maxJpegScans = 1000;

@@ -2,7 +2,6 @@
 
 #include <cstring>
 
-#include "jpeg/JpegFrame.h"
 #include "jpeg/TiffData.h"
 
 namespace {
@@ -69,14 +68,6 @@ PictureFormat pictureFormat(std::FILE* file)
 
 bool declaredSize(std::FILE* file, PictureFormat format, std::uint32_t& width, std::uint32_t& height)
 {
-    if (format == PictureFormat::jpeg) {
-        JpegFrame frame;
-        if (!readJpegFrame(file, frame))
-            return false;
-        width = static_cast<std::uint32_t>(frame.width);
-        height = static_cast<std::uint32_t>(frame.height);
-        return true;
-    }
     if (format == PictureFormat::png)
         return pngSize(file, width, height);
     if (format == PictureFormat::tiff)

@@ -36,19 +36,15 @@ constexpr std::size_t pictureMemoryLimit = std::size_t(1) << 30;
 bool loadPicture(const std::string& path, int box, LoadedPicture& picture,
                  const std::atomic<bool>* cancel = nullptr);
 
-// About how many bytes loading and fitting the picture at a UTF-8 path into
-// the box will hold at its peak, from the sizes its head declares: the
-// decoded pixels twice (the picture and its fitted copy) and, for a
-// progressive JPEG, the coefficients libjpeg keeps of the whole stored
-// picture. 0 for a file that will not load.
-std::size_t loadingBytesEstimate(const std::string& path, int box);
-
 // The largest of 1, 2, 4, 8 whose reduced size (rounded up, as the decoder
 // does) is still at least twice targetWidth x targetHeight. Twice, because
 // the final shrink must still average two or more source pixels each way:
 // a reduction right down to the target size leaves a shrink by a factor
 // near 1 that visibly differs from a full decode on fine textures.
 int jpegScaleDenominator(int width, int height, long long targetWidth, long long targetHeight);
+
+// A side decoded at 1/denominator of its size: rounded up, as libjpeg does.
+long long reducedSide(long long size, int denominator);
 
 // The denominator for a width x height JPEG decoded for the box: 1 when the
 // box is empty or the picture fits it.

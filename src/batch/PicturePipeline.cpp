@@ -1,9 +1,11 @@
 #include "batch/PicturePipeline.h"
 
+#include <algorithm>
+
 #include <pthread.h>
 #include <wx/log.h>
 
-#include "batch/PictureLoader.h"
+#include "batch/PictureFile.h"
 
 PicturePipeline::PicturePipeline(const std::vector<std::string>& paths, const ProcessingJob& job, long quality,
                                  int threads)
@@ -11,9 +13,9 @@ PicturePipeline::PicturePipeline(const std::vector<std::string>& paths, const Pr
 {
     const int cores = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
     const int helpers = threads > 0 ? threads : cores;
+    window_ = static_cast<std::size_t>(helpers) + 2;
     if (helpers == 1)
         return;
-    window_ = static_cast<std::size_t>(helpers) + 2;
     for (int i = 0; i < helpers; ++i)
         helpers_.emplace_back([this] { help(); });
 }
@@ -32,18 +34,62 @@ void PicturePipeline::cancel()
     changed_.notify_all();
 }
 
-PreparedPicture PicturePipeline::take(std::size_t index)
+int PicturePipeline::mostPreparedAtOnce() const
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    return mostPreparing_;
+}
+
+PreparedPicture PicturePipeline::next()
 {
     if (helpers_.empty())
-        return preparePicture(paths_[index], job_, quality_, nullptr);
+        prepareOne();
     std::unique_lock<std::mutex> lock(mutex_);
+    const std::size_t index = nextTake_;
     changed_.wait(lock, [&] { return ready_.count(index) != 0; });
     PreparedPicture picture = std::move(ready_[index]);
     ready_.erase(index);
     bytesHeld_ -= picture.jpeg.size();
+    lock.unlock();
+
+    // Prepared ahead, from a file that has changed or gone since.
+    if (!(picture.stamp == fileStamp(paths_[index])))
+        picture = prepareAgain(index);
+
+    lock.lock();
     nextTake_ = index + 1;
     changed_.notify_all();
     return picture;
+}
+
+PreparedPicture PicturePipeline::prepareAgain(std::size_t index)
+{
+    PictureFile file(paths_[index]);
+    const std::size_t estimate = file.loadingBytes(box());
+    {
+        // As the next to be handed over it needs no admission, but the
+        // helpers must see what it holds.
+        std::lock_guard<std::mutex> lock(mutex_);
+        bytesHeld_ += estimate;
+    }
+    PreparedPicture picture = preparePicture(file, job_, quality_, nullptr);
+    std::lock_guard<std::mutex> lock(mutex_);
+    bytesHeld_ -= estimate;
+    changed_.notify_all();
+    return picture;
+}
+
+bool PicturePipeline::prepareOne()
+{
+    std::size_t index = 0;
+    if (!claim(index))
+        return false;
+    PictureFile file(paths_[index]);
+    const std::size_t estimate = file.loadingBytes(box());
+    if (!admit(index, estimate))
+        return false;
+    store(index, estimate, preparePicture(file, job_, quality_, &cancelled_));
+    return true;
 }
 
 bool PicturePipeline::claim(std::size_t& index)
@@ -63,7 +109,18 @@ bool PicturePipeline::admit(std::size_t index, std::size_t bytes)
     if (cancelled_)
         return false;
     bytesHeld_ += bytes;
+    mostPreparing_ = std::max(mostPreparing_, ++preparing_);
     return true;
+}
+
+void PicturePipeline::store(std::size_t index, std::size_t estimate, PreparedPicture picture)
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    // From here the picture holds only its encoded bytes.
+    bytesHeld_ = bytesHeld_ - estimate + picture.jpeg.size();
+    --preparing_;
+    ready_[index] = std::move(picture);
+    changed_.notify_all();
 }
 
 void PicturePipeline::help()
@@ -73,16 +130,6 @@ void PicturePipeline::help()
     // Only the worker speaks to the user; the toolkit's own log boxes would
     // come from here otherwise.
     wxLogNull noToolkitMessages;
-    std::size_t index = 0;
-    while (claim(index)) {
-        const std::size_t estimate = loadingBytesEstimate(paths_[index], job_.resize ? job_.maxSize : 0);
-        if (!admit(index, estimate))
-            return;
-        PreparedPicture picture = preparePicture(paths_[index], job_, quality_, &cancelled_);
-        std::lock_guard<std::mutex> lock(mutex_);
-        // From here the picture holds only its encoded bytes.
-        bytesHeld_ = bytesHeld_ - estimate + picture.jpeg.size();
-        ready_[index] = std::move(picture);
-        changed_.notify_all();
+    while (prepareOne()) {
     }
 }

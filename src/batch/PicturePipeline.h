@@ -12,16 +12,18 @@
 #include "batch/PreparedPicture.h"
 #include "batch/ProcessingJob.h"
 
-// Prepares the pictures of a batch ahead of the worker that writes them:
-// helper threads load, fit, turn, blend and encode the next pictures while
-// the worker commits the current one, and the worker takes them strictly in
-// list order. With one thread there are no helpers: take() prepares the
-// picture itself, as a serial batch does.
+// Hands the worker the pictures of a batch in list order, each prepared and
+// checked against its file. Helper threads load, fit, turn, blend and
+// encode the next pictures while the worker commits the current one; with
+// one thread there are no helpers and the worker prepares each picture
+// itself, through the same code.
 //
 // Memory stays bounded whatever the folder holds: at most threads + 2
-// pictures are claimed and not yet taken, and pictures are admitted while
-// their estimated loading bytes fit the budget (the next one to be taken is
-// always admitted, so the batch never waits for itself).
+// pictures are claimed and not yet handed over, and a picture is admitted
+// while its estimated loading bytes fit the budget. A picture whose head
+// declares no size counts as the most any picture may cost. The next one
+// to be handed over is always admitted, so the batch never waits for
+// itself.
 class PicturePipeline {
 public:
     static constexpr std::size_t bytesBudget = std::size_t(256) << 20;
@@ -34,28 +36,39 @@ public:
     PicturePipeline(const PicturePipeline&) = delete;
     PicturePipeline& operator=(const PicturePipeline&) = delete;
 
-    // The picture at the index, which must be the one after the last taken;
-    // waits until it is ready.
-    PreparedPicture take(std::size_t index);
+    // The next picture in list order, once it is ready. When its file has
+    // changed or gone since it was read, it is prepared again from what the
+    // file holds now, inside the budget: prepared bytes are never written
+    // over content they were not made from. Not after cancel().
+    PreparedPicture next();
     // Stops the helpers at once: pictures in preparation are thrown away.
     void cancel();
 
+    // The most pictures that were being prepared at the same moment.
+    int mostPreparedAtOnce() const;
+
 private:
     void help();
+    bool prepareOne();
     bool claim(std::size_t& index);
     bool admit(std::size_t index, std::size_t bytes);
+    void store(std::size_t index, std::size_t estimate, PreparedPicture picture);
+    PreparedPicture prepareAgain(std::size_t index);
+    int box() const { return job_.resize ? job_.maxSize : 0; }
 
     const std::vector<std::string>& paths_;
     const ProcessingJob& job_;
     const long quality_;
     std::size_t window_ = 0;
 
-    std::mutex mutex_;
+    mutable std::mutex mutex_;
     std::condition_variable changed_;
     std::map<std::size_t, PreparedPicture> ready_;
     std::size_t nextClaim_ = 0;
     std::size_t nextTake_ = 0;
     std::size_t bytesHeld_ = 0;
+    int preparing_ = 0;
+    int mostPreparing_ = 0;
     std::atomic<bool> cancelled_{false};
     std::vector<std::thread> helpers_;
 };

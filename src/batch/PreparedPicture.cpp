@@ -3,32 +3,17 @@
 #include "batch/FitInBox.h"
 #include "batch/JpegReplacer.h"
 #include "batch/Orientation.h"
+#include "batch/PictureFile.h"
 #include "batch/PictureLoader.h"
 #include "batch/Watermark.h"
-#include "jpeg/MetadataHandler.h"
 
-bool operator==(const FileStamp& a, const FileStamp& b)
-{
-    return a.device == b.device && a.inode == b.inode && a.size == b.size &&
-           a.modified.tv_sec == b.modified.tv_sec && a.modified.tv_nsec == b.modified.tv_nsec &&
-           a.changed.tv_sec == b.changed.tv_sec && a.changed.tv_nsec == b.changed.tv_nsec;
-}
-
-FileStamp fileStamp(const std::string& path)
-{
-    struct stat info;
-    if (stat(path.c_str(), &info) != 0)
-        return {};
-    return {info.st_dev, info.st_ino, info.st_size, info.st_mtim, info.st_ctim};
-}
-
-PreparedPicture preparePicture(const std::string& path, const ProcessingJob& job, long quality,
+PreparedPicture preparePicture(PictureFile& file, const ProcessingJob& job, long quality,
                                const std::atomic<bool>* cancel)
 {
     PreparedPicture prepared;
-    prepared.stamp = fileStamp(path);
+    prepared.stamp = file.stamp();
     LoadedPicture loaded;
-    if (!loadPicture(path, job.resize ? job.maxSize : 0, loaded, cancel)) {
+    if (!file.load(job.resize ? job.maxSize : 0, loaded, cancel)) {
         prepared.problem = loaded.problem;
         return prepared;
     }
@@ -48,8 +33,8 @@ PreparedPicture preparePicture(const std::string& path, const ProcessingJob& job
     }
 
     if (job.autoRotate) {
-        MetadataHandler handler(path.c_str(), false);
-        prepared.rotated = handler.readExif() && orientUpright(picture, handler.orientation());
+        const JpegHead& head = file.jpegHead();
+        prepared.rotated = head.exifRead && orientUpright(picture, head.orientation);
     }
 
     if (job.watermark) {

@@ -83,11 +83,7 @@ bool WorkingThread::ProcessDirectory(long quality)
             pipeline.cancel();
             break;
         }
-        PreparedPicture picture = pipeline.take(static_cast<std::size_t>(i));
-        // Prepared ahead, from a file that has changed or gone since: made
-        // again from what it holds now.
-        if (!(picture.stamp == fileStamp(files_[i])))
-            picture = preparePicture(files_[i], job_, quality, nullptr);
+        const PreparedPicture picture = pipeline.next();
         PictureReport report;
         report.path = files_[i];
         report.written = targetOf(files_[i]);

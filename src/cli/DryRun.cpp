@@ -5,10 +5,8 @@
 #include <vector>
 
 #include "batch/FitInBox.h"
-#include "batch/PictureFormat.h"
+#include "batch/PictureFile.h"
 #include "batch/PictureList.h"
-#include "diag/RegularFile.h"
-#include "jpeg/MetadataHandler.h"
 
 namespace {
 
@@ -28,21 +26,16 @@ const char* turnOf(int orientation)
 
 // The stored size from the head; false when the file is no picture the
 // batch reads.
-bool storedSize(const std::string& path, long long& width, long long& height, std::string& problem)
+bool storedSize(const PictureFile& file, long long& width, long long& height, std::string& problem)
 {
-    std::FILE* file = openRegularFile(path);
-    if (!file) {
-        problem = "cannot be read";
-        return false;
-    }
-    const PictureFormat format = pictureFormat(file);
     std::uint32_t w = 0, h = 0;
-    const bool known = format != PictureFormat::other && declaredSize(file, format, w, h);
+    const bool known = file.declaredSize(w, h);
     width = w;
     height = h;
-    std::fclose(file);
     if (!known)
-        problem = format == PictureFormat::other ? "not a JPEG, PNG or TIFF picture" : "no readable size in its head";
+        problem = file.stamp().size < 0 ? "cannot be read"
+                  : file.format() == PictureFormat::other ? "not a JPEG, PNG or TIFF picture"
+                                                         : "no readable size in its head";
     return known;
 }
 
@@ -59,9 +52,10 @@ int dryRun(const BatchOptions& options)
             continue;
         }
         for (const std::string& path : paths) {
+            const PictureFile file(path);
             long long width = 0, height = 0;
             std::string problem;
-            if (!storedSize(path, width, height, problem)) {
+            if (!storedSize(file, width, height, problem)) {
                 std::printf("%s: skipped, %s\n", path.c_str(), problem.c_str());
                 ++skipped;
                 continue;
@@ -76,8 +70,8 @@ int dryRun(const BatchOptions& options)
                 what += ", size kept";
             }
             if (options.rotate) {
-                MetadataHandler handler(path.c_str(), false);
-                const char* turn = handler.readExif() ? turnOf(handler.orientation()) : nullptr;
+                const JpegHead& head = file.jpegHead();
+                const char* turn = head.exifRead ? turnOf(head.orientation) : nullptr;
                 if (turn) {
                     what += std::string(", ") + turn;
                     ++turned;

@@ -3,8 +3,6 @@
 #include <algorithm>
 #include <cstring>
 
-#include "jpeg/JpegSectionReader.h"
-#include "jpeg/TiffData.h"
 
 namespace {
 
@@ -18,36 +16,6 @@ constexpr std::size_t maxChunkData = 65535 - 2 - chunkHeaderSize;
 constexpr std::size_t maxChunks = 255;
 
 }  // namespace
-
-std::vector<unsigned char> readIccProfile(std::FILE* stream)
-{
-    ExifInfo info;
-    JpegSectionReader reader(info);
-    if (!reader.readSections(stream))
-        return {};
-    std::vector<unsigned char> profile;
-    int expected = 1, count = 0;
-    for (int i = 0; i < reader.count(); ++i) {
-        const JpegSection& section = reader.section(i);
-        // size counts the two length bytes at the start of data.
-        const std::size_t payload = static_cast<std::size_t>(section.size) - 2;
-        const unsigned char* bytes = section.data.get() + 2;
-        if (section.marker != markerAPP2 || payload < chunkHeaderSize ||
-            std::memcmp(bytes, signature, signatureSize) != 0)
-            continue;
-        const int number = bytes[signatureSize];
-        const int chunks = bytes[signatureSize + 1];
-        if (number != expected || chunks == 0 || (count != 0 && chunks != count))
-            return {};
-        count = chunks;
-        ++expected;
-        profile.insert(profile.end(), bytes + chunkHeaderSize, bytes + payload);
-    }
-    // Every chunk seen, and the profile as long as its header says.
-    if (count == 0 || expected != count + 1 || profile.size() < 4 || decode32(profile.data(), true) != profile.size())
-        return {};
-    return profile;
-}
 
 bool embedIccProfile(std::vector<unsigned char>& jpeg, const std::vector<unsigned char>& profile)
 {

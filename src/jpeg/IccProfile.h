@@ -1,14 +1,6 @@
 #pragma once
 
-#include <cstdio>
 #include <vector>
-
-// The ICC colour profile of a JPEG stream, from its APP2 "ICC_PROFILE"
-// chunks as the bounded section reader reads the head (from the stream's
-// current position). Empty when there is none, and when the chunks do not
-// make one whole profile: numbers not 1..count in order, counts that
-// disagree, or a profile whose own header gives another length.
-std::vector<unsigned char> readIccProfile(std::FILE* stream);
 
 // Puts the profile into an encoded JPEG as APP2 chunks right behind its
 // start of image and JFIF header, where readers look for it. Nothing for an

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstdint>
-#include <cstdio>
 
 // The frame a JPEG's start-of-frame header declares: size, coding and each
 // component's sampling factors.
@@ -19,8 +18,3 @@ struct JpegFrame {
     // coefficients of 2 bytes for every block of every component.
     std::uint64_t coefficientBytes() const;
 };
-
-// Reads the head of a JPEG stream from its current position through the
-// bounded section reader, up to the first scan. False when it holds no
-// frame header or one with sampling factors outside 1..4.
-bool readJpegFrame(std::FILE* stream, JpegFrame& frame);

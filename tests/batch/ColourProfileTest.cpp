@@ -6,13 +6,16 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include <cmath>
+
 #include <gtest/gtest.h>
+#include <jpeglib.h>
 #include <lcms2.h>
 
 #include "TempDir.h"
 #include "batch/BatchTestSupport.h"
 #include "batch/TestJpeg.h"
-#include "jpeg/IccProfile.h"
+#include "jpeg/JpegHead.h"
 
 namespace {
 
@@ -23,9 +26,10 @@ Bytes profileIn(const std::string& path)
     std::FILE* stream = std::fopen(path.c_str(), "rb");
     if (!stream)
         return {};
-    const Bytes profile = readIccProfile(stream);
+    JpegHead head;
+    readJpegHead(stream, head);
     std::fclose(stream);
-    return profile;
+    return head.iccProfile;
 }
 
 Bytes fileBytes(const std::string& path)
@@ -49,6 +53,49 @@ std::array<int, 3> shownAsSrgb(const Bytes& profile, const unsigned char* rgb)
     return {out[0], out[1], out[2]};
 }
 
+// The picture as a colour-managed viewer shows it, in sRGB: its stored
+// CMYK or grey values through its profile (inverted CMYK, as the Adobe
+// marker says), or its RGB values as they are.
+std::vector<unsigned char> shownOriginal(const Bytes& jpeg, const Bytes& profile, StoredAs storedAs)
+{
+    jpeg_decompress_struct info;
+    jpeg_error_mgr error;
+    info.err = jpeg_std_error(&error);
+    jpeg_create_decompress(&info);
+    jpeg_mem_src(&info, jpeg.data(), static_cast<unsigned long>(jpeg.size()));
+    jpeg_read_header(&info, TRUE);
+    info.out_color_space = storedAs == StoredAs::cmyk ? JCS_CMYK : storedAs == StoredAs::grey ? JCS_GRAYSCALE : JCS_RGB;
+    jpeg_start_decompress(&info);
+    const std::size_t pixels = std::size_t(info.output_width) * info.output_height;
+    std::vector<unsigned char> stored(pixels * info.output_components);
+    while (info.output_scanline < info.output_height) {
+        JSAMPROW row = stored.data() + std::size_t(info.output_scanline) * info.output_width * info.output_components;
+        jpeg_read_scanlines(&info, &row, 1);
+    }
+    jpeg_finish_decompress(&info);
+    jpeg_destroy_decompress(&info);
+    if (storedAs != StoredAs::cmyk && storedAs != StoredAs::grey)
+        return stored;
+    std::vector<unsigned char> rgb(pixels * 3);
+    cmsHPROFILE source = cmsOpenProfileFromMem(profile.data(), static_cast<cmsUInt32Number>(profile.size()));
+    cmsHPROFILE srgb = cmsCreate_sRGBProfile();
+    cmsHTRANSFORM transform = cmsCreateTransform(source, storedAs == StoredAs::cmyk ? TYPE_CMYK_8_REV : TYPE_GRAY_8,
+                                                 srgb, TYPE_RGB_8, INTENT_PERCEPTUAL, 0);
+    cmsDoTransform(transform, stored.data(), rgb.data(), static_cast<cmsUInt32Number>(pixels));
+    cmsDeleteTransform(transform);
+    cmsCloseProfile(srgb);
+    cmsCloseProfile(source);
+    return rgb;
+}
+
+double psnr(const std::vector<unsigned char>& a, const wxImage& b)
+{
+    double squares = 0;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        squares += std::pow(double(a[i]) - b.GetData()[i], 2);
+    return 10 * std::log10(255.0 * 255.0 / (squares / double(a.size())));
+}
+
 class ColourProfile : public testing::Test {
 protected:
     TempDir dir;
@@ -58,16 +105,20 @@ protected:
 TEST_F(ColourProfile, TheRewriteKeepsTheProfile)
 {
     const Bytes adobe = fileBytes(profiles + "compatibleWithAdobeRGB1998.icc");
-    const Bytes large = fileBytes(profiles + "LCMSXYZI.ICM");  // 154 KB: three chunks
     ASSERT_FALSE(adobe.empty());
-    ASSERT_GT(large.size(), 2 * 65519u);
+    // 1 MB in 16 chunks, as scanner and raw-converter profiles are: the
+    // Adobe RGB profile with room behind its tags, the header's length to match.
+    Bytes large = adobe;
+    large.resize(1000000);
+    for (int b = 0; b < 4; ++b)
+        large[b] = static_cast<std::uint8_t>(large.size() >> (24 - 8 * b));
     const wxImage picture = shadedPicture(1000, 600);
-    writeFile(dir.file("adobe.jpg"), encodeJpeg(picture, false, false, adobe));
-    writeFile(dir.file("large.jpg"), encodeJpeg(picture, true, false, large));
+    writeFile(dir.file("adobe.jpg"), encodeJpeg(picture, false, StoredAs::ycc420, adobe));
+    writeFile(dir.file("large.jpg"), encodeJpeg(picture, true, StoredAs::ycc420, large));
     writeFile(dir.file("none.jpg"), encodeJpeg(picture, false));
-    // The second chunk claims a count of 9 where the first said 3: the
+    // The second chunk claims a count of 9 where the first said 16: the
     // picture is processed, without a profile.
-    Bytes broken = encodeJpeg(picture, false, false, large);
+    Bytes broken = encodeJpeg(picture, false, StoredAs::ycc420, large);
     static const char tag[] = "ICC_PROFILE";  // 12 bytes with the zero
     const auto chunkAfter = [&](std::size_t from) {
         return static_cast<std::size_t>(std::search(broken.begin() + from, broken.end(), tag, tag + 12) - broken.begin());
@@ -92,7 +143,7 @@ TEST_F(ColourProfile, ColoursLookTheSameInAColourManagedViewer)
     const Bytes adobe = fileBytes(profiles + "compatibleWithAdobeRGB1998.icc");
     wxImage picture(64, 64, false);
     picture.SetRGB(wxRect(0, 0, 64, 64), 40, 170, 90);
-    writeFile(dir.file("p.jpg"), encodeJpeg(picture, false, false, adobe));
+    writeFile(dir.file("p.jpg"), encodeJpeg(picture, false, StoredAs::ycc420, adobe));
     const unsigned char original[3] = {40, 170, 90};
     const std::array<int, 3> intended = shownAsSrgb(adobe, original);
 
@@ -109,6 +160,39 @@ TEST_F(ColourProfile, ColoursLookTheSameInAColourManagedViewer)
     }
     // The check above can fail: without the profile the colour is off.
     EXPECT_GT(differenceWithout, 15);
+}
+
+
+// A CMYK or grey picture cannot carry its profile onto the RGB result: it
+// is converted through that profile into sRGB and written untagged. A
+// profile of another colour space than the picture's own is never written.
+TEST_F(ColourProfile, OtherColourSpacesComeOutInSrgb)
+{
+    const Bytes cmyk = fileBytes(profiles + "ghostscript/default_cmyk.icc");
+    const Bytes grey = fileBytes(profiles + "Gray-CIE_L.icc");
+    ASSERT_FALSE(cmyk.empty() || grey.empty());
+    // The least PSNR in dB: what JPEG at quality 90 keeps. Unconverted, the
+    // CMYK picture comes to 22 dB, the grey one to 33.
+    static const struct {
+        const char* name;
+        StoredAs storedAs;
+        bool cmykProfile;
+        double psnr;
+    } cases[] = {{"cmyk.jpg", StoredAs::cmyk, true, 30}, {"grey.jpg", StoredAs::grey, false, 45},
+                 {"rgb.jpg", StoredAs::ycc420, true, 35}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const Bytes& profile = c.cmykProfile ? cmyk : grey;
+        const Bytes original = encodeJpeg(shadedPicture(400, 300), false, c.storedAs, profile);
+        writeFile(dir.file(c.name), original);
+        RecordingOwner owner;
+        owner.run(plainJob(dir.path()));
+        const wxImage result = loadImage(dir.file(c.name));
+        ASSERT_TRUE(result.IsOk());
+        EXPECT_TRUE(profileIn(dir.file(c.name)).empty());
+        EXPECT_GT(psnr(shownOriginal(original, profile, c.storedAs), result), c.psnr);
+        std::remove(dir.file(c.name).c_str());
+    }
 }
 
 }  // namespace

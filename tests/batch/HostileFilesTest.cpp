@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <functional>
 #include <mutex>
+#include <random>
 #include <thread>
 
 #include <fcntl.h>
@@ -16,9 +17,11 @@
 #include <sys/wait.h>
 #include <unistd.h>
 #include <wx/mstream.h>
+#include <zlib.h>
 
 #include "TempDir.h"
 #include "batch/BatchTestSupport.h"
+#include "batch/JpegReplacer.h"
 #include "batch/JpegDecoder.h"
 #include "batch/PictureList.h"
 #include "batch/PictureLoader.h"
@@ -40,12 +43,80 @@ Bytes insertAt(Bytes bytes, std::size_t at, const Bytes& extra)
     return bytes;
 }
 
-std::size_t find(const Bytes& bytes, std::uint8_t marker)
+std::size_t find(const Bytes& bytes, std::uint8_t marker, std::size_t from = 0)
 {
-    for (std::size_t i = 0; i + 1 < bytes.size(); ++i)
+    for (std::size_t i = from; i + 1 < bytes.size(); ++i)
         if (bytes[i] == 0xFF && bytes[i + 1] == marker)
             return i;
     return bytes.size();
+}
+
+std::size_t findLast(const Bytes& bytes, std::uint8_t marker)
+{
+    std::size_t last = bytes.size();
+    for (std::size_t i = find(bytes, marker); i < bytes.size(); i = find(bytes, marker, i + 1))
+        last = i;
+    return last;
+}
+
+Bytes withoutEnd(const Bytes& jpeg)
+{
+    return Bytes(jpeg.begin(), jpeg.end() - 2);
+}
+
+// The first scan's Se, the last coefficient it codes, set to 0 as some
+// encoders write it for sequential pictures.
+Bytes zeroScanParameters(Bytes jpeg)
+{
+    const std::size_t sos = find(jpeg, 0xDA);
+    jpeg[sos + 5 + 2 * jpeg[sos + 4] + 1] = 0;
+    return jpeg;
+}
+
+// The first scan, one component of three, over and over: each repeat only
+// makes the decoder walk the picture again.
+Bytes repeatedScans(int repeats)
+{
+    const Bytes jpeg = encodeJpeg(shadedPicture(16, 16), false, StoredAs::scanPerComponent);
+    const std::size_t first = find(jpeg, 0xDA);
+    const std::size_t second = find(jpeg, 0xDA, first + 2);
+    Bytes bytes(jpeg.begin(), jpeg.begin() + static_cast<std::ptrdiff_t>(first));
+    for (int i = 0; i < repeats; ++i)
+        bytes.insert(bytes.end(), jpeg.begin() + static_cast<std::ptrdiff_t>(first),
+                     jpeg.begin() + static_cast<std::ptrdiff_t>(second));
+    bytes.insert(bytes.end(), jpeg.begin() + static_cast<std::ptrdiff_t>(first), jpeg.end());
+    return bytes;
+}
+
+// A real PNG of width x height in one bit per pixel: a few kilobytes that
+// the toolkit would decode into 3 bytes a pixel.
+Bytes blankPng(std::uint32_t width, std::uint32_t height)
+{
+    const auto be32 = [](Bytes& out, std::uint32_t v) {
+        for (int shift = 24; shift >= 0; shift -= 8)
+            out.push_back(static_cast<std::uint8_t>(v >> shift));
+    };
+    Bytes png = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    const auto chunk = [&](const char* type, const Bytes& data) {
+        be32(png, static_cast<std::uint32_t>(data.size()));
+        Bytes typed(type, type + 4);
+        typed.insert(typed.end(), data.begin(), data.end());
+        png.insert(png.end(), typed.begin(), typed.end());
+        be32(png, static_cast<std::uint32_t>(crc32(0, typed.data(), static_cast<uInt>(typed.size()))));
+    };
+    Bytes header;
+    be32(header, width);
+    be32(header, height);
+    header.insert(header.end(), {1, 0, 0, 0, 0});  // 1 bit grey, no interlace
+    chunk("IHDR", header);
+    const Bytes rows(std::size_t(height) * (1 + (width + 7) / 8), 0);
+    uLongf size = compressBound(static_cast<uLong>(rows.size()));
+    Bytes data(size);
+    compress2(data.data(), &size, rows.data(), static_cast<uLong>(rows.size()), 9);
+    data.resize(size);
+    chunk("IDAT", data);
+    chunk("IEND", {});
+    return png;
 }
 
 // Runs f on a thread; false when it has not finished after 10 s. Whoever
@@ -119,7 +190,22 @@ TEST_F(HostileFiles, APictureThatDoesNotDecodeWholeIsRefused)
         {"corrupt data ends the scan early", insertAt(baseline, baseline.size() * 2 / 3, {0xFF, 0xD9}), false},
         {"65000 x 65000 claimed in a few bytes", huge, false},
         {"progressive, 28000 x 28000 claimed", bomb, false},
+        // Padding before the end marker, as encoders and cameras write it.
+        {"two zero bytes before the end", insertAt(baseline, baseline.size() - 2, Bytes(2, 0)), true},
+        {"64 zero bytes before the end", insertAt(progressive, progressive.size() - 2, Bytes(64, 0)), true},
+        {"five 0xFF before the end", insertAt(baseline, baseline.size() - 2, Bytes(5, 0xFF)), true},
+        // What garbled data leaves over when the decoder ends early.
+        {"data left before the end", insertAt(baseline, baseline.size() - 2, Bytes(16, 0x5C)), false},
+        {"data left between scans", insertAt(progressive, findLast(progressive, 0xDA), {0x3B, 0x00, 0x91}), false},
+        // Cut right behind the data: every pixel is there.
+        {"no end marker, baseline", withoutEnd(baseline), true},
+        {"no end marker, progressive", withoutEnd(progressive), true},
+        {"progressive, cut before its last scan", Bytes(progressive.begin(), progressive.begin() + static_cast<std::ptrdiff_t>(findLast(progressive, 0xDA))), false},
+        {"sequential, zeros for the scan parameters", zeroScanParameters(baseline), true},
+        {"3000 repeated scans", repeatedScans(3000), false},
+        {"a PNG that claims 16000 x 16000", blankPng(16000, 16000), false},
     };
+    EXPECT_FALSE(libjpegComplains(repeatedScans(3000))) << "libjpeg itself must accept the scans";
     for (const auto* whole : {&baseline, &progressive})
         for (double part : {0.3, 0.6, 0.95})
             cases.push_back({"cut at " + std::to_string(part) + (whole == &baseline ? ", baseline" : ", progressive"),
@@ -151,6 +237,34 @@ TEST_F(HostileFiles, APictureThatDoesNotDecodeWholeIsRefused)
     EXPECT_EQ(loadImage(file("album/a.jpg")).GetWidth(), 200);
 }
 
+// Bytes changed at random in the scan data: libjpeg often reaches the last
+// block early and only warns of bytes left over. Whatever libjpeg notices,
+// the batch must refuse rather than rewrite over the original.
+TEST_F(HostileFiles, GarbledScanDataIsRefusedWheneverLibjpegNotices)
+{
+    std::mt19937 random(17);
+    int noticed = 0;
+    for (const StoredAs storedAs : {StoredAs::ycc420, StoredAs::ycc444}) {
+        for (const bool progressive : {false, true}) {
+            const Bytes whole = encodeJpeg(shadedPicture(480, 320), progressive, storedAs);
+            std::uniform_int_distribution<std::size_t> where(find(whole, 0xDA) + 20, whole.size() - 3);
+            for (int i = 0; i < 40; ++i) {
+                Bytes garbled = whole;
+                const std::size_t at = where(random);
+                garbled[at] ^= static_cast<std::uint8_t>(1 + random() % 255);
+                if (!libjpegComplains(garbled))
+                    continue;
+                ++noticed;
+                writeFile(file("p.jpg"), garbled);
+                LoadedPicture picture;
+                EXPECT_FALSE(loadPicture(file("p.jpg"), 0, picture))
+                    << "byte " << at << (progressive ? " of the progressive" : " of the baseline") << " picture";
+            }
+        }
+    }
+    EXPECT_GT(noticed, 40);
+}
+
 // The budget is shared by the pixels and whatever libjpeg keeps: a
 // progressive picture's coefficients, about 2 bytes a stored pixel.
 TEST_F(HostileFiles, DecoderMemoryIsBounded)
@@ -159,16 +273,22 @@ TEST_F(HostileFiles, DecoderMemoryIsBounded)
     // A 2000 x 1000 luma plane and two 1000 x 500 chroma planes, 2 bytes a
     // coefficient; the pixels, decoded at 1/4, are small beside them.
     const std::size_t coefficients = (2000 * 1000 + 2 * 1000 * 500) * 2;
+    // At full size the pixels take their share of the limit first.
+    const std::size_t pixels = 2000 * 1000 * 3;
     static const struct {
+        int box;
         std::size_t limit;
         bool loads;
-    } cases[] = {{coefficients / 2, false}, {coefficients * 2, true}};
+    } cases[] = {{200, coefficients / 2, false},
+                 {200, coefficients * 2, true},
+                 {0, coefficients + pixels / 2, false},
+                 {0, coefficients * 2 + pixels, true}};
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.limit);
+        SCOPED_TRACE(std::to_string(c.box) + ", " + std::to_string(c.limit));
         std::FILE* stream = std::fopen(file("p.jpg").c_str(), "rb");
         ASSERT_NE(stream, nullptr);
         LoadedPicture picture;
-        EXPECT_EQ(decodeJpeg(stream, 200, c.limit, picture), c.loads);
+        EXPECT_EQ(decodeJpeg(stream, c.box, c.limit, {}, picture), c.loads);
         std::fclose(stream);
     }
 }
@@ -243,9 +363,12 @@ TEST_F(HostileFiles, WriteProtectionIsRespected)
         owner.run(job);
         ReplacingFile prefs(file("album/prefs.cfg"));
         const std::vector<std::string> expected = {cannotSave, statistics(1, 0, 0)};
-        return (owner.messages() == expected ? 0 : 1) | (prefs.open() ? 2 : 0);
+        std::string problem;
+        replaceFile(file("album/protected.jpg"), {0xFF, 0xD8}, &problem);
+        return (owner.messages() == expected ? 0 : 1) | (prefs.open() ? 2 : 0) |
+               (problem.find("Permission denied") == std::string::npos ? 4 : 0);
     });
-    EXPECT_EQ(status, 0) << "1: wrong messages, 2: prefs.cfg opened for replacing";
+    EXPECT_EQ(status, 0) << "1: wrong messages, 2: prefs.cfg opened for replacing, 4: reason not given";
     EXPECT_TRUE(readFile(file("album/protected.jpg")) == protectedBefore);
     EXPECT_EQ(readFile(file("album/prefs.cfg")), "A\n");
     EXPECT_EQ(loadImage(file("album/open.jpg")).GetWidth(), 800);

@@ -7,6 +7,7 @@
 
 #include "TempDir.h"
 #include "batch/BatchTestSupport.h"
+#include "batch/PicturePipeline.h"
 #include "batch/TestJpeg.h"
 
 namespace fs = std::filesystem;
@@ -45,7 +46,7 @@ TEST_F(ParallelBatch, SameRequestsAndBytesAsOneByOne)
     for (const auto& p : pictures)
         writeQuadrantJpeg(dir.file("album/p" + std::to_string(n++) + ".jpg"), p.width, p.height, p.orientation);
     writeFile(dir.file("album/progressive.jpg"), encodeJpeg(shadedPicture(2000, 1300), true));
-    writeFile(dir.file("album/cmyk.jpg"), encodeJpeg(shadedPicture(1000, 700), false, true));
+    writeFile(dir.file("album/cmyk.jpg"), encodeJpeg(shadedPicture(1000, 700), false, StoredAs::cmyk));
     ASSERT_TRUE(shadedPicture(900, 900).SaveFile(wxString::FromUTF8(dir.file("album/png.jpg")), wxBITMAP_TYPE_PNG));
 
     wxImage mark = shadedPicture(120, 40);
@@ -82,7 +83,9 @@ TEST_F(ParallelBatch, LoadFailureAtTheFifthOfTen)
 
     ProcessingJob job = plainJob("");
     job.resize = true;
-    const std::vector<std::string> requests = runOnCopy("run", job, 4);
+    // Two helpers, so that more pictures than they may claim follow the
+    // failure: they must be cancelled, not waited for.
+    const std::vector<std::string> requests = runOnCopy("run", job, 2);
     ASSERT_GE(requests.size(), 3u);
     EXPECT_EQ(requests[requests.size() - 3], "title Tessaly 1.1 - 5/10");
     EXPECT_EQ(requests[requests.size() - 2], "message Error 02|File could not be opened.");
@@ -93,6 +96,29 @@ TEST_F(ParallelBatch, LoadFailureAtTheFifthOfTen)
         EXPECT_EQ(readFile(dir.file("run/" + name)) == readFile(dir.file("album/" + name)), i >= 5);
     }
     EXPECT_EQ(runningHelpers(), 0) << "a helper outlived the batch";
+}
+
+// The budget holds whatever the heads say. A picture whose head declares
+// no size counts as the most a picture may cost, so only the next one in
+// line is prepared; a picture over the whole budget still gets its turn.
+TEST_F(ParallelBatch, TheBudgetHoldsForUnknownAndHugePictures)
+{
+    std::vector<std::string> paths = {dir.file("huge.jpg")};
+    // 7000 x 7000 without resizing: about 294 MB, over the 256 MiB budget.
+    writeFile(paths[0], encodeJpeg(wxImage(7000, 7000, true), false, StoredAs::grey));
+    // More segments than the head reader walks; libjpeg decodes it all the same.
+    Bytes unknown = encodeJpeg(shadedPicture(300, 200), false);
+    for (int i = 0; i < 1100; ++i)
+        unknown.insert(unknown.begin() + 2, {0xFF, 0xFE, 0x00, 0x02});
+    for (int i = 0; i < 8; ++i) {
+        paths.push_back(dir.file("unknown" + std::to_string(i) + ".jpg"));
+        writeFile(paths.back(), unknown);
+    }
+    const ProcessingJob job = plainJob(dir.path());
+    PicturePipeline pipeline(paths, job, 90, 2);
+    for (const std::string& path : paths)
+        EXPECT_TRUE(pipeline.next().loaded) << path;
+    EXPECT_EQ(pipeline.mostPreparedAtOnce(), 1);
 }
 
 }  // namespace

@@ -1,12 +1,13 @@
 #include "batch/TestJpeg.h"
 
+#include <csetjmp>
 #include <cstdio>
 #include <cstdlib>
 
 #include <gtest/gtest.h>
 #include <jpeglib.h>
 
-Bytes encodeJpeg(const wxImage& image, bool progressive, bool cmyk, const Bytes& iccProfile)
+Bytes encodeJpeg(const wxImage& image, bool progressive, StoredAs storedAs, const Bytes& iccProfile)
 {
     jpeg_compress_struct info;
     jpeg_error_mgr error;
@@ -15,12 +16,22 @@ Bytes encodeJpeg(const wxImage& image, bool progressive, bool cmyk, const Bytes&
     unsigned char* buffer = nullptr;
     unsigned long size = 0;
     jpeg_mem_dest(&info, &buffer, &size);
+    const bool cmyk = storedAs == StoredAs::cmyk;
+    const bool grey = storedAs == StoredAs::grey;
     info.image_width = static_cast<JDIMENSION>(image.GetWidth());
     info.image_height = static_cast<JDIMENSION>(image.GetHeight());
-    info.input_components = cmyk ? 4 : 3;
-    info.in_color_space = cmyk ? JCS_CMYK : JCS_RGB;
+    info.input_components = cmyk ? 4 : grey ? 1 : 3;
+    info.in_color_space = cmyk ? JCS_CMYK : grey ? JCS_GRAYSCALE : JCS_RGB;
     jpeg_set_defaults(&info);
     jpeg_set_quality(&info, 90, TRUE);
+    if (storedAs == StoredAs::ycc444 || storedAs == StoredAs::scanPerComponent)
+        info.comp_info[0].h_samp_factor = info.comp_info[0].v_samp_factor = 1;
+    static const jpeg_scan_info scanPerComponent[] = {
+        {1, {0}, 0, 63, 0, 0}, {1, {1}, 0, 63, 0, 0}, {1, {2}, 0, 63, 0, 0}};
+    if (storedAs == StoredAs::scanPerComponent) {
+        info.scan_info = scanPerComponent;
+        info.num_scans = 3;
+    }
     if (progressive)
         jpeg_simple_progression(&info);
     jpeg_start_compress(&info, TRUE);
@@ -30,8 +41,8 @@ Bytes encodeJpeg(const wxImage& image, bool progressive, bool cmyk, const Bytes&
     while (info.next_scanline < info.image_height) {
         const unsigned char* rgb = image.GetData() + std::size_t(info.next_scanline) * image.GetWidth() * 3;
         for (int x = 0; x < image.GetWidth(); ++x) {
-            for (int c = 0; c < 3; ++c)
-                row[std::size_t(x) * info.input_components + c] = rgb[x * 3 + c];
+            for (int c = 0; c < info.input_components && c < 3; ++c)
+                row[std::size_t(x) * info.input_components + c] = rgb[x * 3 + c + (grey ? 1 : 0)];
             if (cmyk)
                 row[std::size_t(x) * 4 + 3] = 200;
         }
@@ -70,4 +81,45 @@ wxImage shadedPicture(int width, int height)
             *p++ = static_cast<unsigned char>((x * 7 + y * 13) % 64 + 96);
         }
     return image;
+}
+
+namespace {
+
+struct ComplaintGuard {
+    jpeg_error_mgr manager;  // first: libjpeg's err pointer is cast back to this
+    std::jmp_buf jump;
+};
+
+extern "C" void leaveOnError(j_common_ptr info)
+{
+    std::longjmp(reinterpret_cast<ComplaintGuard*>(info->err)->jump, 1);
+}
+
+extern "C" void quiet(j_common_ptr) {}
+
+}  // namespace
+
+bool libjpegComplains(const Bytes& jpeg)
+{
+    jpeg_decompress_struct info;
+    ComplaintGuard guard;
+    info.err = jpeg_std_error(&guard.manager);
+    guard.manager.error_exit = leaveOnError;
+    guard.manager.output_message = quiet;
+    if (setjmp(guard.jump)) {
+        jpeg_destroy_decompress(&info);
+        return true;
+    }
+    jpeg_create_decompress(&info);
+    jpeg_mem_src(&info, jpeg.data(), static_cast<unsigned long>(jpeg.size()));
+    jpeg_read_header(&info, TRUE);
+    jpeg_start_decompress(&info);
+    std::vector<unsigned char> row(std::size_t(info.output_width) * info.output_components);
+    JSAMPROW pointer = row.data();
+    while (info.output_scanline < info.output_height)
+        jpeg_read_scanlines(&info, &pointer, 1);
+    jpeg_finish_decompress(&info);
+    const bool warned = guard.manager.num_warnings > 0;
+    jpeg_destroy_decompress(&info);
+    return warned;
 }

@@ -4,14 +4,24 @@
 
 #include "jpeg/ExifBuilder.h"
 
+// How a test JPEG stores its pixels: YCbCr with half or full chroma
+// resolution, or full resolution in one sequential scan for each
+// component; inverted CMYK as Adobe applications write it (the picture's
+// red, green and blue taken as the inks' absence, black 200); or grey
+// (the picture's green).
+enum class StoredAs { ycc420, ycc444, scanPerComponent, cmyk, grey };
+
 // A JPEG of the picture made with libjpeg at quality 90: baseline or
-// progressive; with cmyk, stored as inverted CMYK as Adobe applications
-// write it (the picture's red, green and blue taken as the inks' absence);
-// with an ICC profile written by libjpeg's own writer.
-Bytes encodeJpeg(const wxImage& image, bool progressive, bool cmyk = false, const Bytes& iccProfile = {});
+// progressive, with an ICC profile written by libjpeg's own writer.
+Bytes encodeJpeg(const wxImage& image, bool progressive, StoredAs storedAs = StoredAs::ycc420,
+                 const Bytes& iccProfile = {});
 
 // Changes the frame size the start-of-frame header claims.
 void claimFrameSize(Bytes& jpeg, int width, int height);
 
 // Smooth shading with some texture, width x height.
 wxImage shadedPicture(int width, int height);
+
+// Whether plain libjpeg, decoding the whole picture, reports an error or a
+// warning: the damage it detects itself.
+bool libjpegComplains(const Bytes& jpeg);

@@ -234,7 +234,17 @@ TEST_F(TessalyBatch, GoesOnPastUnreadablePictures)
     const std::string whole = readFile(file("album/p101.jpg"));
     writeFile(file("album/cut.jpg"), Bytes(whole.begin(), whole.begin() + whole.size() / 2));
     ASSERT_TRUE(shadedPicture(50, 50).SaveFile(wxString::FromUTF8(file("album/drawing.jpg")), wxBITMAP_TYPE_PCX));
+    // A head that ends before any scan: the window's trace reader would say
+    // so on standard output, which is for results only.
+    const Bytes jpeg = encodeJpeg(shadedPicture(16, 16), false);
+    const Bytes sos = {0xFF, 0xDA};
+    Bytes noScan(jpeg.begin(), std::search(jpeg.begin(), jpeg.end(), sos.begin(), sos.end()));
+    noScan.insert(noScan.end(), {0xFF, 0xD9});
+    writeFile(file("album/noscan.jpg"), noScan);
+    const ProgramRun dry = runBatch({"--dry-run", "-s", "800", file("album")});
+    EXPECT_EQ(dry.out.find("No image in jpeg!"), std::string::npos) << dry.out;
     const ProgramRun run = runBatch({"-s", "800", "-y", file("album")});
+    EXPECT_EQ(run.out.find("No image in jpeg!"), std::string::npos) << run.out;
     EXPECT_EQ(run.status, 1);
     EXPECT_NE(run.err.find(file("album/cut.jpg") + ": does not decode whole"), std::string::npos) << run.err;
     EXPECT_NE(run.err.find(file("album/drawing.jpg") + ": not a JPEG, PNG or TIFF picture"), std::string::npos)

@@ -4,6 +4,7 @@
 
 #include "jpeg/ExifBuilder.h"
 #include "jpeg/IccProfile.h"
+#include "jpeg/JpegHead.h"
 
 namespace {
 
@@ -38,9 +39,10 @@ Bytes part(const Bytes& profile, int index, int parts)
 Bytes read(const Bytes& jpeg)
 {
     std::FILE* stream = fmemopen(const_cast<std::uint8_t*>(jpeg.data()), jpeg.size(), "rb");
-    const Bytes profile = readIccProfile(stream);
+    JpegHead head;
+    readJpegHead(stream, head);
     std::fclose(stream);
-    return profile;
+    return head.iccProfile;
 }
 
 TEST(IccProfile, ChunksMakeOneWholeProfileOrNone)
@@ -58,7 +60,7 @@ TEST(IccProfile, ChunksMakeOneWholeProfileOrNone)
         {"three chunks", {chunk(1, 3, part(p, 0, 3)), chunk(2, 3, part(p, 1, 3)), chunk(3, 3, part(p, 2, 3))}, p},
         {"another APP2 between", {chunk(1, 2, part(p, 0, 2)), segment(0xE2, {'M', 'P', 'F', 0}), chunk(2, 2, part(p, 1, 2))}, p},
         {"no chunk", {segment(0xE2, {'M', 'P', 'F', 0})}, none},
-        {"out of order", {chunk(2, 2, part(p, 1, 2)), chunk(1, 2, part(p, 0, 2))}, none},
+        {"out of order", {chunk(2, 2, part(p, 1, 2)), chunk(1, 2, part(p, 0, 2))}, p},
         {"one missing", {chunk(1, 3, part(p, 0, 3)), chunk(3, 3, part(p, 2, 3))}, none},
         {"one short at the end", {chunk(1, 2, part(p, 0, 2))}, none},
         {"twice the same", {chunk(1, 2, part(p, 0, 2)), chunk(1, 2, part(p, 0, 2))}, none},
@@ -76,12 +78,18 @@ TEST(IccProfile, ChunksMakeOneWholeProfileOrNone)
 
 TEST(IccProfile, EmbeddedProfileReadsBack)
 {
-    for (std::size_t size : {std::size_t(580), std::size_t(65519), std::size_t(65520), std::size_t(154324)}) {
+    // Up to 1 MB in 16 chunks, as scanner and raw-converter profiles are.
+    for (std::size_t size : {std::size_t(580), std::size_t(65519), std::size_t(65520), std::size_t(154324),
+                             std::size_t(1000000)}) {
         SCOPED_TRACE(size);
         const Bytes profile = profileOf(size);
         Bytes jpeg = jpegOf({segment(0xE0, {'J', 'F', 'I', 'F', 0, 1, 1, 0, 0, 1, 0, 1, 0, 0})}) + sosSegment();
         ASSERT_TRUE(embedIccProfile(jpeg, profile));
         EXPECT_TRUE(read(jpeg) == profile);
+        // Fill bytes in front of a marker are allowed in any number.
+        Bytes filled = jpeg;
+        filled.insert(filled.begin() + 2, 40, 0xFF);
+        EXPECT_TRUE(read(filled) == profile);
         EXPECT_EQ(jpeg[2], 0xFF);
         EXPECT_EQ(jpeg[3], 0xE0) << "the JFIF header stays first";
     }

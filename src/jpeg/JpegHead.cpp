@@ -1,0 +1,151 @@
+#include "jpeg/JpegHead.h"
+
+#include <cstring>
+
+#include "jpeg/ExifInfo.h"
+#include "jpeg/ExifParser.h"
+#include "jpeg/JpegSectionReader.h"
+#include "jpeg/TiffData.h"
+
+namespace {
+
+constexpr int markerSOS = 0xDA;
+constexpr int markerEOI = 0xD9;
+constexpr int markerAPP1 = 0xE1;
+constexpr int markerAPP2 = 0xE2;
+constexpr char iccSignature[] = "ICC_PROFILE";  // with its terminating zero: 12 bytes
+constexpr std::size_t iccSignatureSize = sizeof iccSignature;
+constexpr int maxIccChunks = 255;
+
+// Start-of-frame markers: C0..CF but for DHT (C4), JPG (C8) and DAC (CC).
+bool isFrameMarker(int marker)
+{
+    return marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC;
+}
+
+bool isProgressive(int marker)
+{
+    return marker == 0xC2 || marker == 0xC6 || marker == 0xCA || marker == 0xCE;
+}
+
+// payload: the segment behind its length field.
+bool readFrame(const std::vector<unsigned char>& payload, int marker, JpegFrame& frame)
+{
+    // Precision, height, width, count, then 3 bytes a component.
+    if (payload.size() < 6)
+        return false;
+    const int components = payload[5];
+    if (components < 1 || components > JpegFrame::maxComponents || payload.size() < 6 + 3 * std::size_t(components))
+        return false;
+    frame.height = payload[1] << 8 | payload[2];
+    frame.width = payload[3] << 8 | payload[4];
+    frame.progressive = isProgressive(marker);
+    frame.components = components;
+    for (int c = 0; c < components; ++c) {
+        frame.horizontal[c] = payload[6 + 3 * c + 1] >> 4;
+        frame.vertical[c] = payload[6 + 3 * c + 1] & 15;
+        if (frame.horizontal[c] < 1 || frame.horizontal[c] > 4 || frame.vertical[c] < 1 || frame.vertical[c] > 4)
+            return false;
+    }
+    return true;
+}
+
+// The chunks of an ICC profile in whatever order they come, numbered
+// 1..count.
+class IccChunks {
+public:
+    bool isChunk(const std::vector<unsigned char>& payload) const
+    {
+        return payload.size() >= iccSignatureSize + 2 &&
+               std::memcmp(payload.data(), iccSignature, iccSignatureSize) == 0;
+    }
+
+    void add(const std::vector<unsigned char>& payload)
+    {
+        const int number = payload[iccSignatureSize];
+        const int count = payload[iccSignatureSize + 1];
+        if (number < 1 || number > count || (count_ != 0 && count != count_) || !chunks_[number].empty())
+            broken_ = true;
+        if (broken_)
+            return;
+        count_ = count;
+        chunks_[number].assign(payload.begin() + iccSignatureSize + 2, payload.end());
+        // An empty chunk must still count as seen.
+        chunks_[number].insert(chunks_[number].begin(), 1);
+    }
+
+    std::vector<unsigned char> profile() const
+    {
+        std::vector<unsigned char> profile;
+        if (broken_ || count_ == 0)
+            return profile;
+        for (int number = 1; number <= count_; ++number) {
+            if (chunks_[number].empty())
+                return {};
+            profile.insert(profile.end(), chunks_[number].begin() + 1, chunks_[number].end());
+        }
+        if (profile.size() < 4 || decode32(profile.data(), true) != profile.size())
+            return {};
+        return profile;
+    }
+
+private:
+    std::vector<unsigned char> chunks_[maxIccChunks + 1];
+    int count_ = 0;
+    bool broken_ = false;
+};
+
+// The next marker code, behind at most maxHeadFill 0xFF fill bytes; -1 when
+// there is none.
+int nextMarker(std::FILE* stream)
+{
+    if (std::fgetc(stream) != 0xFF)
+        return -1;
+    int marker = 0xFF;
+    for (int fill = 0; marker == 0xFF && fill <= maxHeadFill; ++fill)
+        marker = std::fgetc(stream);
+    return marker == 0xFF || marker == 0 ? -1 : marker;
+}
+
+}  // namespace
+
+bool readJpegHead(std::FILE* stream, JpegHead& head)
+{
+    if (std::fgetc(stream) != 0xFF || std::fgetc(stream) != 0xD8)
+        return false;
+    IccChunks icc;
+    bool reachedScan = false;
+    std::vector<unsigned char> payload;
+    for (int segment = 0; segment < maxHeadSegments; ++segment) {
+        const int marker = nextMarker(stream);
+        if (marker < 0 || marker == markerEOI)
+            break;
+        const int high = std::fgetc(stream);
+        const int low = high < 0 ? -1 : std::fgetc(stream);
+        if (low < 0 || (high << 8 | low) < 2)
+            break;
+        payload.resize(static_cast<std::size_t>((high << 8 | low) - 2));
+        if (std::fread(payload.data(), 1, payload.size(), stream) != payload.size())
+            break;
+        if (marker == markerSOS) {
+            reachedScan = true;
+            break;
+        }
+        if (isFrameMarker(marker) && !head.hasFrame) {
+            head.hasFrame = readFrame(payload, marker, head.frame);
+            if (!head.hasFrame)
+                break;
+        } else if (marker == markerAPP2 && icc.isChunk(payload)) {
+            icc.add(payload);
+        } else if (marker == markerAPP1 && payload.size() >= 4 && std::memcmp(payload.data(), "Exif", 4) == 0) {
+            // The parser reports through a section reader, as for the trace log.
+            ExifInfo info;
+            info.orientation = head.orientation;
+            JpegSectionReader context(info);
+            head.exifRead = parseExifSegment(context, payload.data(), static_cast<int>(payload.size()) + 2);
+            head.orientation = info.orientation;
+        }
+    }
+    head.iccProfile = icc.profile();
+    return reachedScan && head.hasFrame;
+}

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <cstdio>
+#include <vector>
+
+#include "jpeg/JpegFrame.h"
+
+// What the batch needs from a JPEG's head, read in one pass: the frame,
+// the ICC colour profile and the EXIF orientation.
+struct JpegHead {
+    bool hasFrame = false;
+    JpegFrame frame;
+    // Empty when the file has none, and when its chunks do not make one
+    // whole profile: numbers missing or twice, counts that disagree, or a
+    // profile whose own header gives another length.
+    std::vector<unsigned char> iccProfile;
+    // As MetadataHandler reports them: exifRead for the last Exif APP1
+    // section, orientation 0 when unknown.
+    bool exifRead = false;
+    int orientation = 0;
+};
+
+// Walks the marker segments of a JPEG stream from its current position up
+// to the first start-of-scan, keeping only the frame, the ICC chunks and
+// the orientation. Bounded: at most maxSegments segments and maxFill fill
+// bytes in front of a marker; nothing else is held, so a profile of all
+// 255 chunks is read whole. False when the stream is no JPEG, breaks off
+// or exceeds a bound before the scan; what was found until then is kept.
+bool readJpegHead(std::FILE* stream, JpegHead& head);
+
+constexpr int maxHeadSegments = 1024;
+constexpr int maxHeadFill = 65536;
