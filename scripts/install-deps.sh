@@ -12,7 +12,7 @@ packages=(
   # the end-to-end check: accessibility bus, X tools, picture tools
   dbus at-spi2-core gir1.2-atspi-2.0 python3-gi python3-xlib xdotool
   imagemagick libimage-exiftool-perl
-  # colour profiles and a colour management engine for the profile tests
+  # the colour management engine, and colour profiles for its tests
   icc-profiles-free liblcms2-dev
 )
 
