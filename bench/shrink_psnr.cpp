@@ -10,6 +10,7 @@
 
 #include "batch/FitInBox.h"
 #include "batch/PictureLoader.h"
+#include "batch/Resample.h"
 
 namespace {
 
@@ -18,7 +19,7 @@ constexpr int box = 800;
 wxImage fitted(const LoadedPicture& picture)
 {
     const FittedSize size = fitInBox(picture.storedWidth, picture.storedHeight, box, box);
-    return picture.image.Scale(static_cast<int>(size.width), static_cast<int>(size.height), wxIMAGE_QUALITY_HIGH);
+    return resampleLanczos3(picture.image, static_cast<int>(size.width), static_cast<int>(size.height));
 }
 
 double psnr(const wxImage& a, const wxImage& b)

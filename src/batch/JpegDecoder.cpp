@@ -191,8 +191,8 @@ bool decodePixels(std::FILE* file, int box, std::size_t memoryLimit, const std::
     info.out_color_space = channels == 4 ? JCS_CMYK : channels == 1 ? JCS_GRAYSCALE : JCS_RGB;
     out.storedWidth = static_cast<int>(info.image_width);
     out.storedHeight = static_cast<int>(info.image_height);
-    info.scale_num = 1;
-    info.scale_denom = static_cast<unsigned>(boxScaleDenominator(out.storedWidth, out.storedHeight, box));
+    info.scale_num = static_cast<unsigned>(boxScaleNumerator(out.storedWidth, out.storedHeight, box));
+    info.scale_denom = 8;
     jpeg_calc_output_dimensions(&info);
     const std::size_t stride = static_cast<std::size_t>(info.output_width) * 3;
     const std::size_t bytes = stride * info.output_height;

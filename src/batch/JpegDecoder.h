@@ -9,7 +9,7 @@ struct LoadedPicture;
 
 // Decodes the JPEG stream of a file from its start with libjpeg into an RGB
 // picture. When box is positive and the picture is larger, it decodes at
-// the reduced scale that boxScaleDenominator picks.
+// the reduced scale that boxScaleNumerator picks.
 //
 // Colours: profile is the ICC profile of the file's head. An RGB picture
 // keeps it when it describes RGB. A CMYK or grey picture is converted

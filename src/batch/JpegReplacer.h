@@ -9,7 +9,7 @@
 // profile behind its JFIF header when one is given. Of the old file's
 // metadata only that profile is ever kept; EXIF data, comments and the rest
 // are not. Empty when the picture cannot be encoded (an empty picture).
-std::vector<unsigned char> jpegBytes(wxImage& picture, long quality, const std::vector<unsigned char>& iccProfile);
+std::vector<unsigned char> jpegBytes(const wxImage& picture, long quality, const std::vector<unsigned char>& iccProfile);
 
 // Replaces the regular file at a UTF-8 path with the bytes through a
 // ReplacingFile: on any failure, and for empty bytes, the old file stays

@@ -57,8 +57,8 @@ std::size_t PictureFile::loadingBytes(int box) const
         return pictureMemoryLimit;
     std::uint64_t bytes = 0;
     if (format_ == PictureFormat::jpeg) {
-        const int denominator = boxScaleDenominator(static_cast<int>(width_), static_cast<int>(height_), box);
-        bytes = 2 * 3 * std::uint64_t(reducedSide(width_, denominator)) * reducedSide(height_, denominator);
+        const int numerator = boxScaleNumerator(static_cast<int>(width_), static_cast<int>(height_), box);
+        bytes = 2 * 3 * std::uint64_t(scaledSide(width_, numerator)) * scaledSide(height_, numerator);
         if (head_.frame.progressive)
             bytes += head_.frame.coefficientBytes();
     } else {

@@ -3,26 +3,26 @@
 #include "batch/FitInBox.h"
 #include "batch/PictureFile.h"
 
-long long reducedSide(long long size, int denominator)
+long long scaledSide(long long size, int numerator)
 {
-    return (size + denominator - 1) / denominator;
+    return (size * numerator + 7) / 8;
 }
 
-int jpegScaleDenominator(int width, int height, long long targetWidth, long long targetHeight)
+int jpegScaleNumerator(int width, int height, long long targetWidth, long long targetHeight)
 {
-    int denominator = 1;
-    while (denominator < 8 && reducedSide(width, denominator * 2) >= 2 * targetWidth &&
-           reducedSide(height, denominator * 2) >= 2 * targetHeight)
-        denominator *= 2;
-    return denominator;
+    int numerator = 1;
+    while (numerator < 8 && (scaledSide(width, numerator) < 2 * targetWidth ||
+                             scaledSide(height, numerator) < 2 * targetHeight))
+        ++numerator;
+    return numerator;
 }
 
-int boxScaleDenominator(int width, int height, int box)
+int boxScaleNumerator(int width, int height, int box)
 {
     if (box <= 0 || (width <= box && height <= box))
-        return 1;
+        return 8;
     const FittedSize target = fitInBox(width, height, box, box);
-    return jpegScaleDenominator(width, height, target.width, target.height);
+    return jpegScaleNumerator(width, height, target.width, target.height);
 }
 
 bool loadPicture(const std::string& path, int box, LoadedPicture& picture, const std::atomic<bool>* cancel)

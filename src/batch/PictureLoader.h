@@ -30,22 +30,23 @@ constexpr std::size_t pictureMemoryLimit = std::size_t(1) << 30;
 // loaded, for any other file or content, and for a picture that does not
 // decode whole or would cost more than pictureMemoryLimit. When box is
 // positive and a JPEG is larger than the box, the decoder skips detail that
-// the shrink to the box would throw away: it decodes at 1/2, 1/4 or 1/8 of
-// the size when that still leaves the picture at least twice its fitted
-// size in the box. A cancel flag that becomes set cuts a JPEG decode short.
+// the shrink to the box would throw away: it decodes at the scale that
+// jpegScaleNumerator picks for its fitted size. A cancel flag that becomes set cuts a JPEG decode short.
 bool loadPicture(const std::string& path, int box, LoadedPicture& picture,
                  const std::atomic<bool>* cancel = nullptr);
 
-// The largest of 1, 2, 4, 8 whose reduced size (rounded up, as the decoder
-// does) is still at least twice targetWidth x targetHeight. Twice, because
-// the final shrink must still average two or more source pixels each way:
-// a reduction right down to the target size leaves a shrink by a factor
-// near 1 that visibly differs from a full decode on fine textures.
-int jpegScaleDenominator(int width, int height, long long targetWidth, long long targetHeight);
+// The smallest M of libjpeg's scales M/8 (1..8) whose size, rounded up as
+// the decoder rounds it, still covers twice targetWidth x targetHeight. The
+// decoder's scaled transform has then thrown away only detail that the
+// target cannot hold, and the Lanczos filter that shrinks the rest by a
+// factor of 2 to 3 is as sharp as one applied to the full decode, at a
+// fraction of its cost. Any M, not only powers of two: the nearer to twice
+// the target, the less there is to decode and to filter.
+int jpegScaleNumerator(int width, int height, long long targetWidth, long long targetHeight);
 
-// A side decoded at 1/denominator of its size: rounded up, as libjpeg does.
-long long reducedSide(long long size, int denominator);
+// A side decoded at numerator/8 of its size: rounded up, as libjpeg does.
+long long scaledSide(long long size, int numerator);
 
-// The denominator for a width x height JPEG decoded for the box: 1 when the
-// box is empty or the picture fits it.
-int boxScaleDenominator(int width, int height, int box);
+// The numerator for a width x height JPEG decoded for the box: 8 (full
+// size) when the box is empty or the picture fits it.
+int boxScaleNumerator(int width, int height, int box);

@@ -4,6 +4,7 @@
 #include "batch/JpegReplacer.h"
 #include "batch/Orientation.h"
 #include "batch/PictureFile.h"
+#include "batch/Resample.h"
 #include "batch/PictureLoader.h"
 #include "batch/Watermark.h"
 
@@ -28,8 +29,7 @@ PreparedPicture preparePicture(PictureFile& file, const ProcessingJob& job, long
         if (!size.positive())
             picture = wxImage();  // an empty box: nothing can be written
         else if (size.width != picture.GetWidth() || size.height != picture.GetHeight())
-            picture = picture.Scale(static_cast<int>(size.width), static_cast<int>(size.height),
-                                    wxIMAGE_QUALITY_HIGH);
+            picture = resampleLanczos3(picture, static_cast<int>(size.width), static_cast<int>(size.height));
     }
 
     if (job.autoRotate) {

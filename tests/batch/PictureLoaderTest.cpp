@@ -7,36 +7,37 @@
 #include "TempDir.h"
 #include "batch/FitInBox.h"
 #include "batch/PictureLoader.h"
+#include "batch/Resample.h"
 #include "jpeg/ExifBuilder.h"
 
 namespace {
 
-TEST(PictureLoader, ScaleDenominator)
+TEST(PictureLoader, ScaleNumerator)
 {
     static const struct {
         int width, height, box, expected;
     } cases[] = {
-        {4000, 3000, 800, 2},  // 2000 x 1500 is twice 800 x 600 or more; 1000 x 750 is not
-        {4352, 2448, 800, 2},
-        {3200, 2000, 800, 2},
-        {3199, 2000, 800, 2},  // the decoder rounds up: 3199 / 2 gives 1600
-        {3197, 2000, 800, 1},
-        {6400, 4800, 800, 4},
-        {12800, 9600, 800, 8},
-        {2560, 1600, 800, 1},
-        {801, 600, 800, 1},
-        {100000, 10, 800, 8},
+        {4000, 3000, 800, 4},  // 2000 x 1500 covers twice 800 x 600; 1500 x 1125 does not
+        {4352, 2448, 800, 3},
+        {3199, 2000, 800, 4},  // the decoder rounds up: 3199 / 2 gives 1600
+        {3193, 2000, 800, 5},
+        {6000, 4000, 800, 3},  // 2250 x 1500, where a power of two would give 3000 x 2000
+        {6400, 4800, 800, 2},
+        {1000, 1000, 800, 8},
+        {801, 600, 800, 8},
+        {100000, 10, 800, 1},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << c.width << "x" << c.height);
         const FittedSize target = fitInBox(c.width, c.height, c.box, c.box);
-        const int denominator = jpegScaleDenominator(c.width, c.height, target.width, target.height);
-        EXPECT_EQ(denominator, c.expected);
+        const int numerator = jpegScaleNumerator(c.width, c.height, target.width, target.height);
+        EXPECT_EQ(numerator, c.expected);
+        EXPECT_EQ(numerator, boxScaleNumerator(c.width, c.height, c.box));
         // A reduced picture always covers twice the target.
-        if (denominator == 1)
+        if (numerator == 8)
             continue;
-        EXPECT_GE((c.width + denominator - 1) / denominator, 2 * target.width);
-        EXPECT_GE((c.height + denominator - 1) / denominator, 2 * target.height);
+        EXPECT_GE((c.width * numerator + 7) / 8, 2 * target.width);
+        EXPECT_GE((c.height * numerator + 7) / 8, 2 * target.height);
     }
 }
 
@@ -88,8 +89,8 @@ TEST(PictureLoader, ShrinkOnLoadLooksLikeAFullDecode)
     EXPECT_EQ(reduced.image.GetWidth(), 1700);
     EXPECT_EQ(full.image.GetWidth(), 3400);
 
-    const wxImage fromFull = full.image.Scale(800, 517, wxIMAGE_QUALITY_HIGH);
-    const wxImage fromReduced = reduced.image.Scale(800, 517, wxIMAGE_QUALITY_HIGH);
+    const wxImage fromFull = resampleLanczos3(full.image, 800, 517);
+    const wxImage fromReduced = resampleLanczos3(reduced.image, 800, 517);
     EXPECT_GE(psnr(fromFull, fromReduced), 40.0);
 }
 
