@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake clang libclang-rt-14-dev
-  libwxgtk3.2-dev libglib2.0-dev pkg-config libgtest-dev libgmock-dev libbenchmark-dev libjpeg-dev
+  libwxgtk3.2-dev libgtk-3-dev libglib2.0-dev pkg-config libgtest-dev libgmock-dev libbenchmark-dev libjpeg-dev
   # the Debian package and its checks
   dpkg-dev lintian desktop-file-utils appstream
   xvfb xauth xdg-utils groff ghostscript locales

@@ -13,7 +13,7 @@ int jpegScaleNumerator(int width, int height, long long targetWidth, long long t
     int numerator = 1;
     while (numerator < 8 && (scaledSide(width, numerator) < 2 * targetWidth ||
                              scaledSide(height, numerator) < 2 * targetHeight))
-        ++numerator;
+        numerator *= 2;
     return numerator;
 }
 

@@ -17,13 +17,14 @@ TEST(PictureLoader, ScaleNumerator)
     static const struct {
         int width, height, box, expected;
     } cases[] = {
-        {4000, 3000, 800, 4},  // 2000 x 1500 covers twice 800 x 600; 1500 x 1125 does not
-        {4352, 2448, 800, 3},
+        {4000, 3000, 800, 4},  // 2000 x 1500 covers twice 800 x 600; 1000 x 750 does not
+        {4352, 2448, 800, 4},
+        {3200, 2000, 800, 4},
         {3199, 2000, 800, 4},  // the decoder rounds up: 3199 / 2 gives 1600
-        {3193, 2000, 800, 5},
-        {6000, 4000, 800, 3},  // 2250 x 1500, where a power of two would give 3000 x 2000
+        {3197, 2000, 800, 8},
         {6400, 4800, 800, 2},
-        {1000, 1000, 800, 8},
+        {12800, 9600, 800, 1},
+        {2560, 1600, 800, 8},
         {801, 600, 800, 8},
         {100000, 10, 800, 1},
     };
