@@ -8,6 +8,12 @@ case "${XDG_CONFIG_HOME:-}" in
   *) config="$HOME/.config/tessaly" ;;
 esac
 mkdir -p "$config"
+# A folder given on the command line is relative to where it was given.
+if [ $# -gt 0 ] && [ -d "$1" ]; then
+  folder=$(cd "$1" && pwd)
+  shift
+  set -- "$folder" "$@"
+fi
 cd "$config"
 program="$(dirname "$(readlink -f "$0")")/../lib/tessaly/tessaly"
 exec "$program" "$@"

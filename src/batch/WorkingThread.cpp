@@ -55,7 +55,7 @@ wxThread::ExitCode WorkingThread::Entry()
 
 bool WorkingThread::ProcessDirectory(long quality)
 {
-    rotated_ = resized_ = watermarked_ = 0;
+    rotated_ = resized_ = watermarked_ = skipped_ = 0;
     placementReported_ = false;
 
     if (!listPictures(std::string(job_.directory.utf8_str()), job_.includeSubfolders, files_)) {
@@ -95,6 +95,7 @@ bool WorkingThread::ProcessDirectory(long quality)
         } else {
             report.outcome = PictureReport::Outcome::unreadable;
             report.reason = picture.problem;
+            ++skipped_;
         }
         owner_->setGaugeValue(i + 1);
         owner_->pictureDone(report);
@@ -167,8 +168,10 @@ void WorkingThread::dropOutputFolder()
 
 void WorkingThread::showStatistics()
 {
-    owner_->showMessage(wxString::Format(wxS("Pictures has been processed corretly.\n\nResized: %i\nRotated: "
-                                             "%i\nWatermarked: %i"),
-                                         resized_, rotated_, watermarked_),
-                        wxS("Processing statistics"));
+    wxString text = wxString::Format(wxS("Pictures has been processed corretly.\n\nResized: %i\nRotated: "
+                                         "%i\nWatermarked: %i"),
+                                     resized_, rotated_, watermarked_);
+    if (!job_.stopAtUnreadable)
+        text += wxString::Format(wxS("\nSkipped (cannot be read): %i"), skipped_);
+    owner_->showMessage(text, wxS("Processing statistics"));
 }

@@ -42,6 +42,7 @@ private:
     int rotated_ = 0;
     int resized_ = 0;
     int watermarked_ = 0;
+    int skipped_ = 0;  // pictures that could not be read, when the job goes on past them
     std::vector<std::string> files_;  // UTF-8 paths, in processing order
     BatchOwner* owner_;
     ProcessingJob job_;

@@ -21,4 +21,5 @@ struct PreferenceValues {
     wxString prefsPath = wxS("./prefs.cfg");
     wxString startupDir;             // working directory at start-up
     int wmPlacement = 5;             // watermark position 1..9
+    bool skipUnreadable = false;     // go on past a picture that cannot be read
 };

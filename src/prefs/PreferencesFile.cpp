@@ -59,7 +59,10 @@ std::string savedPreferencesText(const PreferenceValues& v)
            "Alpha = " + formatFixed(v.alpha, 6) + " \n" +
            "Quality = " + std::to_string(v.quality) + " \n" +
            "IncludeSubdirectories = " + flag(v.includeSubdirectories) + "\n" +
-           "WmPlacement = " + std::to_string(v.wmPlacement) + " \n";
+           "WmPlacement = " + std::to_string(v.wmPlacement) + " \n" +
+           // Settings added later: written only when they differ from their
+           // defaults, so that an untouched file stays as it always was.
+           (v.skipUnreadable ? "SkipUnreadable = 1\n" : "");
 }
 
 void readPreferences(const ConfigFile& file, PreferenceValues& v)
@@ -80,6 +83,7 @@ void readPreferences(const ConfigFile& file, PreferenceValues& v)
     file.readValue("Quality", v.quality);
     file.readValue("IncludeSubdirectories", v.includeSubdirectories);
     file.readValue("WmPlacement", v.wmPlacement);
+    file.readValue("SkipUnreadable", v.skipUnreadable);
 }
 
 wxString programDirectory()

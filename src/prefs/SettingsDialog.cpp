@@ -2,6 +2,7 @@
 
 #include <wx/bitmap.h>
 #include <wx/button.h>
+#include <wx/checkbox.h>
 #include <wx/cshelp.h>
 #include <wx/filedlg.h>
 #include <wx/filefn.h>
@@ -18,6 +19,7 @@
 #include "diag/ReplacingFile.h"
 #include "prefs/ConfigFile.h"
 #include "prefs/PreferencesFile.h"
+#include "ui/AccessibleName.h"
 #include "ui/RoomySize.h"
 
 namespace {
@@ -32,6 +34,7 @@ const long ID_STATICTEXT2 = wxNewId();
 const long ID_TEXTCTRWATERIMGPATH = wxNewId();
 const long ID_BUTTONWATERIMGBROWSE = wxNewId();
 const long ID_STATICBITMAPWM = wxNewId();
+const long ID_CHECKBOXSKIPUNREADABLE = wxNewId();
 
 const wxString placementHelp = wxS("Relative placement of the watermark image in the picture.");
 
@@ -127,6 +130,11 @@ SettingsDialog::SettingsDialog(wxWindow* parent, wxWindowID)
     pathRow->Add(browseButton, 0, wxALL | wxALIGN_CENTER_VERTICAL, 5);
     source->Add(pathRow, 0, wxALL, 5);
     settings->Add(source, 0, wxALIGN_CENTER_HORIZONTAL, 0);
+    skipUnreadableCheck = new wxCheckBox(this, ID_CHECKBOXSKIPUNREADABLE, _("Skip pictures that cannot be read"),
+                                         wxDefaultPosition, wxDefaultSize, 0, wxDefaultValidator,
+                                         wxS("ID_CHECKBOXSKIPUNREADABLE"));
+    skipUnreadableCheck->SetToolTip(_("Go on with the next picture instead of ending the batch."));
+    settings->Add(skipUnreadableCheck, 0, wxLEFT | wxRIGHT, 15);
     top->Add(settings, 1, wxALL | wxALIGN_CENTER_HORIZONTAL, 5);
 
     preview = new wxStaticBitmap(this, ID_STATICBITMAPWM, wxNullBitmap, wxDefaultPosition, wxSize(200, 150),
@@ -144,6 +152,17 @@ SettingsDialog::SettingsDialog(wxWindow* parent, wxWindowID)
     buttons->Add(cancelButton, 0, wxALL | wxALIGN_CENTER_VERTICAL, 5);
     growToFit(okButton);
     growToFit(cancelButton);
+    okButton->SetDefault();
+
+    // What a screen reader says for the controls that show no label of their own.
+    setAccessibleName(alphaSlider, _("Alpha [0.0 - 1.0]"));
+    setAccessibleName(alphaText, _("Alpha value"));
+    setAccessibleName(waterImgPathText, _("Source for water image"));
+    setAccessibleName(preview, _("Water image overview"));
+    static const char* const positions[9] = {"Top left",    "Top",    "Top right",    "Left",  "Centre",
+                                             "Right",       "Bottom left", "Bottom", "Bottom right"};
+    for (int i = 0; i < 9; ++i)
+        setAccessibleName(placementButtons[i], wxString::Format(_("Placement: %s"), positions[i]));
     top->Add(buttons, 0, wxALL | wxALIGN_CENTER_HORIZONTAL, 5);
 
     fileDialog = new wxFileDialog(this, _("Select file"), wxEmptyString, wxEmptyString,
@@ -182,6 +201,7 @@ void SettingsDialog::loadPreferences()
     showAlpha();
     waterImgPathText->SetValue(waterImgFile);
     selectPlacementButton();
+    skipUnreadableCheck->SetValue(skipUnreadable);
 }
 
 bool SettingsDialog::writeDefaultPreferences()
@@ -307,10 +327,17 @@ void SettingsDialog::watermarkChosen(const wxString& path)
 void SettingsDialog::onInitDialog(wxInitDialogEvent&)
 {
     wxImage image;
-    if (!loadShownWatermark(image))
-        return;
-    setAlphaControlsEnabled(!(image.IsOk() && image.HasAlpha()));
-    showPreview(image);
+    if (loadShownWatermark(image)) {
+        setAlphaControlsEnabled(!(image.IsOk() && image.HasAlpha()));
+        showPreview(image);
+    }
+    // Keys need a control to go to, the first one that takes them: without
+    // one, Escape and Enter would do nothing.
+    wxWindow* first = okButton;
+    for (wxRadioButton* button : placementButtons)
+        if (button->GetValue())
+            first = button;
+    (alphaSlider->IsEnabled() ? alphaSlider : first)->SetFocus();
 }
 
 bool SettingsDialog::loadShownWatermark(wxImage& image)
@@ -350,6 +377,7 @@ void SettingsDialog::onOk(wxCommandEvent&)
     waterImgFile = waterImgPathText->GetValue();
     savedWaterImgFile = waterImgFile;
     placementFromButtons();
+    skipUnreadable = skipUnreadableCheck->GetValue();
     finish(wxID_OK);
 }
 
@@ -360,6 +388,7 @@ void SettingsDialog::onCancel(wxCommandEvent&)
     selectPlacementButton();
     alpha = savedAlpha;
     showAlpha();
+    skipUnreadableCheck->SetValue(skipUnreadable);
     finish(wxID_CANCEL);
 }
 

@@ -5,6 +5,7 @@
 #include "prefs/PreferenceValues.h"
 
 class wxButton;
+class wxCheckBox;
 class wxFileDialog;
 class wxImage;
 class wxRadioButton;
@@ -38,6 +39,7 @@ public:
     wxTextCtrl* waterImgPathText = nullptr;
     wxButton* browseButton = nullptr;
     wxStaticBitmap* preview = nullptr;
+    wxCheckBox* skipUnreadableCheck = nullptr;
     wxButton* okButton = nullptr;
     wxButton* cancelButton = nullptr;
     wxFileDialog* fileDialog = nullptr;

@@ -2,6 +2,8 @@
 
 #include <wx/button.h>
 #include <wx/filefn.h>
+#include <wx/msgdlg.h>
+#include <wx/process.h>
 #include <wx/settings.h>
 #include <wx/sizer.h>
 #include <wx/stattext.h>
@@ -16,6 +18,30 @@ const long ID_STATICTEXT2 = wxNewId();
 const long ID_STATICTEXT3 = wxNewId();
 const long ID_STATICTEXT4 = wxNewId();
 const long ID_BUTTONHELP = wxNewId();
+
+// Without a PDF viewer the opener fails on its own, after the click: the
+// user is then told where the manual is, to open it some other way.
+void tellWhereTheManualIs(const wxString& document)
+{
+    wxMessageBox(wxS("The manual could not be opened: no program for PDF files was found.\n\nIt is here: ") +
+                     document,
+                 wxS("Help"), wxOK | wxCENTRE, nullptr);
+}
+
+class ManualOpener : public wxProcess {
+public:
+    explicit ManualOpener(const wxString& document) : document_(document) {}
+
+    void OnTerminate(int, int status) override
+    {
+        if (status != 0)
+            tellWhereTheManualIs(document_);
+        delete this;
+    }
+
+private:
+    wxString document_;
+};
 
 }  // namespace
 
@@ -73,5 +99,9 @@ void AboutDialog::onHelp(wxCommandEvent&)
     const wxCharBuffer program("xdg-open");
     const wxCharBuffer path = document.utf8_str();
     const char* const argv[] = {program.data(), path.data(), nullptr};
-    wxExecute(argv, wxEXEC_ASYNC);
+    auto* opener = new ManualOpener(document);
+    if (wxExecute(argv, wxEXEC_ASYNC, opener) == 0) {
+        delete opener;
+        tellWhereTheManualIs(document);
+    }
 }

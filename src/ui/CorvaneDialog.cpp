@@ -5,6 +5,7 @@
 #include <wx/checkbox.h>
 #include <wx/dirctrl.h>
 #include <wx/filefn.h>
+#include <wx/filename.h>
 #include <wx/gauge.h>
 #include <wx/image.h>
 #include <wx/log.h>
@@ -16,9 +17,11 @@
 #include <wx/textctrl.h>
 #include <wx/treectrl.h>
 #include <wx/utils.h>
+#include <wx/valtext.h>
 #include <wx/weakref.h>
 
 #include "batch/BatchEvents.h"
+#include "batch/PictureReport.h"
 #include "batch/ProcessingJob.h"
 #include "batch/WorkingThread.h"
 #include "diag/TraceLog.h"
@@ -26,6 +29,8 @@
 #include "prefs/PreferencesFile.h"
 #include "prefs/SettingsDialog.h"
 #include "ui/AboutDialog.h"
+#include "ui/AccessibleName.h"
+#include "ui/FolderDropTarget.h"
 #include "ui/GuiThreadCall.h"
 #include "ui/RoomySize.h"
 
@@ -108,8 +113,12 @@ CorvaneDialog::CorvaneDialog(wxWindow* parent, wxWindowID id)
     includeSubCheck->SetValue(settingsDialog->includeSubdirectories);
 
     dirCtrl->GetTreeCtrl()->Bind(wxEVT_TREE_SEL_CHANGED, &CorvaneDialog::onTreeSelection, this);
+    SetDropTarget(new FolderDropTarget([this](const wxString& folder) { selectFolder(folder); }));
+    noticeMissingWatermark();
     loadWatermark();
     mainLog = std::make_unique<TraceLog>("Main.log", false);
+    // Keys need a control to go to: the folder tree, first in the window.
+    dirCtrl->GetTreeCtrl()->SetFocus();
 }
 
 void CorvaneDialog::buildControls()
@@ -155,8 +164,10 @@ void CorvaneDialog::buildControls()
     maxSizeLabel = new wxStaticText(this, ID_STATICTEXT1, _("Max size [px]"), wxDefaultPosition, wxDefaultSize, 0,
                                     wxS("ID_STATICTEXT1"));
     sizeRow->Add(maxSizeLabel, 0, wxALL | wxALIGN_CENTER_VERTICAL, 5);
+    // Digits only: "1,600" would otherwise be read as 1.
+    const wxTextValidator digitsOnly(wxFILTER_DIGITS);
     maxWidthText = new wxTextCtrl(this, ID_TEXTCTRLX, wxS("800"), wxDefaultPosition, wxDefaultSize, 0,
-                                  wxDefaultValidator, wxS("ID_TEXTCTRLX"));
+                                  digitsOnly, wxS("ID_TEXTCTRLX"));
     maxWidthText->SetMinSize(wxSize(35, -1));
     growToFitText(maxWidthText, wxS("00000"));
     setTip(maxWidthText, _("Max width of picture after resizing."));
@@ -169,7 +180,7 @@ void CorvaneDialog::buildControls()
     maxHeightLabel->Hide();
     heightRow->Add(maxHeightLabel, 0, wxALL | wxALIGN_CENTER_VERTICAL, 5);
     maxHeightText = new wxTextCtrl(this, ID_TEXTCTRLY, wxS("800"), wxDefaultPosition, wxSize(35, -1), 0,
-                                   wxDefaultValidator, wxS("ID_TEXTCTRLY"));
+                                   digitsOnly, wxS("ID_TEXTCTRLY"));
     maxHeightText->Hide();
     setTip(maxHeightText, _("Max height of picture after resizing."));
     heightRow->Add(maxHeightText, 0, wxALIGN_CENTER_VERTICAL, 5);
@@ -218,6 +229,15 @@ void CorvaneDialog::buildControls()
 
     for (wxWindow* button : {okButton, closeButton, preferencesButton, aboutButton})
         growToFit(button);
+    okButton->SetDefault();
+
+    // What a screen reader says for the controls that show no label of their own.
+    setAccessibleName(dirCtrl, _("Folders"));
+    setAccessibleName(pathText, _("Folder to process"));
+    setAccessibleName(gauge, _("Progress"));
+    setAccessibleName(maxWidthText, maxSizeLabel->GetLabel());
+    setAccessibleName(maxHeightText, maxHeightLabel->GetLabel());
+    setAccessibleName(qualitySlider, qualityLabel->GetLabel());
 
     outer->Add(main, 0, centred, 4);
     SetSizer(outer);
@@ -269,6 +289,43 @@ void CorvaneDialog::loadWatermark()
                      wxS("Watermark image not found"), wxOK | wxCENTRE, nullptr);
         disableWatermark();
     }
+}
+
+void CorvaneDialog::noticeMissingWatermark()
+{
+    // The default watermark stands in for the user's own, which must not
+    // happen unnoticed: it would go into every picture instead of theirs.
+    const wxString configured = settingsDialog->waterImgFile;
+    const wxString fallback = programDir + wxS("/data/wm.png");
+    if (configured.empty() || configured == fallback || wxFileExists(configured) || !wxFileExists(fallback))
+        return;
+    wxMessageBox(wxS("WaterMark file could not be opened. \n\nSupposed location: ") + configured +
+                     wxS("\n\nThe default watermark is used instead: ") + fallback,
+                 wxS("Watermark image not found"), wxOK | wxCENTRE, nullptr);
+}
+
+void CorvaneDialog::selectFolder(const wxString& folder)
+{
+    wxFileName name = wxFileName::DirName(folder);
+    name.MakeAbsolute();
+    wxString wanted = name.GetPath();
+    if (wanted.empty())
+        wanted = wxS("/");
+    if (!wxDirExists(wanted))
+        return;
+    const wxString before = dirCtrl->GetPath();
+    dirCtrl->SetPath(wanted);
+    if (dirCtrl->GetPath() == wanted)
+        return;
+    // Made after the tree read its parent, or hidden: read the tree again,
+    // with hidden folders when one is asked for.
+    if (wanted.Contains(wxS("/.")))
+        dirCtrl->ShowHidden(true);
+    dirCtrl->ReCreateTree();
+    dirCtrl->SetPath(wanted);
+    // Never a folder other than the one asked for: the batch would process it.
+    if (dirCtrl->GetPath() != wanted)
+        dirCtrl->SetPath(before);
 }
 
 void CorvaneDialog::setControlsEnabled(bool enabled)
@@ -366,6 +423,17 @@ void CorvaneDialog::showMessage(const wxString& message, const wxString& caption
     runOnGuiThread([message, caption] { wxMessageBox(message, caption, wxOK | wxCENTRE, nullptr); });
 }
 
+void CorvaneDialog::pictureDone(const PictureReport& report)
+{
+    if (report.outcome != PictureReport::Outcome::unreadable)
+        return;
+    wxWeakRef<CorvaneDialog> self(this);
+    runOnGuiThread([self, report] {
+        if (self)
+            self->mainLog->write("Skipped (cannot be read)", (report.path + ": " + report.reason).c_str());
+    });
+}
+
 void CorvaneDialog::workerEnded(WorkingThread* worker)
 {
     wxCriticalSectionLocker lock(workerLock_);
@@ -375,7 +443,7 @@ void CorvaneDialog::workerEnded(WorkingThread* worker)
 
 void CorvaneDialog::onPathEnter(wxCommandEvent&)
 {
-    dirCtrl->SetPath(firstLine(pathText));
+    selectFolder(firstLine(pathText));
 }
 
 void CorvaneDialog::onTreeSelection(wxTreeEvent& event)
@@ -435,6 +503,9 @@ void CorvaneDialog::startBatch()
     job.placement = settingsDialog->wmPlacement;
     job.qualityText = qualityValue->GetLabel();
     job.caption = caption;
+    job.stopAtUnreadable = !settingsDialog->skipUnreadable;
+    // The pictures skipped are named in Main.log, begun afresh for the batch.
+    mainLog = std::make_unique<TraceLog>("Main.log", settingsDialog->skipUnreadable);
 
     auto* worker = new WorkingThread(this, job);
     {

@@ -31,6 +31,9 @@ public:
 
     // Loads the watermark image from the preferences, else the default one.
     void loadWatermark();
+    // Selects exactly that folder in the tree, reading the tree again when
+    // it does not know the folder yet. Nothing for a path that is no folder.
+    void selectFolder(const wxString& folder);
     void setControlsEnabled(bool enabled);
     // Asks a running worker to stop and waits for its end, serving its
     // requests meanwhile.
@@ -46,6 +49,7 @@ public:
     bool askYesNo(const wxString& message, const wxString& caption) override;
     void showMessage(const wxString& message, const wxString& caption) override;
     void workerEnded(WorkingThread* worker) override;
+    void pictureDone(const PictureReport& report) override;
 
     void onPathEnter(wxCommandEvent& event);
     void onTreeSelection(wxTreeEvent& event);
@@ -91,6 +95,9 @@ private:
     void startBatch();
     void waitForWorker();
     void disableWatermark();
+    // Tells the user once, at start-up, that the chosen watermark file is
+    // missing and the default one stands in for it.
+    void noticeMissingWatermark();
     // The text of a single-line control, up to its first line feed.
     static wxString firstLine(const wxTextCtrl* text);
 

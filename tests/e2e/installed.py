@@ -52,7 +52,9 @@ def read(path):
 
 def main():
     entry = desktop_entry()
-    program = subprocess.Popen(shlex.split(entry["Exec"]), cwd=HOME)
+    # Started from the menu, the entry's field codes (%f) stand for nothing.
+    command = [word for word in shlex.split(entry["Exec"]) if not word.startswith("%")]
+    program = subprocess.Popen(command, cwd=HOME)
     try:
         app = wait_for("the program on the accessibility bus", lambda: app_node(program.pid))
         first_start = alert(app)

@@ -14,6 +14,7 @@
 #include <wx/slider.h>
 
 #include "batch/BlockingImageHandler.h"
+#include "jpeg/ExifBuilder.h"
 #include "prefs/SettingsDialog.h"
 #include "ui/CorvaneDialog.h"
 #include "ui/GuiTest.h"
@@ -123,6 +124,30 @@ TEST_F(BatchControlTest, RunsToTheEndAndAgain)
     EXPECT_EQ(messages[0].substr(0, 11), "Tessaly 1.0");
     EXPECT_EQ(messages[1], statistics(0, 0, 0));  // the second run finds them small enough
     EXPECT_EQ(loadImage(album("p10.jpg")).GetWidth(), 800);
+}
+
+// With "Skip pictures that cannot be read", an unreadable picture is named
+// in Main.log and counted, where it would otherwise end the batch.
+TEST_F(BatchControlTest, SkipsUnreadablePicturesWhenAsked)
+{
+    makeAlbum(3, false);
+    const std::string whole = readFile(album("p02.jpg"));
+    writeFile(album("p02.jpg"), Bytes(whole.begin(), whole.begin() + whole.size() / 2));
+    create();
+    dialog->settingsDialog->skipUnreadable = true;
+    ModalScript script(*dialog);
+    script.run([&] {
+        click(dialog->okButton);
+        script.when([this] { return idle(); }, [&] { dialog->EndModal(wxID_OK); });
+    });
+    EXPECT_EQ(recorder.messages.back(), statistics(2, 0, 0) + "\nSkipped (cannot be read): 1");
+    EXPECT_EQ(loadImage(album("p03.jpg")).GetWidth(), 800);
+    EXPECT_NE(readFile(dir.file("Main.log")).find("Skipped (cannot be read): " + album("p02.jpg") + ": does not decode"),
+              std::string::npos);
+    dialog->settingsDialog->savePreferences();
+    const std::string saved = readFile(dir.file("prefs.cfg"));
+    const std::string line = "\nSkipUnreadable = 1\n";
+    EXPECT_EQ(saved.substr(saved.size() - std::min(saved.size(), line.size())), line);
 }
 
 TEST_F(BatchControlTest, BatchEnablesAWatermarkThatFailedToLoad)

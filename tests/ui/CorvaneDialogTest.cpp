@@ -5,6 +5,7 @@
 #include <wx/app.h>
 #include <wx/button.h>
 #include <wx/checkbox.h>
+#include <wx/dnd.h>
 #include <wx/dirctrl.h>
 #include <wx/gauge.h>
 #include <wx/slider.h>
@@ -144,7 +145,11 @@ TEST_F(CorvaneDialogTest, MissingWatermarkFallsBackToTheDefault)
     }
     writePrefs("WaterImgFile = " + dir.file("gone.png") + "\n");
     create();
-    EXPECT_TRUE(recorder.messages.empty());
+    // Said once, so that nobody burns the default mark into their pictures unawares.
+    const std::vector<std::string> notice = {
+        "Watermark image not found|WaterMark file could not be opened. \n\nSupposed location: " + dir.file("gone.png") +
+        "\n\nThe default watermark is used instead: " + fallback};
+    EXPECT_EQ(recorder.messages, notice);
     EXPECT_TRUE(dialog->watermarkImage->IsOk());
     EXPECT_TRUE(dialog->watermarkCheck->IsEnabled());
     EXPECT_EQ(dialog->settingsDialog->waterImgPathText->GetValue(), fallback);
@@ -178,6 +183,35 @@ TEST_F(CorvaneDialogTest, TreeAndPathStayInStep)
 
     dialog->dirCtrl->SetPath(wxString::FromUTF8(dir.file("one")));
     EXPECT_EQ(dialog->pathText->GetValue(), dir.file("one"));
+
+    // Typed, a folder made after the tree read its parent is selected
+    // exactly, never its parent; one that does not exist changes nothing.
+    // Dropped from the file manager, a folder is selected too.
+    fs::create_directories(dir.file("one/later/.hidden"));
+    fs::create_directories(dir.file("dropped"));
+    static const struct {
+        const char* typed;
+        const char* selected;
+        bool drop;
+    } cases[] = {{"one/later", "one/later", false},
+                 {"one/later/.hidden/", "one/later/.hidden", false},
+                 {"one/none", "one/later/.hidden", false},
+                 {"dropped", "dropped", true},
+                 {"one/none", "dropped", true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.typed);
+        const wxString typed = wxString::FromUTF8(dir.file(c.typed));
+        if (c.drop) {
+            static_cast<wxFileDropTarget*>(dialog->GetDropTarget())->OnDropFiles(0, 0, wxArrayString(1, &typed));
+        } else {
+            dialog->pathText->SetValue(typed);
+            dialog->pathText->ProcessWindowEvent(enter);
+        }
+        EXPECT_EQ(dialog->dirCtrl->GetPath(), dir.file(c.selected));
+        if (std::string(c.typed) != "one/none") {
+            EXPECT_EQ(dialog->pathText->GetValue(), dir.file(c.selected));
+        }
+    }
 }
 
 // Regression: with the Close button disabled, Escape used to press OK.
@@ -242,6 +276,20 @@ TEST_F(CorvaneDialogTest, HelpOpensTheManual)
     helpRecords(fromStart);
     fs::remove(dir.file("my photos/documents/Tessaly_1.1_manual.pdf"));
     helpRecords(fromStart + fromProgram);
+
+    // No viewer for PDF files: the opener fails, and the user learns where the manual is.
+    writeFile(opener, {'#', '!', '/', 'b', 'i', 'n', '/', 's', 'h', '\n', 'e', 'x', 'i', 't', ' ', '3', '\n'});
+    fs::permissions(opener, fs::perms::owner_all);
+    recorder.messages.clear();
+    wxCommandEvent help(wxEVT_BUTTON, dialog->aboutDialog->helpButton->GetId());
+    dialog->aboutDialog->onHelp(help);
+    for (int i = 0; i < 500 && recorder.messages.empty(); ++i) {
+        wxTheApp->Yield();
+        wxMilliSleep(10);
+    }
+    EXPECT_EQ(recorder.messages, std::vector<std::string>{"Help|The manual could not be opened: no program for PDF "
+                                                          "files was found.\n\nIt is here: " +
+                                                          dir.file("program") + "/documents/Tessaly_1.1_manual.pdf"});
     setenv("PATH", oldPath.c_str(), 1);
     EXPECT_EQ(dialog->aboutDialog->GetTitle(), "Tessaly 1.1 | About");
     const AboutDialog& about = *dialog->aboutDialog;
