@@ -13,7 +13,7 @@
 #include <wx/init.h>
 #include <wx/log.h>
 
-#include "batch/BatchOwner.h"
+#include "batch/MessageBoxOwner.h"
 #include "batch/FitInBox.h"
 #include "batch/JpegReplacer.h"
 #include "batch/Orientation.h"
@@ -29,7 +29,7 @@ constexpr int box = 800;
 constexpr long quality = 82;
 
 // Answers Yes, prints the message boxes, and lets main wait for the end.
-class ConsoleOwner : public BatchOwner {
+class ConsoleOwner : public MessageBoxOwner {
 public:
     void postNotification(const wxCommandEvent&) override {}
     void setGaugeRange(int) override {}

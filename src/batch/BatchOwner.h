@@ -4,12 +4,15 @@
 #include <wx/string.h>
 
 class WorkingThread;
+struct BatchStatistics;
 struct PictureReport;
 
-// What a running batch asks of whoever started it. The worker calls these
-// from its own thread; an implementation that owns windows must carry each
-// request over to its GUI thread in the order issued. The two questions
-// hold the worker until the user has answered.
+// What a running batch tells and asks whoever started it, as typed events:
+// each front end puts them into its own words (the window into its fixed
+// boxes, the terminal into lines). The worker calls these from its own
+// thread; an implementation that owns windows must carry each request over
+// to its GUI thread in the order issued. confirm holds the worker until it
+// is answered.
 class BatchOwner {
 public:
     virtual ~BatchOwner() = default;
@@ -19,12 +22,22 @@ public:
     virtual void setGaugeRange(int range) = 0;
     virtual void setGaugeValue(int value) = 0;
     virtual void setTitle(const wxString& title) = 0;
-    // A modal Yes/No question; true only for Yes.
-    virtual bool askYesNo(const wxString& message, const wxString& caption) = 0;
-    // A modal box with an OK button.
-    virtual void showMessage(const wxString& message, const wxString& caption) = 0;
     // The worker object is being destroyed: forget it.
     virtual void workerEnded(WorkingThread* worker) = 0;
-    // One picture's turn is over (after its gauge request). Optional.
-    virtual void pictureDone(const PictureReport&) {}
+
+    // The quality text is no number; the batch goes on at quality 100.
+    virtual void qualityUnreadable(const wxString& qualityText) = 0;
+    // The folder cannot be opened; the batch ends.
+    virtual void folderUnreadable(const wxString& folder) = 0;
+    // Whether to process the count pictures found in the folder.
+    virtual bool confirm(const wxString& folder, int count) = 0;
+    // The placement code is none of 1..9: the watermark goes to the centre.
+    // Once a batch, with the blend's own words for it.
+    virtual void placementFallback(const wxString& message, const wxString& caption) = 0;
+    // One picture's turn is over: saved, unreadable or not written. Comes
+    // before its gauge request; when the picture was unreadable and the job
+    // stops there, it is the batch's last word.
+    virtual void pictureDone(const PictureReport& report) = 0;
+    // The batch reached its end, after its last picture or a stop.
+    virtual void finished(const BatchStatistics& statistics) = 0;
 };

@@ -3,8 +3,7 @@
 #include <cstdint>
 #include <string>
 
-// What became of one picture of a batch, for owners that report picture by
-// picture (the terminal front end); the window has its own boxes instead.
+// What became of one picture of a batch.
 struct PictureReport {
     enum class Outcome { saved, unreadable, notWritten };
 
@@ -12,6 +11,7 @@ struct PictureReport {
     std::string written;  // the file written, or that would have been
     Outcome outcome = Outcome::saved;
     std::string reason;   // why, when not saved
+    bool endsBatch = false;  // unreadable, and the job stops at such a picture
     bool resized = false;
     bool rotated = false;
     bool watermarked = false;

@@ -6,7 +6,6 @@
 
 #include <sys/stat.h>
 #include <wx/log.h>
-#include <wx/msgdlg.h>
 
 #include "batch/BatchEvents.h"
 #include "batch/BatchOwner.h"
@@ -23,9 +22,19 @@ constexpr long defaultQuality = 100;
 
 }  // namespace
 
-WorkingThread::WorkingThread(BatchOwner* owner, const ProcessingJob& job)
-    : wxThread(wxTHREAD_DETACHED), owner_(owner), job_(job)
+WorkingThread::WorkingThread(BatchOwner* owner, const ProcessingJob& job, wxThreadKind kind)
+    : wxThread(kind), owner_(owner), job_(job)
 {
+}
+
+void WorkingThread::requestStop()
+{
+    stopRequested_ = true;
+}
+
+bool WorkingThread::stopRequested()
+{
+    return stopRequested_ || TestDestroy();
 }
 
 WorkingThread::~WorkingThread()
@@ -44,7 +53,7 @@ wxThread::ExitCode WorkingThread::Entry()
     long quality = defaultQuality;
     if (!job_.qualityText.ToLong(&quality, 10)) {
         quality = defaultQuality;
-        owner_->showMessage(wxS("Error when converting quality value."), wxS("Error."));
+        owner_->qualityUnreadable(job_.qualityText);
     }
 
     ProcessDirectory(quality);
@@ -55,21 +64,19 @@ wxThread::ExitCode WorkingThread::Entry()
 
 bool WorkingThread::ProcessDirectory(long quality)
 {
-    rotated_ = resized_ = watermarked_ = skipped_ = 0;
+    statistics_ = BatchStatistics{};
+    statistics_.wentOnPastUnreadable = !job_.stopAtUnreadable;
     placementReported_ = false;
 
     if (!listPictures(std::string(job_.directory.utf8_str()), job_.includeSubfolders, files_)) {
-        owner_->showMessage(wxS("Directory can not be opened."), wxS("Error 01"));
+        owner_->folderUnreadable(job_.directory);
         return false;
     }
     if (!job_.outputFolder.empty())
         dropOutputFolder();
 
     const int count = static_cast<int>(files_.size());
-    const wxString question = wxS("Do you really want to process all JPG pictures in directory: \n\n") +
-                              job_.directory + wxS("\n\nNumber of files about to processed: ") +
-                              wxString::Format(wxS("%i"), count);
-    if (!owner_->askYesNo(question, wxS("Tessaly 1.0")))
+    if (!owner_->confirm(job_.directory, count))
         return false;
 
     owner_->setGaugeRange(count);
@@ -78,7 +85,7 @@ bool WorkingThread::ProcessDirectory(long quality)
     PicturePipeline pipeline(files_, job_, quality, job_.threads);
     for (int i = 0; i < count; ++i) {
         owner_->setTitle(job_.caption + wxString::Format(wxS(" - %d/%d"), i + 1, count));
-        if (TestDestroy()) {
+        if (stopRequested()) {
             // What was prepared beyond this point is thrown away unwritten.
             pipeline.cancel();
             break;
@@ -89,19 +96,19 @@ bool WorkingThread::ProcessDirectory(long quality)
         report.written = targetOf(files_[i]);
         if (picture.loaded) {
             commitPicture(picture, report);
-        } else if (job_.stopAtUnreadable) {
-            owner_->showMessage(wxS("File could not be opened."), wxS("Error 02"));
-            return false;
         } else {
             report.outcome = PictureReport::Outcome::unreadable;
             report.reason = picture.problem;
-            ++skipped_;
+            report.endsBatch = job_.stopAtUnreadable;
+            ++statistics_.skipped;
         }
-        owner_->setGaugeValue(i + 1);
         owner_->pictureDone(report);
+        if (report.endsBatch)
+            return false;
+        owner_->setGaugeValue(i + 1);
     }
 
-    showStatistics();
+    owner_->finished(statistics_);
     owner_->setGaugeValue(0);
     owner_->setTitle(job_.caption);
     return true;
@@ -111,7 +118,7 @@ void WorkingThread::commitPicture(const PreparedPicture& picture, PictureReport&
 {
     // Once a batch is enough to tell the user.
     if (!picture.placementMessage.empty() && !placementReported_) {
-        owner_->showMessage(picture.placementMessage, picture.placementCaption);
+        owner_->placementFallback(picture.placementMessage, picture.placementCaption);
         placementReported_ = true;
     }
     // The trace log is written here, one picture after the other.
@@ -125,7 +132,6 @@ void WorkingThread::commitPicture(const PreparedPicture& picture, PictureReport&
                            : writeResultFile(report.written, picture.jpeg, job_.overwrite, report.path, report.reason);
     if (!saved) {
         report.outcome = PictureReport::Outcome::notWritten;
-        owner_->showMessage(wxS("Watermarked image could not been saved."), wxMessageBoxCaptionStr);
         return;
     }
     report.bytesAfter = picture.jpeg.size();
@@ -134,9 +140,9 @@ void WorkingThread::commitPicture(const PreparedPicture& picture, PictureReport&
     report.watermarked = picture.watermarked;
     // Counted only once the picture is saved: the statistics must not claim
     // work that never reached the disk.
-    resized_ += picture.resized;
-    rotated_ += picture.rotated;
-    watermarked_ += picture.watermarked;
+    statistics_.resized += picture.resized;
+    statistics_.rotated += picture.rotated;
+    statistics_.watermarked += picture.watermarked;
 }
 
 std::string WorkingThread::targetOf(const std::string& path) const
@@ -164,14 +170,4 @@ void WorkingThread::dropOutputFolder()
                                     return realpath(path.c_str(), real) && std::string(real).rfind(inside, 0) == 0;
                                 }),
                  files_.end());
-}
-
-void WorkingThread::showStatistics()
-{
-    wxString text = wxString::Format(wxS("Pictures has been processed corretly.\n\nResized: %i\nRotated: "
-                                         "%i\nWatermarked: %i"),
-                                     resized_, rotated_, watermarked_);
-    if (!job_.stopAtUnreadable)
-        text += wxString::Format(wxS("\nSkipped (cannot be read): %i"), skipped_);
-    owner_->showMessage(text, wxS("Processing statistics"));
 }

@@ -1,32 +1,38 @@
 #pragma once
 
+#include <atomic>
 #include <string>
 #include <vector>
 
 #include <wx/thread.h>
 
+#include "batch/BatchStatistics.h"
 #include "batch/ProcessingJob.h"
 
 class BatchOwner;
 struct PictureReport;
 struct PreparedPicture;
 
-// The detached worker thread of one batch. The toolkit deletes it when
-// Entry returns; its destructor tells the owner. A stop request is Delete(),
-// noticed once per picture, just before the picture is taken from the
-// helpers that prepare it.
+// The worker thread of one batch: detached for the window, which the
+// toolkit deletes when Entry returns, or joinable for the terminal, which
+// waits for it and deletes it. Its destructor tells the owner. A stop
+// request is Delete() or requestStop(), noticed once per picture, just
+// before the picture is taken from the helpers that prepare it.
 class WorkingThread : public wxThread {
 public:
-    WorkingThread(BatchOwner* owner, const ProcessingJob& job);
+    WorkingThread(BatchOwner* owner, const ProcessingJob& job, wxThreadKind kind = wxTHREAD_DETACHED);
     ~WorkingThread() override;
+
+    // Stops after the current picture; from any thread, at any time.
+    void requestStop();
 
     // The batch. True when it reached its statistics (after all pictures or
     // a stop), false when it ended earlier.
     bool ProcessDirectory(long quality);
 
-    int rotatedCount() const { return rotated_; }
-    int resizedCount() const { return resized_; }
-    int watermarkedCount() const { return watermarked_; }
+    int rotatedCount() const { return statistics_.rotated; }
+    int resizedCount() const { return statistics_.resized; }
+    int watermarkedCount() const { return statistics_.watermarked; }
 
 protected:
     ExitCode Entry() override;
@@ -37,12 +43,10 @@ private:
     // output folder by its path relative to the folder processed.
     std::string targetOf(const std::string& path) const;
     void dropOutputFolder();
-    void showStatistics();
+    bool stopRequested();
 
-    int rotated_ = 0;
-    int resized_ = 0;
-    int watermarked_ = 0;
-    int skipped_ = 0;  // pictures that could not be read, when the job goes on past them
+    BatchStatistics statistics_;
+    std::atomic<bool> stopRequested_{false};
     std::vector<std::string> files_;  // UTF-8 paths, in processing order
     BatchOwner* owner_;
     ProcessingJob job_;

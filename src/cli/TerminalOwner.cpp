@@ -1,7 +1,6 @@
 #include "cli/TerminalOwner.h"
 
 #include <cstdio>
-#include <filesystem>
 #include <iostream>
 #include <thread>
 
@@ -32,40 +31,27 @@ TerminalOwner::TerminalOwner(bool quiet, bool ask) : quiet_(quiet), ask_(ask), t
 void TerminalOwner::run(const ProcessingJob& job)
 {
     folder_ = utf8(job.directory);
-    auto* worker = new WorkingThread(this, job);
+    // Joinable: the batch is over, thread and all, once Wait returns.
+    WorkingThread worker(this, job, wxTHREAD_JOINABLE);
     {
         std::lock_guard<std::mutex> lock(mutex_);
-        worker_ = worker;
+        worker_ = &worker;
     }
-    if (worker->Create() != wxTHREAD_NO_ERROR || worker->Run() != wxTHREAD_NO_ERROR) {
+    if (worker.Run() == wxTHREAD_NO_ERROR) {
+        worker.Wait();
+    } else {
         std::fprintf(stderr, "tessaly-batch: cannot start the batch for %s\n", folder_.c_str());
         ++folderFailures_;
-        delete worker;
-        return;
     }
-    std::unique_lock<std::mutex> lock(mutex_);
-    ended_.wait(lock, [this] { return worker_ == nullptr; });
-    // The detached thread still runs the toolkit's end of a thread after
-    // its destructor; it must be gone before the next batch or the exit.
-    const std::string task = "/proc/self/task/" + std::to_string(workerTask_);
-    lock.unlock();
-    while (std::filesystem::exists(task))
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    std::lock_guard<std::mutex> lock(mutex_);
+    worker_ = nullptr;
 }
 
 void TerminalOwner::stop()
 {
     std::lock_guard<std::mutex> lock(mutex_);
     if (worker_)
-        worker_->Delete();
-}
-
-void TerminalOwner::workerEnded(WorkingThread*)
-{
-    std::lock_guard<std::mutex> lock(mutex_);
-    workerTask_ = static_cast<int>(gettid());
-    worker_ = nullptr;
-    ended_.notify_all();
+        worker_->requestStop();
 }
 
 void TerminalOwner::setGaugeRange(int range)
@@ -75,27 +61,26 @@ void TerminalOwner::setGaugeRange(int range)
     started_ = std::chrono::steady_clock::now();
 }
 
-bool TerminalOwner::askYesNo(const wxString& message, const wxString&)
+bool TerminalOwner::confirm(const wxString&, int count)
 {
     if (!ask_)
         return true;
-    // The question ends in the number of pictures found.
-    const std::string count = utf8(message.AfterLast(' '));
-    std::fprintf(stderr, "Process %s pictures in %s? [y/N] ", count.c_str(), folder_.c_str());
+    std::fprintf(stderr, "Process %d pictures in %s? [y/N] ", count, folder_.c_str());
     std::string answer;
     if (!std::getline(std::cin, answer))
         std::fputc('\n', stderr);
     return answer == "y" || answer == "Y" || answer == "yes" || answer == "Yes";
 }
 
-void TerminalOwner::showMessage(const wxString&, const wxString& caption)
+void TerminalOwner::folderUnreadable(const wxString&)
 {
-    // Pictures report themselves through pictureDone; of the window's boxes
-    // only the folder that cannot be opened is news here.
-    if (caption == "Error 01") {
-        std::fprintf(stderr, "tessaly-batch: %s: cannot open the folder\n", folder_.c_str());
-        ++folderFailures_;
-    }
+    std::fprintf(stderr, "tessaly-batch: %s: cannot open the folder\n", folder_.c_str());
+    ++folderFailures_;
+}
+
+void TerminalOwner::placementFallback(const wxString& message, const wxString&)
+{
+    std::fprintf(stderr, "tessaly-batch: %s\n", utf8(message).c_str());
 }
 
 void TerminalOwner::pictureDone(const PictureReport& report)

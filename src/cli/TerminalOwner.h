@@ -1,7 +1,6 @@
 #pragma once
 
 #include <chrono>
-#include <condition_variable>
 #include <cstdint>
 #include <mutex>
 #include <string>
@@ -30,10 +29,13 @@ public:
     void setGaugeRange(int range) override;
     void setGaugeValue(int) override {}
     void setTitle(const wxString&) override {}
-    bool askYesNo(const wxString& message, const wxString& caption) override;
-    void showMessage(const wxString& message, const wxString& caption) override;
-    void workerEnded(WorkingThread* worker) override;
+    void workerEnded(WorkingThread*) override {}
+    void qualityUnreadable(const wxString&) override {}
+    void folderUnreadable(const wxString& folder) override;
+    bool confirm(const wxString& folder, int count) override;
+    void placementFallback(const wxString& message, const wxString& caption) override;
     void pictureDone(const PictureReport& report) override;
+    void finished(const BatchStatistics&) override {}
 
 private:
     const bool quiet_;
@@ -42,9 +44,7 @@ private:
     std::string folder_;
 
     std::mutex mutex_;
-    std::condition_variable ended_;
     WorkingThread* worker_ = nullptr;
-    int workerTask_ = 0;
 
     int total_ = 0;
     int done_ = 0;

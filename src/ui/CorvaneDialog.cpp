@@ -425,7 +425,8 @@ void CorvaneDialog::showMessage(const wxString& message, const wxString& caption
 
 void CorvaneDialog::pictureDone(const PictureReport& report)
 {
-    if (report.outcome != PictureReport::Outcome::unreadable)
+    MessageBoxOwner::pictureDone(report);
+    if (report.outcome != PictureReport::Outcome::unreadable || report.endsBatch)
         return;
     wxWeakRef<CorvaneDialog> self(this);
     runOnGuiThread([self, report] {

@@ -5,7 +5,7 @@
 #include <wx/dialog.h>
 #include <wx/thread.h>
 
-#include "batch/BatchOwner.h"
+#include "batch/MessageBoxOwner.h"
 
 class AboutDialog;
 class SettingsDialog;
@@ -24,7 +24,7 @@ class wxTreeEvent;
 // The main window: pick a folder and the operations, press OK. The batch
 // runs on a WorkingThread; the dialog serves its requests on the GUI thread
 // and stops it with STOP or when it is closed.
-class CorvaneDialog : public wxDialog, public BatchOwner {
+class CorvaneDialog : public wxDialog, public MessageBoxOwner {
 public:
     explicit CorvaneDialog(wxWindow* parent, wxWindowID id = -1);
     ~CorvaneDialog() override;
@@ -41,7 +41,7 @@ public:
     // Whether a worker is set (a batch runs or is ending).
     bool hasWorker();
 
-    // BatchOwner: called by the worker, carried over to the GUI thread.
+    // The batch's requests: called by the worker, carried over to the GUI thread.
     void postNotification(const wxCommandEvent& event) override;
     void setGaugeRange(int range) override;
     void setGaugeValue(int value) override;

@@ -8,12 +8,12 @@
 
 #include <wx/image.h>
 
-#include "batch/BatchOwner.h"
+#include "batch/MessageBoxOwner.h"
 #include "batch/ProcessingJob.h"
 
 // A batch owner that records every request in order as text and answers
 // the questions; hooks let a test act at a given request.
-class RecordingOwner : public BatchOwner {
+class RecordingOwner : public MessageBoxOwner {
 public:
     void postNotification(const wxCommandEvent& event) override;
     void setGaugeRange(int range) override;

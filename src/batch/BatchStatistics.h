@@ -1,0 +1,11 @@
+#pragma once
+
+// What a batch did, counted over the pictures saved.
+struct BatchStatistics {
+    int resized = 0;
+    int rotated = 0;
+    int watermarked = 0;
+    // Pictures that could not be read, when the batch went on past them.
+    int skipped = 0;
+    bool wentOnPastUnreadable = false;
+};

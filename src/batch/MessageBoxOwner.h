@@ -1,0 +1,21 @@
+#pragma once
+
+#include "batch/BatchOwner.h"
+
+// The window's words for a batch's events: the fixed texts, captions and
+// order of its message boxes. An owner that shows boxes implements the two
+// requests below and gets every event told as the window tells it.
+class MessageBoxOwner : public BatchOwner {
+public:
+    // A modal Yes/No question; true only for Yes.
+    virtual bool askYesNo(const wxString& message, const wxString& caption) = 0;
+    // A modal box with an OK button.
+    virtual void showMessage(const wxString& message, const wxString& caption) = 0;
+
+    void qualityUnreadable(const wxString& qualityText) override;
+    void folderUnreadable(const wxString& folder) override;
+    bool confirm(const wxString& folder, int count) override;
+    void placementFallback(const wxString& message, const wxString& caption) override;
+    void pictureDone(const PictureReport& report) override;
+    void finished(const BatchStatistics& statistics) override;
+};
