@@ -27,16 +27,6 @@ std::string cannotWrite(int error)
     return "cannot be written: " + std::string(std::strerror(error != 0 ? error : EIO));
 }
 
-bool makeFolders(const std::string& path)
-{
-    for (std::size_t slash = path.find('/', 1); slash != std::string::npos; slash = path.find('/', slash + 1)) {
-        const std::string folder = path.substr(0, slash);
-        if (mkdir(folder.c_str(), 0777) != 0 && errno != EEXIST)
-            return false;
-    }
-    return true;
-}
-
 // The bytes through a ReplacingFile at the target, all or nothing.
 bool writeThrough(const std::string& target, const std::vector<unsigned char>& bytes, bool keepTimes,
                   std::string& problem)
@@ -65,28 +55,6 @@ bool replaceFile(const std::string& path, const std::vector<unsigned char>& byte
     if (problem)
         *problem = why;
     return false;
-}
-
-bool writeResultFile(const std::string& target, const std::vector<unsigned char>& bytes, bool overwrite,
-                     const std::string& source, std::string& problem)
-{
-    struct stat existing;
-    if (!overwrite && lstat(target.c_str(), &existing) == 0) {
-        problem = "not written: " + target + " already exists";
-        return false;
-    }
-    if (!makeFolders(target)) {
-        problem = cannotWrite(errno);
-        return false;
-    }
-    if (!writeThrough(target, bytes, false, problem))
-        return false;
-    struct stat original;
-    if (stat(source.c_str(), &original) == 0) {
-        const struct timespec times[2] = {original.st_atim, original.st_mtim};
-        utimensat(AT_FDCWD, target.c_str(), times, 0);
-    }
-    return true;
 }
 
 bool replaceWithJpeg(wxImage& picture, const std::string& path, long quality,

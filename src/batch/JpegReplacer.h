@@ -18,13 +18,6 @@ std::vector<unsigned char> jpegBytes(const wxImage& picture, long quality, const
 // rewritten. On failure, problem (when given) says why in a few words.
 bool replaceFile(const std::string& path, const std::vector<unsigned char>& bytes, std::string* problem = nullptr);
 
-// Writes the bytes as the file at a UTF-8 target path, creating the folders
-// on the way: a new file, or with overwrite one that replaces the file
-// there, all or nothing as above. The new file gets the source file's
-// modification time. On failure, problem says why in a few words.
-bool writeResultFile(const std::string& target, const std::vector<unsigned char>& bytes, bool overwrite,
-                     const std::string& source, std::string& problem);
-
 // Both in one: the picture written as JPEG over the existing file.
 bool replaceWithJpeg(wxImage& picture, const std::string& path, long quality,
                      const std::vector<unsigned char>& iccProfile);

@@ -99,3 +99,19 @@ bool listPictures(const std::string& folder, bool includeSubfolders, std::vector
     dropLinkedTwice(paths);
     return true;
 }
+
+void dropOutputFolder(std::vector<std::string>& paths, const std::string& folder, const std::string& output)
+{
+    char outputPath[PATH_MAX], processed[PATH_MAX];
+    if (!realpath(output.c_str(), outputPath) || !realpath(folder.c_str(), processed))
+        return;
+    const std::string inside = std::string(outputPath) + "/";
+    if (inside.rfind(std::string(processed) + "/", 0) != 0 || std::string(outputPath) == processed)
+        return;
+    paths.erase(std::remove_if(paths.begin(), paths.end(),
+                               [&](const std::string& path) {
+                                   char real[PATH_MAX];
+                                   return realpath(path.c_str(), real) && std::string(real).rfind(inside, 0) == 0;
+                               }),
+                paths.end());
+}

@@ -12,3 +12,9 @@
 // names lead to through symbolic links is listed once, under the first
 // name. False when the folder cannot be opened.
 bool listPictures(const std::string& folder, bool includeSubfolders, std::vector<std::string>& paths);
+
+// Drops the pictures below the output folder when that lies inside the
+// processed folder: they are results, and a second run must not process
+// them again. An output folder that holds the processed one, or is not
+// there yet, drops nothing.
+void dropOutputFolder(std::vector<std::string>& paths, const std::string& folder, const std::string& output);

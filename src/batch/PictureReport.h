@@ -5,7 +5,7 @@
 
 // What became of one picture of a batch.
 struct PictureReport {
-    enum class Outcome { saved, unreadable, notWritten };
+    enum class Outcome { saved, unreadable, notWritten, skipped };
 
     std::string path;     // the picture read
     std::string written;  // the file written, or that would have been

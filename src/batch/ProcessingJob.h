@@ -22,5 +22,6 @@ struct ProcessingJob {
     bool stopAtUnreadable = true;     // end the batch at a picture that cannot be loaded
     wxString outputFolder;            // empty: replace each picture; else write below it, by relative path
     bool overwrite = false;           // with an output folder: replace files already there
+    bool skipExisting = false;        // with an output folder: leave results already there, as skipped
     bool traceLog = true;             // write ./MetadataHandler.log for each picture turned
 };

@@ -13,6 +13,7 @@
 #include "batch/PictureList.h"
 #include "batch/PicturePipeline.h"
 #include "batch/PictureReport.h"
+#include "diag/ResultWriter.h"
 #include "jpeg/MetadataHandler.h"
 
 namespace {
@@ -73,7 +74,7 @@ bool WorkingThread::ProcessDirectory(long quality)
         return false;
     }
     if (!job_.outputFolder.empty())
-        dropOutputFolder();
+        dropOutputFolder(files_, std::string(job_.directory.utf8_str()), std::string(job_.outputFolder.utf8_str()));
 
     const int count = static_cast<int>(files_.size());
     if (!owner_->confirm(job_.directory, count))
@@ -127,9 +128,19 @@ void WorkingThread::commitPicture(const PreparedPicture& picture, PictureReport&
 
     // The stamp was just checked against the file: its size is the file's.
     report.bytesBefore = static_cast<std::uint64_t>(picture.stamp.size);
-    const bool saved = job_.outputFolder.empty()
-                           ? replaceFile(report.path, picture.jpeg, &report.reason)
-                           : writeResultFile(report.written, picture.jpeg, job_.overwrite, report.path, report.reason);
+    bool saved = false;
+    if (job_.outputFolder.empty()) {
+        saved = replaceFile(report.path, picture.jpeg, &report.reason);
+    } else {
+        const ResultWriter results(std::string(job_.outputFolder.utf8_str()));
+        const std::string relative = relativeOf(report.path);
+        if (job_.skipExisting && results.existing(relative) == ResultWriter::Existing::file) {
+            // Done by an earlier run that was stopped: nothing to do again.
+            report.outcome = PictureReport::Outcome::skipped;
+            return;
+        }
+        saved = results.write(relative, picture.jpeg, job_.overwrite, picture.stamp.modified, report.reason);
+    }
     if (!saved) {
         report.outcome = PictureReport::Outcome::notWritten;
         return;
@@ -145,29 +156,17 @@ void WorkingThread::commitPicture(const PreparedPicture& picture, PictureReport&
     statistics_.watermarked += picture.watermarked;
 }
 
+std::string WorkingThread::relativeOf(const std::string& path) const
+{
+    std::string folder(job_.directory.utf8_str());
+    if (folder.empty() || folder.back() != '/')
+        folder += '/';
+    return path.substr(folder.size());
+}
+
 std::string WorkingThread::targetOf(const std::string& path) const
 {
     if (job_.outputFolder.empty())
         return path;
-    std::string folder(job_.directory.utf8_str());
-    if (folder.empty() || folder.back() != '/')
-        folder += '/';
-    return std::string(job_.outputFolder.utf8_str()) + "/" + path.substr(folder.size());
-}
-
-void WorkingThread::dropOutputFolder()
-{
-    // An output folder inside the folder being processed is never input.
-    const std::string output(job_.outputFolder.utf8_str());
-    mkdir(output.c_str(), 0777);
-    char resolved[PATH_MAX];
-    if (!realpath(output.c_str(), resolved))
-        return;
-    const std::string inside = std::string(resolved) + "/";
-    files_.erase(std::remove_if(files_.begin(), files_.end(),
-                                [&](const std::string& path) {
-                                    char real[PATH_MAX];
-                                    return realpath(path.c_str(), real) && std::string(real).rfind(inside, 0) == 0;
-                                }),
-                 files_.end());
+    return ResultWriter(std::string(job_.outputFolder.utf8_str())).pathOf(relativeOf(path));
 }

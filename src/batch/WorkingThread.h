@@ -42,7 +42,7 @@ private:
     // Where the picture at path is written: over itself, or below the job's
     // output folder by its path relative to the folder processed.
     std::string targetOf(const std::string& path) const;
-    void dropOutputFolder();
+    std::string relativeOf(const std::string& path) const;
     bool stopRequested();
 
     BatchStatistics statistics_;

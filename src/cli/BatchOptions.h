@@ -13,11 +13,14 @@ struct BatchOptions {
     bool watermark = false;
     std::string watermarkFile;
     double opacity = 0.2;
+    bool opacityGiven = false;  // on the command line
     int position = 5;
     int quality = 82;
     bool recursive = false;
     std::string output;
     bool overwrite = false;
+    bool skipExisting = false;
+    bool json = false;
     bool dryRun = false;
     bool yes = false;
     bool quiet = false;

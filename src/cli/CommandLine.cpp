@@ -39,6 +39,35 @@ std::string text(const wxString& value)
     return std::string(value.utf8_str());
 }
 
+// The toolkit's help says "--size=<num>"; people read "--size N" better.
+// The names are padded to the toolkit's width, so the columns stay.
+std::string namedValues(std::string help)
+{
+    static const struct {
+        const char* option;
+        const char* name;
+    } values[] = {{"s", "size"},   {"w", "watermark"}, {"a", "opacity"}, {"p", "position"},
+                  {"Q", "quality"}, {"o", "output"},   {"c", "prefs"},   {"j", "jobs"}};
+    static const char* const names[] = {"N", "FILE", "A", "POS", "N", "DIR", "FILE", "N"};
+    const auto replace = [&help](const std::string& from, std::string to, bool pad) {
+        const std::size_t at = help.find(from);
+        if (at == std::string::npos)
+            return;
+        if (pad && to.size() < from.size())
+            to.append(from.size() - to.size(), ' ');
+        help.replace(at, from.size(), to);
+    };
+    for (std::size_t i = 0; i < sizeof values / sizeof values[0]; ++i) {
+        for (const char* type : {"<num>", "<str>"}) {
+            replace("-" + std::string(values[i].option) + " " + type, "-" + std::string(values[i].option) + " " + names[i],
+                    false);
+            replace("--" + std::string(values[i].name) + "=" + type, "--" + std::string(values[i].name) + " " + names[i],
+                    true);
+        }
+    }
+    return help;
+}
+
 }  // namespace
 
 int positionFromText(const std::string& text)
@@ -73,11 +102,14 @@ CommandLineResult parseCommandLine(int argc, char** argv, BatchOptions& options,
         {wxCMD_LINE_OPTION, "o", "output", "leave the originals and write the results below DIR, by their relative paths",
          string, 0},
         {wxCMD_LINE_SWITCH, "f", "overwrite", "with --output, replace files already there", none, 0},
+        {wxCMD_LINE_SWITCH, nullptr, "skip-existing",
+         "with --output, leave results already there and count them as skipped (to resume a stopped run)", none, 0},
         {wxCMD_LINE_OPTION, "c", "prefs", "take the settings from a prefs.cfg FILE of the window", string, 0},
         {wxCMD_LINE_SWITCH, "n", "dry-run", "read the pictures' heads only and tell what would happen", none, 0},
         {wxCMD_LINE_SWITCH, "y", "yes", "do not ask for confirmation", none, 0},
         {wxCMD_LINE_OPTION, "j", "jobs", "pictures prepared at once (default: one per core)", integer, 0},
         {wxCMD_LINE_SWITCH, "q", "quiet", "report failures only", none, 0},
+        {wxCMD_LINE_SWITCH, nullptr, "json", "one JSON object per picture and a summary on standard output", none, 0},
         {wxCMD_LINE_PARAM, nullptr, nullptr, "FOLDER", string, wxCMD_LINE_PARAM_MULTIPLE},
         {wxCMD_LINE_NONE, nullptr, nullptr, nullptr, none, 0},
     };
@@ -87,11 +119,13 @@ CommandLineResult parseCommandLine(int argc, char** argv, BatchOptions& options,
                    "batch per folder, as Tessaly's window does.");
     parser.AddUsageText(
         "\nEvery picture is written as JPEG over its own file (or below --output) once it is complete.\n"
+        "With several FOLDERs and --output, each folder's results go below DIR/<the folder's name>/.\n"
         "Unlike the window, a batch goes on past a picture it cannot read; the exit status is 0 when\n"
-        "every picture was saved, 1 when some failed, 2 for a usage error.\n\n"
+        "every picture was saved, 1 when some failed, 2 for a usage error, 130 after Ctrl-C, 143 after\n"
+        "SIGTERM and 141 when standard output went away (a pipe into head, say).\n\n"
         "Example:\n  tessaly-batch --size 1600 --watermark logo.png --position bottom-right --quality 85 \\\n"
         "                --output web/ --recursive --yes photos/");
-    helpText = text(parser.GetUsageString());
+    helpText = namedValues(text(parser.GetUsageString()));
     // The version needs no folder.
     for (int i = 1; i < argc; ++i)
         if (std::strcmp(argv[i], "--version") == 0 || std::strcmp(argv[i], "-V") == 0)
@@ -132,6 +166,7 @@ CommandLineResult parseCommandLine(int argc, char** argv, BatchOptions& options,
             return CommandLineResult::usageError;
         }
         options.opacity = opacity;
+        options.opacityGiven = true;
     }
     if (parser.Found("p", &value)) {
         options.position = positionFromText(text(value));
@@ -158,11 +193,17 @@ CommandLineResult parseCommandLine(int argc, char** argv, BatchOptions& options,
     if (parser.Found("o", &value))
         options.output = text(value);
     options.overwrite = parser.Found("f");
+    options.skipExisting = parser.Found("skip-existing");
+    options.json = parser.Found("json");
     options.dryRun = parser.Found("n");
     options.yes = parser.Found("y");
     options.quiet = parser.Found("q");
-    if (options.overwrite && options.output.empty()) {
-        error = "--overwrite goes with --output";
+    if ((options.overwrite || options.skipExisting) && options.output.empty()) {
+        error = options.overwrite ? "--overwrite goes with --output" : "--skip-existing goes with --output";
+        return CommandLineResult::usageError;
+    }
+    if (options.overwrite && options.skipExisting) {
+        error = "--overwrite and --skip-existing exclude each other";
         return CommandLineResult::usageError;
     }
     for (std::size_t i = 0; i < parser.GetParamCount(); ++i)

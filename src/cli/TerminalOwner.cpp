@@ -1,13 +1,15 @@
 #include "cli/TerminalOwner.h"
 
+#include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <iostream>
-#include <thread>
 
 #include <unistd.h>
 
 #include "batch/PictureReport.h"
 #include "batch/WorkingThread.h"
+#include "cli/JsonText.h"
 
 namespace {
 
@@ -22,15 +24,43 @@ std::string shortName(const std::string& path)
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
+const char* outcomeName(PictureReport::Outcome outcome)
+{
+    switch (outcome) {
+    case PictureReport::Outcome::saved: return "saved";
+    case PictureReport::Outcome::unreadable: return "unreadable";
+    case PictureReport::Outcome::notWritten: return "not written";
+    case PictureReport::Outcome::skipped: return "skipped";
+    }
+    return "";
+}
+
+// 101309440 as "96.6 MiB".
+std::string humanBytes(std::uint64_t bytes)
+{
+    static const char* const units[] = {"bytes", "KiB", "MiB", "GiB", "TiB"};
+    double value = static_cast<double>(bytes);
+    int unit = 0;
+    while (value >= 1024 && unit < 4) {
+        value /= 1024;
+        ++unit;
+    }
+    char text[32];
+    std::snprintf(text, sizeof text, unit == 0 ? "%.0f %s" : "%.1f %s", value, units[unit]);
+    return text;
+}
+
 }  // namespace
 
-TerminalOwner::TerminalOwner(bool quiet, bool ask) : quiet_(quiet), ask_(ask), terminal_(isatty(STDERR_FILENO))
+TerminalOwner::TerminalOwner(const TerminalReporting& reporting)
+    : reporting_(reporting), progress_(isatty(STDERR_FILENO) && !reporting.quiet), logPictures_(!isatty(STDOUT_FILENO))
 {
 }
 
 void TerminalOwner::run(const ProcessingJob& job)
 {
     folder_ = utf8(job.directory);
+    outputFolder_ = utf8(job.outputFolder);
     // Joinable: the batch is over, thread and all, once Wait returns.
     WorkingThread worker(this, job, wxTHREAD_JOINABLE);
     {
@@ -63,12 +93,19 @@ void TerminalOwner::setGaugeRange(int range)
 
 bool TerminalOwner::confirm(const wxString&, int count)
 {
-    if (!ask_)
+    if (!reporting_.ask)
         return true;
-    std::fprintf(stderr, "Process %d pictures in %s? [y/N] ", count, folder_.c_str());
+    const std::string what = outputFolder_.empty()
+                                 ? "replacing them"
+                                 : "writing the results below " + outputFolder_ +
+                                       (outputFolder_.back() == '/' ? "" : "/");
+    std::fprintf(stderr, "Process %d pictures in %s, %s? [y/N] ", count, folder_.c_str(), what.c_str());
+    std::fflush(stderr);
+    asking_ = true;
     std::string answer;
     if (!std::getline(std::cin, answer))
         std::fputc('\n', stderr);
+    asking_ = false;
     return answer == "y" || answer == "Y" || answer == "yes" || answer == "Yes";
 }
 
@@ -80,50 +117,102 @@ void TerminalOwner::folderUnreadable(const wxString&)
 
 void TerminalOwner::placementFallback(const wxString& message, const wxString&)
 {
+    endProgressLine();
     std::fprintf(stderr, "tessaly-batch: %s\n", utf8(message).c_str());
+}
+
+void TerminalOwner::output(const std::string& line)
+{
+    // A reader that has gone (tessaly-batch ... | head) ends the run after
+    // the picture in hand, as Ctrl-C does.
+    if (outputGone_)
+        return;
+    if (std::fputs(line.c_str(), stdout) < 0 || std::fflush(stdout) != 0) {
+        outputGone_ = true;
+        stop();
+    }
 }
 
 void TerminalOwner::pictureDone(const PictureReport& report)
 {
     ++done_;
     ++pictures_;
-    if (report.outcome == PictureReport::Outcome::saved) {
+    switch (report.outcome) {
+    case PictureReport::Outcome::saved:
+        ++saved_;
         resized_ += report.resized;
         rotated_ += report.rotated;
         watermarked_ += report.watermarked;
         bytesBefore_ += report.bytesBefore;
         bytesAfter_ += report.bytesAfter;
-    } else {
+        break;
+    case PictureReport::Outcome::skipped:
+        ++skipped_;
+        break;
+    default:
         ++failed_;
-        if (terminal_ && !quiet_)
-            std::fputs("\r\033[K", stderr);
+        endProgressLine();
         std::fprintf(stderr, "tessaly-batch: %s: %s\n", report.path.c_str(), report.reason.c_str());
     }
-    if (quiet_)
-        return;
-    if (!terminal_) {
-        if (report.outcome == PictureReport::Outcome::saved)
-            std::printf("%s -> %s\n", report.path.c_str(), report.written.c_str());
-        std::fflush(stdout);
-        return;
+    if (reporting_.json) {
+        output("{\"path\": " + jsonText(report.path) + ", \"written\": " + jsonText(report.written) +
+               ", \"outcome\": " + jsonText(outcomeName(report.outcome)) + ", \"reason\": " +
+               jsonText(report.reason) + ", \"bytesBefore\": " + std::to_string(report.bytesBefore) +
+               ", \"bytesAfter\": " + std::to_string(report.bytesAfter) + ", \"resized\": " +
+               jsonFlag(report.resized) + ", \"rotated\": " + jsonFlag(report.rotated) + ", \"watermarked\": " +
+               jsonFlag(report.watermarked) + "}\n");
+    } else if (logPictures_ && !reporting_.quiet && report.outcome == PictureReport::Outcome::saved) {
+        output(report.path + " -> " + report.written + "\n");
     }
-    const double seconds =
-        std::chrono::duration<double>(std::chrono::steady_clock::now() - started_).count();
+    if (progress_)
+        showProgress(report);
+}
+
+void TerminalOwner::showProgress(const PictureReport& report)
+{
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started_).count();
     const double rate = seconds > 0 ? done_ / seconds : 0;
     const int left = rate > 0 ? static_cast<int>((total_ - done_) / rate + 0.5) : 0;
     std::fprintf(stderr, "\r\033[K%d/%d  %.1f pictures/s  %d:%02d left  %s", done_, total_, rate, left / 60,
                  left % 60, shortName(report.path).c_str());
-    if (done_ == total_)
+    progressLineOpen_ = done_ < total_;
+    if (!progressLineOpen_)
         std::fputc('\n', stderr);
     std::fflush(stderr);
 }
 
-void TerminalOwner::printTotals() const
+void TerminalOwner::endProgressLine()
 {
-    if (quiet_)
+    if (progressLineOpen_)
+        std::fputc('\n', stderr);
+    progressLineOpen_ = false;
+}
+
+void TerminalOwner::printTotals(bool interrupted)
+{
+    endProgressLine();
+    if (reporting_.json) {
+        output("{\"pictures\": " + std::to_string(pictures_) + ", \"saved\": " + std::to_string(saved_) +
+               ", \"failed\": " + std::to_string(failed_ + folderFailures_) + ", \"skipped\": " +
+               std::to_string(skipped_) + ", \"resized\": " + std::to_string(resized_) + ", \"rotated\": " +
+               std::to_string(rotated_) + ", \"watermarked\": " + std::to_string(watermarked_) +
+               ", \"bytesBefore\": " + std::to_string(bytesBefore_) + ", \"bytesAfter\": " +
+               std::to_string(bytesAfter_) + ", \"interrupted\": " + jsonFlag(interrupted) + "}\n");
         return;
-    std::printf("%d pictures: %d saved (%d resized, %d rotated, %d watermarked), %d failed; "
-                "%llu bytes before, %llu after\n",
-                pictures_, pictures_ - failed_, resized_, rotated_, watermarked_, failed_,
-                static_cast<unsigned long long>(bytesBefore_), static_cast<unsigned long long>(bytesAfter_));
+    }
+    if (reporting_.quiet)
+        return;
+    std::string totals = (interrupted ? "Interrupted: " : "") + std::to_string(pictures_) + " pictures: " +
+                         std::to_string(saved_) + " saved (" + std::to_string(resized_) + " resized, " +
+                         std::to_string(rotated_) + " rotated, " + std::to_string(watermarked_) +
+                         " watermarked), " + std::to_string(failed_) + " failed";
+    if (skipped_ > 0)
+        totals += ", " + std::to_string(skipped_) + " skipped (already there)";
+    totals += "; " + std::to_string(bytesBefore_) + " bytes before, " + std::to_string(bytesAfter_) + " after";
+    if (bytesBefore_ > 0) {
+        const long change = std::lround((double(bytesAfter_) - double(bytesBefore_)) * 100 / double(bytesBefore_));
+        totals += " (" + humanBytes(bytesBefore_) + " \u2192 " + humanBytes(bytesAfter_) + ", " +
+                  (change < 0 ? "\u2212" : "+") + std::to_string(std::labs(change)) + " %)";
+    }
+    output(totals + "\n");
 }

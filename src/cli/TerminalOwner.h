@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <mutex>
@@ -8,22 +9,35 @@
 #include "batch/BatchOwner.h"
 #include "batch/ProcessingJob.h"
 
+// How tessaly-batch reports: picked from its options.
+struct TerminalReporting {
+    bool quiet = false;  // failures only
+    bool ask = true;     // confirm each folder at the terminal
+    bool json = false;   // one JSON object per picture and a summary on standard output
+};
+
 // Runs batches for tessaly-batch and reports them as a command-line tool
-// does: a progress line that updates in place on a terminal, one line per
-// picture otherwise, every failure with its file and reason on standard
-// error, and the totals at the end. The window's own texts are not shown.
+// does: a progress line that updates in place when standard error is a
+// terminal, a line per picture written on standard output when that is no
+// terminal (a log of what was written), every failure with its file and
+// reason on standard error, and the totals at the end. With json, standard
+// output carries JSON only.
 class TerminalOwner : public BatchOwner {
 public:
-    TerminalOwner(bool quiet, bool ask);
+    explicit TerminalOwner(const TerminalReporting& reporting);
 
-    // Runs one batch on a new worker and waits until its thread is gone.
+    // Runs one batch on a joinable worker and waits for its end.
     void run(const ProcessingJob& job);
     // Asks the running worker to stop after the current picture (Ctrl-C).
     void stop();
-    void printTotals() const;
+    void printTotals(bool interrupted);
 
     // Pictures not saved and folders not opened, in all batches so far.
     int failures() const { return failed_ + folderFailures_; }
+    // Whether the confirmation question waits for an answer right now.
+    bool asking() const { return asking_; }
+    // Whether standard output has gone (a pipe whose reader ended).
+    bool outputGone() const { return outputGone_; }
 
     void postNotification(const wxCommandEvent&) override {}
     void setGaugeRange(int range) override;
@@ -38,17 +52,26 @@ public:
     void finished(const BatchStatistics&) override {}
 
 private:
-    const bool quiet_;
-    const bool ask_;
-    const bool terminal_;
+    void showProgress(const PictureReport& report);
+    void endProgressLine();
+    void output(const std::string& line);
+
+    const TerminalReporting reporting_;
+    const bool progress_;      // standard error is a terminal
+    const bool logPictures_;   // standard output is not
     std::string folder_;
+    std::string outputFolder_;
 
     std::mutex mutex_;
     WorkingThread* worker_ = nullptr;
+    std::atomic<bool> asking_{false};
+    std::atomic<bool> outputGone_{false};
+    bool progressLineOpen_ = false;
 
     int total_ = 0;
     int done_ = 0;
     std::chrono::steady_clock::time_point started_;
-    int pictures_ = 0, resized_ = 0, rotated_ = 0, watermarked_ = 0, failed_ = 0, folderFailures_ = 0;
+    int pictures_ = 0, saved_ = 0, resized_ = 0, rotated_ = 0, watermarked_ = 0, failed_ = 0, skipped_ = 0,
+        folderFailures_ = 0;
     std::uint64_t bytesBefore_ = 0, bytesAfter_ = 0;
 };

@@ -1,11 +1,16 @@
 // tessaly-batch: Tessaly's batch from a terminal and from scripts, on the
 // same engine as the window.
 #include <atomic>
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
+#include <filesystem>
+#include <set>
 #include <thread>
+#include <vector>
 
 #include <pthread.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <wx/image.h>
 #include <wx/init.h>
@@ -20,7 +25,8 @@ namespace {
 
 constexpr int exitFailures = 1;
 constexpr int exitUsage = 2;
-constexpr int exitInterrupted = 130;  // as shells report a program ended by Ctrl-C
+// As shells report a program killed by SIGPIPE: 128 + 13.
+constexpr int exitOutputGone = 141;
 
 int usageError(const std::string& error)
 {
@@ -28,6 +34,35 @@ int usageError(const std::string& error)
         std::fprintf(stderr, "tessaly-batch: %s\n", error.c_str());
     std::fputs("Try 'tessaly-batch --help' for more information.\n", stderr);
     return exitUsage;
+}
+
+// The folder's own name, for its results below a shared output folder.
+std::string nameOf(const std::string& folder)
+{
+    std::error_code error;
+    const std::filesystem::path path = std::filesystem::weakly_canonical(folder, error);
+    return (error ? std::filesystem::path(folder) : path).filename().string();
+}
+
+// Where each folder's results go: the output folder itself for one folder,
+// below it by the folder's own name for several, so that a/IMG_0001.jpg and
+// b/IMG_0001.jpg cannot meet. Two folders of one name are refused.
+bool outputFoldersFor(const BatchOptions& options, std::vector<std::string>& outputs, std::string& error)
+{
+    std::set<std::string> names;
+    for (const std::string& folder : options.folders) {
+        if (options.output.empty() || options.folders.size() == 1) {
+            outputs.push_back(options.output);
+            continue;
+        }
+        const std::string name = nameOf(folder);
+        if (!names.insert(name).second) {
+            error = "two folders named " + name + " cannot share --output " + options.output;
+            return false;
+        }
+        outputs.push_back(options.output + (options.output.back() == '/' ? "" : "/") + name);
+    }
+    return true;
 }
 
 // The window's way: any format the toolkit reads, a mask made alpha.
@@ -41,7 +76,8 @@ bool loadWatermark(const std::string& path, wxImage& mark)
     return true;
 }
 
-ProcessingJob jobFor(const BatchOptions& options, const std::string& folder, const wxImage* mark)
+ProcessingJob jobFor(const BatchOptions& options, const std::string& folder, const std::string& output,
+                     const wxImage* mark)
 {
     ProcessingJob job;
     job.directory = wxString::FromUTF8(folder);
@@ -57,8 +93,9 @@ ProcessingJob jobFor(const BatchOptions& options, const std::string& folder, con
     job.caption = wxS("tessaly-batch");
     job.threads = options.jobs;
     job.stopAtUnreadable = false;
-    job.outputFolder = wxString::FromUTF8(options.output);
+    job.outputFolder = wxString::FromUTF8(output);
     job.overwrite = options.overwrite;
+    job.skipExisting = options.skipExisting;
     job.traceLog = false;
     return job;
 }
@@ -89,44 +126,67 @@ int main(int argc, char** argv)
     case CommandLineResult::run:
         break;
     }
-    if (options.dryRun)
-        return dryRun(options) == 0 ? 0 : exitFailures;
-    // Without a terminal nobody can answer: refuse rather than wait.
-    if (!options.yes && !isatty(STDIN_FILENO))
-        return usageError("standard input is no terminal, so nobody can confirm; add --yes to go ahead");
+    // Before any picture is touched: every FOLDER is there, and each has an
+    // output folder of its own.
+    for (const std::string& folder : options.folders) {
+        struct stat status;
+        // One that cannot be read is the batch's to report, as the window does.
+        const bool missing = stat(folder.c_str(), &status) == 0 ? !S_ISDIR(status.st_mode)
+                                                                 : errno == ENOENT || errno == ENOTDIR;
+        if (missing)
+            return usageError(folder + ": no such folder");
+    }
+    std::vector<std::string> outputs;
+    if (!outputFoldersFor(options, outputs, error))
+        return usageError(error);
 
     wxInitAllImageHandlers();
     wxImage mark;
     if (options.watermark && !loadWatermark(options.watermarkFile, mark))
         return usageError("cannot load the watermark " + options.watermarkFile);
+    if (options.watermark && options.opacityGiven && mark.HasAlpha())
+        std::fprintf(stderr, "tessaly-batch: --opacity has no effect: %s has a transparency of its own, which is "
+                             "used instead\n",
+                     options.watermarkFile.c_str());
+    if (options.dryRun)
+        return dryRun(options, outputs) == 0 ? 0 : exitFailures;
+    // Without a terminal nobody can answer: refuse rather than wait.
+    if (!options.yes && !isatty(STDIN_FILENO))
+        return usageError("standard input is no terminal, so nobody can confirm; add --yes to go ahead");
 
-    // Ctrl-C (and a polite kill) stop after the current picture, like STOP:
-    // a thread of its own waits for them, as no other thread may see them.
+    // Ctrl-C and SIGTERM: at the question, an end at once with nothing
+    // touched; during a batch, a stop after the current picture, like STOP.
+    // A thread of its own waits for them, as no other thread may see them.
+    // A reader of standard output that goes away ends the run the same way.
+    std::signal(SIGPIPE, SIG_IGN);
     sigset_t signals;
     sigemptyset(&signals);
     sigaddset(&signals, SIGINT);
     sigaddset(&signals, SIGTERM);
     sigaddset(&signals, SIGUSR1);
     pthread_sigmask(SIG_BLOCK, &signals, nullptr);
-    TerminalOwner owner(options.quiet, !options.yes);
-    std::atomic<bool> interrupted{false};
+    TerminalOwner owner({options.quiet, !options.yes, options.json});
+    std::atomic<int> interruptedBy{0};
     std::thread watcher([&] {
         int signal = 0;
         while (sigwait(&signals, &signal) == 0 && signal != SIGUSR1) {
-            interrupted = true;
+            if (owner.asking()) {
+                std::fputc('\n', stderr);
+                _exit(128 + signal);
+            }
+            interruptedBy = signal;
             owner.stop();
         }
     });
 
-    for (const std::string& folder : options.folders) {
-        if (interrupted)
-            break;
-        owner.run(jobFor(options, folder, options.watermark ? &mark : nullptr));
-    }
+    for (std::size_t i = 0; i < options.folders.size() && interruptedBy == 0 && !owner.outputGone(); ++i)
+        owner.run(jobFor(options, options.folders[i], outputs[i], options.watermark ? &mark : nullptr));
     pthread_kill(watcher.native_handle(), SIGUSR1);
     watcher.join();
-    owner.printTotals();
-    if (interrupted)
-        return exitInterrupted;
+    owner.printTotals(interruptedBy != 0);
+    if (interruptedBy != 0)
+        return 128 + interruptedBy;
+    if (owner.outputGone())
+        return exitOutputGone;
     return owner.failures() == 0 ? 0 : exitFailures;
 }

@@ -1,11 +1,13 @@
 // The real tessaly-batch, run as a script would run it.
 #include <csignal>
+#include <cstring>
 #include <filesystem>
 #include <functional>
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <poll.h>
+#include <pty.h>
 #include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -30,7 +32,8 @@ struct ProgramRun {
 // Runs tessaly-batch with stdin from /dev/null, or from a pipe that stays
 // open and silent; whileRunning sees the output so far and may signal.
 ProgramRun runBatch(const std::vector<std::string>& args, bool silentPipeAsInput = false,
-             const std::function<void(pid_t, const std::string& out)>& whileRunning = {})
+             const std::function<void(pid_t, const std::string& out)>& whileRunning = {},
+             const char* program = TESSALY_BATCH_PROGRAM)
 {
     int out[2], err[2], in[2];
     if (pipe(out) != 0 || pipe(err) != 0 || pipe(in) != 0)
@@ -43,12 +46,12 @@ ProgramRun runBatch(const std::vector<std::string>& args, bool silentPipeAsInput
         posix_spawn_file_actions_adddup2(&actions, in[0], 0);
     else
         posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    std::vector<char*> argv = {const_cast<char*>(TESSALY_BATCH_PROGRAM)};
+    std::vector<char*> argv = {const_cast<char*>(program)};
     for (const std::string& arg : args)
         argv.push_back(const_cast<char*>(arg.c_str()));
     argv.push_back(nullptr);
     pid_t pid = 0;
-    const int spawned = posix_spawn(&pid, TESSALY_BATCH_PROGRAM, &actions, nullptr, argv.data(), environ);
+    const int spawned = posix_spawn(&pid, program, &actions, nullptr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
     close(out[1]);
     close(err[1]);
@@ -165,7 +168,7 @@ TEST_F(TessalyBatch, DryRunChangesNothing)
     const ProgramRun run = runBatch({"--dry-run", "-s", "800", "-r", file("album")});
     EXPECT_EQ(run.status, 1) << "notes.jpg would be skipped";
     EXPECT_NE(run.out.find("notes.jpg: skipped, not a JPEG, PNG or TIFF picture"), std::string::npos) << run.out;
-    EXPECT_NE(run.out.find("p101.jpg: 1460x1030 -> 800x564, turned a quarter clockwise"), std::string::npos)
+    EXPECT_NE(run.out.find("p101.jpg: 1460x1030 -> 564x800, turned a quarter clockwise"), std::string::npos)
         << run.out;
     std::size_t entries = 0;
     for (const auto& entry : fs::recursive_directory_iterator(file("album"))) {
@@ -201,29 +204,44 @@ TEST_F(TessalyBatch, TakesTheWindowsPrefs)
 
 TEST_F(TessalyBatch, UsageErrors)
 {
-    static const std::vector<std::vector<std::string>> cases = {
-        {},
-        {"--bogus", "x"},
-        {"-s", "0", "x"},
-        {"-Q", "101", "x"},
-        {"-a", "1.5", "x"},
-        {"-p", "upper-left-ish", "x"},
-        {"--overwrite", "x"},
-        {"-j", "0", "x"},
-        {"-w", "/no/such/mark.png", "-y", "x"},
-        {"--prefs", "/no/such/prefs.cfg", "x"},
+    makeAlbum("album", 1);
+    makeAlbum("other/album", 1);
+    const std::string album = file("album");
+    // Each with --yes: without it, the missing terminal alone would refuse.
+    static const struct {
+        std::vector<std::string> args;
+        const char* says;
+    } cases[] = {
+        {{"--yes"}, "invalid command line"},
+        {{"--bogus", "x"}, "invalid command line"},
+        {{"-s", "0", "x"}, "--size wants a number of pixels"},
+        {{"-Q", "101", "x"}, "--quality wants a number from 0 to 100"},
+        {{"-a", "1.5", "x"}, "--opacity wants a number from 0.0 to 1.0"},
+        {{"-p", "upper-left-ish", "x"}, "--position wants 1..9"},
+        {{"--overwrite", "x"}, "--overwrite goes with --output"},
+        {{"--skip-existing", "x"}, "--skip-existing goes with --output"},
+        {{"-j", "0", "x"}, "--jobs wants a number from 1 to 256"},
+        {{"-w", "/no/such/mark.png", "ALBUM"}, "cannot load the watermark /no/such/mark.png"},
+        {{"--prefs", "/no/such/prefs.cfg", "x"}, "cannot read the preferences file /no/such/prefs.cfg"},
+        {{"-q", "85", "ALBUM"}, "85: no such folder"},  // -q is --quiet: "85" would be a folder
+        {{"-o", "out", "ALBUM", "OTHER"}, "two folders named album cannot share --output out"},
     };
-    for (const auto& args : cases) {
-        SCOPED_TRACE(args.empty() ? "(none)" : args[0]);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.says);
+        std::vector<std::string> args = {"--yes"};
+        for (const std::string& arg : c.args)
+            args.push_back(arg == "ALBUM" ? album : arg == "OTHER" ? file("other/album") : arg);
         const ProgramRun run = runBatch(args);
         EXPECT_EQ(run.status, 2);
+        EXPECT_NE(run.err.find(c.says), std::string::npos) << run.err;
         EXPECT_NE(run.err.find("Try 'tessaly-batch --help' for more information."), std::string::npos) << run.err;
     }
+    EXPECT_FALSE(fs::exists(file("out"))) << "nothing is written before the options are all right";
     const ProgramRun help = runBatch({"--help"});
     EXPECT_EQ(help.status, 0);
-    for (const char* option : {"--size", "--no-rotate", "--watermark", "--opacity", "--position", "--quality",
-                               "--recursive", "--output", "--overwrite", "--prefs", "--dry-run", "--yes", "--jobs",
-                               "--quiet", "Example:"})
+    for (const char* option : {"--size N", "--no-rotate", "--watermark FILE", "--opacity A", "--position POS",
+                               "--quality N", "--recursive", "--output DIR", "--overwrite", "--skip-existing",
+                               "--prefs FILE", "--dry-run", "--yes", "--jobs N", "--quiet", "--json", "Example:"})
         EXPECT_NE(help.out.find(option), std::string::npos) << option;
     EXPECT_EQ(runBatch({"--version"}).out, "tessaly-batch 1.1\n");
 }
@@ -291,6 +309,163 @@ TEST_F(TessalyBatch, CtrlCLeavesEveryFileWhole)
     }
     EXPECT_GT(untouched, 0) << "the batch did not stop";
     EXPECT_EQ(std::distance(fs::directory_iterator(file("album")), fs::directory_iterator()), 40);
+}
+
+// Results go below the output folder and nowhere else: a symbolic link
+// there, to a file or a folder, is never followed; several folders get a
+// folder each; an output folder that holds the processed one is an
+// ordinary target, one inside it is no input the next time.
+TEST_F(TessalyBatch, ResultsStayBelowTheOutputFolder)
+{
+    makeAlbum("a", 2);
+    makeAlbum("b/sub", 1);
+    makeAlbum("b", 2);
+    fs::copy(file("a"), file("originals"));
+    fs::create_directories(file("out/b"));
+    fs::create_directories(file("elsewhere"));
+    fs::create_symlink("../../originals/p100.jpg", file("out/b/p100.jpg"));
+    fs::create_symlink("../../elsewhere", file("out/b/sub"));
+    const std::string original = readFile(file("originals/p100.jpg"));
+
+    ProgramRun run = runBatch({"-s", "300", "-r", "--overwrite", "-o", file("out"), "-y", file("a"), file("b")});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find(file("out/b/p100.jpg") + " is a symbolic link"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find(file("out/b/sub") + " is a symbolic link"), std::string::npos) << run.err;
+    EXPECT_TRUE(readFile(file("originals/p100.jpg")) == original) << "the link was followed";
+    EXPECT_TRUE(fs::is_empty(file("elsewhere"))) << "the folder link was followed";
+    EXPECT_TRUE(fs::is_symlink(file("out/b/p100.jpg")));
+    for (const char* result : {"out/a/p100.jpg", "out/a/p101.jpg", "out/b/p101.jpg"})
+        EXPECT_EQ(loadImage(file(result)).GetWidth() <= 300, true) << result;
+
+    // Into a folder that holds the one processed: the pictures are not dropped.
+    run = runBatch({"-s", "300", "-o", ".", "-y", "a"});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_TRUE(fs::exists(file("p100.jpg")));
+    // Into a folder inside it, twice: the second run does not take the results as input.
+    for (int i = 0; i < 2; ++i) {
+        run = runBatch({"-s", "300", "-r", "--skip-existing", "-o", file("b/web"), "-y", file("b")});
+        EXPECT_EQ(run.status, 0) << run.err;
+        EXPECT_NE(run.out.find(i == 0 ? "3 pictures: 3 saved" : "3 pictures: 0 saved"), std::string::npos) << run.out;
+    }
+}
+
+// The dry run says what the real run with the same options does, with the
+// same status.
+TEST_F(TessalyBatch, DryRunSaysWhatTheRealRunDoes)
+{
+    fs::create_directories(file("album"));
+    writeQuadrantJpeg(file("album/wide.jpg"), 1200, 600);
+    writeQuadrantJpeg(file("album/turned.jpg"), 1460, 1030, 6);
+    fs::create_directories(file("done"));
+    writeQuadrantJpeg(file("done/wide.jpg"), 10, 10);
+    static const struct {
+        std::vector<std::string> options;
+        int status;
+        const char* says;
+    } cases[] = {
+        {{"-s", "800"}, 0, "wide.jpg: 1200x600 -> 800x400"},
+        {{"-s", "800"}, 0, "turned.jpg: 1460x1030 -> 564x800, turned a quarter clockwise"},
+        {{"-s", "1"}, 1, "would fail: nothing to write (an empty box)"},
+        {{"-o", "DONE"}, 1, "wide.jpg already exists"},
+        {{"-o", "DONE", "--skip-existing"}, 0, "skipped, "},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.says);
+        fs::remove_all(file("run"));
+        fs::copy(file("album"), file("run"));
+        fs::remove_all(file("out"));
+        fs::copy(file("done"), file("out"));
+        std::vector<std::string> args;
+        for (const std::string& option : c.options)
+            args.push_back(option == "DONE" ? file("out") : option);
+        args.insert(args.end(), {"-y", file("run")});
+        std::vector<std::string> dry = args;
+        dry.insert(dry.begin(), "--dry-run");
+        const ProgramRun said = runBatch(dry);
+        EXPECT_NE(said.out.find(c.says), std::string::npos) << said.out;
+        EXPECT_EQ(said.status, c.status);
+        EXPECT_EQ(runBatch(args).status, c.status) << "the real run";
+    }
+}
+
+// Run on a pseudo-terminal: an empty answer is No, Ctrl-C ends at once;
+// neither leaves a trace, not even the output folder.
+TEST_F(TessalyBatch, TheQuestionAtATerminal)
+{
+    makeAlbum("album", 2);
+    const std::string before = readFile(file("album/p100.jpg"));
+    static const struct {
+        const char* typed;
+        int status;
+    } cases[] = {{"\n", 0}, {"n\n", 0}, {"\x03", 130}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.status);
+        int terminal = -1;
+        const pid_t pid = forkpty(&terminal, nullptr, nullptr, nullptr);
+        if (pid == 0) {
+            execl(TESSALY_BATCH_PROGRAM, TESSALY_BATCH_PROGRAM, "-s", "300", "-o", file("out").c_str(),
+                  file("album").c_str(), static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        std::string screen;
+        char buffer[256];
+        ssize_t got = 0;
+        while (screen.find("[y/N]") == std::string::npos && (got = read(terminal, buffer, sizeof buffer)) > 0)
+            screen.append(buffer, static_cast<std::size_t>(got));
+        EXPECT_NE(screen.find("Process 2 pictures in " + file("album") + ", writing the results below " +
+                              file("out") + "/? [y/N]"),
+                  std::string::npos)
+            << screen;
+        ASSERT_EQ(write(terminal, c.typed, std::strlen(c.typed)), static_cast<ssize_t>(std::strlen(c.typed)));
+        while (read(terminal, buffer, sizeof buffer) > 0) {
+        }
+        int status = 0;
+        waitpid(pid, &status, 0);
+        close(terminal);
+        EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, c.status);
+        EXPECT_FALSE(fs::exists(file("out")));
+        EXPECT_TRUE(readFile(file("album/p100.jpg")) == before);
+    }
+}
+
+// --json: standard output is JSON alone, a line per picture and a summary;
+// a reader that goes away ends the run without a half-written picture.
+TEST_F(TessalyBatch, JsonForScripts)
+{
+    makeAlbum("album", 3);
+    writeFile(file("album/broken.jpg"), {0xFF, 0xD8, 0xFF});
+    const ProgramRun run = runBatch({"--json", "-s", "300", "-y", file("album")});
+    EXPECT_EQ(run.status, 1);
+    writeFile(file("run.json"), Bytes(run.out.begin(), run.out.end()));
+    const std::string check = "python3 -c \"import json,sys; d=[json.loads(l) for l in open(sys.argv[1])]; "
+                              "print(len(d), d[0]['outcome'], d[1]['outcome'], d[1]['resized'], d[-1]['saved'], "
+                              "d[-1]['failed'])\" " + file("run.json") + " > " + file("parsed.txt");
+    ASSERT_EQ(std::system(check.c_str()), 0) << run.out;
+    EXPECT_EQ(readFile(file("parsed.txt")), "5 unreadable saved True 3 1\n");
+
+    makeAlbum("many", 30);
+    const std::string piped = "bash -c 'set -o pipefail; " + std::string(TESSALY_BATCH_PROGRAM) + " -j 1 -s 300 -y " +
+                              file("many") + " | head -n 1 > /dev/null; echo $? > " + file("status.txt") + "'";
+    ASSERT_EQ(std::system(piped.c_str()), 0);
+    EXPECT_EQ(readFile(file("status.txt")), "141\n");
+    for (const auto& entry : fs::directory_iterator(file("many"))) {
+        LoadedPicture picture;
+        EXPECT_TRUE(loadPicture(entry.path().string(), 0, picture)) << entry.path() << " damaged";
+    }
+}
+
+// A folder that is there but cannot be read is the batch's failure (status
+// 1), not a usage error.
+TEST_F(TessalyBatch, AFolderThatCannotBeOpened)
+{
+    makeAlbum("locked", 1);
+    chmod(file("locked").c_str(), 0700);
+    chmod(dir.path().c_str(), 0755);
+    const ProgramRun run = runBatch({"--reuid=65534", "--regid=65534", "--clear-groups", TESSALY_BATCH_PROGRAM, "-y",
+                                     file("locked")},
+                                    false, {}, "/usr/bin/setpriv");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find(file("locked") + ": cannot open the folder"), std::string::npos) << run.err;
 }
 
 }  // namespace

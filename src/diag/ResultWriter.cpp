@@ -1,0 +1,183 @@
+#include "diag/ResultWriter.h"
+
+#include <cerrno>
+#include <cstring>
+#include <random>
+
+#include <fcntl.h>
+#include <stdio.h>
+#include <unistd.h>
+
+namespace {
+
+std::string cannotWrite(int error)
+{
+    return "cannot be written: " + std::string(std::strerror(error != 0 ? error : EIO));
+}
+
+// mkdir -p for the output folder the user named, links and all.
+bool makeFolders(const std::string& path)
+{
+    std::size_t slash = 0;
+    do {
+        slash = path.find('/', slash + 1);
+        const std::string folder = path.substr(0, slash);
+        if (mkdir(folder.c_str(), 0777) != 0 && errno != EEXIST)
+            return false;
+    } while (slash != std::string::npos);
+    return true;
+}
+
+std::string baseName(const std::string& relative)
+{
+    const std::size_t slash = relative.rfind('/');
+    return slash == std::string::npos ? relative : relative.substr(slash + 1);
+}
+
+std::string temporaryName(const std::string& name)
+{
+    static thread_local std::mt19937 random(std::random_device{}());
+    static const char letters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    std::string suffix = ".tessaly-unfinished-";
+    for (int i = 0; i < 6; ++i)
+        suffix += letters[random() % (sizeof letters - 1)];
+    // Within the usual 255-byte name limit, cut at a UTF-8 character boundary.
+    std::size_t keep = std::min(name.size(), std::size_t(254) - suffix.size());
+    while (keep > 0 && keep < name.size() && (static_cast<unsigned char>(name[keep]) & 0xC0) == 0x80)
+        --keep;
+    return "." + name.substr(0, keep) + suffix;
+}
+
+bool writeAll(int fd, const std::vector<unsigned char>& bytes)
+{
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t written = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0)
+            return false;
+        done += static_cast<std::size_t>(written);
+    }
+    return true;
+}
+
+}  // namespace
+
+ResultWriter::ResultWriter(const std::string& outputFolder) : folder_(outputFolder)
+{
+    while (folder_.size() > 1 && folder_.back() == '/')
+        folder_.pop_back();
+}
+
+std::string ResultWriter::pathOf(const std::string& relative) const
+{
+    return (folder_ == "/" ? "" : folder_) + "/" + relative;
+}
+
+int ResultWriter::openFolderOf(const std::string& relative, bool create, std::string& problem) const
+{
+    if (create && !makeFolders(folder_)) {
+        problem = cannotWrite(errno);
+        return -1;
+    }
+    int folder = open(folder_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folder < 0) {
+        problem = cannotWrite(errno);
+        return -1;
+    }
+    for (std::size_t start = 0, slash; (slash = relative.find('/', start)) != std::string::npos; start = slash + 1) {
+        const std::string name = relative.substr(start, slash - start);
+        if (name.empty() || name == ".")
+            continue;
+        if (create && mkdirat(folder, name.c_str(), 0777) != 0 && errno != EEXIST) {
+            problem = cannotWrite(errno);
+            close(folder);
+            return -1;
+        }
+        const int next = openat(folder, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+        const int error = errno;
+        struct stat link;
+        const bool isLink = next < 0 && fstatat(folder, name.c_str(), &link, AT_SYMLINK_NOFOLLOW) == 0 &&
+                            S_ISLNK(link.st_mode);
+        close(folder);
+        if (next < 0) {
+            problem = isLink ? "not written: " + pathOf(relative.substr(0, slash)) +
+                                   " is a symbolic link, which is never followed"
+                             : cannotWrite(error);
+            return -1;
+        }
+        folder = next;
+    }
+    return folder;
+}
+
+ResultWriter::Existing ResultWriter::existing(const std::string& relative) const
+{
+    std::string problem;
+    const int folder = openFolderOf(relative, false, problem);
+    if (folder < 0)
+        return errno == ENOENT ? Existing::none : Existing::other;
+    struct stat status;
+    Existing what = Existing::none;
+    if (fstatat(folder, baseName(relative).c_str(), &status, AT_SYMLINK_NOFOLLOW) == 0)
+        what = S_ISLNK(status.st_mode) ? Existing::link : S_ISREG(status.st_mode) ? Existing::file : Existing::other;
+    close(folder);
+    return what;
+}
+
+bool ResultWriter::write(const std::string& relative, const std::vector<unsigned char>& bytes, bool overwrite,
+                         const timespec& modified, std::string& problem) const
+{
+    if (bytes.empty()) {
+        problem = "cannot be written: nothing to write (an empty box)";
+        return false;
+    }
+    const int folder = openFolderOf(relative, true, problem);
+    if (folder < 0)
+        return false;
+    const std::string name = baseName(relative);
+    struct stat status;
+    if (fstatat(folder, name.c_str(), &status, AT_SYMLINK_NOFOLLOW) == 0) {
+        if (S_ISLNK(status.st_mode))
+            problem = "not written: " + pathOf(relative) + " is a symbolic link, which is never followed";
+        else if (!S_ISREG(status.st_mode))
+            problem = "not written: " + pathOf(relative) + " is not a regular file";
+        else if (!overwrite)
+            problem = "not written: " + pathOf(relative) + " already exists";
+        if (!problem.empty()) {
+            close(folder);
+            return false;
+        }
+    }
+    std::string temporary;
+    int fd = -1;
+    for (int tries = 0; fd < 0 && tries < 100; ++tries) {
+        temporary = temporaryName(name);
+        fd = openat(folder, temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+        if (fd < 0 && errno != EEXIST)
+            break;
+    }
+    int error = fd < 0 ? errno : 0;
+    if (fd >= 0) {
+        const struct timespec times[2] = {modified, modified};
+        if (!writeAll(fd, bytes) || fsync(fd) != 0 || futimens(fd, times) != 0)
+            error = errno;
+        if (close(fd) != 0 && error == 0)
+            error = errno;
+        // The rename replaces whatever stands there now, a link included,
+        // and never writes through it; without overwrite nothing is replaced.
+        if (error == 0 &&
+            renameat2(folder, temporary.c_str(), folder, name.c_str(), overwrite ? 0 : RENAME_NOREPLACE) != 0)
+            error = errno;
+        if (error != 0)
+            unlinkat(folder, temporary.c_str(), 0);
+    }
+    const bool done = error == 0;
+    if (!done)
+        problem = error == EEXIST ? "not written: " + pathOf(relative) + " already exists" : cannotWrite(error);
+    if (done)
+        fsync(folder);
+    close(folder);
+    return done;
+}

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include <sys/stat.h>
+
+// Writes result files below an output folder, and only there: no symbolic
+// link below the folder is ever followed, for folders or files. Each folder
+// on the way is opened from the one above it without following links
+// (created where missing), and the file is written all or nothing through a
+// temporary file in its folder that is renamed into place; a link in the
+// way is an error that names it, never followed, never replaced. The output
+// folder itself is taken as the user named it.
+class ResultWriter {
+public:
+    enum class Existing { none, file, link, other };
+
+    explicit ResultWriter(const std::string& outputFolder);
+
+    // relative: a '/'-separated path below the output folder, without "..".
+    // A new file, or with overwrite one that replaces a regular file there;
+    // it gets the modification time given. On failure, problem says why in
+    // a few words.
+    bool write(const std::string& relative, const std::vector<unsigned char>& bytes, bool overwrite,
+               const timespec& modified, std::string& problem) const;
+
+    // What stands at the relative path now, looking through no link.
+    Existing existing(const std::string& relative) const;
+
+    std::string pathOf(const std::string& relative) const;
+
+private:
+    // The folder holding the relative path, opened link-free; -1 with
+    // problem set when it cannot be. create makes the missing ones.
+    int openFolderOf(const std::string& relative, bool create, std::string& problem) const;
+
+    std::string folder_;
+};
