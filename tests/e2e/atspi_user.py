@@ -93,3 +93,11 @@ def close_window(title):
             window.send_event(event)
     d.sync()
     d.close()
+
+
+def close_program(app, program):
+    """Closes the main window as a window manager's close box would, answers
+    Yes to the question and checks that the program ends well."""
+    close_window("Tessaly 1.1")
+    press(find(alert(app), "push button", "Yes"))
+    check(program.wait(timeout=30) == 0, "the program ends with status 0")

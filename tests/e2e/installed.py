@@ -7,7 +7,7 @@ import subprocess
 import sys
 import time
 
-from atspi_user import (Atspi, alert, app_node, check, click, close_window, failures, find, frame, press,
+from atspi_user import (Atspi, alert, app_node, check, click, close_program, failures, find, frame, press,
                         texts, wait_for)
 from Xlib import display
 
@@ -83,9 +83,7 @@ def main():
         click(find(about, "push button", "Close"))
         time.sleep(0.5)
 
-        close_window("Tessaly 1.1")
-        press(find(alert(app), "push button", "Yes"))
-        check(program.wait(timeout=30) == 0, "the program ends with status 0")
+        close_program(app, program)
     finally:
         if program.poll() is None:
             program.kill()

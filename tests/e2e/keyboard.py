@@ -11,7 +11,7 @@ import sys
 import tempfile
 import time
 
-from atspi_user import Atspi, alert, app_node, check, close_window, failures, find, frame, press, run, wait_for, walk
+from atspi_user import Atspi, alert, app_node, check, close_program, failures, find, frame, run, wait_for, walk
 
 BUILD = sys.argv[1]
 WORK = tempfile.mkdtemp()
@@ -122,9 +122,7 @@ def main():
         time.sleep(0.5)
         check(text_of(path) == later, "a folder made later is selected exactly: " + text_of(path))
 
-        close_window("Tessaly 1.1")
-        press(find(alert(app), "push button", "Yes"))
-        check(program.wait(timeout=30) == 0, "the program ends with status 0")
+        close_program(app, program)
     finally:
         if program.poll() is None:
             program.kill()
