@@ -36,7 +36,7 @@ check_clean build/asan
 cmake -S . -B build/tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTESSALY_TSAN=ON
 cmake --build build/tsan -j"$jobs" --target tessaly_tests
 TSAN_OPTIONS="suppressions=$PWD/tests/tsan.supp" \
-  ctest --test-dir build/tsan --output-on-failure -E '^(gui_tests|end_to_end|installed)$'
+  ctest --test-dir build/tsan --output-on-failure -E '^(gui_tests|end_to_end|installed|keyboard)$'
 check_clean build/tsan
 
 ./scripts/fuzz.sh "${TESSALY_FUZZ_SECONDS:-30}"
