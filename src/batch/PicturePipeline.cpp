@@ -13,7 +13,9 @@ PicturePipeline::PicturePipeline(const std::vector<std::string>& paths, const Pr
 {
     const int cores = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
     const int helpers = threads > 0 ? threads : cores;
-    window_ = static_cast<std::size_t>(helpers) + 2;
+    // Room for a few ready pictures (encoded bytes only) per helper, so
+    // that helpers go on while the worker waits for the disk.
+    window_ = static_cast<std::size_t>(helpers) * 4;
     if (helpers == 1)
         return;
     for (int i = 0; i < helpers; ++i)

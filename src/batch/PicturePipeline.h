@@ -18,8 +18,8 @@
 // one thread there are no helpers and the worker prepares each picture
 // itself, through the same code.
 //
-// Memory stays bounded whatever the folder holds: at most threads + 2
-// pictures are claimed and not yet handed over, and a picture is admitted
+// Memory stays bounded whatever the folder holds: at most four pictures a
+// thread are claimed and not yet handed over, and a picture is admitted
 // while its estimated loading bytes fit the budget. A picture whose head
 // declares no size counts as the most any picture may cost. The next one
 // to be handed over is always admitted, so the batch never waits for

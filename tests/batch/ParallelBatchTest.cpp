@@ -72,10 +72,10 @@ TEST_F(ParallelBatch, SameRequestsAndBytesAsOneByOne)
 // A picture that cannot be loaded ends the batch at its turn, as one by
 // one: the pictures after it stay as they are, though helpers may have
 // prepared them, and no helper is left running.
-TEST_F(ParallelBatch, LoadFailureAtTheFifthOfTen)
+TEST_F(ParallelBatch, LoadFailureAtTheFifthOfTwenty)
 {
     fs::create_directory(dir.file("album"));
-    for (int i = 1; i <= 10; ++i)
+    for (int i = 1; i <= 20; ++i)
         writeQuadrantJpeg(dir.file("album/p" + std::string(i < 10 ? "0" : "") + std::to_string(i) + ".jpg"), 1000,
                           500);
     const std::string whole = readFile(dir.file("album/p05.jpg"));
@@ -87,10 +87,10 @@ TEST_F(ParallelBatch, LoadFailureAtTheFifthOfTen)
     // failure: they must be cancelled, not waited for.
     const std::vector<std::string> requests = runOnCopy("run", job, 2);
     ASSERT_GE(requests.size(), 3u);
-    EXPECT_EQ(requests[requests.size() - 3], "title Tessaly 1.1 - 5/10");
+    EXPECT_EQ(requests[requests.size() - 3], "title Tessaly 1.1 - 5/20");
     EXPECT_EQ(requests[requests.size() - 2], "message Error 02|File could not be opened.");
     EXPECT_EQ(requests.back(), "FINISHED 0");
-    for (int i = 1; i <= 10; ++i) {
+    for (int i = 1; i <= 20; ++i) {
         const std::string name = "p" + std::string(i < 10 ? "0" : "") + std::to_string(i) + ".jpg";
         SCOPED_TRACE(name);
         EXPECT_EQ(readFile(dir.file("run/" + name)) == readFile(dir.file("album/" + name)), i >= 5);
