@@ -64,6 +64,8 @@ std::size_t PictureFile::loadingBytes(int box) const
     } else {
         bytes = std::uint64_t(width_) * height_ * toolkitBytesPerPixel;
     }
+    // The colour profile is held from the head on: up to 16 MB.
+    bytes += head_.iccProfile.size();
     return static_cast<std::size_t>(std::min<std::uint64_t>(bytes, pictureMemoryLimit));
 }
 

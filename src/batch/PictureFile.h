@@ -35,8 +35,9 @@ public:
     // About how many bytes loading and fitting the picture into the box
     // will hold at its peak: the decoded pixels twice (the picture and its
     // fitted copy) and, for a progressive JPEG, the coefficients libjpeg
-    // keeps of the whole stored picture. pictureMemoryLimit, the most any
-    // picture may cost, when the head declares no size.
+    // keeps of the whole stored picture, and the colour profile held from
+    // the head. pictureMemoryLimit, the most any picture may cost, when the
+    // head declares no size.
     std::size_t loadingBytes(int box) const;
 
     // Decodes the picture, at a reduced scale where the box allows (see

@@ -30,10 +30,6 @@ public:
     // a stop), false when it ended earlier.
     bool ProcessDirectory(long quality);
 
-    int rotatedCount() const { return statistics_.rotated; }
-    int resizedCount() const { return statistics_.resized; }
-    int watermarkedCount() const { return statistics_.watermarked; }
-
 protected:
     ExitCode Entry() override;
 
