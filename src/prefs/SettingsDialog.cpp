@@ -129,12 +129,12 @@ SettingsDialog::SettingsDialog(wxWindow* parent, wxWindowID)
     browseButton->SetHelpText(_("Click here to find water mark image."));
     pathRow->Add(browseButton, 0, wxALL | wxALIGN_CENTER_VERTICAL, 5);
     source->Add(pathRow, 0, wxALL, 5);
-    settings->Add(source, 0, wxALIGN_CENTER_HORIZONTAL, 0);
     skipUnreadableCheck = new wxCheckBox(this, ID_CHECKBOXSKIPUNREADABLE, _("Skip pictures that cannot be read"),
                                          wxDefaultPosition, wxDefaultSize, 0, wxDefaultValidator,
                                          wxS("ID_CHECKBOXSKIPUNREADABLE"));
     skipUnreadableCheck->SetToolTip(_("Go on with the next picture instead of ending the batch."));
-    settings->Add(skipUnreadableCheck, 0, wxLEFT | wxRIGHT, 15);
+    source->Add(skipUnreadableCheck, 0, wxLEFT | wxRIGHT, 10);
+    settings->Add(source, 0, wxALIGN_CENTER_HORIZONTAL, 0);
     top->Add(settings, 1, wxALL | wxALIGN_CENTER_HORIZONTAL, 5);
 
     preview = new wxStaticBitmap(this, ID_STATICBITMAPWM, wxNullBitmap, wxDefaultPosition, wxSize(200, 150),
