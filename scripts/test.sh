@@ -22,13 +22,13 @@ check_clean() {
 
 cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release -DTESSALY_WERROR=ON -DTESSALY_BENCH=ON
 cmake --build build/release -j"$jobs"
-ctest --test-dir build/release --output-on-failure
+ctest --test-dir build/release --output-on-failure -j"$jobs"
 check_clean build/release
 ./scripts/package.sh build/release
 
 cmake -S . -B build/asan -DCMAKE_BUILD_TYPE=Debug -DTESSALY_SANITIZE=ON
 cmake --build build/asan -j"$jobs"
-ctest --test-dir build/asan --output-on-failure
+ctest --test-dir build/asan --output-on-failure -j"$jobs"
 check_clean build/asan
 
 # The headless suite under ThreadSanitizer: the helper threads, the worker
@@ -36,7 +36,7 @@ check_clean build/asan
 cmake -S . -B build/tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTESSALY_TSAN=ON
 cmake --build build/tsan -j"$jobs" --target tessaly_tests
 TSAN_OPTIONS="suppressions=$PWD/tests/tsan.supp" \
-  ctest --test-dir build/tsan --output-on-failure -E '^(gui_tests|end_to_end|installed|keyboard)$'
+  ctest --test-dir build/tsan --output-on-failure -j"$jobs" -E '^(gui_tests|end_to_end|installed|keyboard)$'
 check_clean build/tsan
 
 ./scripts/fuzz.sh "${TESSALY_FUZZ_SECONDS:-30}"
