@@ -99,9 +99,11 @@ bool TerminalOwner::confirm(const wxString&, int count)
                                  ? "replacing them"
                                  : "writing the results below " + outputFolder_ +
                                        (outputFolder_.back() == '/' ? "" : "/");
+    // Set before the question shows: a Ctrl-C that answers it must end the
+    // program, not wait for the batch that has not begun.
+    asking_ = true;
     std::fprintf(stderr, "Process %d pictures in %s, %s? [y/N] ", count, folder_.c_str(), what.c_str());
     std::fflush(stderr);
-    asking_ = true;
     std::string answer;
     if (!std::getline(std::cin, answer))
         std::fputc('\n', stderr);
