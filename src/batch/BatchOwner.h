@@ -29,8 +29,14 @@ public:
     virtual void qualityUnreadable(const wxString& qualityText) = 0;
     // The folder cannot be opened; the batch ends.
     virtual void folderUnreadable(const wxString& folder) = 0;
-    // Whether to process the count pictures found in the folder.
-    virtual bool confirm(const wxString& folder, int count) = 0;
+    // Whether to process the count pictures found in the folder, writing
+    // the results below the output folder when one is given.
+    virtual bool confirm(const wxString& folder, int count, const wxString& outputFolder) = 0;
+    // Asked once, before the first write, when the job wants it and count
+    // results are already in the output folder: true replaces them all,
+    // false leaves them all as they are, which is all an owner that cannot
+    // ask may answer.
+    virtual bool replaceExisting(const wxString&, int) { return false; }
     // The placement code is none of 1..9: the watermark goes to the centre.
     // Once a batch, with the blend's own words for it.
     virtual void placementFallback(const wxString& message, const wxString& caption) = 0;

@@ -8,4 +8,6 @@ struct BatchStatistics {
     // Pictures that could not be read, when the batch went on past them.
     int skipped = 0;
     bool wentOnPastUnreadable = false;
+    // Results already in the output folder, left as they were.
+    int alreadyThere = 0;
 };

@@ -15,11 +15,20 @@ void MessageBoxOwner::folderUnreadable(const wxString&)
     showMessage(wxS("Directory can not be opened."), wxS("Error 01"));
 }
 
-bool MessageBoxOwner::confirm(const wxString& folder, int count)
+bool MessageBoxOwner::confirm(const wxString& folder, int count, const wxString& outputFolder)
 {
-    return askYesNo(wxS("Do you really want to process all JPG pictures in directory: \n\n") + folder +
-                        wxS("\n\nNumber of files about to processed: ") + wxString::Format(wxS("%i"), count),
-                    wxS("Tessaly 1.0"));
+    wxString question = wxS("Do you really want to process all JPG pictures in directory: \n\n") + folder +
+                        wxS("\n\nNumber of files about to processed: ") + wxString::Format(wxS("%i"), count);
+    if (!outputFolder.empty())
+        question += wxS("\nResults go to: ") + outputFolder;
+    return askYesNo(question, wxS("Tessaly 1.0"));
+}
+
+bool MessageBoxOwner::replaceExisting(const wxString& outputFolder, int count)
+{
+    return askYesNo(wxString::Format(wxS("%i of the results are already in the folder:\n\n"), count) + outputFolder +
+                        wxS("\n\nReplace them? Answer No to leave them as they are and skip those pictures."),
+                    wxS("Tessaly 1.1"));
 }
 
 void MessageBoxOwner::placementFallback(const wxString& message, const wxString& caption)
@@ -42,5 +51,7 @@ void MessageBoxOwner::finished(const BatchStatistics& s)
                                      s.resized, s.rotated, s.watermarked);
     if (s.wentOnPastUnreadable)
         text += wxString::Format(wxS("\nSkipped (cannot be read): %i"), s.skipped);
+    if (s.alreadyThere > 0)
+        text += wxString::Format(wxS("\nSkipped (already in the results folder): %i"), s.alreadyThere);
     showMessage(text, wxS("Processing statistics"));
 }

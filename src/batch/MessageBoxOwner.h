@@ -14,7 +14,8 @@ public:
 
     void qualityUnreadable(const wxString& qualityText) override;
     void folderUnreadable(const wxString& folder) override;
-    bool confirm(const wxString& folder, int count) override;
+    bool confirm(const wxString& folder, int count, const wxString& outputFolder) override;
+    bool replaceExisting(const wxString& outputFolder, int count) override;
     void placementFallback(const wxString& message, const wxString& caption) override;
     void pictureDone(const PictureReport& report) override;
     void finished(const BatchStatistics& statistics) override;

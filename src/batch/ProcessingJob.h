@@ -23,5 +23,6 @@ struct ProcessingJob {
     wxString outputFolder;            // empty: replace each picture; else write below it, by relative path
     bool overwrite = false;           // with an output folder: replace files already there
     bool skipExisting = false;        // with an output folder: leave results already there, as skipped
+    bool askAboutExisting = false;    // with an output folder: ask the owner once what to do with them
     bool traceLog = true;             // write ./MetadataHandler.log for each picture turned
 };

@@ -77,8 +77,10 @@ bool WorkingThread::ProcessDirectory(long quality)
         dropOutputFolder(files_, std::string(job_.directory.utf8_str()), std::string(job_.outputFolder.utf8_str()));
 
     const int count = static_cast<int>(files_.size());
-    if (!owner_->confirm(job_.directory, count))
+    if (!owner_->confirm(job_.directory, count, job_.outputFolder))
         return false;
+    if (job_.askAboutExisting && !job_.outputFolder.empty())
+        decideAboutExisting();
 
     owner_->setGaugeRange(count);
     // Helpers prepare the next pictures while this thread writes them, in
@@ -137,6 +139,7 @@ void WorkingThread::commitPicture(const PreparedPicture& picture, PictureReport&
         if (job_.skipExisting && results.existing(relative) == ResultWriter::Existing::file) {
             // Done by an earlier run that was stopped: nothing to do again.
             report.outcome = PictureReport::Outcome::skipped;
+            ++statistics_.alreadyThere;
             return;
         }
         saved = results.write(relative, picture.jpeg, job_.overwrite, picture.stamp.modified, report.reason);
@@ -154,6 +157,19 @@ void WorkingThread::commitPicture(const PreparedPicture& picture, PictureReport&
     statistics_.resized += picture.resized;
     statistics_.rotated += picture.rotated;
     statistics_.watermarked += picture.watermarked;
+}
+
+void WorkingThread::decideAboutExisting()
+{
+    const ResultWriter results(std::string(job_.outputFolder.utf8_str()));
+    int existing = 0;
+    for (const std::string& path : files_)
+        existing += results.existing(relativeOf(path)) != ResultWriter::Existing::none;
+    if (existing == 0)
+        return;
+    // One answer for the whole batch, never a silent replacement.
+    job_.overwrite = owner_->replaceExisting(job_.outputFolder, existing);
+    job_.skipExisting = !job_.overwrite;
 }
 
 std::string WorkingThread::relativeOf(const std::string& path) const

@@ -34,6 +34,8 @@ protected:
     ExitCode Entry() override;
 
 private:
+    // Asks the owner once whether results already there are replaced or kept.
+    void decideAboutExisting();
     void commitPicture(const PreparedPicture& picture, PictureReport& report);
     // Where the picture at path is written: over itself, or below the job's
     // output folder by its path relative to the folder processed.

@@ -31,6 +31,8 @@ bool readPrefs(const std::string& path, BatchOptions& options, std::string& erro
     options.position = values.wmPlacement;
     options.quality = values.quality;
     options.recursive = values.includeSubdirectories;
+    if (values.saveToFolder && !values.resultsFolder.empty())
+        options.output = std::string(values.resultsFolder.utf8_str());
     return true;
 }
 
@@ -190,6 +192,7 @@ CommandLineResult parseCommandLine(int argc, char** argv, BatchOptions& options,
         options.jobs = static_cast<int>(number);
     }
     options.recursive = options.recursive || parser.Found("r");
+    // --output wins over the results folder of --prefs.
     if (parser.Found("o", &value))
         options.output = text(value);
     options.overwrite = parser.Found("f");

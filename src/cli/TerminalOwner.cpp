@@ -91,7 +91,7 @@ void TerminalOwner::setGaugeRange(int range)
     started_ = std::chrono::steady_clock::now();
 }
 
-bool TerminalOwner::confirm(const wxString&, int count)
+bool TerminalOwner::confirm(const wxString&, int count, const wxString&)
 {
     if (!reporting_.ask)
         return true;

@@ -22,4 +22,6 @@ struct PreferenceValues {
     wxString startupDir;             // working directory at start-up
     int wmPlacement = 5;             // watermark position 1..9
     bool skipUnreadable = false;     // go on past a picture that cannot be read
+    bool saveToFolder = false;       // write results below resultsFolder, keeping the originals
+    wxString resultsFolder;
 };

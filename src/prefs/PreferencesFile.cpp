@@ -7,6 +7,7 @@
 #include <wx/stdpaths.h>
 
 #include "prefs/ConfigFile.h"
+#include "prefs/EscapedValue.h"
 
 namespace {
 
@@ -62,7 +63,8 @@ std::string savedPreferencesText(const PreferenceValues& v)
            "WmPlacement = " + std::to_string(v.wmPlacement) + " \n" +
            // Settings added later: written only when they differ from their
            // defaults, so that an untouched file stays as it always was.
-           (v.skipUnreadable ? "SkipUnreadable = 1\n" : "");
+           (v.skipUnreadable ? "SkipUnreadable = 1\n" : "") + (v.saveToFolder ? "SaveToFolder = 1\n" : "") +
+           (v.resultsFolder.empty() ? "" : "ResultsFolder = " + escapeValue(utf8(v.resultsFolder)) + "\n");
 }
 
 void readPreferences(const ConfigFile& file, PreferenceValues& v)
@@ -84,6 +86,10 @@ void readPreferences(const ConfigFile& file, PreferenceValues& v)
     file.readValue("IncludeSubdirectories", v.includeSubdirectories);
     file.readValue("WmPlacement", v.wmPlacement);
     file.readValue("SkipUnreadable", v.skipUnreadable);
+    file.readValue("SaveToFolder", v.saveToFolder);
+    std::string results;
+    if (file.readValue("ResultsFolder", results))
+        v.resultsFolder = wxString::FromUTF8(unescapeValue(results));
 }
 
 wxString programDirectory()

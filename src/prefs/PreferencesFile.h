@@ -13,7 +13,7 @@ std::string defaultPreferencesText(const wxString& programDir);
 // The text savePreferences writes for the values.
 std::string savedPreferencesText(const PreferenceValues& values);
 
-// Looks the eleven keys up in order; an absent key leaves its field alone.
+// Looks the keys up in order; an absent key leaves its field alone.
 void readPreferences(const ConfigFile& file, PreferenceValues& values);
 
 // Formats like printf's "%f" or "%.3f" (digits after the point), with "."

@@ -4,8 +4,10 @@
 #include <wx/button.h>
 #include <wx/checkbox.h>
 #include <wx/cshelp.h>
+#include <wx/dirdlg.h>
 #include <wx/filedlg.h>
 #include <wx/filefn.h>
+#include <wx/filename.h>
 #include <wx/image.h>
 #include <wx/msgdlg.h>
 #include <wx/radiobut.h>
@@ -16,6 +18,7 @@
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
 
+#include "batch/PicturePreview.h"
 #include "diag/ReplacingFile.h"
 #include "prefs/ConfigFile.h"
 #include "prefs/PreferencesFile.h"
@@ -36,6 +39,8 @@ const long ID_BUTTONWATERIMGBROWSE = wxNewId();
 const long ID_STATICBITMAPWM = wxNewId();
 const long ID_CHECKBOXSKIPUNREADABLE = wxNewId();
 
+const wxSize previewArea(320, 240);
+
 const wxString placementHelp = wxS("Relative placement of the watermark image in the picture.");
 
 void inform(const wxString& message, const wxString& caption)
@@ -52,6 +57,16 @@ int sliderPosition(double alpha)
 wxString missingWatermarkMessage(const wxString& path)
 {
     return wxS("WaterMark file does not exist. \n\nSupposed location: ") + path;
+}
+
+std::string utf8(const wxString& text)
+{
+    return std::string(text.utf8_str());
+}
+
+wxString sizeText(int width, int height)
+{
+    return wxString::Format(wxS("%d ") + wxString::FromUTF8("\u00d7") + wxS(" %d"), width, height);
 }
 
 }  // namespace
@@ -134,14 +149,20 @@ SettingsDialog::SettingsDialog(wxWindow* parent, wxWindowID)
                                          wxS("ID_CHECKBOXSKIPUNREADABLE"));
     skipUnreadableCheck->SetToolTip(_("Go on with the next picture instead of ending the batch."));
     source->Add(skipUnreadableCheck, 0, wxLEFT | wxRIGHT, 10);
+    source->Add(buildResultsControls(), 0, wxLEFT | wxRIGHT, 10);
     settings->Add(source, 0, wxALIGN_CENTER_HORIZONTAL, 0);
-    top->Add(settings, 1, wxALL | wxALIGN_CENTER_HORIZONTAL, 5);
+    auto* body = new wxBoxSizer(wxHORIZONTAL);
+    auto* left = new wxBoxSizer(wxVERTICAL);
+    left->Add(settings, 1, wxALL | wxALIGN_CENTER_HORIZONTAL, 5);
 
     preview = new wxStaticBitmap(this, ID_STATICBITMAPWM, wxNullBitmap, wxDefaultPosition, wxSize(200, 150),
                                  wxSIMPLE_BORDER, wxS("ID_STATICBITMAPWM"));
     preview->SetToolTip(_("Water image overview."));
     preview->SetHelpText(_("Water image overview."));
-    top->Add(preview, 0, wxALL | wxALIGN_CENTER_HORIZONTAL, 5);
+    left->Add(preview, 0, wxALL | wxALIGN_CENTER_HORIZONTAL, 5);
+    body->Add(left, 0, 0, 0);
+    body->Add(buildPreviewControls(), 0, wxALL | wxALIGN_CENTER_VERTICAL, 5);
+    top->Add(body, 1, 0, 0);
 
     auto* buttons = new wxBoxSizer(wxHORIZONTAL);
     okButton = new wxButton(this, wxID_OK, _("OK"), wxDefaultPosition, wxSize(51, 23), 0, wxDefaultValidator,
@@ -175,11 +196,85 @@ SettingsDialog::SettingsDialog(wxWindow* parent, wxWindowID)
     alphaSlider->Bind(wxEVT_SCROLL_CHANGED, [this](wxScrollEvent& e) { onAlphaSlider(e); });
     alphaSlider->Bind(wxEVT_SLIDER, &SettingsDialog::onAlphaSlider, this);
     browseButton->Bind(wxEVT_BUTTON, &SettingsDialog::onBrowse, this);
+    // The preview follows every change of what the batch would blend in.
+    for (wxRadioButton* button : placementButtons)
+        button->Bind(wxEVT_RADIOBUTTON, [this](wxCommandEvent&) { requestPreview(false); });
+    waterImgPathText->Bind(wxEVT_TEXT, [this](wxCommandEvent&) { requestPreview(false); });
+    previewMaker_ = std::make_unique<PicturePreview>([this] { CallAfter([this] { showPreviewPicture(); }); });
     okButton->Bind(wxEVT_BUTTON, &SettingsDialog::onOk, this);
     cancelButton->Bind(wxEVT_BUTTON, &SettingsDialog::onCancel, this);
     Bind(wxEVT_INIT_DIALOG, &SettingsDialog::onInitDialog, this);
 
     loadPreferences();
+}
+
+SettingsDialog::~SettingsDialog()
+{
+    // Its thread calls back into this dialog: it ends first.
+    previewMaker_.reset();
+}
+
+wxSizer* SettingsDialog::buildResultsControls()
+{
+    auto* column = new wxBoxSizer(wxVERTICAL);
+    saveToFolderCheck = new wxCheckBox(this, wxID_ANY, _("Save results to folder"), wxDefaultPosition, wxDefaultSize,
+                                       0, wxDefaultValidator, wxS("ID_CHECKBOXSAVETOFOLDER"));
+    saveToFolderCheck->SetToolTip(
+        _("Keep the originals: write each result below this folder, by its path in the processed folder."));
+    column->Add(saveToFolderCheck, 0, wxTOP, 5);
+    auto* row = new wxBoxSizer(wxHORIZONTAL);
+    resultsFolderText = new wxTextCtrl(this, wxID_ANY, wxEmptyString, wxDefaultPosition, wxSize(300, -1), 0,
+                                       wxDefaultValidator, wxS("ID_TEXTCTRLRESULTSFOLDER"));
+    resultsFolderText->SetToolTip(_("Folder that receives the results."));
+    row->Add(resultsFolderText, 0, wxTOP | wxBOTTOM | wxRIGHT | wxALIGN_CENTER_VERTICAL, 5);
+    resultsFolderButton = new wxButton(this, wxID_ANY, _("Choose folder"), wxDefaultPosition, wxDefaultSize, 0,
+                                       wxDefaultValidator, wxS("ID_BUTTONRESULTSFOLDER"));
+    resultsFolderButton->SetToolTip(_("Click here to choose the folder for the results."));
+    row->Add(resultsFolderButton, 0, wxALL | wxALIGN_CENTER_VERTICAL, 5);
+    column->Add(row, 0, 0, 0);
+    setAccessibleName(resultsFolderText, _("Results folder"));
+
+    saveToFolderCheck->Bind(wxEVT_CHECKBOX, [this](wxCommandEvent&) { enableResultsControls(); });
+    resultsFolderButton->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) {
+        wxDirDialog chooser(this, _("Choose the folder for the results"), resultsFolderText->GetValue());
+        if (chooser.ShowModal() == wxID_OK)
+            resultsFolderChosen(chooser.GetPath());
+    });
+    return column;
+}
+
+wxSizer* SettingsDialog::buildPreviewControls()
+{
+    auto* column = new wxBoxSizer(wxVERTICAL);
+    picturePreview = new wxStaticBitmap(this, wxID_ANY, wxNullBitmap, wxDefaultPosition, previewArea, wxSIMPLE_BORDER,
+                                        wxS("ID_STATICBITMAPPREVIEW"));
+    picturePreview->SetToolTip(_("A picture of the folder as the batch will write it."));
+    column->Add(picturePreview, 0, wxALL | wxALIGN_CENTER_HORIZONTAL, 5);
+
+    auto* steps = new wxBoxSizer(wxHORIZONTAL);
+    previousButton = new wxButton(this, wxID_ANY, wxS("<"), wxDefaultPosition, wxDefaultSize, wxBU_EXACTFIT,
+                                  wxDefaultValidator, wxS("ID_BUTTONPREVIOUSPICTURE"));
+    previousButton->SetToolTip(_("Previous picture"));
+    steps->Add(previousButton, 0, wxALIGN_CENTER_VERTICAL, 0);
+    const long centredText = wxST_NO_AUTORESIZE | wxST_ELLIPSIZE_MIDDLE | wxALIGN_CENTRE_HORIZONTAL;
+    previewName = new wxStaticText(this, wxID_ANY, wxEmptyString, wxDefaultPosition, wxDefaultSize, centredText,
+                                   wxS("ID_STATICTEXTPREVIEWNAME"));
+    steps->Add(previewName, 1, wxLEFT | wxRIGHT | wxALIGN_CENTER_VERTICAL, 5);
+    nextButton = new wxButton(this, wxID_ANY, wxS(">"), wxDefaultPosition, wxDefaultSize, wxBU_EXACTFIT,
+                              wxDefaultValidator, wxS("ID_BUTTONNEXTPICTURE"));
+    nextButton->SetToolTip(_("Next picture"));
+    steps->Add(nextButton, 0, wxALIGN_CENTER_VERTICAL, 0);
+    column->Add(steps, 0, wxEXPAND | wxLEFT | wxRIGHT, 5);
+    previewSize = new wxStaticText(this, wxID_ANY, wxEmptyString, wxDefaultPosition, wxDefaultSize, centredText,
+                                   wxS("ID_STATICTEXTPREVIEWSIZE"));
+    column->Add(previewSize, 0, wxEXPAND | wxALL, 5);
+
+    setAccessibleName(picturePreview, _("Preview"));
+    setAccessibleName(previousButton, _("Previous picture"));
+    setAccessibleName(nextButton, _("Next picture"));
+    previousButton->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { stepPreview(-1); });
+    nextButton->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { stepPreview(1); });
+    return column;
 }
 
 void SettingsDialog::loadPreferences()
@@ -202,6 +297,9 @@ void SettingsDialog::loadPreferences()
     waterImgPathText->SetValue(waterImgFile);
     selectPlacementButton();
     skipUnreadableCheck->SetValue(skipUnreadable);
+    saveToFolderCheck->SetValue(saveToFolder);
+    resultsFolderText->SetValue(resultsFolder);
+    enableResultsControls();
 }
 
 bool SettingsDialog::writeDefaultPreferences()
@@ -285,6 +383,81 @@ void SettingsDialog::updatePreview(const wxImage& image)
 void SettingsDialog::onAlphaSlider(wxCommandEvent&)
 {
     alphaText->SetValue(formatFixed(alphaSlider->GetValue() / 100.0, 3));
+    requestPreview(false);
+}
+
+void SettingsDialog::enableResultsControls()
+{
+    resultsFolderText->Enable(saveToFolderCheck->GetValue());
+    resultsFolderButton->Enable(saveToFolderCheck->GetValue());
+}
+
+void SettingsDialog::resultsFolderChosen(const wxString& folder)
+{
+    resultsFolderText->SetValue(folder);
+}
+
+bool SettingsDialog::resultsFolderAccepted()
+{
+    const wxString folder = resultsFolderText->GetValue();
+    if (!saveToFolderCheck->GetValue() || (!folder.empty() && wxIsAbsolutePath(folder)))
+        return true;
+    inform(_("Please choose the folder for the results, as a full path (for example /home/me/web)."),
+           _("Save results to folder"));
+    return false;
+}
+
+void SettingsDialog::stepPreview(int step)
+{
+    previewIndex_ += step;
+    previewStep_ = step < 0 ? -1 : 1;
+    requestPreview(false);
+}
+
+void SettingsDialog::requestPreview(bool reread)
+{
+    if (!previewShown_)
+        return;
+    PreviewRequest request;
+    request.folder = utf8(previewSource.folder);
+    request.includeSubfolders = previewSource.includeSubfolders;
+    request.resize = previewSource.resize;
+    request.maxSize = previewSource.maxSize;
+    request.autoRotate = previewSource.autoRotate;
+    request.watermarkFile = utf8(waterImgPathText->GetValue());
+    request.alpha = alphaSlider->GetValue() / 100.0;
+    alphaText->GetValue().ToCDouble(&request.alpha);
+    for (int i = 0; i < 9; ++i)
+        if (placementButtons[i]->GetValue())
+            request.placement = i + 1;
+    request.index = previewIndex_;
+    request.step = previewStep_;
+    request.areaWidth = picturePreview->GetClientSize().GetWidth();
+    request.areaHeight = picturePreview->GetClientSize().GetHeight();
+    request.reread = reread;
+    previewMaker_->show(request);
+}
+
+void SettingsDialog::showPreviewPicture()
+{
+    PreviewPicture shown;
+    if (!previewMaker_->take(shown))
+        return;
+    previewIndex_ = shown.index;
+    picturePreview->SetBitmap(shown.image.IsOk() ? wxBitmap(shown.image) : wxNullBitmap);
+    if (!shown.sample)
+        previewName->SetLabel(wxString::Format(_("%s (%d of %d)"), wxFileName(wxString::FromUTF8(shown.path)).GetFullName(),
+                                               shown.index + 1, shown.count));
+    else if (shown.count == 0)
+        previewName->SetLabel(_("Sample picture: no pictures in the folder"));
+    else
+        previewName->SetLabel(_("Sample picture: no picture in the folder can be read"));
+    previewName->SetToolTip(wxString::FromUTF8(shown.path));
+    previewSize->SetLabel(sizeText(shown.storedWidth, shown.storedHeight) + wxString::FromUTF8(" \u2192 ") +
+                          sizeText(shown.width, shown.height));
+    previousButton->Enable(shown.count > 1);
+    nextButton->Enable(shown.count > 1);
+    picturePreview->Refresh();
 }
 
 void SettingsDialog::onBrowse(wxCommandEvent&)
@@ -338,6 +511,10 @@ void SettingsDialog::onInitDialog(wxInitDialogEvent&)
         if (button->GetValue())
             first = button;
     (alphaSlider->IsEnabled() ? alphaSlider : first)->SetFocus();
+    previewShown_ = true;
+    previewIndex_ = 0;
+    previewStep_ = 1;
+    requestPreview(true);
 }
 
 bool SettingsDialog::loadShownWatermark(wxImage& image)
@@ -376,8 +553,12 @@ void SettingsDialog::onOk(wxCommandEvent&)
     savedAlpha = alpha;
     waterImgFile = waterImgPathText->GetValue();
     savedWaterImgFile = waterImgFile;
+    if (!resultsFolderAccepted())
+        return;
     placementFromButtons();
     skipUnreadable = skipUnreadableCheck->GetValue();
+    saveToFolder = saveToFolderCheck->GetValue();
+    resultsFolder = resultsFolderText->GetValue();
     finish(wxID_OK);
 }
 
@@ -389,11 +570,15 @@ void SettingsDialog::onCancel(wxCommandEvent&)
     alpha = savedAlpha;
     showAlpha();
     skipUnreadableCheck->SetValue(skipUnreadable);
+    saveToFolderCheck->SetValue(saveToFolder);
+    resultsFolderText->SetValue(resultsFolder);
+    enableResultsControls();
     finish(wxID_CANCEL);
 }
 
 void SettingsDialog::finish(int code)
 {
+    previewShown_ = false;
     if (IsModal())
         EndModal(code);
     else

@@ -1,8 +1,12 @@
 #pragma once
 
+#include <memory>
+
 #include <wx/dialog.h>
 
 #include "prefs/PreferenceValues.h"
+
+class PicturePreview;
 
 class wxButton;
 class wxCheckBox;
@@ -14,12 +18,24 @@ class wxStaticBitmap;
 class wxStaticText;
 class wxTextCtrl;
 
-// The Preferences dialog: watermark opacity, position and image file. The
+// The main window's choices that the preview follows: which pictures, and
+// how the batch shapes them.
+struct PreviewSource {
+    wxString folder;  // empty: the neutral sample
+    bool includeSubfolders = false;
+    bool resize = true;
+    int maxSize = 800;
+    bool autoRotate = true;
+};
+
+// The Preferences dialog: watermark opacity, position and image file, where
+// results go, and a preview of a picture as the batch will write it. The
 // same object holds every preference value for the whole run and reads and
 // writes prefs.cfg.
 class SettingsDialog : public wxDialog, public PreferenceValues {
 public:
     SettingsDialog(wxWindow* parent, wxWindowID id);
+    ~SettingsDialog() override;
 
     // Writes prefs.cfg into startupDir from the values and the placement buttons.
     void savePreferences();
@@ -29,6 +45,12 @@ public:
     void watermarkChosen(const wxString& path);
     // Shows the image in the preview box, shrunk into 200 x 150 if larger.
     void updatePreview(const wxImage& image);
+    // What the folder button does once the user has chosen a folder.
+    void resultsFolderChosen(const wxString& folder);
+    // Moves the preview by step pictures (wrapping around).
+    void stepPreview(int step);
+
+    PreviewSource previewSource;
 
     wxStaticText* alphaLabel = nullptr;
     wxSlider* alphaSlider = nullptr;
@@ -40,6 +62,14 @@ public:
     wxButton* browseButton = nullptr;
     wxStaticBitmap* preview = nullptr;
     wxCheckBox* skipUnreadableCheck = nullptr;
+    wxCheckBox* saveToFolderCheck = nullptr;
+    wxTextCtrl* resultsFolderText = nullptr;
+    wxButton* resultsFolderButton = nullptr;
+    wxStaticBitmap* picturePreview = nullptr;
+    wxStaticText* previewName = nullptr;
+    wxStaticText* previewSize = nullptr;
+    wxButton* previousButton = nullptr;
+    wxButton* nextButton = nullptr;
     wxButton* okButton = nullptr;
     wxButton* cancelButton = nullptr;
     wxFileDialog* fileDialog = nullptr;
@@ -62,4 +92,19 @@ private:
     void onCancel(wxCommandEvent& event);
     void onInitDialog(wxInitDialogEvent& event);
     void finish(int code);
+    wxSizer* buildResultsControls();
+    wxSizer* buildPreviewControls();
+    void enableResultsControls();
+    // Whether the results settings may be kept; says why not otherwise.
+    bool resultsFolderAccepted();
+    // Asks for the preview of the current controls; reread lists the
+    // folder and reads its files afresh.
+    void requestPreview(bool reread);
+    // Shows the newest preview the preview thread made.
+    void showPreviewPicture();
+
+    std::unique_ptr<PicturePreview> previewMaker_;
+    bool previewShown_ = false;  // requests are made only while the dialog is up
+    int previewIndex_ = 0;
+    int previewStep_ = 1;
 };

@@ -1,5 +1,9 @@
 #include "ui/CorvaneDialog.h"
 
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+
 #include <wx/app.h>
 #include <wx/button.h>
 #include <wx/checkbox.h>
@@ -64,6 +68,13 @@ void setTip(wxWindow* window, const wxString& tip)
 int toInt(const wxString& text)
 {
     return leadingInteger(std::string(text.utf8_str()));
+}
+
+// Whether both name the same folder, through links and all.
+bool sameFolder(const wxString& a, const wxString& b)
+{
+    char first[PATH_MAX], second[PATH_MAX];
+    return realpath(a.utf8_str(), first) && realpath(b.utf8_str(), second) && std::strcmp(first, second) == 0;
 }
 
 }  // namespace
@@ -461,6 +472,8 @@ void CorvaneDialog::onQualitySlider(wxCommandEvent& event)
 
 void CorvaneDialog::onPreferences(wxCommandEvent&)
 {
+    settingsDialog->previewSource = {dirCtrl->GetPath(), includeSubCheck->GetValue(), resizeCheck->GetValue(),
+                                     toInt(firstLine(maxWidthText)), autoRotateCheck->GetValue()};
     settingsDialog->ShowModal();
     alpha = settingsDialog->alpha;
     loadWatermark();
@@ -489,6 +502,14 @@ void CorvaneDialog::onOkButton(wxCommandEvent&)
 
 void CorvaneDialog::startBatch()
 {
+    const bool toResultsFolder = settingsDialog->saveToFolder;
+    if (toResultsFolder && sameFolder(dirCtrl->GetPath(), settingsDialog->resultsFolder)) {
+        // Results there would replace the very pictures they are made from.
+        wxMessageBox(_("The results folder is the folder to process, so the results would replace the originals. "
+                       "Please choose another results folder in the Preferences."),
+                     caption, wxOK | wxCENTRE, nullptr);
+        return;
+    }
     okButton->SetLabel(wxS("STOP"));
     setControlsEnabled(false);
 
@@ -505,6 +526,10 @@ void CorvaneDialog::startBatch()
     job.qualityText = qualityValue->GetLabel();
     job.caption = caption;
     job.stopAtUnreadable = !settingsDialog->skipUnreadable;
+    if (toResultsFolder) {
+        job.outputFolder = settingsDialog->resultsFolder;
+        job.askAboutExisting = true;
+    }
     // The pictures skipped are named in Main.log, begun afresh for the batch.
     mainLog = std::make_unique<TraceLog>("Main.log", settingsDialog->skipUnreadable);
 

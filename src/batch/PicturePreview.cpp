@@ -1,0 +1,210 @@
+#include "batch/PicturePreview.h"
+
+#include <wx/log.h>
+
+#include "batch/FitInBox.h"
+#include "batch/PictureFile.h"
+#include "batch/PictureList.h"
+#include "batch/Resample.h"
+
+namespace {
+
+constexpr int sampleWidth = 1200;
+constexpr int sampleHeight = 800;
+
+// A neutral grey ramp, for a folder without pictures: it shows the
+// watermark's place and strength on light and dark ground alike.
+wxImage samplePicture()
+{
+    wxImage sample(sampleWidth, sampleHeight, false);
+    unsigned char* p = sample.GetData();
+    for (int y = 0; y < sampleHeight; ++y)
+        for (int x = 0; x < sampleWidth; ++x, p += 3)
+            p[0] = p[1] = p[2] = static_cast<unsigned char>(60 + 140 * (x + y) / (sampleWidth + sampleHeight));
+    return sample;
+}
+
+// The settings that decide which picture is shown and how it is shaped.
+std::string pictureKey(const PreviewRequest& r, const std::string& path)
+{
+    return path + '\n' + std::to_string(r.resize) + std::to_string(r.autoRotate) + std::to_string(r.maxSize);
+}
+
+// A new picture, not just a new blend: the decode in hand is wasted work.
+bool showsOtherPicture(const PreviewRequest& a, const PreviewRequest& b)
+{
+    return a.folder != b.folder || a.includeSubfolders != b.includeSubfolders || a.index != b.index ||
+           a.resize != b.resize || a.maxSize != b.maxSize || a.autoRotate != b.autoRotate;
+}
+
+ProcessingJob shapingJob(const PreviewRequest& r)
+{
+    ProcessingJob job;
+    job.resize = r.resize;
+    job.maxSize = r.maxSize;
+    job.autoRotate = r.autoRotate;
+    return job;
+}
+
+}  // namespace
+
+PicturePreview::PicturePreview(std::function<void()> ready) : ready_(std::move(ready))
+{
+}
+
+PicturePreview::~PicturePreview()
+{
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        quit_ = true;
+        superseded_ = true;
+    }
+    changed_.notify_all();
+    if (thread_.joinable())
+        thread_.join();
+}
+
+void PicturePreview::show(const PreviewRequest& request)
+{
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (request.reread || !current_ || showsOtherPicture(*current_, request))
+            superseded_ = true;
+        pending_ = request;
+        if (!thread_.joinable())
+            thread_ = std::thread([this] { run(); });
+    }
+    changed_.notify_all();
+}
+
+bool PicturePreview::take(PreviewPicture& picture)
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (!made_)
+        return false;
+    picture = *made_;
+    // The image must have one owner only: its reference count is no atomic.
+    made_.reset();
+    return true;
+}
+
+void PicturePreview::run()
+{
+    // A picture that fails to load must not raise the toolkit's log boxes.
+    wxLogNull noToolkitMessages;
+    std::unique_lock<std::mutex> lock(mutex_);
+    for (;;) {
+        changed_.wait(lock, [this] { return quit_ || pending_; });
+        if (quit_)
+            return;
+        const PreviewRequest request = *pending_;
+        current_ = request;
+        pending_.reset();
+        superseded_ = false;
+        lock.unlock();
+        PreviewPicture made;
+        const bool complete = make(request, made);
+        lock.lock();
+        current_.reset();
+        if (!complete || pending_)
+            continue;
+        made_ = made;
+        made.image = wxImage();
+        lock.unlock();
+        ready_();
+        lock.lock();
+    }
+}
+
+bool PicturePreview::make(const PreviewRequest& request, PreviewPicture& made)
+{
+    if (request.reread || request.folder != listedFolder_ || request.includeSubfolders != listedWithSubfolders_) {
+        listedFolder_ = request.folder;
+        listedWithSubfolders_ = request.includeSubfolders;
+        paths_.clear();
+        shapedKey_.clear();
+        watermarkFile_.clear();
+        if (!request.folder.empty())
+            listPictures(request.folder, request.includeSubfolders, paths_);
+    }
+    made.count = static_cast<int>(paths_.size());
+    const int step = request.step < 0 ? -1 : 1;
+    bool found = false;
+    int index = made.count == 0 ? 0 : (request.index % made.count + made.count) % made.count;
+    for (int tried = 0; tried < made.count && !found; ++tried) {
+        found = shapeAt(request, paths_[static_cast<std::size_t>(index)]);
+        if (superseded_)
+            return false;
+        if (!found)
+            index = (index + step + made.count) % made.count;
+    }
+    if (!found && !shapeAt(request, std::string()))
+        return false;
+    made.sample = !found;
+    made.index = index;
+    made.path = found ? paths_[static_cast<std::size_t>(index)] : std::string();
+    made.storedWidth = shaped_.picture.storedWidth;
+    made.storedHeight = shaped_.picture.storedHeight;
+
+    if (request.watermarkFile != watermarkFile_ || !watermark_.IsOk())
+        loadWatermark(request.watermarkFile);
+    // A copy of its own: the kept picture stays unblended for the next change.
+    wxImage picture = shaped_.picture.image.Copy();
+    ProcessingJob job;
+    job.watermark = watermark_.IsOk();
+    job.watermarkImage = &watermark_;
+    job.alpha = request.alpha;
+    job.placement = request.placement;
+    if (picture.IsOk())
+        blendJobWatermark(picture, job, [](const wxString&, const wxString&) {});
+    made.width = picture.IsOk() ? picture.GetWidth() : 0;
+    made.height = picture.IsOk() ? picture.GetHeight() : 0;
+    if (picture.IsOk()) {
+        const FittedSize shown = fitInBox(made.width, made.height, request.areaWidth, request.areaHeight);
+        if (shown.positive() && (shown.width < made.width || shown.height < made.height))
+            picture = resampleLanczos3(picture, static_cast<int>(shown.width), static_cast<int>(shown.height));
+    }
+    made.image = picture;
+    return true;
+}
+
+bool PicturePreview::shapeAt(const PreviewRequest& request, const std::string& path)
+{
+    const std::string key = pictureKey(request, path);
+    if (key == shapedKey_)
+        return shapedOk_;
+    shaped_ = ShapedPicture();
+    const ProcessingJob job = shapingJob(request);
+    if (path.empty()) {
+        LoadedPicture& sample = shaped_.picture;
+        sample.image = samplePicture();
+        sample.storedWidth = sampleWidth;
+        sample.storedHeight = sampleHeight;
+        if (job.resize && (sampleWidth > job.maxSize || sampleHeight > job.maxSize)) {
+            const FittedSize size = fitInBox(sampleWidth, sampleHeight, job.maxSize, job.maxSize);
+            sample.image = size.positive() ? resampleLanczos3(sample.image, static_cast<int>(size.width),
+                                                              static_cast<int>(size.height))
+                                           : wxImage();
+        }
+        shapedOk_ = true;
+    } else {
+        PictureFile file(path);
+        shapedOk_ = shapePicture(file, job, shaped_, &superseded_);
+    }
+    // A decode cut short says nothing about the picture: try it again next time.
+    shapedKey_ = superseded_ ? std::string() : key;
+    return shapedOk_;
+}
+
+void PicturePreview::loadWatermark(const std::string& file)
+{
+    watermarkFile_ = file;
+    watermark_ = wxImage();
+    if (file.empty() || !watermark_.LoadFile(wxString::FromUTF8(file), wxBITMAP_TYPE_ANY, 0)) {
+        watermark_ = wxImage();
+        return;
+    }
+    // As the window loads it: a mask becomes transparency.
+    if (watermark_.HasMask())
+        watermark_.InitAlpha();
+}
