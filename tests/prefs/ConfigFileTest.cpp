@@ -5,6 +5,7 @@
 
 #include "TempDir.h"
 #include "prefs/ConfigFile.h"
+#include "prefs/PreferencesFile.h"
 
 namespace {
 
@@ -164,6 +165,28 @@ TEST_F(ConfigFileTest, StripWhitespace)
         ConfigFile::stripWhitespace(text);
         EXPECT_EQ(text, c.out);
     }
+}
+
+// The results folder survives the file's comment marker, its blank
+// stripping, its line joining and its end word; the other keys stay put.
+TEST_F(ConfigFileTest, ResultsFolderRoundTrips)
+{
+    static const char* const folders[] = {"/photos/#web", "  /lead and trail  ", "/a/EndConfigFile/b",
+                                          "/100%25 sure %", "/ünïcode\tand\nbreak = x", "#"};
+    for (const char* folder : folders) {
+        SCOPED_TRACE(folder);
+        PreferenceValues saved;
+        saved.saveToFolder = true;
+        saved.resultsFolder = wxString::FromUTF8(folder);
+        saved.wmPlacement = 7;
+        PreferenceValues read;
+        readPreferences(load(savedPreferencesText(saved) + "Later = 1\n"), read);
+        EXPECT_TRUE(read.saveToFolder);
+        EXPECT_EQ(std::string(read.resultsFolder.utf8_str()), folder);
+        EXPECT_EQ(read.wmPlacement, 7);
+    }
+    // Untouched, the two keys are not written at all.
+    EXPECT_EQ(savedPreferencesText(PreferenceValues()).find("Folder"), std::string::npos);
 }
 
 }  // namespace

@@ -17,6 +17,7 @@
 #include "prefs/PreferencesFile.h"
 #include "prefs/SettingsDialog.h"
 #include "ui/GuiTest.h"
+#include "ui/ModalScript.h"
 
 namespace fs = std::filesystem;
 
@@ -423,6 +424,64 @@ TEST_F(SettingsDialogTest, PrefsThatCanNeitherBeFoundNorCreated)
     EXPECT_EQ(dialog->width, 800);
     EXPECT_EQ(dialog->alphaText->GetValue(), "0.200");
     fs::current_path(dir.path());
+}
+
+// The preview shows the folder's pictures as the batch writes them, steps
+// past one that cannot be read, follows the placement and, for a folder
+// without pictures, shows the sample.
+TEST_F(SettingsDialogTest, PreviewFollowsThePictureAndTheSettings)
+{
+    fs::create_directory(dir.file("album"));
+    fs::create_directory(dir.file("empty"));
+    wxImage grey(1200, 600);
+    grey.SetRGB(wxRect(0, 0, 1200, 600), 100, 100, 100);
+    ASSERT_TRUE(grey.SaveFile(wxString::FromUTF8(dir.file("album/a.jpg")), wxBITMAP_TYPE_JPEG));
+    ASSERT_TRUE(grey.Rotate90().SaveFile(wxString::FromUTF8(dir.file("album/b.jpg")), wxBITMAP_TYPE_JPEG));
+    std::FILE* broken = std::fopen(dir.file("album/c.jpg").c_str(), "wb");
+    std::fclose(broken);
+    wxImage mark(40, 20);
+    mark.SetRGB(wxRect(0, 0, 40, 20), 250, 250, 250);
+    ASSERT_TRUE(mark.SaveFile(wxString::FromUTF8(dir.file("mark.png")), wxBITMAP_TYPE_PNG));
+    writePrefs("WaterImgFile = " + dir.file("mark.png") + "\nWmPlacement = 1\n");
+    create();
+    dialog->previewSource = {wxString::FromUTF8(dir.file("album")), false, true, 500, true};
+
+    auto shows = [this](const char* name, const char* size) {
+        return [this, name, size] {
+            return dialog->previewName->GetLabel() == wxString::FromUTF8(name) &&
+                   dialog->previewSize->GetLabel() == wxString::FromUTF8(size);
+        };
+    };
+    // The grey picture's corner, and whether the light mark lightens it.
+    auto marked = [this](bool bottomRight) {
+        const wxImage shown = dialog->picturePreview->GetBitmap().ConvertToImage();
+        const int x = bottomRight ? shown.GetWidth() - 3 : 2, y = bottomRight ? shown.GetHeight() - 3 : 2;
+        return shown.GetRed(x, y) > 120;
+    };
+    ModalScript script(*dialog);
+    script.run([&] {
+        script.when(shows("a.jpg (1 of 3)", "1200 × 600 → 500 × 250"), [&] {
+            EXPECT_EQ(dialog->picturePreview->GetBitmap().GetWidth(), 320);
+            EXPECT_TRUE(marked(false) && !marked(true));
+            dialog->placementButtons[8]->SetValue(true);
+            wxCommandEvent placed(wxEVT_RADIOBUTTON, dialog->placementButtons[8]->GetId());
+            dialog->placementButtons[8]->ProcessWindowEvent(placed);
+            script.when([&] { return marked(true) && !marked(false); }, [&] {
+                click(dialog->nextButton);
+                script.when(shows("b.jpg (2 of 3)", "600 × 1200 → 250 × 500"), [&] {
+                    click(dialog->nextButton);
+                    script.when(shows("a.jpg (1 of 3)", "1200 × 600 → 500 × 250"),
+                                [&] { dialog->EndModal(wxID_OK); });
+                });
+            });
+        });
+    });
+    dialog->previewSource.folder = wxString::FromUTF8(dir.file("empty"));
+    script.run([&] {
+        script.when(shows("Sample picture: no pictures in the folder", "1200 × 800 → 500 × 333"),
+                    [&] { dialog->EndModal(wxID_OK); });
+    });
+    EXPECT_TRUE(recorder.messages.size() <= 1) << "no box but the watermark's notice";
 }
 
 }  // namespace

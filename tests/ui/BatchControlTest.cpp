@@ -150,6 +150,61 @@ TEST_F(BatchControlTest, SkipsUnreadablePicturesWhenAsked)
     EXPECT_EQ(saved.substr(saved.size() - std::min(saved.size(), line.size())), line);
 }
 
+// With "Save results to folder" the originals stay as they were, the
+// question names the folder, and results already there are asked about
+// once: No keeps them all, Yes replaces them all.
+TEST_F(BatchControlTest, SavesResultsToAFolderOfTheirOwn)
+{
+    makeAlbum(3, false);
+    const std::string original = readFile(album("p01.jpg"));
+    const std::string results = dir.file("web #1");
+    create();
+    dialog->settingsDialog->saveToFolder = true;
+    dialog->settingsDialog->resultsFolder = wxString::FromUTF8(results);
+    auto runBatch = [this] {
+        recorder.messages.clear();
+        ModalScript script(*dialog);
+        script.run([&] {
+            click(dialog->okButton);
+            script.when([this] { return idle(); }, [&] { dialog->EndModal(wxID_OK); });
+        });
+    };
+    runBatch();
+    EXPECT_EQ(readFile(album("p01.jpg")), original);
+    EXPECT_EQ(loadImage(results + "/p03.jpg").GetWidth(), 800);
+    ASSERT_EQ(recorder.messages.size(), 2u);
+    const std::string lastLine = "\nNumber of files about to processed: 3\nResults go to: " + results;
+    EXPECT_EQ(recorder.messages[0].substr(recorder.messages[0].size() - lastLine.size()), lastLine);
+
+    const std::string kept = "an earlier result";
+    static const struct {
+        int answer;
+        bool replaced;
+        std::string statistics;
+    } answers[] = {{wxID_NO, false, statistics(0, 0, 0) + "\nSkipped (already in the results folder): 3"},
+                   {wxID_CANCEL, false, statistics(0, 0, 0) + "\nSkipped (already in the results folder): 3"},
+                   {wxID_YES, true, statistics(3, 0, 0)}};
+    for (const auto& a : answers) {
+        SCOPED_TRACE(a.answer);
+        writeFile(results + "/p02.jpg", Bytes(kept.begin(), kept.end()));
+        recorder.yesNoAnswers = {wxID_YES, a.answer};
+        runBatch();
+        ASSERT_EQ(recorder.messages.size(), 3u);
+        EXPECT_EQ(recorder.messages[1].rfind("Tessaly 1.1|3 of the results are already in the folder", 0), 0u);
+        EXPECT_EQ(readFile(results + "/p02.jpg") == kept, !a.replaced);
+        EXPECT_EQ(recorder.messages[2], a.statistics);
+    }
+    EXPECT_EQ(readFile(album("p01.jpg")), original);
+
+    // Results that would land on the originals: refused before anything starts.
+    dialog->settingsDialog->resultsFolder = wxString::FromUTF8(dir.file("album/."));
+    recorder.messages.clear();
+    click(dialog->okButton);
+    ASSERT_EQ(recorder.messages.size(), 1u);
+    EXPECT_NE(recorder.messages[0].find("results would replace the originals"), std::string::npos);
+    EXPECT_FALSE(dialog->hasWorker());
+}
+
 TEST_F(BatchControlTest, BatchEnablesAWatermarkThatFailedToLoad)
 {
     makeAlbum(1, false);
