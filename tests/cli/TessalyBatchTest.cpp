@@ -200,6 +200,14 @@ TEST_F(TessalyBatch, TakesTheWindowsPrefs)
     // An option given on the command line wins.
     EXPECT_EQ(runBatch({"--prefs", file("prefs.cfg"), "-s", "200", "-y", file("explicit")}).status, 0);
     EXPECT_EQ(loadImage(file("explicit/p100.jpg")).GetWidth(), 200);
+    // The window's results folder, "#" and all, keeps the originals.
+    std::FILE* more = std::fopen(file("prefs.cfg").c_str(), "a");
+    std::fputs(("SaveToFolder = 1\nResultsFolder = " + file("web %23") + "\n").c_str(), more);
+    std::fclose(more);
+    const std::string before = readFile(file("explicit/p100.jpg"));
+    EXPECT_EQ(runBatch({"--prefs", file("prefs.cfg"), "-y", file("explicit")}).status, 0);
+    EXPECT_EQ(readFile(file("explicit/p100.jpg")), before);
+    EXPECT_EQ(loadImage(file("web #/p100.jpg")).GetWidth(), 200);
 }
 
 TEST_F(TessalyBatch, UsageErrors)
