@@ -13,6 +13,7 @@ from atspi_user import (Atspi, alert, app_node, check, click, close_window, fail
 BUILD, WORK, SHOTS = sys.argv[1], sys.argv[2], sys.argv[3] if len(sys.argv) > 3 else ""
 ALBUM = os.path.join(WORK, "album")
 APP_DIR = os.path.join(WORK, "start")
+RESULTS = os.path.join(WORK, "web #1")
 CONVERT = "/usr/bin/convert"
 
 
@@ -27,6 +28,30 @@ def make_album():
         if orientation:
             run("exiftool", "-q", "-overwrite_original", f"-Orientation#={orientation}", path)
     return len(pictures)
+
+
+def shows(window, label):
+    wait_for(label, lambda: True if label in texts(window) else None)
+
+
+def save_to_folder(app, main_window):
+    """Ticks "Save results to folder" in the Preferences and runs the batch
+    again; gives the originals' bytes from before."""
+    originals = {name: open(os.path.join(ALBUM, name), "rb").read() for name in os.listdir(ALBUM)}
+    click(find(main_window, "push button", "Preferences"))
+    preferences = frame(app, "Tessaly 1.1 | Preferences")
+    press(find(preferences, "check box", "Save results to folder"))
+    Atspi.EditableText.set_text_contents(find(preferences, "text", "Results folder"), RESULTS)
+    click(find(preferences, "push button", "OK"))
+    wait_for("the Preferences to close", lambda: None if find(app, "dialog", "Tessaly 1.1 | Preferences") else True)
+    click(find(main_window, "push button", "OK"))
+    question = alert(app)
+    check(any(t.endswith("\nResults go to: " + RESULTS) for t in texts(question)), "the question names the folder")
+    press(find(question, "push button", "Yes"))
+    statistics = wait_for("the statistics", lambda: find(app, "alert"), timeout=120)
+    press(find(statistics, "push button", "OK"))
+    wait_for("the title back", lambda: True if main_window.get_name() == "Tessaly 1.1" else None)
+    return originals
 
 
 def screenshot(name):
@@ -53,8 +78,14 @@ def main():
 
         click(find(main_window, "push button", "Preferences"))
         preferences = frame(app, "Tessaly 1.1 | Preferences")
+        shows(preferences, "landscape.jpg (1 of 4)")
+        check(find(preferences, "icon", "Preview") or find(preferences, "image", "Preview"), "the preview is named")
+        check("2400 × 1600 → 800 × 533" in texts(preferences), "the preview gives the sizes")
         time.sleep(0.5)
         screenshot("preferences.png")
+        press(find(preferences, "push button", "Next picture"))
+        shows(preferences, "portrait.JPG (2 of 4)")
+        check("1600 × 2400 → 533 × 800" in texts(preferences), "the next picture's sizes")
         click(find(preferences, "push button", "Cancel"))
 
         click(find(main_window, "push button", "About"))
@@ -90,6 +121,7 @@ def main():
               "the statistics count the work: " + message.replace("\n", " "))
         press(find(statistics, "push button", "OK"))
         wait_for("the title back", lambda: True if main_window.get_name() == "Tessaly 1.1" else None)
+        originals = save_to_folder(app, main_window)
 
         close_window("Tessaly 1.1")
         exit_question = alert(app)
@@ -111,9 +143,14 @@ def main():
     centre = run(CONVERT, os.path.join(ALBUM, "landscape.jpg"), "-crop", "100x30+350+250", "-format",
                  "%[fx:maxima.intensity*255]", "info:")
     check(float(centre) > 200, "watermark present in the centre (brightest " + centre + ")")
+    check(all(open(os.path.join(ALBUM, name), "rb").read() == data for name, data in originals.items()),
+          "saving to a folder left the originals as they were")
+    check(sorted(os.listdir(RESULTS)) == sorted(originals), "every result in the results folder")
     saved = open(os.path.join(APP_DIR, "prefs.cfg")).read()
     check(f"WorkingDir = {ALBUM} \n" in saved and "Width = 800 \n" in saved and "Alpha = 0.200000 \n" in saved,
           "prefs.cfg saved at close")
+    check(saved.endswith("SaveToFolder = 1\nResultsFolder = " + RESULTS.replace("#", "%23") + "\n"),
+          "the results folder kept in prefs.cfg")
 
     print(f"e2e: {len(failures)} failed", flush=True)
     return 1 if failures else 0
