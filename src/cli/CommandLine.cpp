@@ -31,8 +31,14 @@ bool readPrefs(const std::string& path, BatchOptions& options, std::string& erro
     options.position = values.wmPlacement;
     options.quality = values.quality;
     options.recursive = values.includeSubdirectories;
-    if (values.saveToFolder && !values.resultsFolder.empty())
+    if (values.saveToFolder) {
+        // Never over the originals when the window was told to keep them.
+        if (values.resultsFolder.empty()) {
+            error = "the preferences file " + path + " saves results to a folder but names none";
+            return false;
+        }
         options.output = std::string(values.resultsFolder.utf8_str());
+    }
     return true;
 }
 

@@ -503,11 +503,10 @@ void CorvaneDialog::onOkButton(wxCommandEvent&)
 void CorvaneDialog::startBatch()
 {
     const bool toResultsFolder = settingsDialog->saveToFolder;
-    if (toResultsFolder && sameFolder(dirCtrl->GetPath(), settingsDialog->resultsFolder)) {
-        // Results there would replace the very pictures they are made from.
-        wxMessageBox(_("The results folder is the folder to process, so the results would replace the originals. "
-                       "Please choose another results folder in the Preferences."),
-                     caption, wxOK | wxCENTRE, nullptr);
+    const wxString problem = toResultsFolder ? resultsFolderProblem() : wxString();
+    if (!problem.empty()) {
+        wxMessageBox(problem + _(" Please choose another results folder in the Preferences."), caption,
+                     wxOK | wxCENTRE, nullptr);
         return;
     }
     okButton->SetLabel(wxS("STOP"));
@@ -549,6 +548,19 @@ void CorvaneDialog::startBatch()
         wxLogError(_("Can't create the thread!"));
         delete worker;  // its destructor clears worker_
     }
+}
+
+wxString CorvaneDialog::resultsFolderProblem() const
+{
+    const wxString& folder = settingsDialog->resultsFolder;
+    // An edited prefs.cfg can hold anything: without a usable folder the
+    // results would go over the originals, which the user asked to keep.
+    if (folder.empty() || !wxIsAbsolutePath(folder))
+        return _("The results folder is not a full path, so the originals could not be kept.");
+    // Results there would replace the very pictures they are made from.
+    if (sameFolder(dirCtrl->GetPath(), folder))
+        return _("The results folder is the folder to process, so the results would replace the originals.");
+    return wxString();
 }
 
 void CorvaneDialog::onBatchFinished(wxCommandEvent&)

@@ -95,6 +95,8 @@ private:
     void startBatch();
     void waitForWorker();
     void disableWatermark();
+    // Why the results cannot go to the results folder; empty when they can.
+    wxString resultsFolderProblem() const;
     // Tells the user once, at start-up, that the chosen watermark file is
     // missing and the default one stands in for it.
     void noticeMissingWatermark();

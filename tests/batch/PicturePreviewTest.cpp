@@ -1,0 +1,69 @@
+#include <chrono>
+#include <condition_variable>
+#include <filesystem>
+#include <mutex>
+
+#include <gtest/gtest.h>
+
+#include "TempDir.h"
+#include "batch/BatchTestSupport.h"
+#include "batch/PicturePreview.h"
+
+namespace {
+
+// The preview thread shapes pictures as the batch does, hands over the
+// newest one after a burst of requests, and writes nothing.
+TEST(PicturePreview, ShowsThePictureTheBatchWouldWrite)
+{
+    TempDir dir;
+    writeQuadrantJpeg(dir.file("a.jpg"), 1000, 500, 6);
+    writeQuadrantJpeg(dir.file("b.jpg"), 400, 300);
+    const std::string before = readFile(dir.file("a.jpg")) + readFile(dir.file("b.jpg"));
+
+    std::mutex mutex;
+    std::condition_variable changed;
+    int ready = 0;
+    PicturePreview preview([&] {
+        std::lock_guard<std::mutex> lock(mutex);
+        ++ready;
+        changed.notify_all();
+    });
+    static const struct {
+        bool inFolder;
+        int index;
+        const char* name;
+        int storedWidth, storedHeight, width, height, shownWidth, shownHeight;
+    } cases[] = {{true, 0, "a.jpg", 1000, 500, 250, 500, 50, 100},
+                 {true, 3, "b.jpg", 400, 300, 400, 300, 100, 75},
+                 {false, 0, "", 1200, 800, 500, 333, 100, 66}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.index);
+        PreviewRequest request;
+        request.folder = c.inFolder ? dir.path() : std::string();
+        request.maxSize = 500;
+        request.areaWidth = request.areaHeight = 100;
+        // A burst: every request but the last is superseded.
+        for (int i = 0; i <= 8; ++i) {
+            request.index = c.index + 2 * (i - 8);
+            preview.show(request);
+        }
+        PreviewPicture shown;
+        std::unique_lock<std::mutex> lock(mutex);
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+        while (!(preview.take(shown) && shown.path == (c.inFolder ? dir.file(c.name) : std::string()))) {
+            ASSERT_TRUE(changed.wait_until(lock, deadline, [&] { return ready > 0; })) << "no picture came";
+            ready = 0;
+        }
+        EXPECT_EQ(shown.sample, !c.inFolder);
+        EXPECT_EQ(shown.storedWidth, c.storedWidth);
+        EXPECT_EQ(shown.storedHeight, c.storedHeight);
+        EXPECT_EQ(shown.width, c.width);
+        EXPECT_EQ(shown.height, c.height);
+        EXPECT_EQ(shown.image.GetWidth(), c.shownWidth);
+        EXPECT_EQ(shown.image.GetHeight(), c.shownHeight);
+    }
+    EXPECT_EQ(readFile(dir.file("a.jpg")) + readFile(dir.file("b.jpg")), before);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 2);
+}
+
+}  // namespace
