@@ -234,7 +234,6 @@ wxSizer* SettingsDialog::buildResultsControls()
     column->Add(row, 0, 0, 0);
     setAccessibleName(resultsFolderText, _("Results folder"));
 
-    saveToFolderCheck->Bind(wxEVT_CHECKBOX, [this](wxCommandEvent&) { enableResultsControls(); });
     resultsFolderButton->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) {
         wxDirDialog chooser(this, _("Choose the folder for the results"), resultsFolderText->GetValue());
         if (chooser.ShowModal() == wxID_OK)
@@ -299,7 +298,6 @@ void SettingsDialog::loadPreferences()
     skipUnreadableCheck->SetValue(skipUnreadable);
     saveToFolderCheck->SetValue(saveToFolder);
     resultsFolderText->SetValue(resultsFolder);
-    enableResultsControls();
 }
 
 bool SettingsDialog::writeDefaultPreferences()
@@ -384,12 +382,6 @@ void SettingsDialog::onAlphaSlider(wxCommandEvent&)
 {
     alphaText->SetValue(formatFixed(alphaSlider->GetValue() / 100.0, 3));
     requestPreview(false);
-}
-
-void SettingsDialog::enableResultsControls()
-{
-    resultsFolderText->Enable(saveToFolderCheck->GetValue());
-    resultsFolderButton->Enable(saveToFolderCheck->GetValue());
 }
 
 void SettingsDialog::resultsFolderChosen(const wxString& folder)
@@ -572,7 +564,6 @@ void SettingsDialog::onCancel(wxCommandEvent&)
     skipUnreadableCheck->SetValue(skipUnreadable);
     saveToFolderCheck->SetValue(saveToFolder);
     resultsFolderText->SetValue(resultsFolder);
-    enableResultsControls();
     finish(wxID_CANCEL);
 }
 

@@ -94,7 +94,6 @@ private:
     void finish(int code);
     wxSizer* buildResultsControls();
     wxSizer* buildPreviewControls();
-    void enableResultsControls();
     // Whether the results settings may be kept; says why not otherwise.
     bool resultsFolderAccepted();
     // Asks for the preview of the current controls; reread lists the
