@@ -10,4 +10,6 @@ struct BatchStatistics {
     bool wentOnPastUnreadable = false;
     // Results already in the output folder, left as they were.
     int alreadyThere = 0;
+    // Pictures that carried this batch's processing record.
+    int alreadyProcessed = 0;
 };

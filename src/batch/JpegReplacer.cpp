@@ -9,14 +9,33 @@
 #include "batch/JpegEncoder.h"
 #include "diag/ReplacingFile.h"
 #include "jpeg/IccProfile.h"
+#include "jpeg/JpegSegments.h"
 
-std::vector<unsigned char> jpegBytes(const wxImage& picture, long quality, const std::vector<unsigned char>& iccProfile)
+namespace {
+
+constexpr int markerAPP1 = 0xE1;
+constexpr int markerCOM = 0xFE;
+
+}  // namespace
+
+std::vector<unsigned char> jpegBytes(const wxImage& picture, long quality, const std::vector<unsigned char>& iccProfile,
+                                     const std::vector<unsigned char>& exif, const std::string& record)
 {
     std::vector<unsigned char> bytes = compressJpeg(picture, quality);
+    if (bytes.empty())
+        return bytes;
+    // Each goes in right behind the JFIF header, so the last one inserted
+    // comes first: EXIF, the profile, the record, as cameras order them.
+    std::vector<unsigned char> comment;
+    appendSegment(comment, markerCOM, reinterpret_cast<const unsigned char*>(record.data()), record.size());
+    if (!record.empty())
+        insertAfterJfif(bytes, comment);
     // A profile too large for the format's 255 chunks is left out: the
     // picture is still worth saving.
-    if (!bytes.empty())
-        embedIccProfile(bytes, iccProfile);
+    embedIccProfile(bytes, iccProfile);
+    std::vector<unsigned char> exifSegment;
+    if (!exif.empty() && appendSegment(exifSegment, markerAPP1, exif.data(), exif.size()))
+        insertAfterJfif(bytes, exifSegment);
     return bytes;
 }
 

@@ -51,6 +51,8 @@ void MessageBoxOwner::finished(const BatchStatistics& s)
                                      s.resized, s.rotated, s.watermarked);
     if (s.wentOnPastUnreadable)
         text += wxString::Format(wxS("\nSkipped (cannot be read): %i"), s.skipped);
+    if (s.alreadyProcessed > 0)
+        text += wxString::Format(wxS("\nSkipped (already processed): %i"), s.alreadyProcessed);
     if (s.alreadyThere > 0)
         text += wxString::Format(wxS("\nSkipped (already in the results folder): %i"), s.alreadyThere);
     showMessage(text, wxS("Processing statistics"));

@@ -27,14 +27,16 @@ wxImage samplePicture()
 // The settings that decide which picture is shown and how it is shaped.
 std::string pictureKey(const PreviewRequest& r, const std::string& path)
 {
-    return path + '\n' + std::to_string(r.resize) + std::to_string(r.autoRotate) + std::to_string(r.maxSize);
+    return path + '\n' + std::to_string(r.resize) + std::to_string(r.autoRotate) + std::to_string(r.convertToSrgb) +
+           std::to_string(r.maxSize);
 }
 
 // A new picture, not just a new blend: the decode in hand is wasted work.
 bool showsOtherPicture(const PreviewRequest& a, const PreviewRequest& b)
 {
     return a.folder != b.folder || a.includeSubfolders != b.includeSubfolders || a.index != b.index ||
-           a.resize != b.resize || a.maxSize != b.maxSize || a.autoRotate != b.autoRotate;
+           a.resize != b.resize || a.maxSize != b.maxSize || a.autoRotate != b.autoRotate ||
+           a.convertToSrgb != b.convertToSrgb;
 }
 
 ProcessingJob shapingJob(const PreviewRequest& r)
@@ -43,6 +45,7 @@ ProcessingJob shapingJob(const PreviewRequest& r)
     job.resize = r.resize;
     job.maxSize = r.maxSize;
     job.autoRotate = r.autoRotate;
+    job.convertToSrgb = r.convertToSrgb;
     return job;
 }
 
@@ -155,8 +158,9 @@ bool PicturePreview::make(const PreviewRequest& request, PreviewPicture& made)
     job.watermarkImage = &watermark_;
     job.alpha = request.alpha;
     job.placement = request.placement;
-    if (picture.IsOk())
-        blendJobWatermark(picture, job, [](const wxString&, const wxString&) {});
+    job.watermarkSize = request.watermarkSize;
+    job.watermarkMargin = request.watermarkMargin;
+    blendJobWatermark(picture, shaped_.picture.iccProfile, job, [](const wxString&, const wxString&) {});
     made.width = picture.IsOk() ? picture.GetWidth() : 0;
     made.height = picture.IsOk() ? picture.GetHeight() : 0;
     if (picture.IsOk()) {

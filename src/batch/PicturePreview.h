@@ -21,9 +21,12 @@ struct PreviewRequest {
     bool resize = true;
     int maxSize = 800;
     bool autoRotate = true;
+    bool convertToSrgb = false;
     std::string watermarkFile;  // empty: no watermark
     double alpha = 0.2;
     int placement = 5;
+    double watermarkSize = 0;  // as in ProcessingJob
+    double watermarkMargin = 0;
     int index = 0;      // the picture wanted, in list order; wraps around
     int step = 1;       // where to look on when it cannot be read: +1 or -1
     int areaWidth = 1;  // the result is shrunk to fit this area

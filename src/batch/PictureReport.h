@@ -12,6 +12,7 @@ struct PictureReport {
     Outcome outcome = Outcome::saved;
     std::string reason;   // why, when not saved
     bool endsBatch = false;  // unreadable, and the job stops at such a picture
+    bool alreadyProcessed = false;  // skipped: it carries this batch's processing record
     bool resized = false;
     bool rotated = false;
     bool watermarked = false;

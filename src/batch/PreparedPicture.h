@@ -17,6 +17,8 @@ class PictureFile;
 struct PreparedPicture {
     FileStamp stamp;  // the file as it was before it was read
     bool loaded = false;
+    // It carries the batch's processing record and the job skips such pictures.
+    bool alreadyProcessed = false;
     std::string problem;  // why it did not load
     bool resized = false;
     bool rotated = false;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 #include <wx/image.h>
 #include <wx/string.h>
 
@@ -25,4 +27,12 @@ struct ProcessingJob {
     bool skipExisting = false;        // with an output folder: leave results already there, as skipped
     bool askAboutExisting = false;    // with an output folder: ask the owner once what to do with them
     bool traceLog = true;             // write ./MetadataHandler.log for each picture turned
+    // What photographers may ask for beyond the plain rewrite; all off by default.
+    bool keepExif = false;            // carry the EXIF data over (no thumbnail, no maker note)
+    bool keepGps = false;             // with keepExif: the GPS position too
+    double watermarkSize = 0;         // the watermark's longer side in % of the picture's; 0: its own size
+    double watermarkMargin = 0;       // its distance from the edges in % of the picture's longer side
+    bool convertToSrgb = false;       // pictures with a colour profile converted into sRGB
+    bool skipProcessed = false;       // leave pictures that carry this batch's processing record
+    std::string record;               // that record; the worker sets it for the batch
 };

@@ -1,8 +1,12 @@
 #include "batch/ShapedPicture.h"
 
+#include <algorithm>
+#include <cmath>
+
 #include "batch/FitInBox.h"
 #include "batch/Orientation.h"
 #include "batch/PictureFile.h"
+#include "batch/ProfileConversion.h"
 #include "batch/Resample.h"
 
 bool shapePicture(PictureFile& file, const ProcessingJob& job, ShapedPicture& shaped,
@@ -28,14 +32,29 @@ bool shapePicture(PictureFile& file, const ProcessingJob& job, ShapedPicture& sh
         const JpegHead& head = file.jpegHead();
         shaped.rotated = head.exifRead && orientUpright(picture, head.orientation);
     }
+    // Once converted, the colours are sRGB's and need no profile; one that
+    // cannot be used stays with the picture, as without the option.
+    if (job.convertToSrgb && convertRgbPicture(picture, loaded.iccProfile, true))
+        loaded.iccProfile.clear();
     return true;
 }
 
-bool blendJobWatermark(wxImage& picture, const ProcessingJob& job, const MessageReporter& report)
+bool blendJobWatermark(wxImage& picture, const std::vector<unsigned char>& pictureProfile, const ProcessingJob& job,
+                       const MessageReporter& report)
 {
     if (!job.watermark)
         return false;
-    if (job.watermarkImage)
-        ApplyWatermark(picture, *job.watermarkImage, job.alpha, job.placement, report);
+    if (!job.watermarkImage || !job.watermarkImage->IsOk() || !picture.IsOk())
+        return true;
+    const int longer = std::max(picture.GetWidth(), picture.GetHeight());
+    wxImage own;  // the shared watermark is only read: changes go to a copy
+    if (job.watermarkSize > 0)
+        own = watermarkAtSize(*job.watermarkImage, static_cast<int>(std::lround(longer * job.watermarkSize / 100.0)));
+    if (!pictureProfile.empty() && !own.IsOk())
+        own = job.watermarkImage->Copy();
+    if (!pictureProfile.empty())
+        convertRgbPicture(own, pictureProfile, false);
+    const int margin = static_cast<int>(std::floor(longer * job.watermarkMargin / 100.0));
+    ApplyWatermark(picture, own.IsOk() ? own : *job.watermarkImage, job.alpha, job.placement, report, margin);
     return true;
 }

@@ -8,8 +8,8 @@
 
 class PictureFile;
 
-// A picture loaded, fitted into the job's box and turned upright: what the
-// batch writes, before the watermark. The batch and the Preferences preview
+// A picture loaded, fitted into the job's box, turned upright and, when the
+// job asks, converted into sRGB: what the batch writes, before the watermark. The batch and the Preferences preview
 // both make it here, so the preview shows what the batch will write.
 struct ShapedPicture {
     // The fitted, turned image (empty for an empty box), the stored size
@@ -25,5 +25,9 @@ bool shapePicture(PictureFile& file, const ProcessingJob& job, ShapedPicture& sh
                   const std::atomic<bool>* cancel);
 
 // Blends the job's watermark into the shaped image when the job asks for
-// one; true when it does. A wrong placement code goes to the reporter.
-bool blendJobWatermark(wxImage& picture, const ProcessingJob& job, const MessageReporter& report);
+// one; true when it does. The watermark is first sized and kept off the
+// edges as the job says, and brought from sRGB into the colour space of
+// the picture's profile (when it keeps one), so that it shows its own
+// colours. A wrong placement code goes to the reporter.
+bool blendJobWatermark(wxImage& picture, const std::vector<unsigned char>& pictureProfile, const ProcessingJob& job,
+                       const MessageReporter& report);

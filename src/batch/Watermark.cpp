@@ -1,6 +1,7 @@
 #include "batch/Watermark.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include <wx/msgdlg.h>
 
@@ -24,22 +25,28 @@ unsigned char blend(double a, double oneMinusA, unsigned char mark, unsigned cha
 
 }  // namespace
 
-bool wmPosition(int placement, int pictureWidth, int pictureHeight, int width, int height, int& x0, int& y0)
+bool wmPosition(int placement, int pictureWidth, int pictureHeight, int width, int height, int& x0, int& y0,
+                int margin)
 {
     if (placement < 1 || placement > 9)
         return false;
     const int column = (placement - 1) % 3;
     const int row = (placement - 1) / 3;
     // Halves are taken before the subtraction: W/2 - w/2, not (W - w)/2.
-    const int xs[] = {0, pictureWidth / 2 - width / 2, pictureWidth - width};
-    const int ys[] = {0, pictureHeight / 2 - height / 2, pictureHeight - height};
+    const int xs[] = {margin, pictureWidth / 2 - width / 2, pictureWidth - width - margin};
+    const int ys[] = {margin, pictureHeight / 2 - height / 2, pictureHeight - height - margin};
     x0 = xs[column];
     y0 = ys[row];
+    // A margin too wide for the picture gives way: the watermark stays inside.
+    if (margin > 0 && width <= pictureWidth)
+        x0 = std::clamp(x0, 0, pictureWidth - width);
+    if (margin > 0 && height <= pictureHeight)
+        y0 = std::clamp(y0, 0, pictureHeight - height);
     return true;
 }
 
 void ApplyWatermark(wxImage& picture, const wxImage& watermarkImage, double alpha, int placement,
-                    const MessageReporter& report)
+                    const MessageReporter& report, int margin)
 {
     if (!picture.IsOk() || !watermarkImage.IsOk())
         return;
@@ -62,7 +69,7 @@ void ApplyWatermark(wxImage& picture, const wxImage& watermarkImage, double alph
     const int width = mark->GetWidth();
     const int height = mark->GetHeight();
     int x0 = 0, y0 = 0;
-    if (!wmPosition(placement, pictureWidth, pictureHeight, width, height, x0, y0)) {
+    if (!wmPosition(placement, pictureWidth, pictureHeight, width, height, x0, y0, margin)) {
         report(wxS("Wrong Water Image placement. Center placement will be used."), wxMessageBoxCaptionStr);
         wmPosition(centre, pictureWidth, pictureHeight, width, height, x0, y0);
     }
@@ -100,4 +107,43 @@ void ApplyWatermark(wxImage& picture, const wxImage& watermarkImage, double alph
             p[2] = blend(a, oneMinusA, m[2], p[2]);
         }
     }
+}
+
+wxImage watermarkAtSize(const wxImage& watermark, int longerSide)
+{
+    const int w = watermark.GetWidth(), h = watermark.GetHeight();
+    const int side = std::max(1, longerSide);
+    const int width = w >= h ? side : std::max(1, static_cast<int>(std::lround(double(w) * side / h)));
+    const int height = w >= h ? std::max(1, static_cast<int>(std::lround(double(h) * side / w))) : side;
+    // Colours weighted by their opacity, so that a transparent pixel's colour
+    // cannot bleed into its neighbours; a watermark without alpha channel is
+    // opaque but where the blend leaves it out.
+    const bool ownAlpha = watermark.HasAlpha();
+    wxImage weighted(w, h, false);
+    weighted.InitAlpha();
+    const unsigned char* rgb = watermark.GetData();
+    unsigned char* out = weighted.GetData();
+    unsigned char* coverage = weighted.GetAlpha();
+    for (long i = 0; i < long(w) * h; ++i, rgb += 3, out += 3) {
+        const bool leftOut = !ownAlpha && (rgb[0] == 255 || rgb[1] == 255 || rgb[2] == 255);
+        const int a = ownAlpha ? watermark.GetAlpha()[i] : leftOut ? 0 : 255;
+        coverage[i] = static_cast<unsigned char>(a);
+        for (int c = 0; c < 3; ++c)
+            out[c] = static_cast<unsigned char>((rgb[c] * a + 127) / 255);
+    }
+    wxImage scaled = weighted.Scale(width, height, wxIMAGE_QUALITY_HIGH);
+    unsigned char* p = scaled.GetData();
+    const unsigned char* a = scaled.GetAlpha();
+    for (long i = 0; i < long(width) * height; ++i, p += 3) {
+        for (int c = 0; c < 3; ++c)
+            p[c] = a[i] == 0 ? 0 : static_cast<unsigned char>(std::min(255, (p[c] * 255 + a[i] / 2) / a[i]));
+        if (!ownAlpha) {
+            // Half covered or more is drawn (never at 255, which would leave it out); less is left out.
+            for (int c = 0; c < 3; ++c)
+                p[c] = a[i] >= 128 ? std::min<unsigned char>(p[c], 254) : 255;
+        }
+    }
+    if (!ownAlpha)
+        scaled.ClearAlpha();
+    return scaled;
 }

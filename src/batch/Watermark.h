@@ -14,10 +14,20 @@ using MessageReporter = std::function<void(const wxString& message, const wxStri
 // channel uses it; one without uses the constant alpha and never draws a
 // pixel with a channel at 255. A watermark larger than the picture is drawn
 // from a shrunken copy; the shared watermark is only read. Any other
-// placement code is reported once and the centre is used.
+// placement code is reported once and the centre is used. A margin keeps
+// the watermark that many pixels off the edges it touches.
 void ApplyWatermark(wxImage& picture, const wxImage& watermarkImage, double alpha, int placement,
-                    const MessageReporter& report);
+                    const MessageReporter& report, int margin = 0);
 
-// Top left corner of a w x h watermark at the placement in a W x H picture;
-// false for a code outside 1..9.
-bool wmPosition(int placement, int pictureWidth, int pictureHeight, int width, int height, int& x0, int& y0);
+// Top left corner of a w x h watermark at the placement in a W x H picture,
+// margin pixels off the edges it touches (never outside the picture); false
+// for a code outside 1..9.
+bool wmPosition(int placement, int pictureWidth, int pictureHeight, int width, int height, int& x0, int& y0,
+                int margin = 0);
+
+// The watermark scaled, its proportions kept, so that its longer side is
+// longerSide pixels (at least 1). Transparency is scaled with the colours
+// (premultiplied, so no fringe of hidden colours shows). In a watermark
+// without alpha channel, the pixels the blend leaves out (a channel at 255)
+// stay left out, and the others never become such pixels.
+wxImage watermarkAtSize(const wxImage& watermark, int longerSide);

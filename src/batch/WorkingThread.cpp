@@ -13,6 +13,7 @@
 #include "batch/PictureList.h"
 #include "batch/PicturePipeline.h"
 #include "batch/PictureReport.h"
+#include "batch/ProcessingRecord.h"
 #include "diag/ResultWriter.h"
 #include "jpeg/MetadataHandler.h"
 
@@ -82,6 +83,7 @@ bool WorkingThread::ProcessDirectory(long quality)
     if (job_.askAboutExisting && !job_.outputFolder.empty())
         decideAboutExisting();
 
+    job_.record = processingRecord(job_, quality);
     owner_->setGaugeRange(count);
     // Helpers prepare the next pictures while this thread writes them, in
     // list order, with the same requests in the same order as one by one.
@@ -97,7 +99,12 @@ bool WorkingThread::ProcessDirectory(long quality)
         PictureReport report;
         report.path = files_[i];
         report.written = targetOf(files_[i]);
-        if (picture.loaded) {
+        if (picture.alreadyProcessed) {
+            report.outcome = PictureReport::Outcome::skipped;
+            report.reason = "already processed with these settings";
+            report.alreadyProcessed = true;
+            ++statistics_.alreadyProcessed;
+        } else if (picture.loaded) {
             commitPicture(picture, report);
         } else {
             report.outcome = PictureReport::Outcome::unreadable;

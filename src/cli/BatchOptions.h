@@ -25,4 +25,10 @@ struct BatchOptions {
     bool yes = false;
     bool quiet = false;
     int jobs = 0;
+    bool keepExif = false;
+    bool keepGps = false;
+    double watermarkSize = 0;    // percent of the picture's longer side; 0: its own size
+    double watermarkMargin = 0;  // percent of the picture's longer side
+    bool srgb = false;
+    bool skipProcessed = false;
 };

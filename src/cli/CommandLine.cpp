@@ -31,6 +31,12 @@ bool readPrefs(const std::string& path, BatchOptions& options, std::string& erro
     options.position = values.wmPlacement;
     options.quality = values.quality;
     options.recursive = values.includeSubdirectories;
+    options.keepExif = values.keepExif;
+    options.keepGps = values.keepGps;
+    options.watermarkSize = values.watermarkSize;
+    options.watermarkMargin = values.watermarkMargin;
+    options.srgb = values.convertToSrgb;
+    options.skipProcessed = values.skipProcessed;
     if (values.saveToFolder) {
         // Never over the originals when the window was told to keep them.
         if (values.resultsFolder.empty()) {
@@ -55,8 +61,9 @@ std::string namedValues(std::string help)
         const char* option;
         const char* name;
     } values[] = {{"s", "size"},   {"w", "watermark"}, {"a", "opacity"}, {"p", "position"},
-                  {"Q", "quality"}, {"o", "output"},   {"c", "prefs"},   {"j", "jobs"}};
-    static const char* const names[] = {"N", "FILE", "A", "POS", "N", "DIR", "FILE", "N"};
+                  {"Q", "quality"}, {"o", "output"},   {"c", "prefs"},   {"j", "jobs"},
+                  {nullptr, "watermark-size"}, {nullptr, "margin"}};
+    static const char* const names[] = {"N", "FILE", "A", "POS", "N", "DIR", "FILE", "N", "P", "P"};
     const auto replace = [&help](const std::string& from, std::string to, bool pad) {
         const std::size_t at = help.find(from);
         if (at == std::string::npos)
@@ -67,8 +74,9 @@ std::string namedValues(std::string help)
     };
     for (std::size_t i = 0; i < sizeof values / sizeof values[0]; ++i) {
         for (const char* type : {"<num>", "<str>"}) {
-            replace("-" + std::string(values[i].option) + " " + type, "-" + std::string(values[i].option) + " " + names[i],
-                    false);
+            if (values[i].option)
+                replace("-" + std::string(values[i].option) + " " + type,
+                        "-" + std::string(values[i].option) + " " + names[i], false);
             replace("--" + std::string(values[i].name) + "=" + type, "--" + std::string(values[i].name) + " " + names[i],
                     true);
         }
@@ -106,6 +114,16 @@ CommandLineResult parseCommandLine(int argc, char** argv, BatchOptions& options,
          "bottom-left, bottom, bottom-right (centre)",
          string, 0},
         {wxCMD_LINE_OPTION, "Q", "quality", "JPEG quality 0..100 (82)", integer, 0},
+        {wxCMD_LINE_OPTION, nullptr, "watermark-size",
+         "scale the watermark so that its longer side is P % of the picture's longer side", string, 0},
+        {wxCMD_LINE_OPTION, nullptr, "margin",
+         "keep the watermark P % of the picture's longer side off the edges it touches", string, 0},
+        {wxCMD_LINE_SWITCH, nullptr, "keep-exif",
+         "keep the EXIF data (date, camera, copyright), without thumbnail and GPS position", none, 0},
+        {wxCMD_LINE_SWITCH, nullptr, "keep-gps", "with --keep-exif, keep the GPS position too", none, 0},
+        {wxCMD_LINE_SWITCH, nullptr, "srgb", "convert pictures with a colour profile into sRGB", none, 0},
+        {wxCMD_LINE_SWITCH, nullptr, "skip-processed",
+         "leave pictures this program already wrote with the same settings, as skipped", none, 0},
         {wxCMD_LINE_SWITCH, "r", "recursive", "include all subfolders, hidden ones too", none, 0},
         {wxCMD_LINE_OPTION, "o", "output", "leave the originals and write the results below DIR, by their relative paths",
          string, 0},
@@ -190,6 +208,22 @@ CommandLineResult parseCommandLine(int argc, char** argv, BatchOptions& options,
         }
         options.quality = static_cast<int>(number);
     }
+    static const struct {
+        const char* name;
+        double most;
+        double BatchOptions::*field;
+    } percents[] = {{"watermark-size", 100, &BatchOptions::watermarkSize},
+                    {"margin", 49, &BatchOptions::watermarkMargin}};
+    for (const auto& percent : percents) {
+        if (!parser.Found(percent.name, &value))
+            continue;
+        double number = 0;
+        if (!value.ToCDouble(&number) || !(number >= 0 && number <= percent.most)) {
+            error = "--" + std::string(percent.name) + " wants a percentage from 0 to " + formatFixed(percent.most, 0);
+            return CommandLineResult::usageError;
+        }
+        options.*percent.field = number;
+    }
     if (parser.Found("j", &number)) {
         if (number < 1 || number > 256) {
             error = "--jobs wants a number from 1 to 256";
@@ -204,11 +238,19 @@ CommandLineResult parseCommandLine(int argc, char** argv, BatchOptions& options,
     options.overwrite = parser.Found("f");
     options.skipExisting = parser.Found("skip-existing");
     options.json = parser.Found("json");
+    options.keepExif = options.keepExif || parser.Found("keep-exif");
+    options.keepGps = options.keepGps || parser.Found("keep-gps");
+    options.srgb = options.srgb || parser.Found("srgb");
+    options.skipProcessed = options.skipProcessed || parser.Found("skip-processed");
     options.dryRun = parser.Found("n");
     options.yes = parser.Found("y");
     options.quiet = parser.Found("q");
     if ((options.overwrite || options.skipExisting) && options.output.empty()) {
         error = options.overwrite ? "--overwrite goes with --output" : "--skip-existing goes with --output";
+        return CommandLineResult::usageError;
+    }
+    if (options.keepGps && !options.keepExif) {
+        error = "--keep-gps goes with --keep-exif";
         return CommandLineResult::usageError;
     }
     if (options.overwrite && options.skipExisting) {

@@ -43,7 +43,7 @@ bool storedSize(const PictureFile& file, long long& width, long long& height, st
 
 }  // namespace
 
-int dryRun(const BatchOptions& options, const std::vector<std::string>& outputs)
+int dryRun(const BatchOptions& options, const std::vector<std::string>& outputs, const std::string& record)
 {
     int unreadable = 0, pictures = 0, resized = 0, turned = 0, failing = 0, there = 0, problems = 0;
     for (std::size_t f = 0; f < options.folders.size(); ++f) {
@@ -64,6 +64,11 @@ int dryRun(const BatchOptions& options, const std::vector<std::string>& outputs)
             if (!storedSize(file, width, height, problem)) {
                 std::printf("%s: skipped, %s\n", path.c_str(), problem.c_str());
                 ++unreadable;
+                continue;
+            }
+            if (options.skipProcessed && file.jpegHead().record == record) {
+                std::printf("%s: skipped, already processed with these settings\n", path.c_str());
+                ++there;
                 continue;
             }
             long long newWidth = width, newHeight = height;

@@ -149,7 +149,7 @@ void TerminalOwner::pictureDone(const PictureReport& report)
         bytesAfter_ += report.bytesAfter;
         break;
     case PictureReport::Outcome::skipped:
-        ++skipped_;
+        ++(report.alreadyProcessed ? processed_ : skipped_);
         break;
     default:
         ++failed_;
@@ -196,7 +196,7 @@ void TerminalOwner::printTotals(bool interrupted)
     if (reporting_.json) {
         output("{\"pictures\": " + std::to_string(pictures_) + ", \"saved\": " + std::to_string(saved_) +
                ", \"failed\": " + std::to_string(failed_ + folderFailures_) + ", \"skipped\": " +
-               std::to_string(skipped_) + ", \"resized\": " + std::to_string(resized_) + ", \"rotated\": " +
+               std::to_string(skipped_ + processed_) + ", \"resized\": " + std::to_string(resized_) + ", \"rotated\": " +
                std::to_string(rotated_) + ", \"watermarked\": " + std::to_string(watermarked_) +
                ", \"bytesBefore\": " + std::to_string(bytesBefore_) + ", \"bytesAfter\": " +
                std::to_string(bytesAfter_) + ", \"interrupted\": " + jsonFlag(interrupted) + "}\n");
@@ -210,6 +210,8 @@ void TerminalOwner::printTotals(bool interrupted)
                          " watermarked), " + std::to_string(failed_) + " failed";
     if (skipped_ > 0)
         totals += ", " + std::to_string(skipped_) + " skipped (already there)";
+    if (processed_ > 0)
+        totals += ", " + std::to_string(processed_) + " skipped (already processed)";
     totals += "; " + std::to_string(bytesBefore_) + " bytes before, " + std::to_string(bytesAfter_) + " after";
     if (bytesBefore_ > 0) {
         const long change = std::lround((double(bytesAfter_) - double(bytesBefore_)) * 100 / double(bytesBefore_));

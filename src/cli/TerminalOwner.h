@@ -71,7 +71,7 @@ private:
     int total_ = 0;
     int done_ = 0;
     std::chrono::steady_clock::time_point started_;
-    int pictures_ = 0, saved_ = 0, resized_ = 0, rotated_ = 0, watermarked_ = 0, failed_ = 0, skipped_ = 0,
+    int pictures_ = 0, saved_ = 0, resized_ = 0, rotated_ = 0, watermarked_ = 0, failed_ = 0, skipped_ = 0, processed_ = 0,
         folderFailures_ = 0;
     std::uint64_t bytesBefore_ = 0, bytesAfter_ = 0;
 };

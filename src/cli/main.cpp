@@ -17,6 +17,7 @@
 #include <wx/log.h>
 
 #include "batch/ProcessingJob.h"
+#include "batch/ProcessingRecord.h"
 #include "cli/CommandLine.h"
 #include "cli/DryRun.h"
 #include "cli/TerminalOwner.h"
@@ -97,6 +98,12 @@ ProcessingJob jobFor(const BatchOptions& options, const std::string& folder, con
     job.overwrite = options.overwrite;
     job.skipExisting = options.skipExisting;
     job.traceLog = false;
+    job.keepExif = options.keepExif;
+    job.keepGps = options.keepGps;
+    job.watermarkSize = options.watermarkSize;
+    job.watermarkMargin = options.watermarkMargin;
+    job.convertToSrgb = options.srgb;
+    job.skipProcessed = options.skipProcessed;
     return job;
 }
 
@@ -148,8 +155,10 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "tessaly-batch: --opacity has no effect: %s has a transparency of its own, which is "
                              "used instead\n",
                      options.watermarkFile.c_str());
-    if (options.dryRun)
-        return dryRun(options, outputs) == 0 ? 0 : exitFailures;
+    if (options.dryRun) {
+        const ProcessingJob job = jobFor(options, std::string(), std::string(), options.watermark ? &mark : nullptr);
+        return dryRun(options, outputs, processingRecord(job, options.quality)) == 0 ? 0 : exitFailures;
+    }
     // Without a terminal nobody can answer: refuse rather than wait.
     if (!options.yes && !isatty(STDIN_FILENO))
         return usageError("standard input is no terminal, so nobody can confirm; add --yes to go ahead");

@@ -13,6 +13,7 @@ constexpr int markerSOS = 0xDA;
 constexpr int markerEOI = 0xD9;
 constexpr int markerAPP1 = 0xE1;
 constexpr int markerAPP2 = 0xE2;
+constexpr int markerCOM = 0xFE;
 constexpr char iccSignature[] = "ICC_PROFILE";  // with its terminating zero: 12 bytes
 constexpr std::size_t iccSignatureSize = sizeof iccSignature;
 constexpr int maxIccChunks = 255;
@@ -144,6 +145,10 @@ bool readJpegHead(std::FILE* stream, JpegHead& head)
             JpegSectionReader context(info);
             head.exifRead = parseExifSegment(context, payload.data(), static_cast<int>(payload.size()) + 2);
             head.orientation = info.orientation;
+            head.exif = payload;
+        } else if (marker == markerCOM && payload.size() > std::strlen(recordPrefix) &&
+                   std::memcmp(payload.data(), recordPrefix, std::strlen(recordPrefix)) == 0) {
+            head.record.assign(payload.begin(), payload.end());
         }
     }
     head.iccProfile = icc.profile();

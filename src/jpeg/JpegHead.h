@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdio>
+#include <string>
 #include <vector>
 
 #include "jpeg/JpegFrame.h"
@@ -18,11 +19,19 @@ struct JpegHead {
     // section, orientation 0 when unknown.
     bool exifRead = false;
     int orientation = 0;
+    // That section's payload, "Exif\0\0" and its TIFF data, as found.
+    std::vector<unsigned char> exif;
+    // The processing record of a picture this program wrote (see
+    // processingRecord); empty when there is none.
+    std::string record;
 };
 
+// Every record starts so; it is written as a comment (COM) segment.
+constexpr const char* recordPrefix = "Tessaly processed ";
+
 // Walks the marker segments of a JPEG stream from its current position up
-// to the first start-of-scan, keeping only the frame, the ICC chunks and
-// the orientation. Bounded: at most maxSegments segments and maxFill fill
+// to the first start-of-scan, keeping only the frame, the ICC chunks, the
+// orientation with its Exif section, and the processing record. Bounded: at most maxSegments segments and maxFill fill
 // bytes in front of a marker; nothing else is held, so a profile of all
 // 255 chunks is read whole. False when the stream is no JPEG, breaks off
 // or exceeds a bound before the scan; what was found until then is kept.

@@ -24,4 +24,10 @@ struct PreferenceValues {
     bool skipUnreadable = false;     // go on past a picture that cannot be read
     bool saveToFolder = false;       // write results below resultsFolder, keeping the originals
     wxString resultsFolder;
+    bool keepExif = false;           // carry date, camera and copyright over
+    bool keepGps = false;            // with keepExif: the GPS position too
+    double watermarkSize = 0;        // % of the picture's longer side; 0: the watermark's own size
+    double watermarkMargin = 0;      // % of the picture's longer side
+    bool convertToSrgb = false;
+    bool skipProcessed = false;      // leave pictures already processed with the same settings
 };

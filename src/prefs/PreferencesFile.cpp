@@ -21,6 +21,14 @@ std::string utf8(const wxString& text)
     return std::string(text.utf8_str());
 }
 
+// As few digits as read back the same number, with "." whatever the locale.
+std::string shortest(double value)
+{
+    char buffer[64];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+    return std::string(buffer, result.ptr);
+}
+
 }  // namespace
 
 std::string formatFixed(double value, int digits)
@@ -64,7 +72,11 @@ std::string savedPreferencesText(const PreferenceValues& v)
            // Settings added later: written only when they differ from their
            // defaults, so that an untouched file stays as it always was.
            (v.skipUnreadable ? "SkipUnreadable = 1\n" : "") + (v.saveToFolder ? "SaveToFolder = 1\n" : "") +
-           (v.resultsFolder.empty() ? "" : "ResultsFolder = " + escapeValue(utf8(v.resultsFolder)) + "\n");
+           (v.resultsFolder.empty() ? "" : "ResultsFolder = " + escapeValue(utf8(v.resultsFolder)) + "\n") +
+           (v.keepExif ? "KeepExif = 1\n" : "") + (v.keepGps ? "KeepGps = 1\n" : "") +
+           (v.watermarkSize != 0 ? "WatermarkSize = " + shortest(v.watermarkSize) + "\n" : "") +
+           (v.watermarkMargin != 0 ? "WatermarkMargin = " + shortest(v.watermarkMargin) + "\n" : "") +
+           (v.convertToSrgb ? "ConvertToSrgb = 1\n" : "") + (v.skipProcessed ? "SkipProcessed = 1\n" : "");
 }
 
 void readPreferences(const ConfigFile& file, PreferenceValues& v)
@@ -87,6 +99,12 @@ void readPreferences(const ConfigFile& file, PreferenceValues& v)
     file.readValue("WmPlacement", v.wmPlacement);
     file.readValue("SkipUnreadable", v.skipUnreadable);
     file.readValue("SaveToFolder", v.saveToFolder);
+    file.readValue("KeepExif", v.keepExif);
+    file.readValue("KeepGps", v.keepGps);
+    file.readValue("WatermarkSize", v.watermarkSize);
+    file.readValue("WatermarkMargin", v.watermarkMargin);
+    file.readValue("ConvertToSrgb", v.convertToSrgb);
+    file.readValue("SkipProcessed", v.skipProcessed);
     std::string results;
     if (file.readValue("ResultsFolder", results))
         v.resultsFolder = wxString::FromUTF8(unescapeValue(results));

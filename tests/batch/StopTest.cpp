@@ -49,7 +49,9 @@ TEST(Stop, WhileTheThirdOfTenIsProcessed)
     EXPECT_EQ(r[r.size() - 3], "gauge 0");
     EXPECT_EQ(r[r.size() - 2], "title Tessaly 1.1");
     EXPECT_EQ(r.back(), "FINISHED 0");
-    EXPECT_EQ(helpersDuring, 4);
+    // Helpers that ran out of pictures have ended already: how many are
+    // left depends on the machine's load, but never more than asked for.
+    EXPECT_LE(helpersDuring, 4);
     EXPECT_EQ(runningHelpers(), 0) << "a helper outlived the batch";
 }
 
