@@ -12,6 +12,10 @@ namespace {
 constexpr std::uint16_t tagImageWidth = 0x0100;
 constexpr std::uint16_t tagImageLength = 0x0101;
 constexpr std::uint16_t tagOrientation = 0x0112;
+constexpr std::uint16_t tagXResolution = 0x011A;
+constexpr std::uint16_t tagYResolution = 0x011B;
+constexpr std::uint16_t tagResolutionUnit = 0x0128;
+constexpr std::uint16_t tagYCbCrPositioning = 0x0213;
 constexpr std::uint16_t tagExifDirectory = 0x8769;
 constexpr std::uint16_t tagGpsDirectory = 0x8825;
 constexpr std::uint16_t tagExifVersion = 0x9000;
@@ -20,6 +24,7 @@ constexpr std::uint16_t tagPixelYDimension = 0xA003;
 constexpr std::uint16_t tagInteropDirectory = 0xA005;
 constexpr std::uint16_t typeShort = 3;
 constexpr std::uint16_t typeLong = 4;
+constexpr std::uint16_t typeRational = 5;
 constexpr std::uint16_t typeUndefined = 7;
 constexpr std::uint16_t typeDirectory = 13;
 constexpr unsigned maxEntries = 1000;
@@ -225,8 +230,22 @@ std::vector<unsigned char> rewriteExif(const unsigned char* payload, std::size_t
     setNumber(ifd0, tagImageLength, changes.height, false, big);
     setNumber(exif, tagPixelXDimension, changes.width, true, big);
     setNumber(exif, tagPixelYDimension, changes.height, true, big);
-    if (std::none_of(exif.begin(), exif.end(), [](const Entry& e) { return e.tag == tagExifVersion; }))
+    // What the standard requires of a JPEG's EXIF data, where the camera left it out.
+    auto lacks = [](const Directory& d, std::uint16_t tag) {
+        return std::none_of(d.begin(), d.end(), [tag](const Entry& e) { return e.tag == tag; });
+    };
+    if (lacks(exif, tagExifVersion))
         exif.push_back(Entry{tagExifVersion, typeUndefined, 4, {'0', '2', '3', '2'}});
+    std::vector<unsigned char> seventyTwo;  // 72/1 pixels an inch
+    put32(seventyTwo, 72, big);
+    put32(seventyTwo, 1, big);
+    for (std::uint16_t tag : {tagXResolution, tagYResolution})
+        if (lacks(ifd0, tag))
+            ifd0.push_back(Entry{tag, typeRational, 1, seventyTwo});
+    if (lacks(ifd0, tagResolutionUnit))
+        setNumber(ifd0, tagResolutionUnit, 2, true, big);
+    if (lacks(ifd0, tagYCbCrPositioning))
+        setNumber(ifd0, tagYCbCrPositioning, 1, true, big);
 
     // The pointers are four bytes inline, whatever they point at: placeholders
     // give the layout, the real offsets follow.

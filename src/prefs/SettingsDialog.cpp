@@ -17,6 +17,7 @@
 #include <wx/statbmp.h>
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
+#include <wx/valtext.h>
 
 #include "batch/PicturePreview.h"
 #include "diag/ReplacingFile.h"
@@ -144,11 +145,13 @@ SettingsDialog::SettingsDialog(wxWindow* parent, wxWindowID)
     browseButton->SetHelpText(_("Click here to find water mark image."));
     pathRow->Add(browseButton, 0, wxALL | wxALIGN_CENTER_VERTICAL, 5);
     source->Add(pathRow, 0, wxALL, 5);
+    source->Add(buildWatermarkSizeControls(), 0, wxLEFT | wxRIGHT | wxBOTTOM, 10);
     skipUnreadableCheck = new wxCheckBox(this, ID_CHECKBOXSKIPUNREADABLE, _("Skip pictures that cannot be read"),
                                          wxDefaultPosition, wxDefaultSize, 0, wxDefaultValidator,
                                          wxS("ID_CHECKBOXSKIPUNREADABLE"));
     skipUnreadableCheck->SetToolTip(_("Go on with the next picture instead of ending the batch."));
     source->Add(skipUnreadableCheck, 0, wxLEFT | wxRIGHT, 10);
+    source->Add(buildOutputChecks(), 0, wxLEFT | wxRIGHT, 10);
     source->Add(buildResultsControls(), 0, wxLEFT | wxRIGHT, 10);
     settings->Add(source, 0, wxALIGN_CENTER_HORIZONTAL, 0);
     auto* body = new wxBoxSizer(wxHORIZONTAL);
@@ -212,6 +215,51 @@ SettingsDialog::~SettingsDialog()
 {
     // Its thread calls back into this dialog: it ends first.
     previewMaker_.reset();
+}
+
+wxSizer* SettingsDialog::buildWatermarkSizeControls()
+{
+    auto* row = new wxBoxSizer(wxHORIZONTAL);
+    auto addPercent = [this, row](const wxString& label, const wxString& name, const wxString& tip) {
+        row->Add(new wxStaticText(this, wxID_ANY, label), 0, wxRIGHT | wxALIGN_CENTER_VERTICAL, 5);
+        auto* text = new wxTextCtrl(this, wxID_ANY, wxEmptyString, wxDefaultPosition, wxDefaultSize, 0,
+                                    wxTextValidator(wxFILTER_NUMERIC), name);
+        growToFitText(text, wxS("00.00"));
+        text->SetToolTip(tip);
+        setAccessibleName(text, label);
+        text->Bind(wxEVT_TEXT, [this](wxCommandEvent&) { requestPreview(false); });
+        row->Add(text, 0, wxRIGHT | wxALIGN_CENTER_VERTICAL, 15);
+        return text;
+    };
+    watermarkSizeText = addPercent(_("Size [%]"), wxS("ID_TEXTCTRLWATERMARKSIZE"),
+                                   _("The watermark's longer side in percent of the picture's longer side; empty or "
+                                     "0 for its own size."));
+    watermarkMarginText = addPercent(_("Margin [%]"), wxS("ID_TEXTCTRLWATERMARKMARGIN"),
+                                     _("Distance of the watermark from the edges, in percent of the picture's longer "
+                                       "side."));
+    return row;
+}
+
+wxSizer* SettingsDialog::buildOutputChecks()
+{
+    auto* column = new wxBoxSizer(wxVERTICAL);
+    auto addCheck = [this, column](const wxString& label, const wxString& name, const wxString& tip) {
+        auto* check = new wxCheckBox(this, wxID_ANY, label, wxDefaultPosition, wxDefaultSize, 0, wxDefaultValidator,
+                                     name);
+        check->SetToolTip(tip);
+        column->Add(check, 0, wxTOP, 5);
+        return check;
+    };
+    keepExifCheck = addCheck(_("Keep EXIF data (date, camera, copyright)"), wxS("ID_CHECKBOXKEEPEXIF"),
+                             _("Carry the camera's data over, without thumbnail and maker note."));
+    keepGpsCheck = addCheck(_("Keep GPS position"), wxS("ID_CHECKBOXKEEPGPS"),
+                            _("With the EXIF data, keep where the picture was taken too."));
+    convertToSrgbCheck = addCheck(_("Convert colours to sRGB"), wxS("ID_CHECKBOXCONVERTTOSRGB"),
+                                  _("Convert pictures with a colour profile into sRGB, as web pages expect."));
+    skipProcessedCheck = addCheck(_("Skip pictures already processed"), wxS("ID_CHECKBOXSKIPPROCESSED"),
+                                  _("Leave pictures this program already wrote with the same settings."));
+    convertToSrgbCheck->Bind(wxEVT_CHECKBOX, [this](wxCommandEvent&) { requestPreview(false); });
+    return column;
 }
 
 wxSizer* SettingsDialog::buildResultsControls()
@@ -296,8 +344,31 @@ void SettingsDialog::loadPreferences()
     waterImgPathText->SetValue(waterImgFile);
     selectPlacementButton();
     skipUnreadableCheck->SetValue(skipUnreadable);
+    showOptions();
+}
+
+void SettingsDialog::showOptions()
+{
     saveToFolderCheck->SetValue(saveToFolder);
     resultsFolderText->SetValue(resultsFolder);
+    keepExifCheck->SetValue(keepExif);
+    keepGpsCheck->SetValue(keepGps);
+    convertToSrgbCheck->SetValue(convertToSrgb);
+    skipProcessedCheck->SetValue(skipProcessed);
+    // An unset size or margin shows empty: the watermark as it is.
+    watermarkSizeText->SetValue(watermarkSize == 0 ? wxString() : wxString::FromCDouble(watermarkSize));
+    watermarkMarginText->SetValue(watermarkMargin == 0 ? wxString() : wxString::FromCDouble(watermarkMargin));
+}
+
+bool SettingsDialog::readPercent(const wxTextCtrl* text, double most, const wxString& name, double& out)
+{
+    const wxString value = text->GetValue().Strip(wxString::both);
+    out = 0;
+    if (value.empty() || (value.ToCDouble(&out) && out >= 0 && out <= most))
+        return true;
+    inform(wxString::Format(_("%s has to be a number from 0 to %d, or empty."), name, static_cast<int>(most)),
+           wxString::Format(_("Error processing %s"), name));
+    return false;
 }
 
 bool SettingsDialog::writeDefaultPreferences()
@@ -416,6 +487,14 @@ void SettingsDialog::requestPreview(bool reread)
     request.resize = previewSource.resize;
     request.maxSize = previewSource.maxSize;
     request.autoRotate = previewSource.autoRotate;
+    request.convertToSrgb = convertToSrgbCheck->GetValue();
+    // While typed, what is no percentage yet counts as unset; OK says more.
+    auto percent = [](const wxTextCtrl* text, double most) {
+        double value = 0;
+        return text->GetValue().ToCDouble(&value) && value >= 0 && value <= most ? value : 0.0;
+    };
+    request.watermarkSize = percent(watermarkSizeText, 100);
+    request.watermarkMargin = percent(watermarkMarginText, 49);
     request.watermarkFile = utf8(waterImgPathText->GetValue());
     request.alpha = alphaSlider->GetValue() / 100.0;
     alphaText->GetValue().ToCDouble(&request.alpha);
@@ -545,12 +624,20 @@ void SettingsDialog::onOk(wxCommandEvent&)
     savedAlpha = alpha;
     waterImgFile = waterImgPathText->GetValue();
     savedWaterImgFile = waterImgFile;
-    if (!resultsFolderAccepted())
+    double size = 0, margin = 0;
+    if (!resultsFolderAccepted() || !readPercent(watermarkSizeText, 100, _("Size [%]"), size) ||
+        !readPercent(watermarkMarginText, 49, _("Margin [%]"), margin))
         return;
     placementFromButtons();
     skipUnreadable = skipUnreadableCheck->GetValue();
     saveToFolder = saveToFolderCheck->GetValue();
     resultsFolder = resultsFolderText->GetValue();
+    keepExif = keepExifCheck->GetValue();
+    keepGps = keepGpsCheck->GetValue();
+    convertToSrgb = convertToSrgbCheck->GetValue();
+    skipProcessed = skipProcessedCheck->GetValue();
+    watermarkSize = size;
+    watermarkMargin = margin;
     finish(wxID_OK);
 }
 
@@ -562,8 +649,7 @@ void SettingsDialog::onCancel(wxCommandEvent&)
     alpha = savedAlpha;
     showAlpha();
     skipUnreadableCheck->SetValue(skipUnreadable);
-    saveToFolderCheck->SetValue(saveToFolder);
-    resultsFolderText->SetValue(resultsFolder);
+    showOptions();
     finish(wxID_CANCEL);
 }
 

@@ -62,6 +62,12 @@ public:
     wxButton* browseButton = nullptr;
     wxStaticBitmap* preview = nullptr;
     wxCheckBox* skipUnreadableCheck = nullptr;
+    wxTextCtrl* watermarkSizeText = nullptr;
+    wxTextCtrl* watermarkMarginText = nullptr;
+    wxCheckBox* keepExifCheck = nullptr;
+    wxCheckBox* keepGpsCheck = nullptr;
+    wxCheckBox* convertToSrgbCheck = nullptr;
+    wxCheckBox* skipProcessedCheck = nullptr;
     wxCheckBox* saveToFolderCheck = nullptr;
     wxTextCtrl* resultsFolderText = nullptr;
     wxButton* resultsFolderButton = nullptr;
@@ -93,6 +99,13 @@ private:
     void onInitDialog(wxInitDialogEvent& event);
     void finish(int code);
     wxSizer* buildResultsControls();
+    wxSizer* buildWatermarkSizeControls();
+    wxSizer* buildOutputChecks();
+    // The values of the option controls into the fields, and back.
+    void showOptions();
+    // Reads a percentage field: empty is 0; false (and a message) when it is
+    // no number from 0 to most.
+    bool readPercent(const wxTextCtrl* text, double most, const wxString& name, double& out);
     wxSizer* buildPreviewControls();
     // Whether the results settings may be kept; says why not otherwise.
     bool resultsFolderAccepted();

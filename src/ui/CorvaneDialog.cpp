@@ -525,6 +525,12 @@ void CorvaneDialog::startBatch()
     job.qualityText = qualityValue->GetLabel();
     job.caption = caption;
     job.stopAtUnreadable = !settingsDialog->skipUnreadable;
+    job.keepExif = settingsDialog->keepExif;
+    job.keepGps = settingsDialog->keepGps;
+    job.watermarkSize = settingsDialog->watermarkSize;
+    job.watermarkMargin = settingsDialog->watermarkMargin;
+    job.convertToSrgb = settingsDialog->convertToSrgb;
+    job.skipProcessed = settingsDialog->skipProcessed;
     if (toResultsFolder) {
         job.outputFolder = settingsDialog->resultsFolder;
         job.askAboutExisting = true;

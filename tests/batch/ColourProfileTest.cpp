@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdio>
 #include <cstdlib>
+#include <tuple>
 
 #include <cmath>
 
@@ -160,6 +161,43 @@ TEST_F(ColourProfile, ColoursLookTheSameInAColourManagedViewer)
     }
     // The check above can fail: without the profile the colour is off.
     EXPECT_GT(differenceWithout, 15);
+}
+
+// A logo on an Adobe RGB picture shows its own sRGB colours: blended into
+// the picture's colour space when the profile stays, or with the picture
+// converted into sRGB (and written untagged) when asked.
+TEST_F(ColourProfile, TheWatermarkKeepsItsColoursAndSrgbConverts)
+{
+    const Bytes adobe = fileBytes(profiles + "compatibleWithAdobeRGB1998.icc");
+    const unsigned char original[3] = {40, 170, 90};
+    const std::array<int, 3> intended = shownAsSrgb(adobe, original);
+    wxImage mark(16, 16, false);
+    mark.SetRGB(wxRect(0, 0, 16, 16), 170, 110, 70);
+    for (bool convert : {false, true}) {
+        SCOPED_TRACE(convert);
+        wxImage picture(64, 64, false);
+        picture.SetRGB(wxRect(0, 0, 64, 64), original[0], original[1], original[2]);
+        writeFile(dir.file("p.jpg"), encodeJpeg(picture, false, StoredAs::ycc444, adobe));
+        ProcessingJob job = plainJob(dir.path());
+        job.qualityText = "100";
+        job.watermark = true;
+        job.watermarkImage = &mark;
+        job.alpha = 1.0;
+        job.placement = 1;
+        job.convertToSrgb = convert;
+        RecordingOwner owner;
+        owner.run(job);
+        const Bytes written = profileIn(dir.file("p.jpg"));
+        EXPECT_EQ(written.empty(), convert);
+        const wxImage result = loadImage(dir.file("p.jpg"));
+        for (const auto& [x, y, expected] : {std::tuple{8, 8, std::array<int, 3>{170, 110, 70}},
+                                             std::tuple{48, 48, intended}}) {
+            const unsigned char pixel[3] = {result.GetRed(x, y), result.GetGreen(x, y), result.GetBlue(x, y)};
+            const std::array<int, 3> shown = shownAsSrgb(written, pixel);
+            for (int c = 0; c < 3; ++c)
+                EXPECT_NEAR(shown[c], expected[c], 3) << "at " << x << "," << y << " channel " << c;
+        }
+    }
 }
 
 

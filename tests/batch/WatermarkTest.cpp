@@ -5,6 +5,7 @@
 
 #include <wx/msgdlg.h>
 
+#include "batch/ShapedPicture.h"
 #include "batch/Watermark.h"
 
 namespace {
@@ -218,6 +219,61 @@ TEST_F(WatermarkTest, WatermarkShrunkToNothingDrawsNothing)
     wxImage picture = before.Copy();
     ApplyWatermark(picture, filled(1000, 1, 0, 0, 0), 0.5, 5, reporter);
     EXPECT_TRUE(changedArea(before, picture).IsEmpty());
+}
+
+// Size and margin in percent of the picture's longer side: a portrait and a
+// landscape picture get the same watermark; the centre is not moved; a
+// margin too wide gives way; a watermark still too large is shrunk.
+TEST_F(WatermarkTest, SizeAndMarginFollowThePicture)
+{
+    static const struct {
+        int pictureW, pictureH;
+        double size, margin;
+        int placement;
+        wxRect expected;
+    } cases[] = {
+        {800, 533, 10, 2, 9, wxRect(704, 490, 80, 27)},
+        {533, 800, 10, 2, 1, wxRect(16, 16, 80, 27)},
+        {800, 533, 10, 5, 5, wxRect(360, 253, 80, 27)},
+        {800, 533, 0, 0, 3, wxRect(500, 0, 300, 100)},
+        {100, 100, 90, 49, 9, wxRect(0, 21, 90, 30)},
+        {533, 800, 100, 0, 5, wxRect(0, 312, 533, 177)},
+    };
+    const wxImage mark = filled(300, 100, 0, 0, 0);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.pictureW << "x" << c.pictureH << " size " << c.size << " margin "
+                                        << c.margin);
+        ProcessingJob job;
+        job.watermark = true;
+        job.watermarkImage = &mark;
+        job.alpha = 0.5;
+        job.placement = c.placement;
+        job.watermarkSize = c.size;
+        job.watermarkMargin = c.margin;
+        const wxImage before = filled(c.pictureW, c.pictureH, 200, 200, 200);
+        wxImage picture = before.Copy();
+        EXPECT_TRUE(blendJobWatermark(picture, {}, job, reporter));
+        EXPECT_EQ(changedArea(before, picture), c.expected);
+    }
+}
+
+// Scaled premultiplied: the colour of fully transparent pixels never
+// bleeds into the visible ones.
+TEST_F(WatermarkTest, TransparentColoursDoNotBleedWhenScaled)
+{
+    wxImage mark = filled(40, 20, 0, 0, 255);
+    mark.InitAlpha();
+    for (int y = 0; y < 20; ++y)
+        for (int x = 0; x < 18; ++x) {
+            mark.SetRGB(x, y, 255, 0, 0);
+            mark.SetAlpha(x, y, 0);
+        }
+    const wxImage scaled = watermarkAtSize(mark, 10);
+    ASSERT_EQ(scaled.GetSize(), wxSize(10, 5));
+    for (int x = 0; x < 10; ++x) {
+        EXPECT_LE(scaled.GetRed(x, 2), 2) << x;
+        EXPECT_EQ(scaled.GetAlpha(x, 2) > 0, x >= 4) << x;
+    }
 }
 
 }  // namespace

@@ -359,6 +359,64 @@ TEST_F(TessalyBatch, ResultsStayBelowTheOutputFolder)
 
 // The dry run says what the real run with the same options does, with the
 // same status.
+// exiftool's view of a picture: the values of the tags, "-" for a missing one.
+std::string exiftool(const std::string& arguments, const std::string& path)
+{
+    std::string out;
+    if (std::FILE* pipe = popen(("exiftool -f -s3 -n " + arguments + " '" + path + "'").c_str(), "r")) {
+        char buffer[256];
+        while (std::fgets(buffer, sizeof buffer, pipe))
+            out += buffer;
+        pclose(pipe);
+    }
+    return out;
+}
+
+// --keep-exif keeps date, camera and copyright, makes the orientation and
+// size true of the new picture and drops the thumbnail and, unless asked,
+// the GPS position. A second run with --skip-processed leaves the pictures
+// done with its settings; other settings process them again.
+TEST_F(TessalyBatch, KeepsExifAndSkipsWhatIsDone)
+{
+    writeQuadrantJpeg(file("photo.jpg"), 1200, 800, 6);
+    writeQuadrantJpeg(file("thumb.jpg"), 160, 120);
+    ASSERT_EQ(std::system(("exiftool -q -overwrite_original -DateTimeOriginal='2024:05:01 10:20:30' -Make=Canon "
+                           "-Copyright='Ann Example' -GPSLatitude=48.5 -GPSLatitudeRef=N '-ThumbnailImage<=" +
+                           file("thumb.jpg") + "' " + file("photo.jpg"))
+                              .c_str()),
+              0);
+    const std::string tags = "-DateTimeOriginal -Make -Copyright -Orientation -ExifImageWidth -ExifImageHeight "
+                             "-GPSLatitude -ThumbnailLength";
+    static const struct {
+        std::vector<std::string> options;
+        std::string expected;
+    } cases[] = {
+        {{"--keep-exif"}, "2024:05:01 10:20:30\nCanon\nAnn Example\n1\n533\n800\n-\n-\n"},
+        {{"--keep-exif", "--keep-gps"}, "2024:05:01 10:20:30\nCanon\nAnn Example\n1\n533\n800\n48.5\n-\n"},
+        {{}, "-\n-\n-\n-\n-\n-\n-\n-\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.options.size());
+        fs::remove_all(file("run"));
+        fs::create_directory(file("run"));
+        fs::copy_file(file("photo.jpg"), file("run/p.jpg"));
+        std::vector<std::string> args = {"-s", "800", "-y", file("run")};
+        args.insert(args.end(), c.options.begin(), c.options.end());
+        ASSERT_EQ(runBatch(args).status, 0);
+        EXPECT_EQ(exiftool(tags, file("run/p.jpg")), c.expected);
+        // Errors, warnings and minor warnings of the validation: none.
+        EXPECT_EQ(exiftool("-validate", file("run/p.jpg")), "0 0 0\n");
+    }
+
+    const std::string done = readFile(file("run/p.jpg"));
+    const ProgramRun again = runBatch({"-s", "800", "--skip-processed", "-y", file("run")});
+    EXPECT_EQ(again.status, 0);
+    EXPECT_NE(again.out.find("1 skipped (already processed)"), std::string::npos) << again.out;
+    EXPECT_EQ(readFile(file("run/p.jpg")), done);
+    EXPECT_EQ(runBatch({"-s", "800", "-Q", "70", "--skip-processed", "-y", file("run")}).status, 0);
+    EXPECT_NE(readFile(file("run/p.jpg")), done) << "other settings process it again";
+}
+
 TEST_F(TessalyBatch, DryRunSaysWhatTheRealRunDoes)
 {
     fs::create_directories(file("album"));
