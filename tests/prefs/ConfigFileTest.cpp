@@ -168,8 +168,9 @@ TEST_F(ConfigFileTest, StripWhitespace)
 }
 
 // The results folder survives the file's comment marker, its blank
-// stripping, its line joining and its end word; the other keys stay put.
-TEST_F(ConfigFileTest, ResultsFolderRoundTrips)
+// stripping, its line joining and its end word; the other keys added
+// later come back too, and none of them is written while at its default.
+TEST_F(ConfigFileTest, LaterKeysRoundTrip)
 {
     static const char* const folders[] = {"/photos/#web", "  /lead and trail  ", "/a/EndConfigFile/b",
                                           "/100%25 sure %", "/ünïcode\tand\nbreak = x", "#"};
@@ -179,14 +180,20 @@ TEST_F(ConfigFileTest, ResultsFolderRoundTrips)
         saved.saveToFolder = true;
         saved.resultsFolder = wxString::FromUTF8(folder);
         saved.wmPlacement = 7;
+        saved.keepExif = saved.keepGps = saved.convertToSrgb = saved.skipProcessed = true;
+        saved.watermarkSize = 7.5;
+        saved.watermarkMargin = 2;
         PreferenceValues read;
         readPreferences(load(savedPreferencesText(saved) + "Later = 1\n"), read);
         EXPECT_TRUE(read.saveToFolder);
         EXPECT_EQ(std::string(read.resultsFolder.utf8_str()), folder);
         EXPECT_EQ(read.wmPlacement, 7);
+        EXPECT_TRUE(read.keepExif && read.keepGps && read.convertToSrgb && read.skipProcessed);
+        EXPECT_EQ(read.watermarkSize, 7.5);
+        EXPECT_EQ(read.watermarkMargin, 2);
     }
-    // Untouched, the two keys are not written at all.
-    EXPECT_EQ(savedPreferencesText(PreferenceValues()).find("Folder"), std::string::npos);
+    const std::string untouched = savedPreferencesText(PreferenceValues());
+    EXPECT_EQ(untouched.substr(untouched.find("WmPlacement")), "WmPlacement = 5 \n");
 }
 
 }  // namespace
