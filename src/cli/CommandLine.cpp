@@ -74,9 +74,10 @@ std::string namedValues(std::string help)
     };
     for (std::size_t i = 0; i < sizeof values / sizeof values[0]; ++i) {
         for (const char* type : {"<num>", "<str>"}) {
-            if (values[i].option)
-                replace("-" + std::string(values[i].option) + " " + type,
-                        "-" + std::string(values[i].option) + " " + names[i], false);
+            // The usage line names an option by its short form, or its long one without a short.
+            const std::string inUsage = values[i].option ? "-" + std::string(values[i].option)
+                                                         : "--" + std::string(values[i].name);
+            replace(inUsage + " " + type, inUsage + " " + names[i], false);
             replace("--" + std::string(values[i].name) + "=" + type, "--" + std::string(values[i].name) + " " + names[i],
                     true);
         }

@@ -89,6 +89,9 @@ public:
             const unsigned char* value = nullptr;
             if (bytes == 0 || bytes > maxTiff || !tiff_.bytes(bytes <= 4 ? at + 8 : valueOffset, bytes, value))
                 continue;
+            // A tag twice would say two things; the first one counts.
+            if (std::any_of(directory.begin(), directory.end(), [&entry](const Entry& e) { return e.tag == entry.tag; }))
+                continue;
             entry.value.assign(value, value + bytes);
             directory.push_back(std::move(entry));
         }
@@ -203,6 +206,77 @@ bool dropLargest(Directory* directories[], int count)
     return true;
 }
 
+// The entries the new picture makes untrue, made true; what the standard
+// requires of a JPEG's EXIF data, added where the camera left it out.
+void makeTrueOf(Directory& ifd0, Directory& exif, const ExifChanges& changes, bool big)
+{
+    if (changes.upright)
+        setNumber(ifd0, tagOrientation, 1, false, big);
+    setNumber(ifd0, tagImageWidth, changes.width, false, big);
+    setNumber(ifd0, tagImageLength, changes.height, false, big);
+    setNumber(exif, tagPixelXDimension, changes.width, true, big);
+    setNumber(exif, tagPixelYDimension, changes.height, true, big);
+    auto lacks = [](const Directory& d, std::uint16_t tag) {
+        return std::none_of(d.begin(), d.end(), [tag](const Entry& e) { return e.tag == tag; });
+    };
+    if (lacks(exif, tagExifVersion))
+        exif.push_back(Entry{tagExifVersion, typeUndefined, 4, {'0', '2', '3', '2'}});
+    std::vector<unsigned char> seventyTwo;  // 72/1 pixels an inch
+    put32(seventyTwo, 72, big);
+    put32(seventyTwo, 1, big);
+    for (std::uint16_t tag : {tagXResolution, tagYResolution})
+        if (lacks(ifd0, tag))
+            ifd0.push_back(Entry{tag, typeRational, 1, seventyTwo});
+    if (lacks(ifd0, tagResolutionUnit))
+        setNumber(ifd0, tagResolutionUnit, 2, true, big);
+    if (lacks(ifd0, tagYCbCrPositioning))
+        setNumber(ifd0, tagYCbCrPositioning, 1, true, big);
+}
+
+// The TIFF data of the four directories, one after the other behind the
+// header, with the pointers between them; empty when they cannot fit.
+std::vector<unsigned char> layOut(const unsigned char* header, Directory& ifd0, Directory& exif, Directory& interop,
+                                  Directory& gps, bool big)
+{
+    // The pointers are four bytes inline, whatever they point at: placeholders
+    // give the layout, the real offsets follow.
+    auto pointer = [](std::uint16_t tag) { return Entry{tag, typeLong, 1, {0, 0, 0, 0}}; };
+    ifd0.push_back(pointer(tagExifDirectory));
+    if (!interop.empty())
+        exif.push_back(pointer(tagInteropDirectory));
+    if (!gps.empty())
+        ifd0.push_back(pointer(tagGpsDirectory));
+
+    Directory* all[] = {&ifd0, &exif, &interop, &gps};
+    while (8 + directorySize(ifd0) + directorySize(exif) + directorySize(interop) + directorySize(gps) > maxTiff)
+        if (!dropLargest(all, 4))
+            return {};
+    // A directory whose values all had to go takes its pointer along.
+    for (auto [directory, owner, tag] :
+         {std::tuple{&interop, &exif, tagInteropDirectory}, std::tuple{&gps, &ifd0, tagGpsDirectory}})
+        if (directory->empty())
+            owner->erase(std::remove_if(owner->begin(), owner->end(), [tag = tag](const Entry& e) { return e.tag == tag; }),
+                         owner->end());
+    const std::size_t exifAt = 8 + directorySize(ifd0);
+    const std::size_t interopAt = exifAt + directorySize(exif);
+    const std::size_t gpsAt = interopAt + directorySize(interop);
+    for (auto [directory, tag, at] : {std::tuple{&ifd0, tagExifDirectory, exifAt},
+                                      std::tuple{&exif, tagInteropDirectory, interopAt},
+                                      std::tuple{&ifd0, tagGpsDirectory, gpsAt}})
+        for (Entry& entry : *directory)
+            if (entry.tag == tag) {
+                entry.value.clear();
+                put32(entry.value, static_cast<std::uint32_t>(at), big);
+            }
+
+    std::vector<unsigned char> tiff(header, header + 4);
+    put32(tiff, 8, big);
+    for (Directory* d : all)
+        if (!d->empty())
+            write(tiff, *d, big);
+    return tiff;
+}
+
 }  // namespace
 
 std::vector<unsigned char> rewriteExif(const unsigned char* payload, std::size_t size, const ExifChanges& changes)
@@ -223,70 +297,11 @@ std::vector<unsigned char> rewriteExif(const unsigned char* payload, std::size_t
     Directory gps = changes.keepGps ? reader.pointedTo(ifd0, tagGpsDirectory) : Directory();
     for (Directory* d : {&ifd0, &exif, &interop, &gps})
         d->erase(std::remove_if(d->begin(), d->end(), leftOut), d->end());
-
-    if (changes.upright)
-        setNumber(ifd0, tagOrientation, 1, false, big);
-    setNumber(ifd0, tagImageWidth, changes.width, false, big);
-    setNumber(ifd0, tagImageLength, changes.height, false, big);
-    setNumber(exif, tagPixelXDimension, changes.width, true, big);
-    setNumber(exif, tagPixelYDimension, changes.height, true, big);
-    // What the standard requires of a JPEG's EXIF data, where the camera left it out.
-    auto lacks = [](const Directory& d, std::uint16_t tag) {
-        return std::none_of(d.begin(), d.end(), [tag](const Entry& e) { return e.tag == tag; });
-    };
-    if (lacks(exif, tagExifVersion))
-        exif.push_back(Entry{tagExifVersion, typeUndefined, 4, {'0', '2', '3', '2'}});
-    std::vector<unsigned char> seventyTwo;  // 72/1 pixels an inch
-    put32(seventyTwo, 72, big);
-    put32(seventyTwo, 1, big);
-    for (std::uint16_t tag : {tagXResolution, tagYResolution})
-        if (lacks(ifd0, tag))
-            ifd0.push_back(Entry{tag, typeRational, 1, seventyTwo});
-    if (lacks(ifd0, tagResolutionUnit))
-        setNumber(ifd0, tagResolutionUnit, 2, true, big);
-    if (lacks(ifd0, tagYCbCrPositioning))
-        setNumber(ifd0, tagYCbCrPositioning, 1, true, big);
-
-    // The pointers are four bytes inline, whatever they point at: placeholders
-    // give the layout, the real offsets follow.
-    const Entry pointer{0, typeLong, 1, {0, 0, 0, 0}};
-    Entry exifPointer = pointer, interopPointer = pointer, gpsPointer = pointer;
-    exifPointer.tag = tagExifDirectory;
-    interopPointer.tag = tagInteropDirectory;
-    gpsPointer.tag = tagGpsDirectory;
-    ifd0.push_back(exifPointer);
-    if (!interop.empty())
-        exif.push_back(interopPointer);
-    if (!gps.empty())
-        ifd0.push_back(gpsPointer);
-
-    Directory* optional[] = {&ifd0, &exif, &interop, &gps};
-    while (8 + directorySize(ifd0) + directorySize(exif) + directorySize(interop) + directorySize(gps) > maxTiff)
-        if (!dropLargest(optional, 4))
-            return {};
-    // A directory whose values all had to go takes its pointer along.
-    for (auto [directory, owner, tag] : {std::tuple{&interop, &exif, tagInteropDirectory},
-                                         std::tuple{&gps, &ifd0, tagGpsDirectory}})
-        if (directory->empty())
-            owner->erase(std::remove_if(owner->begin(), owner->end(), [tag = tag](const Entry& e) { return e.tag == tag; }),
-                         owner->end());
-    const std::size_t exifAt = 8 + directorySize(ifd0);
-    const std::size_t interopAt = exifAt + directorySize(exif);
-    const std::size_t gpsAt = interopAt + directorySize(interop);
-    for (auto [directory, tag, at] : {std::tuple{&ifd0, tagExifDirectory, exifAt}, std::tuple{&exif, tagInteropDirectory, interopAt},
-                                      std::tuple{&ifd0, tagGpsDirectory, gpsAt}})
-        for (Entry& entry : *directory)
-            if (entry.tag == tag) {
-                entry.value.clear();
-                put32(entry.value, static_cast<std::uint32_t>(at), big);
-            }
-
-    std::vector<unsigned char> tiffOut(header, header + 4);
-    put32(tiffOut, 8, big);
-    for (Directory* d : {&ifd0, &exif, &interop, &gps})
-        if (!d->empty())
-            write(tiffOut, *d, big);
+    makeTrueOf(ifd0, exif, changes, big);
+    const std::vector<unsigned char> laidOut = layOut(header, ifd0, exif, interop, gps, big);
+    if (laidOut.empty())
+        return {};
     std::vector<unsigned char> out(payload, payload + headerSize);
-    out.insert(out.end(), tiffOut.begin(), tiffOut.end());
+    out.insert(out.end(), laidOut.begin(), laidOut.end());
     return out;
 }
