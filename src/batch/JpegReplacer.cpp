@@ -24,18 +24,17 @@ std::vector<unsigned char> jpegBytes(const wxImage& picture, long quality, const
     std::vector<unsigned char> bytes = compressJpeg(picture, quality);
     if (bytes.empty())
         return bytes;
-    // Each goes in right behind the JFIF header, so the last one inserted
-    // comes first: EXIF, the profile, the record, as cameras order them.
-    std::vector<unsigned char> comment;
-    appendSegment(comment, markerCOM, reinterpret_cast<const unsigned char*>(record.data()), record.size());
-    if (!record.empty())
-        insertAfterJfif(bytes, comment);
+    // Behind the JFIF header, in one go and in the order cameras write them:
+    // EXIF, the profile, the record.
+    std::vector<unsigned char> segments;
+    if (!exif.empty())
+        appendSegment(segments, markerAPP1, exif.data(), exif.size());
     // A profile too large for the format's 255 chunks is left out: the
     // picture is still worth saving.
-    embedIccProfile(bytes, iccProfile);
-    std::vector<unsigned char> exifSegment;
-    if (!exif.empty() && appendSegment(exifSegment, markerAPP1, exif.data(), exif.size()))
-        insertAfterJfif(bytes, exifSegment);
+    appendIccSegments(segments, iccProfile);
+    if (!record.empty())
+        appendSegment(segments, markerCOM, reinterpret_cast<const unsigned char*>(record.data()), record.size());
+    insertAfterJfif(bytes, segments);
     return bytes;
 }
 

@@ -39,13 +39,20 @@ bool showsOtherPicture(const PreviewRequest& a, const PreviewRequest& b)
            a.convertToSrgb != b.convertToSrgb;
 }
 
-ProcessingJob shapingJob(const PreviewRequest& r)
+// The batch's job for the request: how to shape the picture and blend the watermark.
+ProcessingJob previewJob(const PreviewRequest& r, const wxImage& watermark)
 {
     ProcessingJob job;
     job.resize = r.resize;
     job.maxSize = r.maxSize;
     job.autoRotate = r.autoRotate;
     job.convertToSrgb = r.convertToSrgb;
+    job.watermark = watermark.IsOk();
+    job.watermarkImage = &watermark;
+    job.alpha = r.alpha;
+    job.placement = r.placement;
+    job.watermarkSize = r.watermarkSize;
+    job.watermarkMargin = r.watermarkMargin;
     return job;
 }
 
@@ -153,14 +160,8 @@ bool PicturePreview::make(const PreviewRequest& request, PreviewPicture& made)
         loadWatermark(request.watermarkFile);
     // A copy of its own: the kept picture stays unblended for the next change.
     wxImage picture = shaped_.picture.image.Copy();
-    ProcessingJob job;
-    job.watermark = watermark_.IsOk();
-    job.watermarkImage = &watermark_;
-    job.alpha = request.alpha;
-    job.placement = request.placement;
-    job.watermarkSize = request.watermarkSize;
-    job.watermarkMargin = request.watermarkMargin;
-    blendJobWatermark(picture, shaped_.picture.iccProfile, job, [](const wxString&, const wxString&) {});
+    blendJobWatermark(picture, shaped_.picture.iccProfile, previewJob(request, watermark_),
+                      [](const wxString&, const wxString&) {});
     made.width = picture.IsOk() ? picture.GetWidth() : 0;
     made.height = picture.IsOk() ? picture.GetHeight() : 0;
     if (picture.IsOk()) {
@@ -178,18 +179,13 @@ bool PicturePreview::shapeAt(const PreviewRequest& request, const std::string& p
     if (key == shapedKey_)
         return shapedOk_;
     shaped_ = ShapedPicture();
-    const ProcessingJob job = shapingJob(request);
+    const ProcessingJob job = previewJob(request, watermark_);
     if (path.empty()) {
         LoadedPicture& sample = shaped_.picture;
         sample.image = samplePicture();
         sample.storedWidth = sampleWidth;
         sample.storedHeight = sampleHeight;
-        if (job.resize && (sampleWidth > job.maxSize || sampleHeight > job.maxSize)) {
-            const FittedSize size = fitInBox(sampleWidth, sampleHeight, job.maxSize, job.maxSize);
-            sample.image = size.positive() ? resampleLanczos3(sample.image, static_cast<int>(size.width),
-                                                              static_cast<int>(size.height))
-                                           : wxImage();
-        }
+        fitIntoBox(sample, job);
         shapedOk_ = true;
     } else {
         PictureFile file(path);

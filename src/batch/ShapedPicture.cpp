@@ -9,25 +9,28 @@
 #include "batch/ProfileConversion.h"
 #include "batch/Resample.h"
 
+bool fitIntoBox(LoadedPicture& loaded, const ProcessingJob& job)
+{
+    const int box = job.maxSize;
+    if (!job.resize || (loaded.storedWidth <= box && loaded.storedHeight <= box))
+        return false;
+    wxImage& picture = loaded.image;
+    const FittedSize size = fitInBox(loaded.storedWidth, loaded.storedHeight, box, box);
+    if (!size.positive())
+        picture = wxImage();
+    else if (size.width != picture.GetWidth() || size.height != picture.GetHeight())
+        picture = resampleLanczos3(picture, static_cast<int>(size.width), static_cast<int>(size.height));
+    return true;
+}
+
 bool shapePicture(PictureFile& file, const ProcessingJob& job, ShapedPicture& shaped,
                   const std::atomic<bool>* cancel)
 {
     LoadedPicture& loaded = shaped.picture;
     if (!file.load(job.resize ? job.maxSize : 0, loaded, cancel))
         return false;
-
+    shaped.resized = fitIntoBox(loaded, job);
     wxImage& picture = loaded.image;
-    const int box = job.maxSize;
-    if (job.resize && (loaded.storedWidth > box || loaded.storedHeight > box)) {
-        shaped.resized = true;
-        // The size comes from the stored picture, whatever scale it was decoded at.
-        const FittedSize size = fitInBox(loaded.storedWidth, loaded.storedHeight, box, box);
-        if (!size.positive())
-            picture = wxImage();  // an empty box: nothing can be written
-        else if (size.width != picture.GetWidth() || size.height != picture.GetHeight())
-            picture = resampleLanczos3(picture, static_cast<int>(size.width), static_cast<int>(size.height));
-    }
-
     if (job.autoRotate) {
         const JpegHead& head = file.jpegHead();
         shaped.rotated = head.exifRead && orientUpright(picture, head.orientation);
@@ -47,13 +50,15 @@ bool blendJobWatermark(wxImage& picture, const std::vector<unsigned char>& pictu
     if (!job.watermarkImage || !job.watermarkImage->IsOk() || !picture.IsOk())
         return true;
     const int longer = std::max(picture.GetWidth(), picture.GetHeight());
-    wxImage own;  // the shared watermark is only read: changes go to a copy
-    if (job.watermarkSize > 0)
-        own = watermarkAtSize(*job.watermarkImage, static_cast<int>(std::lround(longer * job.watermarkSize / 100.0)));
-    if (!pictureProfile.empty() && !own.IsOk())
-        own = job.watermarkImage->Copy();
-    if (!pictureProfile.empty())
+    // The shared watermark is only read: changes go to a copy of its own.
+    wxImage own = job.watermarkSize > 0 ? watermarkAtSize(*job.watermarkImage,
+                                                          static_cast<int>(std::lround(longer * job.watermarkSize / 100.0)))
+                                        : wxImage();
+    if (!pictureProfile.empty()) {
+        if (!own.IsOk())
+            own = job.watermarkImage->Copy();
         convertRgbPicture(own, pictureProfile, false);
+    }
     const int margin = static_cast<int>(std::floor(longer * job.watermarkMargin / 100.0));
     ApplyWatermark(picture, own.IsOk() ? own : *job.watermarkImage, job.alpha, job.placement, report, margin);
     return true;

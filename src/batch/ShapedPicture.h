@@ -19,6 +19,11 @@ struct ShapedPicture {
     bool rotated = false;
 };
 
+// Fits the loaded picture into the job's box when the job resizes and it is
+// larger, by its stored size whatever scale it was decoded at; true when it
+// did. An empty box leaves an empty image: nothing can be written.
+bool fitIntoBox(LoadedPicture& loaded, const ProcessingJob& job);
+
 // False, with shaped.picture.problem saying why, when the picture cannot be
 // loaded. A set cancel flag cuts a long decode short.
 bool shapePicture(PictureFile& file, const ProcessingJob& job, ShapedPicture& shaped,

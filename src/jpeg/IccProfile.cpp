@@ -21,10 +21,15 @@ bool embedIccProfile(std::vector<unsigned char>& jpeg, const std::vector<unsigne
 {
     if (profile.empty())
         return true;
+    std::vector<unsigned char> segments;
+    return appendIccSegments(segments, profile) && insertAfterJfif(jpeg, segments);
+}
+
+bool appendIccSegments(std::vector<unsigned char>& segments, const std::vector<unsigned char>& profile)
+{
     const std::size_t chunks = (profile.size() + maxChunkData - 1) / maxChunkData;
     if (chunks > maxChunks)
         return false;
-    std::vector<unsigned char> segments;
     for (std::size_t i = 0; i < chunks; ++i) {
         const std::size_t start = i * maxChunkData;
         const std::size_t size = std::min(maxChunkData, profile.size() - start);
@@ -35,5 +40,5 @@ bool embedIccProfile(std::vector<unsigned char>& jpeg, const std::vector<unsigne
                      profile.begin() + static_cast<std::ptrdiff_t>(start + size));
         appendSegment(segments, markerAPP2, chunk.data(), chunk.size());
     }
-    return insertAfterJfif(jpeg, segments);
+    return true;
 }

@@ -7,3 +7,7 @@
 // empty profile; false, with the JPEG unchanged, when it is not a JPEG or
 // the profile needs more than the 255 chunks the format can number.
 bool embedIccProfile(std::vector<unsigned char>& jpeg, const std::vector<unsigned char>& profile);
+
+// Appends the profile's APP2 chunks to segments; false, with nothing
+// appended, when it needs more than 255 chunks.
+bool appendIccSegments(std::vector<unsigned char>& segments, const std::vector<unsigned char>& profile);

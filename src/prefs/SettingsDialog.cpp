@@ -343,12 +343,12 @@ void SettingsDialog::loadPreferences()
     showAlpha();
     waterImgPathText->SetValue(waterImgFile);
     selectPlacementButton();
-    skipUnreadableCheck->SetValue(skipUnreadable);
     showOptions();
 }
 
 void SettingsDialog::showOptions()
 {
+    skipUnreadableCheck->SetValue(skipUnreadable);
     saveToFolderCheck->SetValue(saveToFolder);
     resultsFolderText->SetValue(resultsFolder);
     keepExifCheck->SetValue(keepExif);
@@ -648,7 +648,6 @@ void SettingsDialog::onCancel(wxCommandEvent&)
     selectPlacementButton();
     alpha = savedAlpha;
     showAlpha();
-    skipUnreadableCheck->SetValue(skipUnreadable);
     showOptions();
     finish(wxID_CANCEL);
 }

@@ -101,7 +101,7 @@ private:
     wxSizer* buildResultsControls();
     wxSizer* buildWatermarkSizeControls();
     wxSizer* buildOutputChecks();
-    // The values of the option controls into the fields, and back.
+    // Shows the stored values of the options below the watermark path.
     void showOptions();
     // Reads a percentage field: empty is 0; false (and a message) when it is
     // no number from 0 to most.
