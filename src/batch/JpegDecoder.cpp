@@ -2,6 +2,8 @@
 
 #include <csetjmp>
 #include <cstdlib>
+#include <cstring>
+#include <memory>
 
 #include <jpeglib.h>
 #include <jerror.h>
@@ -10,6 +12,7 @@
 
 #include "batch/PictureLoader.h"
 #include "batch/ProfileConversion.h"
+#include "jpeg/ProgressiveDecoder.h"
 
 namespace {
 
@@ -237,16 +240,71 @@ bool decodePixels(std::FILE* file, int box, std::size_t memoryLimit, const std::
     return true;
 }
 
+enum class Reduced { decoded, declined, failed };
+
+// A progressive picture decoded small by the decoder that keeps only the
+// coefficients that size shows. Declined for a picture it does not take
+// and for any fault: libjpeg then judges the file.
+Reduced decodeReduced(std::FILE* file, int box, std::size_t memoryLimit, const std::atomic<bool>* cancel,
+                      const std::vector<unsigned char>& profile, Decoded& out)
+{
+    ProgressiveDecoder decoder(file, maxJpegScans, cancel);
+    if (!decoder.readHead())
+        return Reduced::declined;
+    const int numerator = boxScaleNumerator(decoder.width(), decoder.height(), box);
+    if (numerator == 8)
+        return Reduced::declined;
+    out.storedWidth = decoder.width();
+    out.storedHeight = decoder.height();
+    out.width = static_cast<int>(scaledSide(out.storedWidth, numerator));
+    out.height = static_cast<int>(scaledSide(out.storedHeight, numerator));
+    out.rgb = decoder.channels() == 3;
+    const std::size_t stride = std::size_t(out.width) * 3;
+    const std::size_t bytes = stride * out.height;
+    if (bytes >= memoryLimit)
+        return Reduced::declined;
+    ProfileConversion conversion;
+    if (!out.rgb)
+        conversion.open(profile, ProfileConversion::Input::grey);
+    // malloc: wxImage takes ownership of the buffer and frees it with free().
+    std::unique_ptr<unsigned char, decltype(&std::free)> pixels(static_cast<unsigned char*>(std::malloc(bytes)),
+                                                                &std::free);
+    if (!pixels)
+        return Reduced::declined;
+    const auto outcome = decoder.decode(numerator, memoryLimit - bytes, [&](int row, const unsigned char* samples) {
+        unsigned char* rgb = pixels.get() + stride * row;
+        if (out.rgb)
+            std::memcpy(rgb, samples, stride);
+        else if (conversion.isOpen())
+            conversion.convert(samples, rgb, static_cast<unsigned>(out.width));
+        else
+            for (int x = 0; x < out.width; ++x)
+                std::memset(rgb + 3 * x, samples[x], 3);
+    });
+    if (outcome == ProgressiveDecoder::Outcome::declined)
+        return Reduced::declined;
+    if (outcome == ProgressiveDecoder::Outcome::cancelled)
+        return Reduced::failed;
+    out.pixels = pixels.release();
+    return Reduced::decoded;
+}
+
 }  // namespace
 
 bool decodeJpeg(std::FILE* file, int box, std::size_t memoryLimit, const std::vector<unsigned char>& profile,
                 LoadedPicture& picture, const std::atomic<bool>* cancel)
 {
     std::rewind(file);
-    ProfileConversion conversion;
     Decoded decoded{};
-    if (!decodePixels(file, box, memoryLimit, cancel, profile, conversion, decoded))
+    const Reduced reduced = decodeReduced(file, box, memoryLimit, cancel, profile, decoded);
+    if (reduced == Reduced::failed)
         return false;
+    ProfileConversion conversion;
+    if (reduced == Reduced::declined) {
+        std::rewind(file);
+        if (!decodePixels(file, box, memoryLimit, cancel, profile, conversion, decoded))
+            return false;
+    }
     picture.image = wxImage(decoded.width, decoded.height, decoded.pixels);
     picture.storedWidth = decoded.storedWidth;
     picture.storedHeight = decoded.storedHeight;

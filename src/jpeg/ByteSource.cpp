@@ -1,0 +1,35 @@
+#include "jpeg/ByteSource.h"
+
+namespace {
+
+constexpr std::size_t bufferBytes = 65536;
+
+}  // namespace
+
+ByteSource::ByteSource(std::FILE* file) : file_(file), buffer_(bufferBytes) {}
+
+int ByteSource::next16()
+{
+    const int high = next();
+    const int low = next();
+    return high < 0 || low < 0 ? -1 : (high << 8) | low;
+}
+
+bool ByteSource::skip(std::size_t count)
+{
+    while (count > 0) {
+        if (at_ == end_ && !refill())
+            return false;
+        const std::size_t step = std::min(count, end_ - at_);
+        at_ += step;
+        count -= step;
+    }
+    return true;
+}
+
+bool ByteSource::refill()
+{
+    at_ = 0;
+    end_ = std::fread(buffer_.data(), 1, buffer_.size(), file_);
+    return end_ > 0;
+}

@@ -1,0 +1,586 @@
+#include "jpeg/ProgressiveDecoder.h"
+
+#include <algorithm>
+#include <iterator>
+#include <cstring>
+
+#include "jpeg/ReducedIdct.h"
+
+namespace {
+
+// The natural (row-major) position of each zigzag position.
+constexpr int naturalOrder[64] = {
+    0,  1,  8,  16, 9,  2,  3,  10, 17, 24, 32, 25, 18, 11, 4,  5,  12, 19, 26, 33, 40, 48,
+    41, 34, 27, 20, 13, 6,  7,  14, 21, 28, 35, 42, 49, 56, 57, 50, 43, 36, 29, 22, 15, 23,
+    30, 37, 44, 51, 58, 59, 52, 45, 38, 31, 39, 46, 53, 60, 61, 54, 47, 55, 62, 63};
+
+constexpr int markerSof2 = 0xC2, markerDht = 0xC4, markerDac = 0xCC, markerRst0 = 0xD0, markerEoi = 0xD9,
+              markerSos = 0xDA, markerDqt = 0xDB, markerDri = 0xDD, markerApp0 = 0xE0, markerApp14 = 0xEE,
+              markerCom = 0xFE;
+
+// The most blocks an interleaved MCU may hold.
+constexpr int maxBlocksInMcu = 10;
+
+int divideUp(long long value, long long divisor)
+{
+    return static_cast<int>((value + divisor - 1) / divisor);
+}
+
+bool fitsCoefficient(int value)
+{
+    return value >= -32768 && value <= 32767;
+}
+
+unsigned char sample(float value)
+{
+    return static_cast<unsigned char>(std::clamp(value, 0.0f, 255.0f) + 0.5f);
+}
+
+}  // namespace
+
+ProgressiveDecoder::ProgressiveDecoder(std::FILE* file, int maxScans, const std::atomic<bool>* cancel)
+    : source_(file), reader_(source_), maxScans_(maxScans), cancel_(cancel)
+{
+}
+
+bool ProgressiveDecoder::readHead()
+{
+    if (source_.next() != 0xFF || source_.next() != 0xD8)
+        return false;
+    for (;;) {
+        const int marker = nextMarker(false);
+        if (marker == markerSos)
+            return framed_ && (components_.size() == 1 || ycbcr());
+        if (marker < 0 || !readSegment(marker))
+            return false;
+    }
+}
+
+// In the head, bytes in front of a marker are skipped, as libjpeg skips
+// them; between scans (strict) they are data left over.
+int ProgressiveDecoder::nextMarker(bool strict)
+{
+    for (;;) {
+        int byte = source_.next();
+        if (strict && byte != 0xFF)
+            return -1;
+        while (byte >= 0 && byte != 0xFF)
+            byte = source_.next();
+        while (byte == 0xFF)
+            byte = source_.next();
+        if (byte != 0 || strict)
+            return byte > 0 ? byte : -1;
+    }
+}
+
+bool ProgressiveDecoder::readSegment(int marker)
+{
+    const int length = source_.next16();
+    if (length < 2)
+        return false;
+    const auto size = static_cast<std::size_t>(length - 2);
+    const bool parsed = marker == markerSof2 || marker == markerDht || marker == markerDqt || marker == markerDri ||
+                        marker == markerApp0 || marker == markerApp14;
+    if (!parsed) {
+        const bool skippable = (marker > markerApp0 && marker <= 0xEF) || marker == markerCom;
+        return skippable && source_.skip(size);
+    }
+    std::vector<std::uint8_t> data(size);
+    for (auto& byte : data) {
+        const int value = source_.next();
+        if (value < 0)
+            return false;
+        byte = static_cast<std::uint8_t>(value);
+    }
+    switch (marker) {
+    case markerSof2:
+        return readFrame(data);
+    case markerDht:
+        return readHuffmanTables(data);
+    case markerDqt:
+        return readQuantTables(data);
+    case markerDri:
+        if (size != 2)
+            return false;
+        restartInterval_ = data[0] << 8 | data[1];
+        return true;
+    case markerApp0:
+        if (size >= 14 && std::memcmp(data.data(), "JFIF", 5) == 0)
+            jfif_ = true;
+        return true;
+    default:
+        if (size >= 12 && std::memcmp(data.data(), "Adobe", 5) == 0) {
+            adobe_ = true;
+            adobeTransform_ = data[11];
+        }
+        return true;
+    }
+}
+
+bool ProgressiveDecoder::readFrame(const std::vector<std::uint8_t>& data)
+{
+    if (framed_ || data.size() < 6)
+        return false;
+    const int count = data[5];
+    if (data[0] != 8 || (count != 1 && count != 3) || data.size() != 6u + 3u * count)
+        return false;
+    height_ = data[1] << 8 | data[2];
+    width_ = data[3] << 8 | data[4];
+    if (width_ == 0 || height_ == 0)
+        return false;
+    components_.resize(count);
+    for (int c = 0; c < count; ++c) {
+        Component& component = components_[c];
+        const std::uint8_t* entry = &data[6 + 3 * c];
+        component.id = entry[0];
+        component.horizontal = entry[1] >> 4;
+        component.vertical = entry[1] & 15;
+        component.quantTable = entry[2];
+        if (component.horizontal < 1 || component.horizontal > 2 || component.vertical < 1 ||
+            component.vertical > 2 || component.quantTable > 3)
+            return false;
+        for (int other = 0; other < c; ++other)
+            if (components_[other].id == component.id)
+                return false;
+        maxHorizontal_ = std::max(maxHorizontal_, component.horizontal);
+        maxVertical_ = std::max(maxVertical_, component.vertical);
+    }
+    mcusAcross_ = divideUp(width_, 8 * maxHorizontal_);
+    mcusDown_ = divideUp(height_, 8 * maxVertical_);
+    for (Component& component : components_) {
+        component.blocksAcross = divideUp(divideUp(1LL * width_ * component.horizontal, maxHorizontal_), 8);
+        component.blocksDown = divideUp(divideUp(1LL * height_ * component.vertical, maxVertical_), 8);
+        component.storedAcross = mcusAcross_ * component.horizontal;
+        component.storedDown = mcusDown_ * component.vertical;
+    }
+    framed_ = true;
+    return true;
+}
+
+bool ProgressiveDecoder::readHuffmanTables(const std::vector<std::uint8_t>& data)
+{
+    std::size_t at = 0;
+    while (at < data.size()) {
+        if (data.size() - at < 17)
+            return false;
+        const int type = data[at] >> 4;
+        const int index = data[at] & 15;
+        if (type > 1 || index > 3)
+            return false;
+        const std::uint8_t* counts = &data[at + 1];
+        std::size_t total = 0;
+        for (int i = 0; i < 16; ++i)
+            total += counts[i];
+        at += 17;
+        if (data.size() - at < total)
+            return false;
+        HuffmanTable& table = type == 0 ? dcTables_[index] : acTables_[index];
+        if (!table.build(counts, &data[at], type == 0))
+            return false;
+        at += total;
+    }
+    return true;
+}
+
+bool ProgressiveDecoder::readQuantTables(const std::vector<std::uint8_t>& data)
+{
+    std::size_t at = 0;
+    while (at < data.size()) {
+        const int precision = data[at] >> 4;
+        const int index = data[at] & 15;
+        const std::size_t bytes = precision == 0 ? 64 : 128;
+        if (precision > 1 || index > 3 || data.size() - at - 1 < bytes)
+            return false;
+        ++at;
+        for (int z = 0; z < 64; ++z, at += precision + 1)
+            quantTables_[index][naturalOrder[z]] =
+                static_cast<std::uint16_t>(precision == 0 ? data[at] : data[at] << 8 | data[at + 1]);
+        quantDefined_[index] = true;
+    }
+    return true;
+}
+
+// As libjpeg reads three components: YCbCr unless the head says RGB.
+bool ProgressiveDecoder::ycbcr() const
+{
+    if (jfif_)
+        return true;
+    if (adobe_)
+        return adobeTransform_ != 0;
+    return !(components_[0].id == 'R' && components_[1].id == 'G' && components_[2].id == 'B');
+}
+
+bool ProgressiveDecoder::prepare(int numerator, std::size_t memoryLimit)
+{
+    for (const Component& component : components_)
+        if (numerator < 1 || numerator * maxHorizontal_ / component.horizontal > 8 ||
+            numerator * maxVertical_ / component.vertical > 8)
+            return false;
+    const std::size_t outputWidth = divideUp(1LL * width_ * numerator, 8);
+    std::uint64_t bytes = outputWidth * 3;
+    for (Component& component : components_) {
+        component.across = numerator * maxHorizontal_ / component.horizontal;
+        component.down = numerator * maxVertical_ / component.vertical;
+        component.kept = component.across * component.down;
+        const std::uint64_t blocks = std::uint64_t(component.storedAcross) * component.storedDown;
+        bytes += blocks * (component.kept * sizeof(std::int16_t) + sizeof(std::uint64_t));
+        bytes += std::uint64_t(component.storedAcross) * component.across * numerator * maxVertical_ * sizeof(float);
+    }
+    if (bytes > memoryLimit)
+        return false;
+    for (Component& component : components_) {
+        for (int z = 0; z < 64; ++z) {
+            const int row = naturalOrder[z] / 8;
+            const int column = naturalOrder[z] % 8;
+            const bool kept = row < component.down && column < component.across;
+            component.slot[z] = static_cast<std::int8_t>(kept ? row * component.across + column : -1);
+            if (kept && z > 0)
+                component.keptAc |= std::uint64_t(1) << z;
+        }
+        const std::size_t blocks = std::size_t(component.storedAcross) * component.storedDown;
+        component.coefficients.assign(blocks * component.kept, 0);
+        component.nonzero.assign(blocks, 0);
+        std::fill(std::begin(component.bits), std::end(component.bits), -1);
+    }
+    return true;
+}
+
+ProgressiveDecoder::Outcome ProgressiveDecoder::decode(int numerator, std::size_t memoryLimit, const RowSink& sink)
+{
+    if (!framed_ || !prepare(numerator, memoryLimit))
+        return Outcome::declined;
+    int marker = markerSos;
+    for (int scans = 0;;) {
+        if (marker == markerSos) {
+            Scan scan;
+            if (++scans > maxScans_ || !readScanHeader(scan))
+                return Outcome::declined;
+            const Outcome outcome = decodeScan(scan, marker);
+            if (outcome != Outcome::decoded)
+                return outcome;
+            continue;
+        }
+        if (marker == markerEoi)
+            break;
+        if (marker < 0 || marker == EntropyReader::endOfFile || marker == markerSof2 || !readSegment(marker))
+            return Outcome::declined;
+        marker = nextMarker(true);
+    }
+    return emitRows(numerator, sink);
+}
+
+bool ProgressiveDecoder::readScanHeader(Scan& scan)
+{
+    const int length = source_.next16();
+    scan.count = source_.next();
+    if (scan.count < 1 || scan.count > 4 || length != 6 + 2 * scan.count)
+        return false;
+    int blocksInMcu = 0;
+    for (int i = 0; i < scan.count; ++i) {
+        const int id = source_.next();
+        const int tables = source_.next();
+        if (tables < 0)
+            return false;
+        const auto found = std::find_if(components_.begin(), components_.end(),
+                                        [id](const Component& component) { return component.id == id; });
+        const int index = static_cast<int>(found - components_.begin());
+        if (found == components_.end() || std::find(scan.components, scan.components + i, index) != scan.components + i)
+            return false;
+        scan.components[i] = index;
+        found->dcTable = tables >> 4;
+        found->acTable = tables & 15;
+        blocksInMcu += found->horizontal * found->vertical;
+    }
+    scan.start = source_.next();
+    scan.end = source_.next();
+    const int approximation = source_.next();
+    if (approximation < 0)
+        return false;
+    scan.high = approximation >> 4;
+    scan.low = approximation & 15;
+    const bool dc = scan.start == 0;
+    if ((dc && scan.end != 0) || (!dc && (scan.end < scan.start || scan.end > 63 || scan.count != 1)) ||
+        (scan.high != 0 && scan.low != scan.high - 1) || scan.low > 13 ||
+        (scan.count > 1 && blocksInMcu > maxBlocksInMcu))
+        return false;
+    for (int i = 0; i < scan.count; ++i) {
+        Component& component = components_[scan.components[i]];
+        if (component.dcTable > 3 || component.acTable > 3)
+            return false;
+        if (dc && scan.high == 0 && !dcTables_[component.dcTable].defined())
+            return false;
+        if (!dc && (!acTables_[component.acTable].defined() || component.bits[0] < 0))
+            return false;
+        // Every bit of every coefficient comes once, the higher ones first.
+        for (int z = scan.start; z <= scan.end; ++z) {
+            if (scan.high != std::max(component.bits[z], 0))
+                return false;
+            component.bits[z] = scan.low;
+        }
+        if (!component.quantTaken) {
+            if (!quantDefined_[component.quantTable])
+                return false;
+            std::copy(std::begin(quantTables_[component.quantTable]), std::end(quantTables_[component.quantTable]),
+                      component.quant);
+            component.quantTaken = true;
+        }
+    }
+    return true;
+}
+
+ProgressiveDecoder::Outcome ProgressiveDecoder::decodeScan(const Scan& scan, int& marker)
+{
+    eobRun_ = 0;
+    for (int i = 0; i < scan.count; ++i)
+        components_[scan.components[i]].predictor = 0;
+    const Component& single = components_[scan.components[0]];
+    const int mcus = scan.count > 1 ? mcusAcross_ * mcusDown_ : single.blocksAcross * single.blocksDown;
+    int untilRestart = restartInterval_;
+    int restart = 0;
+    for (int mcu = 0; mcu < mcus; ++mcu) {
+        if (restartInterval_ > 0) {
+            if (untilRestart == 0) {
+                if (reader_.finish() != markerRst0 + restart)
+                    return Outcome::declined;
+                restart = (restart + 1) % 8;
+                untilRestart = restartInterval_;
+                eobRun_ = 0;
+                for (int i = 0; i < scan.count; ++i)
+                    components_[scan.components[i]].predictor = 0;
+            }
+            --untilRestart;
+        }
+        if (!decodeMcu(scan, mcu) || reader_.overrun())
+            return Outcome::declined;
+        if (mcu % 1024 == 0 && cancelled())
+            return Outcome::cancelled;
+    }
+    marker = reader_.finish();
+    const bool restartMarker = marker >= markerRst0 && marker < markerRst0 + 8;
+    return marker < 0 || restartMarker ? Outcome::declined : Outcome::decoded;
+}
+
+bool ProgressiveDecoder::decodeMcu(const Scan& scan, int mcu)
+{
+    if (scan.count == 1) {
+        Component& component = components_[scan.components[0]];
+        const int row = mcu / component.blocksAcross;
+        const int column = mcu % component.blocksAcross;
+        return decodeBlock(scan, component, row * component.storedAcross + column);
+    }
+    const int mcuRow = mcu / mcusAcross_;
+    const int mcuColumn = mcu % mcusAcross_;
+    for (int i = 0; i < scan.count; ++i) {
+        Component& component = components_[scan.components[i]];
+        for (int v = 0; v < component.vertical; ++v)
+            for (int h = 0; h < component.horizontal; ++h) {
+                const int block = (mcuRow * component.vertical + v) * component.storedAcross +
+                                  mcuColumn * component.horizontal + h;
+                if (!decodeBlock(scan, component, block))
+                    return false;
+            }
+    }
+    return true;
+}
+
+bool ProgressiveDecoder::decodeBlock(const Scan& scan, Component& component, int block)
+{
+    std::int16_t* kept = &component.coefficients[std::size_t(block) * component.kept];
+    if (scan.start == 0) {
+        if (scan.high == 0)
+            return decodeDcFirst(scan, component, kept);
+        if (reader_.take(1))
+            kept[0] = static_cast<std::int16_t>(kept[0] | 1 << scan.low);
+        return true;
+    }
+    std::uint64_t& nonzero = component.nonzero[block];
+    return scan.high == 0 ? decodeAcFirst(scan, component, kept, nonzero)
+                          : decodeAcRefine(scan, component, kept, nonzero);
+}
+
+bool ProgressiveDecoder::decodeDcFirst(const Scan& scan, Component& component, std::int16_t* kept)
+{
+    const int size = reader_.decode(dcTables_[component.dcTable]);
+    if (size < 0)
+        return false;
+    if (size > 0)
+        component.predictor += reader_.takeSigned(size);
+    const int value = component.predictor * (1 << scan.low);
+    if (!fitsCoefficient(value))
+        return false;
+    kept[0] = static_cast<std::int16_t>(value);
+    return true;
+}
+
+bool ProgressiveDecoder::decodeAcFirst(const Scan& scan, Component& component, std::int16_t* kept,
+                                       std::uint64_t& nonzeroBits)
+{
+    if (eobRun_ > 0) {
+        --eobRun_;
+        return true;
+    }
+    const HuffmanTable& table = acTables_[component.acTable];
+    std::uint64_t nonzero = nonzeroBits;
+    for (int z = scan.start; z <= scan.end; ++z) {
+        const int symbol = reader_.decode(table);
+        if (symbol < 0)
+            return false;
+        const int run = symbol >> 4;
+        const int size = symbol & 15;
+        if (size == 0) {
+            if (run < 15) {
+                // This block ends the run of 2^run + extra blocks without
+                // further coefficients in the band.
+                eobRun_ = (1 << run) - 1 + reader_.take(run);
+                break;
+            }
+            z += 15;
+            continue;
+        }
+        z += run;
+        const int value = reader_.takeSigned(size) * (1 << scan.low);
+        if (z > scan.end || !fitsCoefficient(value))
+            return false;
+        nonzero |= std::uint64_t(1) << z;
+        if (component.slot[z] >= 0)
+            kept[component.slot[z]] = static_cast<std::int16_t>(value);
+    }
+    nonzeroBits = nonzero;
+    return true;
+}
+
+namespace {
+
+// The bits from position from to position to, both included (to may be
+// below from: none).
+std::uint64_t bitsBetween(int from, int to)
+{
+    if (from > to)
+        return 0;
+    const std::uint64_t upTo = to == 63 ? ~std::uint64_t(0) : (std::uint64_t(2) << to) - 1;
+    return upTo & ~((std::uint64_t(1) << from) - 1);
+}
+
+}  // namespace
+
+// Each coefficient already not zero gets its next bit from a correction
+// bit; runs count only the coefficients that are still zero. Both are found
+// by their bits in the block's mask, as most of a band is zero.
+bool ProgressiveDecoder::decodeAcRefine(const Scan& scan, Component& component, std::int16_t* kept,
+                                        std::uint64_t& nonzeroBits)
+{
+    const int bit = 1 << scan.low;
+    std::uint64_t nonzero = nonzeroBits;  // a copy the compiler may keep in a register
+    const auto refine = [&](std::uint64_t positions) {
+        for (; positions != 0; positions &= positions - 1) {
+            const int z = __builtin_ctzll(positions);
+            if (reader_.take(1) && component.slot[z] >= 0) {
+                std::int16_t& coefficient = kept[component.slot[z]];
+                if ((coefficient & bit) == 0)
+                    coefficient = static_cast<std::int16_t>(coefficient + (coefficient >= 0 ? bit : -bit));
+            }
+        }
+    };
+    const HuffmanTable& table = acTables_[component.acTable];
+    int z = scan.start;
+    if (eobRun_ == 0) {
+        for (; z <= scan.end; ++z) {
+            const int symbol = reader_.decode(table);
+            if (symbol < 0)
+                return false;
+            const int run = symbol >> 4;
+            const int size = symbol & 15;
+            int value = 0;
+            if (size == 1) {
+                value = reader_.take(1) ? bit : -bit;
+            } else if (size != 0) {
+                return false;
+            } else if (run < 15) {
+                eobRun_ = (1 << run) + reader_.take(run);
+                break;
+            }
+            // Past run zero coefficients to the next one, which takes the
+            // new value (a run of 16 without one); the others on the way
+            // are refined.
+            std::uint64_t zeros = ~nonzero & bitsBetween(z, scan.end);
+            for (int i = 0; i < run; ++i)
+                zeros &= zeros - 1;
+            const int target = zeros != 0 ? __builtin_ctzll(zeros) : scan.end + 1;
+            refine(nonzero & bitsBetween(z, target - 1));
+            z = target;
+            if (value != 0) {
+                if (z > scan.end)
+                    return false;
+                nonzero |= std::uint64_t(1) << z;
+                if (component.slot[z] >= 0)
+                    kept[component.slot[z]] = static_cast<std::int16_t>(value);
+            }
+        }
+    }
+    if (eobRun_ > 0) {
+        refine(nonzero & bitsBetween(z, scan.end));
+        --eobRun_;
+    }
+    nonzeroBits = nonzero;
+    return true;
+}
+
+ProgressiveDecoder::Outcome ProgressiveDecoder::emitRows(int numerator, const RowSink& sink)
+{
+    const int outputWidth = divideUp(1LL * width_ * numerator, 8);
+    const int outputHeight = divideUp(1LL * height_ * numerator, 8);
+    const int stripRows = numerator * maxVertical_;
+    std::vector<std::vector<float>> planes(components_.size());
+    for (std::size_t c = 0; c < components_.size(); ++c)
+        planes[c].resize(std::size_t(components_[c].storedAcross) * components_[c].across * stripRows);
+    std::vector<unsigned char> row(std::size_t(outputWidth) * channels());
+    std::vector<std::vector<float>> scales(components_.size());
+    for (std::size_t c = 0; c < components_.size(); ++c)
+        for (int k = 0; k < components_[c].kept; ++k)
+            scales[c].push_back(components_[c].quant[k / components_[c].across * 8 + k % components_[c].across]);
+    float dequantized[64];
+    for (int strip = 0; strip < mcusDown_ && strip * stripRows < outputHeight; ++strip) {
+        if (cancelled())
+            return Outcome::cancelled;
+        for (std::size_t c = 0; c < components_.size(); ++c) {
+            const Component& component = components_[c];
+            const std::ptrdiff_t stride = std::ptrdiff_t(component.storedAcross) * component.across;
+            for (int v = 0; v < component.vertical; ++v) {
+                const int blockRow = strip * component.vertical + v;
+                for (int column = 0; column < component.storedAcross; ++column) {
+                    const std::size_t block = std::size_t(blockRow) * component.storedAcross + column;
+                    const std::int16_t* kept = &component.coefficients[block * component.kept];
+                    float* samples = &planes[c][v * component.down * stride + column * component.across];
+                    if ((component.nonzero[block] & component.keptAc) == 0) {
+                        // Flat, as many blocks of sky and walls are.
+                        const float flat = float(kept[0]) * scales[c][0] / 8;
+                        for (int j = 0; j < component.down; ++j)
+                            std::fill_n(samples + j * stride, component.across, flat);
+                        continue;
+                    }
+                    for (int k = 0; k < component.kept; ++k)
+                        dequantized[k] = float(kept[k]) * scales[c][k];
+                    reducedIdct(dequantized, component.across, component.down, samples, stride);
+                }
+            }
+        }
+        for (int y = 0; y < stripRows && strip * stripRows + y < outputHeight; ++y) {
+            const float* luma = &planes[0][y * std::size_t(components_[0].storedAcross) * components_[0].across];
+            if (components_.size() == 1) {
+                for (int x = 0; x < outputWidth; ++x)
+                    row[x] = sample(luma[x] + 128);
+            } else {
+                const float* blue = &planes[1][y * std::size_t(components_[1].storedAcross) * components_[1].across];
+                const float* red = &planes[2][y * std::size_t(components_[2].storedAcross) * components_[2].across];
+                for (int x = 0; x < outputWidth; ++x) {
+                    const float grey = luma[x] + 128;
+                    row[3 * x] = sample(grey + 1.402f * red[x]);
+                    row[3 * x + 1] = sample(grey - 0.344136f * blue[x] - 0.714136f * red[x]);
+                    row[3 * x + 2] = sample(grey + 1.772f * blue[x]);
+                }
+            }
+            sink(strip * stripRows + y, row.data());
+        }
+    }
+    return Outcome::decoded;
+}

@@ -1,0 +1,112 @@
+#pragma once
+
+#include <atomic>
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <functional>
+#include <vector>
+
+#include "jpeg/ByteSource.h"
+#include "jpeg/EntropyReader.h"
+#include "jpeg/HuffmanTable.h"
+
+// Decodes a progressive JPEG at M/8 of its size and keeps of
+// every block only the coefficients that size shows, with one bit for each
+// of the others (a refinement scan needs to know which are not zero).
+// libjpeg holds all 64 coefficients of every block until the last scan: 96
+// MiB for a 16-megapixel picture, whatever the scale. Here the same picture
+// at half size needs a third of that, and a quarter at a quarter.
+//
+// It takes grey and YCbCr pictures with 8-bit samples, Huffman coding and
+// sampling factors of 1 and 2: what encoders write for photographs. Any
+// other stream, and any fault, it declines, so that libjpeg judges the file
+// as it judges every other.
+class ProgressiveDecoder {
+public:
+    enum class Outcome { decoded, declined, cancelled };
+    // One row of samples from the top: RGB, or grey for one component.
+    using RowSink = std::function<void(int row, const unsigned char* samples)>;
+
+    // Reads the stream from the file's position, at most maxScans scans; a
+    // cancel flag that becomes set stops it.
+    ProgressiveDecoder(std::FILE* file, int maxScans, const std::atomic<bool>* cancel = nullptr);
+
+    // Reads the head up to the first scan. False for a stream this decoder
+    // does not take.
+    bool readHead();
+    int width() const { return width_; }
+    int height() const { return height_; }
+    int channels() const { return components_.size() == 1 ? 1 : 3; }
+
+    // Decodes every scan, then hands over the rows of the picture at
+    // numerator/8 of its size, rounded up as libjpeg rounds, keeping no
+    // more than memoryLimit bytes. Declined when a component sampled at
+    // half the picture's resolution would need more than 8 samples a
+    // block (numerator above 4), and for anything short of a clean stream: a code no
+    // table has, data left over or cut short, scans out of order or more
+    // than maxScans, the end of the file before the end-of-image marker,
+    // or more memory than the limit.
+    Outcome decode(int numerator, std::size_t memoryLimit, const RowSink& sink);
+
+private:
+    struct Component {
+        int id = 0;
+        int horizontal = 1, vertical = 1;   // sampling factors
+        int quantTable = 0;
+        int blocksAcross = 0, blocksDown = 0;  // blocks of the component's own area
+        int storedAcross = 0, storedDown = 0;  // blocks of whole MCUs
+        int across = 1, down = 1;              // samples a block gives at the output scale
+        int kept = 1;                          // across x down coefficients kept per block
+        std::int8_t slot[64] = {};             // zigzag position -> place among the kept, -1 none
+        std::uint64_t keptAc = 0;              // bit z: an AC coefficient that is kept
+        std::vector<std::int16_t> coefficients;
+        std::vector<std::uint64_t> nonzero;    // bit z: the coefficient at zigzag z is not zero
+        std::uint16_t quant[64] = {};          // natural order, taken at the component's first scan
+        bool quantTaken = false;
+        int bits[64] = {};  // per coefficient: -1 before any scan, then the lowest bit delivered
+        int dcTable = 0, acTable = 0;
+        int predictor = 0;
+    };
+    struct Scan {
+        int count = 0;
+        int components[4] = {};
+        int start = 0, end = 0, high = 0, low = 0;
+    };
+
+    int nextMarker(bool strict);
+    bool readSegment(int marker);
+    bool readFrame(const std::vector<std::uint8_t>& data);
+    bool readHuffmanTables(const std::vector<std::uint8_t>& data);
+    bool readQuantTables(const std::vector<std::uint8_t>& data);
+    bool ycbcr() const;
+    bool prepare(int numerator, std::size_t memoryLimit);
+    bool readScanHeader(Scan& scan);
+    Outcome decodeScan(const Scan& scan, int& marker);
+    bool decodeMcu(const Scan& scan, int mcu);
+    bool decodeBlock(const Scan& scan, Component& component, int block);
+    bool decodeDcFirst(const Scan& scan, Component& component, std::int16_t* kept);
+    bool decodeAcFirst(const Scan& scan, Component& component, std::int16_t* kept, std::uint64_t& nonzero);
+    bool decodeAcRefine(const Scan& scan, Component& component, std::int16_t* kept, std::uint64_t& nonzero);
+    bool cancelled() const { return cancel_ && cancel_->load(std::memory_order_relaxed); }
+    Outcome emitRows(int numerator, const RowSink& sink);
+
+    ByteSource source_;
+    EntropyReader reader_;
+    int maxScans_;
+    const std::atomic<bool>* cancel_;
+
+    HuffmanTable dcTables_[4], acTables_[4];
+    std::uint16_t quantTables_[4][64] = {};
+    bool quantDefined_[4] = {};
+    int restartInterval_ = 0;
+    bool jfif_ = false, adobe_ = false;
+    int adobeTransform_ = 0;
+
+    bool framed_ = false;
+    int width_ = 0, height_ = 0;
+    std::vector<Component> components_;
+    int maxHorizontal_ = 1, maxVertical_ = 1;
+    int mcusAcross_ = 0, mcusDown_ = 0;
+    int eobRun_ = 0;
+};
