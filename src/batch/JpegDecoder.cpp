@@ -10,6 +10,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "batch/DecodedRows.h"
 #include "batch/PictureLoader.h"
 #include "batch/ProfileConversion.h"
 #include "jpeg/ProgressiveDecoder.h"
@@ -151,8 +152,8 @@ void cmykToRgb(const unsigned char* cmyk, unsigned char* rgb, unsigned width)
 }
 
 struct Decoded {
-    unsigned char* pixels;
-    int width, height, storedWidth, storedHeight;
+    DecodedRows& rows;
+    int storedWidth, storedHeight;
     bool rgb;  // the stored colour space was RGB (or YCbCr)
 };
 
@@ -170,11 +171,8 @@ bool decodePixels(std::FILE* file, int box, std::size_t memoryLimit, const std::
     guard.manager.error_exit = onJpegError;
     guard.manager.emit_message = onJpegMessage;
     guard.progress.progress_monitor = onJpegProgress;
-    out.pixels = nullptr;
     if (setjmp(guard.jump)) {
         jpeg_destroy_decompress(&info);
-        std::free(out.pixels);
-        out.pixels = nullptr;
         return false;
     }
     jpeg_create_decompress(&info);
@@ -208,11 +206,8 @@ bool decodePixels(std::FILE* file, int box, std::size_t memoryLimit, const std::
     // libjpeg gives up instead of allocating.
     info.mem->max_memory_to_use = static_cast<long>(memoryLimit - bytes);
     jpeg_start_decompress(&info);
-    out.width = static_cast<int>(info.output_width);
-    out.height = static_cast<int>(info.output_height);
-    // malloc: wxImage takes ownership of the buffer and frees it with free().
-    out.pixels = static_cast<unsigned char*>(std::malloc(bytes));
-    if (!out.pixels) {
+    if (!out.rows.start(out.storedWidth, out.storedHeight, static_cast<int>(info.output_width),
+                        static_cast<int>(info.output_height))) {
         jpeg_destroy_decompress(&info);
         return false;
     }
@@ -220,24 +215,20 @@ bool decodePixels(std::FILE* file, int box, std::size_t memoryLimit, const std::
                                         : (*info.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&info), JPOOL_IMAGE,
                                                                     info.output_width * channels, 1);
     while (info.output_scanline < info.output_height) {
-        unsigned char* rgb = out.pixels + stride * info.output_scanline;
+        unsigned char* rgb = out.rows.next();
         JSAMPROW row = inputRow ? inputRow[0] : rgb;
         jpeg_read_scanlines(&info, &row, 1);
         if (conversion.isOpen())
             conversion.convert(row, rgb, info.output_width);
         else if (cmyk)
             cmykToRgb(row, rgb, info.output_width);
+        out.rows.done();
     }
     // The end-of-image marker may still be ahead: judged after it.
     const bool complete = everyScanComplete(info, guard.scanned);
     jpeg_finish_decompress(&info);
     jpeg_destroy_decompress(&info);
-    if (guard.endedEarly && !complete) {
-        std::free(out.pixels);
-        out.pixels = nullptr;
-        return false;
-    }
-    return true;
+    return !guard.endedEarly || complete;
 }
 
 enum class Reduced { decoded, declined, failed };
@@ -256,37 +247,29 @@ Reduced decodeReduced(std::FILE* file, int box, std::size_t memoryLimit, const s
         return Reduced::declined;
     out.storedWidth = decoder.width();
     out.storedHeight = decoder.height();
-    out.width = static_cast<int>(scaledSide(out.storedWidth, numerator));
-    out.height = static_cast<int>(scaledSide(out.storedHeight, numerator));
     out.rgb = decoder.channels() == 3;
-    const std::size_t stride = std::size_t(out.width) * 3;
-    const std::size_t bytes = stride * out.height;
-    if (bytes >= memoryLimit)
+    const int width = static_cast<int>(scaledSide(out.storedWidth, numerator));
+    const int height = static_cast<int>(scaledSide(out.storedHeight, numerator));
+    const std::size_t bytes = std::size_t(width) * 3 * height;
+    if (bytes >= memoryLimit || !out.rows.start(out.storedWidth, out.storedHeight, width, height))
         return Reduced::declined;
     ProfileConversion conversion;
     if (!out.rgb)
         conversion.open(profile, ProfileConversion::Input::grey);
-    // malloc: wxImage takes ownership of the buffer and frees it with free().
-    std::unique_ptr<unsigned char, decltype(&std::free)> pixels(static_cast<unsigned char*>(std::malloc(bytes)),
-                                                                &std::free);
-    if (!pixels)
-        return Reduced::declined;
-    const auto outcome = decoder.decode(numerator, memoryLimit - bytes, [&](int row, const unsigned char* samples) {
-        unsigned char* rgb = pixels.get() + stride * row;
+    const auto outcome = decoder.decode(numerator, memoryLimit - bytes, [&](int, const unsigned char* samples) {
+        unsigned char* rgb = out.rows.next();
         if (out.rgb)
-            std::memcpy(rgb, samples, stride);
+            std::memcpy(rgb, samples, std::size_t(width) * 3);
         else if (conversion.isOpen())
-            conversion.convert(samples, rgb, static_cast<unsigned>(out.width));
+            conversion.convert(samples, rgb, static_cast<unsigned>(width));
         else
-            for (int x = 0; x < out.width; ++x)
+            for (int x = 0; x < width; ++x)
                 std::memset(rgb + 3 * x, samples[x], 3);
+        out.rows.done();
     });
     if (outcome == ProgressiveDecoder::Outcome::declined)
         return Reduced::declined;
-    if (outcome == ProgressiveDecoder::Outcome::cancelled)
-        return Reduced::failed;
-    out.pixels = pixels.release();
-    return Reduced::decoded;
+    return outcome == ProgressiveDecoder::Outcome::cancelled ? Reduced::failed : Reduced::decoded;
 }
 
 }  // namespace
@@ -295,17 +278,19 @@ bool decodeJpeg(std::FILE* file, int box, std::size_t memoryLimit, const std::ve
                 LoadedPicture& picture, const std::atomic<bool>* cancel)
 {
     std::rewind(file);
-    Decoded decoded{};
+    DecodedRows rows(box);
+    Decoded decoded{rows, 0, 0, false};
     const Reduced reduced = decodeReduced(file, box, memoryLimit, cancel, profile, decoded);
     if (reduced == Reduced::failed)
         return false;
-    ProfileConversion conversion;
     if (reduced == Reduced::declined) {
         std::rewind(file);
+        rows = DecodedRows(box);
+        ProfileConversion conversion;
         if (!decodePixels(file, box, memoryLimit, cancel, profile, conversion, decoded))
             return false;
     }
-    picture.image = wxImage(decoded.width, decoded.height, decoded.pixels);
+    picture.image = rows.take();
     picture.storedWidth = decoded.storedWidth;
     picture.storedHeight = decoded.storedHeight;
     picture.iccProfile = decoded.rgb && describesRgb(profile) ? profile : std::vector<unsigned char>{};

@@ -22,21 +22,13 @@ double lanczos3(double x)
     return lobes * std::sin(px) * std::sin(px / lobes) / (px * px);
 }
 
-// For each output sample: the first input sample it reads and its weights,
-// taps of them in all (zero weights at the picture's edges).
-struct Taps {
-    int taps = 0;
-    std::vector<int> first;
-    std::vector<std::int32_t> weights;  // taps per output sample
-};
-
-Taps tapsFor(int in, int out)
+LanczosTaps tapsFor(int in, int out)
 {
     const double scale = double(in) / out;
     // Reducing, the filter widens to cover the input samples of one output.
     const double stretch = std::max(scale, 1.0);
     const double support = lobes * stretch;
-    Taps t;
+    LanczosTaps t;
     t.taps = static_cast<int>(std::ceil(support)) * 2 + 1;
     t.first.resize(static_cast<std::size_t>(out));
     t.weights.assign(static_cast<std::size_t>(out) * t.taps, 0);
@@ -68,53 +60,67 @@ Taps tapsFor(int in, int out)
     return t;
 }
 
-// Each output row the weighted sum of a few input rows, whole rows at a
-// time: the inner loop is plain multiply-adds that the compiler vectorises.
-inline __attribute__((always_inline)) void filterRowsWith(const unsigned char* in, std::size_t rowBytes, int inRows,
-                                                          const Taps& taps, int outRows, unsigned char* out)
+// One output row, the weighted sum of count input rows: the inner loop is
+// plain multiply-adds that the compiler vectorises.
+inline __attribute__((always_inline)) void filterRowWith(const unsigned char* const* sources,
+                                                         const std::int32_t* weights, int count, std::size_t rowBytes,
+                                                         std::int32_t* __restrict sums, unsigned char* __restrict out)
 {
-    const int count = std::min(taps.taps, inRows);
-    std::vector<std::int32_t> sums(rowBytes);
-    for (int y = 0; y < outRows; ++y, out += rowBytes) {
-        std::fill(sums.begin(), sums.end(), one / 2);
-        const std::int32_t* w = &taps.weights[std::size_t(y) * taps.taps];
-        const unsigned char* source = in + rowBytes * taps.first[std::size_t(y)];
-        for (int k = 0; k < count; ++k, source += rowBytes) {
-            const std::int32_t weight = w[k];
-            if (weight == 0)
-                continue;
-            for (std::size_t i = 0; i < rowBytes; ++i)
-                sums[i] += weight * source[i];
-        }
-        for (std::size_t i = 0; i < rowBytes; ++i) {
-            const std::int32_t value = sums[i] >> weightBits;
-            out[i] = static_cast<unsigned char>(value < 0 ? 0 : value > 255 ? 255 : value);
-        }
+    std::fill(sums, sums + rowBytes, one / 2);
+    for (int k = 0; k < count; ++k) {
+        const std::int32_t weight = weights[k];
+        if (weight == 0)
+            continue;
+        const unsigned char* __restrict source = sources[k];
+        for (std::size_t i = 0; i < rowBytes; ++i)
+            sums[i] += weight * source[i];
+    }
+    for (std::size_t i = 0; i < rowBytes; ++i) {
+        const std::int32_t value = sums[i] >> weightBits;
+        out[i] = static_cast<unsigned char>(value < 0 ? 0 : value > 255 ? 255 : value);
     }
 }
 
-void filterRowsPlain(const unsigned char* in, std::size_t rowBytes, int inRows, const Taps& taps, int outRows,
-                     unsigned char* out)
+void filterRowPlain(const unsigned char* const* sources, const std::int32_t* weights, int count,
+                    std::size_t rowBytes, std::int32_t* sums, unsigned char* out)
 {
-    filterRowsWith(in, rowBytes, inRows, taps, outRows, out);
+    filterRowWith(sources, weights, count, rowBytes, sums, out);
 }
 
 // The same for processors with AVX2, twice as wide. Chosen at run time, not
 // through an ifunc, which the sanitizers' runtimes cannot take.
-__attribute__((target("avx2"))) void filterRowsAvx2(const unsigned char* in, std::size_t rowBytes, int inRows,
-                                                    const Taps& taps, int outRows, unsigned char* out)
+__attribute__((target("avx2"))) void filterRowAvx2(const unsigned char* const* sources, const std::int32_t* weights,
+                                                   int count, std::size_t rowBytes, std::int32_t* sums,
+                                                   unsigned char* out)
 {
-    filterRowsWith(in, rowBytes, inRows, taps, outRows, out);
+    filterRowWith(sources, weights, count, rowBytes, sums, out);
 }
 
-void filterRows(const unsigned char* in, std::size_t rowBytes, int inRows, const Taps& taps, int outRows,
-                unsigned char* out)
+using RowFilter = void (*)(const unsigned char* const*, const std::int32_t*, int, std::size_t, std::int32_t*,
+                           unsigned char*);
+
+RowFilter rowFilter()
 {
     static const bool avx2 = [] {
         __builtin_cpu_init();
         return __builtin_cpu_supports("avx2") != 0;
     }();
-    (avx2 ? filterRowsAvx2 : filterRowsPlain)(in, rowBytes, inRows, taps, outRows, out);
+    return avx2 ? filterRowAvx2 : filterRowPlain;
+}
+
+// Each of outRows rows from the input rows its taps name.
+void filterRows(const unsigned char* in, std::size_t rowBytes, int inRows, const LanczosTaps& taps, int outRows,
+                unsigned char* out)
+{
+    const RowFilter filter = rowFilter();
+    const int count = std::min(taps.taps, inRows);
+    std::vector<std::int32_t> sums(rowBytes);
+    std::vector<const unsigned char*> sources(static_cast<std::size_t>(count));
+    for (int y = 0; y < outRows; ++y, out += rowBytes) {
+        for (int k = 0; k < count; ++k)
+            sources[std::size_t(k)] = in + rowBytes * std::size_t(taps.first[std::size_t(y)] + k);
+        filter(sources.data(), &taps.weights[std::size_t(y) * taps.taps], count, rowBytes, sums.data(), out);
+    }
 }
 
 // Rows become columns: a width x height RGB picture into height x width.
@@ -135,21 +141,56 @@ void transpose(const unsigned char* in, int width, int height, unsigned char* ou
 
 }  // namespace
 
+LanczosShrink::LanczosShrink(int inWidth, int inHeight, int width, int height)
+    : inWidth_(inWidth),
+      width_(width),
+      height_(height),
+      down_(tapsFor(inHeight, height)),
+      count_(std::min(down_.taps, inHeight)),
+      rowBytes_(std::size_t(inWidth) * 3),
+      window_(rowBytes_ * count_),
+      sums_(rowBytes_),
+      sources_(static_cast<std::size_t>(count_)),
+      shallow_(new unsigned char[rowBytes_ * height])
+{
+}
+
+void LanczosShrink::addRow(const unsigned char* rgb)
+{
+    const int row = rowsIn_++;
+    std::copy(rgb, rgb + rowBytes_, &window_[rowBytes_ * std::size_t(row % count_)]);
+    // Every output row whose last input row this is: its first ones are
+    // still in the window, which holds as many rows as a row reads.
+    const RowFilter filter = rowFilter();
+    for (; rowsOut_ < height_ && down_.first[std::size_t(rowsOut_)] + count_ - 1 <= row; ++rowsOut_) {
+        for (int k = 0; k < count_; ++k)
+            sources_[std::size_t(k)] = &window_[rowBytes_ * std::size_t((down_.first[std::size_t(rowsOut_)] + k) % count_)];
+        filter(sources_.data(), &down_.weights[std::size_t(rowsOut_) * down_.taps], count_, rowBytes_, sums_.data(),
+               shallow_.get() + rowBytes_ * std::size_t(rowsOut_));
+    }
+}
+
+wxImage LanczosShrink::finish()
+{
+    // Across as down again, on the picture turned on its side.
+    const std::size_t shallowBytes = rowBytes_ * height_;
+    std::unique_ptr<unsigned char[]> turned(new unsigned char[shallowBytes]);
+    transpose(shallow_.get(), inWidth_, height_, turned.get());
+    shallow_.reset();
+    std::unique_ptr<unsigned char[]> narrow(new unsigned char[std::size_t(width_) * height_ * 3]);
+    filterRows(turned.get(), std::size_t(height_) * 3, inWidth_, tapsFor(inWidth_, width_), width_, narrow.get());
+    turned.reset();
+    wxImage result(width_, height_, false);
+    transpose(narrow.get(), height_, width_, result.GetData());
+    return result;
+}
+
 wxImage resampleLanczos3(const wxImage& picture, int width, int height)
 {
-    const int inWidth = picture.GetWidth();
-    const int inHeight = picture.GetHeight();
-    // Every byte of these is written before it is read: no need to clear them.
-    const std::size_t shallowBytes = std::size_t(inWidth) * height * 3;
-    std::unique_ptr<unsigned char[]> shallow(new unsigned char[shallowBytes]);
-    std::unique_ptr<unsigned char[]> turned(new unsigned char[shallowBytes]);
-    std::unique_ptr<unsigned char[]> narrow(new unsigned char[std::size_t(width) * height * 3]);
-    // Down, then across as down again on the picture turned on its side.
-    filterRows(picture.GetData(), std::size_t(inWidth) * 3, inHeight, tapsFor(inHeight, height), height,
-               shallow.get());
-    transpose(shallow.get(), inWidth, height, turned.get());
-    filterRows(turned.get(), std::size_t(height) * 3, inWidth, tapsFor(inWidth, width), width, narrow.get());
-    wxImage result(width, height, false);
-    transpose(narrow.get(), height, width, result.GetData());
-    return result;
+    LanczosShrink shrink(picture.GetWidth(), picture.GetHeight(), width, height);
+    const unsigned char* row = picture.GetData();
+    const std::size_t rowBytes = std::size_t(picture.GetWidth()) * 3;
+    for (int y = 0; y < picture.GetHeight(); ++y, row += rowBytes)
+        shrink.addRow(row);
+    return shrink.finish();
 }

@@ -238,8 +238,11 @@ bool ProgressiveDecoder::prepare(int numerator, std::size_t memoryLimit)
                 component.keptAc |= std::uint64_t(1) << z;
         }
         const std::size_t blocks = std::size_t(component.storedAcross) * component.storedDown;
-        component.coefficients.assign(blocks * component.kept, 0);
-        component.nonzero.assign(blocks, 0);
+        component.coefficients.reset(
+            static_cast<std::int16_t*>(std::calloc(blocks * component.kept, sizeof(std::int16_t))));
+        component.nonzero.reset(static_cast<std::uint64_t*>(std::calloc(blocks, sizeof(std::uint64_t))));
+        if (!component.coefficients || !component.nonzero)
+            return false;
         std::fill(std::begin(component.bits), std::end(component.bits), -1);
     }
     return true;

@@ -4,7 +4,9 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <functional>
+#include <memory>
 #include <vector>
 
 #include "jpeg/ByteSource.h"
@@ -50,6 +52,14 @@ public:
     Outcome decode(int numerator, std::size_t memoryLimit, const RowSink& sink);
 
 private:
+    struct Free {
+        void operator()(void* memory) const { std::free(memory); }
+    };
+    // calloc's: fresh pages come zeroed from the system, without a pass
+    // that writes zeros over tens of megabytes.
+    template <typename T>
+    using Zeroed = std::unique_ptr<T[], Free>;
+
     struct Component {
         int id = 0;
         int horizontal = 1, vertical = 1;   // sampling factors
@@ -60,8 +70,8 @@ private:
         int kept = 1;                          // across x down coefficients kept per block
         std::int8_t slot[64] = {};             // zigzag position -> place among the kept, -1 none
         std::uint64_t keptAc = 0;              // bit z: an AC coefficient that is kept
-        std::vector<std::int16_t> coefficients;
-        std::vector<std::uint64_t> nonzero;    // bit z: the coefficient at zigzag z is not zero
+        Zeroed<std::int16_t> coefficients;
+        Zeroed<std::uint64_t> nonzero;         // bit z: the coefficient at zigzag z is not zero
         std::uint16_t quant[64] = {};          // natural order, taken at the component's first scan
         bool quantTaken = false;
         int bits[64] = {};  // per coefficient: -1 before any scan, then the lowest bit delivered
