@@ -1,16 +1,30 @@
 #!/usr/bin/env bash
-# Builds the EXIF reader's fuzz target with clang and runs it for the given
-# number of seconds (default 60). Findings land in build/fuzz/findings.
+# Builds the fuzz targets with clang and runs each for the given number of
+# seconds (default 60): the EXIF readers, then the progressive decoder.
+# Findings land in build/fuzz/findings.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-60}
 
 CXX=clang++ cmake -S . -B build/fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTESSALY_FUZZ=ON -DTESSALY_TESTS=OFF
-cmake --build build/fuzz -j"$(nproc)" --target exif_fuzzer
+cmake --build build/fuzz -j"$(nproc)" --target exif_fuzzer progressive_fuzzer
 
-mkdir -p build/fuzz/corpus build/fuzz/findings
+mkdir -p build/fuzz/corpus build/fuzz/progressive build/fuzz/findings
 cp -n fuzz/seeds/* build/fuzz/corpus/ 2>/dev/null || true
+# Small progressive pictures in each sampling, with and without restarts.
+for sampling in 1x1 2x1 2x2; do
+  for restart in 0 1; do
+    seed=build/fuzz/progressive/$sampling-$restart.jpg
+    [ -e "$seed" ] || convert -size 40x24 gradient:red-blue -interlace JPEG -quality 80 \
+      -sampling-factor "$sampling" -define jpeg:restart-interval=$restart "$seed"
+  done
+done
+[ -e build/fuzz/progressive/grey.jpg ] ||
+  convert -size 40x24 gradient: -colorspace Gray -interlace JPEG build/fuzz/progressive/grey.jpg
+
 # -close_fd_mask=1: the reader's own stdout lines would drown the report.
-build/fuzz/exif_fuzzer build/fuzz/corpus -max_total_time="$seconds" -close_fd_mask=1 \
-  -artifact_prefix=build/fuzz/findings/ -print_final_stats=1
-echo "fuzz: ${seconds}s, no findings"
+for target in exif:corpus progressive:progressive; do
+  build/fuzz/"${target%%:*}"_fuzzer build/fuzz/"${target#*:}" -max_total_time="$seconds" -close_fd_mask=1 \
+    -artifact_prefix=build/fuzz/findings/ -print_final_stats=1
+done
+echo "fuzz: ${seconds}s for each target, no findings"

@@ -7,9 +7,13 @@
 
 struct LoadedPicture;
 
-// Decodes the JPEG stream of a file from its start with libjpeg into an RGB
-// picture. When box is positive and the picture is larger, it decodes at
-// the reduced scale that boxScaleNumerator picks.
+// Decodes the JPEG stream of a file from its start into an RGB picture.
+// When box is positive and the picture is larger, it decodes at the
+// reduced scale that boxScaleNumerator picks, and hands the rows to the
+// Lanczos shrink as they come: the picture arrives fitted into the box. A
+// progressive picture decoded reduced goes to ProgressiveDecoder, which
+// keeps only the coefficients that scale shows; every other picture, and
+// any that decoder declines, to libjpeg.
 //
 // Colours: profile is the ICC profile of the file's head. An RGB picture
 // keeps it when it describes RGB. A CMYK or grey picture is converted

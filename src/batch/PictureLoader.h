@@ -31,7 +31,9 @@ constexpr std::size_t pictureMemoryLimit = std::size_t(1) << 30;
 // decode whole or would cost more than pictureMemoryLimit. When box is
 // positive and a JPEG is larger than the box, the decoder skips detail that
 // the shrink to the box would throw away: it decodes at the scale that
-// jpegScaleNumerator picks for its fitted size. A cancel flag that becomes set cuts a JPEG decode short.
+// jpegScaleNumerator picks for its fitted size, and the picture comes
+// already fitted into the box (see DecodedRows). A cancel flag that becomes
+// set cuts a JPEG decode short.
 bool loadPicture(const std::string& path, int box, LoadedPicture& picture,
                  const std::atomic<bool>* cancel = nullptr);
 

@@ -474,10 +474,19 @@ bool ProgressiveDecoder::decodeAcRefine(const Scan& scan, Component& component, 
 {
     const int bit = 1 << scan.low;
     std::uint64_t nonzero = nonzeroBits;  // a copy the compiler may keep in a register
+    // One correction bit for each position, in order; those of coefficients
+    // that are not kept are passed over, up to 16 at a time.
     const auto refine = [&](std::uint64_t positions) {
-        for (; positions != 0; positions &= positions - 1) {
-            const int z = __builtin_ctzll(positions);
-            if (reader_.take(1) && component.slot[z] >= 0) {
+        for (;;) {
+            const std::uint64_t keptLeft = positions & component.keptAc;
+            const std::uint64_t passed = keptLeft != 0 ? positions & ((keptLeft & (~keptLeft + 1)) - 1) : positions;
+            for (int count = __builtin_popcountll(passed); count > 0; count -= 16)
+                reader_.take(std::min(count, 16));
+            if (keptLeft == 0)
+                return;
+            const int z = __builtin_ctzll(keptLeft);
+            positions &= ~(passed | std::uint64_t(1) << z);
+            if (reader_.take(1)) {
                 std::int16_t& coefficient = kept[component.slot[z]];
                 if ((coefficient & bit) == 0)
                     coefficient = static_cast<std::int16_t>(coefficient + (coefficient >= 0 ? bit : -bit));
@@ -575,11 +584,16 @@ ProgressiveDecoder::Outcome ProgressiveDecoder::emitRows(int numerator, const Ro
             } else {
                 const float* blue = &planes[1][y * std::size_t(components_[1].storedAcross) * components_[1].across];
                 const float* red = &planes[2][y * std::size_t(components_[2].storedAcross) * components_[2].across];
+                // Each component is a sample in 0..255 before the colours are
+                // worked out, as in every JPEG decoder: ringing beyond white
+                // must not tint the colours.
                 for (int x = 0; x < outputWidth; ++x) {
-                    const float grey = luma[x] + 128;
-                    row[3 * x] = sample(grey + 1.402f * red[x]);
-                    row[3 * x + 1] = sample(grey - 0.344136f * blue[x] - 0.714136f * red[x]);
-                    row[3 * x + 2] = sample(grey + 1.772f * blue[x]);
+                    const float grey = std::clamp(luma[x] + 128, 0.0f, 255.0f);
+                    const float cb = std::clamp(blue[x], -128.0f, 127.0f);
+                    const float cr = std::clamp(red[x], -128.0f, 127.0f);
+                    row[3 * x] = sample(grey + 1.402f * cr);
+                    row[3 * x + 1] = sample(grey - 0.344136f * cb - 0.714136f * cr);
+                    row[3 * x + 2] = sample(grey + 1.772f * cb);
                 }
             }
             sink(strip * stripRows + y, row.data());

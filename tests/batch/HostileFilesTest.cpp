@@ -212,8 +212,10 @@ TEST_F(HostileFiles, APictureThatDoesNotDecodeWholeIsRefused)
                              Bytes(whole->begin(), whole->begin() + static_cast<std::ptrdiff_t>(whole->size() * part)),
                              false});
 
+    // Box 100 decodes the progressive pictures at half size with the
+    // reduced decoder, box 200 and none at full size with libjpeg.
     for (const Case& c : cases) {
-        for (int box : {0, 200}) {
+        for (int box : {0, 100, 200}) {
             SCOPED_TRACE(c.name + ", box " + std::to_string(box));
             writeFile(file("p.jpg"), c.bytes);
             LoadedPicture picture;
@@ -256,31 +258,38 @@ TEST_F(HostileFiles, GarbledScanDataIsRefusedWheneverLibjpegNotices)
                     continue;
                 ++noticed;
                 writeFile(file("p.jpg"), garbled);
-                LoadedPicture picture;
-                EXPECT_FALSE(loadPicture(file("p.jpg"), 0, picture))
-                    << "byte " << at << (progressive ? " of the progressive" : " of the baseline") << " picture";
+                for (const int box : {0, 100}) {
+                    LoadedPicture picture;
+                    EXPECT_FALSE(loadPicture(file("p.jpg"), box, picture))
+                        << "byte " << at << (progressive ? " of the progressive" : " of the baseline")
+                        << " picture, box " << box;
+                }
             }
         }
     }
     EXPECT_GT(noticed, 40);
 }
 
-// The budget is shared by the pixels and whatever libjpeg keeps: a
-// progressive picture's coefficients, about 2 bytes a stored pixel.
+// The budget is shared by the pixels and whatever the decoder keeps: all
+// of a progressive picture's coefficients for libjpeg, about 2 bytes a
+// stored pixel; at a reduced scale only those that scale shows.
 TEST_F(HostileFiles, DecoderMemoryIsBounded)
 {
     writeFile(file("p.jpg"), encodeJpeg(shadedPicture(2000, 1000), true));
     // A 2000 x 1000 luma plane and two 1000 x 500 chroma planes, 2 bytes a
     // coefficient; the pixels, decoded at 1/4, are small beside them.
     const std::size_t coefficients = (2000 * 1000 + 2 * 1000 * 500) * 2;
+    // At 1/4, 2 x 2 coefficients of each luma block and 4 x 4 of each
+    // chroma block, with 8 bytes a block for the rest: 1.2 MB.
+    const std::size_t reduced = 1200000;
     // At full size the pixels take their share of the limit first.
     const std::size_t pixels = 2000 * 1000 * 3;
     static const struct {
         int box;
         std::size_t limit;
         bool loads;
-    } cases[] = {{200, coefficients / 2, false},
-                 {200, coefficients * 2, true},
+    } cases[] = {{200, reduced * 3 / 4, false},
+                 {200, coefficients / 2, true},
                  {0, coefficients + pixels / 2, false},
                  {0, coefficients * 2 + pixels, true}};
     for (const auto& c : cases) {

@@ -7,7 +7,8 @@
 #include <gtest/gtest.h>
 #include <jpeglib.h>
 
-Bytes encodeJpeg(const wxImage& image, bool progressive, StoredAs storedAs, const Bytes& iccProfile)
+Bytes encodeJpeg(const wxImage& image, bool progressive, StoredAs storedAs, const Bytes& iccProfile,
+                 unsigned restartInterval)
 {
     jpeg_compress_struct info;
     jpeg_error_mgr error;
@@ -26,6 +27,9 @@ Bytes encodeJpeg(const wxImage& image, bool progressive, StoredAs storedAs, cons
     jpeg_set_quality(&info, 90, TRUE);
     if (storedAs == StoredAs::ycc444 || storedAs == StoredAs::scanPerComponent)
         info.comp_info[0].h_samp_factor = info.comp_info[0].v_samp_factor = 1;
+    if (storedAs == StoredAs::ycc422)
+        info.comp_info[0].v_samp_factor = 1;
+    info.restart_interval = restartInterval;
     static const jpeg_scan_info scanPerComponent[] = {
         {1, {0}, 0, 63, 0, 0}, {1, {1}, 0, 63, 0, 0}, {1, {2}, 0, 63, 0, 0}};
     if (storedAs == StoredAs::scanPerComponent) {
@@ -122,4 +126,26 @@ bool libjpegComplains(const Bytes& jpeg)
     const bool warned = guard.manager.num_warnings > 0;
     jpeg_destroy_decompress(&info);
     return warned;
+}
+
+wxImage libjpegDecode(const Bytes& jpeg, int numerator)
+{
+    jpeg_decompress_struct info;
+    jpeg_error_mgr error;
+    info.err = jpeg_std_error(&error);
+    jpeg_create_decompress(&info);
+    jpeg_mem_src(&info, jpeg.data(), static_cast<unsigned long>(jpeg.size()));
+    jpeg_read_header(&info, TRUE);
+    info.out_color_space = JCS_RGB;
+    info.scale_num = static_cast<unsigned>(numerator);
+    info.scale_denom = 8;
+    jpeg_start_decompress(&info);
+    wxImage picture(static_cast<int>(info.output_width), static_cast<int>(info.output_height), false);
+    while (info.output_scanline < info.output_height) {
+        JSAMPROW row = picture.GetData() + std::size_t(info.output_scanline) * info.output_width * 3;
+        jpeg_read_scanlines(&info, &row, 1);
+    }
+    jpeg_finish_decompress(&info);
+    jpeg_destroy_decompress(&info);
+    return picture;
 }

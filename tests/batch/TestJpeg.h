@@ -4,17 +4,23 @@
 
 #include "jpeg/ExifBuilder.h"
 
-// How a test JPEG stores its pixels: YCbCr with half or full chroma
-// resolution, or full resolution in one sequential scan for each
+// How a test JPEG stores its pixels: YCbCr with chroma at half the
+// resolution both ways (420), across only (422) or full, or full
+// resolution in one sequential scan for each
 // component; inverted CMYK as Adobe applications write it (the picture's
 // red, green and blue taken as the inks' absence, black 200); or grey
 // (the picture's green).
-enum class StoredAs { ycc420, ycc444, scanPerComponent, cmyk, grey };
+enum class StoredAs { ycc420, ycc422, ycc444, scanPerComponent, cmyk, grey };
 
 // A JPEG of the picture made with libjpeg at quality 90: baseline or
-// progressive, with an ICC profile written by libjpeg's own writer.
+// progressive, with an ICC profile written by libjpeg's own writer, and a
+// restart marker every restartInterval MCUs (0: none).
 Bytes encodeJpeg(const wxImage& image, bool progressive, StoredAs storedAs = StoredAs::ycc420,
-                 const Bytes& iccProfile = {});
+                 const Bytes& iccProfile = {}, unsigned restartInterval = 0);
+
+// The picture libjpeg decodes from a JPEG at numerator/8 of its size: RGB,
+// or grey as RGB.
+wxImage libjpegDecode(const Bytes& jpeg, int numerator);
 
 // Changes the frame size the start-of-frame header claims.
 void claimFrameSize(Bytes& jpeg, int width, int height);
