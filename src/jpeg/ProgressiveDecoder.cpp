@@ -36,6 +36,20 @@ unsigned char sample(float value)
     return static_cast<unsigned char>(std::clamp(value, 0.0f, 255.0f) + 0.5f);
 }
 
+unsigned char clampByte(int value)
+{
+    return static_cast<unsigned char>(std::clamp(value, 0, 255));
+}
+
+// YCbCr to RGB in 16-bit fixed point, as libjpeg converts.
+constexpr int scaleBits = 16;
+constexpr int half = 1 << (scaleBits - 1);
+
+constexpr int fixed(double value)
+{
+    return static_cast<int>(value * (1 << scaleBits) + 0.5);
+}
+
 }  // namespace
 
 ProgressiveDecoder::ProgressiveDecoder(std::FILE* file, int maxScans, const std::atomic<bool>* cancel)
@@ -584,16 +598,16 @@ ProgressiveDecoder::Outcome ProgressiveDecoder::emitRows(int numerator, const Ro
             } else {
                 const float* blue = &planes[1][y * std::size_t(components_[1].storedAcross) * components_[1].across];
                 const float* red = &planes[2][y * std::size_t(components_[2].storedAcross) * components_[2].across];
-                // Each component is a sample in 0..255 before the colours are
-                // worked out, as in every JPEG decoder: ringing beyond white
-                // must not tint the colours.
+                // Each component is rounded to a sample in 0..255 first,
+                // and the colours are worked out in libjpeg's fixed point,
+                // so that a picture decoded here matches one libjpeg decodes.
                 for (int x = 0; x < outputWidth; ++x) {
-                    const float grey = std::clamp(luma[x] + 128, 0.0f, 255.0f);
-                    const float cb = std::clamp(blue[x], -128.0f, 127.0f);
-                    const float cr = std::clamp(red[x], -128.0f, 127.0f);
-                    row[3 * x] = sample(grey + 1.402f * cr);
-                    row[3 * x + 1] = sample(grey - 0.344136f * cb - 0.714136f * cr);
-                    row[3 * x + 2] = sample(grey + 1.772f * cb);
+                    const int grey = sample(luma[x] + 128);
+                    const int cb = sample(blue[x] + 128) - 128;
+                    const int cr = sample(red[x] + 128) - 128;
+                    row[3 * x] = clampByte(grey + ((fixed(1.402) * cr + half) >> scaleBits));
+                    row[3 * x + 1] = clampByte(grey + ((half - fixed(0.34414) * cb - fixed(0.71414) * cr) >> scaleBits));
+                    row[3 * x + 2] = clampByte(grey + ((fixed(1.772) * cb + half) >> scaleBits));
                 }
             }
             sink(strip * stripRows + y, row.data());
