@@ -31,9 +31,20 @@ bool fitsCoefficient(int value)
     return value >= -32768 && value <= 32767;
 }
 
-unsigned char sample(float value)
+// Rounded, then clamped as a whole number: the compiler vectorises this.
+int sample(float value)
 {
-    return static_cast<unsigned char>(std::clamp(value, 0.0f, 255.0f) + 0.5f);
+    return std::clamp(static_cast<int>(value + 0.5f), 0, 255);
+}
+
+// The bits set, in a few arithmetic steps: the builtin is a library call
+// on processors without a population-count instruction.
+int bitCount(std::uint64_t bits)
+{
+    bits -= (bits >> 1) & 0x5555555555555555u;
+    bits = (bits & 0x3333333333333333u) + ((bits >> 2) & 0x3333333333333333u);
+    bits = (bits + (bits >> 4)) & 0x0F0F0F0F0F0F0F0Fu;
+    return static_cast<int>((bits * 0x0101010101010101u) >> 56);
 }
 
 unsigned char clampByte(int value)
@@ -494,7 +505,7 @@ bool ProgressiveDecoder::decodeAcRefine(const Scan& scan, Component& component, 
         for (;;) {
             const std::uint64_t keptLeft = positions & component.keptAc;
             const std::uint64_t passed = keptLeft != 0 ? positions & ((keptLeft & (~keptLeft + 1)) - 1) : positions;
-            for (int count = __builtin_popcountll(passed); count > 0; count -= 16)
+            for (int count = bitCount(passed); count > 0; count -= 16)
                 reader_.take(std::min(count, 16));
             if (keptLeft == 0)
                 return;
@@ -560,6 +571,9 @@ ProgressiveDecoder::Outcome ProgressiveDecoder::emitRows(int numerator, const Ro
     for (std::size_t c = 0; c < components_.size(); ++c)
         planes[c].resize(std::size_t(components_[c].storedAcross) * components_[c].across * stripRows);
     std::vector<unsigned char> row(std::size_t(outputWidth) * channels());
+    std::vector<int> samples[3];
+    for (auto& component : samples)
+        component.resize(std::size_t(outputWidth));
     std::vector<std::vector<float>> scales(components_.size());
     for (std::size_t c = 0; c < components_.size(); ++c)
         for (int k = 0; k < components_[c].kept; ++k)
@@ -594,17 +608,23 @@ ProgressiveDecoder::Outcome ProgressiveDecoder::emitRows(int numerator, const Ro
             const float* luma = &planes[0][y * std::size_t(components_[0].storedAcross) * components_[0].across];
             if (components_.size() == 1) {
                 for (int x = 0; x < outputWidth; ++x)
-                    row[x] = sample(luma[x] + 128);
+                    row[x] = static_cast<unsigned char>(sample(luma[x] + 128));
             } else {
                 const float* blue = &planes[1][y * std::size_t(components_[1].storedAcross) * components_[1].across];
                 const float* red = &planes[2][y * std::size_t(components_[2].storedAcross) * components_[2].across];
                 // Each component is rounded to a sample in 0..255 first,
                 // and the colours are worked out in libjpeg's fixed point,
                 // so that a picture decoded here matches one libjpeg decodes.
+                // Two passes, the first of which the compiler vectorises.
                 for (int x = 0; x < outputWidth; ++x) {
-                    const int grey = sample(luma[x] + 128);
-                    const int cb = sample(blue[x] + 128) - 128;
-                    const int cr = sample(red[x] + 128) - 128;
+                    samples[0][x] = sample(luma[x] + 128);
+                    samples[1][x] = sample(blue[x] + 128) - 128;
+                    samples[2][x] = sample(red[x] + 128) - 128;
+                }
+                for (int x = 0; x < outputWidth; ++x) {
+                    const int grey = samples[0][x];
+                    const int cb = samples[1][x];
+                    const int cr = samples[2][x];
                     row[3 * x] = clampByte(grey + ((fixed(1.402) * cr + half) >> scaleBits));
                     row[3 * x + 1] = clampByte(grey + ((half - fixed(0.34414) * cb - fixed(0.71414) * cr) >> scaleBits));
                     row[3 * x + 2] = clampByte(grey + ((fixed(1.772) * cb + half) >> scaleBits));
