@@ -14,7 +14,7 @@ constexpr int naturalOrder[64] = {
     41, 34, 27, 20, 13, 6,  7,  14, 21, 28, 35, 42, 49, 56, 57, 50, 43, 36, 29, 22, 15, 23,
     30, 37, 44, 51, 58, 59, 52, 45, 38, 31, 39, 46, 53, 60, 61, 54, 47, 55, 62, 63};
 
-constexpr int markerSof2 = 0xC2, markerDht = 0xC4, markerDac = 0xCC, markerRst0 = 0xD0, markerEoi = 0xD9,
+constexpr int markerSof2 = 0xC2, markerDht = 0xC4, markerRst0 = 0xD0, markerEoi = 0xD9,
               markerSos = 0xDA, markerDqt = 0xDB, markerDri = 0xDD, markerApp0 = 0xE0, markerApp14 = 0xEE,
               markerCom = 0xFE;
 
@@ -31,7 +31,9 @@ bool fitsCoefficient(int value)
     return value >= -32768 && value <= 32767;
 }
 
-// Rounded, then clamped as a whole number: the compiler vectorises this.
+// Rounded and clamped as a whole number, which the compiler vectorises.
+// With 16-bit coefficients and quantizers up to 255, a sample stays far
+// inside what an int holds.
 int sample(float value)
 {
     return std::clamp(static_cast<int>(value + 0.5f), 0, 255);
@@ -217,9 +219,13 @@ bool ProgressiveDecoder::readQuantTables(const std::vector<std::uint8_t>& data)
         if (precision > 1 || index > 3 || data.size() - at - 1 < bytes)
             return false;
         ++at;
-        for (int z = 0; z < 64; ++z, at += precision + 1)
-            quantTables_[index][naturalOrder[z]] =
-                static_cast<std::uint16_t>(precision == 0 ? data[at] : data[at] << 8 | data[at + 1]);
+        for (int z = 0; z < 64; ++z, at += precision + 1) {
+            const int value = precision == 0 ? data[at] : data[at] << 8 | data[at + 1];
+            // 16-bit quantizers belong to 12-bit pictures: libjpeg's work.
+            if (value > 255)
+                return false;
+            quantTables_[index][naturalOrder[z]] = static_cast<std::uint16_t>(value);
+        }
         quantDefined_[index] = true;
     }
     return true;
@@ -242,7 +248,7 @@ bool ProgressiveDecoder::prepare(int numerator, std::size_t memoryLimit)
             numerator * maxVertical_ / component.vertical > 8)
             return false;
     const std::size_t outputWidth = divideUp(1LL * width_ * numerator, 8);
-    std::uint64_t bytes = outputWidth * 3;
+    std::uint64_t bytes = outputWidth * 3 * (1 + sizeof(int));
     for (Component& component : components_) {
         component.across = numerator * maxHorizontal_ / component.horizontal;
         component.down = numerator * maxVertical_ / component.vertical;
@@ -290,7 +296,7 @@ ProgressiveDecoder::Outcome ProgressiveDecoder::decode(int numerator, std::size_
         }
         if (marker == markerEoi)
             break;
-        if (marker < 0 || marker == EntropyReader::endOfFile || marker == markerSof2 || !readSegment(marker))
+        if (marker < 0 || marker == EntropyReader::endOfFile || !readSegment(marker))
             return Outcome::declined;
         marker = nextMarker(true);
     }
