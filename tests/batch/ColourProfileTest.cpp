@@ -59,22 +59,10 @@ std::array<int, 3> shownAsSrgb(const Bytes& profile, const unsigned char* rgb)
 // marker says), or its RGB values as they are.
 std::vector<unsigned char> shownOriginal(const Bytes& jpeg, const Bytes& profile, StoredAs storedAs)
 {
-    jpeg_decompress_struct info;
-    jpeg_error_mgr error;
-    info.err = jpeg_std_error(&error);
-    jpeg_create_decompress(&info);
-    jpeg_mem_src(&info, jpeg.data(), static_cast<unsigned long>(jpeg.size()));
-    jpeg_read_header(&info, TRUE);
-    info.out_color_space = storedAs == StoredAs::cmyk ? JCS_CMYK : storedAs == StoredAs::grey ? JCS_GRAYSCALE : JCS_RGB;
-    jpeg_start_decompress(&info);
-    const std::size_t pixels = std::size_t(info.output_width) * info.output_height;
-    std::vector<unsigned char> stored(pixels * info.output_components);
-    while (info.output_scanline < info.output_height) {
-        JSAMPROW row = stored.data() + std::size_t(info.output_scanline) * info.output_width * info.output_components;
-        jpeg_read_scanlines(&info, &row, 1);
-    }
-    jpeg_finish_decompress(&info);
-    jpeg_destroy_decompress(&info);
+    const std::vector<unsigned char> stored =
+        libjpegDecode(jpeg, 8, storedAs == StoredAs::cmyk ? JCS_CMYK : storedAs == StoredAs::grey ? JCS_GRAYSCALE : JCS_RGB)
+            .samples;
+    const std::size_t pixels = stored.size() / (storedAs == StoredAs::cmyk ? 4 : storedAs == StoredAs::grey ? 1 : 3);
     if (storedAs != StoredAs::cmyk && storedAs != StoredAs::grey)
         return stored;
     std::vector<unsigned char> rgb(pixels * 3);

@@ -128,7 +128,7 @@ bool libjpegComplains(const Bytes& jpeg)
     return warned;
 }
 
-wxImage libjpegDecode(const Bytes& jpeg, int numerator)
+LibjpegSamples libjpegDecode(const Bytes& jpeg, int numerator, int colourSpace)
 {
     jpeg_decompress_struct info;
     jpeg_error_mgr error;
@@ -136,16 +136,20 @@ wxImage libjpegDecode(const Bytes& jpeg, int numerator)
     jpeg_create_decompress(&info);
     jpeg_mem_src(&info, jpeg.data(), static_cast<unsigned long>(jpeg.size()));
     jpeg_read_header(&info, TRUE);
-    info.out_color_space = JCS_RGB;
+    info.out_color_space = static_cast<J_COLOR_SPACE>(colourSpace);
     info.scale_num = static_cast<unsigned>(numerator);
     info.scale_denom = 8;
     jpeg_start_decompress(&info);
-    wxImage picture(static_cast<int>(info.output_width), static_cast<int>(info.output_height), false);
+    LibjpegSamples decoded;
+    decoded.width = static_cast<int>(info.output_width);
+    decoded.height = static_cast<int>(info.output_height);
+    const std::size_t rowBytes = std::size_t(info.output_width) * info.output_components;
+    decoded.samples.resize(rowBytes * info.output_height);
     while (info.output_scanline < info.output_height) {
-        JSAMPROW row = picture.GetData() + std::size_t(info.output_scanline) * info.output_width * 3;
+        JSAMPROW row = decoded.samples.data() + rowBytes * info.output_scanline;
         jpeg_read_scanlines(&info, &row, 1);
     }
     jpeg_finish_decompress(&info);
     jpeg_destroy_decompress(&info);
-    return picture;
+    return decoded;
 }

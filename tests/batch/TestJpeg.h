@@ -18,9 +18,14 @@ enum class StoredAs { ycc420, ycc422, ycc444, scanPerComponent, cmyk, grey };
 Bytes encodeJpeg(const wxImage& image, bool progressive, StoredAs storedAs = StoredAs::ycc420,
                  const Bytes& iccProfile = {}, unsigned restartInterval = 0);
 
-// The picture libjpeg decodes from a JPEG at numerator/8 of its size: RGB,
-// or grey as RGB.
-wxImage libjpegDecode(const Bytes& jpeg, int numerator);
+// The samples libjpeg decodes from a JPEG at numerator/8 of its size, in
+// the colour space asked for (a J_COLOR_SPACE), row after row.
+struct LibjpegSamples {
+    int width = 0;
+    int height = 0;
+    std::vector<unsigned char> samples;
+};
+LibjpegSamples libjpegDecode(const Bytes& jpeg, int numerator, int colourSpace);
 
 // Changes the frame size the start-of-frame header claims.
 void claimFrameSize(Bytes& jpeg, int width, int height);

@@ -1,10 +1,11 @@
 #include <algorithm>
 #include <atomic>
-#include <cstdlib>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 
 #include <gtest/gtest.h>
+#include <jpeglib.h>
 
 #include "batch/TestJpeg.h"
 #include "jpeg/ProgressiveDecoder.h"
@@ -89,7 +90,8 @@ TEST(ProgressiveDecoder, DecodesAsLibjpegDoesAtEveryScale)
                 continue;
             }
             ASSERT_EQ(ours.outcome, ProgressiveDecoder::Outcome::decoded);
-            const wxImage theirs = libjpegDecode(jpeg, numerator);
+            LibjpegSamples decoded = libjpegDecode(jpeg, numerator, JCS_RGB);
+            const wxImage theirs(decoded.width, decoded.height, decoded.samples.data(), true);
             ASSERT_EQ(ours.picture.GetSize(), theirs.GetSize());
             if (numerator == 8)
                 EXPECT_LE(largestDifference(ours.picture, theirs), 3);
