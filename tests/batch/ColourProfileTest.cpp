@@ -15,6 +15,7 @@
 
 #include "TempDir.h"
 #include "batch/BatchTestSupport.h"
+#include "batch/PictureLoader.h"
 #include "batch/TestJpeg.h"
 #include "jpeg/JpegHead.h"
 
@@ -188,6 +189,29 @@ TEST_F(ColourProfile, TheWatermarkKeepsItsColoursAndSrgbConverts)
     }
 }
 
+
+// A progressive picture, decoded small by the progressive decoder, comes
+// out as libjpeg makes the same picture from a baseline file: fitted into
+// the box, grey turned into sRGB through its profile, the RGB profile kept.
+TEST_F(ColourProfile, ProgressiveAndBaselineLoadAlike)
+{
+    const Bytes adobe = fileBytes(profiles + "compatibleWithAdobeRGB1998.icc");
+    const Bytes grey = fileBytes(profiles + "Gray-CIE_L.icc");
+    ASSERT_FALSE(adobe.empty() || grey.empty());
+    for (const StoredAs storedAs : {StoredAs::ycc420, StoredAs::ycc444, StoredAs::grey}) {
+        SCOPED_TRACE(static_cast<int>(storedAs));
+        const Bytes& profile = storedAs == StoredAs::grey ? grey : adobe;
+        LoadedPicture baseline, progressive;
+        writeFile(dir.file("p.jpg"), encodeJpeg(shadedPicture(1200, 900), false, storedAs, profile));
+        ASSERT_TRUE(loadPicture(dir.file("p.jpg"), 200, baseline));
+        writeFile(dir.file("p.jpg"), encodeJpeg(shadedPicture(1200, 900), true, storedAs, profile));
+        ASSERT_TRUE(loadPicture(dir.file("p.jpg"), 200, progressive));
+        EXPECT_EQ(progressive.image.GetSize(), wxSize(200, 150));
+        EXPECT_TRUE(progressive.iccProfile == baseline.iccProfile);
+        const unsigned char* data = baseline.image.GetData();
+        EXPECT_GT(psnr(std::vector<unsigned char>(data, data + 200 * 150 * 3), progressive.image), 40);
+    }
+}
 
 // A CMYK or grey picture cannot carry its profile onto the RGB result: it
 // is converted through that profile into sRGB and written untagged. A
