@@ -39,4 +39,4 @@ TSAN_OPTIONS="suppressions=$PWD/tests/tsan.supp" \
   ctest --test-dir build/tsan --output-on-failure -j"$jobs" -E '^(gui_tests|end_to_end|installed|keyboard)$'
 check_clean build/tsan
 
-./scripts/fuzz.sh "${TESSALY_FUZZ_SECONDS:-30}"
+./scripts/fuzz.sh "${TESSALY_FUZZ_SECONDS:-20}"

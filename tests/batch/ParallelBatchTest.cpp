@@ -45,8 +45,8 @@ TEST_F(ParallelBatch, SameRequestsAndBytesAsOneByOne)
     int n = 0;
     for (const auto& p : pictures)
         writeQuadrantJpeg(dir.file("album/p" + std::to_string(n++) + ".jpg"), p.width, p.height, p.orientation);
-    // Large enough for the progressive decoder's reduced scale.
-    writeFile(dir.file("album/progressive.jpg"), encodeJpeg(shadedPicture(3000, 1950), true));
+    // Wide enough for the progressive decoder's reduced scale.
+    writeFile(dir.file("album/progressive.jpg"), encodeJpeg(shadedPicture(2400, 1000), true));
     writeFile(dir.file("album/cmyk.jpg"), encodeJpeg(shadedPicture(1000, 700), false, StoredAs::cmyk));
     ASSERT_TRUE(shadedPicture(900, 900).SaveFile(wxString::FromUTF8(dir.file("album/png.jpg")), wxBITMAP_TYPE_PNG));
 
