@@ -14,7 +14,6 @@ bool DecodedRows::start(int storedWidth, int storedHeight, int width, int height
         if (larger && fitted.positive() && (fitted.width != width || fitted.height != height)) {
             shrink_ = std::make_unique<LanczosShrink>(width, height, static_cast<int>(fitted.width),
                                                       static_cast<int>(fitted.height));
-            row_.resize(std::size_t(width) * 3);
             return true;
         }
     } catch (const std::bad_alloc&) {
@@ -27,7 +26,7 @@ bool DecodedRows::start(int storedWidth, int storedHeight, int width, int height
 void DecodedRows::done()
 {
     if (shrink_)
-        shrink_->addRow(row_.data());
+        shrink_->addRow();
     ++rows_;
 }
 

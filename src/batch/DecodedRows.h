@@ -3,7 +3,6 @@
 #include <cstddef>
 #include <cstdlib>
 #include <memory>
-#include <vector>
 
 #include <wx/image.h>
 
@@ -24,7 +23,7 @@ public:
     // width x height. False when the memory for it cannot be had.
     bool start(int storedWidth, int storedHeight, int width, int height);
     // Where the next row goes; then done() once it holds the row.
-    unsigned char* next() { return shrink_ ? row_.data() : pixels_.get() + std::size_t(width_) * 3 * rows_; }
+    unsigned char* next() { return shrink_ ? shrink_->nextRow() : pixels_.get() + std::size_t(width_) * 3 * rows_; }
     void done();
     // The picture, once every row is in: fitted into the box or at the
     // decoded size.
@@ -40,7 +39,6 @@ private:
     int height_ = 0;
     int rows_ = 0;
     std::unique_ptr<LanczosShrink> shrink_;
-    std::vector<unsigned char> row_;
     // malloc: wxImage takes ownership of the buffer and frees it with free().
     std::unique_ptr<unsigned char, Free> pixels_;
 };

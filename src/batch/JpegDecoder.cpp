@@ -13,6 +13,7 @@
 #include "batch/DecodedRows.h"
 #include "batch/PictureLoader.h"
 #include "batch/ProfileConversion.h"
+#include "jpeg/JpegHead.h"
 #include "jpeg/ProgressiveDecoder.h"
 
 namespace {
@@ -274,13 +275,16 @@ Reduced decodeReduced(std::FILE* file, int box, std::size_t memoryLimit, const s
 
 }  // namespace
 
-bool decodeJpeg(std::FILE* file, int box, std::size_t memoryLimit, const std::vector<unsigned char>& profile,
-                LoadedPicture& picture, const std::atomic<bool>* cancel)
+bool decodeJpeg(std::FILE* file, int box, std::size_t memoryLimit, const JpegHead& head, LoadedPicture& picture,
+                const std::atomic<bool>* cancel)
 {
+    const std::vector<unsigned char>& profile = head.iccProfile;
     std::rewind(file);
     DecodedRows rows(box);
     Decoded decoded{rows, 0, 0, false};
-    const Reduced reduced = decodeReduced(file, box, memoryLimit, cancel, profile, decoded);
+    const Reduced reduced = head.frame.progressive
+                                ? decodeReduced(file, box, memoryLimit, cancel, profile, decoded)
+                                : Reduced::declined;
     if (reduced == Reduced::failed)
         return false;
     if (reduced == Reduced::declined) {

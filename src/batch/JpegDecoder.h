@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <vector>
 
+struct JpegHead;
 struct LoadedPicture;
 
 // Decodes the JPEG stream of a file from its start into an RGB picture.
@@ -15,7 +16,11 @@ struct LoadedPicture;
 // keeps only the coefficients that scale shows; every other picture, and
 // any that decoder declines, to libjpeg.
 //
-// Colours: profile is the ICC profile of the file's head. An RGB picture
+// head is what readJpegHead found in the file: a picture its frame calls
+// progressive may go to ProgressiveDecoder, so that the others are not
+// read twice.
+//
+// Colours: the ICC profile of the file's head. An RGB picture
 // keeps it when it describes RGB. A CMYK or grey picture is converted
 // through a profile of its own colour space into sRGB and keeps none; a
 // CMYK picture without one is converted as the toolkit converts it.
@@ -27,8 +32,8 @@ struct LoadedPicture;
 // buffers and the pixels together, or more scans than any encoder writes.
 // libjpeg itself would fill the missing part grey and carry on. Also false
 // when the cancel flag is set while it decodes.
-bool decodeJpeg(std::FILE* file, int box, std::size_t memoryLimit, const std::vector<unsigned char>& profile,
-                LoadedPicture& picture, const std::atomic<bool>* cancel = nullptr);
+bool decodeJpeg(std::FILE* file, int box, std::size_t memoryLimit, const JpegHead& head, LoadedPicture& picture,
+                const std::atomic<bool>* cancel = nullptr);
 
 // Real encoders write a dozen scans or so; thousands of tiny scans only make
 // the decoder walk the whole picture again for each.

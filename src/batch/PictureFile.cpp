@@ -82,7 +82,7 @@ bool PictureFile::load(int box, LoadedPicture& picture, const std::atomic<bool>*
     }
     bool loaded = false;
     if (format_ == PictureFormat::jpeg) {
-        loaded = decodeJpeg(file_, box, pictureMemoryLimit, head_.iccProfile, picture, cancel);
+        loaded = decodeJpeg(file_, box, pictureMemoryLimit, head_, picture, cancel);
     } else if (sized_ && std::uint64_t(width_) * height_ * toolkitBytesPerPixel <= pictureMemoryLimit &&
                width_ > 0 && height_ > 0) {
         std::rewind(file_);

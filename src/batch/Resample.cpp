@@ -155,10 +155,9 @@ LanczosShrink::LanczosShrink(int inWidth, int inHeight, int width, int height)
 {
 }
 
-void LanczosShrink::addRow(const unsigned char* rgb)
+void LanczosShrink::addRow()
 {
     const int row = rowsIn_++;
-    std::copy(rgb, rgb + rowBytes_, &window_[rowBytes_ * std::size_t(row % count_)]);
     // Every output row whose last input row this is: its first ones are
     // still in the window, which holds as many rows as a row reads.
     const RowFilter filter = rowFilter();
@@ -190,7 +189,9 @@ wxImage resampleLanczos3(const wxImage& picture, int width, int height)
     LanczosShrink shrink(picture.GetWidth(), picture.GetHeight(), width, height);
     const unsigned char* row = picture.GetData();
     const std::size_t rowBytes = std::size_t(picture.GetWidth()) * 3;
-    for (int y = 0; y < picture.GetHeight(); ++y, row += rowBytes)
-        shrink.addRow(row);
+    for (int y = 0; y < picture.GetHeight(); ++y, row += rowBytes) {
+        std::copy(row, row + rowBytes, shrink.nextRow());
+        shrink.addRow();
+    }
     return shrink.finish();
 }

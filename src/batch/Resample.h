@@ -30,8 +30,10 @@ class LanczosShrink {
 public:
     // An RGB picture of inWidth x inHeight to width x height, all positive.
     LanczosShrink(int inWidth, int inHeight, int width, int height);
-    // The next row, top first: inWidth RGB samples.
-    void addRow(const unsigned char* rgb);
+    // Where the next row goes, top first: inWidth RGB samples; then
+    // addRow() once it holds them.
+    unsigned char* nextRow() { return &window_[rowBytes_ * std::size_t(rowsIn_ % count_)]; }
+    void addRow();
     // The result, once all inHeight rows are in.
     wxImage finish();
 

@@ -23,6 +23,7 @@
 #include "batch/BatchTestSupport.h"
 #include "batch/JpegReplacer.h"
 #include "batch/JpegDecoder.h"
+#include "jpeg/JpegHead.h"
 #include "batch/PictureList.h"
 #include "batch/PictureLoader.h"
 #include "batch/TestJpeg.h"
@@ -296,8 +297,10 @@ TEST_F(HostileFiles, DecoderMemoryIsBounded)
         SCOPED_TRACE(std::to_string(c.box) + ", " + std::to_string(c.limit));
         std::FILE* stream = std::fopen(file("p.jpg").c_str(), "rb");
         ASSERT_NE(stream, nullptr);
+        JpegHead head;
+        readJpegHead(stream, head);
         LoadedPicture picture;
-        EXPECT_EQ(decodeJpeg(stream, c.box, c.limit, {}, picture), c.loads);
+        EXPECT_EQ(decodeJpeg(stream, c.box, c.limit, head, picture), c.loads);
         std::fclose(stream);
     }
 }
