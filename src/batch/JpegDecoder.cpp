@@ -1,9 +1,11 @@
 #include "batch/JpegDecoder.h"
 
+#include <algorithm>
 #include <csetjmp>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <vector>
 
 #include <jpeglib.h>
 #include <jerror.h>
@@ -13,6 +15,7 @@
 #include "batch/DecodedRows.h"
 #include "batch/PictureLoader.h"
 #include "batch/ProfileConversion.h"
+#include "jpeg/CoefficientBits.h"
 #include "jpeg/JpegHead.h"
 #include "jpeg/ProgressiveDecoder.h"
 
@@ -53,37 +56,36 @@ bool harmless(int code)
            code == JWRN_NOT_SEQUENTIAL;
 }
 
-// The byte at a file offset; 0xFF past the end, where libjpeg puts the
-// marker it makes up at an early end; -1 when it cannot be read.
-int byteAt(int fd, off_t size, off_t at)
+// Whether the count bytes libjpeg skipped in front of a marker are padding:
+// zero bytes, as some encoders and cameras write. Any other left-over data
+// is the rest of a scan that the decoder finished early because the data is
+// garbled; a stuffed 0xFF 0x00 among it is a data byte, not padding.
+// libjpeg warns before it moves its source on past the marker, so the
+// source stands right behind the last skipped byte (end), or behind 0xFF
+// fill that follows it when the buffer was refilled there; libjpeg counts
+// neither the fill nor the marker. Read backwards in blocks: padding may
+// run to megabytes.
+bool skippedOnlyPadding(int fd, off_t end, unsigned long count)
 {
-    unsigned char byte;
-    if (at >= size)
-        return 0xFF;
-    return pread(fd, &byte, 1, at) == 1 ? byte : -1;
-}
-
-// Whether the count bytes libjpeg skipped in front of the marker that ends
-// at markerEnd are padding: runs of 0x00 or 0xFF, as some encoders and
-// cameras write. Any other left-over data is the rest of a scan that the
-// decoder finished early because the data is garbled. libjpeg counts the
-// skipped bytes, not the 0xFF fill right before the marker code.
-bool skippedOnlyPadding(std::FILE* file, off_t markerEnd, unsigned long count)
-{
-    const int fd = fileno(file);
-    struct stat status;
-    if (fstat(fd, &status) != 0)
-        return false;
-    off_t at = markerEnd - 2;  // the byte before the marker code
-    int byte;
-    while ((byte = byteAt(fd, status.st_size, at)) == 0xFF)
-        --at;
-    for (; count > 0; --count, --at) {
-        byte = byteAt(fd, status.st_size, at);
-        if (at < 0 || (byte != 0x00 && byte != 0xFF))
+    constexpr off_t blockSize = 65536;
+    std::vector<unsigned char> block(blockSize);
+    bool inFill = true;
+    for (off_t at = end; at > 0 && (inFill || count > 0);) {
+        const off_t size = std::min(blockSize, at);
+        at -= size;
+        if (pread(fd, block.data(), static_cast<std::size_t>(size), at) != size)
             return false;
+        for (off_t i = size - 1; i >= 0 && (inFill || count > 0); --i) {
+            const unsigned char byte = block[static_cast<std::size_t>(i)];
+            if (inFill && byte == 0xFF)
+                continue;
+            inFill = false;
+            if (byte != 0x00)
+                return false;
+            --count;
+        }
     }
-    return true;
+    return count == 0;
 }
 
 extern "C" void onJpegMessage(j_common_ptr info, int level)
@@ -104,12 +106,11 @@ extern "C" void onJpegMessage(j_common_ptr info, int level)
         const jpeg_source_mgr* source = reinterpret_cast<j_decompress_ptr>(info)->src;
         // After an early end the marker is the one libjpeg made up behind
         // the last byte.
+        const int fd = fileno(guard.file);
         struct stat status;
-        const off_t markerEnd = guard.endedEarly
-                                    ? (fstat(fileno(guard.file), &status) == 0 ? status.st_size + 2 : -1)
-                                    : std::ftell(guard.file) - static_cast<off_t>(source->bytes_in_buffer);
-        if (markerEnd >= 2 && skippedOnlyPadding(guard.file, markerEnd,
-                                                 static_cast<unsigned long>(info->err->msg_parm.i[0])))
+        const off_t end = guard.endedEarly ? (fstat(fd, &status) == 0 ? status.st_size : -1)
+                                           : std::ftell(guard.file) - static_cast<off_t>(source->bytes_in_buffer);
+        if (end >= 0 && skippedOnlyPadding(fd, end, static_cast<unsigned long>(info->err->msg_parm.i[0])))
             return;
     }
     if (!harmless(code))
@@ -133,9 +134,8 @@ bool everyScanComplete(const jpeg_decompress_struct& info, unsigned scanned)
     if (!info.progressive_mode)
         return scanned == (1u << info.num_components) - 1;
     for (int c = 0; c < info.num_components; ++c)
-        for (int k = 0; k < DCTSIZE2; ++k)
-            if (info.coef_bits[c][k] != 0)
-                return false;
+        if (!everyCoefficientBitArrived(info.coef_bits[c]))
+            return false;
     return true;
 }
 
@@ -225,11 +225,12 @@ bool decodePixels(std::FILE* file, int box, std::size_t memoryLimit, const std::
             cmykToRgb(row, rgb, info.output_width);
         out.rows.done();
     }
-    // The end-of-image marker may still be ahead: judged after it.
+    // Every scan has been read by now; an early end is judged by what it
+    // left out, and so is an end marker that comes before the last scan.
     const bool complete = everyScanComplete(info, guard.scanned);
     jpeg_finish_decompress(&info);
     jpeg_destroy_decompress(&info);
-    return !guard.endedEarly || complete;
+    return complete;
 }
 
 enum class Reduced { decoded, declined, failed };

@@ -4,6 +4,7 @@
 #include <iterator>
 #include <cstring>
 
+#include "jpeg/CoefficientBits.h"
 #include "jpeg/ReducedIdct.h"
 
 namespace {
@@ -17,6 +18,9 @@ constexpr int naturalOrder[64] = {
 constexpr int markerSof2 = 0xC2, markerDht = 0xC4, markerRst0 = 0xD0, markerEoi = 0xD9,
               markerSos = 0xDA, markerDqt = 0xDB, markerDri = 0xDD, markerApp0 = 0xE0, markerApp14 = 0xEE,
               markerCom = 0xFE;
+
+// The largest side libjpeg decodes; a larger picture is refused there too.
+constexpr int maxSide = 65500;
 
 // The most blocks an interleaved MCU may hold.
 constexpr int maxBlocksInMcu = 10;
@@ -153,7 +157,7 @@ bool ProgressiveDecoder::readFrame(const std::vector<std::uint8_t>& data)
         return false;
     height_ = data[1] << 8 | data[2];
     width_ = data[3] << 8 | data[4];
-    if (width_ == 0 || height_ == 0)
+    if (width_ == 0 || height_ == 0 || width_ > maxSide || height_ > maxSide)
         return false;
     components_.resize(count);
     for (int c = 0; c < count; ++c) {
@@ -300,6 +304,9 @@ ProgressiveDecoder::Outcome ProgressiveDecoder::decode(int numerator, std::size_
             return Outcome::declined;
         marker = nextMarker(true);
     }
+    for (const Component& component : components_)
+        if (!everyCoefficientBitArrived(component.bits))
+            return Outcome::declined;
     return emitRows(numerator, sink);
 }
 

@@ -48,7 +48,8 @@ public:
     // block (numerator above 4), and for anything short of a clean stream: a code no
     // table has, data left over or cut short, scans out of order or more
     // than maxScans, the end of the file before the end-of-image marker,
-    // or more memory than the limit.
+    // a coefficient bit that no scan delivered, or more memory than the
+    // limit.
     Outcome decode(int numerator, std::size_t memoryLimit, const RowSink& sink);
 
 private:
