@@ -244,7 +244,7 @@ Reduced decodeReduced(std::FILE* file, int box, std::size_t memoryLimit, const s
     ProgressiveDecoder decoder(file, maxJpegScans, cancel);
     if (!decoder.readHead())
         return Reduced::declined;
-    const int numerator = reducedScaleNumerator(decoder.width(), decoder.height(), box);
+    const int numerator = boxScaleNumerator(decoder.width(), decoder.height(), box);
     if (numerator == 8)
         return Reduced::declined;
     out.storedWidth = decoder.width();

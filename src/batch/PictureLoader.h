@@ -39,26 +39,21 @@ bool loadPicture(const std::string& path, int box, LoadedPicture& picture,
 
 // The smallest of libjpeg's scales 1/8, 2/8, 4/8 and 8/8, as its numerator
 // M over 8, whose size (rounded up, as the decoder rounds it) still covers
-// cover/2 times targetWidth x targetHeight: twice by default. The decoder's
+// twice targetWidth x targetHeight. The decoder's
 // scaled transform then drops only detail that the target cannot hold, and
 // the Lanczos filter that shrinks the rest by a factor of 2 to 4 is as
 // sharp as one applied to the full decode. Powers of two only:
 // libjpeg-turbo has vector code for those transforms, and its plain ones
 // for 3/8, 5/8, 6/8 and 7/8 cost more than the fewer pixels save (measured
 // on the benchmark's photos).
-int jpegScaleNumerator(int width, int height, long long targetWidth, long long targetHeight, int cover = 4);
+int jpegScaleNumerator(int width, int height, long long targetWidth, long long targetHeight);
 
 // A side decoded at numerator/8 of its size: rounded up, as libjpeg does.
 long long scaledSide(long long size, int numerator);
 
 // The numerator for a width x height JPEG decoded for the box: 8 (full
-// size) when the box is empty or the picture fits it.
+// size) when the box is empty or the picture fits it. libjpeg and
+// ProgressiveDecoder decode at the same scale, so that a progressive
+// picture comes out as sharp as its baseline twin.
 int boxScaleNumerator(int width, int height, int box);
 
-// The same for ProgressiveDecoder, whose transforms keep the coarse
-// coefficients exactly and fold no finer ones in: one and a half times the
-// fitted size is enough for the filter. A 2560 x 1600 picture for an 800
-// box decodes at half size, where libjpeg would need the full one: the
-// result stays within a dB of the full decode's (PSNR against Lanczos-3 of
-// the full decode), at a third of the memory and two thirds of the time.
-int reducedScaleNumerator(int width, int height, int box);

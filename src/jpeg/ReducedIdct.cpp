@@ -1,5 +1,6 @@
 #include "jpeg/ReducedIdct.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <utility>
@@ -7,8 +8,12 @@
 namespace {
 
 // weights[size - 1][u][i]: what frequency u gives at sample i of size
-// samples, in the 8-point transform's scale: a flat block of DC value d
-// gives d / 8 everywhere.
+// samples, in the 8-point transform's scale (a flat block of DC value d
+// gives d / 8 everywhere): the mean of the full transform's pixels over the
+// cell of 8 / size pixels that sample i stands for, as libjpeg's reduced
+// transforms average them. Sampling the frequency at the cell's centre
+// instead would make every reduced picture a little harsher than the
+// average of its pixels.
 struct Basis {
     float weights[8][8][8] = {};
 
@@ -17,9 +22,17 @@ struct Basis {
         const double pi = std::acos(-1.0);
         for (int size = 1; size <= 8; ++size)
             for (int u = 0; u < size; ++u)
-                for (int i = 0; i < size; ++i)
-                    weights[size - 1][u][i] = static_cast<float>((u == 0 ? std::sqrt(0.5) : 1.0) / 2 *
-                                                                 std::cos((2 * i + 1) * u * pi / (2 * size)));
+                for (int i = 0; i < size; ++i) {
+                    const double from = 8.0 * i / size, to = 8.0 * (i + 1) / size;
+                    double sum = 0;
+                    for (int x = 0; x < 8; ++x) {
+                        const double covered = std::min<double>(to, x + 1) - std::max<double>(from, x);
+                        if (covered > 0)
+                            sum += covered * (u == 0 ? std::sqrt(0.5) : 1.0) / 2 *
+                                   std::cos((2 * x + 1) * u * pi / 16);
+                    }
+                    weights[size - 1][u][i] = static_cast<float>(sum / (to - from));
+                }
     }
 };
 

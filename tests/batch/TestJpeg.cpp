@@ -7,8 +7,10 @@
 #include <gtest/gtest.h>
 #include <jpeglib.h>
 
-Bytes encodeJpeg(const wxImage& image, bool progressive, StoredAs storedAs, const Bytes& iccProfile,
-                 unsigned restartInterval)
+namespace {
+
+Bytes encode(const wxImage& image, bool progressive, StoredAs storedAs, const Bytes& iccProfile,
+             unsigned restartInterval, int quality, const std::vector<jpeg_scan_info>& script)
 {
     jpeg_compress_struct info;
     jpeg_error_mgr error;
@@ -24,7 +26,7 @@ Bytes encodeJpeg(const wxImage& image, bool progressive, StoredAs storedAs, cons
     info.input_components = cmyk ? 4 : grey ? 1 : 3;
     info.in_color_space = cmyk ? JCS_CMYK : grey ? JCS_GRAYSCALE : JCS_RGB;
     jpeg_set_defaults(&info);
-    jpeg_set_quality(&info, 90, TRUE);
+    jpeg_set_quality(&info, quality, TRUE);
     if (storedAs == StoredAs::ycc444 || storedAs == StoredAs::scanPerComponent)
         info.comp_info[0].h_samp_factor = info.comp_info[0].v_samp_factor = 1;
     if (storedAs == StoredAs::ycc422)
@@ -36,8 +38,12 @@ Bytes encodeJpeg(const wxImage& image, bool progressive, StoredAs storedAs, cons
         info.scan_info = scanPerComponent;
         info.num_scans = 3;
     }
-    if (progressive)
+    if (!script.empty()) {
+        info.scan_info = script.data();
+        info.num_scans = static_cast<int>(script.size());
+    } else if (progressive) {
         jpeg_simple_progression(&info);
+    }
     jpeg_start_compress(&info, TRUE);
     if (!iccProfile.empty())
         jpeg_write_icc_profile(&info, iccProfile.data(), static_cast<unsigned>(iccProfile.size()));
@@ -58,6 +64,20 @@ Bytes encodeJpeg(const wxImage& image, bool progressive, StoredAs storedAs, cons
     Bytes bytes(buffer, buffer + size);
     std::free(buffer);
     return bytes;
+}
+
+}  // namespace
+
+Bytes encodeJpeg(const wxImage& image, bool progressive, StoredAs storedAs, const Bytes& iccProfile,
+                 unsigned restartInterval)
+{
+    return encode(image, progressive, storedAs, iccProfile, restartInterval, 90, {});
+}
+
+Bytes encodeScripted(const wxImage& image, int quality, StoredAs storedAs, const std::vector<jpeg_scan_info>& script,
+                     unsigned restartInterval)
+{
+    return encode(image, true, storedAs, {}, restartInterval, quality, script);
 }
 
 void claimFrameSize(Bytes& jpeg, int width, int height)
@@ -128,7 +148,7 @@ bool libjpegComplains(const Bytes& jpeg)
     return warned;
 }
 
-LibjpegSamples libjpegDecode(const Bytes& jpeg, int numerator, int colourSpace)
+LibjpegSamples libjpegDecode(const Bytes& jpeg, int numerator, int colourSpace, bool smoothChroma)
 {
     jpeg_decompress_struct info;
     jpeg_error_mgr error;
@@ -139,6 +159,7 @@ LibjpegSamples libjpegDecode(const Bytes& jpeg, int numerator, int colourSpace)
     info.out_color_space = static_cast<J_COLOR_SPACE>(colourSpace);
     info.scale_num = static_cast<unsigned>(numerator);
     info.scale_denom = 8;
+    info.do_fancy_upsampling = smoothChroma ? TRUE : FALSE;
     jpeg_start_decompress(&info);
     LibjpegSamples decoded;
     decoded.width = static_cast<int>(info.output_width);

@@ -1,5 +1,9 @@
 #pragma once
 
+#include <cstdio>
+#include <vector>
+
+#include <jpeglib.h>
 #include <wx/image.h>
 
 #include "jpeg/ExifBuilder.h"
@@ -18,14 +22,23 @@ enum class StoredAs { ycc420, ycc422, ycc444, scanPerComponent, cmyk, grey };
 Bytes encodeJpeg(const wxImage& image, bool progressive, StoredAs storedAs = StoredAs::ycc420,
                  const Bytes& iccProfile = {}, unsigned restartInterval = 0);
 
+// A JPEG of the picture at the quality given, coded by the scan script
+// (libjpeg's scan_info: the components, the coefficient band, and the
+// successive approximation bits of each scan); libjpeg's own progression
+// when the script is empty.
+Bytes encodeScripted(const wxImage& image, int quality, StoredAs storedAs, const std::vector<jpeg_scan_info>& script,
+                     unsigned restartInterval = 0);
+
 // The samples libjpeg decodes from a JPEG at numerator/8 of its size, in
-// the colour space asked for (a J_COLOR_SPACE), row after row.
+// the colour space asked for (a J_COLOR_SPACE), row after row. Chroma
+// sampled at half resolution is smoothed up as libjpeg does by default, or
+// with smoothChroma false, each sample repeated over the pixels it covers.
 struct LibjpegSamples {
     int width = 0;
     int height = 0;
     std::vector<unsigned char> samples;
 };
-LibjpegSamples libjpegDecode(const Bytes& jpeg, int numerator, int colourSpace);
+LibjpegSamples libjpegDecode(const Bytes& jpeg, int numerator, int colourSpace, bool smoothChroma = true);
 
 // Changes the frame size the start-of-frame header claims.
 void claimFrameSize(Bytes& jpeg, int width, int height);
