@@ -305,6 +305,78 @@ TEST_F(HostileFiles, DecoderMemoryIsBounded)
     }
 }
 
+// A legal progressive script that sends every bit of every coefficient in
+// a scan of its own: 2,112 scans for three components.
+std::vector<jpeg_scan_info> everyBitAlone()
+{
+    std::vector<jpeg_scan_info> script;
+    for (int c = 0; c < 3; ++c)
+        for (int start = 0; start < 64; ++start)
+            for (int low = 10; low >= 0; --low) {
+                jpeg_scan_info scan{};
+                scan.comps_in_scan = 1;
+                scan.component_index[0] = c;
+                scan.Ss = scan.Se = start;
+                scan.Ah = low == 10 ? 0 : low + 1;
+                scan.Al = low;
+                script.push_back(scan);
+            }
+    return script;
+}
+
+// What the progressive decoder must bound itself: the reduced decode (box
+// 100, a quarter of the size at most) and libjpeg's (box 0) both refuse.
+TEST_F(HostileFiles, ProgressiveDecoderKeepsItsBounds)
+{
+    const Bytes progressive = encodeJpeg(shadedPicture(640, 480), true);
+    Bytes table15 = progressive;
+    table15[find(progressive, 0xDA, find(progressive, 0xDA) + 2) + 6] = 0xFF;
+    Bytes quant4 = progressive;
+    quant4[find(progressive, 0xDB) + 4] = 0x04;
+    static const struct {
+        const char* name;
+        Bytes bytes;
+    } refused[] = {
+        {"2,112 scans", encodeScripted(shadedPicture(400, 300), 90, StoredAs::ycc444, everyBitAlone())},
+        {"a scan naming table 15", table15},
+        {"quantization table 4", quant4},
+        {"65,504 pixels wide", flatProgressiveGrey(65504, 8)},
+    };
+    for (const auto& c : refused)
+        for (const int box : {0, 100}) {
+            writeFile(file("p.jpg"), c.bytes);
+            LoadedPicture picture;
+            EXPECT_FALSE(loadPicture(file("p.jpg"), box, picture)) << c.name << ", box " << box;
+        }
+    LoadedPicture widest;
+    writeFile(file("p.jpg"), flatProgressiveGrey(65500, 8));
+    EXPECT_TRUE(loadPicture(file("p.jpg"), 100, widest)) << "libjpeg's largest side";
+
+    // 47,000 x 47,000 for a 1000 box decodes at 1/8: a coefficient and a
+    // mask of 8 bytes for each of 34.5 million blocks, and 104 MB of rows.
+    writeFile(file("huge.jpg"), flatProgressiveGrey(47000, 47000));
+    const std::size_t kept = std::size_t(5875) * 5875 * (2 + 8), rows = std::size_t(5875) * 5875 * 3;
+    static const struct {
+        std::size_t limit;
+        bool loads;
+    } limits[] = {{kept + rows / 2, false}, {pictureMemoryLimit, true}};
+    for (const auto& c : limits) {
+        SCOPED_TRACE(c.limit);
+        std::FILE* stream = std::fopen(file("huge.jpg").c_str(), "rb");
+        ASSERT_NE(stream, nullptr);
+        JpegHead head;
+        readJpegHead(stream, head);
+        LoadedPicture picture;
+        EXPECT_EQ(decodeJpeg(stream, 1000, c.limit, head, picture), c.loads);
+        std::fclose(stream);
+        if (c.loads) {
+            ASSERT_EQ(picture.image.GetSize(), wxSize(1000, 1000));
+            EXPECT_EQ(picture.image.GetRed(999, 999), 128);
+            EXPECT_EQ(picture.image.GetGreen(0, 500), 128);
+        }
+    }
+}
+
 TEST_F(HostileFiles, OnlyJpegPngAndTiffContentIsDecoded)
 {
     const wxImage picture = shadedPicture(60, 40);

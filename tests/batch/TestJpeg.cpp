@@ -174,3 +174,88 @@ LibjpegSamples libjpegDecode(const Bytes& jpeg, int numerator, int colourSpace, 
     jpeg_destroy_decompress(&info);
     return decoded;
 }
+
+namespace {
+
+// Bits into bytes, most significant first, with a zero after every 0xFF as
+// entropy-coded data needs; the last byte is filled with ones.
+class BitWriter {
+public:
+    explicit BitWriter(Bytes& out) : out_(out) {}
+    void put(unsigned value, int count)
+    {
+        for (int i = count - 1; i >= 0; --i) {
+            byte_ = (byte_ << 1) | ((value >> i) & 1);
+            if (++bits_ == 8)
+                flush();
+        }
+    }
+    void finish()
+    {
+        while (bits_ != 0)
+            put(1, 1);
+    }
+
+private:
+    void flush()
+    {
+        out_.push_back(static_cast<std::uint8_t>(byte_));
+        if (byte_ == 0xFF)
+            out_.push_back(0);
+        byte_ = 0;
+        bits_ = 0;
+    }
+    Bytes& out_;
+    unsigned byte_ = 0;
+    int bits_ = 0;
+};
+
+void segment(Bytes& out, std::uint8_t marker, const Bytes& data)
+{
+    out.insert(out.end(), {0xFF, marker, static_cast<std::uint8_t>((data.size() + 2) >> 8),
+                           static_cast<std::uint8_t>(data.size() + 2)});
+    out.insert(out.end(), data.begin(), data.end());
+}
+
+}  // namespace
+
+Bytes flatProgressiveGrey(int width, int height)
+{
+    Bytes jpeg = {0xFF, 0xD8};
+    Bytes quant = {0};
+    quant.resize(65, 1);
+    segment(jpeg, 0xDB, quant);
+    segment(jpeg, 0xC2, {8, static_cast<std::uint8_t>(height >> 8), static_cast<std::uint8_t>(height),
+                         static_cast<std::uint8_t>(width >> 8), static_cast<std::uint8_t>(width), 1, 1, 0x11, 0});
+    // DC: one symbol, size 0 (no change), coded as a single 0 bit.
+    Bytes dcTable = {0x00, 1};
+    dcTable.resize(17, 0);
+    dcTable.push_back(0);
+    segment(jpeg, 0xC4, dcTable);
+    // AC: the end-of-band runs 2^r + r extra bits, r = 0..14, 4 bits each.
+    Bytes acTable = {0x10, 0, 0, 0, 15};
+    acTable.resize(17, 0);
+    for (int r = 0; r < 15; ++r)
+        acTable.push_back(static_cast<std::uint8_t>(r << 4));
+    segment(jpeg, 0xC4, acTable);
+    const long long blocks = 1LL * ((width + 7) / 8) * ((height + 7) / 8);
+    segment(jpeg, 0xDA, {1, 1, 0x00, 0, 0, 0});
+    BitWriter dc(jpeg);
+    for (long long i = 0; i < blocks; ++i)
+        dc.put(0, 1);
+    dc.finish();
+    segment(jpeg, 0xDA, {1, 1, 0x00, 1, 63, 0});
+    BitWriter ac(jpeg);
+    for (long long left = blocks; left > 0;) {
+        const long long run = std::min<long long>(left, 32767);
+        int r = 0;
+        while ((2LL << r) <= run)
+            ++r;
+        ac.put(static_cast<unsigned>(r), 4);
+        ac.put(static_cast<unsigned>(run - (1LL << r)), r);
+        left -= run;
+    }
+    ac.finish();
+    jpeg.insert(jpeg.end(), {0xFF, 0xD9});
+    return jpeg;
+}

@@ -43,6 +43,11 @@ LibjpegSamples libjpegDecode(const Bytes& jpeg, int numerator, int colourSpace, 
 // Changes the frame size the start-of-frame header claims.
 void claimFrameSize(Bytes& jpeg, int width, int height);
 
+// A progressive grey JPEG of width x height, flat mid-grey, written by
+// hand in two scans: a few bits a block, so that pictures far larger than
+// any test could encode stay small and quick to make.
+Bytes flatProgressiveGrey(int width, int height);
+
 // Smooth shading with some texture, width x height.
 wxImage shadedPicture(int width, int height);
 
