@@ -11,16 +11,22 @@ cmake --build build/fuzz -j"$(nproc)" --target exif_fuzzer progressive_fuzzer
 
 mkdir -p build/fuzz/corpus build/fuzz/progressive build/fuzz/findings
 cp -n fuzz/seeds/* build/fuzz/corpus/ 2>/dev/null || true
-# Small progressive pictures in each sampling, with and without restarts.
+# Small progressive pictures in each sampling, with and without restarts,
+# and in the scan scripts of fuzz/scans: bands, and bits refined one by one.
+convert -size 40x24 gradient:red-blue build/fuzz/gradient.ppm
 for sampling in 1x1 2x1 2x2; do
   for restart in 0 1; do
     seed=build/fuzz/progressive/$sampling-$restart.jpg
-    [ -e "$seed" ] || convert -size 40x24 gradient:red-blue -interlace JPEG -quality 80 \
-      -sampling-factor "$sampling" -define jpeg:restart-interval=$restart "$seed"
+    [ -e "$seed" ] || cjpeg -progressive -quality 80 -sample "$sampling" -restart "$restart"B \
+      build/fuzz/gradient.ppm > "$seed"
+  done
+  for script in fuzz/scans/*.txt; do
+    seed=build/fuzz/progressive/$sampling-$(basename "$script" .txt).jpg
+    [ -e "$seed" ] || cjpeg -quality 30 -sample "$sampling" -scans "$script" build/fuzz/gradient.ppm > "$seed"
   done
 done
 [ -e build/fuzz/progressive/grey.jpg ] ||
-  convert -size 40x24 gradient: -colorspace Gray -interlace JPEG build/fuzz/progressive/grey.jpg
+  cjpeg -grayscale -progressive build/fuzz/gradient.ppm > build/fuzz/progressive/grey.jpg
 
 # -close_fd_mask=1: the reader's own stdout lines would drown the report.
 for target in exif:corpus progressive:progressive; do

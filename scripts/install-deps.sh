@@ -11,7 +11,7 @@ packages=(
   xvfb xauth xdg-utils groff ghostscript locales
   # the end-to-end check: accessibility bus, X tools, picture tools
   dbus at-spi2-core gir1.2-atspi-2.0 python3-gi python3-xlib xdotool
-  imagemagick libimage-exiftool-perl
+  imagemagick libimage-exiftool-perl libjpeg-turbo-progs
   # the colour management engine, and colour profiles for its tests
   icc-profiles-free liblcms2-dev
 )

@@ -1,3 +1,6 @@
+#include <algorithm>
+#include <cstdlib>
+
 #include <gtest/gtest.h>
 
 #include "batch/Resample.h"
@@ -9,6 +12,21 @@ wxImage step(int width, int height)
 {
     wxImage picture(width, height, true);
     picture.SetRGB(wxRect(width / 2, 0, width - width / 2, height), 255, 255, 255);
+    return picture;
+}
+
+// Detail finer than the smaller picture can hold: vertical stripes of the
+// period given (one black column, then white ones) or, with period 0, a
+// checkerboard of single pixels.
+wxImage stripes(int width, int height, int period)
+{
+    wxImage picture(width, height, false);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            const bool black = period == 0 ? (x + y) % 2 == 0 : x % period == 0;
+            const unsigned char level = black ? 0 : 255;
+            picture.SetRGB(x, y, level, level, level);
+        }
     return picture;
 }
 
@@ -52,6 +70,20 @@ TEST(Resample, FlatStaysFlatAndAnEdgeStaysInPlace)
         }
         EXPECT_EQ(edge.GetRed(0, 0), 0);
         EXPECT_EQ(edge.GetRed(c.newWidth - 1, 0), 255);
+
+        // Reduced, the filter widens with the reduction: stripes it cannot
+        // show become their mean grey instead of a moire of bands.
+        if (2 * c.newWidth > c.width || 2 * c.newHeight > c.height)
+            continue;
+        for (const int period : {0, 2, 3}) {
+            const wxImage fine = resampleLanczos3(stripes(c.width, c.height, period), c.newWidth, c.newHeight);
+            const int mean = period == 0 ? 128 : 255 - 255 / period;
+            int worst = 0;
+            for (int y = 2; y < c.newHeight - 2; ++y)
+                for (int x = 2; x < c.newWidth - 2; ++x)
+                    worst = std::max(worst, std::abs(fine.GetRed(x, y) - mean));
+            EXPECT_LE(worst, 10) << "period " << period;
+        }
     }
 }
 

@@ -509,15 +509,34 @@ TEST_F(TessalyBatch, JsonForScripts)
     ASSERT_EQ(std::system(check.c_str()), 0) << run.out;
     EXPECT_EQ(readFile(file("parsed.txt")), "5 unreadable saved True 3 1\n");
 
+    // Names with a backslash, a quote or control characters stay valid JSON
+    // and name the very file.
+    fs::create_directory(file("odd"));
+    const std::string content = readFile(file("album/p100.jpg"));
+    const Bytes picture(content.begin(), content.end());
+    for (const char* name : {"back\\slash.jpg", "q\"uote.jpg", "tab\tand\nline.jpg", "\x01\x1f\x7f.jpg"})
+        writeFile(file("odd/") + name, picture);
+    const ProgramRun odd = runBatch({"--json", "-s", "300", "-y", file("odd")});
+    writeFile(file("odd.json"), Bytes(odd.out.begin(), odd.out.end()));
+    const std::string named = "python3 -c \"import json,os,sys; d=[json.loads(l) for l in open(sys.argv[1])]; "
+                              "print(sum(os.path.isfile(o['path']) and o['path'] == o['written'] for o in d[:-1]))\" " +
+                              file("odd.json") + " > " + file("named.txt");
+    ASSERT_EQ(std::system(named.c_str()), 0) << odd.out;
+    EXPECT_EQ(readFile(file("named.txt")), "4\n") << odd.out;
+
     makeAlbum("many", 30);
     const std::string piped = "bash -c 'set -o pipefail; " + std::string(TESSALY_BATCH_PROGRAM) + " -j 1 -s 300 -y " +
                               file("many") + " | head -n 1 > /dev/null; echo $? > " + file("status.txt") + "'";
     ASSERT_EQ(std::system(piped.c_str()), 0);
     EXPECT_EQ(readFile(file("status.txt")), "141\n");
+    // The run ends after the picture at hand: the others stay untouched.
+    int processed = 0;
     for (const auto& entry : fs::directory_iterator(file("many"))) {
         LoadedPicture picture;
         EXPECT_TRUE(loadPicture(entry.path().string(), 0, picture)) << entry.path() << " damaged";
+        processed += picture.image.GetWidth() <= 300;
     }
+    EXPECT_LT(processed, 10);
 }
 
 // A folder that is there but cannot be read is the batch's failure (status
@@ -527,7 +546,12 @@ TEST_F(TessalyBatch, AFolderThatCannotBeOpened)
     makeAlbum("locked", 1);
     chmod(file("locked").c_str(), 0700);
     chmod(dir.path().c_str(), 0755);
-    const ProgramRun run = runBatch({"--reuid=65534", "--regid=65534", "--clear-groups", TESSALY_BATCH_PROGRAM, "-y",
+    // The other user may not reach the checkout, wherever it lies: it runs a
+    // copy of the program.
+    const std::string program = file("tessaly-batch");
+    fs::copy_file(TESSALY_BATCH_PROGRAM, program);
+    chmod(program.c_str(), 0755);
+    const ProgramRun run = runBatch({"--reuid=65534", "--regid=65534", "--clear-groups", program, "-y",
                                      file("locked")},
                                     false, {}, "/usr/bin/setpriv");
     EXPECT_EQ(run.status, 1);
