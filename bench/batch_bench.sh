@@ -9,7 +9,8 @@
 # Next to the time, the sharpness of the engine's and vipsthumbnail's
 # pictures: PSNR against a Lanczos-3 reduction of the full decode. Then the
 # time per picture on 30, 120 and 480 pictures (copies of the corpus), and
-# the peak memory on 24-megapixel progressive pictures.
+# the peak memory on 24-megapixel progressive pictures, and the sharpness
+# of progressive twins of the photos against the baseline files.
 #   bench/batch_bench.sh [rounds]
 # The photos come from Debian's wallpaper packages, downloaded once into
 # bench/cache (ignored by git).
@@ -27,7 +28,7 @@ done
 if [ ${#need[@]} -gt 0 ]; then apt-get update -qq && apt-get install -y -qq "${need[@]}" >/dev/null; fi
 
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DTESSALY_BENCH=ON >/dev/null
-cmake --build "$build" -j"$(nproc)" --target batch_run shrink_psnr tessaly-batch >/dev/null
+cmake --build "$build" -j"$(nproc)" --target batch_run shrink_psnr progressive_psnr tessaly-batch >/dev/null
 
 if [ ! -d "$cache/photos" ]; then
   mkdir -p "$cache/debs" "$cache/unpacked" "$cache/photos"
@@ -170,3 +171,6 @@ echo "24-megapixel progressive: peak $(echo "${memory[engine]} / 1024" | bc) MiB
 # What shrink-on-load changes in the pictures: the engine's fitted picture
 # against the same photo decoded at full size and fitted, before encoding.
 "$build/shrink_psnr" "$cache"/photos/*.jpg | tail -n 1
+# Progressive twins of the photos, from 200 to 2000 pixels: as sharp as the
+# baseline files, and never refused.
+"$build/progressive_psnr" "$cache"/photos/*.jpg | tail -n 9

@@ -41,11 +41,14 @@ void EntropyReader::fill()
 
 int EntropyReader::finish()
 {
+    // Whole bytes read ahead but not used may only be padding.
     const int left = count_ - madeUp_;
-    if (left < 0 || left >= 8)
+    if (left < 0 || (left >= 8 && (bits_ << (left % 8)) != 0))
         return -1;
     if (marker_ == 0) {
         int byte = source_.next();
+        while (byte == 0)
+            byte = source_.next();
         if (byte != 0xFF)
             return byte < 0 ? reset(endOfFile) : -1;
         do

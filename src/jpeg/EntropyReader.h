@@ -57,8 +57,9 @@ public:
     bool overrun() const { return count_ < madeUp_; }
 
     // Ends the segment: only the fill bits of the last byte may be left,
-    // and fill bytes (0xFF) may stand before the marker. Gives the marker
-    // that follows (endOfFile at the end), or -1 when data is left over.
+    // and padding (zero bytes, as cameras write) and fill bytes (0xFF) may
+    // stand before the marker. Gives the marker that follows (endOfFile at
+    // the end), or -1 when data is left over.
     // The reader is then ready for the next segment.
     int finish();
 

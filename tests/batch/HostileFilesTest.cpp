@@ -44,6 +44,12 @@ Bytes insertAt(Bytes bytes, std::size_t at, const Bytes& extra)
     return bytes;
 }
 
+Bytes withByte(Bytes bytes, std::uint8_t byte)
+{
+    bytes.push_back(byte);
+    return bytes;
+}
+
 std::size_t find(const Bytes& bytes, std::uint8_t marker, std::size_t from = 0)
 {
     for (std::size_t i = from; i + 1 < bytes.size(); ++i)
@@ -63,6 +69,23 @@ std::size_t findLast(const Bytes& bytes, std::uint8_t marker)
 Bytes withoutEnd(const Bytes& jpeg)
 {
     return Bytes(jpeg.begin(), jpeg.end() - 2);
+}
+
+// The scan that starts at the start-of-scan marker at, header and data.
+Bytes withoutScan(Bytes jpeg, std::size_t at)
+{
+    std::size_t end = at + 2;
+    while (end + 1 < jpeg.size() && !(jpeg[end] == 0xFF && jpeg[end + 1] != 0 && (jpeg[end + 1] & 0xF8) != 0xD0))
+        ++end;
+    jpeg.erase(jpeg.begin() + static_cast<std::ptrdiff_t>(at), jpeg.begin() + static_cast<std::ptrdiff_t>(end));
+    return jpeg;
+}
+
+Bytes cutAndClosed(const Bytes& jpeg, std::size_t at)
+{
+    Bytes cut(jpeg.begin(), jpeg.begin() + static_cast<std::ptrdiff_t>(at));
+    cut.insert(cut.end(), {0xFF, 0xD9});
+    return cut;
 }
 
 // The first scan's Se, the last coefficient it codes, set to 0 as some
@@ -198,6 +221,15 @@ TEST_F(HostileFiles, APictureThatDoesNotDecodeWholeIsRefused)
         // What garbled data leaves over when the decoder ends early.
         {"data left before the end", insertAt(baseline, baseline.size() - 2, Bytes(16, 0x5C)), false},
         {"data left between scans", insertAt(progressive, findLast(progressive, 0xDA), {0x3B, 0x00, 0x91}), false},
+        // libjpeg warns before it moves past the bytes it skipped: the last
+        // of them counts too, and a stuffed 0xFF is data, not padding.
+        {"40 zeros and an 0x41 before the end", insertAt(baseline, baseline.size() - 2, withByte(Bytes(40, 0), 0x41)), false},
+        {"zeros and a stuffed 0xFF before the end", insertAt(progressive, progressive.size() - 2, withByte(withByte(Bytes(64, 0), 0xFF), 0)), false},
+        {"20 MiB of zeros before the end", insertAt(progressive, progressive.size() - 2, Bytes(20 << 20, 0)), true},
+        // Every scan complete, and still not every coefficient bit there.
+        {"progressive, cut after its first scan and closed", cutAndClosed(progressive, find(progressive, 0xDA, find(progressive, 0xDA) + 2)), false},
+        {"progressive, a scan taken out", withoutScan(progressive, find(progressive, 0xDA, find(progressive, 0xDA) + 2)), false},
+        {"progressive, its last scan taken out", withoutScan(progressive, findLast(progressive, 0xDA)), false},
         // Cut right behind the data: every pixel is there.
         {"no end marker, baseline", withoutEnd(baseline), true},
         {"no end marker, progressive", withoutEnd(progressive), true},
