@@ -9,12 +9,16 @@ cd "$(dirname "$0")/.."
 jobs=$(nproc)
 
 # No test may leave files in the source tree or beside the built program.
-untracked() { git status --porcelain --untracked-files=all 2>/dev/null | grep '^??' || true; }
-tree_before=$(untracked)
+# What was there before (the window's prefs.cfg after ./scripts/run.sh, say)
+# is the user's, and stays as it was.
+leftovers() {
+  git status --porcelain --untracked-files=all 2>/dev/null | grep '^??' || true
+  stat -c '%n %Y %s' build/*/prefs.cfg build/*/*.log 2>/dev/null || true
+}
+tree_before=$(leftovers)
 check_clean() {
   local stray
-  stray=$(diff <(echo "$tree_before") <(untracked) | grep '^>' || true)
-  stray+=$(ls "$1"/prefs.cfg "$1"/*.log 2>/dev/null || true)
+  stray=$(diff <(echo "$tree_before") <(leftovers) | grep '^>' || true)
   if [ -n "$stray" ]; then
     echo "tests left files behind:"; echo "$stray"; exit 1
   fi
@@ -23,13 +27,13 @@ check_clean() {
 cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release -DTESSALY_WERROR=ON -DTESSALY_BENCH=ON
 cmake --build build/release -j"$jobs"
 ctest --test-dir build/release --output-on-failure -j"$jobs"
-check_clean build/release
+check_clean
 ./scripts/package.sh build/release
 
 cmake -S . -B build/asan -DCMAKE_BUILD_TYPE=Debug -DTESSALY_SANITIZE=ON
 cmake --build build/asan -j"$jobs"
 ctest --test-dir build/asan --output-on-failure -j"$jobs"
-check_clean build/asan
+check_clean
 
 # The headless suite under ThreadSanitizer: the helper threads, the worker
 # and the tests' own threads. Some tests run the program as another user,
@@ -42,6 +46,6 @@ cp tests/tsan.supp "$suppressions"
 chmod 644 "$suppressions"
 TSAN_OPTIONS="suppressions=$suppressions" \
   ctest --test-dir build/tsan --output-on-failure -j"$jobs" -E '^(gui_tests|end_to_end|installed|keyboard)$'
-check_clean build/tsan
+check_clean
 
 ./scripts/fuzz.sh "${TESSALY_FUZZ_SECONDS:-20}"
