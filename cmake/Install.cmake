@@ -13,6 +13,12 @@ install(PROGRAMS packaging/tessaly.sh DESTINATION bin RENAME tessaly)
 install(TARGETS tessaly-batch RUNTIME DESTINATION bin)
 
 install(FILES packaging/${TESSALY_ID}.desktop DESTINATION share/applications)
+# "Open with Tessaly" on folders where file managers take an action of a
+# program's own, which never makes it the program that opens folders:
+# Dolphin's service menus, Nemo's actions, and Caja's (file-manager actions).
+install(FILES packaging/dolphin-servicemenu.desktop DESTINATION share/kio/servicemenus RENAME ${TESSALY_ID}.desktop)
+install(FILES packaging/${TESSALY_ID}.nemo_action DESTINATION share/nemo/actions)
+install(FILES packaging/caja-action.desktop DESTINATION share/file-manager/actions RENAME ${TESSALY_ID}.desktop)
 install(FILES packaging/${TESSALY_ID}.metainfo.xml DESTINATION share/metainfo)
 install(FILES data/icons/tessaly.svg DESTINATION share/icons/hicolor/scalable/apps RENAME ${TESSALY_ID}.svg)
 foreach(size 16 24 32 48 64 128 256)

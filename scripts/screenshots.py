@@ -1,0 +1,54 @@
+"""Starts Tessaly as its user would, in the user's own configuration
+folder, and takes the manual's screenshots: the main window, the
+Preferences with the preview showing the first photo, and About.
+    python3 scripts/screenshots.py PROGRAM HOME OUT"""
+
+import os
+import subprocess
+import sys
+import time
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "../tests/e2e"))
+from atspi_user import app_node, click, find, frame, run, texts, wait_for  # noqa: E402
+
+PROGRAM, HOME, OUT = sys.argv[1:4]
+
+
+def screenshot(name, title=None):
+    """The screen, or only the window of that title (a dialog over the main
+    window)."""
+    run("xdotool", "mousemove", "0", "0")  # no tool tip in the picture
+    time.sleep(0.5)
+    window = run("xdotool", "search", "--name", f"^{title}$").split()[0] if title else "root"
+    run("import", "-window", window, os.path.join(OUT, name))
+
+
+def main():
+    config = os.path.join(HOME, ".config/tessaly")
+    program = subprocess.Popen([PROGRAM], cwd=config, env=dict(os.environ, HOME=HOME))
+    try:
+        app = wait_for("the program on the accessibility bus", lambda: app_node(program.pid))
+        main_window = frame(app, "Tessaly 1.1")
+        time.sleep(1)
+        screenshot("main.png")
+
+        click(find(main_window, "push button", "Preferences"))
+        preferences = frame(app, "Tessaly 1.1 | Preferences")
+        wait_for("the preview", lambda: True if any(" (1 of " in t for t in texts(preferences)) else None)
+        time.sleep(1)
+        screenshot("preferences.png")
+        click(find(preferences, "push button", "Cancel"))
+
+        click(find(main_window, "push button", "About"))
+        about = frame(app, "Tessaly 1.1 | About")
+        time.sleep(0.5)
+        screenshot("about.png", "Tessaly 1.1 \\| About")
+        click(find(about, "push button", "Close"))
+    finally:
+        program.kill()
+        program.wait()
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
