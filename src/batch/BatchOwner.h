@@ -29,6 +29,10 @@ public:
     virtual void qualityUnreadable(const wxString& qualityText) = 0;
     // The folder cannot be opened; the batch ends.
     virtual void folderUnreadable(const wxString& folder) = 0;
+    // No picture could be written where the batch would write them (the
+    // folder processed, or the output folder): the batch ends before it
+    // starts, instead of failing picture after picture.
+    virtual void folderUnwritable(const wxString& folder, const wxString& reason) = 0;
     // Whether to process the count pictures found in the folder, writing
     // the results below the output folder when one is given.
     virtual bool confirm(const wxString& folder, int count, const wxString& outputFolder) = 0;

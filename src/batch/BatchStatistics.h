@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 // What a batch did, counted over the pictures saved.
 struct BatchStatistics {
     int resized = 0;
@@ -12,4 +14,7 @@ struct BatchStatistics {
     int alreadyThere = 0;
     // Pictures that carried this batch's processing record.
     int alreadyProcessed = 0;
+    // Pictures that could not be written, and the first of them with why.
+    int notSaved = 0;
+    std::string firstNotSaved;
 };

@@ -15,8 +15,23 @@ void MessageBoxOwner::folderUnreadable(const wxString&)
     showMessage(wxS("Directory can not be opened."), wxS("Error 01"));
 }
 
+bool MessageBoxOwner::showMessageWithCheckBox(const wxString& message, const wxString& caption, const wxString&,
+                                              const wxString&)
+{
+    showMessage(message, caption);
+    return false;
+}
+
+void MessageBoxOwner::folderUnwritable(const wxString& folder, const wxString& reason)
+{
+    showMessage(wxS("The pictures cannot be saved in the folder:\n\n") + folder + wxS("\n\n") + reason +
+                    wxS(". Nothing has been processed."),
+                wxS("Tessaly 1.1"));
+}
+
 bool MessageBoxOwner::confirm(const wxString& folder, int count, const wxString& outputFolder)
 {
+    saveFailuresSilenced_ = false;
     wxString question = wxS("Do you really want to process all JPG pictures in directory: \n\n") + folder +
                         wxS("\n\nNumber of files about to processed: ") + wxString::Format(wxS("%i"), count);
     if (!outputFolder.empty())
@@ -38,17 +53,26 @@ void MessageBoxOwner::placementFallback(const wxString& message, const wxString&
 
 void MessageBoxOwner::pictureDone(const PictureReport& report)
 {
-    if (report.outcome == PictureReport::Outcome::notWritten)
-        showMessage(wxS("Watermarked image could not been saved."), wxMessageBoxCaptionStr);
+    // A folder of pictures that all fail would be a box for each: the user
+    // may count the rest without one.
+    if (report.outcome == PictureReport::Outcome::notWritten && !saveFailuresSilenced_)
+        saveFailuresSilenced_ = showMessageWithCheckBox(
+            wxS("Watermarked image could not been saved."), wxMessageBoxCaptionStr,
+            wxString::FromUTF8(report.written + ": " + report.reason), wxS("Do not show this again in this batch"));
     else if (report.outcome == PictureReport::Outcome::unreadable && report.endsBatch)
         showMessage(wxS("File could not be opened."), wxS("Error 02"));
 }
 
 void MessageBoxOwner::finished(const BatchStatistics& s)
 {
-    wxString text = wxString::Format(wxS("Pictures has been processed corretly.\n\nResized: %i\nRotated: "
-                                         "%i\nWatermarked: %i"),
-                                     s.resized, s.rotated, s.watermarked);
+    // Never "processed correctly" over pictures that were not saved.
+    const wxString outcome =
+        s.notSaved == 0 ? wxString(wxS("Pictures has been processed corretly."))
+                        : wxString::Format(wxS("Not every picture could be saved.\n\nNot saved: %i, the first: "),
+                                           s.notSaved) +
+                              wxString::FromUTF8(s.firstNotSaved);
+    wxString text = outcome + wxString::Format(wxS("\n\nResized: %i\nRotated: %i\nWatermarked: %i"), s.resized,
+                                               s.rotated, s.watermarked);
     if (s.wentOnPastUnreadable)
         text += wxString::Format(wxS("\nSkipped (cannot be read): %i"), s.skipped);
     if (s.alreadyProcessed > 0)

@@ -11,12 +11,22 @@ public:
     virtual bool askYesNo(const wxString& message, const wxString& caption) = 0;
     // A modal box with an OK button.
     virtual void showMessage(const wxString& message, const wxString& caption) = 0;
+    // The same with details below the message and a check box with the
+    // label given; true when the user ticked it. An owner that cannot show
+    // one shows the plain box.
+    virtual bool showMessageWithCheckBox(const wxString& message, const wxString& caption, const wxString& details,
+                                         const wxString& checkBox);
 
     void qualityUnreadable(const wxString& qualityText) override;
     void folderUnreadable(const wxString& folder) override;
+    void folderUnwritable(const wxString& folder, const wxString& reason) override;
     bool confirm(const wxString& folder, int count, const wxString& outputFolder) override;
     bool replaceExisting(const wxString& outputFolder, int count) override;
     void placementFallback(const wxString& message, const wxString& caption) override;
     void pictureDone(const PictureReport& report) override;
     void finished(const BatchStatistics& statistics) override;
+
+private:
+    // The user asked for no more save-failure boxes in this batch.
+    bool saveFailuresSilenced_ = false;
 };

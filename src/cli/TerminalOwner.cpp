@@ -117,6 +117,13 @@ void TerminalOwner::folderUnreadable(const wxString&)
     ++folderFailures_;
 }
 
+void TerminalOwner::folderUnwritable(const wxString& folder, const wxString& reason)
+{
+    std::fprintf(stderr, "tessaly-batch: %s: no picture can be saved there: %s; nothing was processed\n",
+                 utf8(folder).c_str(), utf8(reason).c_str());
+    ++folderFailures_;
+}
+
 void TerminalOwner::placementFallback(const wxString& message, const wxString&)
 {
     endProgressLine();

@@ -46,6 +46,7 @@ public:
     void workerEnded(WorkingThread*) override {}
     void qualityUnreadable(const wxString&) override {}
     void folderUnreadable(const wxString& folder) override;
+    void folderUnwritable(const wxString& folder, const wxString& reason) override;
     bool confirm(const wxString& folder, int count, const wxString& outputFolder) override;
     void placementFallback(const wxString& message, const wxString& caption) override;
     void pictureDone(const PictureReport& report) override;

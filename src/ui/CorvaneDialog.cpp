@@ -14,6 +14,7 @@
 #include <wx/image.h>
 #include <wx/log.h>
 #include <wx/msgdlg.h>
+#include <wx/richmsgdlg.h>
 #include <wx/settings.h>
 #include <wx/sizer.h>
 #include <wx/slider.h>
@@ -432,6 +433,20 @@ bool CorvaneDialog::askYesNo(const wxString& message, const wxString& caption)
 void CorvaneDialog::showMessage(const wxString& message, const wxString& caption)
 {
     runOnGuiThread([message, caption] { wxMessageBox(message, caption, wxOK | wxCENTRE, nullptr); });
+}
+
+bool CorvaneDialog::showMessageWithCheckBox(const wxString& message, const wxString& caption, const wxString& details,
+                                            const wxString& checkBox)
+{
+    bool ticked = false;
+    runOnGuiThread([&ticked, message, caption, details, checkBox] {
+        wxRichMessageDialog box(nullptr, message, caption, wxOK | wxCENTRE);
+        box.SetExtendedMessage(details);
+        box.ShowCheckBox(checkBox);
+        box.ShowModal();
+        ticked = box.IsCheckBoxChecked();
+    });
+    return ticked;
 }
 
 void CorvaneDialog::pictureDone(const PictureReport& report)

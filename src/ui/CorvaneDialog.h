@@ -48,6 +48,8 @@ public:
     void setTitle(const wxString& title) override;
     bool askYesNo(const wxString& message, const wxString& caption) override;
     void showMessage(const wxString& message, const wxString& caption) override;
+    bool showMessageWithCheckBox(const wxString& message, const wxString& caption, const wxString& details,
+                                 const wxString& checkBox) override;
     void workerEnded(WorkingThread* worker) override;
     void pictureDone(const PictureReport& report) override;
 

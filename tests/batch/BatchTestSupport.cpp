@@ -56,6 +56,13 @@ void RecordingOwner::showMessage(const wxString& message, const wxString& captio
     record("message " + std::string(caption.utf8_str()) + "|" + std::string(message.utf8_str()));
 }
 
+bool RecordingOwner::showMessageWithCheckBox(const wxString& message, const wxString& caption, const wxString&,
+                                             const wxString&)
+{
+    showMessage(message, caption);
+    return tickCheckBox;
+}
+
 void RecordingOwner::workerEnded(WorkingThread*)
 {
     std::lock_guard<std::mutex> lock(mutex_);
@@ -142,6 +149,12 @@ int runningHelpers()
     for (const auto& task : std::filesystem::directory_iterator("/proc/self/task"))
         count += readFile(task.path().string() + "/comm") == std::string(PicturePipeline::helperName) + "\n";
     return count;
+}
+
+std::string statisticsNotSaved(int notSaved, const std::string& first, int resized)
+{
+    return "Processing statistics|Not every picture could be saved.\n\nNot saved: " + std::to_string(notSaved) +
+           ", the first: " + first + "\n\nResized: " + std::to_string(resized) + "\nRotated: 0\nWatermarked: 0";
 }
 
 std::string statistics(int resized, int rotated, int watermarked)

@@ -21,6 +21,9 @@ public:
     void setTitle(const wxString& title) override;
     bool askYesNo(const wxString& message, const wxString& caption) override;
     void showMessage(const wxString& message, const wxString& caption) override;
+    // Recorded as the plain box; the check box is ticked when tickCheckBox is.
+    bool showMessageWithCheckBox(const wxString& message, const wxString& caption, const wxString& details,
+                                 const wxString& checkBox) override;
     void workerEnded(WorkingThread* worker) override;
 
     // Runs the job on a new worker thread and waits until it has ended.
@@ -30,6 +33,7 @@ public:
     std::vector<std::string> messages() const;  // "caption|text" of each message box
 
     bool answer = true;
+    bool tickCheckBox = false;
     std::function<void(WorkingThread*)> onQuestion;
     std::function<void(const std::string& title)> onTitle;
     WorkingThread* worker = nullptr;
@@ -52,8 +56,10 @@ ProcessingJob plainJob(const std::string& folder);
 void writeQuadrantJpeg(const std::string& path, int w, int h, int orientation = 0);
 wxImage loadImage(const std::string& path);
 
-// The statistics box as RecordingOwner::messages gives it.
+// The statistics box as RecordingOwner::messages gives it; with pictures
+// not saved, the first of them named with its reason.
 std::string statistics(int resized, int rotated, int watermarked);
+std::string statisticsNotSaved(int notSaved, const std::string& first, int resized = 0);
 
 // The picture-preparing helper threads of this process running now.
 int runningHelpers();

@@ -478,7 +478,8 @@ TEST_F(HostileFiles, WriteProtectionIsRespected)
         job.resize = true;
         owner.run(job);
         ReplacingFile prefs(file("album/prefs.cfg"));
-        const std::vector<std::string> expected = {cannotSave, statistics(1, 0, 0)};
+        const std::vector<std::string> expected = {
+            cannotSave, statisticsNotSaved(1, file("album/protected.jpg") + ": cannot be written: Permission denied", 1)};
         std::string problem;
         replaceFile(file("album/protected.jpg"), {0xFF, 0xD8}, &problem);
         return (owner.messages() == expected ? 0 : 1) | (prefs.open() ? 2 : 0) |
@@ -489,6 +490,84 @@ TEST_F(HostileFiles, WriteProtectionIsRespected)
     EXPECT_EQ(readFile(file("album/prefs.cfg")), "A\n");
     EXPECT_EQ(loadImage(file("album/open.jpg")).GetWidth(), 800);
     EXPECT_EQ(std::distance(fs::directory_iterator(file("album")), fs::directory_iterator()), 3);
+}
+
+// Where no picture can be written, the user hears it once, before the
+// question, with the folder and the reason, and nothing starts; one
+// protected subfolder among others is a failure of its own pictures only.
+TEST_F(HostileFiles, AFolderNothingCanBeSavedInIsSaidOnce)
+{
+    chmod(dir.path().c_str(), 0777);
+    for (const char* folder : {"locked", "open", "open/sub"}) {
+        fs::create_directory(file(folder));
+        writeQuadrantJpeg(file(folder) + "/a.jpg", 1000, 500);
+        chmod((file(folder) + "/a.jpg").c_str(), 0666);
+    }
+    chmod(file("open").c_str(), 0777);
+    for (const char* folder : {"locked", "open/sub"})
+        chmod(file(folder).c_str(), 0555);
+    const auto cannotSaveIn = [](const std::string& folder) {
+        return "Tessaly 1.1|The pictures cannot be saved in the folder:\n\n" + folder +
+               "\n\nPermission denied. Nothing has been processed.";
+    };
+    const struct {
+        const char* name;
+        std::string folder, output;
+        bool subfolders;
+        std::vector<std::string> messages;
+    } cases[] = {
+        {"in place", file("locked"), "", false, {cannotSaveIn(file("locked"))}},
+        {"below an output folder that cannot be made", file("open"), file("locked/web"), false,
+         {cannotSaveIn(file("locked/web"))}},
+        {"one protected subfolder", file("open"), "", true,
+         {"confirm", cannotSave,
+          statisticsNotSaved(1, file("open/sub/a.jpg") + ": cannot be written: Permission denied", 1)}},
+    };
+    for (const auto& c : cases) {
+        const int status = runAsNobody([&] {
+            RecordingOwner owner;
+            ProcessingJob job = plainJob(c.folder);
+            job.resize = true;
+            job.outputFolder = wxString::FromUTF8(c.output);
+            job.includeSubfolders = c.subfolders;
+            owner.run(job);
+            std::vector<std::string> messages = owner.messages();
+            for (const std::string& request : owner.requests())
+                if (request.rfind("ask Tessaly 1.0|", 0) == 0)
+                    messages.insert(messages.begin(), "confirm");
+            return messages == c.messages ? 0 : 1;
+        });
+        EXPECT_EQ(status, 0) << c.name;
+    }
+    EXPECT_EQ(loadImage(file("locked/a.jpg")).GetWidth(), 1000);
+    EXPECT_EQ(loadImage(file("open/a.jpg")).GetWidth(), 800);
+    EXPECT_FALSE(fs::exists(file("locked/web")));
+}
+
+// The user may silence the boxes of a batch whose saves fail: the rest are
+// counted without one.
+TEST_F(HostileFiles, SaveFailureBoxesCanBeSilenced)
+{
+    chmod(dir.path().c_str(), 0777);
+    fs::create_directory(file("album"));
+    chmod(file("album").c_str(), 0777);
+    for (const char* name : {"a.jpg", "b.jpg", "c.jpg"}) {
+        writeQuadrantJpeg(file("album/") + name, 1000, 500);
+        chmod((file("album/") + name).c_str(), 0444);
+    }
+    for (const bool tick : {false, true}) {
+        const int status = runAsNobody([&] {
+            RecordingOwner owner;
+            owner.tickCheckBox = tick;
+            ProcessingJob job = plainJob(file("album"));
+            job.resize = true;
+            owner.run(job);
+            std::vector<std::string> expected(tick ? 1 : 3, cannotSave);
+            expected.push_back(statisticsNotSaved(3, file("album/a.jpg") + ": cannot be written: Permission denied"));
+            return owner.messages() == expected ? 0 : 1;
+        });
+        EXPECT_EQ(status, 0) << (tick ? "ticked" : "not ticked");
+    }
 }
 
 TEST_F(HostileFiles, EveryPictureOnceWhateverNamesLeadToIt)

@@ -251,9 +251,10 @@ TEST_F(WorkingThreadTest, EmptyBoxWritesNothing)
         job.watermarkImage = &mark;
         job.maxSize = box;
         run.run(job);
-        // Nothing was saved, so nothing is counted.
-        const std::vector<std::string> expected = {"Message|Watermarked image could not been saved.",
-                                                   statistics(0, 0, 0)};
+        // Nothing was saved, so nothing is counted, and the statistics say so.
+        const std::vector<std::string> expected = {
+            "Message|Watermarked image could not been saved.",
+            statisticsNotSaved(1, picture("a.jpg") + ": cannot be written: nothing to write (an empty box)")};
         EXPECT_EQ(run.messages(), expected);
         EXPECT_TRUE(readFile(picture("a.jpg")) == before) << "file changed";
     }
@@ -338,8 +339,9 @@ TEST_F(WorkingThreadTest, FailedSaveKeepsTheOriginal)
     EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 1)
         << "no temporary file may remain";
     // Nothing reached the disk: the statistics claim nothing.
-    const std::vector<std::string> expected = {"Message|Watermarked image could not been saved.",
-                                               statistics(0, 0, 0)};
+    const std::vector<std::string> expected = {
+        "Message|Watermarked image could not been saved.",
+        statisticsNotSaved(1, picture("a.jpg") + ": cannot be written: File too large")};
     EXPECT_EQ(owner.messages(), expected);
 }
 

@@ -539,23 +539,33 @@ TEST_F(TessalyBatch, JsonForScripts)
     EXPECT_LT(processed, 10);
 }
 
-// A folder that is there but cannot be read is the batch's failure (status
-// 1), not a usage error.
-TEST_F(TessalyBatch, AFolderThatCannotBeOpened)
+// A folder that is there but cannot be read, or that no result can be
+// saved in, is the batch's failure (status 1), not a usage error; the
+// latter is said once, before anything is touched.
+TEST_F(TessalyBatch, AFolderThatCannotBeOpenedOrWritten)
 {
     makeAlbum("locked", 1);
+    makeAlbum("readonly", 2);
     chmod(file("locked").c_str(), 0700);
+    chmod(file("readonly").c_str(), 0555);
     chmod(dir.path().c_str(), 0755);
     // The other user may not reach the checkout, wherever it lies: it runs a
     // copy of the program.
     const std::string program = file("tessaly-batch");
     fs::copy_file(TESSALY_BATCH_PROGRAM, program);
     chmod(program.c_str(), 0755);
-    const ProgramRun run = runBatch({"--reuid=65534", "--regid=65534", "--clear-groups", program, "-y",
-                                     file("locked")},
-                                    false, {}, "/usr/bin/setpriv");
-    EXPECT_EQ(run.status, 1);
-    EXPECT_NE(run.err.find(file("locked") + ": cannot open the folder"), std::string::npos) << run.err;
+    static const struct {
+        const char* folder;
+        const char* said;
+    } cases[] = {{"locked", ": cannot open the folder\n"},
+                 {"readonly", ": no picture can be saved there: Permission denied; nothing was processed\n"}};
+    for (const auto& c : cases) {
+        const ProgramRun run = runBatch({"--reuid=65534", "--regid=65534", "--clear-groups", program, "-y",
+                                         file(c.folder)},
+                                        false, {}, "/usr/bin/setpriv");
+        EXPECT_EQ(run.status, 1) << c.folder;
+        EXPECT_EQ(run.err, "tessaly-batch: " + file(c.folder) + c.said) << c.folder;
+    }
 }
 
 }  // namespace

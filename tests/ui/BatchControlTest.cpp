@@ -1,7 +1,9 @@
+#include <csignal>
 #include <filesystem>
 #include <memory>
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <wx/app.h>
 #include <wx/button.h>
 #include <wx/checkbox.h>
@@ -153,6 +155,33 @@ TEST_F(BatchControlTest, SkipsUnreadablePicturesWhenAsked)
 // With "Save results to folder" the originals stay as they were, the
 // question names the folder, and results already there are asked about
 // once: No keeps them all, Yes replaces them all.
+// Pictures that cannot be saved: the first box offers to be the last, and
+// the statistics say how many were not saved instead of "processed".
+TEST_F(BatchControlTest, SaveFailuresAreCountedWithoutABoxEach)
+{
+    makeAlbum(3, false);
+    create();
+    recorder.tickCheckBoxes = true;
+    // Writes past 2 KiB fail, as on a full disk.
+    std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit previous;
+    getrlimit(RLIMIT_FSIZE, &previous);
+    struct rlimit small = previous;
+    small.rlim_cur = 2048;
+    ModalScript script(*dialog);
+    script.run([&] {
+        setrlimit(RLIMIT_FSIZE, &small);
+        click(dialog->okButton);
+        script.when([this] { return idle(); }, [&] { dialog->EndModal(wxID_OK); });
+    });
+    setrlimit(RLIMIT_FSIZE, &previous);
+    EXPECT_EQ(recorder.checkBoxesOffered, 1);
+    const std::vector<std::string> last(recorder.messages.end() - 2, recorder.messages.end());
+    EXPECT_EQ(last[0], "Message|Watermarked image could not been saved.");
+    EXPECT_EQ(last[1], statisticsNotSaved(3, album("p01.jpg") + ": cannot be written: File too large"));
+    EXPECT_EQ(loadImage(album("p02.jpg")).GetWidth(), 1000);
+}
+
 TEST_F(BatchControlTest, SavesResultsToAFolderOfTheirOwn)
 {
     makeAlbum(3, false);

@@ -17,6 +17,10 @@ public:
     std::vector<std::string> messages;
     // Answers for Yes/No boxes, in turn; Yes when none is left.
     std::deque<int> yesNoAnswers;
+    // Whether to tick a box's check box ("Do not show this again ..."),
+    // and how many boxes offered one.
+    bool tickCheckBoxes = false;
+    int checkBoxesOffered = 0;
     // Called for each box before it is answered.
     std::function<void(const std::string& captionAndMessage)> onMessage;
 
