@@ -14,7 +14,7 @@
 #include "batch/PicturePipeline.h"
 #include "batch/PictureReport.h"
 #include "batch/ProcessingRecord.h"
-#include "diag/FolderAccess.h"
+#include "batch/UnwritableFolder.h"
 #include "diag/ResultWriter.h"
 #include "jpeg/MetadataHandler.h"
 
@@ -81,7 +81,7 @@ bool WorkingThread::ProcessDirectory(long quality)
     const int count = static_cast<int>(files_.size());
     // Said once, before anything starts, rather than once for each picture.
     std::string reason;
-    const std::string unwritable = unwritableFolder(reason);
+    const std::string unwritable = unwritableFolder(files_, std::string(job_.outputFolder.utf8_str()), reason);
     if (!unwritable.empty()) {
         owner_->folderUnwritable(wxString::FromUTF8(unwritable), wxString::FromUTF8(reason));
         return false;
@@ -174,34 +174,6 @@ void WorkingThread::commitPicture(const PreparedPicture& picture, PictureReport&
     statistics_.resized += picture.resized;
     statistics_.rotated += picture.rotated;
     statistics_.watermarked += picture.watermarked;
-}
-
-std::string WorkingThread::unwritableFolder(std::string& reason) const
-{
-    if (files_.empty())
-        return {};
-    if (!job_.outputFolder.empty()) {
-        const std::string output(job_.outputFolder.utf8_str());
-        return canCreateFolder(output, reason) ? std::string() : output;
-    }
-    // In place, each picture's own folder: refused only when none of them
-    // takes a file, so that one protected subfolder does not stop the rest.
-    std::string first, firstReason, folder;
-    for (const std::string& path : files_) {
-        const std::string next = path.substr(0, path.find_last_of('/'));
-        if (next == folder)
-            continue;
-        folder = next;
-        std::string why;
-        if (canCreateFilesIn(folder, why))
-            return {};
-        if (first.empty()) {
-            first = folder;
-            firstReason = why;
-        }
-    }
-    reason = firstReason;
-    return first;
 }
 
 void WorkingThread::decideAboutExisting()

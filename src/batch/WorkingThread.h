@@ -34,9 +34,6 @@ protected:
     ExitCode Entry() override;
 
 private:
-    // Where the batch would write, when no picture could be written there:
-    // empty when it can, else the folder, with why not.
-    std::string unwritableFolder(std::string& reason) const;
     // Asks the owner once whether results already there are replaced or kept.
     void decideAboutExisting();
     void commitPicture(const PreparedPicture& picture, PictureReport& report);

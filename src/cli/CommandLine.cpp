@@ -1,8 +1,10 @@
 #include "cli/CommandLine.h"
 
+#include <cctype>
 #include <cstring>
 
 #include <wx/cmdline.h>
+#include <wx/msgout.h>
 
 #include "prefs/ConfigFile.h"
 #include "prefs/PreferencesFile.h"
@@ -85,6 +87,53 @@ std::string namedValues(std::string help)
     return help;
 }
 
+// A whole number of digits only; false for anything else.
+bool wholeNumber(const wxString& value, long& number)
+{
+    return !value.empty() && value.find_first_not_of(wxS("0123456789")) == wxString::npos && value.length() <= 9 &&
+           value.ToLong(&number);
+}
+
+// What the toolkit's parser would print, kept to be said in this
+// program's own words.
+class ParserComplaints : public wxMessageOutput {
+public:
+    std::string text;
+
+protected:
+    void Output(const wxString& message) override { text += std::string(message.utf8_str()); }
+};
+
+// The parser's first complaint as this program words its usage errors.
+std::string reworded(const std::string& complaint)
+{
+    const std::string line = complaint.substr(0, complaint.find('\n'));
+    const auto quoted = [&line](std::size_t from) {
+        const std::size_t open = line.find('\'', from);
+        const std::size_t close = open == std::string::npos ? open : line.find('\'', open + 1);
+        return close == std::string::npos ? std::string() : line.substr(open + 1, close - open - 1);
+    };
+    if (line.rfind("Unknown long option", 0) == 0)
+        return "there is no option --" + quoted(0);
+    if (line.rfind("Unknown option", 0) == 0)
+        return "there is no option -" + quoted(0);
+    if (line.find("requires a value") != std::string::npos) {
+        const std::string name = quoted(0);
+        return (name.size() == 1 ? "-" : "--") + name + " wants a value";
+    }
+    if (line.find("required parameter") != std::string::npos)
+        return "which FOLDER? Name at least one";
+    if (line.rfind("Unexpected parameter", 0) == 0)
+        return "unexpected " + quoted(0);
+    if (line.empty())
+        return "the command line is not understood";
+    std::string said = line;
+    said[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(said[0])));
+    if (said.back() == '.')
+        said.pop_back();
+    return said;
+}
+
 }  // namespace
 
 int positionFromText(const std::string& text)
@@ -98,15 +147,14 @@ int positionFromText(const std::string& text)
 }
 
 CommandLineResult parseCommandLine(int argc, char** argv, BatchOptions& options, std::string& error,
-                                   std::string& helpText)
+                                   std::string& helpText, std::vector<std::string>& warnings)
 {
     constexpr auto none = wxCMD_LINE_VAL_NONE;
     constexpr auto string = wxCMD_LINE_VAL_STRING;
-    constexpr auto integer = wxCMD_LINE_VAL_NUMBER;
     static const wxCmdLineEntryDesc entries[] = {
         {wxCMD_LINE_SWITCH, "h", "help", "show this help and exit", none, wxCMD_LINE_OPTION_HELP},
         {wxCMD_LINE_SWITCH, "V", "version", "show the version and exit", none, 0},
-        {wxCMD_LINE_OPTION, "s", "size", "shrink every picture into an N x N box (no resizing without it)", integer, 0},
+        {wxCMD_LINE_OPTION, "s", "size", "shrink every picture into an N x N box (no resizing without it)", string, 0},
         {wxCMD_LINE_SWITCH, nullptr, "no-rotate", "do not turn pictures upright by their EXIF orientation", none, 0},
         {wxCMD_LINE_OPTION, "w", "watermark", "blend the picture FILE in as a watermark", string, 0},
         {wxCMD_LINE_OPTION, "a", "opacity", "opacity 0.0..1.0 of a watermark without its own alpha (0.2)", string, 0},
@@ -114,7 +162,7 @@ CommandLineResult parseCommandLine(int argc, char** argv, BatchOptions& options,
          "watermark position: 1..9 row by row, or top-left, top, top-right, left, centre, right, "
          "bottom-left, bottom, bottom-right (centre)",
          string, 0},
-        {wxCMD_LINE_OPTION, "Q", "quality", "JPEG quality 0..100 (82)", integer, 0},
+        {wxCMD_LINE_OPTION, "Q", "quality", "JPEG quality 0..100 (82)", string, 0},
         {wxCMD_LINE_OPTION, nullptr, "watermark-size",
          "scale the watermark so that its longer side is P % of the picture's longer side", string, 0},
         {wxCMD_LINE_OPTION, nullptr, "margin",
@@ -134,7 +182,7 @@ CommandLineResult parseCommandLine(int argc, char** argv, BatchOptions& options,
         {wxCMD_LINE_OPTION, "c", "prefs", "take the settings from a prefs.cfg FILE of the window", string, 0},
         {wxCMD_LINE_SWITCH, "n", "dry-run", "read the pictures' heads only and tell what would happen", none, 0},
         {wxCMD_LINE_SWITCH, "y", "yes", "do not ask for confirmation", none, 0},
-        {wxCMD_LINE_OPTION, "j", "jobs", "pictures prepared at once (default: one per core)", integer, 0},
+        {wxCMD_LINE_OPTION, "j", "jobs", "pictures prepared at once (default: one per core)", string, 0},
         {wxCMD_LINE_SWITCH, "q", "quiet", "report failures only", none, 0},
         {wxCMD_LINE_SWITCH, nullptr, "json", "one JSON object per picture and a summary on standard output", none, 0},
         {wxCMD_LINE_PARAM, nullptr, nullptr, "FOLDER", string, wxCMD_LINE_PARAM_MULTIPLE},
@@ -157,22 +205,26 @@ CommandLineResult parseCommandLine(int argc, char** argv, BatchOptions& options,
     for (int i = 1; i < argc; ++i)
         if (std::strcmp(argv[i], "--version") == 0 || std::strcmp(argv[i], "-V") == 0)
             return CommandLineResult::version;
-    switch (parser.Parse(false)) {
+    ParserComplaints complaints;
+    wxMessageOutput* const previous = wxMessageOutput::Set(&complaints);
+    const int parsed = parser.Parse(false);
+    wxMessageOutput::Set(previous);
+    switch (parsed) {
     case -1:
         return CommandLineResult::help;
     case 0:
         break;
     default:
-        error = "invalid command line";
+        error = reworded(complaints.text);
         return CommandLineResult::usageError;
     }
 
-    wxString value;
-    if (parser.Found("c", &value) && !readPrefs(text(value), options, error))
+    wxString value, prefs;
+    if (parser.Found("c", &prefs) && !readPrefs(text(prefs), options, error))
         return CommandLineResult::usageError;
     long number = 0;
-    if (parser.Found("s", &number)) {
-        if (number < 1 || number > 1000000) {
+    if (parser.Found("s", &value)) {
+        if (!wholeNumber(value, number) || number < 1 || number > 1000000) {
             error = "--size wants a number of pixels, 1 or more";
             return CommandLineResult::usageError;
         }
@@ -202,8 +254,8 @@ CommandLineResult parseCommandLine(int argc, char** argv, BatchOptions& options,
             return CommandLineResult::usageError;
         }
     }
-    if (parser.Found("Q", &number)) {
-        if (number < 0 || number > 100) {
+    if (parser.Found("Q", &value)) {
+        if (!wholeNumber(value, number) || number > 100) {
             error = "--quality wants a number from 0 to 100";
             return CommandLineResult::usageError;
         }
@@ -225,8 +277,8 @@ CommandLineResult parseCommandLine(int argc, char** argv, BatchOptions& options,
         }
         options.*percent.field = number;
     }
-    if (parser.Found("j", &number)) {
-        if (number < 1 || number > 256) {
+    if (parser.Found("j", &value)) {
+        if (!wholeNumber(value, number) || number < 1 || number > 256) {
             error = "--jobs wants a number from 1 to 256";
             return CommandLineResult::usageError;
         }
@@ -251,8 +303,14 @@ CommandLineResult parseCommandLine(int argc, char** argv, BatchOptions& options,
         return CommandLineResult::usageError;
     }
     if (options.keepGps && !options.keepExif) {
-        error = "--keep-gps goes with --keep-exif";
-        return CommandLineResult::usageError;
+        if (parser.Found("keep-gps")) {
+            error = "--keep-gps goes with --keep-exif";
+            return CommandLineResult::usageError;
+        }
+        // The window can save it so: its GPS box keeps its tick while greyed.
+        warnings.push_back("KeepGps = 1 in " + text(prefs) +
+                           " goes with KeepExif = 1, which is not set there: the GPS position is not kept");
+        options.keepGps = false;
     }
     if (options.overwrite && options.skipExisting) {
         error = "--overwrite and --skip-existing exclude each other";

@@ -1,14 +1,17 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "cli/BatchOptions.h"
 
 // Reads tessaly-batch's command line into the options. A --prefs file is
-// read first and the options given on the line win over it.
+// read first and the options given on the line win over it. Every
+// prefs.cfg the window writes is taken: a setting of it that makes no sense
+// with the others is dropped, with a warning that names its key.
 enum class CommandLineResult { run, help, version, usageError };
 CommandLineResult parseCommandLine(int argc, char** argv, BatchOptions& options, std::string& error,
-                                   std::string& helpText);
+                                   std::string& helpText, std::vector<std::string>& warnings);
 
 // 1..9 from a digit or a name such as "bottom-right"; 0 for anything else.
 int positionFromText(const std::string& text);

@@ -8,6 +8,8 @@
 #include "batch/FitInBox.h"
 #include "batch/PictureFile.h"
 #include "batch/PictureList.h"
+#include "batch/UnwritableFolder.h"
+#include "cli/JsonText.h"
 #include "diag/ResultWriter.h"
 
 namespace {
@@ -41,11 +43,33 @@ bool storedSize(const PictureFile& file, long long& width, long long& height, st
     return known;
 }
 
+// What the dry run says of one picture: a line of text, or with --json the
+// object the real run writes, marked as a dry run.
+struct Verdict {
+    std::string path, written, outcome, reason, text;
+    long long bytes = 0;
+    bool resized = false, rotated = false, watermarked = false;
+};
+
+void tell(const BatchOptions& options, const Verdict& v)
+{
+    if (!options.json) {
+        std::printf("%s: %s\n", v.path.c_str(), v.text.c_str());
+        return;
+    }
+    std::printf("{\"path\": %s, \"written\": %s, \"outcome\": %s, \"reason\": %s, \"bytesBefore\": %lld, "
+                "\"bytesAfter\": 0, \"resized\": %s, \"rotated\": %s, \"watermarked\": %s, \"dry_run\": true}\n",
+                jsonText(v.path).c_str(), jsonText(v.written).c_str(), jsonText(v.outcome).c_str(),
+                jsonText(v.reason).c_str(), v.bytes, jsonFlag(v.resized).c_str(), jsonFlag(v.rotated).c_str(),
+                jsonFlag(v.watermarked).c_str());
+}
+
 }  // namespace
 
 int dryRun(const BatchOptions& options, const std::vector<std::string>& outputs, const std::string& record)
 {
     int unreadable = 0, pictures = 0, resized = 0, turned = 0, failing = 0, there = 0, problems = 0;
+    long long bytes = 0;
     for (std::size_t f = 0; f < options.folders.size(); ++f) {
         const std::string& folder = options.folders[f];
         std::vector<std::string> paths;
@@ -57,17 +81,37 @@ int dryRun(const BatchOptions& options, const std::vector<std::string>& outputs,
         const ResultWriter results(outputs[f]);
         if (!outputs[f].empty())
             dropOutputFolder(paths, folder, outputs[f]);
+        // As the real run, which says so once and starts nothing.
+        std::string why;
+        const std::string unwritable = unwritableFolder(paths, outputs[f], why);
+        if (!unwritable.empty()) {
+            std::fprintf(stderr, "tessaly-batch: %s: no picture can be saved there: %s; nothing would be processed\n",
+                         unwritable.c_str(), why.c_str());
+            ++problems;
+            continue;
+        }
         for (const std::string& path : paths) {
             const PictureFile file(path);
+            const std::string relative = path.substr(folder.size() + (folder.back() == '/' ? 0 : 1));
+            Verdict verdict;
+            verdict.path = path;
+            verdict.written = outputs[f].empty() ? path : results.pathOf(relative);
+            verdict.bytes = file.stamp().size;
             long long width = 0, height = 0;
             std::string problem;
             if (!storedSize(file, width, height, problem)) {
-                std::printf("%s: skipped, %s\n", path.c_str(), problem.c_str());
+                verdict.outcome = "unreadable";
+                verdict.reason = problem;
+                verdict.text = "skipped, " + problem;
+                tell(options, verdict);
                 ++unreadable;
                 continue;
             }
             if (options.skipProcessed && file.jpegHead().record == record) {
-                std::printf("%s: skipped, already processed with these settings\n", path.c_str());
+                verdict.outcome = "skipped";
+                verdict.reason = "already processed with these settings";
+                verdict.text = "skipped, " + verdict.reason;
+                tell(options, verdict);
                 ++there;
                 continue;
             }
@@ -95,11 +139,13 @@ int dryRun(const BatchOptions& options, const std::vector<std::string>& outputs,
             std::string fails;
             if (newWidth <= 0 || newHeight <= 0)
                 fails = "nothing to write (an empty box)";
-            const std::string relative = path.substr(folder.size() + (folder.back() == '/' ? 0 : 1));
             const ResultWriter::Existing existing =
                 outputs[f].empty() ? ResultWriter::Existing::none : results.existing(relative);
             if (existing == ResultWriter::Existing::file && options.skipExisting) {
-                std::printf("%s: skipped, %s is there already\n", path.c_str(), results.pathOf(relative).c_str());
+                verdict.outcome = "skipped";
+                verdict.reason = results.pathOf(relative) + " is there already";
+                verdict.text = "skipped, " + verdict.reason;
+                tell(options, verdict);
                 ++there;
                 continue;
             }
@@ -110,18 +156,34 @@ int dryRun(const BatchOptions& options, const std::vector<std::string>& outputs,
             else if (existing == ResultWriter::Existing::file && !options.overwrite)
                 fails = results.pathOf(relative) + " already exists";
             if (!fails.empty()) {
-                std::printf("%s: %s, would fail: %s\n", path.c_str(), what.c_str(), fails.c_str());
+                verdict.outcome = "not written";
+                verdict.reason = fails;
+                verdict.text = what + ", would fail: " + fails;
+                tell(options, verdict);
                 ++failing;
                 continue;
             }
+            verdict.outcome = "saved";
+            verdict.text = what;
+            verdict.resized = resizing;
+            verdict.rotated = turn != nullptr;
+            verdict.watermarked = options.watermark;
+            tell(options, verdict);
             ++pictures;
             resized += resizing;
             turned += turn != nullptr;
-            std::printf("%s: %s\n", path.c_str(), what.c_str());
+            bytes += verdict.bytes;
         }
     }
-    std::printf("%d pictures would be saved (%d resized, %d turned, %d watermarked), %d would fail, %d skipped; "
-                "nothing was changed\n",
-                pictures, resized, turned, options.watermark ? pictures : 0, failing, unreadable + there);
+    if (options.json)
+        std::printf("{\"pictures\": %d, \"saved\": %d, \"failed\": %d, \"skipped\": %d, \"resized\": %d, "
+                    "\"rotated\": %d, \"watermarked\": %d, \"bytesBefore\": %lld, \"bytesAfter\": 0, "
+                    "\"interrupted\": false, \"dry_run\": true}\n",
+                    pictures + failing + unreadable + there, pictures, failing + unreadable + problems, there,
+                    resized, turned, options.watermark ? pictures : 0, bytes);
+    else
+        std::printf("%d pictures would be saved (%d resized, %d turned, %d watermarked), %d would fail, %d skipped; "
+                    "nothing was changed\n",
+                    pictures, resized, turned, options.watermark ? pictures : 0, failing, unreadable + there);
     return unreadable + failing + problems;
 }

@@ -86,6 +86,7 @@ void TerminalOwner::stop()
 
 void TerminalOwner::setGaugeRange(int range)
 {
+    planned_ += range;
     total_ = range;
     done_ = 0;
     started_ = std::chrono::steady_clock::now();
@@ -108,7 +109,9 @@ bool TerminalOwner::confirm(const wxString&, int count, const wxString&)
     if (!std::getline(std::cin, answer))
         std::fputc('\n', stderr);
     asking_ = false;
-    return answer == "y" || answer == "Y" || answer == "yes" || answer == "Yes";
+    const bool yes = answer == "y" || answer == "Y" || answer == "yes" || answer == "Yes";
+    declined_ += !yes;
+    return yes;
 }
 
 void TerminalOwner::folderUnreadable(const wxString&)
@@ -211,7 +214,10 @@ void TerminalOwner::printTotals(bool interrupted)
     }
     if (reporting_.quiet)
         return;
-    std::string totals = (interrupted ? "Interrupted: " : "") + std::to_string(pictures_) + " pictures: " +
+    // Interrupted, how many of the pictures planned were reached.
+    std::string totals = (interrupted ? "Interrupted: " + std::to_string(pictures_) + " of " + std::to_string(planned_)
+                                      : std::to_string(pictures_)) +
+                         " pictures: " +
                          std::to_string(saved_) + " saved (" + std::to_string(resized_) + " resized, " +
                          std::to_string(rotated_) + " rotated, " + std::to_string(watermarked_) +
                          " watermarked), " + std::to_string(failed_) + " failed";

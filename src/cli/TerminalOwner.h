@@ -38,6 +38,9 @@ public:
     bool asking() const { return asking_; }
     // Whether standard output has gone (a pipe whose reader ended).
     bool outputGone() const { return outputGone_; }
+    // Whether every batch so far was declined at its question, so that
+    // nothing was done at all.
+    bool nothingDone() const { return declined_ > 0 && pictures_ == 0 && folderFailures_ == 0; }
 
     void postNotification(const wxCommandEvent&) override {}
     void setGaugeRange(int range) override;
@@ -72,6 +75,8 @@ private:
     int total_ = 0;
     int done_ = 0;
     std::chrono::steady_clock::time_point started_;
+    int planned_ = 0;  // pictures of the batches begun
+    int declined_ = 0;
     int pictures_ = 0, saved_ = 0, resized_ = 0, rotated_ = 0, watermarked_ = 0, failed_ = 0, skipped_ = 0, processed_ = 0,
         folderFailures_ = 0;
     std::uint64_t bytesBefore_ = 0, bytesAfter_ = 0;

@@ -2,6 +2,7 @@
 // same engine as the window.
 #include <atomic>
 #include <cerrno>
+#include <cstring>
 #include <csignal>
 #include <cstdio>
 #include <filesystem>
@@ -67,14 +68,30 @@ bool outputFoldersFor(const BatchOptions& options, std::vector<std::string>& out
 }
 
 // The window's way: any format the toolkit reads, a mask made alpha.
-bool loadWatermark(const std::string& path, wxImage& mark)
+// When it cannot be loaded, problem says why.
+bool loadWatermark(const std::string& path, wxImage& mark, std::string& problem)
 {
-    wxLogNull noToolkitMessages;
-    if (!mark.LoadFile(wxString::FromUTF8(path), wxBITMAP_TYPE_ANY, 0))
+    if (access(path.c_str(), R_OK) != 0) {
+        problem = std::strerror(errno);
         return false;
+    }
+    wxLogNull noToolkitMessages;
+    if (!mark.LoadFile(wxString::FromUTF8(path), wxBITMAP_TYPE_ANY, 0)) {
+        problem = "not a picture that can be read";
+        return false;
+    }
     if (mark.HasMask())
         mark.InitAlpha();
     return true;
+}
+
+// The same folder, whatever way the two names lead to it.
+bool sameFolder(const std::string& one, const std::string& other)
+{
+    std::error_code error;
+    const std::filesystem::path a = std::filesystem::weakly_canonical(one, error);
+    const std::filesystem::path b = std::filesystem::weakly_canonical(other, error);
+    return !error && a == b;
 }
 
 ProcessingJob jobFor(const BatchOptions& options, const std::string& folder, const std::string& output,
@@ -121,7 +138,11 @@ int main(int argc, char** argv)
 
     BatchOptions options;
     std::string error, help;
-    switch (parseCommandLine(argc, argv, options, error, help)) {
+    std::vector<std::string> warnings;
+    const CommandLineResult parsed = parseCommandLine(argc, argv, options, error, help, warnings);
+    for (const std::string& warning : warnings)
+        std::fprintf(stderr, "tessaly-batch: %s\n", warning.c_str());
+    switch (parsed) {
     case CommandLineResult::help:
         std::fputs(help.c_str(), stdout);
         return 0;
@@ -146,11 +167,17 @@ int main(int argc, char** argv)
     std::vector<std::string> outputs;
     if (!outputFoldersFor(options, outputs, error))
         return usageError(error);
+    // As the window refuses such a results folder: it would be the originals.
+    for (std::size_t i = 0; i < outputs.size(); ++i)
+        if (!outputs[i].empty() && sameFolder(outputs[i], options.folders[i]))
+            return usageError("--output " + outputs[i] + " is the folder processed, " + options.folders[i] +
+                              ": the results would replace the originals");
 
     wxInitAllImageHandlers();
     wxImage mark;
-    if (options.watermark && !loadWatermark(options.watermarkFile, mark))
-        return usageError("cannot load the watermark " + options.watermarkFile);
+    std::string problem;
+    if (options.watermark && !loadWatermark(options.watermarkFile, mark, problem))
+        return usageError("cannot load the watermark " + options.watermarkFile + ": " + problem);
     if (options.watermark && options.opacityGiven && mark.HasAlpha())
         std::fprintf(stderr, "tessaly-batch: --opacity has no effect: %s has a transparency of its own, which is "
                              "used instead\n",
@@ -192,6 +219,11 @@ int main(int argc, char** argv)
         owner.run(jobFor(options, options.folders[i], outputs[i], options.watermark ? &mark : nullptr));
     pthread_kill(watcher.native_handle(), SIGUSR1);
     watcher.join();
+    // Every question answered no: as other tools end a declined run.
+    if (owner.nothingDone()) {
+        std::fputs("Nothing done.\n", stderr);
+        return exitFailures;
+    }
     owner.printTotals(interruptedBy != 0);
     if (interruptedBy != 0)
         return 128 + interruptedBy;

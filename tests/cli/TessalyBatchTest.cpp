@@ -208,6 +208,15 @@ TEST_F(TessalyBatch, TakesTheWindowsPrefs)
     EXPECT_EQ(runBatch({"--prefs", file("prefs.cfg"), "-y", file("explicit")}).status, 0);
     EXPECT_EQ(readFile(file("explicit/p100.jpg")), before);
     EXPECT_EQ(loadImage(file("web #/p100.jpg")).GetWidth(), 200);
+    // The window keeps a GPS tick that its greyed box no longer applies: taken,
+    // with a word that names the key rather than an option nobody typed.
+    more = std::fopen(file("prefs.cfg").c_str(), "a");
+    std::fputs("KeepGps = 1\n", more);
+    std::fclose(more);
+    const ProgramRun gps = runBatch({"--prefs", file("prefs.cfg"), "--overwrite", "-y", file("explicit")});
+    EXPECT_EQ(gps.status, 0) << gps.err;
+    EXPECT_NE(gps.err.find("KeepGps = 1 in " + file("prefs.cfg") + " goes with KeepExif = 1"), std::string::npos)
+        << gps.err;
 }
 
 TEST_F(TessalyBatch, UsageErrors)
@@ -220,8 +229,10 @@ TEST_F(TessalyBatch, UsageErrors)
         std::vector<std::string> args;
         const char* says;
     } cases[] = {
-        {{"--yes"}, "invalid command line"},
-        {{"--bogus", "x"}, "invalid command line"},
+        // The parser's own complaints, in the program's words.
+        {{"--yes"}, "tessaly-batch: which FOLDER? Name at least one\n"},
+        {{"--bogus", "x"}, "tessaly-batch: there is no option --bogus\n"},
+        {{"-s", "16OO", "x"}, "tessaly-batch: --size wants a number of pixels, 1 or more\n"},
         {{"-s", "0", "x"}, "--size wants a number of pixels"},
         {{"-Q", "101", "x"}, "--quality wants a number from 0 to 100"},
         {{"-a", "1.5", "x"}, "--opacity wants a number from 0.0 to 1.0"},
@@ -229,16 +240,18 @@ TEST_F(TessalyBatch, UsageErrors)
         {{"--overwrite", "x"}, "--overwrite goes with --output"},
         {{"--skip-existing", "x"}, "--skip-existing goes with --output"},
         {{"-j", "0", "x"}, "--jobs wants a number from 1 to 256"},
-        {{"-w", "/no/such/mark.png", "ALBUM"}, "cannot load the watermark /no/such/mark.png"},
+        {{"-w", "/no/such/mark.png", "ALBUM"}, "cannot load the watermark /no/such/mark.png: No such file"},
         {{"--prefs", "/no/such/prefs.cfg", "x"}, "cannot read the preferences file /no/such/prefs.cfg"},
         {{"-q", "85", "ALBUM"}, "85: no such folder"},  // -q is --quiet: "85" would be a folder
         {{"-o", "out", "ALBUM", "OTHER"}, "two folders named album cannot share --output out"},
+        // As the window refuses that results folder.
+        {{"-o", "ALBUM/.", "ALBUM"}, "is the folder processed"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.says);
         std::vector<std::string> args = {"--yes"};
         for (const std::string& arg : c.args)
-            args.push_back(arg == "ALBUM" ? album : arg == "OTHER" ? file("other/album") : arg);
+            args.push_back(arg.rfind("ALBUM", 0) == 0 ? album + arg.substr(5) : arg == "OTHER" ? file("other/album") : arg);
         const ProgramRun run = runBatch(args);
         EXPECT_EQ(run.status, 2);
         EXPECT_NE(run.err.find(c.says), std::string::npos) << run.err;
@@ -304,6 +317,7 @@ TEST_F(TessalyBatch, CtrlCLeavesEveryFileWhole)
         sent = true;
     });
     EXPECT_EQ(run.status, 130) << run.err;
+    EXPECT_NE(run.out.find(" of 40 pictures: "), std::string::npos) << run.out;
     int untouched = 0;
     for (const auto& [path, bytes] : before) {
         SCOPED_TRACE(path);
@@ -450,7 +464,24 @@ TEST_F(TessalyBatch, DryRunSaysWhatTheRealRunDoes)
         const ProgramRun said = runBatch(dry);
         EXPECT_NE(said.out.find(c.says), std::string::npos) << said.out;
         EXPECT_EQ(said.status, c.status);
-        EXPECT_EQ(runBatch(args).status, c.status) << "the real run";
+        // With --json, the real run's objects, marked as a dry run.
+        dry.insert(dry.begin(), "--json");
+        const ProgramRun json = runBatch(dry);
+        args.insert(args.begin(), "--json");
+        const ProgramRun real = runBatch(args);
+        EXPECT_EQ(real.status, c.status) << "the real run";
+        EXPECT_EQ(json.status, c.status);
+        writeFile(file("dry.json"), Bytes(json.out.begin(), json.out.end()));
+        writeFile(file("real.json"), Bytes(real.out.begin(), real.out.end()));
+        const std::string compare =
+            "python3 -c \"import json,sys; d,r=[[json.loads(l) for l in open(f)] for f in sys.argv[1:]]; "
+            "keys=('path','written','outcome','resized','rotated'); "
+            "sys.exit(not (all(o['dry_run'] is True for o in d) and len(d)==len(r) and "
+            "[[o[k] for k in keys] for o in d[:-1]]==[[o[k] for k in keys] for o in r[:-1]] and "
+            "[d[-1][k] for k in ('pictures','saved','failed','skipped')]=="
+            "[r[-1][k] for k in ('pictures','saved','failed','skipped')]))\" " +
+            file("dry.json") + " " + file("real.json");
+        EXPECT_EQ(std::system(compare.c_str()), 0) << json.out << real.out;
     }
 }
 
@@ -463,7 +494,8 @@ TEST_F(TessalyBatch, TheQuestionAtATerminal)
     static const struct {
         const char* typed;
         int status;
-    } cases[] = {{"\n", 0}, {"n\n", 0}, {"\x03", 130}};
+        const char* says;
+    } cases[] = {{"\n", 1, "Nothing done."}, {"n\n", 1, "Nothing done."}, {"\x03", 130, ""}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.status);
         int terminal = -1;
@@ -483,8 +515,10 @@ TEST_F(TessalyBatch, TheQuestionAtATerminal)
                   std::string::npos)
             << screen;
         ASSERT_EQ(write(terminal, c.typed, std::strlen(c.typed)), static_cast<ssize_t>(std::strlen(c.typed)));
-        while (read(terminal, buffer, sizeof buffer) > 0) {
-        }
+        std::string after;
+        while ((got = read(terminal, buffer, sizeof buffer)) > 0)
+            after.append(buffer, static_cast<std::size_t>(got));
+        EXPECT_NE(after.find(c.says), std::string::npos) << after;
         int status = 0;
         waitpid(pid, &status, 0);
         close(terminal);

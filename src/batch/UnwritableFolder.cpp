@@ -1,0 +1,28 @@
+#include "batch/UnwritableFolder.h"
+
+#include "diag/FolderAccess.h"
+
+std::string unwritableFolder(const std::vector<std::string>& pictures, const std::string& outputFolder,
+                             std::string& reason)
+{
+    if (pictures.empty())
+        return {};
+    if (!outputFolder.empty())
+        return canCreateFolder(outputFolder, reason) ? std::string() : outputFolder;
+    std::string first, firstReason, folder;
+    for (const std::string& path : pictures) {
+        const std::string next = path.substr(0, path.find_last_of('/'));
+        if (next == folder)
+            continue;
+        folder = next;
+        std::string why;
+        if (canCreateFilesIn(folder, why))
+            return {};
+        if (first.empty()) {
+            first = folder;
+            firstReason = why;
+        }
+    }
+    reason = firstReason;
+    return first;
+}
