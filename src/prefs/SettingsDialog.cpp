@@ -259,6 +259,9 @@ wxSizer* SettingsDialog::buildOutputChecks()
     skipProcessedCheck = addCheck(_("Skip pictures already processed"), wxS("ID_CHECKBOXSKIPPROCESSED"),
                                   _("Leave pictures this program already wrote with the same settings."));
     convertToSrgbCheck->Bind(wxEVT_CHECKBOX, [this](wxCommandEvent&) { requestPreview(false); });
+    // The GPS position is part of the EXIF data: greyed without it, its own
+    // tick kept for when the EXIF data is kept again.
+    keepExifCheck->Bind(wxEVT_CHECKBOX, [this](wxCommandEvent&) { keepGpsCheck->Enable(keepExifCheck->GetValue()); });
     return column;
 }
 
@@ -353,6 +356,7 @@ void SettingsDialog::showOptions()
     resultsFolderText->SetValue(resultsFolder);
     keepExifCheck->SetValue(keepExif);
     keepGpsCheck->SetValue(keepGps);
+    keepGpsCheck->Enable(keepExif);
     convertToSrgbCheck->SetValue(convertToSrgb);
     skipProcessedCheck->SetValue(skipProcessed);
     // An unset size or margin shows empty: the watermark as it is.

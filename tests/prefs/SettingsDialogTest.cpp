@@ -484,4 +484,24 @@ TEST_F(SettingsDialogTest, PreviewFollowsThePictureAndTheSettings)
     EXPECT_TRUE(recorder.messages.size() <= 1) << "no box but the watermark's notice";
 }
 
+// The GPS position is part of the EXIF data: its box is greyed until
+// "Keep EXIF data" is ticked, and keeps its own tick meanwhile.
+TEST_F(SettingsDialogTest, GpsGoesWithExif)
+{
+    writePrefs("KeepGps = 1\n");
+    create();
+    whileShown([this] {
+        EXPECT_FALSE(dialog->keepGpsCheck->IsEnabled());
+        EXPECT_TRUE(dialog->keepGpsCheck->GetValue());
+        for (const bool exif : {true, false}) {
+            dialog->keepExifCheck->SetValue(exif);
+            wxCommandEvent ticked(wxEVT_CHECKBOX, dialog->keepExifCheck->GetId());
+            ticked.SetInt(exif);
+            dialog->keepExifCheck->ProcessWindowEvent(ticked);
+            EXPECT_EQ(dialog->keepGpsCheck->IsEnabled(), exif);
+            EXPECT_TRUE(dialog->keepGpsCheck->GetValue());
+        }
+    });
+}
+
 }  // namespace
