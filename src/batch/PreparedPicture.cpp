@@ -4,20 +4,28 @@
 #include "batch/PictureFile.h"
 #include "batch/ShapedPicture.h"
 #include "jpeg/ExifRewriter.h"
+#include "jpeg/JpegHead.h"
 
 namespace {
 
-// The original's EXIF data made true of the new picture, when the job keeps it.
-std::vector<unsigned char> keptExif(const PictureFile& file, const ProcessingJob& job, const wxImage& picture)
+// The original's EXIF data made true of the new picture, when the job keeps
+// it. A date taken that only the XMP data holds goes into a block of its
+// own when the picture has none.
+std::vector<unsigned char> keptExif(const PictureFile& file, const ProcessingJob& job, const wxImage& picture,
+                                    const std::vector<unsigned char>& profile)
 {
-    const std::vector<unsigned char>& exif = file.jpegHead().exif;
-    if (!job.keepExif || exif.empty() || !picture.IsOk())
+    const JpegHead& head = file.jpegHead();
+    if (!job.keepExif || (head.exif.empty() && head.xmpDateTaken.empty()) || !picture.IsOk())
         return {};
+    const std::vector<unsigned char> exif = head.exif.empty() ? emptyExif() : head.exif;
     ExifChanges changes;
     changes.width = static_cast<unsigned>(picture.GetWidth());
     changes.height = static_cast<unsigned>(picture.GetHeight());
     changes.upright = job.autoRotate;
     changes.keepGps = job.keepGps;
+    changes.convertedToSrgb = job.convertToSrgb && !head.iccProfile.empty() && profile.empty();
+    changes.profileKept = !profile.empty();
+    changes.dateTaken = head.xmpDateTaken;
     return rewriteExif(exif.data(), exif.size(), changes);
 }
 
@@ -48,6 +56,6 @@ PreparedPicture preparePicture(PictureFile& file, const ProcessingJob& job, long
                                                  prepared.placementMessage = message;
                                                  prepared.placementCaption = caption;
                                              });
-    prepared.jpeg = jpegBytes(picture, quality, shaped.picture.iccProfile, keptExif(file, job, picture), job.record);
+    prepared.jpeg = jpegBytes(picture, quality, shaped.picture.iccProfile, keptExif(file, job, picture, shaped.picture.iccProfile), job.record);
     return prepared;
 }

@@ -19,9 +19,14 @@ constexpr std::uint16_t tagYCbCrPositioning = 0x0213;
 constexpr std::uint16_t tagExifDirectory = 0x8769;
 constexpr std::uint16_t tagGpsDirectory = 0x8825;
 constexpr std::uint16_t tagExifVersion = 0x9000;
+constexpr std::uint16_t tagDateTimeOriginal = 0x9003;
+constexpr std::uint16_t tagComponentsConfiguration = 0x9101;
+constexpr std::uint16_t tagFlashpixVersion = 0xA000;
+constexpr std::uint16_t tagColorSpace = 0xA001;
 constexpr std::uint16_t tagPixelXDimension = 0xA002;
 constexpr std::uint16_t tagPixelYDimension = 0xA003;
 constexpr std::uint16_t tagInteropDirectory = 0xA005;
+constexpr std::uint16_t typeAscii = 2;
 constexpr std::uint16_t typeShort = 3;
 constexpr std::uint16_t typeLong = 4;
 constexpr std::uint16_t typeRational = 5;
@@ -221,6 +226,24 @@ void makeTrueOf(Directory& ifd0, Directory& exif, const ExifChanges& changes, bo
     };
     if (lacks(exif, tagExifVersion))
         exif.push_back(Entry{tagExifVersion, typeUndefined, 4, {'0', '2', '3', '2'}});
+    // Y, Cb, Cr: what every picture this program writes holds.
+    if (lacks(exif, tagComponentsConfiguration))
+        exif.push_back(Entry{tagComponentsConfiguration, typeUndefined, 4, {1, 2, 3, 0}});
+    if (lacks(exif, tagFlashpixVersion))
+        exif.push_back(Entry{tagFlashpixVersion, typeUndefined, 4, {'0', '1', '0', '0'}});
+    // sRGB once converted into it. Otherwise the pixels' colours are the
+    // original's, and so is what the camera said of them; where it said
+    // nothing, a picture with a profile of its own is uncalibrated, and one
+    // without is taken as sRGB, as viewers take it.
+    if (changes.convertedToSrgb)
+        setNumber(exif, tagColorSpace, 1, true, big);
+    else if (lacks(exif, tagColorSpace))
+        setNumber(exif, tagColorSpace, changes.profileKept ? 0xFFFF : 1, true, big);
+    if (lacks(exif, tagDateTimeOriginal) && changes.dateTaken.size() == 19) {
+        std::vector<unsigned char> date(changes.dateTaken.begin(), changes.dateTaken.end());
+        date.push_back(0);
+        exif.push_back(Entry{tagDateTimeOriginal, typeAscii, 20, date});
+    }
     std::vector<unsigned char> seventyTwo;  // 72/1 pixels an inch
     put32(seventyTwo, 72, big);
     put32(seventyTwo, 1, big);
@@ -278,6 +301,12 @@ std::vector<unsigned char> layOut(const unsigned char* header, Directory& ifd0, 
 }
 
 }  // namespace
+
+std::vector<unsigned char> emptyExif()
+{
+    // An IFD0 of no entries, and no IFD1.
+    return {'E', 'x', 'i', 'f', 0, 0, 'I', 'I', '*', 0, 8, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+}
 
 std::vector<unsigned char> rewriteExif(const unsigned char* payload, std::size_t size, const ExifChanges& changes)
 {

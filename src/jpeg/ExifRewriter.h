@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
 #include <vector>
 
 // What a rewritten picture's EXIF data must say about it.
@@ -9,7 +10,14 @@ struct ExifChanges {
     unsigned height = 0;
     bool upright = false;  // its pixels were turned upright: Orientation becomes 1
     bool keepGps = false;  // published pictures lose their GPS position unless asked
+    bool convertedToSrgb = false;  // its colours were converted into sRGB
+    bool profileKept = false;      // it carries the original's colour profile
+    std::string dateTaken;  // "YYYY:MM:DD HH:MM:SS" from elsewhere (XMP), for a block without one
 };
+
+// The payload of an EXIF block that holds nothing yet: rewriteExif fills
+// in what a new picture's block needs.
+std::vector<unsigned char> emptyExif();
 
 // The most an APP1 segment can carry behind its length field.
 constexpr std::size_t maxExifPayload = 65533;

@@ -4,6 +4,7 @@
 
 #include "jpeg/ExifInfo.h"
 #include "jpeg/ExifParser.h"
+#include "jpeg/XmpDate.h"
 #include "jpeg/JpegSectionReader.h"
 #include "jpeg/TiffData.h"
 
@@ -146,6 +147,9 @@ bool readJpegHead(std::FILE* stream, JpegHead& head)
             head.exifRead = parseExifSegment(context, payload.data(), static_cast<int>(payload.size()) + 2);
             head.orientation = info.orientation;
             head.exif = payload;
+        } else if (marker == markerAPP1 && payload.size() > sizeof xmpSignature &&
+                   std::memcmp(payload.data(), xmpSignature, sizeof xmpSignature) == 0) {
+            head.xmpDateTaken = xmpDateTaken(std::string(payload.begin() + sizeof xmpSignature, payload.end()));
         } else if (marker == markerCOM && payload.size() > std::strlen(recordPrefix) &&
                    std::memcmp(payload.data(), recordPrefix, std::strlen(recordPrefix)) == 0) {
             head.record.assign(payload.begin(), payload.end());

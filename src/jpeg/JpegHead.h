@@ -21,6 +21,9 @@ struct JpegHead {
     int orientation = 0;
     // That section's payload, "Exif\0\0" and its TIFF data, as found.
     std::vector<unsigned char> exif;
+    // The date taken as the XMP packet gives it, in EXIF's form; empty when
+    // it gives none (see xmpDateTaken).
+    std::string xmpDateTaken;
     // The processing record of a picture this program wrote (see
     // processingRecord); empty when there is none.
     std::string record;

@@ -431,6 +431,36 @@ TEST_F(TessalyBatch, KeepsExifAndSkipsWhatIsDone)
     EXPECT_NE(readFile(file("run/p.jpg")), done) << "other settings process it again";
 }
 
+// With --keep-exif the result passes exiftool's validation even where the
+// camera left out what it calls required, and a date taken that only the
+// XMP data holds is carried into EXIF.
+TEST_F(TessalyBatch, ExifThatValidates)
+{
+    static const struct {
+        const char* name;
+        std::vector<std::string> edits;  // exiftool runs on the original, in turn
+        const char* dateTaken;
+    } cases[] = {
+        {"required tags left out", {"-Make=Canon -DateTimeOriginal='2024:05:01 10:20:30'",
+                                    "-ComponentsConfiguration= -FlashpixVersion= -ColorSpace="},
+         "2024:05:01 10:20:30"},
+        {"date in XMP only", {"-Make=Canon", "-XMP-exif:DateTimeOriginal='2022:03:04 05:06:07'"}, "2022:03:04 05:06:07"},
+        {"no EXIF, date in XMP", {"-all= -XMP-xmp:CreateDate='2023:08:01 09:15:00'"}, "2023:08:01 09:15:00"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        fs::remove_all(file("run"));
+        fs::create_directory(file("run"));
+        writeQuadrantJpeg(file("run/p.jpg"), 1200, 800);
+        for (const std::string& edit : c.edits)
+            ASSERT_EQ(std::system(("exiftool -q -overwrite_original " + edit + " " + file("run/p.jpg")).c_str()), 0);
+        ASSERT_EQ(runBatch({"-s", "800", "--keep-exif", "-y", file("run")}).status, 0);
+        EXPECT_EQ(exiftool("-validate", file("run/p.jpg")), "0 0 0\n");
+        EXPECT_EQ(exiftool("-EXIF:DateTimeOriginal -EXIF:ColorSpace", file("run/p.jpg")),
+                  c.dateTaken + std::string("\n1\n"));
+    }
+}
+
 TEST_F(TessalyBatch, DryRunSaysWhatTheRealRunDoes)
 {
     fs::create_directories(file("album"));
