@@ -164,7 +164,8 @@ bool PicturePreview::make(const PreviewRequest& request, PreviewPicture& made)
                       [](const wxString&, const wxString&) {});
     made.width = picture.IsOk() ? picture.GetWidth() : 0;
     made.height = picture.IsOk() ? picture.GetHeight() : 0;
-    if (picture.IsOk()) {
+    made.fullSize = request.areaWidth <= 0;
+    if (picture.IsOk() && !made.fullSize) {
         const FittedSize shown = fitInBox(made.width, made.height, request.areaWidth, request.areaHeight);
         if (shown.positive() && (shown.width < made.width || shown.height < made.height))
             picture = resampleLanczos3(picture, static_cast<int>(shown.width), static_cast<int>(shown.height));

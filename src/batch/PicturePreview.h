@@ -29,13 +29,14 @@ struct PreviewRequest {
     double watermarkMargin = 0;
     int index = 0;      // the picture wanted, in list order; wraps around
     int step = 1;       // where to look on when it cannot be read: +1 or -1
-    int areaWidth = 1;  // the result is shrunk to fit this area
+    int areaWidth = 1;  // the result is shrunk to fit this area; 0: not shrunk
     int areaHeight = 1;
     bool reread = false;  // list the folder and read the files again
 };
 
 struct PreviewPicture {
     wxImage image;        // as the batch writes it, shrunk into the area
+    bool fullSize = false;  // asked for unshrunk
     bool sample = false;  // the folder has no picture that can be read
     std::string path;
     int index = 0;

@@ -1,16 +1,21 @@
 #include "prefs/SettingsDialog.h"
 
+#include <algorithm>
+
 #include <wx/bitmap.h>
 #include <wx/button.h>
 #include <wx/checkbox.h>
 #include <wx/cshelp.h>
 #include <wx/dirdlg.h>
+#include <wx/display.h>
 #include <wx/filedlg.h>
 #include <wx/filefn.h>
 #include <wx/filename.h>
 #include <wx/image.h>
+#include <wx/log.h>
 #include <wx/msgdlg.h>
 #include <wx/radiobut.h>
+#include <wx/scrolwin.h>
 #include <wx/settings.h>
 #include <wx/sizer.h>
 #include <wx/slider.h>
@@ -41,6 +46,8 @@ const long ID_STATICBITMAPWM = wxNewId();
 const long ID_CHECKBOXSKIPUNREADABLE = wxNewId();
 
 const wxSize previewArea(320, 240);
+// The background of a field whose text the batch would refuse.
+const wxColour invalidFieldColour(255, 205, 205);
 
 const wxString placementHelp = wxS("Relative placement of the watermark image in the picture.");
 
@@ -74,7 +81,7 @@ wxString sizeText(int width, int height)
 
 SettingsDialog::SettingsDialog(wxWindow* parent, wxWindowID)
     : wxDialog(parent, wxID_ANY, _("Tessaly 1.1 | Preferences"), wxDefaultPosition, wxDefaultSize,
-               wxDEFAULT_DIALOG_STYLE | wxTAB_TRAVERSAL, wxS("wxID_ANY"))
+               wxDEFAULT_DIALOG_STYLE | wxRESIZE_BORDER | wxTAB_TRAVERSAL, wxS("wxID_ANY"))
 {
     SetBackgroundColour(wxSystemSettings::GetColour(wxSYS_COLOUR_SCROLLBAR));
 
@@ -164,8 +171,9 @@ SettingsDialog::SettingsDialog(wxWindow* parent, wxWindowID)
     preview->SetHelpText(_("Water image overview."));
     left->Add(preview, 0, wxALL | wxALIGN_CENTER_HORIZONTAL, 5);
     body->Add(left, 0, 0, 0);
-    body->Add(buildPreviewControls(), 0, wxALL | wxALIGN_CENTER_VERTICAL, 5);
-    top->Add(body, 1, 0, 0);
+    // The preview takes what the dialog grows by.
+    body->Add(buildPreviewControls(), 1, wxALL | wxEXPAND, 5);
+    top->Add(body, 1, wxEXPAND, 0);
 
     auto* buttons = new wxBoxSizer(wxHORIZONTAL);
     okButton = new wxButton(this, wxID_OK, _("OK"), wxDefaultPosition, wxSize(51, 23), 0, wxDefaultValidator,
@@ -202,7 +210,10 @@ SettingsDialog::SettingsDialog(wxWindow* parent, wxWindowID)
     // The preview follows every change of what the batch would blend in.
     for (wxRadioButton* button : placementButtons)
         button->Bind(wxEVT_RADIOBUTTON, [this](wxCommandEvent&) { requestPreview(false); });
-    waterImgPathText->Bind(wxEVT_TEXT, [this](wxCommandEvent&) { requestPreview(false); });
+    waterImgPathText->Bind(wxEVT_TEXT, [this](wxCommandEvent&) {
+        followTypedWatermark();
+        requestPreview(false);
+    });
     previewMaker_ = std::make_unique<PicturePreview>([this] { CallAfter([this] { showPreviewPicture(); }); });
     okButton->Bind(wxEVT_BUTTON, &SettingsDialog::onOk, this);
     cancelButton->Bind(wxEVT_BUTTON, &SettingsDialog::onCancel, this);
@@ -298,8 +309,9 @@ wxSizer* SettingsDialog::buildPreviewControls()
     auto* column = new wxBoxSizer(wxVERTICAL);
     picturePreview = new wxStaticBitmap(this, wxID_ANY, wxNullBitmap, wxDefaultPosition, previewArea, wxSIMPLE_BORDER,
                                         wxS("ID_STATICBITMAPPREVIEW"));
-    picturePreview->SetToolTip(_("A picture of the folder as the batch will write it."));
-    column->Add(picturePreview, 0, wxALL | wxALIGN_CENTER_HORIZONTAL, 5);
+    picturePreview->SetToolTip(_("A picture of the folder as the batch will write it. Click to see it at 100 %."));
+    picturePreview->SetMinSize(previewArea);
+    column->Add(picturePreview, 1, wxALL | wxEXPAND, 5);
 
     auto* steps = new wxBoxSizer(wxHORIZONTAL);
     previousButton = new wxButton(this, wxID_ANY, wxS("<"), wxDefaultPosition, wxDefaultSize, wxBU_EXACTFIT,
@@ -324,6 +336,14 @@ wxSizer* SettingsDialog::buildPreviewControls()
     setAccessibleName(nextButton, _("Next picture"));
     previousButton->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { stepPreview(-1); });
     nextButton->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { stepPreview(1); });
+    picturePreview->Bind(wxEVT_SIZE, [this](wxSizeEvent& event) {
+        event.Skip();
+        requestPreview(false);
+    });
+    picturePreview->Bind(wxEVT_LEFT_UP, [this](wxMouseEvent&) {
+        fullSizeWanted_ = true;
+        requestPreview(false);
+    });
     return column;
 }
 
@@ -360,6 +380,8 @@ void SettingsDialog::showOptions()
     convertToSrgbCheck->SetValue(convertToSrgb);
     skipProcessedCheck->SetValue(skipProcessed);
     // An unset size or margin shows empty: the watermark as it is.
+    lastValidSize_ = watermarkSize;
+    lastValidMargin_ = watermarkMargin;
     watermarkSizeText->SetValue(watermarkSize == 0 ? wxString() : wxString::FromCDouble(watermarkSize));
     watermarkMarginText->SetValue(watermarkMargin == 0 ? wxString() : wxString::FromCDouble(watermarkMargin));
 }
@@ -492,13 +514,8 @@ void SettingsDialog::requestPreview(bool reread)
     request.maxSize = previewSource.maxSize;
     request.autoRotate = previewSource.autoRotate;
     request.convertToSrgb = convertToSrgbCheck->GetValue();
-    // While typed, what is no percentage yet counts as unset; OK says more.
-    auto percent = [](const wxTextCtrl* text, double most) {
-        double value = 0;
-        return text->GetValue().ToCDouble(&value) && value >= 0 && value <= most ? value : 0.0;
-    };
-    request.watermarkSize = percent(watermarkSizeText, 100);
-    request.watermarkMargin = percent(watermarkMarginText, 49);
+    request.watermarkSize = previewPercent(watermarkSizeText, 100, lastValidSize_);
+    request.watermarkMargin = previewPercent(watermarkMarginText, 49, lastValidMargin_);
     request.watermarkFile = utf8(waterImgPathText->GetValue());
     request.alpha = alphaSlider->GetValue() / 100.0;
     alphaText->GetValue().ToCDouble(&request.alpha);
@@ -507,10 +524,59 @@ void SettingsDialog::requestPreview(bool reread)
             request.placement = i + 1;
     request.index = previewIndex_;
     request.step = previewStep_;
-    request.areaWidth = picturePreview->GetClientSize().GetWidth();
-    request.areaHeight = picturePreview->GetClientSize().GetHeight();
+    request.areaWidth = fullSizeWanted_ ? 0 : picturePreview->GetClientSize().GetWidth();
+    request.areaHeight = fullSizeWanted_ ? 0 : picturePreview->GetClientSize().GetHeight();
     request.reread = reread;
     previewMaker_->show(request);
+}
+
+double SettingsDialog::previewPercent(wxTextCtrl* text, double most, double& lastValid)
+{
+    const wxString typed = text->GetValue().Strip(wxString::both);
+    double value = 0;
+    const bool valid = typed.empty() || (typed.ToCDouble(&value) && value >= 0 && value <= most);
+    if (valid)
+        lastValid = value;
+    // Never a result the batch would not make: the field says it is wrong.
+    text->SetBackgroundColour(valid ? wxNullColour : invalidFieldColour);
+    text->Refresh();
+    return lastValid;
+}
+
+void SettingsDialog::followTypedWatermark()
+{
+    if (!previewShown_)
+        return;
+    wxImage image;
+    {
+        wxLogNull typedHalfway;
+        if (wxFileExists(waterImgPathText->GetValue()))
+            image.LoadFile(waterImgPathText->GetValue(), wxBITMAP_TYPE_ANY);
+    }
+    if (image.IsOk()) {
+        setAlphaControlsEnabled(!image.HasAlpha() && !image.HasMask());
+        updatePreview(image);
+    } else {
+        preview->SetBitmap(wxNullBitmap);
+    }
+    preview->Refresh(true);
+}
+
+void SettingsDialog::showFullSize(const wxImage& picture, const wxString& name)
+{
+    wxDialog window(this, wxID_ANY, name + wxS(" (100 %)"), wxDefaultPosition, wxDefaultSize,
+                    wxDEFAULT_DIALOG_STYLE | wxRESIZE_BORDER);
+    auto* scrolled = new wxScrolledWindow(&window);
+    auto* bitmap = new wxStaticBitmap(scrolled, wxID_ANY, wxBitmap(picture));
+    scrolled->SetVirtualSize(bitmap->GetSize());
+    scrolled->SetScrollRate(10, 10);
+    const int display = wxDisplay::GetFromWindow(this);
+    const wxRect screen = wxDisplay(display == wxNOT_FOUND ? 0u : static_cast<unsigned>(display)).GetClientArea();
+    window.SetClientSize(std::min(picture.GetWidth(), screen.width * 9 / 10),
+                         std::min(picture.GetHeight(), screen.height * 9 / 10));
+    setAccessibleName(scrolled, _("Preview at 100 %"));
+    window.CentreOnParent();
+    window.ShowModal();
 }
 
 void SettingsDialog::showPreviewPicture()
@@ -518,6 +584,12 @@ void SettingsDialog::showPreviewPicture()
     PreviewPicture shown;
     if (!previewMaker_->take(shown))
         return;
+    if (shown.fullSize) {
+        fullSizeWanted_ = false;
+        if (shown.image.IsOk())
+            showFullSize(shown.image, wxFileName(wxString::FromUTF8(shown.path)).GetFullName());
+        return;
+    }
     previewIndex_ = shown.index;
     picturePreview->SetBitmap(shown.image.IsOk() ? wxBitmap(shown.image) : wxNullBitmap);
     if (!shown.sample)

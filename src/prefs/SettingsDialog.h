@@ -114,9 +114,18 @@ private:
     void requestPreview(bool reread);
     // Shows the newest preview the preview thread made.
     void showPreviewPicture();
+    // The watermark overview follows the path as it is typed.
+    void followTypedWatermark();
+    // A percentage field as the preview takes it: the last valid value while
+    // what is typed is none, the field then marked.
+    double previewPercent(wxTextCtrl* text, double most, double& lastValid);
+    // The previewed picture at 100 %, in a window of its own.
+    void showFullSize(const wxImage& picture, const wxString& name);
 
     std::unique_ptr<PicturePreview> previewMaker_;
     bool previewShown_ = false;  // requests are made only while the dialog is up
     int previewIndex_ = 0;
     int previewStep_ = 1;
+    double lastValidSize_ = 0, lastValidMargin_ = 0;
+    bool fullSizeWanted_ = false;  // a click asked for the picture at 100 %
 };

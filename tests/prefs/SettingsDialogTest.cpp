@@ -3,6 +3,8 @@
 #include <memory>
 
 #include <gtest/gtest.h>
+#include <wx/modalhook.h>
+#include <wx/statbmp.h>
 #include <wx/app.h>
 #include <wx/button.h>
 #include <wx/filedlg.h>
@@ -502,6 +504,64 @@ TEST_F(SettingsDialogTest, GpsGoesWithExif)
             EXPECT_TRUE(dialog->keepGpsCheck->GetValue());
         }
     });
+}
+
+// The preview shows what the batch would write, and nothing else: the
+// watermark overview follows a typed path, a size OK would refuse marks
+// its field while the preview keeps the last valid one, and a click shows
+// the picture at 100 % in a window of its own.
+TEST_F(SettingsDialogTest, PreviewFollowsWhatIsTypedAndShowsFullSize)
+{
+    fs::create_directory(dir.file("album"));
+    wxImage grey(1200, 600);
+    grey.SetRGB(wxRect(0, 0, 1200, 600), 100, 100, 100);
+    ASSERT_TRUE(grey.SaveFile(wxString::FromUTF8(dir.file("album/a.jpg")), wxBITMAP_TYPE_JPEG));
+    const std::string small = image("small.png", 40, 20, 0, wxBITMAP_TYPE_PNG);
+    const std::string large = image("large.png", 400, 100, 0, wxBITMAP_TYPE_PNG);
+    writePrefs("WaterImgFile = " + small + "\nWatermarkSize = 25\n");
+    create();
+    dialog->previewSource = {wxString::FromUTF8(dir.file("album")), false, true, 500, true};
+
+    // Windows of the preview's own: recorded and closed at once.
+    struct FullSizeWindows : wxModalDialogHook {
+        std::vector<std::string> titles;
+        FullSizeWindows() { Register(); }
+        ~FullSizeWindows() override { Unregister(); }
+        int Enter(wxDialog* window) override
+        {
+            if (!window->GetTitle().EndsWith(wxS("(100 %)")))
+                return wxID_NONE;
+            // The picture at 100 %: as large as the batch writes it.
+            wxSize shown;
+            for (wxWindow* child : window->GetChildren())
+                for (wxWindow* inner : child->GetChildren())
+                    if (auto* bitmap = dynamic_cast<wxStaticBitmap*>(inner))
+                        shown = bitmap->GetBitmap().GetSize();
+            titles.push_back(std::string(window->GetTitle().utf8_str()) + " " + std::to_string(shown.x) + "x" +
+                             std::to_string(shown.y));
+            return wxID_OK;
+        }
+        void Exit(wxDialog*) override {}
+    } fullSize;
+    ModalScript script(*dialog);
+    script.run([&] {
+        script.when([&] { return dialog->previewSize->GetLabel() == wxString::FromUTF8("1200 × 600 → 500 × 250"); },
+                    [&] {
+                        EXPECT_EQ(dialog->preview->GetBitmap().GetWidth(), 40);
+                        dialog->waterImgPathText->SetValue(wxString::FromUTF8(large));
+                        EXPECT_EQ(dialog->preview->GetBitmap().GetWidth(), 200) << "the overview follows";
+                        const wxColour normal = dialog->watermarkSizeText->GetBackgroundColour();
+                        dialog->watermarkSizeText->SetValue("150");
+                        EXPECT_NE(dialog->watermarkSizeText->GetBackgroundColour(), normal);
+                        dialog->watermarkSizeText->SetValue("30");
+                        EXPECT_EQ(dialog->watermarkSizeText->GetBackgroundColour(), normal);
+                        wxMouseEvent click(wxEVT_LEFT_UP);
+                        click.SetEventObject(dialog->picturePreview);
+                        dialog->picturePreview->ProcessWindowEvent(click);
+                        script.when([&] { return !fullSize.titles.empty(); }, [&] { dialog->EndModal(wxID_OK); });
+                    });
+    });
+    ASSERT_EQ(fullSize.titles, std::vector<std::string>{"a.jpg (100 %) 500x250"});
 }
 
 }  // namespace
