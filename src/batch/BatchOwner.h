@@ -41,6 +41,14 @@ public:
     // false leaves them all as they are, which is all an owner that cannot
     // ask may answer.
     virtual bool replaceExisting(const wxString&, int) { return false; }
+    // Asked instead when some of the files there are no earlier results of
+    // these pictures (others of them): true puts this batch's results below
+    // subfolder; false leaves every file there as it is, skipping those
+    // pictures, which is all an owner that cannot ask may answer.
+    virtual bool useSubfolder(const wxString&, int /*earlier*/, int /*others*/, const wxString& /*subfolder*/)
+    {
+        return false;
+    }
     // The placement code is none of 1..9: the watermark goes to the centre.
     // Once a batch, with the blend's own words for it.
     virtual void placementFallback(const wxString& message, const wxString& caption) = 0;

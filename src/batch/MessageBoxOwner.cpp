@@ -46,6 +46,19 @@ bool MessageBoxOwner::replaceExisting(const wxString& outputFolder, int count)
                     wxS("Tessaly 1.1"));
 }
 
+bool MessageBoxOwner::useSubfolder(const wxString& outputFolder, int earlier, int others, const wxString& subfolder)
+{
+    return askYesNo(wxString::Format(wxS("%i of the results have names already taken in the folder:\n\n"),
+                                     earlier + others) +
+                        outputFolder +
+                        wxString::Format(wxS("\n\n%i of them are earlier results of these pictures, %i are other "
+                                             "files: results of other pictures, or files of your own.\n\n"),
+                                         earlier, others) +
+                        wxS("Put the results of this folder below ") + subfolder +
+                        wxS(" instead? Answer No to leave every file there as it is and skip those pictures."),
+                    wxS("Tessaly 1.1"));
+}
+
 void MessageBoxOwner::placementFallback(const wxString& message, const wxString& caption)
 {
     showMessage(message, caption);

@@ -22,6 +22,7 @@ public:
     void folderUnwritable(const wxString& folder, const wxString& reason) override;
     bool confirm(const wxString& folder, int count, const wxString& outputFolder) override;
     bool replaceExisting(const wxString& outputFolder, int count) override;
+    bool useSubfolder(const wxString& outputFolder, int earlier, int others, const wxString& subfolder) override;
     void placementFallback(const wxString& message, const wxString& caption) override;
     void pictureDone(const PictureReport& report) override;
     void finished(const BatchStatistics& statistics) override;

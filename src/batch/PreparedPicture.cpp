@@ -2,6 +2,7 @@
 
 #include "batch/JpegReplacer.h"
 #include "batch/PictureFile.h"
+#include "batch/ProcessingRecord.h"
 #include "batch/ShapedPicture.h"
 #include "jpeg/ExifRewriter.h"
 #include "jpeg/JpegHead.h"
@@ -36,7 +37,7 @@ PreparedPicture preparePicture(PictureFile& file, const ProcessingJob& job, long
 {
     PreparedPicture prepared;
     prepared.stamp = file.stamp();
-    if (job.skipProcessed && !job.record.empty() && file.jpegHead().record == job.record) {
+    if (job.skipProcessed && carriesRecord(file.jpegHead().record, job.record)) {
         // Done before with these very settings: not again.
         prepared.loaded = true;
         prepared.alreadyProcessed = true;
@@ -56,6 +57,7 @@ PreparedPicture preparePicture(PictureFile& file, const ProcessingJob& job, long
                                                  prepared.placementMessage = message;
                                                  prepared.placementCaption = caption;
                                              });
-    prepared.jpeg = jpegBytes(picture, quality, shaped.picture.iccProfile, keptExif(file, job, picture, shaped.picture.iccProfile), job.record);
+    prepared.jpeg = jpegBytes(picture, quality, shaped.picture.iccProfile, keptExif(file, job, picture, shaped.picture.iccProfile),
+                              job.outputFolder.empty() ? job.record : resultRecord(job.record, file.path()));
     return prepared;
 }

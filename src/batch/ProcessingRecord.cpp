@@ -2,7 +2,9 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <filesystem>
 
+#include "diag/RegularFile.h"
 #include "jpeg/JpegHead.h"
 #include "prefs/PreferencesFile.h"
 
@@ -24,7 +26,57 @@ private:
     std::uint64_t value_ = 0xcbf29ce484222325ULL;
 };
 
+std::string hexOf(std::uint64_t value)
+{
+    char hex[17];
+    std::snprintf(hex, sizeof hex, "%016llx", static_cast<unsigned long long>(value));
+    return hex;
+}
+
+// The original named by its full path, whatever way it was reached; as a
+// digest, so that a published picture does not carry its owner's folders.
+std::string sourceMark(const std::string& original)
+{
+    std::error_code error;
+    const std::filesystem::path full = std::filesystem::weakly_canonical(original, error);
+    Digest digest;
+    digest.add(error ? original : full.string());
+    return " from " + hexOf(digest.value());
+}
+
 }  // namespace
+
+std::string resultRecord(const std::string& record, const std::string& original)
+{
+    return record + sourceMark(original);
+}
+
+bool carriesRecord(const std::string& found, const std::string& record)
+{
+    return !record.empty() && found.compare(0, record.size(), record) == 0 &&
+           (found.size() == record.size() || found.compare(record.size(), 6, " from ") == 0);
+}
+
+bool isResultOf(const std::string& resultPath, const std::string& original)
+{
+    std::FILE* file = openRegularFile(resultPath);
+    if (!file)
+        return false;
+    JpegHead head;
+    readJpegHead(file, head);
+    std::fclose(file);
+    const std::string mark = sourceMark(original);
+    return head.record.size() > mark.size() &&
+           head.record.compare(head.record.size() - mark.size(), mark.size(), mark) == 0;
+}
+
+std::string existingResultNote(const std::string& resultPath, const std::string& original)
+{
+    return isResultOf(resultPath, original)
+               ? ": an earlier result of this picture (--skip-existing leaves it, --overwrite replaces it)"
+               : ": no result of this picture, but another picture's or a file of your own (--overwrite would "
+                 "replace it)";
+}
 
 std::string processingRecord(const ProcessingJob& job, long quality)
 {
@@ -44,7 +96,5 @@ std::string processingRecord(const ProcessingJob& job, long quality)
         digest.add("placement " + std::to_string(job.placement));
         digest.add("size " + formatFixed(job.watermarkSize, 6) + " margin " + formatFixed(job.watermarkMargin, 6));
     }
-    char hex[17];
-    std::snprintf(hex, sizeof hex, "%016llx", static_cast<unsigned long long>(digest.value()));
-    return std::string(recordPrefix) + "1.1 settings " + hex;
+    return std::string(recordPrefix) + "1.1 settings " + hexOf(digest.value());
 }

@@ -158,6 +158,8 @@ void WorkingThread::commitPicture(const PreparedPicture& picture, PictureReport&
             return;
         }
         saved = results.write(relative, picture.jpeg, job_.overwrite, picture.stamp.modified, report.reason);
+        if (!saved && !job_.overwrite && results.existing(relative) == ResultWriter::Existing::file)
+            report.reason += existingResultNote(results.pathOf(relative), report.path);
     }
     if (!saved) {
         report.outcome = PictureReport::Outcome::notWritten;
@@ -178,15 +180,48 @@ void WorkingThread::commitPicture(const PreparedPicture& picture, PictureReport&
 
 void WorkingThread::decideAboutExisting()
 {
-    const ResultWriter results(std::string(job_.outputFolder.utf8_str()));
-    int existing = 0;
-    for (const std::string& path : files_)
-        existing += results.existing(relativeOf(path)) != ResultWriter::Existing::none;
-    if (existing == 0)
+    std::string output(job_.outputFolder.utf8_str());
+    int earlier = 0, others = 0;
+    countExisting(output, earlier, others);
+    if (earlier + others == 0)
         return;
-    // One answer for the whole batch, never a silent replacement.
-    job_.overwrite = owner_->replaceExisting(job_.outputFolder, existing);
-    job_.skipExisting = !job_.overwrite;
+    job_.overwrite = false;
+    job_.skipExisting = true;
+    // One answer for the whole batch, never a silent replacement; a file
+    // that is no earlier result of these pictures is replaced by no answer.
+    if (others == 0) {
+        job_.overwrite = owner_->replaceExisting(job_.outputFolder, earlier);
+        job_.skipExisting = !job_.overwrite;
+        return;
+    }
+    std::string folder(job_.directory.utf8_str());
+    while (folder.size() > 1 && folder.back() == '/')
+        folder.pop_back();
+    const std::string subfolder = output + (output.back() == '/' ? "" : "/") + folder.substr(folder.rfind('/') + 1);
+    if (!owner_->useSubfolder(job_.outputFolder, earlier, others, wxString::FromUTF8(subfolder)))
+        return;
+    job_.outputFolder = wxString::FromUTF8(subfolder);
+    earlier = others = 0;
+    countExisting(subfolder, earlier, others);
+    if (others == 0 && earlier > 0) {
+        job_.overwrite = owner_->replaceExisting(job_.outputFolder, earlier);
+        job_.skipExisting = !job_.overwrite;
+    }
+}
+
+void WorkingThread::countExisting(const std::string& output, int& earlier, int& others) const
+{
+    const ResultWriter results(output);
+    std::string folder(job_.directory.utf8_str());
+    if (folder.empty() || folder.back() != '/')
+        folder += '/';
+    for (const std::string& path : files_) {
+        const std::string relative = path.substr(folder.size());
+        const ResultWriter::Existing there = results.existing(relative);
+        if (there == ResultWriter::Existing::none)
+            continue;
+        ++(there == ResultWriter::Existing::file && isResultOf(results.pathOf(relative), path) ? earlier : others);
+    }
 }
 
 std::string WorkingThread::relativeOf(const std::string& path) const

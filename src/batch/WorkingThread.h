@@ -36,6 +36,9 @@ protected:
 private:
     // Asks the owner once whether results already there are replaced or kept.
     void decideAboutExisting();
+    // Of the files already where the results go, how many are earlier
+    // results of these pictures, and how many are not.
+    void countExisting(const std::string& output, int& earlier, int& others) const;
     void commitPicture(const PreparedPicture& picture, PictureReport& report);
     // Where the picture at path is written: over itself, or below the job's
     // output folder by its path relative to the folder processed.

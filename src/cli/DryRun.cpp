@@ -8,6 +8,7 @@
 #include "batch/FitInBox.h"
 #include "batch/PictureFile.h"
 #include "batch/PictureList.h"
+#include "batch/ProcessingRecord.h"
 #include "batch/UnwritableFolder.h"
 #include "cli/JsonText.h"
 #include "diag/ResultWriter.h"
@@ -107,7 +108,7 @@ int dryRun(const BatchOptions& options, const std::vector<std::string>& outputs,
                 ++unreadable;
                 continue;
             }
-            if (options.skipProcessed && file.jpegHead().record == record) {
+            if (options.skipProcessed && carriesRecord(file.jpegHead().record, record)) {
                 verdict.outcome = "skipped";
                 verdict.reason = "already processed with these settings";
                 verdict.text = "skipped, " + verdict.reason;
@@ -154,7 +155,8 @@ int dryRun(const BatchOptions& options, const std::vector<std::string>& outputs,
             else if (existing == ResultWriter::Existing::other)
                 fails = results.pathOf(relative) + " is not a regular file";
             else if (existing == ResultWriter::Existing::file && !options.overwrite)
-                fails = results.pathOf(relative) + " already exists";
+                fails = results.pathOf(relative) + " already exists" +
+                        existingResultNote(results.pathOf(relative), path);
             if (!fails.empty()) {
                 verdict.outcome = "not written";
                 verdict.reason = fails;

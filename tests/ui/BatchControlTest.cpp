@@ -152,9 +152,6 @@ TEST_F(BatchControlTest, SkipsUnreadablePicturesWhenAsked)
     EXPECT_EQ(saved.substr(saved.size() - std::min(saved.size(), line.size())), line);
 }
 
-// With "Save results to folder" the originals stay as they were, the
-// question names the folder, and results already there are asked about
-// once: No keeps them all, Yes replaces them all.
 // Pictures that cannot be saved: the first box offers to be the last, and
 // the statistics say how many were not saved instead of "processed".
 TEST_F(BatchControlTest, SaveFailuresAreCountedWithoutABoxEach)
@@ -182,6 +179,11 @@ TEST_F(BatchControlTest, SaveFailuresAreCountedWithoutABoxEach)
     EXPECT_EQ(loadImage(album("p02.jpg")).GetWidth(), 1000);
 }
 
+// With "Save results to folder" the originals stay as they were, the
+// question names the folder, and results already there are asked about
+// once: No keeps them all, Yes replaces them all. Files that are no
+// earlier results of these pictures are never replaced: the question says
+// so and offers a subfolder of the folder's own name.
 TEST_F(BatchControlTest, SavesResultsToAFolderOfTheirOwn)
 {
     makeAlbum(3, false);
@@ -205,7 +207,9 @@ TEST_F(BatchControlTest, SavesResultsToAFolderOfTheirOwn)
     const std::string lastLine = "\nNumber of files about to processed: 3\nResults go to: " + results;
     EXPECT_EQ(recorder.messages[0].substr(recorder.messages[0].size() - lastLine.size()), lastLine);
 
-    const std::string kept = "an earlier result";
+    // An earlier result, told from the new one by a changed byte in its data.
+    std::string kept = readFile(results + "/p02.jpg");
+    kept[kept.size() - 10] = static_cast<char>(kept[kept.size() - 10] ^ 1);
     static const struct {
         int answer;
         bool replaced;
@@ -224,6 +228,23 @@ TEST_F(BatchControlTest, SavesResultsToAFolderOfTheirOwn)
         EXPECT_EQ(recorder.messages[2], a.statistics);
     }
     EXPECT_EQ(readFile(album("p01.jpg")), original);
+
+    // A file of the user's own under a result's name.
+    const std::string own = "my own notes";
+    writeFile(results + "/p02.jpg", Bytes(own.begin(), own.end()));
+    for (const int answer : {wxID_NO, wxID_YES}) {
+        recorder.yesNoAnswers = {wxID_YES, answer};
+        runBatch();
+        ASSERT_EQ(recorder.messages.size(), 3u);
+        EXPECT_EQ(recorder.messages[1], "Tessaly 1.1|3 of the results have names already taken in the folder:\n\n" +
+                                            results +
+                                            "\n\n2 of them are earlier results of these pictures, 1 are other files: "
+                                            "results of other pictures, or files of your own.\n\nPut the results of "
+                                            "this folder below " + results + "/album instead? Answer No to leave "
+                                            "every file there as it is and skip those pictures.");
+        EXPECT_EQ(readFile(results + "/p02.jpg"), own);
+        EXPECT_EQ(fs::exists(results + "/album/p02.jpg"), answer == wxID_YES);
+    }
 
     // Results that would land on the originals: refused before anything starts.
     dialog->settingsDialog->resultsFolder = wxString::FromUTF8(dir.file("album/."));
