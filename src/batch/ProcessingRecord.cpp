@@ -4,9 +4,9 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "diag/FixedNumber.h"
 #include "diag/RegularFile.h"
 #include "jpeg/JpegHead.h"
-#include "prefs/PreferencesFile.h"
 
 namespace {
 

@@ -31,13 +31,6 @@ std::string shortest(double value)
 
 }  // namespace
 
-std::string formatFixed(double value, int digits)
-{
-    char buffer[400];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, digits);
-    return std::string(buffer, result.ptr);
-}
-
 std::string defaultPreferencesText(const wxString& programDir)
 {
     return "#Tessaly 1.1 configuration file\n"

@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "diag/FixedNumber.h"
+
 #include "prefs/PreferenceValues.h"
 
 class ConfigFile;
@@ -16,9 +18,6 @@ std::string savedPreferencesText(const PreferenceValues& values);
 // Looks the keys up in order; an absent key leaves its field alone.
 void readPreferences(const ConfigFile& file, PreferenceValues& values);
 
-// Formats like printf's "%f" or "%.3f" (digits after the point), with "."
-// as the decimal point under any locale.
-std::string formatFixed(double value, int digits);
 
 // The directory of the running executable, without a trailing separator.
 wxString programDirectory();

@@ -32,7 +32,7 @@
 #include "diag/TraceLog.h"
 #include "prefs/LeadingInteger.h"
 #include "prefs/PreferencesFile.h"
-#include "prefs/SettingsDialog.h"
+#include "ui/SettingsDialog.h"
 #include "ui/AboutDialog.h"
 #include "ui/AccessibleName.h"
 #include "ui/FolderDropTarget.h"

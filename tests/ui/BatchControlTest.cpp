@@ -17,7 +17,7 @@
 
 #include "batch/BlockingImageHandler.h"
 #include "jpeg/ExifBuilder.h"
-#include "prefs/SettingsDialog.h"
+#include "ui/SettingsDialog.h"
 #include "ui/CorvaneDialog.h"
 #include "ui/GuiTest.h"
 #include "ui/ModalScript.h"

@@ -16,7 +16,7 @@
 #include "batch/BatchTestSupport.h"
 #include "jpeg/ExifBuilder.h"
 #include "prefs/PreferencesFile.h"
-#include "prefs/SettingsDialog.h"
+#include "ui/SettingsDialog.h"
 #include "ui/AboutDialog.h"
 #include "ui/CorvaneDialog.h"
 #include "ui/GuiTest.h"

@@ -17,7 +17,7 @@
 
 #include "prefs/ConfigFile.h"
 #include "prefs/PreferencesFile.h"
-#include "prefs/SettingsDialog.h"
+#include "ui/SettingsDialog.h"
 #include "ui/GuiTest.h"
 #include "ui/ModalScript.h"
 

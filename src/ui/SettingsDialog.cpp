@@ -1,4 +1,4 @@
-#include "prefs/SettingsDialog.h"
+#include "ui/SettingsDialog.h"
 
 #include <algorithm>
 
