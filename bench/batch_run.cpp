@@ -79,7 +79,7 @@ int runFullDecode(const std::string& folder, const wxImage& mark)
         if (handler.readExif())
             orientUpright(picture.image, handler.orientation());
         ApplyWatermark(picture.image, mark, 0.2, 9, ignore);
-        if (!replaceWithJpeg(picture.image, path, quality, picture.iccProfile))
+        if (!replaceFile(path, jpegBytes(picture.image, quality, picture.iccProfile)))
             return 1;
     }
     return 0;

@@ -75,8 +75,3 @@ bool replaceFile(const std::string& path, const std::vector<unsigned char>& byte
     return false;
 }
 
-bool replaceWithJpeg(wxImage& picture, const std::string& path, long quality,
-                     const std::vector<unsigned char>& iccProfile)
-{
-    return replaceFile(path, jpegBytes(picture, quality, iccProfile));
-}

@@ -20,6 +20,3 @@ std::vector<unsigned char> jpegBytes(const wxImage& picture, long quality, const
 // rewritten. On failure, problem (when given) says why in a few words.
 bool replaceFile(const std::string& path, const std::vector<unsigned char>& bytes, std::string* problem = nullptr);
 
-// Both in one: the picture written as JPEG over the existing file.
-bool replaceWithJpeg(wxImage& picture, const std::string& path, long quality,
-                     const std::vector<unsigned char>& iccProfile);

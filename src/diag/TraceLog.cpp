@@ -3,11 +3,6 @@
 #include <charconv>
 #include <cstdarg>
 
-TraceLog::TraceLog() : enabled_(true)
-{
-    open("log.txt");
-}
-
 TraceLog::TraceLog(const std::string& path, bool enabled) : enabled_(enabled)
 {
     if (enabled_)

@@ -8,7 +8,6 @@
 // A disabled log opens no file and ignores every write.
 class TraceLog {
 public:
-    TraceLog();
     TraceLog(const std::string& path, bool enabled);
     ~TraceLog();
 

@@ -75,15 +75,4 @@ TEST(TraceLog, UnopenableFileIsSilent)
     log.write(2.0f);
 }
 
-TEST(TraceLog, DefaultLogWritesLogTxt)
-{
-    TempDir dir;
-    WorkingDirectory cwd(dir.path());
-    {
-        TraceLog log;
-        log.write("x");
-    }
-    EXPECT_EQ(readFile(dir.file("log.txt")), "x \n");
-}
-
 }  // namespace
