@@ -15,9 +15,8 @@
 #include <wx/image.h>
 #include <wx/init.h>
 
-#include "batch/FitInBox.h"
+#include "FittedPicture.h"
 #include "batch/PictureLoader.h"
-#include "batch/Resample.h"
 
 namespace {
 
@@ -48,24 +47,7 @@ bool writeProgressiveTwin(const char* from, const std::string& to)
     return std::fclose(out) == 0;
 }
 
-wxImage fitted(const LoadedPicture& picture, int box)
-{
-    const FittedSize size = fitInBox(picture.storedWidth, picture.storedHeight, box, box);
-    if (picture.image.GetWidth() == size.width && picture.image.GetHeight() == size.height)
-        return picture.image;
-    return resampleLanczos3(picture.image, static_cast<int>(size.width), static_cast<int>(size.height));
-}
 
-double psnr(const wxImage& a, const wxImage& b)
-{
-    const long long n = 3LL * a.GetWidth() * a.GetHeight();
-    double sum = 0;
-    for (long long i = 0; i < n; ++i) {
-        const double d = double(a.GetData()[i]) - b.GetData()[i];
-        sum += d * d;
-    }
-    return sum == 0 ? 99.0 : 10 * std::log10(255.0 * 255.0 * n / sum);
-}
 
 }  // namespace
 
@@ -90,9 +72,9 @@ int main(int argc, char** argv)
                 std::printf("cannot load %s at %d\n", argv[i], boxes[b]);
                 return 1;
             }
-            const wxImage reference = fitted(full, boxes[b]);
-            const double ofBaseline = psnr(fitted(baseline, boxes[b]), reference);
-            const double ofProgressive = psnr(fitted(progressive, boxes[b]), reference);
+            const wxImage reference = fittedInto(full, boxes[b]);
+            const double ofBaseline = psnr(fittedInto(baseline, boxes[b]), reference);
+            const double ofProgressive = psnr(fittedInto(progressive, boxes[b]), reference);
             baselineSum[b] += ofBaseline;
             progressiveSum[b] += ofProgressive;
             worstGap = std::max(worstGap, ofBaseline - ofProgressive);
