@@ -5,6 +5,7 @@
 // decode, in dB. The progressive result must be as sharp as the
 // baseline's: the worst gap is printed last.
 //   progressive_psnr PHOTO.jpg...
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -46,8 +47,6 @@ bool writeProgressiveTwin(const char* from, const std::string& to)
     std::fclose(in);
     return std::fclose(out) == 0;
 }
-
-
 
 }  // namespace
 
