@@ -115,3 +115,8 @@ void dropOutputFolder(std::vector<std::string>& paths, const std::string& folder
                                }),
                 paths.end());
 }
+
+std::string relativePath(const std::string& folder, const std::string& path)
+{
+    return path.substr(folder.size() + (!folder.empty() && folder.back() == '/' ? 0 : 1));
+}

@@ -2,8 +2,10 @@
 
 #include "batch/JpegReplacer.h"
 #include "batch/PictureFile.h"
+#include "batch/PictureList.h"
 #include "batch/ProcessingRecord.h"
 #include "batch/ShapedPicture.h"
+#include "diag/ResultWriter.h"
 #include "jpeg/ExifRewriter.h"
 #include "jpeg/JpegHead.h"
 
@@ -42,6 +44,16 @@ PreparedPicture preparePicture(PictureFile& file, const ProcessingJob& job, long
         prepared.loaded = true;
         prepared.alreadyProcessed = true;
         return prepared;
+    }
+    if (job.skipExisting && !job.outputFolder.empty()) {
+        // A stopped run resumed: what it wrote is not made again.
+        const std::string output(job.outputFolder.utf8_str());
+        const std::string relative = relativePath(std::string(job.directory.utf8_str()), file.path());
+        if (ResultWriter(output).existing(relative) == ResultWriter::Existing::file) {
+            prepared.loaded = true;
+            prepared.alreadyThere = true;
+            return prepared;
+        }
     }
     ShapedPicture shaped;
     if (!shapePicture(file, job, shaped, cancel)) {

@@ -19,6 +19,8 @@ struct PreparedPicture {
     bool loaded = false;
     // It carries the batch's processing record and the job skips such pictures.
     bool alreadyProcessed = false;
+    // Its result is already in the output folder and the job leaves those.
+    bool alreadyThere = false;
     std::string problem;  // why it did not load
     bool resized = false;
     bool rotated = false;
@@ -31,7 +33,9 @@ struct PreparedPicture {
     std::vector<unsigned char> jpeg;
 };
 
-// Prepares the opened picture file for the job at the quality. A set
+// Prepares the opened picture file for the job at the quality; a picture
+// the job skips (done before, or its result already there) is not even
+// decoded. A set
 // cancel flag cuts a long decode short; the result then counts as not
 // loaded. The orientation comes from the file's head; the trace log is
 // written by the worker alone, in list order.

@@ -112,6 +112,9 @@ bool WorkingThread::ProcessDirectory(long quality)
             report.reason = "already processed with these settings";
             report.alreadyProcessed = true;
             ++statistics_.alreadyProcessed;
+        } else if (picture.alreadyThere) {
+            report.outcome = PictureReport::Outcome::skipped;
+            ++statistics_.alreadyThere;
         } else if (picture.loaded) {
             commitPicture(picture, report);
         } else {
@@ -212,11 +215,8 @@ void WorkingThread::decideAboutExisting()
 void WorkingThread::countExisting(const std::string& output, int& earlier, int& others) const
 {
     const ResultWriter results(output);
-    std::string folder(job_.directory.utf8_str());
-    if (folder.empty() || folder.back() != '/')
-        folder += '/';
     for (const std::string& path : files_) {
-        const std::string relative = path.substr(folder.size());
+        const std::string relative = relativeOf(path);
         const ResultWriter::Existing there = results.existing(relative);
         if (there == ResultWriter::Existing::none)
             continue;
@@ -226,10 +226,7 @@ void WorkingThread::countExisting(const std::string& output, int& earlier, int& 
 
 std::string WorkingThread::relativeOf(const std::string& path) const
 {
-    std::string folder(job_.directory.utf8_str());
-    if (folder.empty() || folder.back() != '/')
-        folder += '/';
-    return path.substr(folder.size());
+    return relativePath(std::string(job_.directory.utf8_str()), path);
 }
 
 std::string WorkingThread::targetOf(const std::string& path) const

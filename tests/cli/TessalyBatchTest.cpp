@@ -500,6 +500,12 @@ TEST_F(TessalyBatch, SaysWhoseResultIsInTheWay)
         }
     }
     EXPECT_EQ(readFile(file("web/p100.jpg")), first);
+    // Resuming leaves a result that is there without reading its picture
+    // again: one damaged since is not even decoded.
+    writeFile(file("trip/p100.jpg"), {0xFF, 0xD8, 0xFF});
+    const ProgramRun resumed = runBatch({"-s", "300", "-y", "--skip-existing", "-o", file("web"), file("trip")});
+    EXPECT_EQ(resumed.status, 0) << resumed.err;
+    EXPECT_NE(resumed.out.find("1 skipped (already there)"), std::string::npos) << resumed.out;
 }
 
 TEST_F(TessalyBatch, DryRunSaysWhatTheRealRunDoes)
