@@ -1,5 +1,7 @@
 #include "batch/PicturePreview.h"
 
+#include <exception>
+
 #include <wx/log.h>
 
 #include "batch/FitInBox.h"
@@ -189,8 +191,15 @@ bool PicturePreview::shapeAt(const PreviewRequest& request, const std::string& p
         fitIntoBox(sample, job);
         shapedOk_ = true;
     } else {
-        PictureFile file(path);
-        shapedOk_ = shapePicture(file, job, shaped_, &superseded_);
+        // A picture that cannot be shaped, for want of memory above all, is
+        // passed over as an unreadable one: the dialog's thread goes on.
+        try {
+            PictureFile file(path);
+            shapedOk_ = shapePicture(file, job, shaped_, &superseded_);
+        } catch (const std::exception&) {
+            shaped_ = ShapedPicture();
+            shapedOk_ = false;
+        }
     }
     // A decode cut short says nothing about the picture: try it again next time.
     shapedKey_ = superseded_ ? std::string() : key;

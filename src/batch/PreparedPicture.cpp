@@ -1,5 +1,8 @@
 #include "batch/PreparedPicture.h"
 
+#include <exception>
+#include <new>
+
 #include "batch/JpegReplacer.h"
 #include "batch/PictureFile.h"
 #include "batch/PictureList.h"
@@ -32,9 +35,7 @@ std::vector<unsigned char> keptExif(const PictureFile& file, const ProcessingJob
     return rewriteExif(exif.data(), exif.size(), changes);
 }
 
-}  // namespace
-
-PreparedPicture preparePicture(PictureFile& file, const ProcessingJob& job, long quality,
+PreparedPicture prepareOrThrow(PictureFile& file, const ProcessingJob& job, long quality,
                                const std::atomic<bool>* cancel)
 {
     PreparedPicture prepared;
@@ -72,4 +73,26 @@ PreparedPicture preparePicture(PictureFile& file, const ProcessingJob& job, long
     prepared.jpeg = jpegBytes(picture, quality, shaped.picture.iccProfile, keptExif(file, job, picture, shaped.picture.iccProfile),
                               job.outputFolder.empty() ? job.record : resultRecord(job.record, file.path()));
     return prepared;
+}
+
+}  // namespace
+
+PreparedPicture preparePicture(PictureFile& file, const ProcessingJob& job, long quality,
+                               const std::atomic<bool>* cancel)
+{
+    // Helpers prepare pictures on threads of their own, where an exception
+    // would end the program: whatever goes wrong is this picture's failure.
+    try {
+        return prepareOrThrow(file, job, quality, cancel);
+    } catch (const std::bad_alloc&) {
+        PreparedPicture failed;
+        failed.stamp = file.stamp();
+        failed.problem = "needs more memory than is free";
+        return failed;
+    } catch (const std::exception& error) {
+        PreparedPicture failed;
+        failed.stamp = file.stamp();
+        failed.problem = std::string("cannot be prepared: ") + error.what();
+        return failed;
+    }
 }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <climits>
 #include <cstdlib>
+#include <exception>
 
 #include <sys/stat.h>
 #include <wx/log.h>
@@ -59,7 +60,15 @@ wxThread::ExitCode WorkingThread::Entry()
         owner_->qualityUnreadable(job_.qualityText);
     }
 
-    ProcessDirectory(quality);
+    // An exception here would end the program with the window still waiting:
+    // the batch ends instead, and says so. Pictures written are whole.
+    try {
+        ProcessDirectory(quality);
+    } catch (const std::exception& error) {
+        if (statistics_.notSaved++ == 0)
+            statistics_.firstNotSaved = std::string("the batch stopped: ") + error.what();
+        owner_->finished(statistics_);
+    }
 
     owner_->postNotification(wxCommandEvent(EVT_BATCH_FINISHED, batchFinishedId));
     return 0;

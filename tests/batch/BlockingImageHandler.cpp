@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <cstring>
+#include <new>
 
 #include <wx/imagjpeg.h>
 #include <wx/imagtiff.h>
@@ -12,6 +13,7 @@
 namespace {
 
 constexpr char magic[] = "TESSBLOCK";
+constexpr char throwing[] = "TESSTHROW";
 constexpr std::size_t magicSize = sizeof magic - 1;
 
 // A little-endian TIFF head whose first directory declares the size.
@@ -68,6 +70,13 @@ void BlockingImageHandler::uninstall()
     wxImage::AddHandler(new wxTIFFHandler);
 }
 
+void BlockingImageHandler::writeThrowingPicture(const std::string& path, int width, int height)
+{
+    Bytes bytes = tiffHead(width, height);
+    bytes.insert(bytes.end(), throwing, throwing + magicSize);
+    writeFile(path, bytes);
+}
+
 bool BlockingImageHandler::DoCanRead(wxInputStream& stream)
 {
     char head[4];
@@ -78,8 +87,10 @@ bool BlockingImageHandler::LoadFile(wxImage* image, wxInputStream& stream, bool 
 {
     char head[headSize + magicSize];
     const wxFileOffset start = stream.TellI();
-    if (stream.Read(head, sizeof head).LastRead() != sizeof head ||
-        std::memcmp(head + headSize, magic, magicSize) != 0) {
+    const bool read = stream.Read(head, sizeof head).LastRead() == sizeof head;
+    if (read && std::memcmp(head + headSize, throwing, magicSize) == 0)
+        throw std::bad_alloc();
+    if (!read || std::memcmp(head + headSize, magic, magicSize) != 0) {
         stream.SeekI(start);
         wxTIFFHandler tiff;
         return tiff.LoadFile(image, stream, verbose, index);

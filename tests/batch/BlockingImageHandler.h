@@ -7,7 +7,7 @@
 #include <wx/image.h>
 
 // An image format that lets a test hold the batch inside the loading of a
-// picture. It stands in for the TIFF handler, one of the formats the batch
+// picture, or fail it with an exception. It stands in for the TIFF handler, one of the formats the batch
 // accepts: a file with a TIFF head, "TESSBLOCK" and a JPEG behind it loads
 // as that JPEG, but only once the test has released it. The worker has then
 // passed its stop check for that picture. Other TIFF files load as TIFF.
@@ -16,6 +16,9 @@ public:
     BlockingImageHandler();
 
     static void writeBlockingJpeg(const std::string& path, int width, int height);
+    // A picture whose loading throws std::bad_alloc, as a decode that runs
+    // out of memory does.
+    static void writeThrowingPicture(const std::string& path, int width, int height);
 
     // Puts a new blocking handler in the TIFF handler's place, and back.
     static BlockingImageHandler* install();

@@ -21,6 +21,8 @@
 
 #include "TempDir.h"
 #include "batch/BatchTestSupport.h"
+#include "batch/BlockingImageHandler.h"
+#include "batch/PicturePreview.h"
 #include "batch/JpegReplacer.h"
 #include "batch/JpegDecoder.h"
 #include "jpeg/JpegHead.h"
@@ -407,6 +409,48 @@ TEST_F(HostileFiles, ProgressiveDecoderKeepsItsBounds)
             EXPECT_EQ(picture.image.GetGreen(0, 500), 128);
         }
     }
+}
+
+// A picture whose preparing throws (out of memory, say) is that picture's
+// failure, on the helpers and on the preview's thread: the program goes on.
+TEST_F(HostileFiles, APictureThatThrowsIsItsOwnFailure)
+{
+    BlockingImageHandler::install();
+    fs::create_directory(file("album"));
+    BlockingImageHandler::writeThrowingPicture(file("album/a.jpg"), 1000, 500);
+    writeQuadrantJpeg(file("album/b.jpg"), 1000, 500);
+    for (const bool goOn : {true, false}) {
+        RecordingOwner owner;
+        ProcessingJob job = plainJob(file("album"));
+        job.resize = true;
+        job.stopAtUnreadable = !goOn;
+        owner.run(job);
+        const std::vector<std::string> expected =
+            goOn ? std::vector<std::string>{statistics(1, 0, 0) + "\nSkipped (cannot be read): 1"}
+                 : std::vector<std::string>{cannotOpen};
+        EXPECT_EQ(owner.messages(), expected);
+    }
+    EXPECT_EQ(loadImage(file("album/b.jpg")).GetWidth(), 800);
+
+    std::mutex mutex;
+    std::condition_variable changed;
+    bool ready = false;
+    PicturePreview preview([&] {
+        std::lock_guard<std::mutex> lock(mutex);
+        ready = true;
+        changed.notify_all();
+    });
+    PreviewRequest request;
+    request.folder = file("album");
+    request.areaWidth = request.areaHeight = 100;
+    preview.show(request);
+    PreviewPicture shown;
+    std::unique_lock<std::mutex> lock(mutex);
+    ASSERT_TRUE(changed.wait_for(lock, std::chrono::seconds(30), [&] { return ready; }));
+    ASSERT_TRUE(preview.take(shown));
+    EXPECT_EQ(shown.path, file("album/b.jpg")) << "the throwing picture is passed over";
+    lock.unlock();
+    BlockingImageHandler::uninstall();
 }
 
 TEST_F(HostileFiles, OnlyJpegPngAndTiffContentIsDecoded)
