@@ -17,7 +17,7 @@
 #include "batch/FitInBox.h"
 #include "batch/JpegReplacer.h"
 #include "batch/Orientation.h"
-#include "batch/PictureList.h"
+#include "platform/PictureList.h"
 #include "batch/PictureLoader.h"
 #include "batch/Watermark.h"
 #include "batch/WorkingThread.h"

@@ -9,8 +9,6 @@
 
 #include <jpeglib.h>
 #include <jerror.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include "batch/DecodedRows.h"
 #include "batch/PictureLoader.h"
@@ -18,6 +16,7 @@
 #include "jpeg/CoefficientBits.h"
 #include "jpeg/JpegHead.h"
 #include "jpeg/ProgressiveDecoder.h"
+#include "platform/FileAccess.h"
 
 namespace {
 
@@ -65,17 +64,17 @@ bool harmless(int code)
 // fill that follows it when the buffer was refilled there; libjpeg counts
 // neither the fill nor the marker. Read backwards in blocks: padding may
 // run to megabytes.
-bool skippedOnlyPadding(int fd, off_t end, unsigned long count)
+bool skippedOnlyPadding(int fd, long long end, unsigned long count)
 {
-    constexpr off_t blockSize = 65536;
+    constexpr long long blockSize = 65536;
     std::vector<unsigned char> block(blockSize);
     bool inFill = true;
-    for (off_t at = end; at > 0 && (inFill || count > 0);) {
-        const off_t size = std::min(blockSize, at);
+    for (long long at = end; at > 0 && (inFill || count > 0);) {
+        const long long size = std::min(blockSize, at);
         at -= size;
-        if (pread(fd, block.data(), static_cast<std::size_t>(size), at) != size)
+        if (!readAt(fd, block.data(), static_cast<std::size_t>(size), at))
             return false;
-        for (off_t i = size - 1; i >= 0 && (inFill || count > 0); --i) {
+        for (long long i = size - 1; i >= 0 && (inFill || count > 0); --i) {
             const unsigned char byte = block[static_cast<std::size_t>(i)];
             if (inFill && byte == 0xFF)
                 continue;
@@ -107,9 +106,8 @@ extern "C" void onJpegMessage(j_common_ptr info, int level)
         // After an early end the marker is the one libjpeg made up behind
         // the last byte.
         const int fd = fileno(guard.file);
-        struct stat status;
-        const off_t end = guard.endedEarly ? (fstat(fd, &status) == 0 ? status.st_size : -1)
-                                           : std::ftell(guard.file) - static_cast<off_t>(source->bytes_in_buffer);
+        const long long end = guard.endedEarly ? fileSize(fd)
+                                               : std::ftell(guard.file) - static_cast<long long>(source->bytes_in_buffer);
         if (end >= 0 && skippedOnlyPadding(fd, end, static_cast<unsigned long>(info->err->msg_parm.i[0])))
             return;
     }

@@ -7,7 +7,7 @@
 #include <sys/stat.h>
 
 #include "batch/JpegEncoder.h"
-#include "diag/ReplacingFile.h"
+#include "platform/ReplacingFile.h"
 #include "jpeg/IccProfile.h"
 #include "jpeg/JpegSegments.h"
 

@@ -9,7 +9,7 @@
 #include "batch/JpegDecoder.h"
 #include "batch/LoadErrorLog.h"
 #include "batch/PictureLoader.h"
-#include "diag/RegularFile.h"
+#include "platform/RegularFile.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <string>
 
-#include "batch/FileStamp.h"
+#include "platform/FileStamp.h"
 #include "batch/PictureFormat.h"
 #include "jpeg/JpegHead.h"
 

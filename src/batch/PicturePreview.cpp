@@ -6,7 +6,7 @@
 
 #include "batch/FitInBox.h"
 #include "batch/PictureFile.h"
-#include "batch/PictureList.h"
+#include "platform/PictureList.h"
 #include "batch/Resample.h"
 
 namespace {

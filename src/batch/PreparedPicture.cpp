@@ -5,10 +5,10 @@
 
 #include "batch/JpegReplacer.h"
 #include "batch/PictureFile.h"
-#include "batch/PictureList.h"
+#include "platform/PictureList.h"
 #include "batch/ProcessingRecord.h"
 #include "batch/ShapedPicture.h"
-#include "diag/ResultWriter.h"
+#include "platform/ResultWriter.h"
 #include "jpeg/ExifRewriter.h"
 #include "jpeg/JpegHead.h"
 

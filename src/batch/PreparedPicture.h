@@ -6,7 +6,7 @@
 
 #include <wx/string.h>
 
-#include "batch/FileStamp.h"
+#include "platform/FileStamp.h"
 #include "batch/ProcessingJob.h"
 
 class PictureFile;

@@ -5,7 +5,7 @@
 #include <filesystem>
 
 #include "diag/FixedNumber.h"
-#include "diag/RegularFile.h"
+#include "platform/RegularFile.h"
 #include "jpeg/JpegHead.h"
 
 namespace {

@@ -1,6 +1,6 @@
 #include "batch/UnwritableFolder.h"
 
-#include "diag/FolderAccess.h"
+#include "platform/FolderAccess.h"
 
 std::string unwritableFolder(const std::vector<std::string>& pictures, const std::string& outputFolder,
                              std::string& reason)

@@ -11,12 +11,12 @@
 #include "batch/BatchEvents.h"
 #include "batch/BatchOwner.h"
 #include "batch/JpegReplacer.h"
-#include "batch/PictureList.h"
+#include "platform/PictureList.h"
 #include "batch/PicturePipeline.h"
 #include "batch/PictureReport.h"
 #include "batch/ProcessingRecord.h"
 #include "batch/UnwritableFolder.h"
-#include "diag/ResultWriter.h"
+#include "platform/ResultWriter.h"
 #include "jpeg/MetadataHandler.h"
 
 namespace {

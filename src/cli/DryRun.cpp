@@ -7,11 +7,11 @@
 
 #include "batch/FitInBox.h"
 #include "batch/PictureFile.h"
-#include "batch/PictureList.h"
+#include "platform/PictureList.h"
 #include "batch/ProcessingRecord.h"
 #include "batch/UnwritableFolder.h"
 #include "cli/JsonText.h"
-#include "diag/ResultWriter.h"
+#include "platform/ResultWriter.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "diag/RegularFile.h"
+#include "platform/RegularFile.h"
 #include "jpeg/JpegSectionReader.h"
 
 MetadataHandler::MetadataHandler(const char* path, bool logEnabled)

@@ -1,8 +1,6 @@
 #include "ui/CorvaneDialog.h"
 
-#include <climits>
 #include <cstdlib>
-#include <cstring>
 
 #include <wx/app.h>
 #include <wx/button.h>
@@ -30,14 +28,15 @@
 #include "batch/ProcessingJob.h"
 #include "batch/WorkingThread.h"
 #include "diag/TraceLog.h"
+#include "platform/FileAccess.h"
 #include "prefs/LeadingInteger.h"
 #include "prefs/PreferencesFile.h"
-#include "ui/SettingsDialog.h"
 #include "ui/AboutDialog.h"
 #include "ui/AccessibleName.h"
 #include "ui/FolderDropTarget.h"
 #include "ui/GuiThreadCall.h"
 #include "ui/RoomySize.h"
+#include "ui/SettingsDialog.h"
 
 namespace {
 
@@ -74,8 +73,8 @@ int toInt(const wxString& text)
 // Whether both name the same folder, through links and all.
 bool sameFolder(const wxString& a, const wxString& b)
 {
-    char first[PATH_MAX], second[PATH_MAX];
-    return realpath(a.utf8_str(), first) && realpath(b.utf8_str(), second) && std::strcmp(first, second) == 0;
+    const std::string first = canonicalPath(std::string(a.utf8_str()));
+    return !first.empty() && first == canonicalPath(std::string(b.utf8_str()));
 }
 
 }  // namespace

@@ -25,7 +25,7 @@
 #include <wx/valtext.h>
 
 #include "batch/PicturePreview.h"
-#include "diag/ReplacingFile.h"
+#include "platform/ReplacingFile.h"
 #include "prefs/ConfigFile.h"
 #include "prefs/PreferencesFile.h"
 #include "ui/AccessibleName.h"

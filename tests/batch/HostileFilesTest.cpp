@@ -26,10 +26,10 @@
 #include "batch/JpegReplacer.h"
 #include "batch/JpegDecoder.h"
 #include "jpeg/JpegHead.h"
-#include "batch/PictureList.h"
+#include "platform/PictureList.h"
 #include "batch/PictureLoader.h"
 #include "batch/TestJpeg.h"
-#include "diag/ReplacingFile.h"
+#include "platform/ReplacingFile.h"
 #include "jpeg/MetadataHandler.h"
 
 namespace fs = std::filesystem;

@@ -9,7 +9,7 @@
 
 #include "TempDir.h"
 #include "batch/BatchTestSupport.h"
-#include "batch/PictureList.h"
+#include "platform/PictureList.h"
 #include "batch/PictureLoader.h"
 #include "batch/WorkingThread.h"
 #include "jpeg/MetadataHandler.h"

@@ -1,4 +1,4 @@
-#include "diag/ResultWriter.h"
+#include "platform/ResultWriter.h"
 
 #include <cerrno>
 #include <cstring>

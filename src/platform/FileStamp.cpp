@@ -1,4 +1,4 @@
-#include "batch/FileStamp.h"
+#include "platform/FileStamp.h"
 
 namespace {
 

@@ -1,7 +1,6 @@
-#include "batch/PictureList.h"
+#include "platform/PictureList.h"
 
 #include <algorithm>
-#include <climits>
 #include <cstdlib>
 #include <set>
 #include <utility>
@@ -9,6 +8,8 @@
 #include <dirent.h>
 #include <strings.h>
 #include <sys/stat.h>
+
+#include "platform/FileAccess.h"
 
 namespace {
 
@@ -80,8 +81,8 @@ void dropLinkedTwice(std::vector<std::string>& paths)
     std::set<std::string> files;
     std::vector<std::string> kept;
     for (std::string& path : paths) {
-        char resolved[PATH_MAX];
-        if (!realpath(path.c_str(), resolved) || files.insert(resolved).second)
+        const std::string resolved = canonicalPath(path);
+        if (resolved.empty() || files.insert(resolved).second)
             kept.push_back(std::move(path));
     }
     paths.swap(kept);
@@ -102,16 +103,16 @@ bool listPictures(const std::string& folder, bool includeSubfolders, std::vector
 
 void dropOutputFolder(std::vector<std::string>& paths, const std::string& folder, const std::string& output)
 {
-    char outputPath[PATH_MAX], processed[PATH_MAX];
-    if (!realpath(output.c_str(), outputPath) || !realpath(folder.c_str(), processed))
+    const std::string outputPath = canonicalPath(output), processed = canonicalPath(folder);
+    if (outputPath.empty() || processed.empty())
         return;
-    const std::string inside = std::string(outputPath) + "/";
-    if (inside.rfind(std::string(processed) + "/", 0) != 0 || std::string(outputPath) == processed)
+    const std::string inside = outputPath + "/";
+    if (inside.rfind(processed + "/", 0) != 0 || outputPath == processed)
         return;
     paths.erase(std::remove_if(paths.begin(), paths.end(),
                                [&](const std::string& path) {
-                                   char real[PATH_MAX];
-                                   return realpath(path.c_str(), real) && std::string(real).rfind(inside, 0) == 0;
+                                   const std::string real = canonicalPath(path);
+                                   return !real.empty() && real.rfind(inside, 0) == 0;
                                }),
                 paths.end());
 }

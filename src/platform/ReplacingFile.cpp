@@ -1,4 +1,4 @@
-#include "diag/ReplacingFile.h"
+#include "platform/ReplacingFile.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -1,4 +1,4 @@
-#include "diag/RegularFile.h"
+#include "platform/RegularFile.h"
 
 #include <cerrno>
 

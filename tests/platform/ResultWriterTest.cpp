@@ -7,7 +7,7 @@
 #include <unistd.h>
 
 #include "TempDir.h"
-#include "diag/ResultWriter.h"
+#include "platform/ResultWriter.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "diag/FolderAccess.h"
+#include "platform/FolderAccess.h"
 
 #include <cerrno>
 #include <cstring>

@@ -1,0 +1,24 @@
+#include "platform/FileAccess.h"
+
+#include <climits>
+#include <cstdlib>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+bool readAt(int fd, unsigned char* buffer, std::size_t size, long long offset)
+{
+    return pread(fd, buffer, size, static_cast<off_t>(offset)) == static_cast<ssize_t>(size);
+}
+
+long long fileSize(int fd)
+{
+    struct stat status;
+    return fstat(fd, &status) == 0 ? static_cast<long long>(status.st_size) : -1;
+}
+
+std::string canonicalPath(const std::string& path)
+{
+    char resolved[PATH_MAX];
+    return realpath(path.c_str(), resolved) ? std::string(resolved) : std::string();
+}

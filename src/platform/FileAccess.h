@@ -1,0 +1,18 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+// The few direct file reads and names the program needs beyond streams,
+// in one place for each system.
+
+// Reads size bytes at offset of an open file, without moving its stream;
+// false unless all of them were read.
+bool readAt(int fd, unsigned char* buffer, std::size_t size, long long offset);
+
+// The size of an open file; -1 when it cannot be told.
+long long fileSize(int fd);
+
+// The path with every link and "." or ".." resolved; empty when it names
+// nothing that is there.
+std::string canonicalPath(const std::string& path);
