@@ -13,7 +13,7 @@
 #include <wx/init.h>
 #include <wx/log.h>
 
-#include "batch/MessageBoxOwner.h"
+#include "ui/MessageBoxOwner.h"
 #include "batch/FitInBox.h"
 #include "batch/JpegReplacer.h"
 #include "batch/Orientation.h"

@@ -8,7 +8,7 @@
 
 #include <wx/image.h>
 
-#include "batch/MessageBoxOwner.h"
+#include "ui/MessageBoxOwner.h"
 #include "batch/ProcessingJob.h"
 
 // A batch owner that records every request in order as text and answers

@@ -1,4 +1,4 @@
-#include "batch/MessageBoxOwner.h"
+#include "ui/MessageBoxOwner.h"
 
 #include <wx/msgdlg.h>
 
