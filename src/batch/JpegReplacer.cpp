@@ -7,16 +7,10 @@
 #include <sys/stat.h>
 
 #include "batch/JpegEncoder.h"
-#include "platform/ReplacingFile.h"
 #include "jpeg/IccProfile.h"
+#include "jpeg/JpegMarkers.h"
 #include "jpeg/JpegSegments.h"
-
-namespace {
-
-constexpr int markerAPP1 = 0xE1;
-constexpr int markerCOM = 0xFE;
-
-}  // namespace
+#include "platform/ReplacingFile.h"
 
 std::vector<unsigned char> jpegBytes(const wxImage& picture, long quality, const std::vector<unsigned char>& iccProfile,
                                      const std::vector<unsigned char>& exif, const std::string& record)
@@ -28,12 +22,12 @@ std::vector<unsigned char> jpegBytes(const wxImage& picture, long quality, const
     // EXIF, the profile, the record.
     std::vector<unsigned char> segments;
     if (!exif.empty())
-        appendSegment(segments, markerAPP1, exif.data(), exif.size());
+        appendSegment(segments, jpegMarker::app1, exif.data(), exif.size());
     // A profile too large for the format's 255 chunks is left out: the
     // picture is still worth saving.
     appendIccSegments(segments, iccProfile);
     if (!record.empty())
-        appendSegment(segments, markerCOM, reinterpret_cast<const unsigned char*>(record.data()), record.size());
+        appendSegment(segments, jpegMarker::com, reinterpret_cast<const unsigned char*>(record.data()), record.size());
     insertAfterJfif(bytes, segments);
     return bytes;
 }

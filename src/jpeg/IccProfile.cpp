@@ -3,11 +3,11 @@
 #include <algorithm>
 #include <cstring>
 
+#include "jpeg/JpegMarkers.h"
 #include "jpeg/JpegSegments.h"
 
 namespace {
 
-constexpr int markerAPP2 = 0xE2;
 constexpr char signature[] = "ICC_PROFILE";  // with its terminating zero: 12 bytes
 constexpr std::size_t signatureSize = sizeof signature;
 // Behind the length: the signature, the chunk's number and the count.
@@ -38,7 +38,7 @@ bool appendIccSegments(std::vector<unsigned char>& segments, const std::vector<u
         chunk.push_back(static_cast<unsigned char>(chunks));
         chunk.insert(chunk.end(), profile.begin() + static_cast<std::ptrdiff_t>(start),
                      profile.begin() + static_cast<std::ptrdiff_t>(start + size));
-        appendSegment(segments, markerAPP2, chunk.data(), chunk.size());
+        appendSegment(segments, jpegMarker::app2, chunk.data(), chunk.size());
     }
     return true;
 }

@@ -4,17 +4,13 @@
 
 #include "jpeg/ExifInfo.h"
 #include "jpeg/ExifParser.h"
-#include "jpeg/XmpDate.h"
+#include "jpeg/JpegMarkers.h"
 #include "jpeg/JpegSectionReader.h"
 #include "jpeg/TiffData.h"
+#include "jpeg/XmpDate.h"
 
 namespace {
 
-constexpr int markerSOS = 0xDA;
-constexpr int markerEOI = 0xD9;
-constexpr int markerAPP1 = 0xE1;
-constexpr int markerAPP2 = 0xE2;
-constexpr int markerCOM = 0xFE;
 constexpr char iccSignature[] = "ICC_PROFILE";  // with its terminating zero: 12 bytes
 constexpr std::size_t iccSignatureSize = sizeof iccSignature;
 constexpr int maxIccChunks = 255;
@@ -120,7 +116,7 @@ bool readJpegHead(std::FILE* stream, JpegHead& head)
     std::vector<unsigned char> payload;
     for (int segment = 0; segment < maxHeadSegments; ++segment) {
         const int marker = nextMarker(stream);
-        if (marker < 0 || marker == markerEOI)
+        if (marker < 0 || marker == jpegMarker::eoi)
             break;
         const int high = std::fgetc(stream);
         const int low = high < 0 ? -1 : std::fgetc(stream);
@@ -129,7 +125,7 @@ bool readJpegHead(std::FILE* stream, JpegHead& head)
         payload.resize(static_cast<std::size_t>((high << 8 | low) - 2));
         if (std::fread(payload.data(), 1, payload.size(), stream) != payload.size())
             break;
-        if (marker == markerSOS) {
+        if (marker == jpegMarker::sos) {
             reachedScan = true;
             break;
         }
@@ -137,9 +133,9 @@ bool readJpegHead(std::FILE* stream, JpegHead& head)
             head.hasFrame = readFrame(payload, marker, head.frame);
             if (!head.hasFrame)
                 break;
-        } else if (marker == markerAPP2 && icc.isChunk(payload)) {
+        } else if (marker == jpegMarker::app2 && icc.isChunk(payload)) {
             icc.add(payload);
-        } else if (marker == markerAPP1 && payload.size() >= 4 && std::memcmp(payload.data(), "Exif", 4) == 0) {
+        } else if (marker == jpegMarker::app1 && payload.size() >= 4 && std::memcmp(payload.data(), "Exif", 4) == 0) {
             // The parser reports through a section reader, as for the trace log.
             ExifInfo info;
             info.orientation = head.orientation;
@@ -147,10 +143,10 @@ bool readJpegHead(std::FILE* stream, JpegHead& head)
             head.exifRead = parseExifSegment(context, payload.data(), static_cast<int>(payload.size()) + 2);
             head.orientation = info.orientation;
             head.exif = payload;
-        } else if (marker == markerAPP1 && payload.size() > sizeof xmpSignature &&
+        } else if (marker == jpegMarker::app1 && payload.size() > sizeof xmpSignature &&
                    std::memcmp(payload.data(), xmpSignature, sizeof xmpSignature) == 0) {
             head.xmpDateTaken = xmpDateTaken(std::string(payload.begin() + sizeof xmpSignature, payload.end()));
-        } else if (marker == markerCOM && payload.size() > std::strlen(recordPrefix) &&
+        } else if (marker == jpegMarker::com && payload.size() > std::strlen(recordPrefix) &&
                    std::memcmp(payload.data(), recordPrefix, std::strlen(recordPrefix)) == 0) {
             head.record.assign(payload.begin(), payload.end());
         }

@@ -4,14 +4,9 @@
 #include <new>
 
 #include "jpeg/ExifParser.h"
+#include "jpeg/JpegMarkers.h"
 
 namespace {
-
-constexpr int markerSOS = 0xDA;
-constexpr int markerEOI = 0xD9;
-constexpr int markerAPP0 = 0xE0;
-constexpr int markerAPP1 = 0xE1;
-constexpr int markerCOM = 0xFE;
 
 // Up to six 0xFF fill bytes may stand in front of a marker code.
 constexpr int maxMarkerSearch = 7;
@@ -87,21 +82,21 @@ bool JpegSectionReader::readSections(std::FILE* stream)
 
         ++count_;
         switch (marker) {
-        case markerSOS:
+        case jpegMarker::sos:
             return true;
-        case markerEOI:
+        case jpegMarker::eoi:
             std::puts("No image in jpeg!");
             return false;
-        case markerAPP1:
+        case jpegMarker::app1:
             if (hasExifSignature(section))
                 info_.exifRead = parseExifSegment(*this, section.data.get() + 2, section.size);
             else
                 discardLast();
             break;
-        case markerAPP0:
+        case jpegMarker::app0:
             discardLast();
             break;
-        case markerCOM:
+        case jpegMarker::com:
             if (commentSeen)
                 discardLast();
             commentSeen = true;

@@ -1,8 +1,9 @@
 #include "jpeg/JpegSegments.h"
 
+#include "jpeg/JpegMarkers.h"
+
 namespace {
 
-constexpr int markerAPP0 = 0xE0;
 constexpr std::size_t maxSegmentPayload = 65535 - 2;
 
 }  // namespace
@@ -23,7 +24,7 @@ bool insertAfterJfif(std::vector<unsigned char>& jpeg, const std::vector<unsigne
     if (jpeg.size() < 4 || jpeg[0] != 0xFF || jpeg[1] != 0xD8)
         return false;
     std::size_t at = 2;
-    if (jpeg[2] == 0xFF && jpeg[3] == markerAPP0 && jpeg.size() >= 6)
+    if (jpeg[2] == 0xFF && jpeg[3] == jpegMarker::app0 && jpeg.size() >= 6)
         at += 2 + (std::size_t(jpeg[4]) << 8 | jpeg[5]);
     if (at > jpeg.size())
         return false;

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "jpeg/CoefficientBits.h"
+#include "jpeg/JpegMarkers.h"
 #include "jpeg/ReducedIdct.h"
 
 namespace {
@@ -14,10 +15,6 @@ constexpr int naturalOrder[64] = {
     0,  1,  8,  16, 9,  2,  3,  10, 17, 24, 32, 25, 18, 11, 4,  5,  12, 19, 26, 33, 40, 48,
     41, 34, 27, 20, 13, 6,  7,  14, 21, 28, 35, 42, 49, 56, 57, 50, 43, 36, 29, 22, 15, 23,
     30, 37, 44, 51, 58, 59, 52, 45, 38, 31, 39, 46, 53, 60, 61, 54, 47, 55, 62, 63};
-
-constexpr int markerSof2 = 0xC2, markerDht = 0xC4, markerRst0 = 0xD0, markerEoi = 0xD9,
-              markerSos = 0xDA, markerDqt = 0xDB, markerDri = 0xDD, markerApp0 = 0xE0, markerApp14 = 0xEE,
-              markerCom = 0xFE;
 
 // The largest side libjpeg decodes; a larger picture is refused there too.
 constexpr int maxSide = 65500;
@@ -80,7 +77,7 @@ bool ProgressiveDecoder::readHead()
         return false;
     for (;;) {
         const int marker = nextMarker(false);
-        if (marker == markerSos)
+        if (marker == jpegMarker::sos)
             return framed_ && (components_.size() == 1 || ycbcr());
         if (marker < 0 || !readSegment(marker))
             return false;
@@ -110,10 +107,10 @@ bool ProgressiveDecoder::readSegment(int marker)
     if (length < 2)
         return false;
     const auto size = static_cast<std::size_t>(length - 2);
-    const bool parsed = marker == markerSof2 || marker == markerDht || marker == markerDqt || marker == markerDri ||
-                        marker == markerApp0 || marker == markerApp14;
+    const bool parsed = marker == jpegMarker::sof2 || marker == jpegMarker::dht || marker == jpegMarker::dqt || marker == jpegMarker::dri ||
+                        marker == jpegMarker::app0 || marker == jpegMarker::app14;
     if (!parsed) {
-        const bool skippable = (marker > markerApp0 && marker <= 0xEF) || marker == markerCom;
+        const bool skippable = (marker > jpegMarker::app0 && marker <= 0xEF) || marker == jpegMarker::com;
         return skippable && source_.skip(size);
     }
     std::vector<std::uint8_t> data(size);
@@ -124,18 +121,18 @@ bool ProgressiveDecoder::readSegment(int marker)
         byte = static_cast<std::uint8_t>(value);
     }
     switch (marker) {
-    case markerSof2:
+    case jpegMarker::sof2:
         return readFrame(data);
-    case markerDht:
+    case jpegMarker::dht:
         return readHuffmanTables(data);
-    case markerDqt:
+    case jpegMarker::dqt:
         return readQuantTables(data);
-    case markerDri:
+    case jpegMarker::dri:
         if (size != 2)
             return false;
         restartInterval_ = data[0] << 8 | data[1];
         return true;
-    case markerApp0:
+    case jpegMarker::app0:
         if (size >= 14 && std::memcmp(data.data(), "JFIF", 5) == 0)
             jfif_ = true;
         return true;
@@ -287,9 +284,9 @@ ProgressiveDecoder::Outcome ProgressiveDecoder::decode(int numerator, std::size_
 {
     if (!framed_ || !prepare(numerator, memoryLimit))
         return Outcome::declined;
-    int marker = markerSos;
+    int marker = jpegMarker::sos;
     for (int scans = 0;;) {
-        if (marker == markerSos) {
+        if (marker == jpegMarker::sos) {
             Scan scan;
             if (++scans > maxScans_ || !readScanHeader(scan))
                 return Outcome::declined;
@@ -298,7 +295,7 @@ ProgressiveDecoder::Outcome ProgressiveDecoder::decode(int numerator, std::size_
                 return outcome;
             continue;
         }
-        if (marker == markerEoi)
+        if (marker == jpegMarker::eoi)
             break;
         if (marker < 0 || marker == EntropyReader::endOfFile || !readSegment(marker))
             return Outcome::declined;
@@ -381,7 +378,7 @@ ProgressiveDecoder::Outcome ProgressiveDecoder::decodeScan(const Scan& scan, int
     for (int mcu = 0; mcu < mcus; ++mcu) {
         if (restartInterval_ > 0) {
             if (untilRestart == 0) {
-                if (reader_.finish() != markerRst0 + restart)
+                if (reader_.finish() != jpegMarker::rst0 + restart)
                     return Outcome::declined;
                 restart = (restart + 1) % 8;
                 untilRestart = restartInterval_;
@@ -397,7 +394,7 @@ ProgressiveDecoder::Outcome ProgressiveDecoder::decodeScan(const Scan& scan, int
             return Outcome::cancelled;
     }
     marker = reader_.finish();
-    const bool restartMarker = marker >= markerRst0 && marker < markerRst0 + 8;
+    const bool restartMarker = marker >= jpegMarker::rst0 && marker < jpegMarker::rst0 + 8;
     return marker < 0 || restartMarker ? Outcome::declined : Outcome::decoded;
 }
 
