@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "jpeg/CoefficientBits.h"
+#include "jpeg/JpegHead.h"
 #include "jpeg/JpegMarkers.h"
 #include "jpeg/ReducedIdct.h"
 
@@ -73,32 +74,39 @@ ProgressiveDecoder::ProgressiveDecoder(std::FILE* file, int maxScans, const std:
 
 bool ProgressiveDecoder::readHead()
 {
-    if (source_.next() != 0xFF || source_.next() != 0xD8)
+    if (source_.next() != 0xFF || source_.next() != jpegMarker::soi)
         return false;
-    for (;;) {
+    // As many segments as the batch's head reader takes.
+    for (int segments = 0; segments < maxHeadSegments; ++segments) {
         const int marker = nextMarker(false);
-        if (marker == jpegMarker::sos)
-            return framed_ && (components_.size() == 1 || ycbcr());
+        if (marker == jpegMarker::sos) {
+            if (!framed_)
+                return false;
+            return components_.size() == 1 || ycbcr() || decline(Decline::notTaken);
+        }
         if (marker < 0 || !readSegment(marker))
             return false;
     }
+    return false;
 }
 
 // In the head, bytes in front of a marker are skipped, as libjpeg skips
 // them; between scans (strict) they are data left over.
 int ProgressiveDecoder::nextMarker(bool strict)
 {
-    for (;;) {
+    // Fill and skipped bytes bounded as the head reader bounds them.
+    for (int skipped = 0; skipped < maxHeadFill;) {
         int byte = source_.next();
         if (strict && byte != 0xFF)
             return -1;
-        while (byte >= 0 && byte != 0xFF)
+        while (byte >= 0 && byte != 0xFF && ++skipped < maxHeadFill)
             byte = source_.next();
-        while (byte == 0xFF)
+        while (byte == 0xFF && ++skipped < maxHeadFill)
             byte = source_.next();
         if (byte != 0 || strict)
-            return byte > 0 ? byte : -1;
+            return byte > 0 && byte != 0xFF ? byte : -1;
     }
+    return -1;
 }
 
 bool ProgressiveDecoder::readSegment(int marker)
@@ -111,6 +119,11 @@ bool ProgressiveDecoder::readSegment(int marker)
                         marker == jpegMarker::app0 || marker == jpegMarker::app14;
     if (!parsed) {
         const bool skippable = (marker > jpegMarker::app0 && marker <= 0xEF) || marker == jpegMarker::com;
+        // Another frame: sequential, or arithmetic, lossless or hierarchical.
+        const bool frame = marker >= jpegMarker::sof0 && marker <= 0xCF && marker != jpegMarker::dht &&
+                           marker != 0xC8 && marker != 0xCC;
+        if (frame)
+            return decline(marker <= 0xC1 ? Decline::notProgressive : Decline::notTaken);
         return skippable && source_.skip(size);
     }
     std::vector<std::uint8_t> data(size);
@@ -150,12 +163,16 @@ bool ProgressiveDecoder::readFrame(const std::vector<std::uint8_t>& data)
     if (framed_ || data.size() < 6)
         return false;
     const int count = data[5];
-    if (data[0] != 8 || (count != 1 && count != 3) || data.size() != 6u + 3u * count)
+    if (data.size() != 6u + 3u * count)
         return false;
+    if (data[0] != 8 || (count != 1 && count != 3))
+        return decline(Decline::notTaken);
     height_ = data[1] << 8 | data[2];
     width_ = data[3] << 8 | data[4];
-    if (width_ == 0 || height_ == 0 || width_ > maxSide || height_ > maxSide)
+    if (width_ == 0 || height_ == 0)
         return false;
+    if (width_ > maxSide || height_ > maxSide)
+        return decline(Decline::notTaken);
     components_.resize(count);
     for (int c = 0; c < count; ++c) {
         Component& component = components_[c];
@@ -164,9 +181,10 @@ bool ProgressiveDecoder::readFrame(const std::vector<std::uint8_t>& data)
         component.horizontal = entry[1] >> 4;
         component.vertical = entry[1] & 15;
         component.quantTable = entry[2];
-        if (component.horizontal < 1 || component.horizontal > 2 || component.vertical < 1 ||
-            component.vertical > 2 || component.quantTable > 3)
+        if (component.quantTable > 3)
             return false;
+        if (component.horizontal < 1 || component.horizontal > 2 || component.vertical < 1 || component.vertical > 2)
+            return decline(Decline::notTaken);
         for (int other = 0; other < c; ++other)
             if (components_[other].id == component.id)
                 return false;
@@ -224,7 +242,7 @@ bool ProgressiveDecoder::readQuantTables(const std::vector<std::uint8_t>& data)
             const int value = precision == 0 ? data[at] : data[at] << 8 | data[at + 1];
             // 16-bit quantizers belong to 12-bit pictures: libjpeg's work.
             if (value > 255)
-                return false;
+                return decline(Decline::notTaken);
             quantTables_[index][naturalOrder[z]] = static_cast<std::uint16_t>(value);
         }
         quantDefined_[index] = true;
@@ -247,7 +265,7 @@ bool ProgressiveDecoder::prepare(int numerator, std::size_t memoryLimit)
     for (const Component& component : components_)
         if (numerator < 1 || numerator * maxHorizontal_ / component.horizontal > 8 ||
             numerator * maxVertical_ / component.vertical > 8)
-            return false;
+            return decline(Decline::fullScale);
     const std::size_t outputWidth = divideUp(1LL * width_ * numerator, 8);
     std::uint64_t bytes = outputWidth * 3 * (1 + sizeof(int));
     for (Component& component : components_) {
@@ -259,7 +277,7 @@ bool ProgressiveDecoder::prepare(int numerator, std::size_t memoryLimit)
         bytes += std::uint64_t(component.storedAcross) * component.across * numerator * maxVertical_ * sizeof(float);
     }
     if (bytes > memoryLimit)
-        return false;
+        return decline(Decline::memory);
     for (Component& component : components_) {
         for (int z = 0; z < 64; ++z) {
             const int row = naturalOrder[z] / 8;
@@ -274,7 +292,7 @@ bool ProgressiveDecoder::prepare(int numerator, std::size_t memoryLimit)
             static_cast<std::int16_t*>(std::calloc(blocks * component.kept, sizeof(std::int16_t))));
         component.nonzero.reset(static_cast<std::uint64_t*>(std::calloc(blocks, sizeof(std::uint64_t))));
         if (!component.coefficients || !component.nonzero)
-            return false;
+            return decline(Decline::memory);
         std::fill(std::begin(component.bits), std::end(component.bits), -1);
     }
     return true;
@@ -282,6 +300,7 @@ bool ProgressiveDecoder::prepare(int numerator, std::size_t memoryLimit)
 
 ProgressiveDecoder::Outcome ProgressiveDecoder::decode(int numerator, std::size_t memoryLimit, const RowSink& sink)
 {
+    decline_ = Decline::damaged;
     if (!framed_ || !prepare(numerator, memoryLimit))
         return Outcome::declined;
     int marker = jpegMarker::sos;

@@ -27,6 +27,12 @@
 class ProgressiveDecoder {
 public:
     enum class Outcome { decoded, declined, cancelled };
+    // Why a picture was left to libjpeg: a frame that is not progressive, a
+    // scale that needs more samples than a block holds (full size with
+    // subsampled colour), a precision, sampling, colour space or size this
+    // decoder does not take, more memory than the limit, or a fault in the
+    // data (libjpeg then judges the damage).
+    enum class Decline { notProgressive, fullScale, notTaken, memory, damaged };
     // One row of samples from the top: RGB, or grey for one component.
     using RowSink = std::function<void(int row, const unsigned char* samples)>;
 
@@ -51,6 +57,8 @@ public:
     // a coefficient bit that no scan delivered, or more memory than the
     // limit.
     Outcome decode(int numerator, std::size_t memoryLimit, const RowSink& sink);
+    // After readHead gave false or decode declined: why.
+    Decline declineReason() const { return decline_; }
 
 private:
     struct Free {
@@ -102,6 +110,13 @@ private:
     bool cancelled() const { return cancel_ && cancel_->load(std::memory_order_relaxed); }
     Outcome emitRows(int numerator, const RowSink& sink);
 
+    // Sets why, for a false on the way out.
+    bool decline(Decline why)
+    {
+        decline_ = why;
+        return false;
+    }
+
     ByteSource source_;
     EntropyReader reader_;
     int maxScans_;
@@ -120,4 +135,5 @@ private:
     int maxHorizontal_ = 1, maxVertical_ = 1;
     int mcusAcross_ = 0, mcusDown_ = 0;
     int eobRun_ = 0;
+    Decline decline_ = Decline::damaged;
 };

@@ -18,6 +18,7 @@ constexpr std::size_t plenty = std::size_t(64) << 20;
 
 struct Decoded {
     ProgressiveDecoder::Outcome outcome = ProgressiveDecoder::Outcome::declined;
+    ProgressiveDecoder::Decline reason = ProgressiveDecoder::Decline::damaged;
     wxImage picture;
 };
 
@@ -38,6 +39,7 @@ Decoded decode(const Bytes& jpeg, int numerator, std::size_t memory = plenty,
                 rgb[i] = samples[channels == 3 ? i : i / 3];
         });
     }
+    result.reason = decoder.declineReason();
     std::fclose(stream);
     return result;
 }
@@ -184,23 +186,34 @@ TEST(ProgressiveDecoder, DeclinesWhatItDoesNotTakeWhole)
     Bytes leftOver = progressive;
     leftOver.insert(leftOver.end() - 2, {0x12, 0x34});
     using Outcome = ProgressiveDecoder::Outcome;
+    using Decline = ProgressiveDecoder::Decline;
     const struct {
         const char* name;
         Bytes jpeg;
+        int numerator;
         std::size_t memory;
         const std::atomic<bool>* cancel;
         Outcome outcome;
+        Decline reason;
     } cases[] = {
-        {"whole", progressive, plenty, nullptr, Outcome::decoded},
-        {"baseline", encodeJpeg(shadedPicture(320, 240), false), plenty, nullptr, Outcome::declined},
-        {"CMYK", encodeJpeg(shadedPicture(320, 240), true, StoredAs::cmyk), plenty, nullptr, Outcome::declined},
-        {"cut in a scan", cut, plenty, nullptr, Outcome::declined},
-        {"data left over", leftOver, plenty, nullptr, Outcome::declined},
-        {"less memory than it keeps", progressive, 20000, nullptr, Outcome::declined},
-        {"cancelled", progressive, plenty, &cancelled, Outcome::cancelled},
+        {"whole", progressive, 2, plenty, nullptr, Outcome::decoded, Decline::damaged},
+        {"baseline", encodeJpeg(shadedPicture(320, 240), false), 2, plenty, nullptr, Outcome::declined,
+         Decline::notProgressive},
+        {"CMYK", encodeJpeg(shadedPicture(320, 240), true, StoredAs::cmyk), 2, plenty, nullptr, Outcome::declined,
+         Decline::notTaken},
+        {"full size, chroma at half", progressive, 8, plenty, nullptr, Outcome::declined, Decline::fullScale},
+        {"cut in a scan", cut, 2, plenty, nullptr, Outcome::declined, Decline::damaged},
+        {"data left over", leftOver, 2, plenty, nullptr, Outcome::declined, Decline::damaged},
+        {"less memory than it keeps", progressive, 2, 20000, nullptr, Outcome::declined, Decline::memory},
+        {"cancelled", progressive, 2, plenty, &cancelled, Outcome::cancelled, Decline::damaged},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(decode(c.jpeg, 2, c.memory, c.cancel).outcome, c.outcome) << c.name;
+    for (const auto& c : cases) {
+        const Decoded decoded = decode(c.jpeg, c.numerator, c.memory, c.cancel);
+        EXPECT_EQ(decoded.outcome, c.outcome) << c.name;
+        if (c.outcome == Outcome::declined) {
+            EXPECT_EQ(decoded.reason, c.reason) << c.name;
+        }
+    }
 }
 
 }  // namespace
