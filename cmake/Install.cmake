@@ -8,7 +8,7 @@ set(TESSALY_LIBDIR lib/tessaly)
 
 install(TARGETS tessaly RUNTIME DESTINATION ${TESSALY_LIBDIR})
 install(FILES data/wm.png DESTINATION ${TESSALY_LIBDIR}/data)
-install(FILES ${CMAKE_BINARY_DIR}/documents/Tessaly_1.1_manual.pdf DESTINATION ${TESSALY_LIBDIR}/documents)
+install(FILES ${CMAKE_BINARY_DIR}/documents/Tessaly_${PROJECT_VERSION}_manual.pdf DESTINATION ${TESSALY_LIBDIR}/documents)
 install(PROGRAMS packaging/tessaly.sh DESTINATION bin RENAME tessaly)
 install(TARGETS tessaly-batch RUNTIME DESTINATION bin)
 

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "Version.h"
 #include "diag/FixedNumber.h"
 #include "platform/RegularFile.h"
 #include "jpeg/JpegHead.h"
@@ -96,5 +97,5 @@ std::string processingRecord(const ProcessingJob& job, long quality)
         digest.add("placement " + std::to_string(job.placement));
         digest.add("size " + formatFixed(job.watermarkSize, 6) + " margin " + formatFixed(job.watermarkMargin, 6));
     }
-    return std::string(recordPrefix) + "1.1 settings " + hexOf(digest.value());
+    return std::string(recordPrefix) + TESSALY_VERSION " settings " + hexOf(digest.value());
 }

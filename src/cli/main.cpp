@@ -17,6 +17,7 @@
 #include <wx/init.h>
 #include <wx/log.h>
 
+#include "Version.h"
 #include "batch/ProcessingJob.h"
 #include "batch/ProcessingRecord.h"
 #include "cli/CommandLine.h"
@@ -147,7 +148,7 @@ int main(int argc, char** argv)
         std::fputs(help.c_str(), stdout);
         return 0;
     case CommandLineResult::version:
-        std::puts("tessaly-batch 1.1");
+        std::puts("tessaly-batch " TESSALY_VERSION);
         return 0;
     case CommandLineResult::usageError:
         return usageError(error);

@@ -6,6 +6,7 @@
 #include <wx/filename.h>
 #include <wx/stdpaths.h>
 
+#include "Version.h"
 #include "prefs/ConfigFile.h"
 #include "prefs/EscapedValue.h"
 
@@ -33,7 +34,7 @@ std::string shortest(double value)
 
 std::string defaultPreferencesText(const wxString& programDir)
 {
-    return "#Tessaly 1.1 configuration file\n"
+    return "#Tessaly " TESSALY_VERSION " configuration file\n"
            "WorkingDir = /\n"
            "WaterImgFile = " + utf8(programDir) + "/data/wm.png\n"
            "Resize = 1\n"
@@ -50,7 +51,7 @@ std::string defaultPreferencesText(const wxString& programDir)
 std::string savedPreferencesText(const PreferenceValues& v)
 {
     // The blanks before most line feeds are part of the format; the reader strips them.
-    return std::string("#Tessaly 1.1 configuration file\n") +
+    return std::string("#Tessaly " TESSALY_VERSION " configuration file\n") +
            "WorkingDir = " + utf8(v.workingDir) + " \n" +
            "WaterImgFile = " + utf8(v.waterImgFile) + " \n" +
            "Resize = " + flag(v.resize) + " \n" +

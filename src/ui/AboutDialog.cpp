@@ -9,6 +9,7 @@
 #include <wx/stattext.h>
 #include <wx/utils.h>
 
+#include "Version.h"
 #include "ui/RoomySize.h"
 
 namespace {
@@ -46,20 +47,20 @@ private:
 }  // namespace
 
 AboutDialog::AboutDialog(wxWindow* parent, wxWindowID id, const wxPoint& pos, const wxSize& size)
-    : wxDialog(parent, id, _("Tessaly 1.1 | About"), pos, size,
+    : wxDialog(parent, id, _("Tessaly " TESSALY_VERSION " | About"), pos, size,
                wxCAPTION | wxSYSTEM_MENU | wxCLOSE_BOX | wxTAB_TRAVERSAL, wxS("id"))
 {
     SetBackgroundColour(wxSystemSettings::GetColour(wxSYS_COLOUR_SCROLLBAR));
     auto* outer = new wxBoxSizer(wxVERTICAL);
 
     auto* nameRow = new wxBoxSizer(wxHORIZONTAL);
-    nameLabel = new wxStaticText(this, ID_STATICTEXT1, _("Tessaly 1.1"), wxDefaultPosition, wxDefaultSize, 0,
+    nameLabel = new wxStaticText(this, ID_STATICTEXT1, _("Tessaly " TESSALY_VERSION), wxDefaultPosition, wxDefaultSize, 0,
                                  wxS("ID_STATICTEXT1"));
     nameRow->Add(nameLabel, 0, wxALL | wxALIGN_CENTER_VERTICAL, 5);
     outer->Add(nameRow, 0, wxALL | wxALIGN_CENTER_HORIZONTAL, 5);
 
     auto* information = new wxBoxSizer(wxVERTICAL);
-    versionLabel = new wxStaticText(this, ID_STATICTEXT2, _("version 1.1"), wxDefaultPosition, wxDefaultSize, 0,
+    versionLabel = new wxStaticText(this, ID_STATICTEXT2, _("version " TESSALY_VERSION), wxDefaultPosition, wxDefaultSize, 0,
                                     wxS("ID_STATICTEXT2"));
     information->Add(versionLabel, 1, wxALL, 5);
     webLabel = new wxStaticText(this, ID_STATICTEXT3, _("www.tessaly.example"), wxDefaultPosition, wxDefaultSize, 0,
@@ -91,7 +92,7 @@ AboutDialog::AboutDialog(wxWindow* parent, wxWindowID id, const wxPoint& pos, co
 
 void AboutDialog::onHelp(wxCommandEvent&)
 {
-    const wxString manual = wxS("/documents/Tessaly_1.1_manual.pdf");
+    const wxString manual = wxS("/documents/Tessaly_" TESSALY_VERSION "_manual.pdf");
     wxString document = startupDir + manual;
     if (!wxFileExists(document))
         document = programDir + manual;

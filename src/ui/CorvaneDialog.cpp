@@ -23,6 +23,7 @@
 #include <wx/valtext.h>
 #include <wx/weakref.h>
 
+#include "Version.h"
 #include "batch/BatchEvents.h"
 #include "batch/PictureReport.h"
 #include "batch/ProcessingJob.h"
@@ -80,7 +81,7 @@ bool sameFolder(const wxString& a, const wxString& b)
 }  // namespace
 
 CorvaneDialog::CorvaneDialog(wxWindow* parent, wxWindowID id)
-    : wxDialog(parent, id, _("Tessaly 1.1"), wxDefaultPosition, wxDefaultSize,
+    : wxDialog(parent, id, _("Tessaly " TESSALY_VERSION), wxDefaultPosition, wxDefaultSize,
                wxCAPTION | wxSYSTEM_MENU | wxCLOSE_BOX | wxMINIMIZE_BOX, wxS("wxID_ANY"))
 {
     SetBackgroundColour(wxSystemSettings::GetColour(wxSYS_COLOUR_SCROLLBAR));
@@ -98,7 +99,7 @@ CorvaneDialog::CorvaneDialog(wxWindow* parent, wxWindowID id)
     SetEscapeId(wxID_NONE);
 
     watermarkImage = std::make_unique<wxImage>();
-    caption = wxS("Tessaly 1.1");
+    caption = wxS("Tessaly " TESSALY_VERSION);
     SetTitle(caption);
     programDir = programDirectory();
 
@@ -608,7 +609,7 @@ void CorvaneDialog::onCloseWindow(wxCloseEvent& event)
 
     int answer;
     {
-        wxMessageDialog question(this, wxS("Do you really want to exit?"), wxS("Tessaly 1.1"), wxYES_NO);
+        wxMessageDialog question(this, wxS("Do you really want to exit?"), wxS("Tessaly " TESSALY_VERSION), wxYES_NO);
         answer = question.ShowModal();
     }
     if (answer != wxID_YES && event.CanVeto()) {
@@ -617,7 +618,7 @@ void CorvaneDialog::onCloseWindow(wxCloseEvent& event)
     }
 
     if (hasWorker()) {
-        wxMessageBox(wxS("Tessaly 1.1: deleting thread"), wxMessageBoxCaptionStr, wxOK | wxCENTRE, nullptr);
+        wxMessageBox(wxS("Tessaly " TESSALY_VERSION ": deleting thread"), wxMessageBoxCaptionStr, wxOK | wxCENTRE, nullptr);
         wxThreadError error = wxTHREAD_NO_ERROR;
         {
             wxCriticalSectionLocker lock(workerLock_);
@@ -626,7 +627,7 @@ void CorvaneDialog::onCloseWindow(wxCloseEvent& event)
         }
         if (error != wxTHREAD_NO_ERROR) {
             const wxString text = answer == wxID_YES
-                                      ? wxString::Format(wxS("Tessaly 1.1: Can't delete the thread! -> %i"), error)
+                                      ? wxString::Format(wxS("Tessaly " TESSALY_VERSION ": Can't delete the thread! -> %i"), error)
                                       : wxString(wxS("Can't delete the thread!"));
             wxMessageBox(text, wxMessageBoxCaptionStr, wxOK | wxCENTRE, nullptr);
         }

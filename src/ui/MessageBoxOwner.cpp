@@ -2,6 +2,7 @@
 
 #include <wx/msgdlg.h>
 
+#include "Version.h"
 #include "batch/BatchStatistics.h"
 #include "batch/PictureReport.h"
 
@@ -26,7 +27,7 @@ void MessageBoxOwner::folderUnwritable(const wxString& folder, const wxString& r
 {
     showMessage(wxS("The pictures cannot be saved in the folder:\n\n") + folder + wxS("\n\n") + reason +
                     wxS(". Nothing has been processed."),
-                wxS("Tessaly 1.1"));
+                wxS("Tessaly " TESSALY_VERSION));
 }
 
 bool MessageBoxOwner::confirm(const wxString& folder, int count, const wxString& outputFolder)
@@ -43,7 +44,7 @@ bool MessageBoxOwner::replaceExisting(const wxString& outputFolder, int count)
 {
     return askYesNo(wxString::Format(wxS("%i of the results are already in the folder:\n\n"), count) + outputFolder +
                         wxS("\n\nReplace them? Answer No to leave them as they are and skip those pictures."),
-                    wxS("Tessaly 1.1"));
+                    wxS("Tessaly " TESSALY_VERSION));
 }
 
 bool MessageBoxOwner::useSubfolder(const wxString& outputFolder, int earlier, int others, const wxString& subfolder)
@@ -56,7 +57,7 @@ bool MessageBoxOwner::useSubfolder(const wxString& outputFolder, int earlier, in
                                          earlier, others) +
                         wxS("Put the results of this folder below ") + subfolder +
                         wxS(" instead? Answer No to leave every file there as it is and skip those pictures."),
-                    wxS("Tessaly 1.1"));
+                    wxS("Tessaly " TESSALY_VERSION));
 }
 
 void MessageBoxOwner::placementFallback(const wxString& message, const wxString& caption)

@@ -24,6 +24,7 @@
 #include <wx/textctrl.h>
 #include <wx/valtext.h>
 
+#include "Version.h"
 #include "batch/PicturePreview.h"
 #include "platform/ReplacingFile.h"
 #include "prefs/ConfigFile.h"
@@ -80,7 +81,7 @@ wxString sizeText(int width, int height)
 }  // namespace
 
 SettingsDialog::SettingsDialog(wxWindow* parent, wxWindowID)
-    : wxDialog(parent, wxID_ANY, _("Tessaly 1.1 | Preferences"), wxDefaultPosition, wxDefaultSize,
+    : wxDialog(parent, wxID_ANY, _("Tessaly " TESSALY_VERSION " | Preferences"), wxDefaultPosition, wxDefaultSize,
                wxDEFAULT_DIALOG_STYLE | wxRESIZE_BORDER | wxTAB_TRAVERSAL, wxS("wxID_ANY"))
 {
     SetBackgroundColour(wxSystemSettings::GetColour(wxSYS_COLOUR_SCROLLBAR));
