@@ -5,10 +5,9 @@
 
 #include "batch/JpegReplacer.h"
 #include "batch/PictureFile.h"
-#include "platform/PictureList.h"
+#include "batch/PicturePlan.h"
 #include "batch/ProcessingRecord.h"
 #include "batch/ShapedPicture.h"
-#include "platform/ResultWriter.h"
 #include "jpeg/ExifRewriter.h"
 #include "jpeg/JpegHead.h"
 
@@ -40,21 +39,16 @@ PreparedPicture prepareOrThrow(PictureFile& file, const ProcessingJob& job, long
 {
     PreparedPicture prepared;
     prepared.stamp = file.stamp();
-    if (job.skipProcessed && carriesRecord(file.jpegHead().record, job.record)) {
-        // Done before with these very settings: not again.
+    // Whether it is skipped or cannot be written is known from its head and
+    // the output folder: nothing is decoded for it. A head without a size is
+    // left to the decode, which says what is wrong.
+    const PicturePlan plan = planPicture(file, job);
+    if (plan.verdict == PicturePlan::Verdict::skip || plan.verdict == PicturePlan::Verdict::fail) {
         prepared.loaded = true;
-        prepared.alreadyProcessed = true;
+        prepared.alreadyProcessed = plan.alreadyProcessed;
+        prepared.alreadyThere = plan.verdict == PicturePlan::Verdict::skip && !plan.alreadyProcessed;
+        prepared.failure = plan.problem;
         return prepared;
-    }
-    if (job.skipExisting && !job.outputFolder.empty()) {
-        // A stopped run resumed: what it wrote is not made again.
-        const std::string output(job.outputFolder.utf8_str());
-        const std::string relative = relativePath(std::string(job.directory.utf8_str()), file.path());
-        if (ResultWriter(output).existing(relative) == ResultWriter::Existing::file) {
-            prepared.loaded = true;
-            prepared.alreadyThere = true;
-            return prepared;
-        }
     }
     ShapedPicture shaped;
     if (!shapePicture(file, job, shaped, cancel)) {

@@ -21,6 +21,8 @@ struct PreparedPicture {
     bool alreadyProcessed = false;
     // Its result is already in the output folder and the job leaves those.
     bool alreadyThere = false;
+    // Decided before decoding: it would not be written, and why.
+    std::string failure;
     std::string problem;  // why it did not load
     bool resized = false;
     bool rotated = false;

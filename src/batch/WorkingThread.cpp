@@ -124,6 +124,13 @@ bool WorkingThread::ProcessDirectory(long quality)
         } else if (picture.alreadyThere) {
             report.outcome = PictureReport::Outcome::skipped;
             ++statistics_.alreadyThere;
+        } else if (!picture.failure.empty()) {
+            if (job_.autoRotate && job_.traceLog)
+                MetadataHandler(report.path.c_str(), true).readExif();
+            report.outcome = PictureReport::Outcome::notWritten;
+            report.reason = picture.failure;
+            if (statistics_.notSaved++ == 0)
+                statistics_.firstNotSaved = report.path + ": " + report.reason;
         } else if (picture.loaded) {
             commitPicture(picture, report);
         } else {

@@ -1,17 +1,14 @@
 #include "cli/DryRun.h"
 
 #include <cstdio>
-#include <utility>
 #include <string>
 #include <vector>
 
-#include "batch/FitInBox.h"
 #include "batch/PictureFile.h"
-#include "platform/PictureList.h"
-#include "batch/ProcessingRecord.h"
+#include "batch/PicturePlan.h"
 #include "batch/UnwritableFolder.h"
 #include "cli/JsonText.h"
-#include "platform/ResultWriter.h"
+#include "platform/PictureList.h"
 
 namespace {
 
@@ -29,21 +26,6 @@ const char* turnOf(int orientation)
     return orientation >= 0 && orientation <= 8 ? turns[orientation] : nullptr;
 }
 
-// The stored size from the head; false when the file is no picture the
-// batch reads.
-bool storedSize(const PictureFile& file, long long& width, long long& height, std::string& problem)
-{
-    std::uint32_t w = 0, h = 0;
-    const bool known = file.declaredSize(w, h);
-    width = w;
-    height = h;
-    if (!known)
-        problem = file.stamp().size < 0 ? "cannot be read"
-                  : file.format() == PictureFormat::other ? "not a JPEG, PNG or TIFF picture"
-                                                         : "no readable size in its head";
-    return known;
-}
-
 // What the dry run says of one picture: a line of text, or with --json the
 // object the real run writes, marked as a dry run.
 struct Verdict {
@@ -52,9 +34,9 @@ struct Verdict {
     bool resized = false, rotated = false, watermarked = false;
 };
 
-void tell(const BatchOptions& options, const Verdict& v)
+void tell(bool json, const Verdict& v)
 {
-    if (!options.json) {
+    if (!json) {
         std::printf("%s: %s\n", v.path.c_str(), v.text.c_str());
         return;
     }
@@ -67,24 +49,24 @@ void tell(const BatchOptions& options, const Verdict& v)
 
 }  // namespace
 
-int dryRun(const BatchOptions& options, const std::vector<std::string>& outputs, const std::string& record)
+int dryRun(const std::vector<ProcessingJob>& jobs, bool json)
 {
-    int unreadable = 0, pictures = 0, resized = 0, turned = 0, failing = 0, there = 0, problems = 0;
+    int unreadable = 0, pictures = 0, resized = 0, turned = 0, failing = 0, there = 0, problems = 0, marked = 0;
     long long bytes = 0;
-    for (std::size_t f = 0; f < options.folders.size(); ++f) {
-        const std::string& folder = options.folders[f];
+    for (const ProcessingJob& job : jobs) {
+        const std::string folder(job.directory.utf8_str());
+        const std::string output(job.outputFolder.utf8_str());
         std::vector<std::string> paths;
-        if (!listPictures(folder, options.recursive, paths)) {
+        if (!listPictures(folder, job.includeSubfolders, paths)) {
             std::fprintf(stderr, "tessaly-batch: %s: cannot open the folder\n", folder.c_str());
             ++problems;
             continue;
         }
-        const ResultWriter results(outputs[f]);
-        if (!outputs[f].empty())
-            dropOutputFolder(paths, folder, outputs[f]);
+        if (!output.empty())
+            dropOutputFolder(paths, folder, output);
         // As the real run, which says so once and starts nothing.
         std::string why;
-        const std::string unwritable = unwritableFolder(paths, outputs[f], why);
+        const std::string unwritable = unwritableFolder(paths, output, why);
         if (!unwritable.empty()) {
             std::fprintf(stderr, "tessaly-batch: %s: no picture can be saved there: %s; nothing would be processed\n",
                          unwritable.c_str(), why.c_str());
@@ -93,99 +75,61 @@ int dryRun(const BatchOptions& options, const std::vector<std::string>& outputs,
         }
         for (const std::string& path : paths) {
             const PictureFile file(path);
-            const std::string relative = path.substr(folder.size() + (folder.back() == '/' ? 0 : 1));
+            const PicturePlan plan = planPicture(file, job);
             Verdict verdict;
             verdict.path = path;
-            verdict.written = outputs[f].empty() ? path : results.pathOf(relative);
+            verdict.written = plan.target;
             verdict.bytes = file.stamp().size;
-            long long width = 0, height = 0;
-            std::string problem;
-            if (!storedSize(file, width, height, problem)) {
-                verdict.outcome = "unreadable";
-                verdict.reason = problem;
-                verdict.text = "skipped, " + problem;
-                tell(options, verdict);
-                ++unreadable;
-                continue;
-            }
-            if (options.skipProcessed && carriesRecord(file.jpegHead().record, record)) {
-                verdict.outcome = "skipped";
-                verdict.reason = "already processed with these settings";
-                verdict.text = "skipped, " + verdict.reason;
-                tell(options, verdict);
-                ++there;
-                continue;
-            }
-            long long newWidth = width, newHeight = height;
-            bool resizing = false;
-            if (options.resize && (width > options.size || height > options.size)) {
-                const FittedSize fitted = fitInBox(width, height, options.size, options.size);
-                newWidth = fitted.width;
-                newHeight = fitted.height;
-                resizing = true;
-            }
-            const JpegHead& head = file.jpegHead();
-            const int orientation = options.rotate && head.exifRead ? head.orientation : 0;
-            const char* turn = turnOf(orientation);
-            if (orientation >= 5)
-                std::swap(newWidth, newHeight);
-            std::string what = std::to_string(width) + "x" + std::to_string(height);
-            what += resizing || orientation >= 5 ? " -> " + std::to_string(newWidth) + "x" + std::to_string(newHeight)
-                                                 : ", size kept";
-            if (turn)
+            verdict.reason = plan.reason;
+            std::string what = std::to_string(plan.storedWidth) + "x" + std::to_string(plan.storedHeight);
+            what += plan.resized || plan.orientation >= 5
+                        ? " -> " + std::to_string(plan.width) + "x" + std::to_string(plan.height)
+                        : ", size kept";
+            if (const char* turn = turnOf(plan.orientation))
                 what += std::string(", ") + turn;
-            if (options.watermark)
+            if (job.watermark)
                 what += ", watermarked";
-            // The reasons the real run would not write it.
-            std::string fails;
-            if (newWidth <= 0 || newHeight <= 0)
-                fails = "nothing to write (an empty box)";
-            const ResultWriter::Existing existing =
-                outputs[f].empty() ? ResultWriter::Existing::none : results.existing(relative);
-            if (existing == ResultWriter::Existing::file && options.skipExisting) {
+            switch (plan.verdict) {
+            case PicturePlan::Verdict::unreadable:
+                verdict.outcome = "unreadable";
+                verdict.text = "skipped, " + plan.reason;
+                ++unreadable;
+                break;
+            case PicturePlan::Verdict::skip:
                 verdict.outcome = "skipped";
-                verdict.reason = results.pathOf(relative) + " is there already";
-                verdict.text = "skipped, " + verdict.reason;
-                tell(options, verdict);
+                verdict.text = "skipped, " + plan.reason;
                 ++there;
-                continue;
-            }
-            if (existing == ResultWriter::Existing::link)
-                fails = results.pathOf(relative) + " is a symbolic link, which is never followed";
-            else if (existing == ResultWriter::Existing::other)
-                fails = results.pathOf(relative) + " is not a regular file";
-            else if (existing == ResultWriter::Existing::file && !options.overwrite)
-                fails = results.pathOf(relative) + " already exists" +
-                        existingResultNote(results.pathOf(relative), path);
-            if (!fails.empty()) {
+                break;
+            case PicturePlan::Verdict::fail:
                 verdict.outcome = "not written";
-                verdict.reason = fails;
-                verdict.text = what + ", would fail: " + fails;
-                tell(options, verdict);
+                verdict.text = what + ", would fail: " + plan.reason;
                 ++failing;
-                continue;
+                break;
+            case PicturePlan::Verdict::process:
+                verdict.outcome = "saved";
+                verdict.text = what;
+                verdict.resized = plan.resized;
+                verdict.rotated = turnOf(plan.orientation) != nullptr;
+                verdict.watermarked = job.watermark;
+                ++pictures;
+                resized += plan.resized;
+                turned += verdict.rotated;
+                marked += job.watermark;
+                bytes += verdict.bytes;
+                break;
             }
-            verdict.outcome = "saved";
-            verdict.text = what;
-            verdict.resized = resizing;
-            verdict.rotated = turn != nullptr;
-            verdict.watermarked = options.watermark;
-            tell(options, verdict);
-            ++pictures;
-            resized += resizing;
-            turned += turn != nullptr;
-            bytes += verdict.bytes;
+            tell(json, verdict);
         }
     }
-    if (options.json)
+    if (json)
         std::printf("{\"pictures\": %d, \"saved\": %d, \"failed\": %d, \"skipped\": %d, \"resized\": %d, "
                     "\"rotated\": %d, \"watermarked\": %d, \"bytesBefore\": %lld, \"bytesAfter\": 0, "
                     "\"interrupted\": false, \"dry_run\": true}\n",
                     pictures + failing + unreadable + there, pictures, failing + unreadable + problems, there,
-                    resized, turned, options.watermark ? pictures : 0, bytes);
+                    resized, turned, marked, bytes);
     else
         std::printf("%d pictures would be saved (%d resized, %d turned, %d watermarked), %d would fail, %d skipped; "
                     "nothing was changed\n",
-                    pictures, resized, turned, options.watermark ? pictures : 0, failing, unreadable + there);
+                    pictures, resized, turned, marked, failing, unreadable + there);
     return unreadable + failing + problems;
 }

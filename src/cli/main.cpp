@@ -184,8 +184,12 @@ int main(int argc, char** argv)
                              "used instead\n",
                      options.watermarkFile.c_str());
     if (options.dryRun) {
-        const ProcessingJob job = jobFor(options, std::string(), std::string(), options.watermark ? &mark : nullptr);
-        return dryRun(options, outputs, processingRecord(job, options.quality)) == 0 ? 0 : exitFailures;
+        std::vector<ProcessingJob> jobs;
+        for (std::size_t i = 0; i < options.folders.size(); ++i) {
+            jobs.push_back(jobFor(options, options.folders[i], outputs[i], options.watermark ? &mark : nullptr));
+            jobs.back().record = processingRecord(jobs.back(), options.quality);
+        }
+        return dryRun(jobs, options.json) == 0 ? 0 : exitFailures;
     }
     // Without a terminal nobody can answer: refuse rather than wait.
     if (!options.yes && !isatty(STDIN_FILENO))

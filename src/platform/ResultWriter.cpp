@@ -112,12 +112,17 @@ int ResultWriter::openFolderOf(const std::string& relative, bool create, std::st
     return folder;
 }
 
-ResultWriter::Existing ResultWriter::existing(const std::string& relative) const
+ResultWriter::Existing ResultWriter::existing(const std::string& relative, std::string* why) const
 {
     std::string problem;
     const int folder = openFolderOf(relative, false, problem);
-    if (folder < 0)
-        return errno == ENOENT ? Existing::none : Existing::other;
+    if (folder < 0) {
+        if (errno == ENOENT)
+            return Existing::none;
+        if (why)
+            *why = problem;
+        return Existing::other;
+    }
     struct stat status;
     Existing what = Existing::none;
     if (fstatat(folder, baseName(relative).c_str(), &status, AT_SYMLINK_NOFOLLOW) == 0)

@@ -25,8 +25,10 @@ public:
     bool write(const std::string& relative, const std::vector<unsigned char>& bytes, bool overwrite,
                const timespec& modified, std::string& problem) const;
 
-    // What stands at the relative path now, looking through no link.
-    Existing existing(const std::string& relative) const;
+    // What stands at the relative path now, looking through no link; when a
+    // folder on the way is in the way (a link, say), why says so as a write
+    // would.
+    Existing existing(const std::string& relative, std::string* why = nullptr) const;
 
     std::string pathOf(const std::string& relative) const;
 

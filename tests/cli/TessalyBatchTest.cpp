@@ -515,21 +515,32 @@ TEST_F(TessalyBatch, DryRunSaysWhatTheRealRunDoes)
     writeQuadrantJpeg(file("album/turned.jpg"), 1460, 1030, 6);
     fs::create_directories(file("done"));
     writeQuadrantJpeg(file("done/wide.jpg"), 10, 10);
+    // The plan each picture gets before decoding, in place and below an
+    // output folder: the dry run and the real run give the same verdicts.
     static const struct {
         std::vector<std::string> options;
         int status;
         const char* says;
+        bool processedBefore;  // the pictures carry these settings' record
+        bool brokenHead;       // a picture whose head gives no size
     } cases[] = {
-        {{"-s", "800"}, 0, "wide.jpg: 1200x600 -> 800x400"},
-        {{"-s", "800"}, 0, "turned.jpg: 1460x1030 -> 564x800, turned a quarter clockwise"},
-        {{"-s", "1"}, 1, "would fail: nothing to write (an empty box)"},
-        {{"-o", "DONE"}, 1, "wide.jpg already exists"},
-        {{"-o", "DONE", "--skip-existing"}, 0, "skipped, "},
+        {{"-s", "800"}, 0, "wide.jpg: 1200x600 -> 800x400", false, false},
+        {{"-s", "800"}, 0, "turned.jpg: 1460x1030 -> 564x800, turned a quarter clockwise", false, false},
+        {{"-s", "1"}, 1, "would fail: nothing to write (an empty box)", false, false},
+        {{"-o", "DONE"}, 1, "wide.jpg already exists", false, false},
+        {{"-o", "DONE", "--skip-existing"}, 0, "skipped, ", false, false},
+        {{"-s", "800", "--skip-processed"}, 0, "skipped, already processed with these settings", true, false},
+        {{"-s", "800"}, 1, "broken.jpg: skipped, no readable size in its head", false, true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.says);
         fs::remove_all(file("run"));
         fs::copy(file("album"), file("run"));
+        if (c.processedBefore) {
+            ASSERT_EQ(runBatch({"-s", "800", "-y", file("run")}).status, 0);
+        }
+        if (c.brokenHead)
+            writeFile(file("run/broken.jpg"), {0xFF, 0xD8, 0xFF, 0xE1, 0x00});
         fs::remove_all(file("out"));
         fs::copy(file("done"), file("out"));
         std::vector<std::string> args;
@@ -677,6 +688,14 @@ TEST_F(TessalyBatch, AFolderThatCannotBeOpenedOrWritten)
         EXPECT_EQ(run.status, 1) << c.folder;
         EXPECT_EQ(run.err, "tessaly-batch: " + file(c.folder) + c.said) << c.folder;
     }
+    // The dry run knows it as well, with the same status.
+    const ProgramRun dry = runBatch({"--reuid=65534", "--regid=65534", "--clear-groups", program, "-n",
+                                     file("readonly")},
+                                    false, {}, "/usr/bin/setpriv");
+    EXPECT_EQ(dry.status, 1);
+    EXPECT_NE(dry.err.find("no picture can be saved there: Permission denied; nothing would be processed"),
+              std::string::npos)
+        << dry.err;
 }
 
 }  // namespace

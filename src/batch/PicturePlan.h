@@ -1,0 +1,33 @@
+#pragma once
+
+#include <string>
+
+#include "batch/ProcessingJob.h"
+
+class PictureFile;
+
+// What becomes of one picture of a batch, decided from its head and from
+// where its result would go, before any pixel is decoded. The worker and
+// the dry run take the same plan, so that the dry run says what the real
+// run does.
+struct PicturePlan {
+    enum class Verdict {
+        process,     // decoded, shaped and written
+        skip,        // left as it is (reason says why)
+        fail,        // would not be written (reason, and problem as a failure says it)
+        unreadable,  // its head gives no size: the decode would fail too
+    };
+    Verdict verdict = Verdict::process;
+    std::string reason;
+    std::string problem;
+    bool alreadyProcessed = false;  // skipped for carrying the batch's record
+    std::string target;             // the file the result goes to
+    long long storedWidth = 0, storedHeight = 0;
+    long long width = 0, height = 0;  // once written: fitted, then turned
+    bool resized = false;
+    int orientation = 0;  // the EXIF orientation that turns it, 0 for none
+};
+
+// The plan for the picture file in the job: the job's folder, output
+// folder and record, and its box, turn, skips and overwrite.
+PicturePlan planPicture(const PictureFile& file, const ProcessingJob& job);
