@@ -6,6 +6,7 @@
 #include "jpeg/ExifParser.h"
 #include "jpeg/JpegMarkers.h"
 #include "jpeg/JpegSectionReader.h"
+#include "jpeg/MarkerWalker.h"
 #include "jpeg/TiffData.h"
 #include "jpeg/XmpDate.h"
 
@@ -93,18 +94,6 @@ private:
     bool broken_ = false;
 };
 
-// The next marker code, behind at most maxHeadFill 0xFF fill bytes; -1 when
-// there is none.
-int nextMarker(std::FILE* stream)
-{
-    if (std::fgetc(stream) != 0xFF)
-        return -1;
-    int marker = 0xFF;
-    for (int fill = 0; marker == 0xFF && fill <= maxHeadFill; ++fill)
-        marker = std::fgetc(stream);
-    return marker == 0xFF || marker == 0 ? -1 : marker;
-}
-
 }  // namespace
 
 bool readJpegHead(std::FILE* stream, JpegHead& head)
@@ -115,7 +104,8 @@ bool readJpegHead(std::FILE* stream, JpegHead& head)
     bool reachedScan = false;
     std::vector<unsigned char> payload;
     for (int segment = 0; segment < maxHeadSegments; ++segment) {
-        const int marker = nextMarker(stream);
+        // Right behind the segment before it: no bytes but 0xFF fill.
+        const int marker = nextMarkerCode([stream] { return std::fgetc(stream); }, false);
         if (marker < 0 || marker == jpegMarker::eoi)
             break;
         const int high = std::fgetc(stream);

@@ -7,6 +7,7 @@
 #include "jpeg/CoefficientBits.h"
 #include "jpeg/JpegHead.h"
 #include "jpeg/JpegMarkers.h"
+#include "jpeg/MarkerWalker.h"
 #include "jpeg/ReducedIdct.h"
 
 namespace {
@@ -94,19 +95,7 @@ bool ProgressiveDecoder::readHead()
 // them; between scans (strict) they are data left over.
 int ProgressiveDecoder::nextMarker(bool strict)
 {
-    // Fill and skipped bytes bounded as the head reader bounds them.
-    for (int skipped = 0; skipped < maxHeadFill;) {
-        int byte = source_.next();
-        if (strict && byte != 0xFF)
-            return -1;
-        while (byte >= 0 && byte != 0xFF && ++skipped < maxHeadFill)
-            byte = source_.next();
-        while (byte == 0xFF && ++skipped < maxHeadFill)
-            byte = source_.next();
-        if (byte != 0 || strict)
-            return byte > 0 && byte != 0xFF ? byte : -1;
-    }
-    return -1;
+    return nextMarkerCode([this] { return source_.next(); }, !strict);
 }
 
 bool ProgressiveDecoder::readSegment(int marker)
