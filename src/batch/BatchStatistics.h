@@ -17,4 +17,10 @@ struct BatchStatistics {
     // Pictures that could not be written, and the first of them with why.
     int notSaved = 0;
     std::string firstNotSaved;
+
+    void countNotSaved(const std::string& what)
+    {
+        if (notSaved++ == 0)
+            firstNotSaved = what;
+    }
 };

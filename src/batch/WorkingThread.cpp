@@ -65,8 +65,7 @@ wxThread::ExitCode WorkingThread::Entry()
     try {
         ProcessDirectory(quality);
     } catch (const std::exception& error) {
-        if (statistics_.notSaved++ == 0)
-            statistics_.firstNotSaved = std::string("the batch stopped: ") + error.what();
+        statistics_.countNotSaved(std::string("the batch stopped: ") + error.what());
         owner_->finished(statistics_);
     }
 
@@ -124,13 +123,6 @@ bool WorkingThread::ProcessDirectory(long quality)
         } else if (picture.alreadyThere) {
             report.outcome = PictureReport::Outcome::skipped;
             ++statistics_.alreadyThere;
-        } else if (!picture.failure.empty()) {
-            if (job_.autoRotate && job_.traceLog)
-                MetadataHandler(report.path.c_str(), true).readExif();
-            report.outcome = PictureReport::Outcome::notWritten;
-            report.reason = picture.failure;
-            if (statistics_.notSaved++ == 0)
-                statistics_.firstNotSaved = report.path + ": " + report.reason;
         } else if (picture.loaded) {
             commitPicture(picture, report);
         } else {
@@ -165,7 +157,10 @@ void WorkingThread::commitPicture(const PreparedPicture& picture, PictureReport&
     // The stamp was just checked against the file: its size is the file's.
     report.bytesBefore = static_cast<std::uint64_t>(picture.stamp.size);
     bool saved = false;
-    if (job_.outputFolder.empty()) {
+    if (!picture.failure.empty()) {
+        // Planned before decoding: it would not be written.
+        report.reason = picture.failure;
+    } else if (job_.outputFolder.empty()) {
         saved = replaceFile(report.path, picture.jpeg, &report.reason);
     } else {
         const ResultWriter results(std::string(job_.outputFolder.utf8_str()));
@@ -182,8 +177,7 @@ void WorkingThread::commitPicture(const PreparedPicture& picture, PictureReport&
     }
     if (!saved) {
         report.outcome = PictureReport::Outcome::notWritten;
-        if (statistics_.notSaved++ == 0)
-            statistics_.firstNotSaved = report.path + ": " + report.reason;
+        statistics_.countNotSaved(report.path + ": " + report.reason);
         return;
     }
     report.bytesAfter = picture.jpeg.size();

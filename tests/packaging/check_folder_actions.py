@@ -34,6 +34,16 @@ def opens_folder(exec_line, name):
     check(any(code in words for code in ("%f", "%F", "%u", "%U")), f"{name}: Exec is given the folder")
 
 
+def check_groups(parser, names, prefix, label, each):
+    """Each named group ([prefix name]) is there, and each(group, name) holds."""
+    check(len(names) > 0, f"{label}: a {prefix.lower()}")
+    for name in names:
+        group = f"{prefix} {name}"
+        check(parser.has_section(group), f"{label}: [{group}]")
+        if parser.has_section(group):
+            each(parser[group], f"{label} {name}")
+
+
 def main():
     folder = sys.argv[1]
     entry = read(os.path.join(folder, "example.tessaly.Tessaly.desktop"))["Desktop Entry"]
@@ -43,14 +53,12 @@ def main():
     head = dolphin["Desktop Entry"]
     check(head.get("Type") == "Service", "Dolphin: Type=Service")
     check("inode/directory" in list_value(head.get("MimeType", "")), "Dolphin: offered on folders")
-    actions = list_value(head.get("Actions", ""))
-    check(len(actions) > 0, "Dolphin: an action")
-    for action in actions:
-        group = f"Desktop Action {action}"
-        check(dolphin.has_section(group), f"Dolphin: [{group}]")
-        if dolphin.has_section(group):
-            check(dolphin[group].get("Name") == "Open with Tessaly", f"Dolphin: {action} named")
-            opens_folder(dolphin[group].get("Exec", ""), f"Dolphin {action}")
+
+    def dolphin_action(group, name):
+        check(group.get("Name") == "Open with Tessaly", f"{name} named")
+        opens_folder(group.get("Exec", ""), name)
+
+    check_groups(dolphin, list_value(head.get("Actions", "")), "Desktop Action", "Dolphin", dolphin_action)
 
     nemo = read(os.path.join(folder, "example.tessaly.Tessaly.nemo_action"))
     check(nemo.sections() == ["Nemo Action"], "Nemo: one [Nemo Action] group")
@@ -64,14 +72,12 @@ def main():
     head = caja["Desktop Entry"]
     check(head.get("Type") == "Action", "Caja: Type=Action")
     check(head.get("Name") == "Open with Tessaly", "Caja: named")
-    profiles = list_value(head.get("Profiles", ""))
-    check(len(profiles) > 0, "Caja: a profile")
-    for profile in profiles:
-        group = f"X-Action-Profile {profile}"
-        check(caja.has_section(group), f"Caja: [{group}]")
-        if caja.has_section(group):
-            check("inode/directory" in list_value(caja[group].get("MimeTypes", "")), f"Caja: {profile} on folders")
-            opens_folder(caja[group].get("Exec", ""), f"Caja {profile}")
+
+    def caja_profile(group, name):
+        check("inode/directory" in list_value(group.get("MimeTypes", "")), f"{name} on folders")
+        opens_folder(group.get("Exec", ""), name)
+
+    check_groups(caja, list_value(head.get("Profiles", "")), "X-Action-Profile", "Caja", caja_profile)
 
     for failure in failures:
         print("folder actions: not so:", failure, file=sys.stderr)
