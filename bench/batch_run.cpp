@@ -104,12 +104,9 @@ int main(int argc, char** argv)
 
     ProcessingJob job;
     job.directory = wxString::FromUTF8(argv[1]);
-    job.resize = job.autoRotate = job.watermark = true;
-    job.maxSize = box;
+    job.settings.width = box;
+    job.settings.wmPlacement = 9;
     job.watermarkImage = &mark;
-    job.alpha = 0.2;
-    job.placement = 9;
-    job.qualityText = "82";
     job.caption = "Tessaly 1.1";
     if (argc > 3 && std::strcmp(argv[3], "--serial") == 0)
         job.threads = 1;

@@ -25,8 +25,6 @@ public:
     // The worker object is being destroyed: forget it.
     virtual void workerEnded(WorkingThread* worker) = 0;
 
-    // The quality text is no number; the batch goes on at quality 100.
-    virtual void qualityUnreadable(const wxString& qualityText) = 0;
     // The folder cannot be opened; the batch ends.
     virtual void folderUnreadable(const wxString& folder) = 0;
     // No picture could be written where the batch would write them (the

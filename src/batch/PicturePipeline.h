@@ -54,7 +54,7 @@ private:
     bool admit(std::size_t index, std::size_t bytes);
     void store(std::size_t index, std::size_t estimate, PreparedPicture picture);
     PreparedPicture prepareAgain(std::size_t index);
-    int box() const { return job_.resize ? job_.maxSize : 0; }
+    int box() const { return job_.settings.resize ? job_.settings.width : 0; }
 
     const std::vector<std::string>& paths_;
     const ProcessingJob& job_;

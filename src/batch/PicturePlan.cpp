@@ -41,7 +41,7 @@ PicturePlan planPicture(const PictureFile& file, const ProcessingJob& job)
         plan.reason = plan.target + " is there already";
         return plan;
     }
-    if (job.skipProcessed && carriesRecord(file.jpegHead().record, job.record)) {
+    if (job.settings.skipProcessed && carriesRecord(file.jpegHead().record, job.record)) {
         plan.verdict = PicturePlan::Verdict::skip;
         plan.reason = "already processed with these settings";
         plan.alreadyProcessed = true;
@@ -58,14 +58,14 @@ PicturePlan planPicture(const PictureFile& file, const ProcessingJob& job)
 
     plan.storedWidth = plan.width = width;
     plan.storedHeight = plan.height = height;
-    if (job.resize && (plan.width > job.maxSize || plan.height > job.maxSize)) {
-        const FittedSize fitted = fitInBox(plan.width, plan.height, job.maxSize, job.maxSize);
+    if (job.settings.resize && (plan.width > job.settings.width || plan.height > job.settings.width)) {
+        const FittedSize fitted = fitInBox(plan.width, plan.height, job.settings.width, job.settings.width);
         plan.width = fitted.width;
         plan.height = fitted.height;
         plan.resized = true;
     }
     const JpegHead& head = file.jpegHead();
-    const int orientation = job.autoRotate && head.exifRead ? head.orientation : 0;
+    const int orientation = job.settings.rotate && head.exifRead ? head.orientation : 0;
     plan.orientation = orientation >= 2 && orientation <= 8 ? orientation : 0;
     if (plan.orientation >= 5)
         std::swap(plan.width, plan.height);

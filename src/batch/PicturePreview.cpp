@@ -29,32 +29,25 @@ wxImage samplePicture()
 // The settings that decide which picture is shown and how it is shaped.
 std::string pictureKey(const PreviewRequest& r, const std::string& path)
 {
-    return path + '\n' + std::to_string(r.resize) + std::to_string(r.autoRotate) + std::to_string(r.convertToSrgb) +
-           std::to_string(r.maxSize);
+    const BatchSettings& s = r.settings;
+    return path + '\n' + std::to_string(s.resize) + std::to_string(s.rotate) + std::to_string(s.convertToSrgb) +
+           std::to_string(s.width);
 }
 
 // A new picture, not just a new blend: the decode in hand is wasted work.
 bool showsOtherPicture(const PreviewRequest& a, const PreviewRequest& b)
 {
-    return a.folder != b.folder || a.includeSubfolders != b.includeSubfolders || a.index != b.index ||
-           a.resize != b.resize || a.maxSize != b.maxSize || a.autoRotate != b.autoRotate ||
-           a.convertToSrgb != b.convertToSrgb;
+    return a.folder != b.folder || a.settings.includeSubdirectories != b.settings.includeSubdirectories ||
+           a.index != b.index || pictureKey(a, std::string()) != pictureKey(b, std::string());
 }
 
 // The batch's job for the request: how to shape the picture and blend the watermark.
 ProcessingJob previewJob(const PreviewRequest& r, const wxImage& watermark)
 {
     ProcessingJob job;
-    job.resize = r.resize;
-    job.maxSize = r.maxSize;
-    job.autoRotate = r.autoRotate;
-    job.convertToSrgb = r.convertToSrgb;
-    job.watermark = watermark.IsOk();
+    job.settings = r.settings;
+    job.settings.useWatermark = r.settings.useWatermark && watermark.IsOk();
     job.watermarkImage = &watermark;
-    job.alpha = r.alpha;
-    job.placement = r.placement;
-    job.watermarkSize = r.watermarkSize;
-    job.watermarkMargin = r.watermarkMargin;
     return job;
 }
 
@@ -130,14 +123,14 @@ void PicturePreview::run()
 
 bool PicturePreview::make(const PreviewRequest& request, PreviewPicture& made)
 {
-    if (request.reread || request.folder != listedFolder_ || request.includeSubfolders != listedWithSubfolders_) {
+    if (request.reread || request.folder != listedFolder_ || request.settings.includeSubdirectories != listedWithSubfolders_) {
         listedFolder_ = request.folder;
-        listedWithSubfolders_ = request.includeSubfolders;
+        listedWithSubfolders_ = request.settings.includeSubdirectories;
         paths_.clear();
         shapedKey_.clear();
         watermarkFile_.clear();
         if (!request.folder.empty())
-            listPictures(request.folder, request.includeSubfolders, paths_);
+            listPictures(request.folder, request.settings.includeSubdirectories, paths_);
     }
     made.count = static_cast<int>(paths_.size());
     const int step = request.step < 0 ? -1 : 1;
@@ -158,8 +151,9 @@ bool PicturePreview::make(const PreviewRequest& request, PreviewPicture& made)
     made.storedWidth = shaped_.picture.storedWidth;
     made.storedHeight = shaped_.picture.storedHeight;
 
-    if (request.watermarkFile != watermarkFile_ || !watermark_.IsOk())
-        loadWatermark(request.watermarkFile);
+    const std::string markFile = request.settings.useWatermark ? request.settings.waterImgFile : std::string();
+    if (markFile != watermarkFile_ || !watermark_.IsOk())
+        loadWatermark(markFile);
     // A copy of its own: the kept picture stays unblended for the next change.
     wxImage picture = shaped_.picture.image.Copy();
     blendJobWatermark(picture, shaped_.picture.iccProfile, previewJob(request, watermark_),

@@ -11,22 +11,14 @@
 
 #include <wx/image.h>
 
+#include "batch/BatchSettings.h"
 #include "batch/ShapedPicture.h"
 
 // What the Preferences preview shows: a picture of the folder as the batch
 // would write it with these settings.
 struct PreviewRequest {
     std::string folder;  // empty: the neutral sample
-    bool includeSubfolders = false;
-    bool resize = true;
-    int maxSize = 800;
-    bool autoRotate = true;
-    bool convertToSrgb = false;
-    std::string watermarkFile;  // empty: no watermark
-    double alpha = 0.2;
-    int placement = 5;
-    double watermarkSize = 0;  // as in ProcessingJob
-    double watermarkMargin = 0;
+    BatchSettings settings;  // its watermark is blended in when useWatermark is set
     int index = 0;      // the picture wanted, in list order; wraps around
     int step = 1;       // where to look on when it cannot be read: +1 or -1
     int areaWidth = 1;  // the result is shrunk to fit this area; 0: not shrunk

@@ -20,15 +20,15 @@ std::vector<unsigned char> keptExif(const PictureFile& file, const ProcessingJob
                                     const std::vector<unsigned char>& profile)
 {
     const JpegHead& head = file.jpegHead();
-    if (!job.keepExif || (head.exif.empty() && head.xmpDateTaken.empty()) || !picture.IsOk())
+    if (!job.settings.keepExif || (head.exif.empty() && head.xmpDateTaken.empty()) || !picture.IsOk())
         return {};
     const std::vector<unsigned char> exif = head.exif.empty() ? emptyExif() : head.exif;
     ExifChanges changes;
     changes.width = static_cast<unsigned>(picture.GetWidth());
     changes.height = static_cast<unsigned>(picture.GetHeight());
-    changes.upright = job.autoRotate;
-    changes.keepGps = job.keepGps;
-    changes.convertedToSrgb = job.convertToSrgb && !head.iccProfile.empty() && profile.empty();
+    changes.upright = job.settings.rotate;
+    changes.keepGps = job.settings.keepGps;
+    changes.convertedToSrgb = job.settings.convertToSrgb && !head.iccProfile.empty() && profile.empty();
     changes.profileKept = !profile.empty();
     changes.dateTaken = head.xmpDateTaken;
     return rewriteExif(exif.data(), exif.size(), changes);

@@ -3,8 +3,10 @@
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
+#include <vector>
 
 #include "Version.h"
+#include "batch/SettingFields.h"
 #include "diag/FixedNumber.h"
 #include "platform/RegularFile.h"
 #include "jpeg/JpegHead.h"
@@ -45,6 +47,36 @@ std::string sourceMark(const std::string& original)
     return " from " + hexOf(digest.value());
 }
 
+std::string recordText(bool value)
+{
+    return value ? "1" : "0";
+}
+
+std::string recordText(int value)
+{
+    return std::to_string(value);
+}
+
+std::string recordText(double value)
+{
+    return formatFixed(value, 6);
+}
+
+std::string recordText(const std::string& value)
+{
+    return value;
+}
+
+std::vector<std::string> keyedLines(const BatchSettings& settings)
+{
+    std::vector<std::string> lines;
+    forEachSetting(settings, [&lines](const char* key, const auto& value, SavedAs, InRecord role) {
+        if (role == InRecord::byKey)
+            lines.push_back(std::string(key) + " " + recordText(value));
+    });
+    return lines;
+}
+
 }  // namespace
 
 std::string resultRecord(const std::string& record, const std::string& original)
@@ -79,23 +111,31 @@ std::string existingResultNote(const std::string& resultPath, const std::string&
                  "replace it)";
 }
 
-std::string processingRecord(const ProcessingJob& job, long quality)
+std::string processingRecord(const ProcessingJob& job)
 {
+    const BatchSettings& s = job.settings;
     Digest digest;
-    digest.add("resize " + std::to_string(job.resize ? job.maxSize : 0));
-    digest.add("rotate " + std::to_string(job.autoRotate));
-    digest.add("srgb " + std::to_string(job.convertToSrgb));
-    digest.add("quality " + std::to_string(quality));
-    const wxImage* mark = job.watermark ? job.watermarkImage : nullptr;
+    digest.add("resize " + std::to_string(s.resize ? s.width : 0));
+    digest.add("rotate " + std::to_string(s.rotate));
+    digest.add("srgb " + std::to_string(s.convertToSrgb));
+    digest.add("quality " + std::to_string(s.quality));
+    const wxImage* mark = s.useWatermark ? job.watermarkImage : nullptr;
     if (mark && mark->IsOk()) {
         digest.add("watermark " + std::to_string(mark->GetWidth()) + "x" + std::to_string(mark->GetHeight()));
         digest.add(mark->GetData(), std::size_t(3) * mark->GetWidth() * mark->GetHeight());
         if (mark->HasAlpha())
             digest.add(mark->GetAlpha(), std::size_t(mark->GetWidth()) * mark->GetHeight());
         else
-            digest.add("opacity " + formatFixed(job.alpha, 6));
-        digest.add("placement " + std::to_string(job.placement));
-        digest.add("size " + formatFixed(job.watermarkSize, 6) + " margin " + formatFixed(job.watermarkMargin, 6));
+            digest.add("opacity " + formatFixed(s.alpha, 6));
+        digest.add("placement " + std::to_string(s.wmPlacement));
+        digest.add("size " + formatFixed(s.watermarkSize, 6) + " margin " + formatFixed(s.watermarkMargin, 6));
     }
+    // Settings added since the fixed part, by their keys and only away from
+    // their defaults: a picture done before such a setting existed keeps
+    // its record while the setting is left alone.
+    const std::vector<std::string> chosen = keyedLines(s), defaults = keyedLines(BatchSettings{});
+    for (std::size_t i = 0; i < chosen.size(); ++i)
+        if (chosen[i] != defaults[i])
+            digest.add(chosen[i]);
     return std::string(recordPrefix) + TESSALY_VERSION " settings " + hexOf(digest.value());
 }

@@ -10,7 +10,7 @@
 // quality), so that a picture already done with these settings can be told
 // from one that is not. About 50 bytes, for example
 // "Tessaly processed 1.1 settings 0123456789abcdef".
-std::string processingRecord(const ProcessingJob& job, long quality);
+std::string processingRecord(const ProcessingJob& job);
 
 // The record for a result written below an output folder: the batch's
 // record and whose result it is, as a digest of the original's full path

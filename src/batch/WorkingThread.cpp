@@ -19,13 +19,6 @@
 #include "platform/ResultWriter.h"
 #include "jpeg/MetadataHandler.h"
 
-namespace {
-
-// Quality used when the quality text is not a number.
-constexpr long defaultQuality = 100;
-
-}  // namespace
-
 WorkingThread::WorkingThread(BatchOwner* owner, const ProcessingJob& job, wxThreadKind kind)
     : wxThread(kind), owner_(owner), job_(job)
 {
@@ -54,11 +47,7 @@ wxThread::ExitCode WorkingThread::Entry()
 
     owner_->postNotification(wxCommandEvent(EVT_BATCH_STARTED, batchStartedId));
 
-    long quality = defaultQuality;
-    if (!job_.qualityText.ToLong(&quality, 10)) {
-        quality = defaultQuality;
-        owner_->qualityUnreadable(job_.qualityText);
-    }
+    const long quality = job_.settings.quality;
 
     // An exception here would end the program with the window still waiting:
     // the batch ends instead, and says so. Pictures written are whole.
@@ -76,10 +65,10 @@ wxThread::ExitCode WorkingThread::Entry()
 bool WorkingThread::ProcessDirectory(long quality)
 {
     statistics_ = BatchStatistics{};
-    statistics_.wentOnPastUnreadable = !job_.stopAtUnreadable;
+    statistics_.wentOnPastUnreadable = job_.settings.skipUnreadable;
     placementReported_ = false;
 
-    if (!listPictures(std::string(job_.directory.utf8_str()), job_.includeSubfolders, files_)) {
+    if (!listPictures(std::string(job_.directory.utf8_str()), job_.settings.includeSubdirectories, files_)) {
         owner_->folderUnreadable(job_.directory);
         return false;
     }
@@ -99,7 +88,7 @@ bool WorkingThread::ProcessDirectory(long quality)
     if (job_.askAboutExisting && !job_.outputFolder.empty())
         decideAboutExisting();
 
-    job_.record = processingRecord(job_, quality);
+    job_.record = processingRecord(job_);
     owner_->setGaugeRange(count);
     // Helpers prepare the next pictures while this thread writes them, in
     // list order, with the same requests in the same order as one by one.
@@ -128,7 +117,7 @@ bool WorkingThread::ProcessDirectory(long quality)
         } else {
             report.outcome = PictureReport::Outcome::unreadable;
             report.reason = picture.problem;
-            report.endsBatch = job_.stopAtUnreadable;
+            report.endsBatch = !job_.settings.skipUnreadable;
             ++statistics_.skipped;
         }
         owner_->pictureDone(report);
@@ -151,7 +140,7 @@ void WorkingThread::commitPicture(const PreparedPicture& picture, PictureReport&
         placementReported_ = true;
     }
     // The trace log is written here, one picture after the other.
-    if (job_.autoRotate && job_.traceLog)
+    if (job_.settings.rotate && job_.traceLog)
         MetadataHandler(report.path.c_str(), true).readExif();
 
     // The stamp was just checked against the file: its size is the file's.

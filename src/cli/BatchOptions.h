@@ -3,21 +3,16 @@
 #include <string>
 #include <vector>
 
-// What tessaly-batch was asked to do, from its command line and, with
-// --prefs, a prefs.cfg written by the window.
+#include "batch/BatchSettings.h"
+
+// What tessaly-batch was asked to do: the batch's settings, from its
+// command line over a --prefs file, and what the terminal's run adds.
+// The results go below settings.resultsFolder when settings.saveToFolder
+// is set (--output).
 struct BatchOptions {
+    BatchSettings settings;
     std::vector<std::string> folders;
-    bool resize = false;
-    int size = 0;
-    bool rotate = true;
-    bool watermark = false;
-    std::string watermarkFile;
-    double opacity = 0.2;
     bool opacityGiven = false;  // on the command line
-    int position = 5;
-    int quality = 82;
-    bool recursive = false;
-    std::string output;
     bool overwrite = false;
     bool skipExisting = false;
     bool json = false;
@@ -25,10 +20,4 @@ struct BatchOptions {
     bool yes = false;
     bool quiet = false;
     int jobs = 0;
-    bool keepExif = false;
-    bool keepGps = false;
-    double watermarkSize = 0;    // percent of the picture's longer side; 0: its own size
-    double watermarkMargin = 0;  // percent of the picture's longer side
-    bool srgb = false;
-    bool skipProcessed = false;
 };

@@ -6,6 +6,7 @@
 #include <wx/cmdline.h>
 #include <wx/msgout.h>
 
+#include "diag/FixedNumber.h"
 #include "prefs/ConfigFile.h"
 #include "prefs/PreferencesFile.h"
 
@@ -14,38 +15,21 @@ namespace {
 const char* const positionNames[] = {"top-left",    "top",    "top-right",   "left",        "centre",
                                      "right",       "bottom-left", "bottom", "bottom-right"};
 
-// The window's prefs.cfg: its sizes, switches, watermark and quality.
-bool readPrefs(const std::string& path, BatchOptions& options, std::string& error)
+// The window's prefs.cfg, read as the window reads it.
+bool readPrefs(const std::string& path, BatchSettings& settings, std::string& error)
 {
-    PreferenceValues values;
+    settings = BatchSettings{};
+    std::string workingDir;
     try {
-        readPreferences(ConfigFile(path, "=", "#", "EndConfigFile"), values);
+        readPreferences(ConfigFile(path, "=", "#", "EndConfigFile"), settings, workingDir);
     } catch (const ConfigFile::file_not_found&) {
         error = "cannot read the preferences file " + path;
         return false;
     }
-    options.resize = values.resize;
-    options.size = values.width;
-    options.rotate = values.rotate;
-    options.watermark = values.useWatermark;
-    options.watermarkFile = std::string(values.waterImgFile.utf8_str());
-    options.opacity = values.alpha;
-    options.position = values.wmPlacement;
-    options.quality = values.quality;
-    options.recursive = values.includeSubdirectories;
-    options.keepExif = values.keepExif;
-    options.keepGps = values.keepGps;
-    options.watermarkSize = values.watermarkSize;
-    options.watermarkMargin = values.watermarkMargin;
-    options.srgb = values.convertToSrgb;
-    options.skipProcessed = values.skipProcessed;
-    if (values.saveToFolder) {
-        // Never over the originals when the window was told to keep them.
-        if (values.resultsFolder.empty()) {
-            error = "the preferences file " + path + " saves results to a folder but names none";
-            return false;
-        }
-        options.output = std::string(values.resultsFolder.utf8_str());
+    // Never over the originals when the window was told to keep them.
+    if (settings.saveToFolder && settings.resultsFolder.empty()) {
+        error = "the preferences file " + path + " saves results to a folder but names none";
+        return false;
     }
     return true;
 }
@@ -219,23 +203,29 @@ CommandLineResult parseCommandLine(int argc, char** argv, BatchOptions& options,
         return CommandLineResult::usageError;
     }
 
+    BatchSettings& settings = options.settings;
+    // Without --prefs a batch only rewrites pictures and turns them upright.
+    settings.resize = false;
+    settings.useWatermark = false;
     wxString value, prefs;
-    if (parser.Found("c", &prefs) && !readPrefs(text(prefs), options, error))
+    if (parser.Found("c", &prefs) && !readPrefs(text(prefs), settings, error))
         return CommandLineResult::usageError;
+    // Unlike the window, a batch from a terminal goes on past a picture it cannot read.
+    settings.skipUnreadable = true;
     long number = 0;
     if (parser.Found("s", &value)) {
         if (!wholeNumber(value, number) || number < 1 || number > 1000000) {
             error = "--size wants a number of pixels, 1 or more";
             return CommandLineResult::usageError;
         }
-        options.resize = true;
-        options.size = static_cast<int>(number);
+        settings.resize = true;
+        settings.width = static_cast<int>(number);
     }
     if (parser.Found("no-rotate"))
-        options.rotate = false;
+        settings.rotate = false;
     if (parser.Found("w", &value)) {
-        options.watermark = true;
-        options.watermarkFile = text(value);
+        settings.useWatermark = true;
+        settings.waterImgFile = text(value);
     }
     if (parser.Found("a", &value)) {
         double opacity = 0;
@@ -244,12 +234,12 @@ CommandLineResult parseCommandLine(int argc, char** argv, BatchOptions& options,
             error = "--opacity wants a number from 0.0 to 1.0";
             return CommandLineResult::usageError;
         }
-        options.opacity = opacity;
+        settings.alpha = opacity;
         options.opacityGiven = true;
     }
     if (parser.Found("p", &value)) {
-        options.position = positionFromText(text(value));
-        if (options.position == 0) {
+        settings.wmPlacement = positionFromText(text(value));
+        if (settings.wmPlacement == 0) {
             error = "--position wants 1..9 or a name such as bottom-right";
             return CommandLineResult::usageError;
         }
@@ -259,14 +249,14 @@ CommandLineResult parseCommandLine(int argc, char** argv, BatchOptions& options,
             error = "--quality wants a number from 0 to 100";
             return CommandLineResult::usageError;
         }
-        options.quality = static_cast<int>(number);
+        settings.quality = static_cast<int>(number);
     }
     static const struct {
         const char* name;
         double most;
-        double BatchOptions::*field;
-    } percents[] = {{"watermark-size", 100, &BatchOptions::watermarkSize},
-                    {"margin", 49, &BatchOptions::watermarkMargin}};
+        double BatchSettings::*field;
+    } percents[] = {{"watermark-size", 100, &BatchSettings::watermarkSize},
+                    {"margin", 49, &BatchSettings::watermarkMargin}};
     for (const auto& percent : percents) {
         if (!parser.Found(percent.name, &value))
             continue;
@@ -275,7 +265,7 @@ CommandLineResult parseCommandLine(int argc, char** argv, BatchOptions& options,
             error = "--" + std::string(percent.name) + " wants a percentage from 0 to " + formatFixed(percent.most, 0);
             return CommandLineResult::usageError;
         }
-        options.*percent.field = number;
+        settings.*percent.field = number;
     }
     if (parser.Found("j", &value)) {
         if (!wholeNumber(value, number) || number < 1 || number > 256) {
@@ -284,25 +274,27 @@ CommandLineResult parseCommandLine(int argc, char** argv, BatchOptions& options,
         }
         options.jobs = static_cast<int>(number);
     }
-    options.recursive = options.recursive || parser.Found("r");
+    settings.includeSubdirectories = settings.includeSubdirectories || parser.Found("r");
     // --output wins over the results folder of --prefs.
-    if (parser.Found("o", &value))
-        options.output = text(value);
+    if (parser.Found("o", &value)) {
+        settings.saveToFolder = true;
+        settings.resultsFolder = text(value);
+    }
     options.overwrite = parser.Found("f");
     options.skipExisting = parser.Found("skip-existing");
     options.json = parser.Found("json");
-    options.keepExif = options.keepExif || parser.Found("keep-exif");
-    options.keepGps = options.keepGps || parser.Found("keep-gps");
-    options.srgb = options.srgb || parser.Found("srgb");
-    options.skipProcessed = options.skipProcessed || parser.Found("skip-processed");
+    settings.keepExif = settings.keepExif || parser.Found("keep-exif");
+    settings.keepGps = settings.keepGps || parser.Found("keep-gps");
+    settings.convertToSrgb = settings.convertToSrgb || parser.Found("srgb");
+    settings.skipProcessed = settings.skipProcessed || parser.Found("skip-processed");
     options.dryRun = parser.Found("n");
     options.yes = parser.Found("y");
     options.quiet = parser.Found("q");
-    if ((options.overwrite || options.skipExisting) && options.output.empty()) {
+    if ((options.overwrite || options.skipExisting) && !settings.saveToFolder) {
         error = options.overwrite ? "--overwrite goes with --output" : "--skip-existing goes with --output";
         return CommandLineResult::usageError;
     }
-    if (options.keepGps && !options.keepExif) {
+    if (settings.keepGps && !settings.keepExif) {
         if (parser.Found("keep-gps")) {
             error = "--keep-gps goes with --keep-exif";
             return CommandLineResult::usageError;
@@ -310,7 +302,7 @@ CommandLineResult parseCommandLine(int argc, char** argv, BatchOptions& options,
         // The window can save it so: its GPS box keeps its tick while greyed.
         warnings.push_back("KeepGps = 1 in " + text(prefs) +
                            " goes with KeepExif = 1, which is not set there: the GPS position is not kept");
-        options.keepGps = false;
+        settings.keepGps = false;
     }
     if (options.overwrite && options.skipExisting) {
         error = "--overwrite and --skip-existing exclude each other";

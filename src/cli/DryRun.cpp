@@ -57,7 +57,7 @@ int dryRun(const std::vector<ProcessingJob>& jobs, bool json)
         const std::string folder(job.directory.utf8_str());
         const std::string output(job.outputFolder.utf8_str());
         std::vector<std::string> paths;
-        if (!listPictures(folder, job.includeSubfolders, paths)) {
+        if (!listPictures(folder, job.settings.includeSubdirectories, paths)) {
             std::fprintf(stderr, "tessaly-batch: %s: cannot open the folder\n", folder.c_str());
             ++problems;
             continue;
@@ -87,7 +87,7 @@ int dryRun(const std::vector<ProcessingJob>& jobs, bool json)
                         : ", size kept";
             if (const char* turn = turnOf(plan.orientation))
                 what += std::string(", ") + turn;
-            if (job.watermark)
+            if (job.settings.useWatermark)
                 what += ", watermarked";
             switch (plan.verdict) {
             case PicturePlan::Verdict::unreadable:
@@ -110,11 +110,11 @@ int dryRun(const std::vector<ProcessingJob>& jobs, bool json)
                 verdict.text = what;
                 verdict.resized = plan.resized;
                 verdict.rotated = turnOf(plan.orientation) != nullptr;
-                verdict.watermarked = job.watermark;
+                verdict.watermarked = job.settings.useWatermark;
                 ++pictures;
                 resized += plan.resized;
                 turned += verdict.rotated;
-                marked += job.watermark;
+                marked += job.settings.useWatermark;
                 bytes += verdict.bytes;
                 break;
             }

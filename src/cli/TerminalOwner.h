@@ -47,7 +47,6 @@ public:
     void setGaugeValue(int) override {}
     void setTitle(const wxString&) override {}
     void workerEnded(WorkingThread*) override {}
-    void qualityUnreadable(const wxString&) override {}
     void folderUnreadable(const wxString& folder) override;
     void folderUnwritable(const wxString& folder, const wxString& reason) override;
     bool confirm(const wxString& folder, int count, const wxString& outputFolder) override;

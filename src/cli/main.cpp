@@ -52,18 +52,19 @@ std::string nameOf(const std::string& folder)
 // b/IMG_0001.jpg cannot meet. Two folders of one name are refused.
 bool outputFoldersFor(const BatchOptions& options, std::vector<std::string>& outputs, std::string& error)
 {
+    const std::string output = options.settings.saveToFolder ? options.settings.resultsFolder : std::string();
     std::set<std::string> names;
     for (const std::string& folder : options.folders) {
-        if (options.output.empty() || options.folders.size() == 1) {
-            outputs.push_back(options.output);
+        if (output.empty() || options.folders.size() == 1) {
+            outputs.push_back(output);
             continue;
         }
         const std::string name = nameOf(folder);
         if (!names.insert(name).second) {
-            error = "two folders named " + name + " cannot share --output " + options.output;
+            error = "two folders named " + name + " cannot share --output " + output;
             return false;
         }
-        outputs.push_back(options.output + (options.output.back() == '/' ? "" : "/") + name);
+        outputs.push_back(output + (output.back() == '/' ? "" : "/") + name);
     }
     return true;
 }
@@ -99,29 +100,15 @@ ProcessingJob jobFor(const BatchOptions& options, const std::string& folder, con
                      const wxImage* mark)
 {
     ProcessingJob job;
+    job.settings = options.settings;
     job.directory = wxString::FromUTF8(folder);
-    job.includeSubfolders = options.recursive;
-    job.resize = options.resize;
-    job.maxSize = options.size;
-    job.autoRotate = options.rotate;
-    job.watermark = options.watermark;
     job.watermarkImage = mark;
-    job.alpha = options.opacity;
-    job.placement = options.position;
-    job.qualityText = wxString::Format(wxS("%i"), options.quality);
     job.caption = wxS("tessaly-batch");
     job.threads = options.jobs;
-    job.stopAtUnreadable = false;
     job.outputFolder = wxString::FromUTF8(output);
     job.overwrite = options.overwrite;
     job.skipExisting = options.skipExisting;
     job.traceLog = false;
-    job.keepExif = options.keepExif;
-    job.keepGps = options.keepGps;
-    job.watermarkSize = options.watermarkSize;
-    job.watermarkMargin = options.watermarkMargin;
-    job.convertToSrgb = options.srgb;
-    job.skipProcessed = options.skipProcessed;
     return job;
 }
 
@@ -175,19 +162,20 @@ int main(int argc, char** argv)
                               ": the results would replace the originals");
 
     wxInitAllImageHandlers();
+    const BatchSettings& settings = options.settings;
     wxImage mark;
     std::string problem;
-    if (options.watermark && !loadWatermark(options.watermarkFile, mark, problem))
-        return usageError("cannot load the watermark " + options.watermarkFile + ": " + problem);
-    if (options.watermark && options.opacityGiven && mark.HasAlpha())
+    if (settings.useWatermark && !loadWatermark(settings.waterImgFile, mark, problem))
+        return usageError("cannot load the watermark " + settings.waterImgFile + ": " + problem);
+    if (settings.useWatermark && options.opacityGiven && mark.HasAlpha())
         std::fprintf(stderr, "tessaly-batch: --opacity has no effect: %s has a transparency of its own, which is "
                              "used instead\n",
-                     options.watermarkFile.c_str());
+                     settings.waterImgFile.c_str());
     if (options.dryRun) {
         std::vector<ProcessingJob> jobs;
         for (std::size_t i = 0; i < options.folders.size(); ++i) {
-            jobs.push_back(jobFor(options, options.folders[i], outputs[i], options.watermark ? &mark : nullptr));
-            jobs.back().record = processingRecord(jobs.back(), options.quality);
+            jobs.push_back(jobFor(options, options.folders[i], outputs[i], settings.useWatermark ? &mark : nullptr));
+            jobs.back().record = processingRecord(jobs.back());
         }
         return dryRun(jobs, options.json) == 0 ? 0 : exitFailures;
     }
@@ -221,7 +209,7 @@ int main(int argc, char** argv)
     });
 
     for (std::size_t i = 0; i < options.folders.size() && interruptedBy == 0 && !owner.outputGone(); ++i)
-        owner.run(jobFor(options, options.folders[i], outputs[i], options.watermark ? &mark : nullptr));
+        owner.run(jobFor(options, options.folders[i], outputs[i], settings.useWatermark ? &mark : nullptr));
     pthread_kill(watcher.native_handle(), SIGUSR1);
     watcher.join();
     // Every question answered no: as other tools end a declined run.

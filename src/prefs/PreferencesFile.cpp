@@ -2,20 +2,18 @@
 
 #include <charconv>
 #include <cstdio>
+#include <vector>
 
 #include <wx/filename.h>
 #include <wx/stdpaths.h>
 
 #include "Version.h"
+#include "batch/SettingFields.h"
+#include "diag/FixedNumber.h"
 #include "prefs/ConfigFile.h"
 #include "prefs/EscapedValue.h"
 
 namespace {
-
-const char* flag(bool value)
-{
-    return value ? "1" : "0";
-}
 
 std::string utf8(const wxString& text)
 {
@@ -28,6 +26,80 @@ std::string shortest(double value)
     char buffer[64];
     const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
     return std::string(buffer, result.ptr);
+}
+
+// A value on the fixed lines, as the format has always written it.
+std::string fixedText(const std::string& value)
+{
+    return value;
+}
+
+std::string fixedText(bool value)
+{
+    return value ? "1" : "0";
+}
+
+std::string fixedText(int value)
+{
+    return std::to_string(value);
+}
+
+std::string fixedText(double value)
+{
+    return formatFixed(value, 6);
+}
+
+// A value on a line of its own: texts escaped, numbers as short as they read back.
+std::string ownText(const std::string& value)
+{
+    return escapeValue(value);
+}
+
+std::string ownText(bool value)
+{
+    return fixedText(value);
+}
+
+std::string ownText(int value)
+{
+    return fixedText(value);
+}
+
+std::string ownText(double value)
+{
+    return shortest(value);
+}
+
+// The line of each field, fixed and own lines apart, in the file's order.
+struct SettingLines {
+    std::vector<std::string> fixed, own;
+};
+
+SettingLines linesOf(const BatchSettings& settings)
+{
+    SettingLines lines;
+    forEachSetting(settings, [&lines](const char* key, const auto& value, SavedAs saved, InRecord) {
+        const std::string name(key);
+        if (saved == SavedAs::fixedLine)
+            // The blank before the line feed is part of the format, on every line but this one.
+            lines.fixed.push_back(name + " = " + fixedText(value) + (name == "IncludeSubdirectories" ? "\n" : " \n"));
+        else
+            lines.own.push_back(name + " = " + ownText(value) + "\n");
+    });
+    return lines;
+}
+
+void readInto(const ConfigFile& file, const std::string& key, std::string& value, SavedAs saved)
+{
+    std::string text;
+    if (file.readValue(key, text))
+        value = saved == SavedAs::ownLine ? unescapeValue(text) : text;
+}
+
+template <class Number>
+void readInto(const ConfigFile& file, const std::string& key, Number& value, SavedAs)
+{
+    file.readValue(key, value);
 }
 
 }  // namespace
@@ -48,60 +120,28 @@ std::string defaultPreferencesText(const wxString& programDir)
            "WmPlacement = 5\n";
 }
 
-std::string savedPreferencesText(const PreferenceValues& v)
+std::string savedPreferencesText(const BatchSettings& settings, const std::string& workingDir)
 {
-    // The blanks before most line feeds are part of the format; the reader strips them.
-    return std::string("#Tessaly " TESSALY_VERSION " configuration file\n") +
-           "WorkingDir = " + utf8(v.workingDir) + " \n" +
-           "WaterImgFile = " + utf8(v.waterImgFile) + " \n" +
-           "Resize = " + flag(v.resize) + " \n" +
-           "UseWatermark = " + flag(v.useWatermark) + " \n" +
-           "Rotate = " + flag(v.rotate) + " \n" +
-           "Width = " + std::to_string(v.width) + " \n" +
-           "Height = " + std::to_string(v.height) + " \n" +
-           "Alpha = " + formatFixed(v.alpha, 6) + " \n" +
-           "Quality = " + std::to_string(v.quality) + " \n" +
-           "IncludeSubdirectories = " + flag(v.includeSubdirectories) + "\n" +
-           "WmPlacement = " + std::to_string(v.wmPlacement) + " \n" +
-           // Settings added later: written only when they differ from their
-           // defaults, so that an untouched file stays as it always was.
-           (v.skipUnreadable ? "SkipUnreadable = 1\n" : "") + (v.saveToFolder ? "SaveToFolder = 1\n" : "") +
-           (v.resultsFolder.empty() ? "" : "ResultsFolder = " + escapeValue(utf8(v.resultsFolder)) + "\n") +
-           (v.keepExif ? "KeepExif = 1\n" : "") + (v.keepGps ? "KeepGps = 1\n" : "") +
-           (v.watermarkSize != 0 ? "WatermarkSize = " + shortest(v.watermarkSize) + "\n" : "") +
-           (v.watermarkMargin != 0 ? "WatermarkMargin = " + shortest(v.watermarkMargin) + "\n" : "") +
-           (v.convertToSrgb ? "ConvertToSrgb = 1\n" : "") + (v.skipProcessed ? "SkipProcessed = 1\n" : "");
+    std::string text = "#Tessaly " TESSALY_VERSION " configuration file\nWorkingDir = " + workingDir + " \n";
+    const SettingLines chosen = linesOf(settings), defaults = linesOf(BatchSettings{});
+    for (const std::string& line : chosen.fixed)
+        text += line;
+    // Settings added later: written only when they differ from their
+    // defaults, so that an untouched file stays as it always was.
+    for (std::size_t i = 0; i < chosen.own.size(); ++i)
+        if (chosen.own[i] != defaults.own[i])
+            text += chosen.own[i];
+    return text;
 }
 
-void readPreferences(const ConfigFile& file, PreferenceValues& v)
+void readPreferences(const ConfigFile& file, BatchSettings& settings, std::string& workingDir)
 {
-    auto readText = [&file](const char* key, wxString& out) {
-        std::string text;
-        if (file.readValue(key, text))
-            out = wxString::FromUTF8(text);
-    };
-    readText("WorkingDir", v.workingDir);
-    readText("WaterImgFile", v.waterImgFile);
-    file.readValue("Resize", v.resize);
-    file.readValue("UseWatermark", v.useWatermark);
-    file.readValue("Rotate", v.rotate);
-    file.readValue("Width", v.width);
-    file.readValue("Height", v.height);
-    file.readValue("Alpha", v.alpha);
-    file.readValue("Quality", v.quality);
-    file.readValue("IncludeSubdirectories", v.includeSubdirectories);
-    file.readValue("WmPlacement", v.wmPlacement);
-    file.readValue("SkipUnreadable", v.skipUnreadable);
-    file.readValue("SaveToFolder", v.saveToFolder);
-    file.readValue("KeepExif", v.keepExif);
-    file.readValue("KeepGps", v.keepGps);
-    file.readValue("WatermarkSize", v.watermarkSize);
-    file.readValue("WatermarkMargin", v.watermarkMargin);
-    file.readValue("ConvertToSrgb", v.convertToSrgb);
-    file.readValue("SkipProcessed", v.skipProcessed);
-    std::string results;
-    if (file.readValue("ResultsFolder", results))
-        v.resultsFolder = wxString::FromUTF8(unescapeValue(results));
+    std::string folder;
+    if (file.readValue("WorkingDir", folder))
+        workingDir = folder;
+    forEachSetting(settings, [&file](const char* key, auto& value, SavedAs saved, InRecord) {
+        readInto(file, key, value, saved);
+    });
 }
 
 wxString programDirectory()

@@ -2,9 +2,9 @@
 
 #include <string>
 
-#include "diag/FixedNumber.h"
+#include <wx/string.h>
 
-#include "prefs/PreferenceValues.h"
+#include "batch/BatchSettings.h"
 
 class ConfigFile;
 
@@ -12,12 +12,12 @@ class ConfigFile;
 // watermark below the program's directory.
 std::string defaultPreferencesText(const wxString& programDir);
 
-// The text savePreferences writes for the values.
-std::string savedPreferencesText(const PreferenceValues& values);
+// The text savePreferences writes for the settings and the folder chosen
+// in the window.
+std::string savedPreferencesText(const BatchSettings& settings, const std::string& workingDir);
 
 // Looks the keys up in order; an absent key leaves its field alone.
-void readPreferences(const ConfigFile& file, PreferenceValues& values);
-
+void readPreferences(const ConfigFile& file, BatchSettings& settings, std::string& workingDir);
 
 // The directory of the running executable, without a trailing separator.
 wxString programDirectory();

@@ -266,6 +266,20 @@ CorvaneDialog::~CorvaneDialog()
     watermarkImage.reset();
 }
 
+BatchSettings CorvaneDialog::chosenSettings() const
+{
+    BatchSettings chosen = settingsDialog->settings();
+    chosen.resize = resizeCheck->GetValue();
+    chosen.useWatermark = watermarkCheck->GetValue();
+    chosen.rotate = autoRotateCheck->GetValue();
+    chosen.width = toInt(firstLine(maxWidthText));
+    chosen.height = toInt(firstLine(maxHeightText));
+    chosen.alpha = alpha;
+    chosen.quality = toInt(qualityValue->GetLabel());
+    chosen.includeSubdirectories = includeSubCheck->GetValue();
+    return chosen;
+}
+
 void CorvaneDialog::disableWatermark()
 {
     watermarkCheck->SetValue(false);
@@ -276,7 +290,7 @@ void CorvaneDialog::loadWatermark()
 {
     // Failures here are told by the check box alone, not by the toolkit's log.
     wxLogNull noToolkitMessages;
-    const wxString configured = settingsDialog->waterImgFile;
+    const wxString configured = wxString::FromUTF8(settingsDialog->waterImgFile);
     const wxString fallback = programDir + wxS("/data/wm.png");
     if (wxFileExists(configured)) {
         wxImage loaded;
@@ -307,7 +321,7 @@ void CorvaneDialog::noticeMissingWatermark()
 {
     // The default watermark stands in for the user's own, which must not
     // happen unnoticed: it would go into every picture instead of theirs.
-    const wxString configured = settingsDialog->waterImgFile;
+    const wxString configured = wxString::FromUTF8(settingsDialog->waterImgFile);
     const wxString fallback = programDir + wxS("/data/wm.png");
     if (configured.empty() || configured == fallback || wxFileExists(configured) || !wxFileExists(fallback))
         return;
@@ -487,8 +501,8 @@ void CorvaneDialog::onQualitySlider(wxCommandEvent& event)
 
 void CorvaneDialog::onPreferences(wxCommandEvent&)
 {
-    settingsDialog->previewSource = {dirCtrl->GetPath(), includeSubCheck->GetValue(), resizeCheck->GetValue(),
-                                     toInt(firstLine(maxWidthText)), autoRotateCheck->GetValue()};
+    settingsDialog->previewFolder = dirCtrl->GetPath();
+    settingsDialog->previewChoices = chosenSettings();
     settingsDialog->ShowModal();
     alpha = settingsDialog->alpha;
     loadWatermark();
@@ -528,26 +542,12 @@ void CorvaneDialog::startBatch()
     setControlsEnabled(false);
 
     ProcessingJob job;
+    job.settings = chosenSettings();
     job.directory = dirCtrl->GetPath();
-    job.includeSubfolders = includeSubCheck->GetValue();
-    job.resize = resizeCheck->GetValue();
-    job.maxSize = toInt(firstLine(maxWidthText));
-    job.autoRotate = autoRotateCheck->GetValue();
-    job.watermark = watermarkCheck->GetValue();
     job.watermarkImage = watermarkImage.get();
-    job.alpha = alpha;
-    job.placement = settingsDialog->wmPlacement;
-    job.qualityText = qualityValue->GetLabel();
     job.caption = caption;
-    job.stopAtUnreadable = !settingsDialog->skipUnreadable;
-    job.keepExif = settingsDialog->keepExif;
-    job.keepGps = settingsDialog->keepGps;
-    job.watermarkSize = settingsDialog->watermarkSize;
-    job.watermarkMargin = settingsDialog->watermarkMargin;
-    job.convertToSrgb = settingsDialog->convertToSrgb;
-    job.skipProcessed = settingsDialog->skipProcessed;
     if (toResultsFolder) {
-        job.outputFolder = settingsDialog->resultsFolder;
+        job.outputFolder = wxString::FromUTF8(job.settings.resultsFolder);
         job.askAboutExisting = true;
     }
     // The pictures skipped are named in Main.log, begun afresh for the batch.
@@ -573,7 +573,7 @@ void CorvaneDialog::startBatch()
 
 wxString CorvaneDialog::resultsFolderProblem() const
 {
-    const wxString& folder = settingsDialog->resultsFolder;
+    const wxString folder = wxString::FromUTF8(settingsDialog->resultsFolder);
     // An edited prefs.cfg can hold anything: without a usable folder the
     // results would go over the originals, which the user asked to keep.
     if (folder.empty() || !wxIsAbsolutePath(folder))
@@ -597,14 +597,7 @@ void CorvaneDialog::onBatchStarted(wxCommandEvent&)
 void CorvaneDialog::onCloseWindow(wxCloseEvent& event)
 {
     settingsDialog->workingDir = dirCtrl->GetPath();
-    settingsDialog->resize = resizeCheck->GetValue();
-    settingsDialog->useWatermark = watermarkCheck->GetValue();
-    settingsDialog->rotate = autoRotateCheck->GetValue();
-    settingsDialog->width = toInt(firstLine(maxWidthText));
-    settingsDialog->height = toInt(firstLine(maxHeightText));
-    settingsDialog->alpha = alpha;
-    settingsDialog->quality = toInt(qualityValue->GetLabel());
-    settingsDialog->includeSubdirectories = includeSubCheck->GetValue();
+    settingsDialog->settings() = chosenSettings();
     settingsDialog->savePreferences();
 
     int answer;

@@ -5,6 +5,7 @@
 #include <wx/dialog.h>
 #include <wx/thread.h>
 
+#include "batch/BatchSettings.h"
 #include "ui/MessageBoxOwner.h"
 
 class AboutDialog;
@@ -94,6 +95,8 @@ public:
 
 private:
     void buildControls();
+    // The settings with the main window's choices as its controls show them.
+    BatchSettings chosenSettings() const;
     void startBatch();
     void waitForWorker();
     void disableWatermark();

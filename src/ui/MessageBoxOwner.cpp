@@ -6,11 +6,6 @@
 #include "batch/BatchStatistics.h"
 #include "batch/PictureReport.h"
 
-void MessageBoxOwner::qualityUnreadable(const wxString&)
-{
-    showMessage(wxS("Error when converting quality value."), wxS("Error."));
-}
-
 void MessageBoxOwner::folderUnreadable(const wxString&)
 {
     showMessage(wxS("Directory can not be opened."), wxS("Error 01"));

@@ -17,7 +17,6 @@ public:
     virtual bool showMessageWithCheckBox(const wxString& message, const wxString& caption, const wxString& details,
                                          const wxString& checkBox);
 
-    void qualityUnreadable(const wxString& qualityText) override;
     void folderUnreadable(const wxString& folder) override;
     void folderUnwritable(const wxString& folder, const wxString& reason) override;
     bool confirm(const wxString& folder, int count, const wxString& outputFolder) override;

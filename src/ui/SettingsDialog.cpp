@@ -26,6 +26,7 @@
 
 #include "Version.h"
 #include "batch/PicturePreview.h"
+#include "diag/FixedNumber.h"
 #include "platform/ReplacingFile.h"
 #include "prefs/ConfigFile.h"
 #include "prefs/PreferencesFile.h"
@@ -358,14 +359,16 @@ void SettingsDialog::loadPreferences()
     }
     try {
         const ConfigFile file(std::string(prefsPath.utf8_str()), "=", "#", "EndConfigFile");
-        readPreferences(file, *this);
+        std::string folder = utf8(workingDir);
+        readPreferences(file, *this, folder);
+        workingDir = wxString::FromUTF8(folder);
     } catch (const ConfigFile::file_not_found&) {
         // Neither found nor created: the user has been told; go on with the defaults.
     }
     savedWaterImgFile = waterImgFile;
     savedAlpha = alpha;
     showAlpha();
-    waterImgPathText->SetValue(waterImgFile);
+    waterImgPathText->SetValue(wxString::FromUTF8(waterImgFile));
     selectPlacementButton();
     showOptions();
 }
@@ -374,7 +377,7 @@ void SettingsDialog::showOptions()
 {
     skipUnreadableCheck->SetValue(skipUnreadable);
     saveToFolderCheck->SetValue(saveToFolder);
-    resultsFolderText->SetValue(resultsFolder);
+    resultsFolderText->SetValue(wxString::FromUTF8(resultsFolder));
     keepExifCheck->SetValue(keepExif);
     keepGpsCheck->SetValue(keepGps);
     keepGpsCheck->Enable(keepExif);
@@ -424,7 +427,7 @@ void SettingsDialog::savePreferences()
     }
     placementFromButtons();
     // Either the whole new file replaces the old one, or the old one stays.
-    if (!file.write(savedPreferencesText(*this)) || !file.commit(false))
+    if (!file.write(savedPreferencesText(settings(), utf8(workingDir))) || !file.commit(false))
         inform(wxS("Setting could not be recorded."), wxS("Info"));
 }
 
@@ -509,20 +512,20 @@ void SettingsDialog::requestPreview(bool reread)
     if (!previewShown_)
         return;
     PreviewRequest request;
-    request.folder = utf8(previewSource.folder);
-    request.includeSubfolders = previewSource.includeSubfolders;
-    request.resize = previewSource.resize;
-    request.maxSize = previewSource.maxSize;
-    request.autoRotate = previewSource.autoRotate;
-    request.convertToSrgb = convertToSrgbCheck->GetValue();
-    request.watermarkSize = previewPercent(watermarkSizeText, 100, lastValidSize_);
-    request.watermarkMargin = previewPercent(watermarkMarginText, 49, lastValidMargin_);
-    request.watermarkFile = utf8(waterImgPathText->GetValue());
-    request.alpha = alphaSlider->GetValue() / 100.0;
-    alphaText->GetValue().ToCDouble(&request.alpha);
+    request.folder = utf8(previewFolder);
+    BatchSettings& shown = request.settings;
+    shown = previewChoices;
+    shown.convertToSrgb = convertToSrgbCheck->GetValue();
+    shown.watermarkSize = previewPercent(watermarkSizeText, 100, lastValidSize_);
+    shown.watermarkMargin = previewPercent(watermarkMarginText, 49, lastValidMargin_);
+    // The watermark being chosen is shown, whether the main window uses it or not.
+    shown.useWatermark = true;
+    shown.waterImgFile = utf8(waterImgPathText->GetValue());
+    shown.alpha = alphaSlider->GetValue() / 100.0;
+    alphaText->GetValue().ToCDouble(&shown.alpha);
     for (int i = 0; i < 9; ++i)
         if (placementButtons[i]->GetValue())
-            request.placement = i + 1;
+            shown.wmPlacement = i + 1;
     request.index = previewIndex_;
     request.step = previewStep_;
     request.areaWidth = fullSizeWanted_ ? 0 : picturePreview->GetClientSize().GetWidth();
@@ -619,7 +622,7 @@ void SettingsDialog::onBrowse(wxCommandEvent&)
 void SettingsDialog::watermarkChosen(const wxString& path)
 {
     waterImgPathText->SetValue(path);
-    waterImgFile = path;
+    waterImgFile = utf8(path);
     preview->SetBitmap(wxNullBitmap);
 
     wxImage image;
@@ -699,7 +702,7 @@ void SettingsDialog::onOk(wxCommandEvent&)
         return;
     }
     savedAlpha = alpha;
-    waterImgFile = waterImgPathText->GetValue();
+    waterImgFile = utf8(waterImgPathText->GetValue());
     savedWaterImgFile = waterImgFile;
     double size = 0, margin = 0;
     if (!resultsFolderAccepted() || !readPercent(watermarkSizeText, 100, _("Size [%]"), size) ||
@@ -708,7 +711,7 @@ void SettingsDialog::onOk(wxCommandEvent&)
     placementFromButtons();
     skipUnreadable = skipUnreadableCheck->GetValue();
     saveToFolder = saveToFolderCheck->GetValue();
-    resultsFolder = resultsFolderText->GetValue();
+    resultsFolder = utf8(resultsFolderText->GetValue());
     keepExif = keepExifCheck->GetValue();
     keepGps = keepGpsCheck->GetValue();
     convertToSrgb = convertToSrgbCheck->GetValue();
@@ -721,7 +724,7 @@ void SettingsDialog::onOk(wxCommandEvent&)
 void SettingsDialog::onCancel(wxCommandEvent&)
 {
     waterImgFile = savedWaterImgFile;
-    waterImgPathText->SetValue(waterImgFile);
+    waterImgPathText->SetValue(wxString::FromUTF8(waterImgFile));
     selectPlacementButton();
     alpha = savedAlpha;
     showAlpha();

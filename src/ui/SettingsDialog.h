@@ -4,7 +4,7 @@
 
 #include <wx/dialog.h>
 
-#include "prefs/PreferenceValues.h"
+#include "batch/BatchSettings.h"
 
 class PicturePreview;
 
@@ -18,21 +18,11 @@ class wxStaticBitmap;
 class wxStaticText;
 class wxTextCtrl;
 
-// The main window's choices that the preview follows: which pictures, and
-// how the batch shapes them.
-struct PreviewSource {
-    wxString folder;  // empty: the neutral sample
-    bool includeSubfolders = false;
-    bool resize = true;
-    int maxSize = 800;
-    bool autoRotate = true;
-};
-
 // The Preferences dialog: watermark opacity, position and image file, where
 // results go, and a preview of a picture as the batch will write it. The
-// same object holds every preference value for the whole run and reads and
-// writes prefs.cfg.
-class SettingsDialog : public wxDialog, public PreferenceValues {
+// same object holds the settings for the whole run, as public fields the
+// main window reads and writes, and reads and writes prefs.cfg.
+class SettingsDialog : public wxDialog, public BatchSettings {
 public:
     SettingsDialog(wxWindow* parent, wxWindowID id);
     ~SettingsDialog() override;
@@ -50,7 +40,21 @@ public:
     // Moves the preview by step pictures (wrapping around).
     void stepPreview(int step);
 
-    PreviewSource previewSource;
+    // The settings as they stand.
+    const BatchSettings& settings() const { return *this; }
+    BatchSettings& settings() { return *this; }
+
+    double savedAlpha = 0.2;         // last confirmed opacity, for Cancel
+    std::string savedWaterImgFile;   // last confirmed watermark path, for Cancel
+    wxString workingDir;             // folder chosen in the main window
+    wxString prefsPath = wxS("./prefs.cfg");
+    wxString startupDir;             // working directory at start-up
+
+    // What the preview follows from the main window: its folder (empty:
+    // the neutral sample) and its choices, which this dialog's controls
+    // complete.
+    wxString previewFolder;
+    BatchSettings previewChoices;
 
     wxStaticText* alphaLabel = nullptr;
     wxSlider* alphaSlider = nullptr;

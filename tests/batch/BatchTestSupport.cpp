@@ -105,12 +105,50 @@ std::vector<std::string> RecordingOwner::messages() const
     return result;
 }
 
+namespace {
+
+void change(bool& value, SavedAs)
+{
+    value = !value;
+}
+
+void change(int& value, SavedAs)
+{
+    value += 3;
+}
+
+void change(double& value, SavedAs)
+{
+    value += 0.25;
+}
+
+void change(std::string& value, SavedAs saved)
+{
+    // Only a line of its own escapes what the reader would cut.
+    value = saved == SavedAs::ownLine ? u8"/photos/#web ü" : u8"/photos/wm ü.png";
+}
+
+}  // namespace
+
+ChangedSetting changeSetting(BatchSettings& settings, int index)
+{
+    ChangedSetting changed;
+    int at = 0;
+    forEachSetting(settings, [&](const char* key, auto& value, SavedAs saved, InRecord inRecord) {
+        if (at++ != index)
+            return;
+        change(value, saved);
+        changed = {key, saved, inRecord};
+    });
+    return changed;
+}
+
 ProcessingJob plainJob(const std::string& folder)
 {
     ProcessingJob job;
     job.directory = wxString::FromUTF8(folder);
-    job.maxSize = 800;
-    job.qualityText = "90";
+    job.settings.resize = job.settings.rotate = job.settings.useWatermark = false;
+    job.settings.quality = 90;
     job.caption = "Tessaly 1.1";
     return job;
 }

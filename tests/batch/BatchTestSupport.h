@@ -10,6 +10,7 @@
 
 #include "ui/MessageBoxOwner.h"
 #include "batch/ProcessingJob.h"
+#include "batch/SettingFields.h"
 
 // A batch owner that records every request in order as text and answers
 // the questions; hooks let a test act at a given request.
@@ -47,6 +48,17 @@ private:
     int threadId_ = 0;
     std::vector<std::string> requests_;
 };
+
+// Which field changeSetting changed, and how the file and the record take it.
+struct ChangedSetting {
+    std::string key;  // empty: there is no field of that index
+    SavedAs saved = SavedAs::fixedLine;
+    InRecord inRecord = InRecord::no;
+};
+
+// Moves the index-th field of forEachSetting away from its value, to one
+// that is still valid and that prefs.cfg can carry.
+ChangedSetting changeSetting(BatchSettings& settings, int index);
 
 // A job with every step off, on the folder, at quality 90.
 ProcessingJob plainJob(const std::string& folder);

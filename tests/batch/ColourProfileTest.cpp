@@ -117,7 +117,7 @@ TEST_F(ColourProfile, TheRewriteKeepsTheProfile)
     writeFile(dir.file("broken.jpg"), broken);
 
     ProcessingJob job = plainJob(dir.path());
-    job.resize = true;
+    job.settings.resize = true;
     RecordingOwner owner;
     owner.run(job);
     EXPECT_EQ(owner.messages().back(), statistics(4, 0, 0));
@@ -168,12 +168,12 @@ TEST_F(ColourProfile, TheWatermarkKeepsItsColoursAndSrgbConverts)
         picture.SetRGB(wxRect(0, 0, 64, 64), original[0], original[1], original[2]);
         writeFile(dir.file("p.jpg"), encodeJpeg(picture, false, StoredAs::ycc444, adobe));
         ProcessingJob job = plainJob(dir.path());
-        job.qualityText = "100";
-        job.watermark = true;
+        job.settings.quality = 100;
+        job.settings.useWatermark = true;
         job.watermarkImage = &mark;
-        job.alpha = 1.0;
-        job.placement = 1;
-        job.convertToSrgb = convert;
+        job.settings.alpha = 1.0;
+        job.settings.wmPlacement = 1;
+        job.settings.convertToSrgb = convert;
         RecordingOwner owner;
         owner.run(job);
         const Bytes written = profileIn(dir.file("p.jpg"));

@@ -266,8 +266,8 @@ TEST_F(HostileFiles, APictureThatDoesNotDecodeWholeIsRefused)
     writeFile(file("album/b.jpg"), cases.back().bytes);
     RecordingOwner owner;
     ProcessingJob job = plainJob(file("album"));
-    job.resize = true;
-    job.maxSize = 200;
+    job.settings.resize = true;
+    job.settings.width = 200;
     owner.run(job);
     EXPECT_EQ(owner.messages(), std::vector<std::string>{cannotOpen});
     EXPECT_TRUE(readFile(file("album/b.jpg")) == std::string(cases.back().bytes.begin(), cases.back().bytes.end()));
@@ -422,8 +422,8 @@ TEST_F(HostileFiles, APictureThatThrowsIsItsOwnFailure)
     for (const bool goOn : {true, false}) {
         RecordingOwner owner;
         ProcessingJob job = plainJob(file("album"));
-        job.resize = true;
-        job.stopAtUnreadable = !goOn;
+        job.settings.resize = true;
+        job.settings.skipUnreadable = goOn;
         owner.run(job);
         const std::vector<std::string> expected =
             goOn ? std::vector<std::string>{statistics(1, 0, 0) + "\nSkipped (cannot be read): 1"}
@@ -519,7 +519,7 @@ TEST_F(HostileFiles, WriteProtectionIsRespected)
     const int status = runAsNobody([&] {
         RecordingOwner owner;
         ProcessingJob job = plainJob(file("album"));
-        job.resize = true;
+        job.settings.resize = true;
         owner.run(job);
         ReplacingFile prefs(file("album/prefs.cfg"));
         const std::vector<std::string> expected = {
@@ -571,9 +571,9 @@ TEST_F(HostileFiles, AFolderNothingCanBeSavedInIsSaidOnce)
         const int status = runAsNobody([&] {
             RecordingOwner owner;
             ProcessingJob job = plainJob(c.folder);
-            job.resize = true;
+            job.settings.resize = true;
             job.outputFolder = wxString::FromUTF8(c.output);
-            job.includeSubfolders = c.subfolders;
+            job.settings.includeSubdirectories = c.subfolders;
             owner.run(job);
             std::vector<std::string> messages = owner.messages();
             for (const std::string& request : owner.requests())
@@ -604,7 +604,7 @@ TEST_F(HostileFiles, SaveFailureBoxesCanBeSilenced)
             RecordingOwner owner;
             owner.tickCheckBox = tick;
             ProcessingJob job = plainJob(file("album"));
-            job.resize = true;
+            job.settings.resize = true;
             owner.run(job);
             std::vector<std::string> expected(tick ? 1 : 3, cannotSave);
             expected.push_back(statisticsNotSaved(3, file("album/a.jpg") + ": cannot be written: Permission denied"));
@@ -628,15 +628,15 @@ TEST_F(HostileFiles, EveryPictureOnceWhateverNamesLeadToIt)
 
     wxImage mark(100, 50, true);
     ProcessingJob job = plainJob(file("control"));
-    job.watermark = true;
+    job.settings.useWatermark = true;
     job.watermarkImage = &mark;
-    job.alpha = 0.5;
+    job.settings.alpha = 0.5;
     RecordingOwner control;
     control.run(job);
     const std::string once = readFile(file("control/a.jpg"));
 
     job.directory = wxString::FromUTF8(file("top"));
-    job.includeSubfolders = true;
+    job.settings.includeSubdirectories = true;
     RecordingOwner owner;
     owner.run(job);
     const std::string ask = owner.requests()[1];
@@ -688,7 +688,7 @@ TEST_F(HostileFiles, LongNamesCanBeSaved)
         writeQuadrantJpeg(file(name), 1000, 500);
     }
     ProcessingJob job = plainJob(dir.path());
-    job.resize = true;
+    job.settings.resize = true;
     RecordingOwner owner;
     owner.run(job);
     EXPECT_EQ(owner.messages(), std::vector<std::string>{statistics(2, 0, 0)});

@@ -53,9 +53,9 @@ TEST_F(ParallelBatch, SameRequestsAndBytesAsOneByOne)
     wxImage mark = shadedPicture(120, 40);
     mark.InitAlpha();
     ProcessingJob job = plainJob("");
-    job.resize = job.autoRotate = job.watermark = true;
+    job.settings.resize = job.settings.rotate = job.settings.useWatermark = true;
     job.watermarkImage = &mark;
-    job.placement = 42;  // reported once, whichever helper meets it first
+    job.settings.wmPlacement = 42;  // reported once, whichever helper meets it first
     const std::vector<std::string> serial = runOnCopy("serial", job, 1);
     const std::vector<std::string> parallel = runOnCopy("parallel", job, 4);
     EXPECT_EQ(parallel, serial);
@@ -83,7 +83,7 @@ TEST_F(ParallelBatch, LoadFailureAtTheFifthOfTwenty)
     writeFile(dir.file("album/p05.jpg"), Bytes(whole.begin(), whole.begin() + whole.size() / 2));
 
     ProcessingJob job = plainJob("");
-    job.resize = true;
+    job.settings.resize = true;
     // Two helpers, so that more pictures than they may claim follow the
     // failure: they must be cancelled, not waited for.
     const std::vector<std::string> requests = runOnCopy("run", job, 2);

@@ -40,7 +40,7 @@ TEST(PicturePreview, ShowsThePictureTheBatchWouldWrite)
         SCOPED_TRACE(c.index);
         PreviewRequest request;
         request.folder = c.inFolder ? dir.path() : std::string();
-        request.maxSize = 500;
+        request.settings.width = 500;
         request.areaWidth = request.areaHeight = 100;
         // A burst: every request but the last is superseded.
         for (int i = 0; i <= 8; ++i) {

@@ -26,7 +26,7 @@ TEST(Stop, WhileTheThirdOfTenIsProcessed)
 
     RecordingOwner owner;
     ProcessingJob job = plainJob(dir.path());
-    job.resize = true;
+    job.settings.resize = true;
     job.threads = 4;
     int helpersDuring = 0;
     owner.onTitle = [&](const std::string& title) {

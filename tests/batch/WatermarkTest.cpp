@@ -244,12 +244,12 @@ TEST_F(WatermarkTest, SizeAndMarginFollowThePicture)
         SCOPED_TRACE(testing::Message() << c.pictureW << "x" << c.pictureH << " size " << c.size << " margin "
                                         << c.margin);
         ProcessingJob job;
-        job.watermark = true;
+        job.settings.useWatermark = true;
         job.watermarkImage = &mark;
-        job.alpha = 0.5;
-        job.placement = c.placement;
-        job.watermarkSize = c.size;
-        job.watermarkMargin = c.margin;
+        job.settings.alpha = 0.5;
+        job.settings.wmPlacement = c.placement;
+        job.settings.watermarkSize = c.size;
+        job.settings.watermarkMargin = c.margin;
         const wxImage before = filled(c.pictureW, c.pictureH, 200, 200, 200);
         wxImage picture = before.Copy();
         EXPECT_TRUE(blendJobWatermark(picture, {}, job, reporter));

@@ -51,8 +51,8 @@ TEST_F(WorkingThreadTest, FitsIntoTheBox)
         const std::string path = picture("box/p.jpg");
         writeQuadrantJpeg(path, c.width, c.height, 6);
         ProcessingJob job = plainJob(picture("box"));
-        job.resize = true;
-        job.maxSize = c.box;
+        job.settings.resize = true;
+        job.settings.width = c.box;
         run.run(job);
         const wxImage result = loadImage(path);
         EXPECT_EQ(result.GetWidth(), c.expectedWidth);
@@ -68,7 +68,7 @@ TEST_F(WorkingThreadTest, ResizesThenTurns)
 {
     writeQuadrantJpeg(picture("a.jpg"), 4000, 3000, 6);
     ProcessingJob job = plainJob(dir.path());
-    job.resize = job.autoRotate = true;
+    job.settings.resize = job.settings.rotate = true;
     owner.run(job);
     const wxImage result = loadImage(picture("a.jpg"));
     EXPECT_EQ(result.GetWidth(), 600);
@@ -97,7 +97,7 @@ TEST_F(WorkingThreadTest, EveryOrientationComesOutUpright)
     for (int orientation = 0; orientation <= 8; ++orientation)
         writeQuadrantJpeg(picture("o" + std::to_string(orientation) + ".jpg"), storedW, storedH, orientation);
     ProcessingJob job = plainJob(dir.path());
-    job.autoRotate = true;
+    job.settings.rotate = true;
     owner.run(job);
     EXPECT_EQ(owner.messages().back(), statistics(0, 7, 0));
 
@@ -137,9 +137,9 @@ TEST_F(WorkingThreadTest, WatermarkCountsEveryPicture)
         writeQuadrantJpeg(picture(name), 40, 30);
     wxImage mark(10, 10, true);  // black
     ProcessingJob job = plainJob(dir.path());
-    job.watermark = true;
+    job.settings.useWatermark = true;
     job.watermarkImage = &mark;
-    job.placement = 42;
+    job.settings.wmPlacement = 42;
     owner.run(job);
     const std::vector<std::string> expected = {
         "Message|Wrong Water Image placement. Center placement will be used.", statistics(0, 0, 3)};
@@ -229,16 +229,6 @@ TEST_F(WorkingThreadTest, StopBeforeTheFirstPicture)
     EXPECT_EQ(owner.messages(), std::vector<std::string>{statistics(0, 0, 0)});
 }
 
-TEST_F(WorkingThreadTest, QualityThatIsNotANumber)
-{
-    writeQuadrantJpeg(picture("a.jpg"), 40, 30);
-    ProcessingJob job = plainJob(dir.path());
-    job.qualityText = "8x";
-    owner.run(job);
-    const std::vector<std::string> expected = {"Error.|Error when converting quality value.", statistics(0, 0, 0)};
-    EXPECT_EQ(owner.messages(), expected);
-}
-
 TEST_F(WorkingThreadTest, EmptyBoxWritesNothing)
 {
     for (int box : {0, -5}) {
@@ -246,10 +236,10 @@ TEST_F(WorkingThreadTest, EmptyBoxWritesNothing)
         const std::string before = readFile(picture("a.jpg"));
         RecordingOwner run;
         ProcessingJob job = plainJob(dir.path());
-        job.resize = job.autoRotate = job.watermark = true;
+        job.settings.resize = job.settings.rotate = job.settings.useWatermark = true;
         wxImage mark(4, 4, true);
         job.watermarkImage = &mark;
-        job.maxSize = box;
+        job.settings.width = box;
         run.run(job);
         // Nothing was saved, so nothing is counted, and the statistics say so.
         const std::vector<std::string> expected = {
@@ -276,7 +266,7 @@ TEST_F(WorkingThreadTest, SelectsPictureFiles)
     for (const auto& c : cases) {
         RecordingOwner run;
         ProcessingJob job = plainJob(picture("top"));
-        job.includeSubfolders = c.subfolders;
+        job.settings.includeSubdirectories = c.subfolders;
         run.run(job);
         const std::string ask = run.requests()[1];
         EXPECT_EQ(ask.substr(ask.rfind(' ') + 1), c.count) << c.subfolders;
@@ -304,7 +294,7 @@ TEST_F(WorkingThreadTest, KeepsPermissionsTimeAndLinks)
     utimensat(AT_FDCWD, picture("album/own.jpg").c_str(), times, 0);
 
     ProcessingJob job = plainJob(picture("album"));
-    job.resize = true;
+    job.settings.resize = true;
     owner.run(job);
 
     struct stat own;
@@ -331,7 +321,7 @@ TEST_F(WorkingThreadTest, FailedSaveKeepsTheOriginal)
     small.rlim_cur = 2048;
     setrlimit(RLIMIT_FSIZE, &small);
     ProcessingJob job = plainJob(dir.path());
-    job.resize = true;
+    job.settings.resize = true;
     owner.run(job);
     setrlimit(RLIMIT_FSIZE, &previous);
 
@@ -351,7 +341,7 @@ TEST_F(WorkingThreadTest, Utf8Folder)
     const std::string path = picture(u8"Ürlaub/été 1.jpg");
     writeQuadrantJpeg(path, 1000, 500, 8);
     ProcessingJob job = plainJob(picture(u8"Ürlaub"));
-    job.resize = job.autoRotate = true;
+    job.settings.resize = job.settings.rotate = true;
     owner.run(job);
     EXPECT_EQ(owner.messages().back(), statistics(1, 1, 0));
     LoadedPicture result;

@@ -121,11 +121,11 @@ TEST_F(TessalyBatch, SameFilesAsTheWindowsEngine)
     wxImage mark;
     ASSERT_TRUE(mark.LoadFile(wxString::FromUTF8(file("mark.bmp")), wxBITMAP_TYPE_ANY, 0));
     ProcessingJob job = plainJob(file("window"));
-    job.resize = job.autoRotate = job.watermark = true;
+    job.settings.resize = job.settings.rotate = job.settings.useWatermark = true;
     job.watermarkImage = &mark;
-    job.alpha = 0.35;
-    job.placement = 9;
-    job.qualityText = "85";
+    job.settings.alpha = 0.35;
+    job.settings.wmPlacement = 9;
+    job.settings.quality = 85;
     RecordingOwner window;
     window.run(job);
 

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "TempDir.h"
+#include "batch/BatchTestSupport.h"
 #include "prefs/ConfigFile.h"
 #include "prefs/PreferencesFile.h"
 
@@ -167,33 +168,41 @@ TEST_F(ConfigFileTest, StripWhitespace)
     }
 }
 
-// The results folder survives the file's comment marker, its blank
-// stripping, its line joining and its end word; the other keys added
-// later come back too, and none of them is written while at its default.
-TEST_F(ConfigFileTest, LaterKeysRoundTrip)
+// Every setting comes back as it was saved, and one added after the fixed
+// lines is written only away from its default. The results folder also
+// survives the file's comment marker, its blank stripping, its line joining
+// and its end word.
+TEST_F(ConfigFileTest, EverySettingRoundTrips)
 {
-    static const char* const folders[] = {"/photos/#web", "  /lead and trail  ", "/a/EndConfigFile/b",
-                                          "/100%25 sure %", "/ünïcode\tand\nbreak = x", "#"};
-    for (const char* folder : folders) {
-        SCOPED_TRACE(folder);
-        PreferenceValues saved;
-        saved.saveToFolder = true;
-        saved.resultsFolder = wxString::FromUTF8(folder);
-        saved.wmPlacement = 7;
-        saved.keepExif = saved.keepGps = saved.convertToSrgb = saved.skipProcessed = true;
-        saved.watermarkSize = 7.5;
-        saved.watermarkMargin = 2;
-        PreferenceValues read;
-        readPreferences(load(savedPreferencesText(saved) + "Later = 1\n"), read);
-        EXPECT_TRUE(read.saveToFolder);
-        EXPECT_EQ(std::string(read.resultsFolder.utf8_str()), folder);
-        EXPECT_EQ(read.wmPlacement, 7);
-        EXPECT_TRUE(read.keepExif && read.keepGps && read.convertToSrgb && read.skipProcessed);
-        EXPECT_EQ(read.watermarkSize, 7.5);
-        EXPECT_EQ(read.watermarkMargin, 2);
-    }
-    const std::string untouched = savedPreferencesText(PreferenceValues());
+    const std::string untouched = savedPreferencesText(BatchSettings{}, "/");
     EXPECT_EQ(untouched.substr(untouched.find("WmPlacement")), "WmPlacement = 5 \n");
+    const auto readBack = [this](const std::string& text) {
+        BatchSettings read;
+        std::string folder;
+        readPreferences(load(text + "Later = 1\n"), read, folder);
+        EXPECT_EQ(folder, "/");
+        return savedPreferencesText(read, "/");
+    };
+    for (int i = 0;; ++i) {
+        BatchSettings saved;
+        const ChangedSetting changed = changeSetting(saved, i);
+        if (changed.key.empty())
+            break;
+        SCOPED_TRACE(changed.key);
+        const std::string text = savedPreferencesText(saved, "/");
+        EXPECT_NE(text, untouched);
+        EXPECT_EQ(readBack(text), text);
+    }
+    for (const char* folder : {"/photos/#web", "  /lead and trail  ", "/a/EndConfigFile/b", "/100%25 sure %",
+                               "/ünïcode\tand\nbreak = x", "#"}) {
+        SCOPED_TRACE(folder);
+        BatchSettings saved;
+        saved.resultsFolder = folder;
+        BatchSettings read;
+        std::string workingDir;
+        readPreferences(load(savedPreferencesText(saved, "/")), read, workingDir);
+        EXPECT_EQ(read.resultsFolder, folder);
+    }
 }
 
 }  // namespace

@@ -191,7 +191,7 @@ TEST_F(BatchControlTest, SavesResultsToAFolderOfTheirOwn)
     const std::string results = dir.file("web #1");
     create();
     dialog->settingsDialog->saveToFolder = true;
-    dialog->settingsDialog->resultsFolder = wxString::FromUTF8(results);
+    dialog->settingsDialog->resultsFolder = results;
     auto runBatch = [this] {
         recorder.messages.clear();
         ModalScript script(*dialog);
@@ -247,7 +247,7 @@ TEST_F(BatchControlTest, SavesResultsToAFolderOfTheirOwn)
     }
 
     // Results that would land on the originals: refused before anything starts.
-    dialog->settingsDialog->resultsFolder = wxString::FromUTF8(dir.file("album/."));
+    dialog->settingsDialog->resultsFolder = dir.file("album/.");
     recorder.messages.clear();
     click(dialog->okButton);
     ASSERT_EQ(recorder.messages.size(), 1u);

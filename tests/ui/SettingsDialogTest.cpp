@@ -364,21 +364,12 @@ TEST_F(SettingsDialogTest, SavedFileBytes)
 TEST_F(SettingsDialogTest, RoundTripKeepsTheValues)
 {
     create();  // writes and reads the defaults
-    const PreferenceValues first = *dialog;
+    const BatchSettings first = dialog->settings();
+    const wxString firstFolder = dialog->workingDir;
     dialog->savePreferences();
     create();
-    const PreferenceValues second = *dialog;
-    EXPECT_EQ(second.workingDir, first.workingDir);
-    EXPECT_EQ(second.waterImgFile, first.waterImgFile);
-    EXPECT_EQ(second.resize, first.resize);
-    EXPECT_EQ(second.useWatermark, first.useWatermark);
-    EXPECT_EQ(second.rotate, first.rotate);
-    EXPECT_EQ(second.width, first.width);
-    EXPECT_EQ(second.height, first.height);
-    EXPECT_EQ(second.alpha, first.alpha);
-    EXPECT_EQ(second.quality, first.quality);
-    EXPECT_EQ(second.includeSubdirectories, first.includeSubdirectories);
-    EXPECT_EQ(second.wmPlacement, first.wmPlacement);
+    EXPECT_EQ(dialog->workingDir, firstFolder);
+    EXPECT_EQ(savedPreferencesText(dialog->settings(), "/"), savedPreferencesText(first, "/"));
 }
 
 TEST_F(SettingsDialogTest, SavesIntoTheStartupFolder)
@@ -446,7 +437,8 @@ TEST_F(SettingsDialogTest, PreviewFollowsThePictureAndTheSettings)
     ASSERT_TRUE(mark.SaveFile(wxString::FromUTF8(dir.file("mark.png")), wxBITMAP_TYPE_PNG));
     writePrefs("WaterImgFile = " + dir.file("mark.png") + "\nWmPlacement = 1\n");
     create();
-    dialog->previewSource = {wxString::FromUTF8(dir.file("album")), false, true, 500, true};
+    dialog->previewFolder = wxString::FromUTF8(dir.file("album"));
+    dialog->previewChoices.width = 500;
 
     auto shows = [this](const char* name, const char* size) {
         return [this, name, size] {
@@ -478,7 +470,7 @@ TEST_F(SettingsDialogTest, PreviewFollowsThePictureAndTheSettings)
             });
         });
     });
-    dialog->previewSource.folder = wxString::FromUTF8(dir.file("empty"));
+    dialog->previewFolder = wxString::FromUTF8(dir.file("empty"));
     script.run([&] {
         script.when(shows("Sample picture: no pictures in the folder", "1200 × 800 → 500 × 333"),
                     [&] { dialog->EndModal(wxID_OK); });
@@ -520,7 +512,8 @@ TEST_F(SettingsDialogTest, PreviewFollowsWhatIsTypedAndShowsFullSize)
     const std::string large = image("large.png", 400, 100, 0, wxBITMAP_TYPE_PNG);
     writePrefs("WaterImgFile = " + small + "\nWatermarkSize = 25\n");
     create();
-    dialog->previewSource = {wxString::FromUTF8(dir.file("album")), false, true, 500, true};
+    dialog->previewFolder = wxString::FromUTF8(dir.file("album"));
+    dialog->previewChoices.width = 500;
 
     // Windows of the preview's own: recorded and closed at once.
     struct FullSizeWindows : wxModalDialogHook {

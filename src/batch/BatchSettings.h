@@ -1,0 +1,31 @@
+#pragma once
+
+#include <string>
+
+// What the user chooses for a batch: the window's controls and
+// Preferences, prefs.cfg and tessaly-batch's options all read and write
+// this one record. Plain values, texts in UTF-8, so that every front end
+// and the file share it; the defaults are those of a new prefs.cfg.
+// A field added here must also be added to forEachSetting, or the program
+// does not build.
+struct BatchSettings {
+    std::string waterImgFile;      // watermark image path
+    bool resize = true;            // shrink into the width x width box
+    bool useWatermark = true;
+    bool rotate = true;            // turn upright by the EXIF orientation
+    int width = 800;               // the box's side in pixels
+    int height = 800;              // kept in prefs.cfg; the box is square
+    double alpha = 0.2;            // opacity of a watermark without alpha channel
+    int quality = 82;              // JPEG quality in percent
+    bool includeSubdirectories = false;
+    int wmPlacement = 5;           // watermark position 1..9, row by row
+    bool skipUnreadable = false;   // go on past a picture that cannot be read
+    bool saveToFolder = false;     // write results below resultsFolder, keeping the originals
+    std::string resultsFolder;
+    bool keepExif = false;         // carry date, camera and copyright over
+    bool keepGps = false;          // with keepExif: the GPS position too
+    double watermarkSize = 0;      // % of the picture's longer side; 0: the watermark's own size
+    double watermarkMargin = 0;    // % of the picture's longer side
+    bool convertToSrgb = false;    // pictures with a colour profile converted into sRGB
+    bool skipProcessed = false;    // leave pictures already processed with the same settings
+};
