@@ -1,15 +1,12 @@
 #include "batch/JpegReplacer.h"
 
-#include <cerrno>
 #include <cstring>
-
-#include <fcntl.h>
-#include <sys/stat.h>
 
 #include "batch/JpegEncoder.h"
 #include "jpeg/IccProfile.h"
 #include "jpeg/JpegMarkers.h"
 #include "jpeg/JpegSegments.h"
+#include "platform/RegularFile.h"
 #include "platform/ReplacingFile.h"
 
 std::vector<unsigned char> jpegBytes(const wxImage& picture, long quality, const std::vector<unsigned char>& iccProfile,
@@ -59,8 +56,7 @@ bool writeThrough(const std::string& target, const std::vector<unsigned char>& b
 bool replaceFile(const std::string& path, const std::vector<unsigned char>& bytes, std::string* problem)
 {
     std::string why;
-    struct stat old;
-    if (stat(path.c_str(), &old) != 0 || !S_ISREG(old.st_mode))
+    if (!isRegularFile(path))
         why = "cannot be written: no longer a regular file";
     else if (writeThrough(path, bytes, true, why))
         return true;

@@ -41,9 +41,9 @@ std::string hexOf(std::uint64_t value)
 std::string sourceMark(const std::string& original)
 {
     std::error_code error;
-    const std::filesystem::path full = std::filesystem::weakly_canonical(original, error);
+    const std::filesystem::path full = std::filesystem::weakly_canonical(std::filesystem::u8path(original), error);
     Digest digest;
-    digest.add(error ? original : full.string());
+    digest.add(error ? original : full.u8string());
     return " from " + hexOf(digest.value());
 }
 

@@ -5,7 +5,6 @@
 #include <cstdlib>
 #include <exception>
 
-#include <sys/stat.h>
 #include <wx/log.h>
 
 #include "batch/BatchEvents.h"

@@ -4,6 +4,10 @@
 #include <cstring>
 
 #include <wx/cmdline.h>
+#ifdef _WIN32
+#include <windows.h>
+#include <shellapi.h>
+#endif
 #include <wx/msgout.h>
 
 #include "diag/FixedNumber.h"
@@ -173,6 +177,15 @@ CommandLineResult parseCommandLine(int argc, char** argv, BatchOptions& options,
         {wxCMD_LINE_NONE, nullptr, nullptr, nullptr, none, 0},
     };
     wxCmdLineParser parser(entries, argc, argv);
+#ifdef _WIN32
+    // Windows hands the narrow arguments over in its ANSI code page: the
+    // names as typed come from the wide command line.
+    int wideCount = 0;
+    if (wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &wideCount)) {
+        parser.SetCmdLine(wideCount, wide);
+        LocalFree(wide);
+    }
+#endif
     parser.SetSwitchChars("-");
     parser.SetLogo("tessaly-batch: shrink, turn upright and watermark every JPEG picture of each FOLDER, one "
                    "batch per folder, as Tessaly's window does.");

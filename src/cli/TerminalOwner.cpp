@@ -5,11 +5,10 @@
 #include <cstdlib>
 #include <iostream>
 
-#include <unistd.h>
-
 #include "batch/PictureReport.h"
 #include "batch/WorkingThread.h"
 #include "cli/JsonText.h"
+#include "cli/TerminalStreams.h"
 
 namespace {
 
@@ -53,7 +52,7 @@ std::string humanBytes(std::uint64_t bytes)
 }  // namespace
 
 TerminalOwner::TerminalOwner(const TerminalReporting& reporting)
-    : reporting_(reporting), progress_(isatty(STDERR_FILENO) && !reporting.quiet), logPictures_(!isatty(STDOUT_FILENO))
+    : reporting_(reporting), progress_(errorIsTerminal() && !reporting.quiet), logPictures_(!outputIsTerminal())
 {
 }
 

@@ -1,18 +1,10 @@
 // tessaly-batch: Tessaly's batch from a terminal and from scripts, on the
 // same engine as the window.
-#include <atomic>
-#include <cerrno>
-#include <cstring>
-#include <csignal>
 #include <cstdio>
 #include <filesystem>
 #include <set>
-#include <thread>
 #include <vector>
 
-#include <pthread.h>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <wx/image.h>
 #include <wx/init.h>
 #include <wx/log.h>
@@ -22,7 +14,11 @@
 #include "batch/ProcessingRecord.h"
 #include "cli/CommandLine.h"
 #include "cli/DryRun.h"
+#include "cli/InterruptWatcher.h"
 #include "cli/TerminalOwner.h"
+#include "cli/TerminalStreams.h"
+#include "platform/FileAccess.h"
+#include "platform/FolderAccess.h"
 
 namespace {
 
@@ -43,8 +39,9 @@ int usageError(const std::string& error)
 std::string nameOf(const std::string& folder)
 {
     std::error_code error;
-    const std::filesystem::path path = std::filesystem::weakly_canonical(folder, error);
-    return (error ? std::filesystem::path(folder) : path).filename().string();
+    const std::filesystem::path given = std::filesystem::u8path(folder);
+    const std::filesystem::path path = std::filesystem::weakly_canonical(given, error);
+    return (error ? given : path).filename().u8string();
 }
 
 // Where each folder's results go: the output folder itself for one folder,
@@ -73,10 +70,8 @@ bool outputFoldersFor(const BatchOptions& options, std::vector<std::string>& out
 // When it cannot be loaded, problem says why.
 bool loadWatermark(const std::string& path, wxImage& mark, std::string& problem)
 {
-    if (access(path.c_str(), R_OK) != 0) {
-        problem = std::strerror(errno);
+    if (!canRead(path, problem))
         return false;
-    }
     wxLogNull noToolkitMessages;
     if (!mark.LoadFile(wxString::FromUTF8(path), wxBITMAP_TYPE_ANY, 0)) {
         problem = "not a picture that can be read";
@@ -91,8 +86,8 @@ bool loadWatermark(const std::string& path, wxImage& mark, std::string& problem)
 bool sameFolder(const std::string& one, const std::string& other)
 {
     std::error_code error;
-    const std::filesystem::path a = std::filesystem::weakly_canonical(one, error);
-    const std::filesystem::path b = std::filesystem::weakly_canonical(other, error);
+    const std::filesystem::path a = std::filesystem::weakly_canonical(std::filesystem::u8path(one), error);
+    const std::filesystem::path b = std::filesystem::weakly_canonical(std::filesystem::u8path(other), error);
     return !error && a == b;
 }
 
@@ -121,6 +116,7 @@ int main(int argc, char** argv)
         std::fputs("tessaly-batch: cannot initialise the toolkit\n", stderr);
         return exitFailures;
     }
+    useUtf8Console();
     wxLog::SetActiveTarget(new wxLogStderr);
     wxLog::DisableTimestamp();
 
@@ -144,14 +140,10 @@ int main(int argc, char** argv)
     }
     // Before any picture is touched: every FOLDER is there, and each has an
     // output folder of its own.
-    for (const std::string& folder : options.folders) {
-        struct stat status;
-        // One that cannot be read is the batch's to report, as the window does.
-        const bool missing = stat(folder.c_str(), &status) == 0 ? !S_ISDIR(status.st_mode)
-                                                                 : errno == ENOENT || errno == ENOTDIR;
-        if (missing)
+    // One that cannot be read is the batch's to report, as the window does.
+    for (const std::string& folder : options.folders)
+        if (noFolderAt(folder))
             return usageError(folder + ": no such folder");
-    }
     std::vector<std::string> outputs;
     if (!outputFoldersFor(options, outputs, error))
         return usageError(error);
@@ -180,38 +172,19 @@ int main(int argc, char** argv)
         return dryRun(jobs, options.json) == 0 ? 0 : exitFailures;
     }
     // Without a terminal nobody can answer: refuse rather than wait.
-    if (!options.yes && !isatty(STDIN_FILENO))
+    if (!options.yes && !inputIsTerminal())
         return usageError("standard input is no terminal, so nobody can confirm; add --yes to go ahead");
 
     // Ctrl-C and SIGTERM: at the question, an end at once with nothing
     // touched; during a batch, a stop after the current picture, like STOP.
-    // A thread of its own waits for them, as no other thread may see them.
-    // A reader of standard output that goes away ends the run the same way.
-    std::signal(SIGPIPE, SIG_IGN);
-    sigset_t signals;
-    sigemptyset(&signals);
-    sigaddset(&signals, SIGINT);
-    sigaddset(&signals, SIGTERM);
-    sigaddset(&signals, SIGUSR1);
-    pthread_sigmask(SIG_BLOCK, &signals, nullptr);
     TerminalOwner owner({options.quiet, !options.yes, options.json});
-    std::atomic<int> interruptedBy{0};
-    std::thread watcher([&] {
-        int signal = 0;
-        while (sigwait(&signals, &signal) == 0 && signal != SIGUSR1) {
-            if (owner.asking()) {
-                std::fputc('\n', stderr);
-                _exit(128 + signal);
-            }
-            interruptedBy = signal;
-            owner.stop();
-        }
-    });
-
-    for (std::size_t i = 0; i < options.folders.size() && interruptedBy == 0 && !owner.outputGone(); ++i)
-        owner.run(jobFor(options, options.folders[i], outputs[i], settings.useWatermark ? &mark : nullptr));
-    pthread_kill(watcher.native_handle(), SIGUSR1);
-    watcher.join();
+    int interruptedBy = 0;
+    {
+        InterruptWatcher watcher([&owner] { return owner.asking(); }, [&owner] { owner.stop(); });
+        for (std::size_t i = 0; i < options.folders.size() && watcher.signal() == 0 && !owner.outputGone(); ++i)
+            owner.run(jobFor(options, options.folders[i], outputs[i], settings.useWatermark ? &mark : nullptr));
+        interruptedBy = watcher.signal();
+    }
     // Every question answered no: as other tools end a declined run.
     if (owner.nothingDone()) {
         std::fputs("Nothing done.\n", stderr);

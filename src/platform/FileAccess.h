@@ -13,6 +13,10 @@ bool readAt(int fd, unsigned char* buffer, std::size_t size, long long offset);
 // The size of an open file; -1 when it cannot be told.
 long long fileSize(int fd);
 
+// Whether the file at the path can be opened for reading; when not, why
+// says so in the system's words.
+bool canRead(const std::string& path, std::string& why);
+
 // The path with every link and "." or ".." resolved; empty when it names
 // nothing that is there.
 std::string canonicalPath(const std::string& path);

@@ -5,11 +5,10 @@
 #include <set>
 #include <utility>
 
-#include <dirent.h>
 #include <strings.h>
-#include <sys/stat.h>
 
 #include "platform/FileAccess.h"
+#include "platform/FolderEntries.h"
 
 namespace {
 
@@ -30,35 +29,23 @@ std::string joinPath(const std::string& folder, const std::string& name)
     return folder + "/" + name;
 }
 
-using FolderId = std::pair<dev_t, ino_t>;
-
 bool listFolder(const std::string& folder, bool recurse, std::set<FolderId>& seen, std::vector<std::string>& paths)
 {
-    struct stat info;
-    if (stat(folder.c_str(), &info) != 0 || !seen.insert({info.st_dev, info.st_ino}).second)
-        return false;
-    DIR* dir = opendir(folder.c_str());
-    if (!dir)
+    FolderId id;
+    std::vector<FolderEntry> entries;
+    if (!readFolder(folder, id, entries) || !seen.insert(id).second)
         return false;
     std::vector<std::string> subfolders;
-    while (const dirent* entry = readdir(dir)) {
-        const std::string name = entry->d_name;
-        if (name == "." || name == "..")
+    for (const FolderEntry& entry : entries) {
+        if (entry.hidden && !recurse)
             continue;
-        if (name[0] == '.' && !recurse)
-            continue;
-        const std::string path = joinPath(folder, name);
-        struct stat target;
-        if (stat(path.c_str(), &target) != 0)
-            continue;
-        if (S_ISDIR(target.st_mode)) {
+        if (entry.folder) {
             if (recurse)
-                subfolders.push_back(path);
-        } else if (S_ISREG(target.st_mode) && isPictureName(name)) {
-            paths.push_back(path);
+                subfolders.push_back(joinPath(folder, entry.name));
+        } else if (entry.regular && isPictureName(entry.name)) {
+            paths.push_back(joinPath(folder, entry.name));
         }
     }
-    closedir(dir);
     for (const std::string& subfolder : subfolders)
         listFolder(subfolder, recurse, seen, paths);
     return true;

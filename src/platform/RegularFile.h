@@ -9,3 +9,6 @@
 // reader until some other program writes to it. Null when refused, with
 // errno set: EINVAL when the path names no regular file.
 std::FILE* openRegularFile(const std::string& path);
+
+// Whether a UTF-8 path names a regular file or a link to one.
+bool isRegularFile(const std::string& path);

@@ -1,9 +1,8 @@
 #pragma once
 
+#include <ctime>
 #include <string>
 #include <vector>
-
-#include <sys/stat.h>
 
 // Writes result files below an output folder, and only there: no symbolic
 // link below the folder is ever followed, for folders or files. Each folder
@@ -31,11 +30,8 @@ public:
     Existing existing(const std::string& relative, std::string* why = nullptr) const;
 
     std::string pathOf(const std::string& relative) const;
+    const std::string& folder() const { return folder_; }
 
 private:
-    // The folder holding the relative path, opened link-free; -1 with
-    // problem set when it cannot be. create makes the missing ones.
-    int openFolderOf(const std::string& relative, bool create, std::string& problem) const;
-
     std::string folder_;
 };

@@ -6,6 +6,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+bool isRegularFile(const std::string& path)
+{
+    struct stat info;
+    return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
 std::FILE* openRegularFile(const std::string& path)
 {
     struct stat info;

@@ -2,11 +2,13 @@
 
 #include <cerrno>
 #include <cstring>
-#include <random>
 
 #include <fcntl.h>
 #include <stdio.h>
+#include <sys/stat.h>
 #include <unistd.h>
+
+#include "platform/TemporaryName.h"
 
 namespace {
 
@@ -32,20 +34,6 @@ std::string baseName(const std::string& relative)
 {
     const std::size_t slash = relative.rfind('/');
     return slash == std::string::npos ? relative : relative.substr(slash + 1);
-}
-
-std::string temporaryName(const std::string& name)
-{
-    static thread_local std::mt19937 random(std::random_device{}());
-    static const char letters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
-    std::string suffix = ".tessaly-unfinished-";
-    for (int i = 0; i < 6; ++i)
-        suffix += letters[random() % (sizeof letters - 1)];
-    // Within the usual 255-byte name limit, cut at a UTF-8 character boundary.
-    std::size_t keep = std::min(name.size(), std::size_t(254) - suffix.size());
-    while (keep > 0 && keep < name.size() && (static_cast<unsigned char>(name[keep]) & 0xC0) == 0x80)
-        --keep;
-    return "." + name.substr(0, keep) + suffix;
 }
 
 bool writeAll(int fd, const std::vector<unsigned char>& bytes)
@@ -75,13 +63,18 @@ std::string ResultWriter::pathOf(const std::string& relative) const
     return (folder_ == "/" ? "" : folder_) + "/" + relative;
 }
 
-int ResultWriter::openFolderOf(const std::string& relative, bool create, std::string& problem) const
+namespace {
+
+// The folder holding the relative path, opened link-free; -1 with problem
+// set when it cannot be. create makes the missing ones.
+int openFolderOf(const ResultWriter& writer, const std::string& relative, bool create, std::string& problem)
 {
-    if (create && !makeFolders(folder_)) {
+    const std::string& base = writer.folder();
+    if (create && !makeFolders(base)) {
         problem = cannotWrite(errno);
         return -1;
     }
-    int folder = open(folder_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    int folder = open(base.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (folder < 0) {
         problem = cannotWrite(errno);
         return -1;
@@ -102,7 +95,7 @@ int ResultWriter::openFolderOf(const std::string& relative, bool create, std::st
                             S_ISLNK(link.st_mode);
         close(folder);
         if (next < 0) {
-            problem = isLink ? "not written: " + pathOf(relative.substr(0, slash)) +
+            problem = isLink ? "not written: " + writer.pathOf(relative.substr(0, slash)) +
                                    " is a symbolic link, which is never followed"
                              : cannotWrite(error);
             return -1;
@@ -112,10 +105,12 @@ int ResultWriter::openFolderOf(const std::string& relative, bool create, std::st
     return folder;
 }
 
+}  // namespace
+
 ResultWriter::Existing ResultWriter::existing(const std::string& relative, std::string* why) const
 {
     std::string problem;
-    const int folder = openFolderOf(relative, false, problem);
+    const int folder = openFolderOf(*this, relative, false, problem);
     if (folder < 0) {
         if (errno == ENOENT)
             return Existing::none;
@@ -138,7 +133,7 @@ bool ResultWriter::write(const std::string& relative, const std::vector<unsigned
         problem = "cannot be written: nothing to write (an empty box)";
         return false;
     }
-    const int folder = openFolderOf(relative, true, problem);
+    const int folder = openFolderOf(*this, relative, true, problem);
     if (folder < 0)
         return false;
     const std::string name = baseName(relative);

@@ -1,7 +1,9 @@
 #include "platform/FileAccess.h"
 
+#include <cerrno>
 #include <climits>
 #include <cstdlib>
+#include <cstring>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -15,6 +17,14 @@ long long fileSize(int fd)
 {
     struct stat status;
     return fstat(fd, &status) == 0 ? static_cast<long long>(status.st_size) : -1;
+}
+
+bool canRead(const std::string& path, std::string& why)
+{
+    if (access(path.c_str(), R_OK) == 0)
+        return true;
+    why = std::strerror(errno);
+    return false;
 }
 
 std::string canonicalPath(const std::string& path)

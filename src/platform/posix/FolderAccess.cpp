@@ -18,6 +18,12 @@ bool canCreateFilesIn(const std::string& folder, std::string& reason)
     return false;
 }
 
+bool noFolderAt(const std::string& path)
+{
+    struct stat status;
+    return stat(path.c_str(), &status) == 0 ? !S_ISDIR(status.st_mode) : errno == ENOENT || errno == ENOTDIR;
+}
+
 bool canCreateFolder(const std::string& folder, std::string& reason)
 {
     std::string existing = folder;

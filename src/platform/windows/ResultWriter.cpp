@@ -1,0 +1,235 @@
+#include "platform/ResultWriter.h"
+
+#include <cerrno>
+#include <cstring>
+
+#include "platform/TemporaryName.h"
+#include "platform/windows/WideText.h"
+
+namespace {
+
+std::string cannotWrite(int error)
+{
+    return "cannot be written: " + std::string(std::strerror(error != 0 ? error : EIO));
+}
+
+std::string baseName(const std::string& relative)
+{
+    const std::size_t slash = relative.rfind('/');
+    return slash == std::string::npos ? relative : relative.substr(slash + 1);
+}
+
+// The folders on the way, held open while the result is written: without
+// the right to share deletion, none of them can be renamed, removed or
+// swapped for a link meanwhile.
+class HeldFolders {
+public:
+    HeldFolders() = default;
+    HeldFolders(const HeldFolders&) = delete;
+    HeldFolders& operator=(const HeldFolders&) = delete;
+    ~HeldFolders()
+    {
+        for (HANDLE folder : folders_)
+            CloseHandle(folder);
+    }
+
+    enum class Step { held, missing, link, failed };
+
+    // Holds a folder; a link or junction is looked through only when follow is set.
+    Step hold(const std::wstring& path, bool follow, int& error)
+    {
+        const HANDLE folder =
+            CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                        FILE_FLAG_BACKUP_SEMANTICS | (follow ? 0 : FILE_FLAG_OPEN_REPARSE_POINT), nullptr);
+        if (folder == INVALID_HANDLE_VALUE) {
+            const DWORD why = GetLastError();
+            error = errnoOf(why);
+            return why == ERROR_FILE_NOT_FOUND || why == ERROR_PATH_NOT_FOUND ? Step::missing : Step::failed;
+        }
+        folders_.push_back(folder);
+        BY_HANDLE_FILE_INFORMATION info;
+        if (!GetFileInformationByHandle(folder, &info)) {
+            error = errnoOf(GetLastError());
+            return Step::failed;
+        }
+        if (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)
+            return Step::link;
+        if (!(info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+            error = ENOTDIR;
+            return Step::failed;
+        }
+        return Step::held;
+    }
+
+private:
+    std::vector<HANDLE> folders_;
+};
+
+// mkdir -p for the output folder the user named, links and all.
+bool makeFolders(const std::string& path, int& error)
+{
+    std::size_t slash = 0;
+    do {
+        slash = path.find_first_of("/\\", slash + 1);
+        const std::string folder = path.substr(0, slash);
+        if (folder.size() == 2 && folder[1] == ':')
+            continue;
+        if (!CreateDirectoryW(wideName(folder).c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS) {
+            error = errnoOf(GetLastError());
+            return false;
+        }
+    } while (slash != std::string::npos);
+    return true;
+}
+
+const char* const linkWords = " is a symbolic link or junction, which is never followed";
+
+}  // namespace
+
+ResultWriter::ResultWriter(const std::string& outputFolder) : folder_(outputFolder)
+{
+    while (folder_.size() > 1 && (folder_.back() == '/' || folder_.back() == '\\') &&
+           !(folder_.size() == 3 && folder_[1] == ':'))
+        folder_.pop_back();
+}
+
+std::string ResultWriter::pathOf(const std::string& relative) const
+{
+    return folder_ + (folder_.back() == '/' || folder_.back() == '\\' ? "" : "/") + relative;
+}
+
+namespace {
+
+// Holds every folder down to the one of the relative path; false with
+// problem set (or missing, when a folder is not there and create is off).
+bool holdWay(const ResultWriter& writer, const std::string& folder, const std::string& relative, bool create,
+             HeldFolders& held, std::string& problem, bool& missing)
+{
+    int error = 0;
+    missing = false;
+    if (create && !makeFolders(folder, error)) {
+        problem = cannotWrite(error);
+        return false;
+    }
+    HeldFolders::Step step = held.hold(wideName(folder), true, error);
+    for (std::size_t start = 0, slash; step == HeldFolders::Step::held &&
+                                       (slash = relative.find('/', start)) != std::string::npos;
+         start = slash + 1) {
+        const std::string name = relative.substr(start, slash - start);
+        if (name.empty() || name == ".")
+            continue;
+        const std::wstring path = wideName(writer.pathOf(relative.substr(0, slash)));
+        if (create && !CreateDirectoryW(path.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS) {
+            problem = cannotWrite(errnoOf(GetLastError()));
+            return false;
+        }
+        step = held.hold(path, false, error);
+        if (step == HeldFolders::Step::link) {
+            problem = "not written: " + writer.pathOf(relative.substr(0, slash)) + linkWords;
+            return false;
+        }
+    }
+    if (step == HeldFolders::Step::held)
+        return true;
+    missing = step == HeldFolders::Step::missing;
+    if (problem.empty())
+        problem = cannotWrite(error);
+    return false;
+}
+
+ResultWriter::Existing whatStands(const std::wstring& path)
+{
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES)
+        return ResultWriter::Existing::none;
+    if (attributes & FILE_ATTRIBUTE_REPARSE_POINT)
+        return ResultWriter::Existing::link;
+    return attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE) ? ResultWriter::Existing::other
+                                                                           : ResultWriter::Existing::file;
+}
+
+}  // namespace
+
+ResultWriter::Existing ResultWriter::existing(const std::string& relative, std::string* why) const
+{
+    HeldFolders held;
+    std::string problem;
+    bool missing = false;
+    if (!holdWay(*this, folder_, relative, false, held, problem, missing)) {
+        if (missing)
+            return Existing::none;
+        if (why)
+            *why = problem;
+        return Existing::other;
+    }
+    return whatStands(wideName(pathOf(relative)));
+}
+
+bool ResultWriter::write(const std::string& relative, const std::vector<unsigned char>& bytes, bool overwrite,
+                         const timespec& modified, std::string& problem) const
+{
+    if (bytes.empty()) {
+        problem = "cannot be written: nothing to write (an empty box)";
+        return false;
+    }
+    HeldFolders held;
+    bool missing = false;
+    if (!holdWay(*this, folder_, relative, true, held, problem, missing))
+        return false;
+    const std::string target = pathOf(relative);
+    switch (whatStands(wideName(target))) {
+    case Existing::link:
+        problem = "not written: " + target + linkWords;
+        return false;
+    case Existing::other:
+        problem = "not written: " + target + " is not a regular file";
+        return false;
+    case Existing::file:
+        if (!overwrite) {
+            problem = "not written: " + target + " already exists";
+            return false;
+        }
+        break;
+    case Existing::none:
+        break;
+    }
+    const std::string folder = target.substr(0, target.size() - baseName(relative).size());
+    std::wstring temporary;
+    HANDLE file = INVALID_HANDLE_VALUE;
+    for (int tries = 0; file == INVALID_HANDLE_VALUE && tries < 100; ++tries) {
+        temporary = wideName(folder + temporaryName(baseName(relative)));
+        file = CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_EXISTS)
+            break;
+    }
+    if (file == INVALID_HANDLE_VALUE) {
+        problem = cannotWrite(errnoOf(GetLastError()));
+        return false;
+    }
+    DWORD error = ERROR_SUCCESS;
+    for (std::size_t done = 0; done < bytes.size() && error == ERROR_SUCCESS;) {
+        DWORD written = 0;
+        const std::size_t left = bytes.size() - done;
+        if (!WriteFile(file, bytes.data() + done, left > (1u << 30) ? (1u << 30) : static_cast<DWORD>(left), &written,
+                       nullptr) ||
+            written == 0)
+            error = GetLastError() != ERROR_SUCCESS ? GetLastError() : ERROR_DISK_FULL;
+        done += written;
+    }
+    const FILETIME time = fileTimeOf(modified);
+    if (error == ERROR_SUCCESS && (!SetFileTime(file, nullptr, nullptr, &time) || !FlushFileBuffers(file)))
+        error = GetLastError();
+    CloseHandle(file);
+    // Without overwrite nothing already there is replaced; with it, a
+    // regular file is, and the move never writes through a link.
+    if (error == ERROR_SUCCESS &&
+        !MoveFileExW(temporary.c_str(), wideName(target).c_str(),
+                     MOVEFILE_WRITE_THROUGH | (overwrite ? MOVEFILE_REPLACE_EXISTING : 0)))
+        error = GetLastError();
+    if (error == ERROR_SUCCESS)
+        return true;
+    DeleteFileW(temporary.c_str());
+    problem = error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS ? "not written: " + target + " already exists"
+                                                                          : cannotWrite(errnoOf(error));
+    return false;
+}
