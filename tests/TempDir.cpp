@@ -4,17 +4,29 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <random>
 #include <stdexcept>
-#include <unistd.h>
 
 namespace fs = std::filesystem;
 
 TempDir::TempDir()
 {
+#ifdef _WIN32
+    // With "/" between names, as the program builds its paths.
+    std::mt19937 random(std::random_device{}());
+    for (int tries = 0; tries < 100 && path_.empty(); ++tries) {
+        const fs::path folder = fs::temp_directory_path() / ("tessaly-test-" + std::to_string(random()));
+        if (fs::create_directory(folder))
+            path_ = folder.generic_u8string();
+    }
+    if (path_.empty())
+        throw std::runtime_error("no temporary folder");
+#else
     std::string pattern = (fs::temp_directory_path() / "tessaly-test-XXXXXX").string();
     if (!mkdtemp(pattern.data()))
         throw std::runtime_error("mkdtemp failed");
     path_ = pattern;
+#endif
 }
 
 TempDir::~TempDir()
@@ -37,7 +49,7 @@ WorkingDirectory::~WorkingDirectory()
 
 std::string readFile(const std::string& path)
 {
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(fs::u8path(path), std::ios::binary);
     std::ostringstream out;
     out << in.rdbuf();
     return out.str();
@@ -45,5 +57,6 @@ std::string readFile(const std::string& path)
 
 bool fileExists(const std::string& path)
 {
-    return access(path.c_str(), F_OK) == 0;
+    std::error_code error;
+    return fs::exists(fs::u8path(path), error);
 }

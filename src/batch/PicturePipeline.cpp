@@ -2,7 +2,11 @@
 
 #include <algorithm>
 
+#ifdef _WIN32
+#include <wx/msw/wrapwin.h>
+#else
 #include <pthread.h>
+#endif
 #include <wx/log.h>
 
 #include "batch/PictureFile.h"
@@ -128,7 +132,11 @@ void PicturePipeline::store(std::size_t index, std::size_t estimate, PreparedPic
 void PicturePipeline::help()
 {
     // Named, so that a debugger, top or a test can tell the helpers apart.
+#ifdef _WIN32
+    SetThreadDescription(GetCurrentThread(), wxString(helperName).wc_str());
+#else
     pthread_setname_np(pthread_self(), helperName);
+#endif
     // Only the worker speaks to the user; the toolkit's own log boxes would
     // come from here otherwise.
     wxLogNull noToolkitMessages;

@@ -5,7 +5,7 @@
 
 #include <wx/cmdline.h>
 #ifdef _WIN32
-#include <windows.h>
+#include <wx/msw/wrapwin.h>
 #include <shellapi.h>
 #endif
 #include <wx/msgout.h>

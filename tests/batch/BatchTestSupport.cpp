@@ -4,7 +4,12 @@
 #include <thread>
 
 #include <gtest/gtest.h>
+#ifdef _WIN32
+#include <wx/msw/wrapwin.h>
+#include <tlhelp32.h>
+#else
 #include <unistd.h>
+#endif
 #include <wx/mstream.h>
 
 #include "TempDir.h"
@@ -66,7 +71,11 @@ bool RecordingOwner::showMessageWithCheckBox(const wxString& message, const wxSt
 void RecordingOwner::workerEnded(WorkingThread*)
 {
     std::lock_guard<std::mutex> lock(mutex_);
+#ifdef _WIN32
+    threadId_ = static_cast<int>(GetCurrentThreadId());
+#else
     threadId_ = gettid();
+#endif
     running_ = false;
     worker = nullptr;
     ended_.notify_all();
@@ -85,9 +94,16 @@ void RecordingOwner::run(const ProcessingJob& job)
     ASSERT_TRUE(ended_.wait_for(lock, std::chrono::seconds(120), [this] { return !running_; }));
     // The detached thread still runs the toolkit's end of a thread after
     // its destructor; tearing the toolkit down before it is gone crashes it.
+#ifdef _WIN32
+    if (HANDLE thread = OpenThread(SYNCHRONIZE, FALSE, static_cast<DWORD>(threadId_))) {
+        WaitForSingleObject(thread, 5000);
+        CloseHandle(thread);
+    }
+#else
     const std::string task = "/proc/self/task/" + std::to_string(threadId_);
     for (int i = 0; i < 5000 && access(task.c_str(), F_OK) == 0; ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
+#endif
 }
 
 std::vector<std::string> RecordingOwner::requests() const
@@ -184,8 +200,27 @@ wxImage loadImage(const std::string& path)
 int runningHelpers()
 {
     int count = 0;
+#ifdef _WIN32
+    const HANDLE threads = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+    THREADENTRY32 entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Thread32First(threads, &entry); more; more = Thread32Next(threads, &entry)) {
+        HANDLE thread = entry.th32OwnerProcessID == GetCurrentProcessId()
+                            ? OpenThread(THREAD_QUERY_LIMITED_INFORMATION, FALSE, entry.th32ThreadID)
+                            : nullptr;
+        PWSTR name = nullptr;
+        if (thread && SUCCEEDED(GetThreadDescription(thread, &name)) && name) {
+            count += wxString(name).utf8_string() == PicturePipeline::helperName;
+            LocalFree(name);
+        }
+        if (thread)
+            CloseHandle(thread);
+    }
+    CloseHandle(threads);
+#else
     for (const auto& task : std::filesystem::directory_iterator("/proc/self/task"))
         count += readFile(task.path().string() + "/comm") == std::string(PicturePipeline::helperName) + "\n";
+#endif
     return count;
 }
 

@@ -1,0 +1,173 @@
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
+#include <gtest/gtest.h>
+
+#include "TempDir.h"
+#include "platform/FileAccess.h"
+#include "platform/FileStamp.h"
+#include "platform/FolderAccess.h"
+#include "platform/PictureList.h"
+#include "platform/ReplacingFile.h"
+#include "platform/ResultWriter.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// The same promises on both systems, with the same table; names in UTF-8.
+
+void writeText(const std::string& path, const std::string& text)
+{
+    std::ofstream(fs::u8path(path), std::ios::binary) << text;
+}
+
+// A link to a folder: a symbolic link here, a junction on Windows, which
+// Windows makes without the right that symbolic links need.
+void linkFolder(const std::string& link, const std::string& target)
+{
+#ifdef _WIN32
+    std::string command = "cmd /c mklink /J \"" + link + "\" \"" + target + "\" >NUL";
+    for (char& c : command)
+        if (c == '/')
+            c = '\\';
+    ASSERT_EQ(std::system(command.c_str()), 0) << command;
+#else
+    fs::create_directory_symlink(fs::u8path(target), fs::u8path(link));
+#endif
+}
+
+std::vector<std::string> namesIn(const std::string& folder)
+{
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(fs::u8path(folder)))
+        names.push_back(entry.path().filename().u8string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+TEST(FileLayer, ReplacingFileIsAllOrNothing)
+{
+    const struct {
+        const char* name;
+        bool existed, keepTimes, commit;
+    } cases[] = {{"new.jpg", false, false, true},
+                 {u8"Straße Фото.jpg", true, true, true},
+                 {"kept.jpg", true, false, false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempDir dir;
+        const std::string path = dir.file(c.name);
+        if (c.existed) {
+            writeText(path, "old");
+            fs::last_write_time(fs::u8path(path), fs::file_time_type::clock::now() - std::chrono::hours(48));
+        }
+        const auto before = c.existed ? fs::last_write_time(fs::u8path(path)) : fs::file_time_type{};
+        const FileStamp stamp = fileStamp(path);
+        {
+            ReplacingFile file(path);
+            ASSERT_TRUE(file.open());
+            ASSERT_TRUE(file.write(std::string(100000, 'n')));
+            if (c.commit) {
+                ASSERT_TRUE(file.commit(c.keepTimes)) << file.error();
+            }
+        }
+        EXPECT_EQ(readFile(path), c.commit ? std::string(100000, 'n') : c.existed ? "old" : "");
+        EXPECT_EQ(namesIn(dir.path()).size(), c.existed || c.commit ? 1u : 0u) << "a temporary file left";
+        if (c.existed && c.keepTimes) {
+            EXPECT_EQ(fs::last_write_time(fs::u8path(path)), before);
+        }
+        EXPECT_EQ(fileStamp(path) == stamp, !c.commit);
+    }
+}
+
+TEST(FileLayer, ResultWriterFollowsNoLinkAndReplacesOnlyWhenAllowed)
+{
+    const struct {
+        const char* relative;
+        bool overwrite;
+        const char* problem;  // empty: written; else the end of the problem
+        const char* content;  // what the file holds afterwards; null: nothing there
+    } cases[] = {
+        {u8"Urlaub 2024/Straße/Фото.jpg", false, "", "new"},
+        {"mine.jpg", false, "mine.jpg already exists", "mine"},
+        {"mine.jpg", true, "", "new"},
+        {"linked/a.jpg", false, "linked is a symbolic link", nullptr},
+        {"linked", true, "linked is a symbolic link", nullptr},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.relative);
+        TempDir dir;
+        const std::string output = dir.file("out");
+        fs::create_directories(fs::u8path(output));
+        fs::create_directory(fs::u8path(dir.file("elsewhere")));
+        writeText(output + "/mine.jpg", "mine");
+        linkFolder(output + "/linked", dir.file("elsewhere"));
+        const ResultWriter writer(output);
+        std::string problem;
+        const bool written = writer.write(c.relative, {'n', 'e', 'w'}, c.overwrite, timespec{1700000000, 0}, problem);
+        EXPECT_EQ(written, std::string(c.problem).empty()) << problem;
+        EXPECT_NE(problem.find(c.problem), std::string::npos) << problem;
+        if (c.content) {
+            EXPECT_EQ(readFile(writer.pathOf(c.relative)), c.content);
+        }
+        EXPECT_TRUE(namesIn(dir.file("elsewhere")).empty()) << "written through a link";
+        EXPECT_EQ(writer.existing("linked"), ResultWriter::Existing::link);
+        EXPECT_EQ(writer.existing("mine.jpg"), ResultWriter::Existing::file);
+        EXPECT_EQ(writer.existing("none/a.jpg"), ResultWriter::Existing::none);
+    }
+}
+
+TEST(FileLayer, ListsPicturesOnceInNameOrder)
+{
+    TempDir dir;
+    const std::string top = dir.file(u8"Фото");
+    fs::create_directories(fs::u8path(top + "/sub"));
+    fs::create_directories(fs::u8path(top + "/.hidden"));
+    for (const char* name : {"b.JPG", "a.jpeg", "c.txt", ".d.jpg", "sub/e.jpg", ".hidden/f.jpg"})
+        writeText(top + "/" + name, "x");
+    fs::create_directory(fs::u8path(top + "/g.jpg"));  // a folder is no picture
+    linkFolder(top + "/sub/loop", top);
+    const struct {
+        bool subfolders;
+        std::vector<std::string> names;
+    } cases[] = {{false, {"a.jpeg", "b.JPG"}},
+                 {true, {".d.jpg", ".hidden/f.jpg", "a.jpeg", "b.JPG", "sub/e.jpg"}}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.subfolders);
+        std::vector<std::string> paths;
+        ASSERT_TRUE(listPictures(top, c.subfolders, paths));
+        std::vector<std::string> names;
+        for (const std::string& path : paths)
+            names.push_back(relativePath(top, path));
+        EXPECT_EQ(names, c.names);
+    }
+    std::vector<std::string> paths;
+    EXPECT_FALSE(listPictures(dir.file("missing"), false, paths));
+}
+
+TEST(FileLayer, NamesAndChecks)
+{
+    TempDir dir;
+    const std::string folder = dir.file(u8"Straße");
+    fs::create_directory(fs::u8path(folder));
+    writeText(folder + "/a.jpg", "x");
+    linkFolder(dir.file("via"), folder);
+    EXPECT_EQ(canonicalPath(dir.file("via") + "/a.jpg"), canonicalPath(folder + "/a.jpg"));
+    EXPECT_NE(canonicalPath(folder + "/a.jpg"), "");
+    EXPECT_EQ(canonicalPath(folder + "/none.jpg"), "");
+    std::string why;
+    EXPECT_TRUE(canRead(folder + "/a.jpg", why));
+    EXPECT_FALSE(canRead(folder + "/none.jpg", why));
+    EXPECT_EQ(why, "No such file or directory");
+    EXPECT_FALSE(noFolderAt(folder));
+    EXPECT_TRUE(noFolderAt(folder + "/a.jpg"));
+    EXPECT_TRUE(noFolderAt(folder + "/none"));
+    EXPECT_TRUE(canCreateFilesIn(folder, why)) << why;
+    EXPECT_TRUE(canCreateFolder(folder + "/new/deeper", why)) << why;
+    EXPECT_FALSE(canCreateFilesIn(folder + "/a.jpg", why));
+    EXPECT_EQ(namesIn(folder), std::vector<std::string>{"a.jpg"}) << "a probe left behind";
+}
+
+}  // namespace

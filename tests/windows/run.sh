@@ -1,0 +1,115 @@
+#!/bin/bash
+# The Windows programs under Wine: the headless suite, then tessaly-batch.exe
+# end to end on real photos, against the Linux build's results.
+#
+#   tests/windows/run.sh WINDOWS_BUILD LINUX_BUILD
+#
+# Wine gets a prefix of its own in a temporary folder and is shut down at
+# the end. The photos are Debian's, kept in the Windows build's cache.
+set -euo pipefail
+
+windows=$(cd "$1" && pwd)
+linux=$(cd "$2" && pwd)
+here=$(cd "$(dirname "$0")" && pwd)
+cache=${TESSALY_WINDOWS_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/tessaly-windows}
+work=$(mktemp -d)
+export WINEPREFIX=$work/wine WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+unset DISPLAY
+trap 'wineserver -k 2>/dev/null || true; rm -rf "$work"' EXIT
+failures=0
+fail() {
+    echo "windows: FAILED: $*" >&2
+    failures=$((failures + 1))
+}
+winpath() { winepath -w "$1" 2>/dev/null; }
+
+start=$SECONDS
+wine wineboot -i >/dev/null 2>&1
+wineserver -w
+
+# The headless suite, but for what cannot exist on Windows (skipped.txt,
+# each with its reason).
+skips=$(sed -n 's/^test  *\([^ ]*\).*/\1/p' "$here/skipped.txt" | paste -sd: -)
+if ! (cd "$work" && wine "$windows/tests/tessaly_tests.exe" --gtest_filter="-$skips" --gtest_brief=1 >"$work/suite.log" 2>&1); then
+    cat "$work/suite.log" >&2
+    fail "the headless suite"
+fi
+tail -n 3 "$work/suite.log"
+
+# The portable zip: the three files, and no DLL beside Windows' own.
+zip=$(ls "$windows"/tessaly-*-windows-x64.zip)
+python3 - "$zip" <<'PYTHON' || fail "the zip's content"
+import sys, zipfile
+names = sorted(zipfile.ZipFile(sys.argv[1]).namelist())
+wanted = ["data/wm.png", "documents/Tessaly_1.1_manual.pdf", "tessaly-batch.exe"]
+if [n for n in names if not n.endswith("/")] != wanted:
+    sys.exit(f"the zip holds {names}")
+PYTHON
+system_dlls="kernel32 user32 gdi32 comdlg32 winspool advapi32 shell32 shlwapi ole32 oleaut32 comctl32 rpcrt4 msvcrt
+version oleacc uxtheme winmm ws2_32 gdiplus msimg32 imm32 bcrypt uuid"
+for dll in $(x86_64-w64-mingw32-objdump -p "$windows/tessaly-batch.exe" | sed -n 's/.*DLL Name: \(.*\)/\1/p'); do
+    base=$(echo "${dll%.*}" | tr 'A-Z' 'a-z')
+    echo " $system_dlls " | tr '\n' ' ' | grep -q " $base " || fail "tessaly-batch.exe needs $dll"
+done
+
+# Real photos in folders with names beyond ASCII, one of them turned by its EXIF orientation.
+photos=$cache/photos
+if [ ! -f "$photos/.unpacked" ]; then
+    rm -rf "$photos" && mkdir -p "$photos"
+    (cd "$photos" && apt-get download -q lomiri-wallpapers-20.04 >/dev/null && dpkg-deb -x ./*.deb unpacked)
+    touch "$photos/.unpacked"
+fi
+in=$work/in
+mkdir -p "$in/Urlaub 2024/Straße" "$in/Фото"
+cp "$photos"/unpacked/usr/share/backgrounds/Fossa*.jpg "$in/Urlaub 2024/Straße/IMG_0001.jpg"
+cp "$photos"/unpacked/usr/share/backgrounds/Kleiber*.jpg "$in/Фото/IMG_0002.JPG"
+cp "$photos"/unpacked/usr/share/backgrounds/Infinite*.jpg "$in/Urlaub 2024/IMG_0003.jpeg"
+exiftool -q -overwrite_original -Orientation#=6 -Make=Tessaly -Copyright=Robin "$in/Urlaub 2024/IMG_0003.jpeg"
+options=(--size 1200 --watermark "$linux/data/wm.png" --position bottom-right --quality 85 --keep-exif --recursive --yes)
+
+"$linux/tessaly-batch" "${options[@]}" --output "$work/linux" "$in" >/dev/null ||
+    fail "the Linux build's run"
+(cd "$work" && wine "$windows/tessaly-batch.exe" --size 1200 --watermark "$(winpath "$windows/data/wm.png")" \
+    --position bottom-right --quality 85 --keep-exif --recursive --yes --output "$(winpath "$work/windows")" \
+    "$(winpath "$in")" >"$work/batch.log" 2>&1) || { cat "$work/batch.log" >&2; fail "tessaly-batch.exe's run"; }
+for result in "Urlaub 2024/Straße/IMG_0001.jpg" "Фото/IMG_0002.JPG" "Urlaub 2024/IMG_0003.jpeg"; do
+    a=$work/linux/$result b=$work/windows/$result
+    [ -f "$b" ] || { fail "no $result from Windows"; continue; }
+    [ "$(identify -format '%wx%h' "$a")" = "$(identify -format '%wx%h' "$b")" ] || fail "$result: another size"
+    # The same pixels, or within one level where the SIMD code differs.
+    off=$(compare -metric AE -fuzz 0.5% "$a" "$b" null: 2>&1 || true)
+    [ "$off" = "0" ] || fail "$result: $off pixels off by more than one level"
+    for tag in Orientation Make Copyright ICC_Profile:ProfileDescription; do
+        [ "$(exiftool -s3 -"$tag" "$a")" = "$(exiftool -s3 -"$tag" "$b")" ] || fail "$result: $tag differs"
+    done
+    # The processing record's settings are the same; its source digest is each system's path.
+    [ "$(exiftool -s3 -Comment "$a" | sed 's/ from .*//')" = "$(exiftool -s3 -Comment "$b" | sed 's/ from .*//')" ] ||
+        fail "$result: another processing record"
+done
+
+# A write-protected picture is refused and stays as it was.
+mkdir -p "$work/protected"
+cp "$in/Фото/IMG_0002.JPG" "$work/protected/a.jpg"
+before=$(sha256sum <"$work/protected/a.jpg")
+wine cmd /c attrib +R "$(winpath "$work/protected/a.jpg")" >/dev/null 2>&1
+status=0
+(cd "$work" && wine "$windows/tessaly-batch.exe" --size 800 --yes "$(winpath "$work/protected")" >"$work/ro.log" 2>&1) ||
+    status=$?
+[ "$status" = 1 ] || fail "a read-only picture: exit status $status, not 1"
+grep -q "Permission denied" "$work/ro.log" || { cat "$work/ro.log" >&2; fail "a read-only picture: no 'Permission denied'"; }
+[ "$(sha256sum <"$work/protected/a.jpg")" = "$before" ] || fail "a read-only picture was changed"
+
+# A junction inside the output folder is never followed.
+mkdir -p "$work/junction/out" "$work/elsewhere"
+wine cmd /c mklink /J "$(winpath "$work/junction/out")\\Фото" "$(winpath "$work/elsewhere")" >/dev/null 2>&1
+status=0
+(cd "$work" && wine "$windows/tessaly-batch.exe" --recursive --yes --output "$(winpath "$work/junction/out")" \
+    "$(winpath "$in")" >"$work/junction.log" 2>&1) || status=$?
+[ "$status" = 1 ] || fail "a junction in the output folder: exit status $status, not 1"
+grep -q "symbolic link or junction, which is never followed" "$work/junction.log" ||
+    { cat "$work/junction.log" >&2; fail "a junction in the output folder is not named"; }
+[ -z "$(ls -A "$work/elsewhere")" ] || fail "written through a junction"
+[ -f "$work/junction/out/Urlaub 2024/IMG_0003.jpeg" ] || fail "the other results were not written"
+
+echo "windows: Wine run took $((SECONDS - start)) s, $failures failed"
+[ "$failures" = 0 ]
