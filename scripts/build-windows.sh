@@ -1,7 +1,8 @@
 #!/bin/bash
 # Cross-builds the Windows programs here, with mingw-w64 and the posix
 # thread model (the win32 model has no std::thread). The libraries they
-# link statically (wxMSW, libjpeg-turbo, libpng, zlib, lcms2, GoogleTest)
+# link statically (wxMSW, libjpeg-turbo, libpng, libtiff, zlib, lcms2,
+# GoogleTest)
 # are built from Debian's own source packages, into a cache outside the
 # checkout keyed by their versions: a second run costs seconds.
 #
@@ -124,6 +125,13 @@ build_libpng() {
     configure_library "${sources[libpng1.6]}"
 }
 
+# TIFF pictures are read as on Linux: JPEG and deflate inside, nothing else.
+build_libtiff() {
+    cmake_library "${sources[tiff]}" -DBUILD_SHARED_LIBS=OFF -Dtiff-tools=OFF -Dtiff-tests=OFF -Dtiff-contrib=OFF \
+        -Dtiff-docs=OFF -Dcxx=OFF -Djpeg=ON -Dzlib=ON -Dlzma=OFF -Dzstd=OFF -Dwebp=OFF -Djbig=OFF -Dlerc=OFF \
+        -Dlibdeflate=OFF -Dpixarlog=OFF
+}
+
 build_lcms2() {
     configure_library "${sources[lcms2]}" --without-jpeg --without-tiff
 }
@@ -134,7 +142,7 @@ build_googletest() {
 
 build_wxwidgets() {
     configure_library "${sources[wxwidgets3.2]}" --with-msw --disable-debug_flag --disable-precomp-headers \
-        --with-libjpeg=sys --with-libpng=sys --with-zlib=sys --without-libtiff --without-expat \
+        --with-libjpeg=sys --with-libpng=sys --with-zlib=sys --with-libtiff=sys --without-expat \
         --without-regex --without-liblzma --disable-xrc --disable-html --disable-webview \
         --disable-mediactrl --disable-stc --disable-richtext --disable-ribbon --disable-propgrid --disable-aui \
         --disable-sockets --without-opengl --enable-accessibility
@@ -146,12 +154,12 @@ mkdir -p "$cache"
 # One prefix for each set of versions: a new Debian version builds afresh.
 declare -A sources
 key="recipe $recipe $($cxx --version | head -1)"
-for package in zlib libjpeg-turbo libpng1.6 lcms2 googletest wxwidgets3.2; do
+for package in zlib libjpeg-turbo libpng1.6 tiff lcms2 googletest wxwidgets3.2; do
     sources[$package]=$(unpacked "$package")
     key+=" $(basename "${sources[$package]}")"
 done
 prefix=$cache/prefix-$(echo "$key" | sha256sum | cut -c1-16)
-for step in zlib libjpeg libpng lcms2 googletest wxwidgets; do
+for step in zlib libjpeg libpng libtiff lcms2 googletest wxwidgets; do
     if [ ! -f "$prefix/.built-$step" ]; then
         log "building $step into $prefix"
         start=$SECONDS

@@ -55,6 +55,22 @@ std::string readFile(const std::string& path)
     return out.str();
 }
 
+std::FILE* streamOf(const void* data, std::size_t size)
+{
+#ifdef _WIN32
+    static std::mt19937 random(std::random_device{}());
+    const fs::path path = fs::temp_directory_path() / ("tessaly-stream-" + std::to_string(random()));
+    std::FILE* stream = _wfopen(path.c_str(), L"w+bD");
+#else
+    std::FILE* stream = std::tmpfile();
+#endif
+    if (stream) {
+        std::fwrite(data, 1, size, stream);
+        std::rewind(stream);
+    }
+    return stream;
+}
+
 bool fileExists(const std::string& path)
 {
     std::error_code error;

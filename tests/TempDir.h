@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdio>
 #include <string>
 
 // A fresh folder below the system's temporary folder, removed with all it
@@ -31,4 +32,6 @@ private:
 };
 
 std::string readFile(const std::string& path);
+// A stream that reads a copy of the bytes, gone when it is closed.
+std::FILE* streamOf(const void* data, std::size_t size);
 bool fileExists(const std::string& path);

@@ -4,6 +4,8 @@
 
 #ifdef _WIN32
 #include <wx/msw/wrapwin.h>
+// Windows 10's, in kernel32; mingw-w64's headers do not declare it yet.
+extern "C" __declspec(dllimport) HRESULT WINAPI SetThreadDescription(HANDLE thread, PCWSTR description);
 #else
 #include <pthread.h>
 #endif

@@ -5,8 +5,9 @@
 #include <cctype>
 #include <cfloat>
 #include <cmath>
+#include <charconv>
+#include <filesystem>
 #include <fstream>
-#include <locale.h>
 
 namespace {
 
@@ -75,11 +76,20 @@ std::size_t decimalNumberLength(const std::string& text)
     return i;
 }
 
-// strtod in the "C" locale: the user's LC_NUMERIC must not turn "0.5" into 0.
+// With "." whatever the locale: the user's LC_NUMERIC must not turn "0.5" into 0.
 double parseCDouble(const std::string& number)
 {
-    static const locale_t cLocale = newlocale(LC_NUMERIC_MASK, "C", locale_t(nullptr));
-    return strtod_l(number.c_str(), nullptr, cLocale);
+    const char* first = number.c_str();
+    if (*first == '+')
+        ++first;
+    double value = 0;
+    if (std::from_chars(first, number.c_str() + number.size(), value).ec != std::errc::result_out_of_range)
+        return value;
+    // Beyond the range of a double: as strtod, too large is infinite and too small is zero.
+    const std::size_t exponent = number.find_first_of("eE");
+    const bool tiny = exponent != std::string::npos && number[exponent + 1] == '-';
+    const double magnitude = tiny ? 0.0 : HUGE_VAL;
+    return number[0] == '-' ? -magnitude : magnitude;
 }
 
 }  // namespace
@@ -87,7 +97,7 @@ double parseCDouble(const std::string& number)
 ConfigFile::ConfigFile(std::string fileName, std::string delimiter, std::string commentMarker, std::string sentry)
     : delimiter_(std::move(delimiter)), commentMarker_(std::move(commentMarker)), sentry_(std::move(sentry))
 {
-    std::ifstream in(fileName, std::ios::binary);
+    std::ifstream in(std::filesystem::u8path(fileName), std::ios::binary);
     if (!in)
         throw file_not_found(fileName);
     load(in);

@@ -7,6 +7,8 @@
 #ifdef _WIN32
 #include <wx/msw/wrapwin.h>
 #include <tlhelp32.h>
+// Windows 10's, in kernel32; mingw-w64's headers do not declare it yet.
+extern "C" __declspec(dllimport) HRESULT WINAPI GetThreadDescription(HANDLE thread, PWSTR* description);
 #else
 #include <unistd.h>
 #endif

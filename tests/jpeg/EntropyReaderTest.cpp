@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "TempDir.h"
 #include "jpeg/ByteSource.h"
 #include "jpeg/EntropyReader.h"
 #include "jpeg/HuffmanTable.h"
@@ -52,7 +53,7 @@ Read readCodes(std::vector<std::uint8_t> bytes, int rawBits, int count)
     const std::uint8_t symbols[] = {1, 2, 3, 4, 12};
     HuffmanTable table;
     EXPECT_TRUE(table.build(counts, symbols, false));
-    std::FILE* stream = fmemopen(bytes.data(), bytes.size(), "rb");
+    std::FILE* stream = streamOf(bytes.data(), bytes.size());
     ByteSource source(stream);
     EntropyReader reader(source);
     Read read;

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "TempDir.h"
 #include "jpeg/ExifBuilder.h"
 #include "jpeg/IccProfile.h"
 #include "jpeg/JpegHead.h"
@@ -38,7 +39,7 @@ Bytes part(const Bytes& profile, int index, int parts)
 
 Bytes read(const Bytes& jpeg)
 {
-    std::FILE* stream = fmemopen(const_cast<std::uint8_t*>(jpeg.data()), jpeg.size(), "rb");
+    std::FILE* stream = streamOf(jpeg.data(), jpeg.size());
     JpegHead head;
     readJpegHead(stream, head);
     std::fclose(stream);

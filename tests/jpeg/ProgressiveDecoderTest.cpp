@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 #include <jpeglib.h>
 
+#include "TempDir.h"
 #include "batch/TestJpeg.h"
 #include "jpeg/ProgressiveDecoder.h"
 
@@ -26,7 +27,7 @@ Decoded decode(const Bytes& jpeg, int numerator, std::size_t memory = plenty,
                const std::atomic<bool>* cancel = nullptr)
 {
     Decoded result;
-    std::FILE* stream = fmemopen(const_cast<std::uint8_t*>(jpeg.data()), jpeg.size(), "rb");
+    std::FILE* stream = streamOf(jpeg.data(), jpeg.size());
     ProgressiveDecoder decoder(stream, 1000, cancel);
     if (decoder.readHead()) {
         const int width = (decoder.width() * numerator + 7) / 8;
