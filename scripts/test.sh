@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Builds and runs every test: the release build (warnings are errors) with
 # the Debian package's checks and the README's two commands in either
-# order, the same tests under AddressSanitizer and UBSan, the headless
-# tests under ThreadSanitizer, and a short fuzz run.
+# order, the Windows programs under Wine, the same tests under
+# AddressSanitizer and UBSan, the headless tests under ThreadSanitizer, and
+# a short fuzz run.
 #   scripts/test.sh [--quick]    --quick: the release build and the tests
 #                                that need no display (CTest label "unit")
 set -euo pipefail
@@ -48,6 +49,12 @@ fi
 ctest --test-dir build/release --output-on-failure -j"$jobs"
 check_clean
 ./scripts/package.sh build/release
+
+# The Windows programs, cross-built from Debian's sources and run under Wine
+# against this build's results.
+./scripts/build-windows.sh build/windows
+tests/windows/run.sh build/windows build/release
+check_clean
 
 cmake -S . -B build/asan -DCMAKE_BUILD_TYPE=Debug -DTESSALY_SANITIZE=ON
 cmake --build build/asan -j"$jobs"

@@ -55,6 +55,18 @@ std::string readFile(const std::string& path)
     return out.str();
 }
 
+std::string textFile(const std::string& text)
+{
+#ifdef _WIN32
+    std::string crlf;
+    for (char c : text)
+        crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
+    return crlf;
+#else
+    return text;
+#endif
+}
+
 std::FILE* streamOf(const void* data, std::size_t size)
 {
 #ifdef _WIN32

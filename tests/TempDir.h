@@ -32,6 +32,9 @@ private:
 };
 
 std::string readFile(const std::string& path);
+// The bytes of a text file holding the text: the logs are text files, with
+// Windows' CR LF line ends there.
+std::string textFile(const std::string& text);
 // A stream that reads a copy of the bytes, gone when it is closed.
 std::FILE* streamOf(const void* data, std::size_t size);
 bool fileExists(const std::string& path);

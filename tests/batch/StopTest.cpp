@@ -33,7 +33,7 @@ TEST(Stop, WhileTheThirdOfTenIsProcessed)
         if (title != "Tessaly 1.1 - 4/10")
             return;
         helpersDuring = runningHelpers();
-        std::thread([&owner] { owner.worker->Delete(); }).join();
+        std::thread([&owner] { owner.worker->requestStop(); }).join();
     };
     owner.run(job);
 

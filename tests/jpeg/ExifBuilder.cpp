@@ -1,5 +1,6 @@
 #include "jpeg/ExifBuilder.h"
 
+#include <filesystem>
 #include <fstream>
 #include <stdexcept>
 
@@ -121,7 +122,7 @@ Bytes operator+(Bytes a, const Bytes& b)
 
 void writeFile(const std::string& path, const Bytes& bytes)
 {
-    std::ofstream out(path, std::ios::binary);
+    std::ofstream out(std::filesystem::u8path(path), std::ios::binary);
     out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     if (!out)
         throw std::runtime_error("cannot write " + path);

@@ -17,7 +17,7 @@ protected:
 TEST_F(MetadataHandlerTest, WritesItsLogOnConstruction)
 {
     { MetadataHandler handler("none.jpg", true); }
-    EXPECT_EQ(readFile("MetadataHandler.log"), "MetadataHandler.log \n------------------- \n");
+    EXPECT_EQ(readFile("MetadataHandler.log"), textFile("MetadataHandler.log \n------------------- \n"));
 }
 
 TEST_F(MetadataHandlerTest, DisabledLogCreatesNoFile)
@@ -66,7 +66,7 @@ TEST_F(MetadataHandlerTest, MissingFileLeavesTheRecord)
 
 TEST_F(MetadataHandlerTest, Utf8Path)
 {
-    std::filesystem::create_directory(u8"Ürlaub");
+    std::filesystem::create_directory(std::filesystem::u8path(u8"Ürlaub"));
     const std::string path = u8"Ürlaub/été 1.jpg";
     writeFile(path, jpegWithOrientation(true, 8));
     MetadataHandler handler(path.c_str(), true);

@@ -13,7 +13,8 @@ linux=$(cd "$2" && pwd)
 here=$(cd "$(dirname "$0")" && pwd)
 cache=${TESSALY_WINDOWS_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/tessaly-windows}
 work=$(mktemp -d)
-export WINEPREFIX=$work/wine WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+# UTF-8, so that names beyond ASCII reach the programs as they are.
+export WINEPREFIX=$work/wine WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" LANG=C.UTF-8
 unset DISPLAY
 trap 'wineserver -k 2>/dev/null || true; rm -rf "$work"' EXIT
 failures=0
@@ -99,17 +100,21 @@ status=0
 grep -q "Permission denied" "$work/ro.log" || { cat "$work/ro.log" >&2; fail "a read-only picture: no 'Permission denied'"; }
 [ "$(sha256sum <"$work/protected/a.jpg")" = "$before" ] || fail "a read-only picture was changed"
 
-# A junction inside the output folder is never followed.
+# A junction inside the output folder is never followed, where Wine can
+# make one at all (skipped.txt says why 8.0 cannot).
 mkdir -p "$work/junction/out" "$work/elsewhere"
-wine cmd /c mklink /J "$(winpath "$work/junction/out")\\Фото" "$(winpath "$work/elsewhere")" >/dev/null 2>&1
-status=0
-(cd "$work" && wine "$windows/tessaly-batch.exe" --recursive --yes --output "$(winpath "$work/junction/out")" \
-    "$(winpath "$in")" >"$work/junction.log" 2>&1) || status=$?
-[ "$status" = 1 ] || fail "a junction in the output folder: exit status $status, not 1"
-grep -q "symbolic link or junction, which is never followed" "$work/junction.log" ||
-    { cat "$work/junction.log" >&2; fail "a junction in the output folder is not named"; }
-[ -z "$(ls -A "$work/elsewhere")" ] || fail "written through a junction"
-[ -f "$work/junction/out/Urlaub 2024/IMG_0003.jpeg" ] || fail "the other results were not written"
+if wine cmd /c mklink /J "$(winpath "$work/junction/out")\\Фото" "$(winpath "$work/elsewhere")" >/dev/null 2>&1 &&
+    [ -e "$work/junction/out/Фото" ]; then
+    status=0
+    (cd "$work" && wine "$windows/tessaly-batch.exe" --recursive --yes --output "$(winpath "$work/junction/out")" \
+        "$(winpath "$in")" >"$work/junction.log" 2>&1) || status=$?
+    [ "$status" = 1 ] || fail "a junction in the output folder: exit status $status, not 1"
+    grep -q "symbolic link or junction, which is never followed" "$work/junction.log" ||
+        { cat "$work/junction.log" >&2; fail "a junction in the output folder is not named"; }
+    [ -z "$(ls -A "$work/elsewhere")" ] || fail "written through a junction"
+else
+    echo "windows: a junction in the output folder: not checked, this Wine cannot make junctions"
+fi
 
 echo "windows: Wine run took $((SECONDS - start)) s, $failures failed"
 [ "$failures" = 0 ]
