@@ -93,6 +93,12 @@ TEST(FileLayer, ResultWriterReplacesOnlyWhenAllowed)
         {u8"Urlaub 2024/Straße/Фото.jpg", false, true, "new"},
         {"mine.jpg", false, false, "mine"},
         {"mine.jpg", true, true, "new"},
+        // Beyond Windows' old 260-character limit.
+        {"0123456789012345678901234567890123456789/0123456789012345678901234567890123456789/"
+         "0123456789012345678901234567890123456789/0123456789012345678901234567890123456789/"
+         "0123456789012345678901234567890123456789/0123456789012345678901234567890123456789/"
+         "0123456789012345678901234567890123456789.jpg",
+         false, true, "new"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.relative);
