@@ -13,7 +13,7 @@
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
-build=${1:-$root/build/windows}
+build=$(mkdir -p "${1:-$root/build/windows}" && cd "${1:-$root/build/windows}" && pwd)
 cache=${TESSALY_WINDOWS_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/tessaly-windows}
 host=x86_64-w64-mingw32
 cc=$host-gcc-posix
@@ -22,7 +22,7 @@ jobs=$(nproc)
 log() { echo "build-windows: $*" >&2; }
 
 install_tools() {
-    local wanted=(g++-mingw-w64-x86-64-posix nasm nsis dpkg-dev cmake make zip wine64 wine) missing=()
+    local wanted=(g++-mingw-w64-x86-64-posix nasm nsis dpkg-dev cmake make wine64 wine) missing=()
     for package in "${wanted[@]}"; do
         dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" || missing+=("$package")
     done
@@ -174,13 +174,19 @@ log "building the programs into $build"
 PKG_CONFIG_LIBDIR=$prefix/lib/pkgconfig cmake -S "$root" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$toolchain_file" \
     -DTESSALY_WINDOWS_PREFIX="$prefix" -DWX_CONFIG="$prefix/bin/wx-config" -DCMAKE_BUILD_TYPE=Release \
     -DTESSALY_WERROR=ON >&2
-PKG_CONFIG_LIBDIR=$prefix/lib/pkgconfig cmake --build "$build" -j"$jobs" --target tessaly-batch tessaly_tests manual >&2
+PKG_CONFIG_LIBDIR=$prefix/lib/pkgconfig cmake --build "$build" -j"$jobs" --target tessaly tessaly-batch tessaly_tests manual >&2
 
 # The portable zip: the program with its data and documents folders beside it.
 version=$(sed -n 's/^project(Tessaly VERSION \([0-9.]*\).*/\1/p' "$root/CMakeLists.txt")
 zip=tessaly-$version-windows-x64.zip
-(cd "$build" && mkdir -p zip/data zip/documents && cp tessaly-batch.exe zip/ && cp data/wm.png zip/data/ &&
-    cp "documents/Tessaly_${version}_manual.pdf" zip/documents/ && rm -f "$zip" &&
-    cd zip && cmake -E tar cf "../$zip" --format=zip tessaly-batch.exe data documents)
+(cd "$build" && rm -rf zip && mkdir -p zip/data zip/documents && cp tessaly.exe tessaly-batch.exe zip/ &&
+    cp data/wm.png zip/data/ && cp "documents/Tessaly_${version}_manual.pdf" zip/documents/ && rm -f "$zip" &&
+    cd zip && cmake -E tar cf "../$zip" --format=zip tessaly.exe tessaly-batch.exe data documents)
 log "made $build/$zip"
+
+# The installer, from the same files.
+setup=tessaly-$version-setup-x64.exe
+makensis -V2 -DVERSION="$version" -DFILES="$build/zip" -DOUTFILE="$build/$setup" \
+    -DICON="$build/generated/tessaly.ico" "$root/packaging/windows/tessaly.nsi" >&2
+log "made $build/$setup"
 echo "$build"

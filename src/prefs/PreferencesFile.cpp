@@ -106,9 +106,14 @@ void readInto(const ConfigFile& file, const std::string& key, Number& value, Sav
 
 std::string defaultPreferencesText(const wxString& programDir)
 {
+#ifdef _WIN32
+    const std::string root = "C:\\", watermark = "\\data\\wm.png";
+#else
+    const std::string root = "/", watermark = "/data/wm.png";
+#endif
     return "#Tessaly " TESSALY_VERSION " configuration file\n"
-           "WorkingDir = /\n"
-           "WaterImgFile = " + utf8(programDir) + "/data/wm.png\n"
+           "WorkingDir = " + root + "\n"
+           "WaterImgFile = " + utf8(programDir) + watermark + "\n"
            "Resize = 1\n"
            "UseWatermark = 1\n"
            "Rotate = 1\n"

@@ -29,6 +29,7 @@ void tellWhereTheManualIs(const wxString& document)
                  wxS("Help"), wxOK | wxCENTRE, nullptr);
 }
 
+#ifndef __WXMSW__
 class ManualOpener : public wxProcess {
 public:
     explicit ManualOpener(const wxString& document) : document_(document) {}
@@ -43,6 +44,7 @@ public:
 private:
     wxString document_;
 };
+#endif
 
 }  // namespace
 
@@ -92,10 +94,16 @@ AboutDialog::AboutDialog(wxWindow* parent, wxWindowID id, const wxPoint& pos, co
 
 void AboutDialog::onHelp(wxCommandEvent&)
 {
-    const wxString manual = wxS("/documents/Tessaly_" TESSALY_VERSION "_manual.pdf");
+    const wxString manual = wxString(wxFILE_SEP_PATH) + wxS("documents") + wxFILE_SEP_PATH +
+                            wxS("Tessaly_" TESSALY_VERSION "_manual.pdf");
     wxString document = startupDir + manual;
     if (!wxFileExists(document))
         document = programDir + manual;
+#ifdef __WXMSW__
+    // The program Windows opens PDF files with; it says at once when there is none.
+    if (!wxLaunchDefaultApplication(document))
+        tellWhereTheManualIs(document);
+#else
     // One argument, whatever blanks or quotes the path holds.
     const wxCharBuffer program("xdg-open");
     const wxCharBuffer path = document.utf8_str();
@@ -105,4 +113,5 @@ void AboutDialog::onHelp(wxCommandEvent&)
         delete opener;
         tellWhereTheManualIs(document);
     }
+#endif
 }

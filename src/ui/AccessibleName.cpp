@@ -1,7 +1,40 @@
 #include "ui/AccessibleName.h"
 
-#include <gtk/gtk.h>
 #include <wx/window.h>
+
+#ifdef __WXMSW__
+
+#include <wx/access.h>
+
+namespace {
+
+// The name a screen reader asks for through MSAA.
+class NamedAccessible : public wxAccessible {
+public:
+    NamedAccessible(wxWindow* window, const wxString& name) : wxAccessible(window), name_(name) {}
+
+    wxAccStatus GetName(int childId, wxString* name) override
+    {
+        if (childId != wxACC_SELF)
+            return wxACC_NOT_IMPLEMENTED;
+        *name = name_;
+        return wxACC_OK;
+    }
+
+private:
+    wxString name_;
+};
+
+}  // namespace
+
+void setAccessibleName(wxWindow* window, const wxString& name)
+{
+    window->SetAccessible(new NamedAccessible(window, name));
+}
+
+#else
+
+#include <gtk/gtk.h>
 
 namespace {
 
@@ -23,3 +56,5 @@ void setAccessibleName(wxWindow* window, const wxString& name)
     if (GtkWidget* widget = window->GetHandle())
         nameWidget(widget, name.utf8_str());
 }
+
+#endif

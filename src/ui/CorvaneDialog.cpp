@@ -71,6 +71,12 @@ int toInt(const wxString& text)
     return leadingInteger(std::string(text.utf8_str()));
 }
 
+// The program's own watermark, below its folder.
+wxString defaultWatermark(const wxString& programDir)
+{
+    return programDir + wxFILE_SEP_PATH + wxS("data") + wxFILE_SEP_PATH + wxS("wm.png");
+}
+
 // Whether both name the same folder, through links and all.
 bool sameFolder(const wxString& a, const wxString& b)
 {
@@ -291,7 +297,7 @@ void CorvaneDialog::loadWatermark()
     // Failures here are told by the check box alone, not by the toolkit's log.
     wxLogNull noToolkitMessages;
     const wxString configured = wxString::FromUTF8(settingsDialog->waterImgFile);
-    const wxString fallback = programDir + wxS("/data/wm.png");
+    const wxString fallback = defaultWatermark(programDir);
     if (wxFileExists(configured)) {
         wxImage loaded;
         if (loaded.LoadFile(configured, wxBITMAP_TYPE_ANY, 0)) {
@@ -322,7 +328,7 @@ void CorvaneDialog::noticeMissingWatermark()
     // The default watermark stands in for the user's own, which must not
     // happen unnoticed: it would go into every picture instead of theirs.
     const wxString configured = wxString::FromUTF8(settingsDialog->waterImgFile);
-    const wxString fallback = programDir + wxS("/data/wm.png");
+    const wxString fallback = defaultWatermark(programDir);
     if (configured.empty() || configured == fallback || wxFileExists(configured) || !wxFileExists(fallback))
         return;
     wxMessageBox(wxS("WaterMark file could not be opened. \n\nSupposed location: ") + configured +
@@ -368,6 +374,18 @@ wxString CorvaneDialog::firstLine(const wxTextCtrl* text)
     return text->GetValue().BeforeFirst('\n');
 }
 
+wxThreadError CorvaneDialog::askWorkerToStop()
+{
+#ifdef __WXMSW__
+    // wxMSW's Delete() waits for the thread, which may itself be waiting
+    // for this one to show a box: the worker's own request never waits.
+    worker_->requestStop();
+    return wxTHREAD_NO_ERROR;
+#else
+    return worker_->Delete();
+#endif
+}
+
 bool CorvaneDialog::hasWorker()
 {
     wxCriticalSectionLocker lock(workerLock_);
@@ -393,7 +411,7 @@ void CorvaneDialog::stopWorker()
         // The lock keeps the worker object alive: its destructor waits for it.
         if (!worker_ || !worker_->IsRunning())
             return;
-        worker_->Delete();
+        askWorkerToStop();
     }
     waitForWorker();
 }
@@ -616,7 +634,7 @@ void CorvaneDialog::onCloseWindow(wxCloseEvent& event)
         {
             wxCriticalSectionLocker lock(workerLock_);
             if (worker_)
-                error = worker_->Delete();
+                error = askWorkerToStop();
         }
         if (error != wxTHREAD_NO_ERROR) {
             const wxString text = answer == wxID_YES

@@ -99,6 +99,8 @@ private:
     BatchSettings chosenSettings() const;
     void startBatch();
     void waitForWorker();
+    // Asks the worker to stop after the picture in hand; worker_ is set.
+    wxThreadError askWorkerToStop();
     void disableWatermark();
     // Why the results cannot go to the results folder; empty when they can.
     wxString resultsFolderProblem() const;

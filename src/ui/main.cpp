@@ -1,13 +1,16 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include <glib.h>
 #include <wx/init.h>
+#ifndef __WXMSW__
+#include <glib.h>
+#endif
 
 #include "ui/CorvaneApp.h"
 
 int main(int argc, char** argv)
 {
+#ifndef __WXMSW__
     if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY")) {
         std::fprintf(stderr, "Tessaly needs a graphical display and none is set; "
                              "to run it without one, use: xvfb-run -a %s\n",
@@ -17,6 +20,7 @@ int main(int argc, char** argv)
     // The window's class (and Wayland application id) is the program name:
     // it must match the desktop entry for the desktop to show our icon.
     g_set_prgname("example.tessaly.Tessaly");
+#endif
     wxApp::SetInstance(new CorvaneApp);
     const int status = wxEntry(argc, argv);
     // OnInit returns false after a normal run, which the toolkit reports as a failure.

@@ -1,6 +1,7 @@
 #!/bin/bash
-# The Windows programs under Wine: the headless suite, then tessaly-batch.exe
-# end to end on real photos, against the Linux build's results.
+# The Windows programs under Wine: the headless suite, tessaly-batch.exe end
+# to end on real photos against the Linux build's results, then the
+# installer and a first start of the window.
 #
 #   tests/windows/run.sh WINDOWS_BUILD LINUX_BUILD
 #
@@ -42,15 +43,16 @@ zip=$(ls "$windows"/tessaly-*-windows-x64.zip)
 python3 - "$zip" <<'PYTHON' || fail "the zip's content"
 import sys, zipfile
 names = sorted(zipfile.ZipFile(sys.argv[1]).namelist())
-wanted = ["data/wm.png", "documents/Tessaly_1.1_manual.pdf", "tessaly-batch.exe"]
+wanted = ["data/wm.png", "documents/Tessaly_1.1_manual.pdf", "tessaly-batch.exe", "tessaly.exe"]
 if [n for n in names if not n.endswith("/")] != wanted:
     sys.exit(f"the zip holds {names}")
 PYTHON
 system_dlls="kernel32 user32 gdi32 comdlg32 winspool advapi32 shell32 shlwapi ole32 oleaut32 comctl32 rpcrt4 msvcrt
 version oleacc uxtheme winmm ws2_32 gdiplus msimg32 imm32 bcrypt uuid"
-for dll in $(x86_64-w64-mingw32-objdump -p "$windows/tessaly-batch.exe" | sed -n 's/.*DLL Name: \(.*\)/\1/p'); do
+for dll in $(x86_64-w64-mingw32-objdump -p "$windows/tessaly.exe" "$windows/tessaly-batch.exe" |
+    sed -n 's/.*DLL Name: \(.*\)/\1/p' | sort -u); do
     base=$(echo "${dll%.*}" | tr 'A-Z' 'a-z')
-    echo " $system_dlls " | tr '\n' ' ' | grep -q " $base " || fail "tessaly-batch.exe needs $dll"
+    echo " $system_dlls " | tr '\n' ' ' | grep -q " $base " || fail "the programs need $dll"
 done
 
 # Real photos in folders with names beyond ASCII, one of them turned by its EXIF orientation.
@@ -115,6 +117,11 @@ if wine cmd /c mklink /J "$(winpath "$work/junction/out")\\Фото" "$(winpath 
 else
     echo "windows: a junction in the output folder: not checked, this Wine cannot make junctions"
 fi
+
+# The installer and a first start of the window, in a virtual display.
+wineserver -k 2>/dev/null || true
+wineserver -w
+xvfb-run -a -s "-screen 0 1280x1024x24" "$here/first-start.sh" "$windows" || fail "the first start"
 
 echo "windows: Wine run took $((SECONDS - start)) s, $failures failed"
 [ "$failures" = 0 ]
