@@ -174,7 +174,7 @@ log "building the programs into $build"
 PKG_CONFIG_LIBDIR=$prefix/lib/pkgconfig cmake -S "$root" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$toolchain_file" \
     -DTESSALY_WINDOWS_PREFIX="$prefix" -DWX_CONFIG="$prefix/bin/wx-config" -DCMAKE_BUILD_TYPE=Release \
     -DTESSALY_WERROR=ON >&2
-PKG_CONFIG_LIBDIR=$prefix/lib/pkgconfig cmake --build "$build" -j"$jobs" --target tessaly tessaly-batch tessaly_tests manual >&2
+PKG_CONFIG_LIBDIR=$prefix/lib/pkgconfig cmake --build "$build" -j"$jobs" --target tessaly tessaly-batch tessaly_tests tessaly_gui_tests manual >&2
 
 # The portable zip: the program with its data and documents folders beside it.
 version=$(sed -n 's/^project(Tessaly VERSION \([0-9.]*\).*/\1/p' "$root/CMakeLists.txt")

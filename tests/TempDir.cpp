@@ -55,6 +55,19 @@ std::string readFile(const std::string& path)
     return out.str();
 }
 
+std::string nativePath(const std::string& path)
+{
+#ifdef _WIN32
+    std::string native = path;
+    for (char& c : native)
+        if (c == '/')
+            c = '\\';
+    return native;
+#else
+    return path;
+#endif
+}
+
 std::string textFile(const std::string& text)
 {
 #ifdef _WIN32

@@ -32,6 +32,9 @@ private:
 };
 
 std::string readFile(const std::string& path);
+// A path with the system's own separator, as the folder tree gives it:
+// "\" on Windows.
+std::string nativePath(const std::string& path);
 // The bytes of a text file holding the text: the logs are text files, with
 // Windows' CR LF line ends there.
 std::string textFile(const std::string& text);

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <exception>
 
+#include <wx/filename.h>
 #include <wx/log.h>
 
 #include "batch/BatchEvents.h"
@@ -195,10 +196,13 @@ void WorkingThread::decideAboutExisting()
         job_.skipExisting = !job_.overwrite;
         return;
     }
+    // The folder's own name, after "/" (or "\" on Windows).
+    const std::string separators(wxFileName::GetPathSeparators().utf8_str());
     std::string folder(job_.directory.utf8_str());
-    while (folder.size() > 1 && folder.back() == '/')
+    while (folder.size() > 1 && separators.find(folder.back()) != std::string::npos)
         folder.pop_back();
-    const std::string subfolder = output + (output.back() == '/' ? "" : "/") + folder.substr(folder.rfind('/') + 1);
+    const std::string name = folder.substr(folder.find_last_of(separators) + 1);
+    const std::string subfolder = output + (output.back() == '/' ? "" : "/") + name;
     if (!owner_->useSubfolder(job_.outputFolder, earlier, others, wxString::FromUTF8(subfolder)))
         return;
     job_.outputFolder = wxString::FromUTF8(subfolder);

@@ -351,7 +351,7 @@ void CorvaneDialog::selectFolder(const wxString& folder)
         return;
     // Made after the tree read its parent, or hidden: read the tree again,
     // with hidden folders when one is asked for.
-    if (wanted.Contains(wxS("/.")))
+    if (wanted.Contains(wxString(wxFILE_SEP_PATH) + wxS(".")))
         dirCtrl->ShowHidden(true);
     dirCtrl->ReCreateTree();
     dirCtrl->SetPath(wanted);

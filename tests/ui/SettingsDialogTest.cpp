@@ -98,15 +98,18 @@ TEST_F(SettingsDialogTest, FirstStartWritesTheDefaults)
     create();
     EXPECT_EQ(recorder.messages, std::vector<std::string>{"Message|Generating default config..."});
     const std::string programDir(programDirectory().utf8_str());
-    EXPECT_EQ(readFile("prefs.cfg"), "#Tessaly 1.1 configuration file\nWorkingDir = /\nWaterImgFile = " + programDir +
-                                         "/data/wm.png\nResize = 1\nUseWatermark = 1\nRotate = 1\nWidth = 800\n"
+    // The tree's root: "/", or the first drive on Windows.
+    const std::string root = nativePath("/") == "/" ? "/" : "C:\\";
+    EXPECT_EQ(readFile("prefs.cfg"), "#Tessaly 1.1 configuration file\nWorkingDir = " + root + "\nWaterImgFile = " +
+                                         programDir + nativePath("/data/wm.png") +
+                                         "\nResize = 1\nUseWatermark = 1\nRotate = 1\nWidth = 800\n"
                                          "Height = 800\nAlpha = 0.2\nQuality = 82\nIncludeSubdirectories = 0\n"
                                          "WmPlacement = 5\n");
     EXPECT_EQ(dialog->alphaText->GetValue(), "0.200");
     EXPECT_EQ(dialog->alphaSlider->GetValue(), 20);
     EXPECT_EQ(selectedButton(), 5);
-    EXPECT_EQ(dialog->waterImgPathText->GetValue(), programDir + "/data/wm.png");
-    EXPECT_EQ(dialog->workingDir, "/");
+    EXPECT_EQ(dialog->waterImgPathText->GetValue(), programDir + nativePath("/data/wm.png"));
+    EXPECT_EQ(dialog->workingDir, root);
     EXPECT_TRUE(dialog->resize && dialog->useWatermark && dialog->rotate);
     EXPECT_FALSE(dialog->includeSubdirectories);
 }
@@ -191,7 +194,7 @@ TEST_F(SettingsDialogTest, SliderThenOk)
         EXPECT_EQ(dialog->alpha, 0.2);  // only OK takes it over
         dialog->placementButtons[8]->SetValue(true);
         click(dialog->okButton);
-        EXPECT_FALSE(dialog->IsModal());
+        EXPECT_FALSE(dialog->IsShown());
     });
     EXPECT_EQ(dialog->alpha, 0.35);
     EXPECT_EQ(dialog->savedAlpha, 0.35);
@@ -221,7 +224,7 @@ TEST_F(SettingsDialogTest, OkRefusesBadAlpha)
             if (c.text)
                 dialog->alphaText->SetValue(c.text);
             click(dialog->okButton);
-            EXPECT_TRUE(dialog->IsModal()) << "the dialog stays open";
+            EXPECT_TRUE(dialog->IsShown()) << "the dialog stays open";
         });
         ASSERT_FALSE(recorder.messages.empty());
         EXPECT_EQ(recorder.messages.back(), c.message);
@@ -232,7 +235,7 @@ TEST_F(SettingsDialogTest, OkRefusesBadAlpha)
         create();
         whileShown([this] {
             click(dialog->okButton);
-            EXPECT_FALSE(dialog->IsModal());
+            EXPECT_FALSE(dialog->IsShown());
         });
     }
 }
@@ -387,8 +390,9 @@ TEST_F(SettingsDialogTest, SavesIntoTheStartupFolder)
 TEST_F(SettingsDialogTest, DecimalPointUnderADecimalCommaLocale)
 {
     const std::string previous = std::setlocale(LC_NUMERIC, nullptr);
-    if (!std::setlocale(LC_NUMERIC, "de_DE.UTF-8"))
-        GTEST_SKIP() << "no de_DE.UTF-8 locale installed";
+    // Linux's name for it, or Windows'.
+    if (!std::setlocale(LC_NUMERIC, "de_DE.UTF-8") && !std::setlocale(LC_NUMERIC, "German"))
+        GTEST_SKIP() << "no German locale installed";
     writePrefs("Alpha = 0.5\n");
     create();
     EXPECT_EQ(dialog->alpha, 0.5);
@@ -455,7 +459,7 @@ TEST_F(SettingsDialogTest, PreviewFollowsThePictureAndTheSettings)
     ModalScript script(*dialog);
     script.run([&] {
         script.when(shows("a.jpg (1 of 3)", "1200 × 600 → 500 × 250"), [&] {
-            EXPECT_EQ(dialog->picturePreview->GetBitmap().GetWidth(), 320);
+            EXPECT_EQ(dialog->picturePreview->GetBitmap().GetWidth(), dialog->picturePreview->GetClientSize().GetWidth());
             EXPECT_TRUE(marked(false) && !marked(true));
             dialog->placementButtons[8]->SetValue(true);
             wxCommandEvent placed(wxEVT_RADIOBUTTON, dialog->placementButtons[8]->GetId());

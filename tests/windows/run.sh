@@ -1,7 +1,7 @@
 #!/bin/bash
 # The Windows programs under Wine: the headless suite, tessaly-batch.exe end
-# to end on real photos against the Linux build's results, then the
-# installer and a first start of the window.
+# to end on real photos against the Linux build's results, the window's
+# tests, then the installer and a first start of the window.
 #
 #   tests/windows/run.sh WINDOWS_BUILD LINUX_BUILD
 #
@@ -29,8 +29,8 @@ start=$SECONDS
 wine wineboot -i >/dev/null 2>&1
 wineserver -w
 
-# The headless suite, but for what cannot exist on Windows (skipped.txt,
-# each with its reason).
+# The headless suite, but for what cannot exist on Windows or under Wine
+# (skipped.txt, each with its reason; the window's tests skip from it too).
 skips=$(sed -n 's/^test  *\([^ ]*\).*/\1/p' "$here/skipped.txt" | paste -sd: -)
 if ! (cd "$work" && wine "$windows/tests/tessaly_tests.exe" --gtest_filter="-$skips" --gtest_brief=1 >"$work/suite.log" 2>&1); then
     cat "$work/suite.log" >&2
@@ -118,7 +118,16 @@ else
     echo "windows: a junction in the output folder: not checked, this Wine cannot make junctions"
 fi
 
-# The installer and a first start of the window, in a virtual display.
+# The window's own tests, then the installer and a first start of the
+# window, in a virtual display.
+wineserver -k 2>/dev/null || true
+wineserver -w
+if ! (cd "$work" && xvfb-run -a -s "-screen 0 1280x1024x24" wine "$windows/tests/tessaly_gui_tests.exe" \
+    --gtest_filter="-$skips" --gtest_brief=1 >"$work/gui.log" 2>&1); then
+    cat "$work/gui.log" >&2
+    fail "the window's tests"
+fi
+tail -n 3 "$work/gui.log"
 wineserver -k 2>/dev/null || true
 wineserver -w
 xvfb-run -a -s "-screen 0 1280x1024x24" "$here/first-start.sh" "$windows" || fail "the first start"
