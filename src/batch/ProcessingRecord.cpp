@@ -47,32 +47,12 @@ std::string sourceMark(const std::string& original)
     return " from " + hexOf(digest.value());
 }
 
-std::string recordText(bool value)
-{
-    return value ? "1" : "0";
-}
-
-std::string recordText(int value)
-{
-    return std::to_string(value);
-}
-
-std::string recordText(double value)
-{
-    return formatFixed(value, 6);
-}
-
-std::string recordText(const std::string& value)
-{
-    return value;
-}
-
 std::vector<std::string> keyedLines(const BatchSettings& settings)
 {
     std::vector<std::string> lines;
     forEachSetting(settings, [&lines](const char* key, const auto& value, SavedAs, InRecord role) {
         if (role == InRecord::byKey)
-            lines.push_back(std::string(key) + " " + recordText(value));
+            lines.push_back(std::string(key) + " " + settingText(value));
     });
     return lines;
 }

@@ -1,6 +1,9 @@
 #pragma once
 
+#include <string>
+
 #include "batch/BatchSettings.h"
+#include "diag/FixedNumber.h"
 
 // How a prefs.cfg holds a field: on the fixed lines every file has, or on
 // a line of its own written only when it differs from its default, so that
@@ -10,6 +13,28 @@ enum class SavedAs { fixedLine, ownLine };
 // How the processing record takes a field: not at all (it leaves the
 // pixels alone), in the record's fixed part, or by its key and value.
 enum class InRecord { no, fixedPart, byKey };
+
+// A field's value as prefs.cfg's fixed lines and the processing record
+// write it: texts as they are, flags as 1 or 0, opacity with six decimals.
+inline std::string settingText(const std::string& value)
+{
+    return value;
+}
+
+inline std::string settingText(bool value)
+{
+    return value ? "1" : "0";
+}
+
+inline std::string settingText(int value)
+{
+    return std::to_string(value);
+}
+
+inline std::string settingText(double value)
+{
+    return formatFixed(value, 6);
+}
 
 // Every field of the record with its prefs.cfg key, in the file's order:
 // visit(key, field, SavedAs, InRecord). The names bound below must be all

@@ -28,27 +28,6 @@ std::string shortest(double value)
     return std::string(buffer, result.ptr);
 }
 
-// A value on the fixed lines, as the format has always written it.
-std::string fixedText(const std::string& value)
-{
-    return value;
-}
-
-std::string fixedText(bool value)
-{
-    return value ? "1" : "0";
-}
-
-std::string fixedText(int value)
-{
-    return std::to_string(value);
-}
-
-std::string fixedText(double value)
-{
-    return formatFixed(value, 6);
-}
-
 // A value on a line of its own: texts escaped, numbers as short as they read back.
 std::string ownText(const std::string& value)
 {
@@ -57,12 +36,12 @@ std::string ownText(const std::string& value)
 
 std::string ownText(bool value)
 {
-    return fixedText(value);
+    return settingText(value);
 }
 
 std::string ownText(int value)
 {
-    return fixedText(value);
+    return settingText(value);
 }
 
 std::string ownText(double value)
@@ -82,7 +61,7 @@ SettingLines linesOf(const BatchSettings& settings)
         const std::string name(key);
         if (saved == SavedAs::fixedLine)
             // The blank before the line feed is part of the format, on every line but this one.
-            lines.fixed.push_back(name + " = " + fixedText(value) + (name == "IncludeSubdirectories" ? "\n" : " \n"));
+            lines.fixed.push_back(name + " = " + settingText(value) + (name == "IncludeSubdirectories" ? "\n" : " \n"));
         else
             lines.own.push_back(name + " = " + ownText(value) + "\n");
     });
