@@ -27,6 +27,21 @@ bool ByteSource::skip(std::size_t count)
     return true;
 }
 
+std::size_t ByteSource::read(unsigned char* out, std::size_t count)
+{
+    std::size_t done = 0;
+    while (done < count) {
+        if (at_ == end_ && !refill())
+            break;
+        const std::size_t step = std::min(count - done, end_ - at_);
+        std::copy(buffer_.begin() + static_cast<std::ptrdiff_t>(at_),
+                  buffer_.begin() + static_cast<std::ptrdiff_t>(at_ + step), out + done);
+        at_ += step;
+        done += step;
+    }
+    return done;
+}
+
 bool ByteSource::refill()
 {
     at_ = 0;

@@ -21,6 +21,8 @@ public:
     // A big-endian 16-bit number; -1 at the end.
     int next16();
     bool skip(std::size_t count);
+    // Up to count bytes into out; how many there were.
+    std::size_t read(unsigned char* out, std::size_t count);
 
 private:
     bool refill();

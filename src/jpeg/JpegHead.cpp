@@ -6,7 +6,7 @@
 #include "jpeg/ExifParser.h"
 #include "jpeg/JpegMarkers.h"
 #include "jpeg/JpegSectionReader.h"
-#include "jpeg/MarkerWalker.h"
+#include "jpeg/SegmentCursor.h"
 #include "jpeg/TiffData.h"
 #include "jpeg/XmpDate.h"
 
@@ -98,22 +98,19 @@ private:
 
 bool readJpegHead(std::FILE* stream, JpegHead& head)
 {
-    if (std::fgetc(stream) != 0xFF || std::fgetc(stream) != 0xD8)
+    ByteSource source(stream);
+    SegmentCursor cursor(source);
+    if (!cursor.startOfImage())
         return false;
     IccChunks icc;
     bool reachedScan = false;
     std::vector<unsigned char> payload;
     for (int segment = 0; segment < maxHeadSegments; ++segment) {
-        // Right behind the segment before it: no bytes but 0xFF fill.
-        const int marker = nextMarkerCode([stream] { return std::fgetc(stream); }, false);
+        const int marker = cursor.nextMarker();
         if (marker < 0 || marker == jpegMarker::eoi)
             break;
-        const int high = std::fgetc(stream);
-        const int low = high < 0 ? -1 : std::fgetc(stream);
-        if (low < 0 || (high << 8 | low) < 2)
-            break;
-        payload.resize(static_cast<std::size_t>((high << 8 | low) - 2));
-        if (std::fread(payload.data(), 1, payload.size(), stream) != payload.size())
+        const int length = cursor.length();
+        if (length < 2 || !cursor.read(payload, static_cast<std::size_t>(length - 2)))
             break;
         if (marker == jpegMarker::sos) {
             reachedScan = true;

@@ -33,12 +33,13 @@ struct JpegHead {
 constexpr const char* recordPrefix = "Tessaly processed ";
 
 // Walks the marker segments of a JPEG stream from its current position up
-// to the first start-of-scan, keeping only the frame, the ICC chunks, the
-// orientation with its Exif section, and the processing record. Bounded: at most maxSegments segments and maxFill fill
-// bytes in front of a marker; nothing else is held, so a profile of all
-// 255 chunks is read whole. False when the stream is no JPEG, breaks off
-// or exceeds a bound before the scan; what was found until then is kept.
+// to the first start-of-scan (see SegmentCursor), keeping only the frame,
+// the ICC chunks, the orientation with its Exif section, and the processing
+// record. Bounded: at most maxHeadSegments segments; nothing else is held,
+// so a profile of all 255 chunks is read whole. Reads ahead of the scan:
+// the caller sets the stream's position afterwards. False when the stream
+// is no JPEG, breaks off or exceeds a bound before the scan; what was found
+// until then is kept.
 bool readJpegHead(std::FILE* stream, JpegHead& head);
 
 constexpr int maxHeadSegments = 1024;
-constexpr int maxHeadFill = 65536;

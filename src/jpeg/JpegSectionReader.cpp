@@ -5,11 +5,9 @@
 
 #include "jpeg/ExifParser.h"
 #include "jpeg/JpegMarkers.h"
+#include "jpeg/SegmentCursor.h"
 
 namespace {
-
-// Up to six 0xFF fill bytes may stand in front of a marker code.
-constexpr int maxMarkerSearch = 7;
 
 bool hasExifSignature(const JpegSection& section)
 {
@@ -37,7 +35,9 @@ void JpegSectionReader::discardLast()
 
 bool JpegSectionReader::readSections(std::FILE* stream)
 {
-    if (std::fgetc(stream) != 0xFF || std::fgetc(stream) != 0xD8)
+    ByteSource source(stream);
+    SegmentCursor cursor(source);
+    if (!cursor.startOfImage())
         return false;
 
     bool commentSeen = false;
@@ -47,10 +47,10 @@ bool JpegSectionReader::readSections(std::FILE* stream)
             return false;
         }
 
-        int marker = 0xFF;
-        for (int tries = 0; tries < maxMarkerSearch && marker == 0xFF; ++tries)
-            marker = std::fgetc(stream);  // EOF is -1, taken as the marker code
-        if (marker == 0xFF) {
+        // Bytes in front of the marker are passed over as the decoder passes
+        // over them; the end of the file stands in as marker code -1.
+        const int marker = cursor.nextMarker();
+        if (marker == SegmentCursor::tooMuchFill) {
             std::puts("too many padding unsigned chars");
             return false;
         }
@@ -58,9 +58,7 @@ bool JpegSectionReader::readSections(std::FILE* stream)
         JpegSection& section = sections_[count_];
         section.marker = marker;
         // An end of file inside the length counts as a length below 2.
-        const int high = std::fgetc(stream);
-        const int low = high < 0 ? -1 : std::fgetc(stream);
-        const int size = low < 0 ? -1 : high * 256 + low;
+        const int size = cursor.length();
         if (size < 2) {
             recordError("invalid marker");
             return false;
@@ -72,10 +70,10 @@ bool JpegSectionReader::readSections(std::FILE* stream)
             recordError("Could not allocate memory");
             return false;
         }
-        section.data[0] = static_cast<unsigned char>(high);
-        section.data[1] = static_cast<unsigned char>(low);
+        section.data[0] = static_cast<unsigned char>(size >> 8);
+        section.data[1] = static_cast<unsigned char>(size & 0xFF);
         const size_t payload = static_cast<size_t>(size) - 2;
-        if (std::fread(section.data.get() + 2, 1, payload, stream) != payload) {
+        if (source.read(section.data.get() + 2, payload) != payload) {
             recordError("Premature end of file?");
             return false;
         }

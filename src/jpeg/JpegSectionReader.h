@@ -18,8 +18,9 @@ public:
     JpegSectionReader(const JpegSectionReader&) = delete;
     JpegSectionReader& operator=(const JpegSectionReader&) = delete;
 
-    // Reads from the stream's current position; the caller opened it in
-    // binary mode and closes it. True when an SOS section was reached.
+    // Reads from the stream's current position, and ahead of the scan; the
+    // caller opened it in binary mode and closes it. True when an SOS
+    // section was reached.
     bool readSections(std::FILE* stream);
 
     // Replaces the whole error text with the message.

@@ -7,7 +7,6 @@
 #include "jpeg/CoefficientBits.h"
 #include "jpeg/JpegHead.h"
 #include "jpeg/JpegMarkers.h"
-#include "jpeg/MarkerWalker.h"
 #include "jpeg/ReducedIdct.h"
 
 namespace {
@@ -69,17 +68,17 @@ constexpr int fixed(double value)
 }  // namespace
 
 ProgressiveDecoder::ProgressiveDecoder(std::FILE* file, int maxScans, const std::atomic<bool>* cancel)
-    : source_(file), reader_(source_), maxScans_(maxScans), cancel_(cancel)
+    : source_(file), cursor_(source_), reader_(source_), maxScans_(maxScans), cancel_(cancel)
 {
 }
 
 bool ProgressiveDecoder::readHead()
 {
-    if (source_.next() != 0xFF || source_.next() != jpegMarker::soi)
+    if (!cursor_.startOfImage())
         return false;
     // As many segments as the batch's head reader takes.
     for (int segments = 0; segments < maxHeadSegments; ++segments) {
-        const int marker = nextMarker(false);
+        const int marker = cursor_.nextMarker();
         if (marker == jpegMarker::sos) {
             if (!framed_)
                 return false;
@@ -89,13 +88,6 @@ bool ProgressiveDecoder::readHead()
             return false;
     }
     return false;
-}
-
-// In the head, bytes in front of a marker are skipped, as libjpeg skips
-// them; between scans (strict) they are data left over.
-int ProgressiveDecoder::nextMarker(bool strict)
-{
-    return nextMarkerCode([this] { return source_.next(); }, !strict);
 }
 
 bool ProgressiveDecoder::readSegment(int marker)
@@ -307,7 +299,7 @@ ProgressiveDecoder::Outcome ProgressiveDecoder::decode(int numerator, std::size_
             break;
         if (marker < 0 || marker == EntropyReader::endOfFile || !readSegment(marker))
             return Outcome::declined;
-        marker = nextMarker(true);
+        marker = cursor_.nextMarkerAfterScan();
     }
     for (const Component& component : components_)
         if (!everyCoefficientBitArrived(component.bits))

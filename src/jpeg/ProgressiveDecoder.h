@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "jpeg/ByteSource.h"
+#include "jpeg/SegmentCursor.h"
 #include "jpeg/EntropyReader.h"
 #include "jpeg/HuffmanTable.h"
 
@@ -93,7 +94,6 @@ private:
         int start = 0, end = 0, high = 0, low = 0;
     };
 
-    int nextMarker(bool strict);
     bool readSegment(int marker);
     bool readFrame(const std::vector<std::uint8_t>& data);
     bool readHuffmanTables(const std::vector<std::uint8_t>& data);
@@ -118,6 +118,7 @@ private:
     }
 
     ByteSource source_;
+    SegmentCursor cursor_;
     EntropyReader reader_;
     int maxScans_;
     const std::atomic<bool>* cancel_;

@@ -30,10 +30,15 @@ TEST(JpegSectionReader, EndingsAndMessages)
         {"empty file", {}, false, "", "", {}},
         {"SOI then SOS", soi + sosSegment(), true, "", "", {0xDA}},
         {"six fill bytes", soi + Bytes(6, 0xFF) + Bytes{0xDB, 0, 2} + sosSegment(), true, "", "", {0xDB, 0xDA}},
-        {"seven fill bytes", soi + Bytes(7, 0xFF) + Bytes{0xDB, 0, 2}, false, "",
+        // The marker's own 0xFF behind the fill.
+        {"65,536 fill bytes", soi + Bytes(65537, 0xFF) + Bytes{0xDB, 0, 2} + sosSegment(), true, "", "",
+         {0xDB, 0xDA}},
+        {"65,537 fill bytes", soi + Bytes(65538, 0xFF) + Bytes{0xDB, 0, 2}, false, "",
          "too many padding unsigned chars\n", {}},
-        {"junk byte taken as marker", soi + dqt + Bytes{0x12, 0, 3, 9} + sosSegment(), true, "", "",
-         {0xDB, 0x12, 0xDA}},
+        // libjpeg passes over such bytes with a warning and decodes the picture.
+        {"stray bytes and a stuffed zero passed over", soi + dqt + Bytes{0x12, 0, 3, 0xFF, 0, 9} + sosSegment(),
+         true, "", "", {0xDB, 0xDA}},
+        {"stray bytes then the end", soi + dqt + Bytes{0x12}, false, "invalid marker", "", {0xDB}},
         {"length 0", soi + Bytes{0xFF, 0xDB, 0, 0}, false, "invalid marker", "", {}},
         {"length 1", soi + Bytes{0xFF, 0xDB, 0, 1}, false, "invalid marker", "", {}},
         {"length 2, empty payload", soi + Bytes{0xFF, 0xC4, 0, 2} + sosSegment(), true, "", "", {0xC4, 0xDA}},
@@ -115,6 +120,9 @@ TEST(JpegSectionReader, ExifResults)
          {0xE1, 0xE1, 0xDA}},
         {"rejected after accepted", soi + exifApp1 + rejected + sosSegment(), true, false, 6, {0xE1, 0xE1, 0xDA}},
         {"second Exif overrides", soi + exifApp1 + exif3 + sosSegment(), true, true, 3, {0xE1, 0xE1, 0xDA}},
+        {"three stray bytes before the Exif section",
+         soi + segment(0xE0, {'J', 'F', 'I', 'F', 0}) + Bytes{0x20, 0, 0x0A} + exifApp1 + sosSegment(), true, true, 6,
+         {0xE1, 0xDA}},
         {"truncated after Exif", soi + exifApp1 + Bytes{0xFF, 0xDB, 0, 40, 1}, false, true, 6, {0xE1}},
     };
     for (const auto& c : cases) {
