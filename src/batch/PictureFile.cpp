@@ -69,11 +69,16 @@ std::size_t PictureFile::loadingBytes(int box) const
     return static_cast<std::size_t>(std::min<std::uint64_t>(bytes, pictureMemoryLimit));
 }
 
+std::string PictureFile::openProblem() const
+{
+    return openError_ == EINVAL ? std::string("is not a regular file")
+                                : "cannot be read: " + std::string(std::strerror(openError_));
+}
+
 bool PictureFile::load(int box, LoadedPicture& picture, const std::atomic<bool>* cancel)
 {
     if (!file_) {
-        picture.problem = openError_ == EINVAL ? std::string("is not a regular file")
-                                               : "cannot be read: " + std::string(std::strerror(openError_));
+        picture.problem = openProblem();
         return false;
     }
     if (format_ == PictureFormat::other) {

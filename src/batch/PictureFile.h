@@ -25,6 +25,9 @@ public:
     PictureFile& operator=(const PictureFile&) = delete;
 
     const std::string& path() const { return path_; }
+    bool opened() const { return openError_ == 0; }
+    // Why it could not be opened, in the system's words.
+    std::string openProblem() const;
     const FileStamp& stamp() const { return stamp_; }
     PictureFormat format() const { return format_; }
     // The size the head declares; false when it declares none.

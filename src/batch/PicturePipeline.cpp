@@ -15,7 +15,7 @@ extern "C" __declspec(dllimport) HRESULT WINAPI SetThreadDescription(HANDLE thre
 
 PicturePipeline::PicturePipeline(const std::vector<std::string>& paths, const ProcessingJob& job, long quality,
                                  int threads)
-    : paths_(paths), job_(job), quality_(quality)
+    : paths_(paths), job_(job), quality_(quality), handedBack_(paths.size(), false)
 {
     const int cores = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
     const int helpers = threads > 0 ? threads : cores;
@@ -54,16 +54,20 @@ PreparedPicture PicturePipeline::next()
         prepareOne();
     std::unique_lock<std::mutex> lock(mutex_);
     const std::size_t index = nextTake_;
-    changed_.wait(lock, [&] { return ready_.count(index) != 0; });
-    PreparedPicture picture = std::move(ready_[index]);
-    ready_.erase(index);
-    bytesHeld_ -= picture.jpeg.size();
-    lock.unlock();
-
-    // Prepared ahead, from a file that has changed or gone since.
-    if (!(picture.stamp == fileStamp(paths_[index])))
+    changed_.wait(lock, [&] { return ready_.count(index) != 0 || handedBack_[index]; });
+    PreparedPicture picture;
+    if (handedBack_[index]) {
+        lock.unlock();
         picture = prepareAgain(index);
-
+    } else {
+        picture = std::move(ready_[index]);
+        ready_.erase(index);
+        bytesHeld_ -= picture.jpeg.size();
+        lock.unlock();
+        // Prepared ahead, from a file that has changed or gone since.
+        if (!(picture.stamp == fileStamp(paths_[index])))
+            picture = prepareAgain(index);
+    }
     lock.lock();
     nextTake_ = index + 1;
     changed_.notify_all();
@@ -72,15 +76,18 @@ PreparedPicture PicturePipeline::next()
 
 PreparedPicture PicturePipeline::prepareAgain(std::size_t index)
 {
-    PictureFile file(paths_[index]);
-    const std::size_t estimate = file.loadingBytes(box());
-    {
-        // As the next to be handed over it needs no admission, but the
-        // helpers must see what it holds.
-        std::lock_guard<std::mutex> lock(mutex_);
-        bytesHeld_ += estimate;
-    }
-    PreparedPicture picture = preparePicture(file, job_, quality_, nullptr);
+    std::size_t estimate = 0;
+    PreparedPicture picture = preparedOrFailed([&](PreparedPicture& prepared) {
+        PictureFile file(paths_[index]);
+        estimate = file.loadingBytes(box());
+        {
+            // As the next to be handed over it needs no admission, but the
+            // helpers must see what it holds.
+            std::lock_guard<std::mutex> lock(mutex_);
+            bytesHeld_ += estimate;
+        }
+        preparePicture(file, job_, quality_, nullptr, prepared);
+    });
     std::lock_guard<std::mutex> lock(mutex_);
     bytesHeld_ -= estimate;
     changed_.notify_all();
@@ -92,12 +99,39 @@ bool PicturePipeline::prepareOne()
     std::size_t index = 0;
     if (!claim(index))
         return false;
-    PictureFile file(paths_[index]);
-    const std::size_t estimate = file.loadingBytes(box());
-    if (!admit(index, estimate))
-        return false;
-    store(index, estimate, preparePicture(file, job_, quality_, &cancelled_));
+    std::size_t estimate = 0;
+    bool admitted = false;
+    try {
+        PreparedPicture picture = preparedOrFailed([&](PreparedPicture& prepared) {
+            PictureFile file(paths_[index]);
+            estimate = file.loadingBytes(box());
+            admitted = admit(index, estimate);
+            if (admitted)
+                preparePicture(file, job_, quality_, &cancelled_, prepared);
+        });
+        // A picture that failed before its admission still goes to the worker.
+        if (!admitted) {
+            if (cancelled_ || !admit(index, 0))
+                return false;
+            admitted = true;
+            estimate = 0;
+        }
+        store(index, estimate, std::move(picture));
+    } catch (const std::exception&) {
+        handBack(index, admitted ? estimate : 0, admitted);
+    }
     return true;
+}
+
+void PicturePipeline::handBack(std::size_t index, std::size_t estimate, bool admitted)
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (admitted) {
+        bytesHeld_ -= estimate;
+        --preparing_;
+    }
+    handedBack_[index] = true;
+    changed_.notify_all();
 }
 
 bool PicturePipeline::claim(std::size_t& index)
@@ -124,10 +158,11 @@ bool PicturePipeline::admit(std::size_t index, std::size_t bytes)
 void PicturePipeline::store(std::size_t index, std::size_t estimate, PreparedPicture picture)
 {
     std::lock_guard<std::mutex> lock(mutex_);
-    // From here the picture holds only its encoded bytes.
-    bytesHeld_ = bytesHeld_ - estimate + picture.jpeg.size();
-    --preparing_;
+    const std::size_t bytes = picture.jpeg.size();
     ready_[index] = std::move(picture);
+    // From here the picture holds only its encoded bytes.
+    bytesHeld_ = bytesHeld_ - estimate + bytes;
+    --preparing_;
     changed_.notify_all();
 }
 

@@ -53,6 +53,8 @@ private:
     bool claim(std::size_t& index);
     bool admit(std::size_t index, std::size_t bytes);
     void store(std::size_t index, std::size_t estimate, PreparedPicture picture);
+    // Not even its failure could be stored: the worker prepares it itself.
+    void handBack(std::size_t index, std::size_t estimate, bool admitted);
     PreparedPicture prepareAgain(std::size_t index);
     int box() const { return job_.settings.resize ? job_.settings.width : 0; }
 
@@ -64,6 +66,7 @@ private:
     mutable std::mutex mutex_;
     std::condition_variable changed_;
     std::map<std::size_t, PreparedPicture> ready_;
+    std::vector<bool> handedBack_;
     std::size_t nextClaim_ = 0;
     std::size_t nextTake_ = 0;
     std::size_t bytesHeld_ = 0;

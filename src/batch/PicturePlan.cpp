@@ -25,6 +25,22 @@ PicturePlan failing(PicturePlan plan, const std::string& reason, const std::stri
 
 }  // namespace
 
+void planShape(PicturePlan& plan, long long width, long long height, int orientation, const BatchSettings& settings)
+{
+    plan.storedWidth = plan.fitWidth = width;
+    plan.storedHeight = plan.fitHeight = height;
+    plan.resized = settings.resize && (width > settings.width || height > settings.width);
+    if (plan.resized) {
+        const FittedSize fitted = fitInBox(width, height, settings.width, settings.width);
+        plan.fitWidth = fitted.width;
+        plan.fitHeight = fitted.height;
+    }
+    plan.orientation = settings.rotate && orientation >= 2 && orientation <= 8 ? orientation : 0;
+    const bool across = plan.orientation >= 5;
+    plan.width = across ? plan.fitHeight : plan.fitWidth;
+    plan.height = across ? plan.fitWidth : plan.fitHeight;
+}
+
 PicturePlan planPicture(const PictureFile& file, const ProcessingJob& job)
 {
     PicturePlan plan;
@@ -50,26 +66,14 @@ PicturePlan planPicture(const PictureFile& file, const ProcessingJob& job)
     std::uint32_t width = 0, height = 0;
     if (!file.declaredSize(width, height)) {
         plan.verdict = PicturePlan::Verdict::unreadable;
-        plan.reason = file.stamp().size < 0 ? "cannot be read"
+        plan.reason = !file.opened() ? file.openProblem()
                       : file.format() == PictureFormat::other ? "not a JPEG, PNG or TIFF picture"
                                                              : "no readable size in its head";
         return plan;
     }
 
-    plan.storedWidth = plan.width = width;
-    plan.storedHeight = plan.height = height;
-    if (job.settings.resize && (plan.width > job.settings.width || plan.height > job.settings.width)) {
-        const FittedSize fitted = fitInBox(plan.width, plan.height, job.settings.width, job.settings.width);
-        plan.width = fitted.width;
-        plan.height = fitted.height;
-        plan.resized = true;
-    }
     const JpegHead& head = file.jpegHead();
-    const int orientation = job.settings.rotate && head.exifRead ? head.orientation : 0;
-    plan.orientation = orientation >= 2 && orientation <= 8 ? orientation : 0;
-    if (plan.orientation >= 5)
-        std::swap(plan.width, plan.height);
-
+    planShape(plan, width, height, head.exifRead ? head.orientation : 0, job.settings);
     if (plan.width <= 0 || plan.height <= 0)
         return failing(plan, "nothing to write (an empty box)", "cannot be written: nothing to write (an empty box)");
     // In the words the write would use.

@@ -23,10 +23,16 @@ struct PicturePlan {
     bool alreadyProcessed = false;  // skipped for carrying the batch's record
     std::string target;             // the file the result goes to
     long long storedWidth = 0, storedHeight = 0;
-    long long width = 0, height = 0;  // once written: fitted, then turned
+    long long fitWidth = 0, fitHeight = 0;  // shrunk to this, before the turn
+    long long width = 0, height = 0;        // once written: fitted, then turned
     bool resized = false;
     int orientation = 0;  // the EXIF orientation that turns it, 0 for none
 };
+
+// The sizes and turn of a picture stored at width x height whose EXIF
+// gives that orientation (0 for none): fitted into the settings' box, then
+// turned when they turn pictures.
+void planShape(PicturePlan& plan, long long width, long long height, int orientation, const BatchSettings& settings);
 
 // The plan for the picture file in the job: the job's folder, output
 // folder and record, and its box, turn, skips and overwrite.

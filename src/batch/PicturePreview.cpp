@@ -108,7 +108,15 @@ void PicturePreview::run()
         superseded_ = false;
         lock.unlock();
         PreviewPicture made;
-        const bool complete = make(request, made);
+        bool complete = true;
+        // Copying, blending or shrinking may run out of memory like the
+        // decode: the preview shows nothing for that picture, and goes on.
+        try {
+            complete = make(request, made);
+        } catch (const std::exception&) {
+            made = PreviewPicture();
+            shapedKey_.clear();
+        }
         lock.lock();
         current_.reset();
         if (!complete || pending_)
@@ -182,14 +190,18 @@ bool PicturePreview::shapeAt(const PreviewRequest& request, const std::string& p
         sample.image = samplePicture();
         sample.storedWidth = sampleWidth;
         sample.storedHeight = sampleHeight;
-        fitIntoBox(sample, job);
+        PicturePlan plan;
+        planShape(plan, sampleWidth, sampleHeight, 0, job.settings);
+        fitIntoBox(sample, plan);
         shapedOk_ = true;
     } else {
         // A picture that cannot be shaped, for want of memory above all, is
         // passed over as an unreadable one: the dialog's thread goes on.
         try {
             PictureFile file(path);
-            shapedOk_ = shapePicture(file, job, shaped_, &superseded_);
+            const PicturePlan plan = planPicture(file, job);
+            shapedOk_ = plan.verdict != PicturePlan::Verdict::unreadable &&
+                        shapePicture(file, plan, job.settings.convertToSrgb, shaped_, &superseded_);
         } catch (const std::exception&) {
             shaped_ = ShapedPicture();
             shapedOk_ = false;

@@ -3,11 +3,14 @@
 #include <cstdint>
 #include <string>
 
+#include "batch/PicturePlan.h"
+
 // What became of one picture of a batch.
 struct PictureReport {
     enum class Outcome { saved, unreadable, notWritten, skipped };
 
     std::string path;     // the picture read
+    PicturePlan plan;     // what was decided for it before decoding
     std::string written;  // the file written, or that would have been
     Outcome outcome = Outcome::saved;
     std::string reason;   // why, when not saved

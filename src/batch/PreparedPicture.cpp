@@ -34,28 +34,27 @@ std::vector<unsigned char> keptExif(const PictureFile& file, const ProcessingJob
     return rewriteExif(exif.data(), exif.size(), changes);
 }
 
-PreparedPicture prepareOrThrow(PictureFile& file, const ProcessingJob& job, long quality,
-                               const std::atomic<bool>* cancel)
+}  // namespace
+
+void preparePicture(PictureFile& file, const ProcessingJob& job, long quality, const std::atomic<bool>* cancel,
+                    PreparedPicture& prepared)
 {
-    PreparedPicture prepared;
     prepared.stamp = file.stamp();
-    // Whether it is skipped or cannot be written is known from its head and
-    // the output folder: nothing is decoded for it. A head without a size is
-    // left to the decode, which says what is wrong.
-    const PicturePlan plan = planPicture(file, job);
-    if (plan.verdict == PicturePlan::Verdict::skip || plan.verdict == PicturePlan::Verdict::fail) {
-        prepared.loaded = true;
-        prepared.alreadyProcessed = plan.alreadyProcessed;
-        prepared.alreadyThere = plan.verdict == PicturePlan::Verdict::skip && !plan.alreadyProcessed;
-        prepared.failure = plan.problem;
-        return prepared;
-    }
-    ShapedPicture shaped;
-    if (!shapePicture(file, job, shaped, cancel)) {
-        prepared.problem = shaped.picture.problem;
-        return prepared;
+    prepared.plan = planPicture(file, job);
+    const PicturePlan& plan = prepared.plan;
+    if (plan.verdict == PicturePlan::Verdict::unreadable) {
+        prepared.problem = plan.reason;
+        return;
     }
     prepared.loaded = true;
+    if (plan.verdict != PicturePlan::Verdict::process || job.dryRun)
+        return;
+    ShapedPicture shaped;
+    if (!shapePicture(file, plan, job.settings.convertToSrgb, shaped, cancel)) {
+        prepared.loaded = false;
+        prepared.problem = shaped.picture.problem;
+        return;
+    }
     prepared.resized = shaped.resized;
     prepared.rotated = shaped.rotated;
     wxImage& picture = shaped.picture.image;
@@ -66,27 +65,20 @@ PreparedPicture prepareOrThrow(PictureFile& file, const ProcessingJob& job, long
                                              });
     prepared.jpeg = jpegBytes(picture, quality, shaped.picture.iccProfile, keptExif(file, job, picture, shaped.picture.iccProfile),
                               job.outputFolder.empty() ? job.record : resultRecord(job.record, file.path()));
-    return prepared;
 }
 
-}  // namespace
-
-PreparedPicture preparePicture(PictureFile& file, const ProcessingJob& job, long quality,
-                               const std::atomic<bool>* cancel)
+PreparedPicture preparedOrFailed(const std::function<void(PreparedPicture&)>& make)
 {
-    // Helpers prepare pictures on threads of their own, where an exception
-    // would end the program: whatever goes wrong is this picture's failure.
+    PreparedPicture prepared;
     try {
-        return prepareOrThrow(file, job, quality, cancel);
+        make(prepared);
+        return prepared;
     } catch (const std::bad_alloc&) {
-        PreparedPicture failed;
-        failed.stamp = file.stamp();
-        failed.problem = "needs more memory than is free";
-        return failed;
+        prepared.problem = "needs more memory than is free";
     } catch (const std::exception& error) {
-        PreparedPicture failed;
-        failed.stamp = file.stamp();
-        failed.problem = std::string("cannot be prepared: ") + error.what();
-        return failed;
+        prepared.problem = std::string("cannot be prepared: ") + error.what();
     }
+    prepared.loaded = false;
+    prepared.jpeg.clear();
+    return prepared;
 }

@@ -1,12 +1,14 @@
 #pragma once
 
 #include <atomic>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include <wx/string.h>
 
 #include "platform/FileStamp.h"
+#include "batch/PicturePlan.h"
 #include "batch/ProcessingJob.h"
 
 class PictureFile;
@@ -16,13 +18,8 @@ class PictureFile;
 // encoded. Made on any thread; the worker commits it in list order.
 struct PreparedPicture {
     FileStamp stamp;  // the file as it was before it was read
+    PicturePlan plan;  // what was decided before decoding, and done
     bool loaded = false;
-    // It carries the batch's processing record and the job skips such pictures.
-    bool alreadyProcessed = false;
-    // Its result is already in the output folder and the job leaves those.
-    bool alreadyThere = false;
-    // Decided before decoding: it would not be written, and why.
-    std::string failure;
     std::string problem;  // why it did not load
     bool resized = false;
     bool rotated = false;
@@ -35,11 +32,15 @@ struct PreparedPicture {
     std::vector<unsigned char> jpeg;
 };
 
-// Prepares the opened picture file for the job at the quality; a picture
-// the job skips (done before, or its result already there) is not even
-// decoded. A set
-// cancel flag cuts a long decode short; the result then counts as not
-// loaded. The orientation comes from the file's head; the trace log is
-// written by the worker alone, in list order.
-PreparedPicture preparePicture(PictureFile& file, const ProcessingJob& job, long quality,
-                               const std::atomic<bool>* cancel);
+// Prepares the opened picture file for the job at the quality, as its plan
+// says: only a picture the plan processes is decoded, and none in a dry
+// run. A set cancel flag cuts a long decode short; the result then counts
+// as not loaded. The trace log is written by the worker alone, in list
+// order.
+void preparePicture(PictureFile& file, const ProcessingJob& job, long quality, const std::atomic<bool>* cancel,
+                    PreparedPicture& prepared);
+
+// What make prepares, with whatever it throws made that picture's failure
+// (what it had found until then kept): helpers prepare pictures on threads
+// of their own, where an exception would end the program.
+PreparedPicture preparedOrFailed(const std::function<void(PreparedPicture&)>& make);

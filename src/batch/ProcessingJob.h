@@ -21,5 +21,6 @@ struct ProcessingJob {
     bool skipExisting = false;        // with an output folder: leave results already there, as skipped
     bool askAboutExisting = false;    // with an output folder: ask the owner once what to do with them
     bool traceLog = true;             // write ./MetadataHandler.log for each picture turned
+    bool dryRun = false;              // plan and report each picture, unasked; decode and write nothing
     std::string record;               // the batch's processing record; the worker sets it
 };

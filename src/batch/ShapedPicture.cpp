@@ -3,41 +3,42 @@
 #include <algorithm>
 #include <cmath>
 
-#include "batch/FitInBox.h"
 #include "batch/Orientation.h"
 #include "batch/PictureFile.h"
 #include "batch/ProfileConversion.h"
 #include "batch/Resample.h"
 
-bool fitIntoBox(LoadedPicture& loaded, const ProcessingJob& job)
+bool fitIntoBox(LoadedPicture& loaded, const PicturePlan& plan)
 {
-    const int box = job.settings.width;
-    if (!job.settings.resize || (loaded.storedWidth <= box && loaded.storedHeight <= box))
+    if (!plan.resized)
         return false;
     wxImage& picture = loaded.image;
-    const FittedSize size = fitInBox(loaded.storedWidth, loaded.storedHeight, box, box);
-    if (!size.positive())
+    if (plan.fitWidth <= 0 || plan.fitHeight <= 0)
         picture = wxImage();
-    else if (size.width != picture.GetWidth() || size.height != picture.GetHeight())
-        picture = resampleLanczos3(picture, static_cast<int>(size.width), static_cast<int>(size.height));
+    else if (plan.fitWidth != picture.GetWidth() || plan.fitHeight != picture.GetHeight())
+        picture = resampleLanczos3(picture, static_cast<int>(plan.fitWidth), static_cast<int>(plan.fitHeight));
     return true;
 }
 
-bool shapePicture(PictureFile& file, const ProcessingJob& job, ShapedPicture& shaped,
+bool shapePicture(PictureFile& file, const PicturePlan& plan, bool toSrgb, ShapedPicture& shaped,
                   const std::atomic<bool>* cancel)
 {
     LoadedPicture& loaded = shaped.picture;
-    if (!file.load(job.settings.resize ? job.settings.width : 0, loaded, cancel))
+    // The box the plan fitted it into is its longer fitted side.
+    const long long box = plan.resized ? std::max(plan.fitWidth, plan.fitHeight) : 0;
+    if (!file.load(static_cast<int>(box), loaded, cancel))
         return false;
-    shaped.resized = fitIntoBox(loaded, job);
-    wxImage& picture = loaded.image;
-    if (job.settings.rotate) {
-        const JpegHead& head = file.jpegHead();
-        shaped.rotated = head.exifRead && orientUpright(picture, head.orientation);
+    if (loaded.storedWidth != plan.storedWidth || loaded.storedHeight != plan.storedHeight) {
+        loaded.problem = "decodes to " + std::to_string(loaded.storedWidth) + "x" + std::to_string(loaded.storedHeight) +
+                         ", not to the size its head declares";
+        loaded.image = wxImage();
+        return false;
     }
+    shaped.resized = fitIntoBox(loaded, plan);
+    shaped.rotated = plan.orientation != 0 && orientUpright(loaded.image, plan.orientation);
     // Once converted, the colours are sRGB's and need no profile; one that
     // cannot be used stays with the picture, as without the option.
-    if (job.settings.convertToSrgb && convertRgbPicture(picture, loaded.iccProfile, true))
+    if (toSrgb && convertRgbPicture(loaded.image, loaded.iccProfile, true))
         loaded.iccProfile.clear();
     return true;
 }

@@ -3,6 +3,7 @@
 #include <atomic>
 
 #include "batch/PictureLoader.h"
+#include "batch/PicturePlan.h"
 #include "batch/ProcessingJob.h"
 #include "batch/Watermark.h"
 
@@ -19,14 +20,17 @@ struct ShapedPicture {
     bool rotated = false;
 };
 
-// Fits the loaded picture into the job's box when the job resizes and it is
-// larger, by its stored size whatever scale it was decoded at; true when it
-// did. An empty box leaves an empty image: nothing can be written.
-bool fitIntoBox(LoadedPicture& loaded, const ProcessingJob& job);
+// Shrinks the loaded picture to the plan's size, whatever scale it was
+// decoded at; true when the plan shrinks it. An empty size leaves an empty
+// image: nothing can be written.
+bool fitIntoBox(LoadedPicture& loaded, const PicturePlan& plan);
 
-// False, with shaped.picture.problem saying why, when the picture cannot be
-// loaded. A set cancel flag cuts a long decode short.
-bool shapePicture(PictureFile& file, const ProcessingJob& job, ShapedPicture& shaped,
+// Decodes the picture and gives it the plan's size and turn, then converts
+// it into sRGB when toSrgb. False, with shaped.picture.problem saying why,
+// when the picture cannot be loaded, or decodes to another size than its
+// head declared (and the plan was made for). A set cancel flag cuts a long
+// decode short.
+bool shapePicture(PictureFile& file, const PicturePlan& plan, bool toSrgb, ShapedPicture& shaped,
                   const std::atomic<bool>* cancel);
 
 // Blends the job's watermark into the shaped image when the job asks for

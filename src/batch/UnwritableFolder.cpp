@@ -1,6 +1,7 @@
 #include "batch/UnwritableFolder.h"
 
 #include "platform/FolderAccess.h"
+#include "platform/PictureList.h"
 
 std::string unwritableFolder(const std::vector<std::string>& pictures, const std::string& outputFolder,
                              std::string& reason)
@@ -11,7 +12,7 @@ std::string unwritableFolder(const std::vector<std::string>& pictures, const std
         return canCreateFolder(outputFolder, reason) ? std::string() : outputFolder;
     std::string first, firstReason, folder;
     for (const std::string& path : pictures) {
-        const std::string next = path.substr(0, path.find_last_of('/'));
+        const std::string next = folderOf(path);
         if (next == folder)
             continue;
         folder = next;

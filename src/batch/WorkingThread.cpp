@@ -83,7 +83,7 @@ bool WorkingThread::ProcessDirectory(long quality)
         owner_->folderUnwritable(wxString::FromUTF8(unwritable), wxString::FromUTF8(reason));
         return false;
     }
-    if (!owner_->confirm(job_.directory, count, job_.outputFolder))
+    if (!job_.dryRun && !owner_->confirm(job_.directory, count, job_.outputFolder))
         return false;
     if (job_.askAboutExisting && !job_.outputFolder.empty())
         decideAboutExisting();
@@ -103,22 +103,22 @@ bool WorkingThread::ProcessDirectory(long quality)
         const PreparedPicture picture = pipeline.next();
         PictureReport report;
         report.path = files_[i];
-        report.written = targetOf(files_[i]);
-        if (picture.alreadyProcessed) {
-            report.outcome = PictureReport::Outcome::skipped;
-            report.reason = "already processed with these settings";
-            report.alreadyProcessed = true;
-            ++statistics_.alreadyProcessed;
-        } else if (picture.alreadyThere) {
-            report.outcome = PictureReport::Outcome::skipped;
-            ++statistics_.alreadyThere;
-        } else if (picture.loaded) {
-            commitPicture(picture, report);
-        } else {
+        report.plan = picture.plan;
+        report.written = picture.plan.target;
+        // Its size as the file stood when it was read: skipped or failed too.
+        report.bytesBefore = static_cast<std::uint64_t>(std::max<long long>(picture.stamp.size, 0));
+        if (!picture.loaded) {
             report.outcome = PictureReport::Outcome::unreadable;
             report.reason = picture.problem;
             report.endsBatch = !job_.settings.skipUnreadable;
             ++statistics_.skipped;
+        } else if (picture.plan.verdict == PicturePlan::Verdict::skip) {
+            report.outcome = PictureReport::Outcome::skipped;
+            report.reason = picture.plan.reason;
+            report.alreadyProcessed = picture.plan.alreadyProcessed;
+            ++(report.alreadyProcessed ? statistics_.alreadyProcessed : statistics_.alreadyThere);
+        } else {
+            commitPicture(picture, report);
         }
         owner_->pictureDone(report);
         if (report.endsBatch)
@@ -134,28 +134,35 @@ bool WorkingThread::ProcessDirectory(long quality)
 
 void WorkingThread::commitPicture(const PreparedPicture& picture, PictureReport& report)
 {
+    const PicturePlan& plan = picture.plan;
+    const bool failing = plan.verdict == PicturePlan::Verdict::fail;
+    if (job_.dryRun && !failing) {
+        // What the plan says the write would do.
+        report.resized = plan.resized;
+        report.rotated = plan.orientation != 0;
+        report.watermarked = job_.settings.useWatermark;
+        countSaved(report);
+        return;
+    }
     // Once a batch is enough to tell the user.
     if (!picture.placementMessage.empty() && !placementReported_) {
         owner_->placementFallback(picture.placementMessage, picture.placementCaption);
         placementReported_ = true;
     }
     // The trace log is written here, one picture after the other.
-    if (job_.settings.rotate && job_.traceLog)
+    if (job_.settings.rotate && job_.traceLog && !job_.dryRun)
         MetadataHandler(report.path.c_str(), true).readExif();
 
-    // The stamp was just checked against the file: its size is the file's.
-    report.bytesBefore = static_cast<std::uint64_t>(picture.stamp.size);
     bool saved = false;
-    if (!picture.failure.empty()) {
-        // Planned before decoding: it would not be written.
-        report.reason = picture.failure;
+    if (failing) {
+        report.reason = plan.problem;
     } else if (job_.outputFolder.empty()) {
         saved = replaceFile(report.path, picture.jpeg, &report.reason);
     } else {
         const ResultWriter results(std::string(job_.outputFolder.utf8_str()));
         const std::string relative = relativeOf(report.path);
         if (job_.skipExisting && results.existing(relative) == ResultWriter::Existing::file) {
-            // Done by an earlier run that was stopped: nothing to do again.
+            // Done by an earlier run that was stopped since it was planned.
             report.outcome = PictureReport::Outcome::skipped;
             ++statistics_.alreadyThere;
             return;
@@ -173,11 +180,16 @@ void WorkingThread::commitPicture(const PreparedPicture& picture, PictureReport&
     report.resized = picture.resized;
     report.rotated = picture.rotated;
     report.watermarked = picture.watermarked;
+    countSaved(report);
+}
+
+void WorkingThread::countSaved(const PictureReport& report)
+{
     // Counted only once the picture is saved: the statistics must not claim
     // work that never reached the disk.
-    statistics_.resized += picture.resized;
-    statistics_.rotated += picture.rotated;
-    statistics_.watermarked += picture.watermarked;
+    statistics_.resized += report.resized;
+    statistics_.rotated += report.rotated;
+    statistics_.watermarked += report.watermarked;
 }
 
 void WorkingThread::decideAboutExisting()
@@ -229,11 +241,4 @@ void WorkingThread::countExisting(const std::string& output, int& earlier, int& 
 std::string WorkingThread::relativeOf(const std::string& path) const
 {
     return relativePath(std::string(job_.directory.utf8_str()), path);
-}
-
-std::string WorkingThread::targetOf(const std::string& path) const
-{
-    if (job_.outputFolder.empty())
-        return path;
-    return ResultWriter(std::string(job_.outputFolder.utf8_str())).pathOf(relativeOf(path));
 }

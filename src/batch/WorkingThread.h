@@ -40,9 +40,7 @@ private:
     // results of these pictures, and how many are not.
     void countExisting(const std::string& output, int& earlier, int& others) const;
     void commitPicture(const PreparedPicture& picture, PictureReport& report);
-    // Where the picture at path is written: over itself, or below the job's
-    // output folder by its path relative to the folder processed.
-    std::string targetOf(const std::string& path) const;
+    void countSaved(const PictureReport& report);
     std::string relativeOf(const std::string& path) const;
     bool stopRequested();
 

@@ -7,6 +7,7 @@
 
 #include "batch/PictureReport.h"
 #include "batch/WorkingThread.h"
+#include "cli/DryRun.h"
 #include "cli/JsonText.h"
 #include "cli/TerminalStreams.h"
 
@@ -60,6 +61,7 @@ void TerminalOwner::run(const ProcessingJob& job)
 {
     folder_ = utf8(job.directory);
     outputFolder_ = utf8(job.outputFolder);
+    watermarking_ = job.settings.useWatermark;
     // Joinable: the batch is over, thread and all, once Wait returns.
     WorkingThread worker(this, job, wxTHREAD_JOINABLE);
     {
@@ -121,8 +123,8 @@ void TerminalOwner::folderUnreadable(const wxString&)
 
 void TerminalOwner::folderUnwritable(const wxString& folder, const wxString& reason)
 {
-    std::fprintf(stderr, "tessaly-batch: %s: no picture can be saved there: %s; nothing was processed\n",
-                 utf8(folder).c_str(), utf8(reason).c_str());
+    std::fprintf(stderr, "tessaly-batch: %s: no picture can be saved there: %s; nothing %s processed\n",
+                 utf8(folder).c_str(), utf8(reason).c_str(), reporting_.dryRun ? "would be" : "was");
     ++folderFailures_;
 }
 
@@ -163,19 +165,23 @@ void TerminalOwner::pictureDone(const PictureReport& report)
     default:
         ++failed_;
         endProgressLine();
-        std::fprintf(stderr, "tessaly-batch: %s: %s\n", report.path.c_str(), report.reason.c_str());
+        if (!reporting_.dryRun)
+            std::fprintf(stderr, "tessaly-batch: %s: %s\n", report.path.c_str(), report.reason.c_str());
     }
+    const std::string dry = reporting_.dryRun ? ", \"dryRun\": true" : "";
     if (reporting_.json) {
         output("{\"path\": " + jsonText(report.path) + ", \"written\": " + jsonText(report.written) +
                ", \"outcome\": " + jsonText(outcomeName(report.outcome)) + ", \"reason\": " +
                jsonText(report.reason) + ", \"bytesBefore\": " + std::to_string(report.bytesBefore) +
                ", \"bytesAfter\": " + std::to_string(report.bytesAfter) + ", \"resized\": " +
                jsonFlag(report.resized) + ", \"rotated\": " + jsonFlag(report.rotated) + ", \"watermarked\": " +
-               jsonFlag(report.watermarked) + "}\n");
+               jsonFlag(report.watermarked) + dry + "}\n");
+    } else if (reporting_.dryRun) {
+        output(dryRunLine(report, watermarking_) + "\n");
     } else if (logPictures_ && !reporting_.quiet && report.outcome == PictureReport::Outcome::saved) {
         output(report.path + " -> " + report.written + "\n");
     }
-    if (progress_)
+    if (progress_ && !reporting_.dryRun)
         showProgress(report);
 }
 
@@ -208,7 +214,15 @@ void TerminalOwner::printTotals(bool interrupted)
                std::to_string(skipped_ + processed_) + ", \"resized\": " + std::to_string(resized_) + ", \"rotated\": " +
                std::to_string(rotated_) + ", \"watermarked\": " + std::to_string(watermarked_) +
                ", \"bytesBefore\": " + std::to_string(bytesBefore_) + ", \"bytesAfter\": " +
-               std::to_string(bytesAfter_) + ", \"interrupted\": " + jsonFlag(interrupted) + "}\n");
+               std::to_string(bytesAfter_) + ", \"interrupted\": " + jsonFlag(interrupted) +
+               (reporting_.dryRun ? ", \"dryRun\": true" : "") + "}\n");
+        return;
+    }
+    if (reporting_.dryRun) {
+        output(std::to_string(saved_) + " pictures would be saved (" + std::to_string(resized_) + " resized, " +
+               std::to_string(rotated_) + " turned, " + std::to_string(watermarked_) + " watermarked), " +
+               std::to_string(failed_) + " would fail, " + std::to_string(skipped_ + processed_) +
+               " skipped; nothing was changed\n");
         return;
     }
     if (reporting_.quiet)

@@ -14,6 +14,7 @@ struct TerminalReporting {
     bool quiet = false;  // failures only
     bool ask = true;     // confirm each folder at the terminal
     bool json = false;   // one JSON object per picture and a summary on standard output
+    bool dryRun = false;  // what each picture's plan says, a line each; nothing is changed
 };
 
 // Runs batches for tessaly-batch and reports them as a command-line tool
@@ -64,6 +65,7 @@ private:
     const bool logPictures_;   // standard output is not
     std::string folder_;
     std::string outputFolder_;
+    bool watermarking_ = false;
 
     std::mutex mutex_;
     WorkingThread* worker_ = nullptr;

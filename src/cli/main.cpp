@@ -11,9 +11,7 @@
 
 #include "Version.h"
 #include "batch/ProcessingJob.h"
-#include "batch/ProcessingRecord.h"
 #include "cli/CommandLine.h"
-#include "cli/DryRun.h"
 #include "cli/InterruptWatcher.h"
 #include "cli/TerminalOwner.h"
 #include "cli/TerminalStreams.h"
@@ -104,6 +102,7 @@ ProcessingJob jobFor(const BatchOptions& options, const std::string& folder, con
     job.overwrite = options.overwrite;
     job.skipExisting = options.skipExisting;
     job.traceLog = false;
+    job.dryRun = options.dryRun;
     return job;
 }
 
@@ -163,21 +162,14 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "tessaly-batch: --opacity has no effect: %s has a transparency of its own, which is "
                              "used instead\n",
                      settings.waterImgFile.c_str());
-    if (options.dryRun) {
-        std::vector<ProcessingJob> jobs;
-        for (std::size_t i = 0; i < options.folders.size(); ++i) {
-            jobs.push_back(jobFor(options, options.folders[i], outputs[i], settings.useWatermark ? &mark : nullptr));
-            jobs.back().record = processingRecord(jobs.back());
-        }
-        return dryRun(jobs, options.json) == 0 ? 0 : exitFailures;
-    }
-    // Without a terminal nobody can answer: refuse rather than wait.
-    if (!options.yes && !inputIsTerminal())
+    // Without a terminal nobody can answer: refuse rather than wait. A dry
+    // run asks nothing.
+    if (!options.dryRun && !options.yes && !inputIsTerminal())
         return usageError("standard input is no terminal, so nobody can confirm; add --yes to go ahead");
 
     // Ctrl-C and SIGTERM: at the question, an end at once with nothing
     // touched; during a batch, a stop after the current picture, like STOP.
-    TerminalOwner owner({options.quiet, !options.yes, options.json});
+    TerminalOwner owner({options.quiet, !options.yes && !options.dryRun, options.json, options.dryRun});
     int interruptedBy = 0;
     {
         InterruptWatcher watcher([&owner] { return owner.asking(); }, [&owner] { owner.stop(); });

@@ -288,8 +288,8 @@ TEST_F(TessalyBatch, DryRunChangesNothing)
     for (const auto& entry : fs::recursive_directory_iterator(file("album")))
         before[entry.path().u8string()] = lookAt(entry);
     const ProgramRun run = runBatch({"--dry-run", "-s", "800", "-r", file("album")});
-    EXPECT_EQ(run.status, 1) << "notes.jpg would be skipped";
-    EXPECT_NE(run.out.find("notes.jpg: skipped, not a JPEG, PNG or TIFF picture"), std::string::npos) << run.out;
+    EXPECT_EQ(run.status, 1) << "notes.jpg would fail";
+    EXPECT_NE(run.out.find("notes.jpg: would fail: not a JPEG, PNG or TIFF picture"), std::string::npos) << run.out;
     EXPECT_NE(run.out.find("p101.jpg: 1460x1030 -> 564x800, turned a quarter clockwise"), std::string::npos)
         << run.out;
     std::size_t entries = 0;
@@ -648,7 +648,7 @@ TEST_F(TessalyBatch, DryRunSaysWhatTheRealRunDoes)
         {{"-o", "DONE"}, 1, "wide.jpg already exists", false, false},
         {{"-o", "DONE", "--skip-existing"}, 0, "skipped, ", false, false},
         {{"-s", "800", "--skip-processed"}, 0, "skipped, already processed with these settings", true, false},
-        {{"-s", "800"}, 1, "broken.jpg: skipped, no readable size in its head", false, true},
+        {{"-s", "800"}, 1, "broken.jpg: would fail: no readable size in its head", false, true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.says);
@@ -682,7 +682,7 @@ TEST_F(TessalyBatch, DryRunSaysWhatTheRealRunDoes)
         const std::string compare =
             "python3 -c \"import json,sys; d,r=[[json.loads(l) for l in open(f)] for f in sys.argv[1:]]; "
             "keys=('path','written','outcome','resized','rotated'); "
-            "sys.exit(not (all(o['dry_run'] is True for o in d) and len(d)==len(r) and "
+            "sys.exit(not (all(o['dryRun'] is True for o in d) and len(d)==len(r) and "
             "[[o[k] for k in keys] for o in d[:-1]]==[[o[k] for k in keys] for o in r[:-1]] and "
             "[d[-1][k] for k in ('pictures','saved','failed','skipped')]=="
             "[r[-1][k] for k in ('pictures','saved','failed','skipped')]))\" " +
