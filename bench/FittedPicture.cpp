@@ -2,8 +2,8 @@
 
 #include <cmath>
 
-#include "batch/FitInBox.h"
-#include "batch/Resample.h"
+#include "pixel/FitInBox.h"
+#include "pixel/Resample.h"
 
 wxImage fittedInto(const LoadedPicture& picture, int box)
 {

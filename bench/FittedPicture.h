@@ -2,7 +2,7 @@
 
 #include <wx/image.h>
 
-#include "batch/PictureLoader.h"
+#include "pixel/PictureLoader.h"
 
 // A loaded picture fitted into a box x box square as the batch fits it: by
 // Lanczos-3 from whatever scale it was decoded at.

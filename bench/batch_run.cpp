@@ -14,12 +14,12 @@
 #include <wx/log.h>
 
 #include "ui/MessageBoxOwner.h"
-#include "batch/FitInBox.h"
-#include "batch/JpegReplacer.h"
-#include "batch/Orientation.h"
+#include "pixel/FitInBox.h"
+#include "pixel/JpegReplacer.h"
+#include "pixel/Orientation.h"
 #include "platform/PictureList.h"
-#include "batch/PictureLoader.h"
-#include "batch/Watermark.h"
+#include "pixel/PictureLoader.h"
+#include "pixel/Watermark.h"
 #include "batch/WorkingThread.h"
 #include "jpeg/MetadataHandler.h"
 

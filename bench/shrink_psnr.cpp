@@ -9,7 +9,7 @@
 #include <wx/init.h>
 
 #include "FittedPicture.h"
-#include "batch/PictureLoader.h"
+#include "pixel/PictureLoader.h"
 
 namespace {
 

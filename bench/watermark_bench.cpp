@@ -4,7 +4,7 @@
 #include <wx/image.h>
 #include <wx/init.h>
 
-#include "batch/Watermark.h"
+#include "pixel/Watermark.h"
 
 namespace {
 

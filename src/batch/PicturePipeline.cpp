@@ -2,16 +2,10 @@
 
 #include <algorithm>
 
-#ifdef _WIN32
-#include <wx/msw/wrapwin.h>
-// Windows 10's, in kernel32; mingw-w64's headers do not declare it yet.
-extern "C" __declspec(dllimport) HRESULT WINAPI SetThreadDescription(HANDLE thread, PCWSTR description);
-#else
-#include <pthread.h>
-#endif
 #include <wx/log.h>
 
-#include "batch/PictureFile.h"
+#include "pixel/PictureFile.h"
+#include "platform/ThreadName.h"
 
 PicturePipeline::PicturePipeline(const std::vector<std::string>& paths, const ProcessingJob& job, long quality,
                                  int threads)
@@ -168,12 +162,7 @@ void PicturePipeline::store(std::size_t index, std::size_t estimate, PreparedPic
 
 void PicturePipeline::help()
 {
-    // Named, so that a debugger, top or a test can tell the helpers apart.
-#ifdef _WIN32
-    SetThreadDescription(GetCurrentThread(), wxString(helperName).wc_str());
-#else
-    pthread_setname_np(pthread_self(), helperName);
-#endif
+    nameThisThread(helperName);
     // Only the worker speaks to the user; the toolkit's own log boxes would
     // come from here otherwise.
     wxLogNull noToolkitMessages;

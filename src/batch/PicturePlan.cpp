@@ -2,8 +2,8 @@
 
 #include <utility>
 
-#include "batch/FitInBox.h"
-#include "batch/PictureFile.h"
+#include "pixel/FitInBox.h"
+#include "pixel/PictureFile.h"
 #include "batch/ProcessingRecord.h"
 #include "platform/PictureList.h"
 #include "platform/ResultWriter.h"

@@ -4,10 +4,10 @@
 
 #include <wx/log.h>
 
-#include "batch/FitInBox.h"
-#include "batch/PictureFile.h"
+#include "pixel/FitInBox.h"
+#include "pixel/PictureFile.h"
 #include "platform/PictureList.h"
-#include "batch/Resample.h"
+#include "pixel/Resample.h"
 
 namespace {
 

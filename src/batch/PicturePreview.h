@@ -11,7 +11,7 @@
 
 #include <wx/image.h>
 
-#include "batch/BatchSettings.h"
+#include "settings/BatchSettings.h"
 #include "batch/ShapedPicture.h"
 
 // What the Preferences preview shows: a picture of the folder as the batch

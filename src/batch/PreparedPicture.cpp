@@ -3,8 +3,8 @@
 #include <exception>
 #include <new>
 
-#include "batch/JpegReplacer.h"
-#include "batch/PictureFile.h"
+#include "pixel/JpegReplacer.h"
+#include "pixel/PictureFile.h"
 #include "batch/PicturePlan.h"
 #include "batch/ProcessingRecord.h"
 #include "batch/ShapedPicture.h"

@@ -5,7 +5,7 @@
 #include <wx/image.h>
 #include <wx/string.h>
 
-#include "batch/BatchSettings.h"
+#include "settings/BatchSettings.h"
 
 // One batch: what the user chose, and what this run adds to it. Copied
 // when the batch starts; the window's controls behind it stay disabled

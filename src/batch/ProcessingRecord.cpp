@@ -2,12 +2,12 @@
 
 #include <cstdint>
 #include <cstdio>
-#include <filesystem>
 #include <vector>
 
 #include "Version.h"
-#include "batch/SettingFields.h"
+#include "settings/SettingFields.h"
 #include "diag/FixedNumber.h"
+#include "platform/PathNames.h"
 #include "platform/RegularFile.h"
 #include "jpeg/JpegHead.h"
 
@@ -40,10 +40,8 @@ std::string hexOf(std::uint64_t value)
 // digest, so that a published picture does not carry its owner's folders.
 std::string sourceMark(const std::string& original)
 {
-    std::error_code error;
-    const std::filesystem::path full = std::filesystem::weakly_canonical(std::filesystem::u8path(original), error);
     Digest digest;
-    digest.add(error ? original : full.u8string());
+    digest.add(fullPath(original));
     return " from " + hexOf(digest.value());
 }
 

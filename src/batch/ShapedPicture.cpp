@@ -1,12 +1,11 @@
 #include "batch/ShapedPicture.h"
 
 #include <algorithm>
-#include <cmath>
 
-#include "batch/Orientation.h"
-#include "batch/PictureFile.h"
-#include "batch/ProfileConversion.h"
-#include "batch/Resample.h"
+#include "pixel/Orientation.h"
+#include "pixel/PictureFile.h"
+#include "pixel/ProfileConversion.h"
+#include "pixel/Resample.h"
 
 bool fitIntoBox(LoadedPicture& loaded, const PicturePlan& plan)
 {
@@ -48,19 +47,10 @@ bool blendJobWatermark(wxImage& picture, const std::vector<unsigned char>& pictu
 {
     if (!job.settings.useWatermark)
         return false;
-    if (!job.watermarkImage || !job.watermarkImage->IsOk() || !picture.IsOk())
-        return true;
-    const int longer = std::max(picture.GetWidth(), picture.GetHeight());
-    // The shared watermark is only read: changes go to a copy of its own.
-    wxImage own = job.settings.watermarkSize > 0 ? watermarkAtSize(*job.watermarkImage,
-                                                          static_cast<int>(std::lround(longer * job.settings.watermarkSize / 100.0)))
-                                        : wxImage();
-    if (!pictureProfile.empty()) {
-        if (!own.IsOk())
-            own = job.watermarkImage->Copy();
-        convertRgbPicture(own, pictureProfile, false);
-    }
-    const int margin = static_cast<int>(std::floor(longer * job.settings.watermarkMargin / 100.0));
-    ApplyWatermark(picture, own.IsOk() ? own : *job.watermarkImage, job.settings.alpha, job.settings.wmPlacement, report, margin);
+    const BatchSettings& settings = job.settings;
+    blendWatermark(picture, pictureProfile,
+                   {job.watermarkImage, settings.alpha, settings.wmPlacement, settings.watermarkSize,
+                    settings.watermarkMargin},
+                   report);
     return true;
 }

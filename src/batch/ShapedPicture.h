@@ -2,10 +2,10 @@
 
 #include <atomic>
 
-#include "batch/PictureLoader.h"
+#include "pixel/PictureLoader.h"
 #include "batch/PicturePlan.h"
 #include "batch/ProcessingJob.h"
-#include "batch/Watermark.h"
+#include "pixel/Watermark.h"
 
 class PictureFile;
 
@@ -34,9 +34,6 @@ bool shapePicture(PictureFile& file, const PicturePlan& plan, bool toSrgb, Shape
                   const std::atomic<bool>* cancel);
 
 // Blends the job's watermark into the shaped image when the job asks for
-// one; true when it does. The watermark is first sized and kept off the
-// edges as the job says, and brought from sRGB into the colour space of
-// the picture's profile (when it keeps one), so that it shows its own
-// colours. A wrong placement code goes to the reporter.
+// one (see blendWatermark); true when it does.
 bool blendJobWatermark(wxImage& picture, const std::vector<unsigned char>& pictureProfile, const ProcessingJob& job,
                        const MessageReporter& report);

@@ -1,7 +1,7 @@
 #include "batch/UnwritableFolder.h"
 
 #include "platform/FolderAccess.h"
-#include "platform/PictureList.h"
+#include "platform/PathNames.h"
 
 std::string unwritableFolder(const std::vector<std::string>& pictures, const std::string& outputFolder,
                              std::string& reason)

@@ -10,7 +10,7 @@
 
 #include "batch/BatchEvents.h"
 #include "batch/BatchOwner.h"
-#include "batch/JpegReplacer.h"
+#include "pixel/JpegReplacer.h"
 #include "platform/PictureList.h"
 #include "batch/PicturePipeline.h"
 #include "batch/PictureReport.h"

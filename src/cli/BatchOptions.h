@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "batch/BatchSettings.h"
+#include "settings/BatchSettings.h"
 
 // What tessaly-batch was asked to do: the batch's settings, from its
 // command line over a --prefs file, and what the terminal's run adds.

@@ -4,15 +4,12 @@
 #include <cstring>
 
 #include <wx/cmdline.h>
-#ifdef _WIN32
-#include <wx/msw/wrapwin.h>
-#include <shellapi.h>
-#endif
 #include <wx/msgout.h>
 
 #include "diag/FixedNumber.h"
-#include "prefs/ConfigFile.h"
-#include "prefs/PreferencesFile.h"
+#include "platform/CommandLineArguments.h"
+#include "settings/ConfigFile.h"
+#include "settings/PreferencesFile.h"
 
 namespace {
 
@@ -176,16 +173,15 @@ CommandLineResult parseCommandLine(int argc, char** argv, BatchOptions& options,
         {wxCMD_LINE_PARAM, nullptr, nullptr, "FOLDER", string, wxCMD_LINE_PARAM_MULTIPLE},
         {wxCMD_LINE_NONE, nullptr, nullptr, nullptr, none, 0},
     };
-    wxCmdLineParser parser(entries, argc, argv);
-#ifdef _WIN32
-    // Windows hands the narrow arguments over in its ANSI code page: the
-    // names as typed come from the wide command line.
-    int wideCount = 0;
-    if (wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &wideCount)) {
-        parser.SetCmdLine(wideCount, wide);
-        LocalFree(wide);
-    }
-#endif
+    // The names as typed, in whatever script.
+    std::vector<std::wstring> arguments;
+    for (const std::string& argument : commandLineArguments(argc, argv))
+        arguments.push_back(wxString::FromUTF8(argument).ToStdWstring());
+    std::vector<wchar_t*> pointers;
+    for (std::wstring& argument : arguments)
+        pointers.push_back(argument.data());
+    wxCmdLineParser parser(entries);
+    parser.SetCmdLine(static_cast<int>(pointers.size()), pointers.data());
     parser.SetSwitchChars("-");
     parser.SetLogo("tessaly-batch: shrink, turn upright and watermark every JPEG picture of each FOLDER, one "
                    "batch per folder, as Tessaly's window does.");

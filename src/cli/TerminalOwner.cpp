@@ -9,7 +9,7 @@
 #include "batch/WorkingThread.h"
 #include "cli/DryRun.h"
 #include "cli/JsonText.h"
-#include "cli/TerminalStreams.h"
+#include "platform/TerminalStreams.h"
 
 namespace {
 

@@ -1,7 +1,6 @@
 // tessaly-batch: Tessaly's batch from a terminal and from scripts, on the
 // same engine as the window.
 #include <cstdio>
-#include <filesystem>
 #include <set>
 #include <vector>
 
@@ -12,11 +11,12 @@
 #include "Version.h"
 #include "batch/ProcessingJob.h"
 #include "cli/CommandLine.h"
-#include "cli/InterruptWatcher.h"
+#include "platform/InterruptWatcher.h"
 #include "cli/TerminalOwner.h"
-#include "cli/TerminalStreams.h"
+#include "platform/TerminalStreams.h"
 #include "platform/FileAccess.h"
 #include "platform/FolderAccess.h"
+#include "platform/PathNames.h"
 
 namespace {
 
@@ -33,15 +33,6 @@ int usageError(const std::string& error)
     return exitUsage;
 }
 
-// The folder's own name, for its results below a shared output folder.
-std::string nameOf(const std::string& folder)
-{
-    std::error_code error;
-    const std::filesystem::path given = std::filesystem::u8path(folder);
-    const std::filesystem::path path = std::filesystem::weakly_canonical(given, error);
-    return (error ? given : path).filename().u8string();
-}
-
 // Where each folder's results go: the output folder itself for one folder,
 // below it by the folder's own name for several, so that a/IMG_0001.jpg and
 // b/IMG_0001.jpg cannot meet. Two folders of one name are refused.
@@ -54,7 +45,7 @@ bool outputFoldersFor(const BatchOptions& options, std::vector<std::string>& out
             outputs.push_back(output);
             continue;
         }
-        const std::string name = nameOf(folder);
+        const std::string name = folderName(folder);
         if (!names.insert(name).second) {
             error = "two folders named " + name + " cannot share --output " + output;
             return false;
@@ -78,15 +69,6 @@ bool loadWatermark(const std::string& path, wxImage& mark, std::string& problem)
     if (mark.HasMask())
         mark.InitAlpha();
     return true;
-}
-
-// The same folder, whatever way the two names lead to it.
-bool sameFolder(const std::string& one, const std::string& other)
-{
-    std::error_code error;
-    const std::filesystem::path a = std::filesystem::weakly_canonical(std::filesystem::u8path(one), error);
-    const std::filesystem::path b = std::filesystem::weakly_canonical(std::filesystem::u8path(other), error);
-    return !error && a == b;
 }
 
 ProcessingJob jobFor(const BatchOptions& options, const std::string& folder, const std::string& output,

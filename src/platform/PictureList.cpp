@@ -108,18 +108,3 @@ std::string relativePath(const std::string& folder, const std::string& path)
 {
     return path.substr(folder.size() + (!folder.empty() && folder.back() == '/' ? 0 : 1));
 }
-
-std::string folderOf(const std::string& path)
-{
-#ifdef _WIN32
-    const char* const separators = "/\\";
-#else
-    const char* const separators = "/";
-#endif
-    std::size_t end = path.find_last_of(separators);
-    if (end == std::string::npos)
-        return ".";
-    if (end == 0 || (end == 2 && path[1] == ':'))
-        ++end;
-    return path.substr(0, end);
-}

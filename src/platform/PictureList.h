@@ -22,7 +22,3 @@ void dropOutputFolder(std::vector<std::string>& paths, const std::string& folder
 // A listed picture's path below the folder it was listed from.
 std::string relativePath(const std::string& folder, const std::string& path);
 
-// The folder a listed picture lies in, by its path: the system's root
-// stays one ("/", "C:/"), never the empty name or "C:", which would be
-// another folder.
-std::string folderOf(const std::string& path);

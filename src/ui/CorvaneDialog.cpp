@@ -29,9 +29,9 @@
 #include "batch/ProcessingJob.h"
 #include "batch/WorkingThread.h"
 #include "diag/TraceLog.h"
-#include "platform/FileAccess.h"
-#include "prefs/LeadingInteger.h"
-#include "prefs/PreferencesFile.h"
+#include "platform/PathNames.h"
+#include "settings/LeadingInteger.h"
+#include "settings/PreferencesFile.h"
 #include "ui/AboutDialog.h"
 #include "ui/AccessibleName.h"
 #include "ui/FolderDropTarget.h"
@@ -75,13 +75,6 @@ int toInt(const wxString& text)
 wxString defaultWatermark(const wxString& programDir)
 {
     return programDir + wxFILE_SEP_PATH + wxS("data") + wxFILE_SEP_PATH + wxS("wm.png");
-}
-
-// Whether both name the same folder, through links and all.
-bool sameFolder(const wxString& a, const wxString& b)
-{
-    const std::string first = canonicalPath(std::string(a.utf8_str()));
-    return !first.empty() && first == canonicalPath(std::string(b.utf8_str()));
 }
 
 }  // namespace
@@ -597,7 +590,7 @@ wxString CorvaneDialog::resultsFolderProblem() const
     if (folder.empty() || !wxIsAbsolutePath(folder))
         return _("The results folder is not a full path, so the originals could not be kept.");
     // Results there would replace the very pictures they are made from.
-    if (sameFolder(dirCtrl->GetPath(), folder))
+    if (sameFolder(std::string(dirCtrl->GetPath().utf8_str()), std::string(folder.utf8_str())))
         return _("The results folder is the folder to process, so the results would replace the originals.");
     return wxString();
 }

@@ -5,7 +5,7 @@
 #include <wx/dialog.h>
 #include <wx/thread.h>
 
-#include "batch/BatchSettings.h"
+#include "settings/BatchSettings.h"
 #include "ui/MessageBoxOwner.h"
 
 class AboutDialog;

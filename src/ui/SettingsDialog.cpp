@@ -28,8 +28,8 @@
 #include "batch/PicturePreview.h"
 #include "diag/FixedNumber.h"
 #include "platform/ReplacingFile.h"
-#include "prefs/ConfigFile.h"
-#include "prefs/PreferencesFile.h"
+#include "settings/ConfigFile.h"
+#include "settings/PreferencesFile.h"
 #include "ui/AccessibleName.h"
 #include "ui/RoomySize.h"
 

@@ -4,7 +4,7 @@
 
 #include <wx/dialog.h>
 
-#include "batch/BatchSettings.h"
+#include "settings/BatchSettings.h"
 
 class PicturePreview;
 

@@ -10,7 +10,7 @@
 
 #include "ui/MessageBoxOwner.h"
 #include "batch/ProcessingJob.h"
-#include "batch/SettingFields.h"
+#include "settings/SettingFields.h"
 
 // A batch owner that records every request in order as text and answers
 // the questions; hooks let a test act at a given request.

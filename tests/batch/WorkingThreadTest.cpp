@@ -13,7 +13,7 @@
 #include "TempDir.h"
 #include "batch/BatchTestSupport.h"
 #include "platform/PictureList.h"
-#include "batch/PictureLoader.h"
+#include "pixel/PictureLoader.h"
 #include "batch/WorkingThread.h"
 #include "jpeg/MetadataHandler.h"
 

@@ -21,7 +21,7 @@
 
 #include "TempDir.h"
 #include "batch/BatchTestSupport.h"
-#include "batch/PictureLoader.h"
+#include "pixel/PictureLoader.h"
 #include "batch/TestJpeg.h"
 
 #ifndef _WIN32

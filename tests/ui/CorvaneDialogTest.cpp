@@ -15,7 +15,7 @@
 
 #include "batch/BatchTestSupport.h"
 #include "jpeg/ExifBuilder.h"
-#include "prefs/PreferencesFile.h"
+#include "settings/PreferencesFile.h"
 #include "ui/SettingsDialog.h"
 #include "ui/AboutDialog.h"
 #include "ui/CorvaneDialog.h"

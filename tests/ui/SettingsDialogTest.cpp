@@ -15,8 +15,8 @@
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
 
-#include "prefs/ConfigFile.h"
-#include "prefs/PreferencesFile.h"
+#include "settings/ConfigFile.h"
+#include "settings/PreferencesFile.h"
 #include "ui/SettingsDialog.h"
 #include "ui/GuiTest.h"
 #include "ui/ModalScript.h"

@@ -1,0 +1,60 @@
+#pragma once
+
+#include <atomic>
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <string>
+
+#include "platform/FileStamp.h"
+#include "pixel/PictureFormat.h"
+#include "jpeg/JpegHead.h"
+
+struct LoadedPicture;
+
+// A picture file opened for the batch, its head read once: what it looked
+// like when opened, its format, the size it declares and, for a JPEG, its
+// colour profile and EXIF orientation. Loading then decodes the very file
+// that was opened.
+class PictureFile {
+public:
+    // Opens the regular file at a UTF-8 path and reads its head.
+    explicit PictureFile(const std::string& path);
+    ~PictureFile();
+    PictureFile(const PictureFile&) = delete;
+    PictureFile& operator=(const PictureFile&) = delete;
+
+    const std::string& path() const { return path_; }
+    bool opened() const { return openError_ == 0; }
+    // Why it could not be opened, in the system's words.
+    std::string openProblem() const;
+    const FileStamp& stamp() const { return stamp_; }
+    PictureFormat format() const { return format_; }
+    // The size the head declares; false when it declares none.
+    bool declaredSize(std::uint32_t& width, std::uint32_t& height) const;
+    // Empty for anything but a JPEG.
+    const JpegHead& jpegHead() const { return head_; }
+
+    // About how many bytes loading and fitting the picture into the box
+    // will hold at its peak: the decoded pixels twice (the picture and its
+    // fitted copy) and, for a progressive JPEG, the coefficients libjpeg
+    // keeps of the whole stored picture, and the colour profile held from
+    // the head. pictureMemoryLimit, the most any picture may cost, when the
+    // head declares no size.
+    std::size_t loadingBytes(int box) const;
+
+    // Decodes the picture, at a reduced scale where the box allows (see
+    // loadPicture). False, with picture.problem saying why, when it cannot.
+    bool load(int box, LoadedPicture& picture, const std::atomic<bool>* cancel);
+
+private:
+    std::string path_;
+    std::FILE* file_ = nullptr;
+    int openError_ = 0;
+    FileStamp stamp_;
+    PictureFormat format_ = PictureFormat::other;
+    JpegHead head_;
+    bool sized_ = false;
+    std::uint32_t width_ = 0;
+    std::uint32_t height_ = 0;
+};

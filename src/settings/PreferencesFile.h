@@ -1,0 +1,23 @@
+#pragma once
+
+#include <string>
+
+#include <wx/string.h>
+
+#include "settings/BatchSettings.h"
+
+class ConfigFile;
+
+// The text of a new prefs.cfg: the default values, with the default
+// watermark below the program's directory.
+std::string defaultPreferencesText(const wxString& programDir);
+
+// The text savePreferences writes for the settings and the folder chosen
+// in the window.
+std::string savedPreferencesText(const BatchSettings& settings, const std::string& workingDir);
+
+// Looks the keys up in order; an absent key leaves its field alone.
+void readPreferences(const ConfigFile& file, BatchSettings& settings, std::string& workingDir);
+
+// The directory of the running executable, without a trailing separator.
+wxString programDirectory();
