@@ -7,6 +7,7 @@
 
 #include "TempDir.h"
 #include "batch/BatchTestSupport.h"
+#include "batch/BlockingImageHandler.h"
 #include "batch/PicturePipeline.h"
 #include "batch/TestJpeg.h"
 
@@ -97,6 +98,30 @@ TEST_F(ParallelBatch, LoadFailureAtTheFifthOfTwenty)
         EXPECT_EQ(readFile(dir.file("run/" + name)) == readFile(dir.file("album/" + name)), i >= 5);
     }
     EXPECT_EQ(runningHelpers(), 0) << "a helper outlived the batch";
+}
+
+// An exception while a helper prepares a picture (out of memory, say) is
+// that picture's failure: the batch goes on past it as past any unreadable
+// picture, and the program goes on.
+TEST_F(ParallelBatch, AnExceptionIsItsPicturesFailure)
+{
+    fs::create_directory(dir.file("album"));
+    for (int i = 1; i <= 6; ++i)
+        writeQuadrantJpeg(dir.file("album/p0" + std::to_string(i) + ".jpg"), 1000, 500);
+    BlockingImageHandler::install();
+    BlockingImageHandler::writeThrowingPicture(dir.file("album/p03.jpg"), 1000, 500);
+    ProcessingJob job = plainJob("");
+    job.settings.resize = true;
+    job.settings.skipUnreadable = true;
+    const std::vector<std::string> requests = runOnCopy("run", job, 2);
+    BlockingImageHandler::uninstall();
+    EXPECT_EQ(std::count_if(requests.begin(), requests.end(),
+                            [](const std::string& r) { return r.find("Skipped (cannot be read): 1") != std::string::npos; }),
+              1);
+    for (int i = 1; i <= 6; ++i) {
+        const std::string name = "p0" + std::to_string(i) + ".jpg";
+        EXPECT_EQ(readFile(dir.file("run/" + name)) == readFile(dir.file("album/" + name)), i == 3) << name;
+    }
 }
 
 // The budget holds whatever the heads say. A picture whose head declares

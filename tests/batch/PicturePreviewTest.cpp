@@ -7,6 +7,7 @@
 
 #include "TempDir.h"
 #include "batch/BatchTestSupport.h"
+#include "batch/BlockingImageHandler.h"
 #include "batch/PicturePreview.h"
 
 namespace {
@@ -64,6 +65,39 @@ TEST(PicturePreview, ShowsThePictureTheBatchWouldWrite)
     }
     EXPECT_EQ(readFile(dir.file("a.jpg")) + readFile(dir.file("b.jpg")), before);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 2);
+}
+
+// What the preview's thread throws outside the decode (here the watermark's
+// loading runs out of memory) costs that preview only: the next one comes.
+TEST(PicturePreview, GoesOnPastAnException)
+{
+    TempDir dir;
+    writeQuadrantJpeg(dir.file("a.jpg"), 400, 300);
+    BlockingImageHandler::install();
+    BlockingImageHandler::writeThrowingPicture(dir.file("mark.tif"), 40, 30);
+    std::mutex mutex;
+    std::condition_variable changed;
+    int ready = 0;
+    PicturePreview preview([&] {
+        std::lock_guard<std::mutex> lock(mutex);
+        ++ready;
+        changed.notify_all();
+    });
+    PreviewRequest request;
+    request.folder = dir.path();
+    request.settings.waterImgFile = dir.file("mark.tif");
+    for (const bool marked : {true, false}) {
+        SCOPED_TRACE(marked);
+        request.settings.useWatermark = marked;
+        preview.show(request);
+        PreviewPicture shown;
+        std::unique_lock<std::mutex> lock(mutex);
+        ASSERT_TRUE(changed.wait_for(lock, std::chrono::seconds(30), [&] { return ready > 0; })) << "no picture came";
+        ready = 0;
+        ASSERT_TRUE(preview.take(shown));
+        EXPECT_EQ(shown.image.IsOk(), !marked);
+    }
+    BlockingImageHandler::uninstall();
 }
 
 }  // namespace

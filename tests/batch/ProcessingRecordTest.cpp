@@ -1,9 +1,16 @@
+#include <filesystem>
+
 #include <gtest/gtest.h>
 
 #include "batch/BatchTestSupport.h"
+#include "TempDir.h"
 #include "batch/ProcessingRecord.h"
+#include "batch/TestJpeg.h"
+#include "pixel/JpegReplacer.h"
 
 namespace {
+
+namespace fs = std::filesystem;
 
 // Each setting that changes pixels changes the record, and no other does:
 // a picture is skipped as processed only when the batch would write it the
@@ -30,6 +37,35 @@ TEST(ProcessingRecord, TakesEverySettingThatChangesPixels)
     other.settings.wmPlacement = 1;
     other.watermarkImage = nullptr;
     EXPECT_EQ(processingRecord(other), processingRecord(plain));
+
+    // A new logo of the same size is another watermark.
+    wxImage newLogo(4, 4);
+    newLogo.SetRGB(1, 2, 9, 9, 9);
+    plain.settings.useWatermark = true;
+    other = plain;
+    other.watermarkImage = &newLogo;
+    EXPECT_NE(processingRecord(other), processingRecord(plain));
+}
+
+// A result below a results folder names its original by the full path,
+// however it was reached, and still carries the batch's record, so that a
+// later --skip-processed run over the results leaves it.
+TEST(ProcessingRecord, ResultsKnowTheirOriginal)
+{
+    TempDir dir;
+    fs::create_directories(dir.file("album/sub"));
+    writeQuadrantJpeg(dir.file("album/p.jpg"), 40, 30);
+    writeQuadrantJpeg(dir.file("album/q.jpg"), 40, 30);
+    ProcessingJob job;
+    const std::string record = processingRecord(job);
+    const wxImage picture(8, 8);
+    const std::string result = dir.file("result.jpg");
+    writeFile(result, Bytes(jpegBytes(picture, 80, {}, {}, resultRecord(record, dir.file("album/sub/../p.jpg")))));
+    EXPECT_TRUE(isResultOf(result, dir.file("album/p.jpg")));
+    EXPECT_FALSE(isResultOf(result, dir.file("album/q.jpg")));
+    EXPECT_TRUE(carriesRecord(resultRecord(record, dir.file("album/p.jpg")), record));
+    EXPECT_TRUE(carriesRecord(record, record));
+    EXPECT_FALSE(carriesRecord(record + "0", record));
 }
 
 }  // namespace

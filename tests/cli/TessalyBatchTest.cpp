@@ -19,7 +19,10 @@
 #include <unistd.h>
 #endif
 
+#include <lcms2.h>
+
 #include "TempDir.h"
+#include "jpeg/JpegHead.h"
 #include "batch/BatchTestSupport.h"
 #include "pixel/PictureLoader.h"
 #include "batch/TestJpeg.h"
@@ -427,18 +430,22 @@ TEST_F(TessalyBatch, WithoutATerminalItRefusesRatherThanWaits)
 #ifndef _WIN32
 TEST_F(TessalyBatch, CtrlCLeavesEveryFileWhole)
 {
+    makeAlbum("first", 3);
     makeAlbum("album", 40);
     std::map<std::string, std::string> before;
     for (const auto& entry : fs::directory_iterator(file("album")))
         before[entry.path().string()] = readFile(entry.path().string());
+    // Stopped in the second folder: the count is of both.
     bool sent = false;
-    const ProgramRun run = runBatch({"-s", "800", "-j", "2", "-y", file("album")}, false, [&](pid_t pid, const std::string&) {
-        if (!sent)
-            kill(pid, SIGINT);
-        sent = true;
-    });
+    const ProgramRun run = runBatch({"-s", "800", "-j", "2", "-y", file("first"), file("album")}, false,
+                                    [&](pid_t pid, const std::string& out) {
+                                        if (!sent && out.find(file("album") + "/") != std::string::npos) {
+                                            kill(pid, SIGINT);
+                                            sent = true;
+                                        }
+                                    });
     EXPECT_EQ(run.status, 130) << run.err;
-    EXPECT_NE(run.out.find(" of 40 pictures: "), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find(" of 43 pictures: "), std::string::npos) << run.out;
     int untouched = 0;
     for (const auto& [path, bytes] : before) {
         SCOPED_TRACE(path);
@@ -471,6 +478,8 @@ TEST_F(TessalyBatch, ResultsStayBelowTheOutputFolder)
     fs::create_symlink("../../originals/p100.jpg", file("out/b/p100.jpg"));
     fs::create_symlink("../../elsewhere", file("out/b/sub"));
     const std::string original = readFile(file("originals/p100.jpg"));
+    const auto taken = fs::file_time_type::clock::now() - std::chrono::hours(24 * 400);
+    fs::last_write_time(file("a/p100.jpg"), taken);
 
     ProgramRun run = runBatch({"-s", "300", "-r", "--overwrite", "-o", file("out"), "-y", file("a"), file("b")});
     EXPECT_EQ(run.status, 1);
@@ -481,6 +490,16 @@ TEST_F(TessalyBatch, ResultsStayBelowTheOutputFolder)
     EXPECT_TRUE(fs::is_symlink(file("out/b/p100.jpg")));
     for (const char* result : {"out/a/p100.jpg", "out/a/p101.jpg", "out/b/p101.jpg"})
         EXPECT_EQ(loadImage(file(result)).GetWidth() <= 300, true) << result;
+    EXPECT_TRUE(fs::last_write_time(file("out/a/p100.jpg")) == taken) << "the original's time";
+
+    // Resuming leaves results, never a link or a folder in a result's way.
+    fs::create_directories(file("in-the-way/p100.jpg"));
+    fs::create_symlink("../originals/p101.jpg", file("in-the-way/p101.jpg"));
+    for (const bool dry : {false, true}) {
+        run = runBatch({dry ? "-n" : "-y", "-s", "300", "--skip-existing", "-o", file("in-the-way"), file("a")});
+        EXPECT_EQ(run.status, 1) << dry;
+        EXPECT_NE(run.out.find(dry ? "2 would fail, 0 skipped" : "2 failed;"), std::string::npos) << run.out;
+    }
 
     // Into a folder that holds the one processed: the pictures are not dropped.
     run = runBatch({"-s", "300", "-o", ".", "-y", "a"});
@@ -492,6 +511,11 @@ TEST_F(TessalyBatch, ResultsStayBelowTheOutputFolder)
         EXPECT_EQ(run.status, 0) << run.err;
         EXPECT_NE(run.out.find(i == 0 ? "3 pictures: 3 saved" : "3 pictures: 0 saved"), std::string::npos) << run.out;
     }
+    run = runBatch({"-n", "-s", "300", "-r", "--skip-existing", "-o", file("b/web"), file("b")});
+    EXPECT_EQ(run.out.find("web/p100.jpg: "), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("0 pictures would be saved (0 resized, 0 turned, 0 watermarked), 0 would fail, 3 skipped"),
+              std::string::npos)
+        << run.out;
 }
 #endif
 
@@ -691,6 +715,44 @@ TEST_F(TessalyBatch, DryRunSaysWhatTheRealRunDoes)
     }
 }
 #endif
+
+// Stray bytes between two segments, which libjpeg passes over with a
+// warning: the picture is read whole all the same, turned, with its EXIF
+// data and its profile, and the dry run says what the real run does.
+TEST_F(TessalyBatch, StrayBytesBetweenSegments)
+{
+    cmsHPROFILE srgb = cmsCreate_sRGBProfile();
+    cmsUInt32Number size = 0;
+    cmsSaveProfileToMem(srgb, nullptr, &size);
+    Bytes profile(size);
+    cmsSaveProfileToMem(srgb, profile.data(), &size);
+    cmsCloseProfile(srgb);
+    Bytes jpeg = encodeJpeg(shadedPicture(1200, 800), false, StoredAs::ycc420, profile);
+    const std::size_t behindJfif = 4 + std::size_t(jpeg[4] << 8 | jpeg[5]);
+    const Bytes stray = Bytes{0x20, 0x00, 0x0A} + segment(0xE1, exifPayload(tiffData(false, {orientationShort(6)})));
+    jpeg.insert(jpeg.begin() + static_cast<std::ptrdiff_t>(behindJfif), stray.begin(), stray.end());
+    fs::create_directory(file("album"));
+    writeFile(file("album/p.jpg"), jpeg);
+
+    const ProgramRun dry = runBatch({"-n", "-s", "800", "--keep-exif", file("album")});
+    EXPECT_EQ(dry.status, 0);
+    EXPECT_NE(dry.out.find("p.jpg: 1200x800 -> 533x800, turned a quarter clockwise\n1 pictures would be saved"),
+              std::string::npos)
+        << dry.out;
+    const ProgramRun real = runBatch({"-s", "800", "--keep-exif", "-y", file("album")});
+    EXPECT_EQ(real.status, 0) << real.err;
+    EXPECT_NE(real.out.find("1 pictures: 1 saved (1 resized, 1 rotated"), std::string::npos) << real.out;
+    std::FILE* result = std::fopen(file("album/p.jpg").c_str(), "rb");
+    ASSERT_NE(result, nullptr);
+    JpegHead head;
+    EXPECT_TRUE(readJpegHead(result, head));
+    std::fclose(result);
+    EXPECT_EQ(head.frame.width, 533);
+    EXPECT_EQ(head.frame.height, 800);
+    EXPECT_TRUE(head.exifRead);
+    EXPECT_EQ(head.orientation, 1);
+    EXPECT_TRUE(head.iccProfile == std::vector<unsigned char>(profile.begin(), profile.end()));
+}
 
 #ifndef _WIN32
 // Run on a pseudo-terminal: an empty answer is No, Ctrl-C ends at once;

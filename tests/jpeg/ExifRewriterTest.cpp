@@ -1,3 +1,5 @@
+#include <algorithm>
+
 #include <gtest/gtest.h>
 
 #include "jpeg/ExifBuilder.h"
@@ -52,6 +54,42 @@ TEST(ExifRewriter, MalformedAndHugeBlocks)
     JpegSectionReader reader(info);
     parseExifSegment(reader, kept.data(), static_cast<int>(kept.size()) + 2);
     EXPECT_EQ(info.orientation, 6) << "not turned: the orientation stays";
+}
+
+// The tags of the first directory of a rewritten block.
+std::vector<int> firstDirectoryTags(const std::vector<unsigned char>& block)
+{
+    const unsigned char* tiff = block.data() + 6;
+    const bool big = tiff[0] == 'M';
+    const auto number = [&](std::size_t at, int bytes) {
+        unsigned value = 0;
+        for (int i = 0; i < bytes; ++i)
+            value |= unsigned(tiff[at + i]) << (8 * (big ? bytes - 1 - i : i));
+        return value;
+    };
+    const std::size_t directory = number(4, 4);
+    std::vector<int> tags;
+    for (unsigned i = 0; i < number(directory, 2); ++i)
+        tags.push_back(static_cast<int>(number(directory + 2 + 12 * i, 2)));
+    return tags;
+}
+
+// What points at data the rewrite leaves behind goes too: the thumbnail's
+// offset and length, strips and the maker note; the rest stays.
+TEST(ExifRewriter, LeavesOutWhatPointsElsewhere)
+{
+    for (bool big : {false, true}) {
+        SCOPED_TRACE(big);
+        const Bytes tiff = tiffData(big, {{0x0111, 4, 1, 200}, {0x0112, 3, 1, 6, true}, {0x0128, 3, 1, 2, true},
+                                          {0x0201, 4, 1, 300}, {0x0202, 4, 1, 40}, {0x927C, 7, 4, 0x41424344}});
+        const std::vector<unsigned char> out = rewritten(exifPayload(tiff));
+        ASSERT_GT(out.size(), 6u);
+        const std::vector<int> tags = firstDirectoryTags(out);
+        for (int gone : {0x0111, 0x0201, 0x0202, 0x927C})
+            EXPECT_EQ(std::count(tags.begin(), tags.end(), gone), 0) << std::hex << gone;
+        for (int kept : {0x0112, 0x0128})
+            EXPECT_EQ(std::count(tags.begin(), tags.end(), kept), 1) << std::hex << kept;
+    }
 }
 
 }  // namespace

@@ -186,6 +186,13 @@ TEST(ProgressiveDecoder, DeclinesWhatItDoesNotTakeWhole)
     cut.insert(cut.end(), std::begin(endOfImage), std::end(endOfImage));
     Bytes leftOver = progressive;
     leftOver.insert(leftOver.end() - 2, {0x12, 0x34});
+    // No scan carries the last coefficient: every scan is whole, the
+    // picture is not.
+    const Bytes lastCoefficientMissing = encodeScripted(shadedPicture(320, 240), 90, StoredAs::grey,
+                                                        {{1, {0}, 0, 0, 0, 0}, {1, {0}, 1, 62, 0, 0}});
+    // A table number beyond the four a picture may have.
+    const Bytes tableFour = Bytes{0xFF, 0xD8} + segment(0xC4, Bytes{0x04, 1} + Bytes(15, 0) + Bytes{0}) +
+                            Bytes(progressive.begin() + 2, progressive.end());
     using Outcome = ProgressiveDecoder::Outcome;
     using Decline = ProgressiveDecoder::Decline;
     const struct {
@@ -207,6 +214,9 @@ TEST(ProgressiveDecoder, DeclinesWhatItDoesNotTakeWhole)
         {"data left over", leftOver, 2, plenty, nullptr, Outcome::declined, Decline::damaged},
         {"less memory than it keeps", progressive, 2, 20000, nullptr, Outcome::declined, Decline::memory},
         {"cancelled", progressive, 2, plenty, &cancelled, Outcome::cancelled, Decline::damaged},
+        {"a coefficient no scan carried", lastCoefficientMissing, 2, plenty, nullptr, Outcome::declined,
+         Decline::damaged},
+        {"a Huffman table numbered 4", tableFour, 2, plenty, nullptr, Outcome::declined, Decline::damaged},
     };
     for (const auto& c : cases) {
         const Decoded decoded = decode(c.jpeg, c.numerator, c.memory, c.cancel);

@@ -8,6 +8,7 @@
 #include "platform/FileAccess.h"
 #include "platform/FileStamp.h"
 #include "platform/FolderAccess.h"
+#include "platform/PathNames.h"
 #include "platform/PictureList.h"
 #include "platform/ReplacingFile.h"
 #include "platform/ResultWriter.h"
@@ -191,6 +192,42 @@ TEST(FileLayer, NamesAndChecks)
     EXPECT_TRUE(canCreateFolder(folder + "/new/deeper", why)) << why;
     EXPECT_FALSE(canCreateFilesIn(folder + "/a.jpg", why));
     EXPECT_EQ(namesIn(folder), std::vector<std::string>{"a.jpg"}) << "a probe left behind";
+
+    EXPECT_TRUE(sameFolder(folder + "/.", folder));
+    EXPECT_FALSE(sameFolder(folder, dir.path()));
+    EXPECT_EQ(folderName(folder + "/./"), u8"Straße");
+    EXPECT_EQ(fullPath(folder + "/none.jpg"), folder + "/none.jpg");
+    static const struct {
+        const char* path;
+        const char* folder;
+    } folders[] = {
+        {"/a.jpg", "/"},
+        {"/x/y/a.jpg", "/x/y"},
+        {"a.jpg", "."},
+#ifdef _WIN32
+        {"C:/a.jpg", "C:/"},
+        {"C:\\a.jpg", "C:\\"},
+        {"C:\\x\\a.jpg", "C:\\x"},
+#endif
+    };
+    for (const auto& c : folders)
+        EXPECT_EQ(folderOf(c.path), c.folder) << c.path;
+}
+
+// A picture edited in place keeps its file and often its size: only its
+// times tell it from what was read.
+TEST(FileLayer, StampSeesAnEditOfTheSameSize)
+{
+    TempDir dir;
+    const std::string path = dir.file("p.jpg");
+    writeText(path, "before");
+    const FileStamp before = fileStamp(path);
+    EXPECT_TRUE(before == fileStamp(path));
+    writeText(path, "after!");
+    fs::last_write_time(fs::u8path(path), fs::last_write_time(fs::u8path(path)) + std::chrono::seconds(2));
+    const FileStamp after = fileStamp(path);
+    EXPECT_EQ(after.size, before.size);
+    EXPECT_FALSE(before == after);
 }
 
 }  // namespace

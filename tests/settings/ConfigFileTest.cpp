@@ -193,6 +193,19 @@ TEST_F(ConfigFileTest, EverySettingRoundTrips)
         EXPECT_NE(text, untouched);
         EXPECT_EQ(readBack(text), text);
     }
+    // The keys as files already on disk spell them: a key misspelt in the
+    // field list would lose the setting on the next start.
+    BatchSettings read;
+    std::string workingDir;
+    readPreferences(load(untouched + "SkipUnreadable = 1\nSaveToFolder = 1\nResultsFolder = /r\nKeepExif = 1\n"
+                                     "KeepGps = 1\nWatermarkSize = 12.5\nWatermarkMargin = 3\nConvertToSrgb = 1\n"
+                                     "SkipProcessed = 1\n"),
+                    read, workingDir);
+    EXPECT_TRUE(read.skipUnreadable && read.saveToFolder && read.keepExif && read.keepGps && read.convertToSrgb &&
+                read.skipProcessed);
+    EXPECT_EQ(read.resultsFolder, "/r");
+    EXPECT_EQ(read.watermarkSize, 12.5);
+    EXPECT_EQ(read.watermarkMargin, 3);
     for (const char* folder : {"/photos/#web", "  /lead and trail  ", "/a/EndConfigFile/b", "/100%25 sure %",
                                "/ünïcode\tand\nbreak = x", "#"}) {
         SCOPED_TRACE(folder);

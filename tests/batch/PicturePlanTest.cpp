@@ -1,0 +1,41 @@
+#include <gtest/gtest.h>
+
+#include "batch/PicturePlan.h"
+
+namespace {
+
+// Fitted into the box, then turned: orientations 5 to 8 swap the sides.
+TEST(PicturePlan, FitsThenTurns)
+{
+    static const struct {
+        int orientation;
+        bool rotate;
+        int box;
+        long long fitWidth, fitHeight, width, height;
+        int turn;
+    } cases[] = {
+        {0, true, 800, 800, 400, 800, 400, 0},    {1, true, 800, 800, 400, 800, 400, 0},
+        {2, true, 800, 800, 400, 800, 400, 2},    {3, true, 800, 800, 400, 800, 400, 3},
+        {4, true, 800, 800, 400, 800, 400, 4},    {5, true, 800, 800, 400, 400, 800, 5},
+        {6, true, 800, 800, 400, 400, 800, 6},    {7, true, 800, 800, 400, 400, 800, 7},
+        {8, true, 800, 800, 400, 400, 800, 8},    {9, true, 800, 800, 400, 800, 400, 0},
+        {6, false, 800, 800, 400, 800, 400, 0},   {6, true, 1200, 1200, 600, 600, 1200, 6},
+        {6, true, 1199, 1199, 599, 599, 1199, 6},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "orientation " << c.orientation << " box " << c.box);
+        BatchSettings settings;
+        settings.rotate = c.rotate;
+        settings.width = c.box;
+        PicturePlan plan;
+        planShape(plan, 1200, 600, c.orientation, settings);
+        EXPECT_EQ(plan.fitWidth, c.fitWidth);
+        EXPECT_EQ(plan.fitHeight, c.fitHeight);
+        EXPECT_EQ(plan.width, c.width);
+        EXPECT_EQ(plan.height, c.height);
+        EXPECT_EQ(plan.resized, c.box < 1200);
+        EXPECT_EQ(plan.orientation, c.turn);
+    }
+}
+
+}  // namespace
