@@ -5,12 +5,12 @@
 #include <cstdlib>
 #include <exception>
 
-#include <wx/filename.h>
 #include <wx/log.h>
 
 #include "batch/BatchEvents.h"
 #include "batch/BatchOwner.h"
 #include "pixel/JpegReplacer.h"
+#include "platform/PathNames.h"
 #include "platform/PictureList.h"
 #include "batch/PicturePipeline.h"
 #include "batch/PictureReport.h"
@@ -208,13 +208,8 @@ void WorkingThread::decideAboutExisting()
         job_.skipExisting = !job_.overwrite;
         return;
     }
-    // The folder's own name, after "/" (or "\" on Windows).
-    const std::string separators(wxFileName::GetPathSeparators().utf8_str());
-    std::string folder(job_.directory.utf8_str());
-    while (folder.size() > 1 && separators.find(folder.back()) != std::string::npos)
-        folder.pop_back();
-    const std::string name = folder.substr(folder.find_last_of(separators) + 1);
-    const std::string subfolder = output + (output.back() == '/' ? "" : "/") + name;
+    const std::string subfolder =
+        output + (output.back() == '/' ? "" : "/") + folderName(std::string(job_.directory.utf8_str()));
     if (!owner_->useSubfolder(job_.outputFolder, earlier, others, wxString::FromUTF8(subfolder)))
         return;
     job_.outputFolder = wxString::FromUTF8(subfolder);
