@@ -7,6 +7,9 @@ function(tessaly_wx_target name libs)
   execute_process(COMMAND ${WX_CONFIG} --libs ${libs} OUTPUT_VARIABLE ldflags OUTPUT_STRIP_TRAILING_WHITESPACE)
   separate_arguments(cxxflags UNIX_COMMAND "${cxxflags}")
   separate_arguments(ldflags UNIX_COMMAND "${ldflags}")
+  # The subsystem is each program's own: the window is made WIN32, the
+  # terminal program and the tests stay console programs that cmd waits for.
+  list(REMOVE_ITEM ldflags -mwindows -Wl,--subsystem,windows)
   add_library(${name} INTERFACE IMPORTED GLOBAL)
   set(includes "")
   set(options "")

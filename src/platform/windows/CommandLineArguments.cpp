@@ -1,8 +1,8 @@
 #include "platform/CommandLineArguments.h"
 
-#include <shellapi.h>
-
 #include "platform/windows/WideText.h"
+
+#include <shellapi.h>
 
 std::vector<std::string> commandLineArguments(int argc, char** argv)
 {
