@@ -179,9 +179,11 @@ PKG_CONFIG_LIBDIR=$prefix/lib/pkgconfig cmake --build "$build" -j"$jobs" --targe
 # The portable zip: the program with its data and documents folders beside it.
 version=$(sed -n 's/^project(Tessaly VERSION \([0-9.]*\).*/\1/p' "$root/CMakeLists.txt")
 zip=tessaly-$version-windows-x64.zip
+# portable.txt keeps the settings beside the programs; the installer leaves it out.
 (cd "$build" && rm -rf zip && mkdir -p zip/data zip/documents && cp tessaly.exe tessaly-batch.exe zip/ &&
-    cp data/wm.png zip/data/ && cp "documents/Tessaly_${version}_manual.pdf" zip/documents/ && rm -f "$zip" &&
-    cd zip && cmake -E tar cf "../$zip" --format=zip tessaly.exe tessaly-batch.exe data documents)
+    cp data/wm.png zip/data/ && cp "documents/Tessaly_${version}_manual.pdf" zip/documents/ &&
+    cp "$root/packaging/windows/portable.txt" zip/ && rm -f "$zip" &&
+    cd zip && cmake -E tar cf "../$zip" --format=zip portable.txt tessaly.exe tessaly-batch.exe data documents)
 log "made $build/$zip"
 
 # The installer, from the same files.

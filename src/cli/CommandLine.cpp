@@ -40,6 +40,43 @@ std::string text(const wxString& value)
     return std::string(value.utf8_str());
 }
 
+// The help's lines broken between words to fit an 80-column console or
+// terminal: an option's description goes on under itself, the usage line
+// under its first option. The toolkit's tab between an option and its
+// description goes: the names are padded already.
+std::string wrapped(const std::string& help)
+{
+    constexpr std::size_t width = 79;
+    std::string out;
+    std::size_t start = 0;
+    while (start < help.size()) {
+        std::size_t end = help.find('\n', start);
+        if (end == std::string::npos)
+            end = help.size();
+        std::string line = help.substr(start, end - start);
+        std::size_t indent = line.find_first_not_of(' ');
+        const std::size_t tab = line.find('\t');
+        if (tab != std::string::npos) {
+            indent = tab;
+            line.erase(tab, 1);
+        } else if (line.rfind("Usage: ", 0) == 0) {
+            indent = line.find(' ', 7) + 1;
+        }
+        if (indent == std::string::npos || indent > width / 2)
+            indent = 0;
+        while (line.size() > width) {
+            const std::size_t space = line.rfind(' ', width);
+            if (space == std::string::npos || space <= indent)
+                break;
+            out += line.substr(0, space) + "\n";
+            line = std::string(indent, ' ') + line.substr(space + 1);
+        }
+        out += line + (end < help.size() ? "\n" : "");
+        start = end + 1;
+    }
+    return out;
+}
+
 // The toolkit's help says "--size=<num>"; people read "--size N" better.
 // The names are padded to the toolkit's width, so the columns stay.
 std::string namedValues(std::string help)
@@ -185,15 +222,29 @@ CommandLineResult parseCommandLine(int argc, char** argv, BatchOptions& options,
     parser.SetSwitchChars("-");
     parser.SetLogo("tessaly-batch: shrink, turn upright and watermark every JPEG picture of each FOLDER, one "
                    "batch per folder, as Tessaly's window does.");
+    // In each system's words: its signals, its paths, its way of going on
+    // with a command on the next line.
+#ifdef _WIN32
     parser.AddUsageText(
-        "\nEvery picture is written as JPEG over its own file (or below --output) once it is complete.\n"
-        "With several FOLDERs and --output, each folder's results go below DIR/<the folder's name>/.\n"
-        "Unlike the window, a batch goes on past a picture it cannot read; the exit status is 0 when\n"
-        "every picture was saved, 1 when some failed, 2 for a usage error, 130 after Ctrl-C, 143 after\n"
-        "SIGTERM and 141 when standard output went away (a pipe into head, say).\n\n"
-        "Example:\n  tessaly-batch --size 1600 --watermark logo.png --position bottom-right --quality 85 \\\n"
-        "                --output web/ --recursive --yes photos/");
-    helpText = namedValues(text(parser.GetUsageString()));
+        "\nEvery picture is written as JPEG over its own file (or below --output) once it is complete. "
+        "With several FOLDERs and --output, each folder's results go below DIR\\<the folder's name>\\. "
+        "Unlike the window, a batch goes on past a picture it cannot read; the exit status is 0 when every picture "
+        "was saved, 1 when some failed, 2 for a usage error, 130 after Ctrl-C, 143 after Ctrl-Break or when the "
+        "console is closed, and 141 when standard output went away.\n\n"
+        "Example:\n  tessaly-batch --size 1600 --watermark logo.png --position bottom-right ^\n"
+        "    --quality 85 --output C:\\Users\\Robin\\Pictures\\web --recursive --yes ^\n"
+        "    C:\\Users\\Robin\\Pictures\\photos");
+#else
+    parser.AddUsageText(
+        "\nEvery picture is written as JPEG over its own file (or below --output) once it is complete. "
+        "With several FOLDERs and --output, each folder's results go below DIR/<the folder's name>/. "
+        "Unlike the window, a batch goes on past a picture it cannot read; the exit status is 0 when every picture "
+        "was saved, 1 when some failed, 2 for a usage error, 130 after Ctrl-C, 143 after SIGTERM and 141 when "
+        "standard output went away (a pipe into head, say).\n\n"
+        "Example:\n  tessaly-batch --size 1600 --watermark logo.png --position bottom-right \\\n"
+        "    --quality 85 --output web/ --recursive --yes photos/");
+#endif
+    helpText = wrapped(namedValues(text(parser.GetUsageString())));
     // The version needs no folder.
     for (int i = 1; i < argc; ++i)
         if (std::strcmp(argv[i], "--version") == 0 || std::strcmp(argv[i], "-V") == 0)

@@ -9,6 +9,7 @@
 #include "batch/WorkingThread.h"
 #include "cli/DryRun.h"
 #include "cli/JsonText.h"
+#include "platform/PathNames.h"
 #include "platform/TerminalStreams.h"
 
 namespace {
@@ -59,7 +60,7 @@ TerminalOwner::TerminalOwner(const TerminalReporting& reporting)
 
 void TerminalOwner::run(const ProcessingJob& job)
 {
-    folder_ = utf8(job.directory);
+    folder_ = shownPath(utf8(job.directory));
     outputFolder_ = utf8(job.outputFolder);
     watermarking_ = job.settings.useWatermark;
     // Joinable: the batch is over, thread and all, once Wait returns.
@@ -99,8 +100,8 @@ bool TerminalOwner::confirm(const wxString&, int count, const wxString&)
         return true;
     const std::string what = outputFolder_.empty()
                                  ? "replacing them"
-                                 : "writing the results below " + outputFolder_ +
-                                       (outputFolder_.back() == '/' ? "" : "/");
+                                 : "writing the results below " +
+                                       shownPath(outputFolder_ + (outputFolder_.back() == '/' ? "" : "/"));
     // Set before the question shows: a Ctrl-C that answers it must end the
     // program, not wait for the batch that has not begun.
     asking_ = true;
@@ -124,7 +125,7 @@ void TerminalOwner::folderUnreadable(const wxString&)
 void TerminalOwner::folderUnwritable(const wxString& folder, const wxString& reason)
 {
     std::fprintf(stderr, "tessaly-batch: %s: no picture can be saved there: %s; nothing %s processed\n",
-                 utf8(folder).c_str(), utf8(reason).c_str(), reporting_.dryRun ? "would be" : "was");
+                 shownPath(utf8(folder)).c_str(), utf8(reason).c_str(), reporting_.dryRun ? "would be" : "was");
     ++folderFailures_;
 }
 
@@ -146,8 +147,13 @@ void TerminalOwner::output(const std::string& line)
     }
 }
 
-void TerminalOwner::pictureDone(const PictureReport& report)
+void TerminalOwner::pictureDone(const PictureReport& done)
 {
+    PictureReport report = done;
+    report.path = shownPath(report.path);
+    report.written = shownPath(report.written);
+    report.reason = shownPath(report.reason);
+    report.plan.reason = shownPath(report.plan.reason);
     ++done_;
     ++pictures_;
     switch (report.outcome) {
@@ -182,7 +188,7 @@ void TerminalOwner::pictureDone(const PictureReport& report)
         output(report.path + " -> " + report.written + "\n");
     }
     if (progress_ && !reporting_.dryRun)
-        showProgress(report);
+        showProgress(done);
 }
 
 void TerminalOwner::showProgress(const PictureReport& report)

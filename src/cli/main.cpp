@@ -47,7 +47,7 @@ bool outputFoldersFor(const BatchOptions& options, std::vector<std::string>& out
         }
         const std::string name = folderName(folder);
         if (!names.insert(name).second) {
-            error = "two folders named " + name + " cannot share --output " + output;
+            error = "two folders named " + name + " cannot share --output " + shownPath(output);
             return false;
         }
         outputs.push_back(output + (output.back() == '/' ? "" : "/") + name);
@@ -124,14 +124,15 @@ int main(int argc, char** argv)
     // One that cannot be read is the batch's to report, as the window does.
     for (const std::string& folder : options.folders)
         if (noFolderAt(folder))
-            return usageError(folder + ": no such folder");
+            return usageError(shownPath(folder) + ": no such folder");
     std::vector<std::string> outputs;
     if (!outputFoldersFor(options, outputs, error))
         return usageError(error);
     // As the window refuses such a results folder: it would be the originals.
     for (std::size_t i = 0; i < outputs.size(); ++i)
         if (!outputs[i].empty() && sameFolder(outputs[i], options.folders[i]))
-            return usageError("--output " + outputs[i] + " is the folder processed, " + options.folders[i] +
+            return usageError("--output " + shownPath(outputs[i]) + " is the folder processed, " +
+                              shownPath(options.folders[i]) +
                               ": the results would replace the originals");
 
     wxInitAllImageHandlers();
@@ -139,11 +140,11 @@ int main(int argc, char** argv)
     wxImage mark;
     std::string problem;
     if (settings.useWatermark && !loadWatermark(settings.waterImgFile, mark, problem))
-        return usageError("cannot load the watermark " + settings.waterImgFile + ": " + problem);
+        return usageError("cannot load the watermark " + shownPath(settings.waterImgFile) + ": " + problem);
     if (settings.useWatermark && options.opacityGiven && mark.HasAlpha())
         std::fprintf(stderr, "tessaly-batch: --opacity has no effect: %s has a transparency of its own, which is "
                              "used instead\n",
-                     settings.waterImgFile.c_str());
+                     shownPath(settings.waterImgFile).c_str());
     // Without a terminal nobody can answer: refuse rather than wait. A dry
     // run asks nothing.
     if (!options.dryRun && !options.yes && !inputIsTerminal())

@@ -1,5 +1,7 @@
 #include "platform/PathNames.h"
 
+#include <algorithm>
+
 #include "platform/FileAccess.h"
 
 namespace {
@@ -40,4 +42,12 @@ std::string folderName(const std::string& folder)
     while (path.size() > 1 && std::string(separators).find(path.back()) != std::string::npos)
         path.pop_back();
     return path.substr(path.find_last_of(separators) + 1);
+}
+
+std::string shownPath(std::string path)
+{
+#ifdef _WIN32
+    std::replace(path.begin(), path.end(), '/', '\\');
+#endif
+    return path;
 }

@@ -19,3 +19,7 @@ bool sameFolder(const std::string& one, const std::string& other);
 
 // A folder's own name, the last of its full path ("trip" for "./trip/").
 std::string folderName(const std::string& folder);
+
+// A path, or a text naming paths, as the system shows them: on Windows
+// with "\" throughout, whatever separators the program joined it with.
+std::string shownPath(std::string path);

@@ -5,6 +5,7 @@
 #include <wx/filefn.h>
 #include <wx/image.h>
 
+#include "platform/SettingsFolder.h"
 #include "ui/CorvaneDialog.h"
 
 bool CorvaneApp::ranDialog = false;
@@ -12,12 +13,24 @@ bool CorvaneApp::ranDialog = false;
 bool CorvaneApp::OnInit()
 {
     wxInitAllImageHandlers();
+    // "tessaly FOLDER", as the file manager's "Open with" starts it: named
+    // from where it was started, before the settings folder is entered.
+    wxString chosen = argc > 1 ? argv[1] : wxString();
+    // One prefs.cfg however the window was started.
+    const std::string settings = settingsFolder();
+    if (!settings.empty()) {
+        if (!chosen.empty() && !wxIsAbsolutePath(chosen))
+            chosen = wxGetCwd() + wxFILE_SEP_PATH + chosen;
+        std::string why;
+        if (!enterFolder(settings, why))
+            std::fprintf(stderr, "tessaly: %s: %s; the settings stay in the folder it started in\n",
+                         settings.c_str(), why.c_str());
+    }
     {
         CorvaneDialog dialog(nullptr);
-        // "tessaly FOLDER", as the file manager's "Open with" starts it.
         if (argc > 1) {
-            if (wxDirExists(argv[1]))
-                dialog.selectFolder(argv[1]);
+            if (wxDirExists(chosen))
+                dialog.selectFolder(chosen);
             else
                 std::fprintf(stderr, "tessaly: %s: no such folder\n", static_cast<const char*>(argv[1].utf8_str()));
         }

@@ -387,6 +387,20 @@ TEST_F(TessalyBatch, UsageErrors)
                                "--quality N", "--recursive", "--output DIR", "--overwrite", "--skip-existing",
                                "--prefs FILE", "--dry-run", "--yes", "--jobs N", "--quiet", "--json", "Example:"})
         EXPECT_NE(help.out.find(option), std::string::npos) << option;
+    // An 80-column console or terminal shows every line whole, in its own words.
+    std::size_t longest = 0;
+    for (std::size_t start = 0, end = 0; start < help.out.size(); start = end + 1) {
+        end = std::min(help.out.find('\n', start), help.out.size());
+        longest = std::max(longest, end - start);
+    }
+    EXPECT_LE(longest, 79u) << help.out;
+#ifdef _WIN32
+    for (const char* unix : {"SIGTERM", "head", " \\\n", "web/"})
+        EXPECT_EQ(help.out.find(unix), std::string::npos) << unix;
+    EXPECT_NE(help.out.find(" ^\n    --quality 85 --output C:\\Users\\"), std::string::npos) << help.out;
+#else
+    EXPECT_NE(help.out.find("143 after SIGTERM"), std::string::npos) << help.out;
+#endif
     EXPECT_EQ(runBatch({"--version"}).out, "tessaly-batch 1.1\n");
 }
 

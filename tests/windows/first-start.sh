@@ -1,8 +1,9 @@
 #!/bin/bash
 # A first start of the installed program under Wine, on the display given
-# (xvfb-run): the silent install, the window started as the Start menu
-# entry starts it with a folder argument, its prefs.cfg in %APPDATA%\Tessaly,
-# a screenshot, and the silent uninstall.
+# (xvfb-run): the silent install, the window started in every way a user
+# starts it, always with its one prefs.cfg in %APPDATA%\Tessaly, a
+# screenshot, the portable zip's settings beside its programs, and the
+# silent uninstall.
 #
 #   tests/windows/first-start.sh WINDOWS_BUILD     (WINEPREFIX set by the caller)
 set -euo pipefail
@@ -33,27 +34,53 @@ wine reg query 'HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Tessaly
     fail "no Uninstall entry"
 wine reg query 'HKCU\Software\Classes\Directory\shell\Tessaly\command' >/dev/null 2>&1 || fail "no 'Open with Tessaly'"
 
-# Started as the entry starts it, with a folder to open.
-mkdir -p "$app_data/Tessaly/../Фото"
-(cd "$app_data/Tessaly" && wine "$installed/tessaly.exe" "$(winpath "$app_data/Фото")" >/dev/null 2>&1 &)
-shown=false
-for _ in $(seq 1 60); do
+# Starts the window from the folder given, with the arguments given, until
+# it shows (the first start's message about the default settings answered),
+# then ends Wine. A screenshot when asked.
+start_window() {
+    local from=$1 program=$2 screenshot=$3
+    shift 3
+    (cd "$from" && wine "$program" "$@" >/dev/null 2>&1 &)
+    local shown=false names
+    for _ in $(seq 1 60); do
+        sleep 1
+        names=$(xdotool search --onlyvisible --name . 2>/dev/null | while read -r window; do
+            xdotool getwindowname "$window" 2>/dev/null; done)
+        if grep -qx "Tessaly 1.1" <<<"$names"; then
+            shown=true
+            break
+        fi
+        grep -qx "Message" <<<"$names" && xdotool key Return
+    done
+    $shown || fail "no window 'Tessaly 1.1' when started from $from"
     sleep 1
-    names=$(xdotool search --onlyvisible --name . 2>/dev/null | while read -r window; do
-        xdotool getwindowname "$window" 2>/dev/null; done)
-    if grep -qx "Tessaly 1.1" <<<"$names"; then
-        shown=true
-        break
-    fi
-    # The first start says it writes the default settings: OK.
-    grep -qx "Message" <<<"$names" && xdotool key Return
-done
-$shown || fail "no window 'Tessaly 1.1'"
-sleep 1
-import -window root "$build/first-start.png"
+    [ -z "$screenshot" ] || import -window root "$screenshot"
+    wineserver -k
+    wineserver -w
+}
+
+# Every way of starting it finds the one prefs.cfg in %APPDATA%\Tessaly:
+# the Start menu entry, "Open with Tessaly" (Explorer's working folder is
+# its own: here the photos' folder), a double click (the program's
+# folder), a console elsewhere with a folder named from there.
+mkdir -p "$app_data/Tessaly/../Фото" "$app_data/../console/Фото"
+start_window "$app_data/Tessaly" "$installed/tessaly.exe" "$build/first-start.png" "$(winpath "$app_data/Фото")"
 [ -f "$app_data/Tessaly/prefs.cfg" ] || fail "no prefs.cfg in %APPDATA%\\Tessaly"
-wineserver -k
-wineserver -w
+start_window "$app_data/Фото" "$installed/tessaly.exe" "" "$(winpath "$app_data/Фото")"
+start_window "$installed" "$installed/tessaly.exe" ""
+start_window "$app_data/../console" "$installed/tessaly.exe" "" "Фото"
+for elsewhere in "$app_data/Фото" "$installed" "$app_data/../console"; do
+    [ ! -e "$elsewhere/prefs.cfg" ] || fail "a prefs.cfg in $elsewhere"
+done
+
+# The portable zip keeps its settings beside its programs, wherever it starts.
+portable=$app_data/../portable
+mkdir -p "$portable"
+python3 -c "import sys, zipfile; zipfile.ZipFile(sys.argv[1]).extractall(sys.argv[2])" \
+    "$(ls "$build"/tessaly-*-windows-x64.zip)" "$portable"
+start_window "$app_data/../console" "$portable/tessaly.exe" ""
+[ -f "$portable/prefs.cfg" ] || fail "the portable program keeps no prefs.cfg beside itself"
+[ ! -e "$app_data/../console/prefs.cfg" ] || fail "the portable program left a prefs.cfg where it was started"
 
 wine "$installed/uninstall.exe" /S >/dev/null 2>&1
 wineserver -w

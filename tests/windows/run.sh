@@ -38,12 +38,12 @@ if ! (cd "$work" && wine "$windows/tests/tessaly_tests.exe" --gtest_filter="-$sk
 fi
 tail -n 3 "$work/suite.log"
 
-# The portable zip: the three files, and no DLL beside Windows' own.
+# The portable zip: its files, and no DLL beside Windows' own.
 zip=$(ls "$windows"/tessaly-*-windows-x64.zip)
 python3 - "$zip" <<'PYTHON' || fail "the zip's content"
 import sys, zipfile
 names = sorted(zipfile.ZipFile(sys.argv[1]).namelist())
-wanted = ["data/wm.png", "documents/Tessaly_1.1_manual.pdf", "tessaly-batch.exe", "tessaly.exe"]
+wanted = ["data/wm.png", "documents/Tessaly_1.1_manual.pdf", "portable.txt", "tessaly-batch.exe", "tessaly.exe"]
 if [n for n in names if not n.endswith("/")] != wanted:
     sys.exit(f"the zip holds {names}")
 PYTHON
@@ -54,6 +54,16 @@ for dll in $(x86_64-w64-mingw32-objdump -p "$windows/tessaly.exe" "$windows/tess
     base=$(echo "${dll%.*}" | tr 'A-Z' 'a-z')
     echo " $system_dlls " | tr '\n' ' ' | grep -q " $base " || fail "the programs need $dll"
 done
+
+# The window is a GUI program, tessaly-batch.exe a console one that cmd
+# waits for, whose exit status reaches ERRORLEVEL.
+subsystem() { x86_64-w64-mingw32-objdump -p "$1" | sed -n 's/^Subsystem.*(\(.*\))/\1/p'; }
+[ "$(subsystem "$windows/tessaly.exe")" = "Windows GUI" ] || fail "tessaly.exe is no GUI program"
+[ "$(subsystem "$windows/tessaly-batch.exe")" = "Windows CUI" ] || fail "tessaly-batch.exe is no console program"
+printf '@echo off\r\n"%s" --size\r\necho status=%%ERRORLEVEL%%\r\n' "$(winpath "$windows/tessaly-batch.exe")" \
+    >"$work/usage.bat"
+(cd "$work" && wine cmd /c "$(winpath "$work/usage.bat")" >"$work/usage.log" 2>&1) || true
+grep -q "status=2" "$work/usage.log" || { cat "$work/usage.log" >&2; fail "a usage error does not reach ERRORLEVEL"; }
 
 # Real photos in folders with names beyond ASCII, one of them turned by its EXIF orientation.
 photos=$cache/photos
@@ -75,6 +85,8 @@ options=(--size 1200 --watermark "$linux/data/wm.png" --position bottom-right --
 (cd "$work" && wine "$windows/tessaly-batch.exe" --size 1200 --watermark "$(winpath "$windows/data/wm.png")" \
     --position bottom-right --quality 85 --keep-exif --recursive --yes --output "$(winpath "$work/windows")" \
     "$(winpath "$in")" >"$work/batch.log" 2>&1) || { cat "$work/batch.log" >&2; fail "tessaly-batch.exe's run"; }
+# Every path it names is a Windows path, "\" throughout.
+! grep -q / "$work/batch.log" || { cat "$work/batch.log" >&2; fail "tessaly-batch.exe names a path with /"; }
 for result in "Urlaub 2024/Straße/IMG_0001.jpg" "Фото/IMG_0002.JPG" "Urlaub 2024/IMG_0003.jpeg"; do
     a=$work/linux/$result b=$work/windows/$result
     [ -f "$b" ] || { fail "no $result from Windows"; continue; }
