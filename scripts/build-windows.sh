@@ -189,6 +189,7 @@ log "made $build/$zip"
 # The installer, from the same files.
 setup=tessaly-$version-setup-x64.exe
 makensis -V2 -DVERSION="$version" -DFILES="$build/zip" -DOUTFILE="$build/$setup" \
-    -DICON="$build/generated/tessaly.ico" "$root/packaging/windows/tessaly.nsi" >&2
+    -DICON="$build/generated/tessaly.ico" -DLICENCE="$root/packaging/copyright" \
+    "$root/packaging/windows/tessaly.nsi" >&2
 log "made $build/$setup"
 echo "$build"

@@ -1,23 +1,43 @@
 ; Tessaly's installer: per user, without administrator rights.
-;   makensis -DVERSION=1.1 -DFILES=<folder with the programs, data and documents> -DOUTFILE=<setup.exe> tessaly.nsi
+;   makensis -DVERSION=1.1 -DFILES=<folder with the programs, data and documents> -DOUTFILE=<setup.exe>
+;            -DICON=<tessaly.ico> -DLICENCE=<the licence's text> tessaly.nsi
 ; A 64-bit installer for the 64-bit program.
 Target amd64-unicode
 RequestExecutionLevel user
 SetCompressor /SOLID lzma
 
+!include MUI2.nsh
+!include FileFunc.nsh
+
 Name "Tessaly ${VERSION}"
 OutFile "${OUTFILE}"
 InstallDir "$LOCALAPPDATA\Programs\Tessaly"
-Icon "${ICON}"
-UninstallIcon "${ICON}"
+
+; What Explorer shows of the installer itself.
+VIProductVersion "${VERSION}.0.0"
+VIAddVersionKey /LANG=1033 "ProductName" "Tessaly"
+VIAddVersionKey /LANG=1033 "CompanyName" "Tessaly"
+VIAddVersionKey /LANG=1033 "FileDescription" "Tessaly ${VERSION} setup"
+VIAddVersionKey /LANG=1033 "FileVersion" "${VERSION}"
+VIAddVersionKey /LANG=1033 "ProductVersion" "${VERSION}"
+VIAddVersionKey /LANG=1033 "LegalCopyright" "2026 The Tessaly developers"
 
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Tessaly"
 !define FOLDER_VERB "Software\Classes\Directory\shell\Tessaly"
 
-Page directory
-Page instfiles
-UninstPage uninstConfirm
-UninstPage instfiles
+!define MUI_ICON "${ICON}"
+!define MUI_UNICON "${ICON}"
+!define MUI_ABORTWARNING
+!define MUI_FINISHPAGE_RUN "$INSTDIR\tessaly.exe"
+!define MUI_FINISHPAGE_RUN_TEXT "Run Tessaly"
+!insertmacro MUI_PAGE_WELCOME
+!insertmacro MUI_PAGE_LICENSE "${LICENCE}"
+!insertmacro MUI_PAGE_DIRECTORY
+!insertmacro MUI_PAGE_INSTFILES
+!insertmacro MUI_PAGE_FINISH
+!insertmacro MUI_UNPAGE_CONFIRM
+!insertmacro MUI_UNPAGE_INSTFILES
+!insertmacro MUI_LANGUAGE "English"
 
 Section "Tessaly"
     SetShellVarContext current
@@ -30,8 +50,9 @@ Section "Tessaly"
     File "${FILES}\documents\Tessaly_${VERSION}_manual.pdf"
     WriteUninstaller "$INSTDIR\uninstall.exe"
 
-    ; The Start menu entry starts the window in %APPDATA%\Tessaly, where
-    ; prefs.cfg and the logs live (the shortcut takes the folder set last).
+    ; The window keeps prefs.cfg and the logs in %APPDATA%\Tessaly however
+    ; it is started; the Start menu entry starts it there too (the shortcut
+    ; takes the folder set last).
     CreateDirectory "$APPDATA\Tessaly"
     SetOutPath "$APPDATA\Tessaly"
     CreateShortCut "$SMPROGRAMS\Tessaly.lnk" "$INSTDIR\tessaly.exe" "" "$INSTDIR\tessaly.exe" 0
@@ -45,6 +66,9 @@ Section "Tessaly"
     WriteRegStr HKCU "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\uninstall.exe" /S'
     WriteRegDWORD HKCU "${UNINSTALL_KEY}" "NoModify" 1
     WriteRegDWORD HKCU "${UNINSTALL_KEY}" "NoRepair" 1
+    ; Apps & Features shows the size, in KiB.
+    ${GetSize} "$INSTDIR" "/S=0K" $0 $1 $2
+    WriteRegDWORD HKCU "${UNINSTALL_KEY}" "EstimatedSize" $0
 
     ; "Open with Tessaly" on folders, beside Explorer's own verbs: the
     ; default verb (open) stays Explorer's.
@@ -67,7 +91,8 @@ Section "Uninstall"
     DeleteRegKey HKCU "${UNINSTALL_KEY}"
     DeleteRegKey HKCU "${FOLDER_VERB}"
     ; The user's settings stay unless asked; a silent uninstall keeps them.
-    MessageBox MB_YESNO|MB_DEFBUTTON2 "Remove your settings and logs in $APPDATA\Tessaly too?" /SD IDNO IDNO keep
+    MessageBox MB_YESNO|MB_ICONQUESTION|MB_DEFBUTTON2 \
+        "Remove your settings and logs too?$\r$\n$\r$\nThey are in $APPDATA\Tessaly" /SD IDNO IDNO keep
     Delete "$APPDATA\Tessaly\prefs.cfg"
     Delete "$APPDATA\Tessaly\Main.log"
     Delete "$APPDATA\Tessaly\MetadataHandler.log"

@@ -39,4 +39,5 @@ private:
     int fd_ = -1;
     bool failed_ = false;
     int error_ = 0;
+    bool deleting_ = false;  // Windows: the system deletes the temporary file unless it is committed
 };

@@ -10,6 +10,7 @@
 #include <wx/utils.h>
 
 #include "Version.h"
+#include "platform/DefaultProgram.h"
 #include "ui/RoomySize.h"
 
 namespace {
@@ -100,8 +101,10 @@ void AboutDialog::onHelp(wxCommandEvent&)
     if (!wxFileExists(document))
         document = programDir + manual;
 #ifdef __WXMSW__
-    // The program Windows opens PDF files with; it says at once when there is none.
-    if (!wxLaunchDefaultApplication(document))
+    // The program Windows opens PDF files with. Without one, Windows would
+    // show nothing or ask which program to use: the user learns where the
+    // manual is instead.
+    if (!hasDefaultProgramFor(".pdf") || !wxLaunchDefaultApplication(document))
         tellWhereTheManualIs(document);
 #else
     // One argument, whatever blanks or quotes the path holds.

@@ -84,6 +84,11 @@ CorvaneDialog::CorvaneDialog(wxWindow* parent, wxWindowID id)
                wxCAPTION | wxSYSTEM_MENU | wxCLOSE_BOX | wxMINIMIZE_BOX, wxS("wxID_ANY"))
 {
     SetBackgroundColour(wxSystemSettings::GetColour(wxSYS_COLOUR_SCROLLBAR));
+#ifdef __WXMSW__
+    // The program's icon, all its sizes, for the title bar and the task bar
+    // (the desktop entry gives it on Linux).
+    SetIcons(wxIconBundle(wxS("#1"), nullptr));
+#endif
     buildControls();
 
     okButton->Bind(wxEVT_BUTTON, &CorvaneDialog::onOkButton, this);
@@ -91,6 +96,7 @@ CorvaneDialog::CorvaneDialog(wxWindow* parent, wxWindowID id)
     preferencesButton->Bind(wxEVT_BUTTON, &CorvaneDialog::onPreferences, this);
     aboutButton->Bind(wxEVT_BUTTON, &CorvaneDialog::onAbout, this);
     pathText->Bind(wxEVT_TEXT_ENTER, &CorvaneDialog::onPathEnter, this);
+    Bind(wxEVT_CHAR_HOOK, &CorvaneDialog::onCharHook, this);
     qualitySlider->Bind(wxEVT_SLIDER, &CorvaneDialog::onQualitySlider, this);
     Bind(wxEVT_CLOSE_WINDOW, &CorvaneDialog::onCloseWindow, this);
     // With the Close button disabled, the toolkit would turn Escape into a
@@ -496,6 +502,18 @@ void CorvaneDialog::workerEnded(WorkingThread* worker)
 void CorvaneDialog::onPathEnter(wxCommandEvent&)
 {
     selectFolder(firstLine(pathText));
+}
+
+void CorvaneDialog::onCharHook(wxKeyEvent& event)
+{
+    // Enter in the path field chooses the folder typed there and never
+    // presses OK, which Windows would otherwise do at its first use.
+    const int key = event.GetKeyCode();
+    if ((key == WXK_RETURN || key == WXK_NUMPAD_ENTER) && event.GetEventObject() == pathText) {
+        selectFolder(firstLine(pathText));
+        return;
+    }
+    event.Skip();
 }
 
 void CorvaneDialog::onTreeSelection(wxTreeEvent& event)

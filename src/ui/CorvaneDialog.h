@@ -55,6 +55,7 @@ public:
     void pictureDone(const PictureReport& report) override;
 
     void onPathEnter(wxCommandEvent& event);
+    void onCharHook(wxKeyEvent& event);
     void onTreeSelection(wxTreeEvent& event);
     void onQualitySlider(wxCommandEvent& event);
     void onPreferences(wxCommandEvent& event);

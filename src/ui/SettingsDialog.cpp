@@ -143,7 +143,7 @@ SettingsDialog::SettingsDialog(wxWindow* parent, wxWindowID)
     sourceLabelBox->Add(sourceLabel, 0, wxLEFT, 5);
     source->Add(sourceLabelBox, 0, wxLEFT | wxRIGHT, 5);
     auto* pathRow = new wxBoxSizer(wxHORIZONTAL);
-    waterImgPathText = new wxTextCtrl(this, ID_TEXTCTRWATERIMGPATH, wxS("/"), wxDefaultPosition, wxSize(300, 21), 0,
+    waterImgPathText = new wxTextCtrl(this, ID_TEXTCTRWATERIMGPATH, wxS("/"), wxDefaultPosition, wxSize(pathWidth, 21), 0,
                                       wxDefaultValidator, wxS("ID_TEXTCTRWATERIMGPATH"));
     waterImgPathText->SetToolTip(_("Path to the image used in watermarking process."));
     waterImgPathText->SetHelpText(_("Path to the image used in watermarking process."));
@@ -173,7 +173,8 @@ SettingsDialog::SettingsDialog(wxWindow* parent, wxWindowID)
     preview->SetHelpText(_("Water image overview."));
     left->Add(preview, 0, wxALL | wxALIGN_CENTER_HORIZONTAL, 5);
     body->Add(left, 0, 0, 0);
-    // The preview takes what the dialog grows by.
+    // The preview takes what the dialog grows by, and the path field half of
+    // its width (onSize).
     body->Add(buildPreviewControls(), 1, wxALL | wxEXPAND, 5);
     top->Add(body, 1, wxEXPAND, 0);
 
@@ -205,6 +206,8 @@ SettingsDialog::SettingsDialog(wxWindow* parent, wxWindowID)
     SetSizer(top);
     top->Fit(this);
     top->SetSizeHints(this);
+    firstWidth_ = GetSize().x;
+    Bind(wxEVT_SIZE, &SettingsDialog::onSize, this);
 
     alphaSlider->Bind(wxEVT_SCROLL_CHANGED, [this](wxScrollEvent& e) { onAlphaSlider(e); });
     alphaSlider->Bind(wxEVT_SLIDER, &SettingsDialog::onAlphaSlider, this);
@@ -213,6 +216,9 @@ SettingsDialog::SettingsDialog(wxWindow* parent, wxWindowID)
     for (wxRadioButton* button : placementButtons)
         button->Bind(wxEVT_RADIOBUTTON, [this](wxCommandEvent&) { requestPreview(false); });
     waterImgPathText->Bind(wxEVT_TEXT, [this](wxCommandEvent&) {
+        // The whole path, however narrow the field.
+        waterImgPathText->SetToolTip(_("Path to the image used in watermarking process.") + wxS("\n") +
+                                     waterImgPathText->GetValue());
         followTypedWatermark();
         requestPreview(false);
     });
@@ -646,6 +652,15 @@ void SettingsDialog::watermarkChosen(const wxString& path)
     }
     showPreview(image);
     Layout();
+}
+
+void SettingsDialog::onSize(wxSizeEvent& event)
+{
+    // A long watermark path can be read whole in a wider dialog.
+    const int grown = std::max(0, event.GetSize().x - firstWidth_);
+    waterImgPathText->SetMinSize(wxSize(pathWidth + grown / 2, waterImgPathText->GetMinSize().y));
+    // The toolkit's own handler lays the dialog out anew.
+    event.Skip();
 }
 
 void SettingsDialog::onInitDialog(wxInitDialogEvent&)

@@ -101,6 +101,7 @@ private:
     void onOk(wxCommandEvent& event);
     void onCancel(wxCommandEvent& event);
     void onInitDialog(wxInitDialogEvent& event);
+    void onSize(wxSizeEvent& event);
     void finish(int code);
     wxSizer* buildResultsControls();
     wxSizer* buildWatermarkSizeControls();
@@ -128,6 +129,8 @@ private:
 
     std::unique_ptr<PicturePreview> previewMaker_;
     bool previewShown_ = false;  // requests are made only while the dialog is up
+    static constexpr int pathWidth = 300;  // the watermark path field's, at the first size
+    int firstWidth_ = 0;
     int previewIndex_ = 0;
     int previewStep_ = 1;
     double lastValidSize_ = 0, lastValidMargin_ = 0;

@@ -10,6 +10,7 @@
 #include "platform/FolderAccess.h"
 #include "platform/PathNames.h"
 #include "platform/PictureList.h"
+#include "platform/ReparseTag.h"
 #include "platform/ReplacingFile.h"
 #include "platform/ResultWriter.h"
 
@@ -212,6 +213,27 @@ TEST(FileLayer, NamesAndChecks)
     };
     for (const auto& c : folders)
         EXPECT_EQ(folderOf(c.path), c.folder) << c.path;
+}
+
+// Links and junctions are never followed; cloud placeholders (a OneDrive
+// Pictures folder) and other reparse points are taken as what they seem.
+TEST(FileLayer, ReparseTags)
+{
+    static const struct {
+        unsigned long tag;
+        bool link;
+    } tags[] = {
+        {0xA000000CUL, true},   // symbolic link
+        {0xA0000003UL, true},   // junction (mount point)
+        {0xA000001DUL, true},   // WSL's symbolic link
+        {0x9000001AUL, false},  // cloud file, OneDrive's placeholder
+        {0x9000701AUL, false},  // cloud file, another provider's
+        {0x80000013UL, false},  // deduplicated
+        {0x80000017UL, false},  // compressed by Windows (WOF)
+        {0x80000021UL, false},  // OneDrive
+    };
+    for (const auto& t : tags)
+        EXPECT_EQ(reparseTagIsLink(t.tag), t.link) << std::hex << t.tag;
 }
 
 // A picture edited in place keeps its file and often its size: only its

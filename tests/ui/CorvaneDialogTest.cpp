@@ -18,6 +18,7 @@
 #include "settings/PreferencesFile.h"
 #include "ui/SettingsDialog.h"
 #include "ui/AboutDialog.h"
+#include "platform/DefaultProgram.h"
 #include "ui/CorvaneDialog.h"
 #include "ui/GuiTest.h"
 
@@ -228,6 +229,46 @@ TEST_F(CorvaneDialogTest, EscapeStartsNothing)
     EXPECT_FALSE(dialog->hasWorker());
     EXPECT_TRUE(recorder.messages.empty());
 }
+
+// Enter in the path field chooses the folder typed, and starts no batch.
+TEST_F(CorvaneDialogTest, EnterInThePathFieldStartsNothing)
+{
+    fs::create_directories(dir.file("typed"));
+    writePrefs("WorkingDir = " + dir.path() + "\n");
+    create();
+    recorder.messages.clear();
+    dialog->pathText->SetValue(wxString::FromUTF8(dir.file("typed")));
+    for (const int key : {WXK_RETURN, WXK_NUMPAD_ENTER}) {
+        wxKeyEvent enter(wxEVT_CHAR_HOOK);
+        enter.m_keyCode = key;
+        enter.SetEventObject(dialog->pathText);
+        dialog->ProcessWindowEvent(enter);
+        EXPECT_EQ(dialog->dirCtrl->GetPath(), nativePath(dir.file("typed")));
+        EXPECT_FALSE(dialog->hasWorker());
+        EXPECT_TRUE(recorder.messages.empty());
+    }
+#ifdef __WXMSW__
+    EXPECT_TRUE(dialog->GetIcons().GetIconCount() > 0) << "no icon in the title bar";
+#endif
+}
+
+#ifdef __WXMSW__
+// Without a program for PDF files, Help says where the manual is.
+TEST_F(CorvaneDialogTest, HelpWithoutAPdfProgram)
+{
+    if (hasDefaultProgramFor(".pdf"))
+        GTEST_SKIP() << "this Windows has a program for PDF files";
+    writePrefs("Width = 800\n");
+    create();
+    dialog->aboutDialog->programDir = wxString::FromUTF8(dir.path());
+    recorder.messages.clear();
+    wxCommandEvent help(wxEVT_BUTTON, dialog->aboutDialog->helpButton->GetId());
+    dialog->aboutDialog->onHelp(help);
+    EXPECT_EQ(recorder.messages, std::vector<std::string>{"Help|The manual could not be opened: no program for PDF "
+                                                          "files was found.\n\nIt is here: " +
+                                                          dir.path() + "\\documents\\Tessaly_1.1_manual.pdf"});
+}
+#endif
 
 TEST_F(CorvaneDialogTest, QualitySliderDrivesTheReadout)
 {

@@ -128,6 +128,17 @@ TEST_F(SettingsDialogTest, ControlsAndLayout)
     EXPECT_EQ(dialog->placementButtons[8]->GetName(), "ID_RADIOBUTTONPLACEMENT9");
     EXPECT_EQ(dialog->waterImgPathText->GetSize(), wxSize(300, 21));
     EXPECT_EQ(dialog->preview->GetSize(), wxSize(200, 150));
+    // A long path can be read whole: in the tool tip, and in the field as
+    // the dialog grows.
+    dialog->waterImgPathText->SetValue(wxS("/a/long/way/to/the/watermark.png"));
+    EXPECT_EQ(dialog->waterImgPathText->GetToolTipText(),
+              "Path to the image used in watermarking process.\n/a/long/way/to/the/watermark.png");
+    const wxSize first = dialog->GetSize();
+    dialog->SetSize(first.x + 200, first.y);
+    dialog->Layout();
+    EXPECT_GT(dialog->waterImgPathText->GetSize().x, 300);
+    dialog->SetSize(first);
+    dialog->Layout();
     EXPECT_EQ(dialog->okButton->GetId(), wxID_OK);
     EXPECT_EQ(dialog->cancelButton->GetLabel(), "Cancel");
     EXPECT_EQ(dialog->browseButton->GetToolTipText(), "Click here to find water mark image.");

@@ -1,5 +1,6 @@
 #include "platform/FolderEntries.h"
 
+#include "platform/ReparseTag.h"
 #include "platform/windows/WideText.h"
 
 namespace {
@@ -40,7 +41,9 @@ bool readFolder(const std::string& folder, FolderId& id, std::vector<FolderEntry
         FolderEntry entry;
         entry.name = utf8Text(name);
         DWORD attributes = found.dwFileAttributes;
-        if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) {
+        // Links and junctions are looked through; a cloud placeholder is
+        // taken as listed, without fetching its content.
+        if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) && reparseTagIsLink(found.dwReserved0)) {
             BY_HANDLE_FILE_INFORMATION target;
             if (!lookThrough(prefix + name, target))
                 continue;

@@ -8,7 +8,37 @@
 #include "platform/TemporaryName.h"
 #include "platform/windows/WideText.h"
 
+#include <aclapi.h>
+
 namespace {
+
+// The old file's rights (its access list, inherited or its own) and
+// attributes given to the new one, as ReplaceFileW does itself; false when
+// they cannot be.
+bool takeOverRights(const std::wstring& from, const std::wstring& to, DWORD attributes)
+{
+    PACL access = nullptr;
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    if (GetNamedSecurityInfoW(from.c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr, &access,
+                              nullptr, &descriptor) != ERROR_SUCCESS)
+        return false;
+    SECURITY_DESCRIPTOR_CONTROL control = 0;
+    DWORD revision = 0;
+    GetSecurityDescriptorControl(descriptor, &control, &revision);
+    const SECURITY_INFORMATION what = DACL_SECURITY_INFORMATION | ((control & SE_DACL_PROTECTED)
+                                                                       ? PROTECTED_DACL_SECURITY_INFORMATION
+                                                                       : UNPROTECTED_DACL_SECURITY_INFORMATION);
+    const DWORD set = SetNamedSecurityInfoW(const_cast<wchar_t*>(to.c_str()), SE_FILE_OBJECT, what, nullptr, nullptr,
+                                            access, nullptr);
+    LocalFree(descriptor);
+    if (set != ERROR_SUCCESS) {
+        SetLastError(set);
+        return false;
+    }
+    const DWORD kept = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE |
+                       FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+    return SetFileAttributesW(to.c_str(), (attributes & kept) ? attributes & kept : FILE_ATTRIBUTE_NORMAL);
+}
 
 HANDLE handleOf(int fd)
 {
@@ -73,7 +103,7 @@ bool ReplacingFile::open()
     const std::string folder = folderOf(target_);
     for (int tries = 0; tries < 100 && fd_ < 0; ++tries) {
         const std::string temporary = folder + "/" + temporaryName(nameOf(target_));
-        const HANDLE file = CreateFileW(wideName(temporary).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+        const HANDLE file = CreateFileW(wideName(temporary).c_str(), GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW,
                                         FILE_ATTRIBUTE_NORMAL, nullptr);
         if (file == INVALID_HANDLE_VALUE) {
             if (GetLastError() == ERROR_FILE_EXISTS)
@@ -81,6 +111,8 @@ bool ReplacingFile::open()
             error_ = errnoOf(GetLastError());
             return false;
         }
+        // Where the file system cannot, discard() removes it as on Linux.
+        deleting_ = deleteOnClose(file, true);
         fd_ = _open_osfhandle(reinterpret_cast<intptr_t>(file), _O_WRONLY | _O_BINARY);
         if (fd_ < 0) {
             CloseHandle(file);
@@ -123,17 +155,20 @@ bool ReplacingFile::commit(bool keepTimes)
     bool ok = true;
     if (existed && keepTimes)
         ok = SetFileTime(handleOf(fd_), &old.ftCreationTime, &old.ftLastAccessTime, &old.ftLastWriteTime);
-    ok = ok && FlushFileBuffers(handleOf(fd_));
+    ok = ok && FlushFileBuffers(handleOf(fd_)) && (!deleting_ || deleteOnClose(handleOf(fd_), false));
     if (!ok)
         error_ = errnoOf(GetLastError());
     ok = _close(fd_) == 0 && ok;
     fd_ = -1;
-    // ReplaceFileW keeps the old file's attributes and rights; a new file
-    // is moved into place, to disk before the call returns.
+    // ReplaceFileW keeps the old file's attributes and rights. Where it
+    // cannot work (some shares and file systems) the move does, once the
+    // new file has them too: it is refused rather than replaced without
+    // them. A new file is moved into place, to disk before the call returns.
     if (ok && existed)
         ok = ReplaceFileW(target.c_str(), temporary.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr,
                           nullptr) ||
-             MoveFileExW(temporary.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+             (takeOverRights(target, temporary, old.dwFileAttributes) &&
+              MoveFileExW(temporary.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH));
     else if (ok)
         ok = MoveFileExW(temporary.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH);
     if (!ok) {

@@ -52,7 +52,7 @@ public:
             error = errnoOf(GetLastError());
             return Step::failed;
         }
-        if (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)
+        if (isLinkHandle(folder, info.dwFileAttributes))
             return Step::link;
         if (!(info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
             error = ENOTDIR;
@@ -142,7 +142,7 @@ ResultWriter::Existing whatStands(const std::wstring& path)
     const DWORD attributes = GetFileAttributesW(path.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES)
         return ResultWriter::Existing::none;
-    if (attributes & FILE_ATTRIBUTE_REPARSE_POINT)
+    if (isLinkAt(path, attributes))
         return ResultWriter::Existing::link;
     return attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE) ? ResultWriter::Existing::other
                                                                            : ResultWriter::Existing::file;
@@ -198,10 +198,12 @@ bool ResultWriter::write(const std::string& relative, const std::vector<unsigned
     HANDLE file = INVALID_HANDLE_VALUE;
     for (int tries = 0; file == INVALID_HANDLE_VALUE && tries < 100; ++tries) {
         temporary = wideName(folder + temporaryName(baseName(relative)));
-        file = CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+        file = CreateFileW(temporary.c_str(), GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
+                           nullptr);
         if (file == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_EXISTS)
             break;
     }
+    const bool deleting = file != INVALID_HANDLE_VALUE && deleteOnClose(file, true);
     if (file == INVALID_HANDLE_VALUE) {
         problem = cannotWrite(errnoOf(GetLastError()));
         return false;
@@ -217,7 +219,8 @@ bool ResultWriter::write(const std::string& relative, const std::vector<unsigned
         done += written;
     }
     const FILETIME time = fileTimeOf(modified);
-    if (error == ERROR_SUCCESS && (!SetFileTime(file, nullptr, nullptr, &time) || !FlushFileBuffers(file)))
+    if (error == ERROR_SUCCESS && (!SetFileTime(file, nullptr, nullptr, &time) || !FlushFileBuffers(file) ||
+                                   (deleting && !deleteOnClose(file, false))))
         error = GetLastError();
     CloseHandle(file);
     // Without overwrite nothing already there is replaced; with it, a

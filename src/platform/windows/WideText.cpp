@@ -2,6 +2,8 @@
 
 #include <cerrno>
 
+#include "platform/ReparseTag.h"
+
 std::wstring wideName(const std::string& path)
 {
     if (path.empty())
@@ -82,4 +84,31 @@ FILETIME fileTimeOf(const timespec& time)
     out.dwLowDateTime = static_cast<DWORD>(steps);
     out.dwHighDateTime = static_cast<DWORD>(steps >> 32);
     return out;
+}
+
+bool isLinkAt(const std::wstring& path, DWORD attributes)
+{
+    if (!(attributes & FILE_ATTRIBUTE_REPARSE_POINT))
+        return false;
+    WIN32_FIND_DATAW found;
+    const HANDLE search = FindFirstFileW(path.c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return true;  // unknown: never followed
+    FindClose(search);
+    return reparseTagIsLink(found.dwReserved0);
+}
+
+bool isLinkHandle(HANDLE handle, DWORD attributes)
+{
+    if (!(attributes & FILE_ATTRIBUTE_REPARSE_POINT))
+        return false;
+    FILE_ATTRIBUTE_TAG_INFO tag;
+    return !GetFileInformationByHandleEx(handle, FileAttributeTagInfo, &tag, sizeof tag) ||
+           reparseTagIsLink(tag.ReparseTag);
+}
+
+bool deleteOnClose(HANDLE file, bool remove)
+{
+    FILE_DISPOSITION_INFO disposition{remove ? TRUE : FALSE};
+    return SetFileInformationByHandle(file, FileDispositionInfo, &disposition, sizeof disposition);
 }

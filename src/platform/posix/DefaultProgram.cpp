@@ -1,0 +1,6 @@
+#include "platform/DefaultProgram.h"
+
+bool hasDefaultProgramFor(const std::string&)
+{
+    return true;
+}
