@@ -8,6 +8,7 @@
 
 #include "diag/FixedNumber.h"
 #include "platform/CommandLineArguments.h"
+#include "platform/PathNames.h"
 #include "settings/ConfigFile.h"
 #include "settings/PreferencesFile.h"
 
@@ -24,12 +25,12 @@ bool readPrefs(const std::string& path, BatchSettings& settings, std::string& er
     try {
         readPreferences(ConfigFile(path, "=", "#", "EndConfigFile"), settings, workingDir);
     } catch (const ConfigFile::file_not_found&) {
-        error = "cannot read the preferences file " + path;
+        error = "cannot read the preferences file " + shownPath(path);
         return false;
     }
     // Never over the originals when the window was told to keep them.
     if (settings.saveToFolder && settings.resultsFolder.empty()) {
-        error = "the preferences file " + path + " saves results to a folder but names none";
+        error = "the preferences file " + shownPath(path) + " saves results to a folder but names none";
         return false;
     }
     return true;
@@ -360,7 +361,7 @@ CommandLineResult parseCommandLine(int argc, char** argv, BatchOptions& options,
             return CommandLineResult::usageError;
         }
         // The window can save it so: its GPS box keeps its tick while greyed.
-        warnings.push_back("KeepGps = 1 in " + text(prefs) +
+        warnings.push_back("KeepGps = 1 in " + shownPath(text(prefs)) +
                            " goes with KeepExif = 1, which is not set there: the GPS position is not kept");
         settings.keepGps = false;
     }

@@ -86,8 +86,14 @@ CorvaneDialog::CorvaneDialog(wxWindow* parent, wxWindowID id)
     SetBackgroundColour(wxSystemSettings::GetColour(wxSYS_COLOUR_SCROLLBAR));
 #ifdef __WXMSW__
     // The program's icon, all its sizes, for the title bar and the task bar
-    // (the desktop entry gives it on Linux).
-    SetIcons(wxIconBundle(wxS("#1"), nullptr));
+    // (the desktop entry gives it on Linux). A program without it says
+    // nothing about it.
+    {
+        wxLogNull noIcon;
+        const wxIconBundle icons(wxS("#1"), nullptr);
+        if (!icons.IsEmpty())
+            SetIcons(icons);
+    }
 #endif
     buildControls();
 

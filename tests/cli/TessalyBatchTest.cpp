@@ -23,6 +23,7 @@
 
 #include "TempDir.h"
 #include "jpeg/JpegHead.h"
+#include "platform/PathNames.h"
 #include "batch/BatchTestSupport.h"
 #include "pixel/PictureLoader.h"
 #include "batch/TestJpeg.h"
@@ -338,7 +339,8 @@ TEST_F(TessalyBatch, TakesTheWindowsPrefs)
     std::fclose(more);
     const ProgramRun gps = runBatch({"--prefs", file("prefs.cfg"), "--overwrite", "-y", file("explicit")});
     EXPECT_EQ(gps.status, 0) << gps.err;
-    EXPECT_NE(gps.err.find("KeepGps = 1 in " + file("prefs.cfg") + " goes with KeepExif = 1"), std::string::npos)
+    EXPECT_NE(gps.err.find("KeepGps = 1 in " + shownPath(file("prefs.cfg")) + " goes with KeepExif = 1"),
+              std::string::npos)
         << gps.err;
 }
 
@@ -350,7 +352,7 @@ TEST_F(TessalyBatch, UsageErrors)
     // Each with --yes: without it, the missing terminal alone would refuse.
     static const struct {
         std::vector<std::string> args;
-        const char* says;
+        std::string says;
     } cases[] = {
         // The parser's own complaints, in the program's words.
         {{"--yes"}, "tessaly-batch: which FOLDER? Name at least one\n"},
@@ -363,8 +365,8 @@ TEST_F(TessalyBatch, UsageErrors)
         {{"--overwrite", "x"}, "--overwrite goes with --output"},
         {{"--skip-existing", "x"}, "--skip-existing goes with --output"},
         {{"-j", "0", "x"}, "--jobs wants a number from 1 to 256"},
-        {{"-w", "/no/such/mark.png", "ALBUM"}, "cannot load the watermark /no/such/mark.png: No such file"},
-        {{"--prefs", "/no/such/prefs.cfg", "x"}, "cannot read the preferences file /no/such/prefs.cfg"},
+        {{"-w", "/no/such/mark.png", "ALBUM"}, shownPath("cannot load the watermark /no/such/mark.png: No such file")},
+        {{"--prefs", "/no/such/prefs.cfg", "x"}, shownPath("cannot read the preferences file /no/such/prefs.cfg")},
         {{"-q", "85", "ALBUM"}, "85: no such folder"},  // -q is --quiet: "85" would be a folder
         {{"-o", "out", "ALBUM", "OTHER"}, "two folders named album cannot share --output out"},
         // As the window refuses that results folder.
@@ -395,7 +397,7 @@ TEST_F(TessalyBatch, UsageErrors)
     }
     EXPECT_LE(longest, 79u) << help.out;
 #ifdef _WIN32
-    for (const char* unix : {"SIGTERM", "head", " \\\n", "web/"})
+    for (const char* unix : {"SIGTERM", "into head", " \\\n", "web/"})
         EXPECT_EQ(help.out.find(unix), std::string::npos) << unix;
     EXPECT_NE(help.out.find(" ^\n    --quality 85 --output C:\\Users\\"), std::string::npos) << help.out;
 #else
@@ -422,8 +424,8 @@ TEST_F(TessalyBatch, GoesOnPastUnreadablePictures)
     const ProgramRun run = runBatch({"-s", "800", "-y", file("album")});
     EXPECT_EQ(run.out.find("No image in jpeg!"), std::string::npos) << run.out;
     EXPECT_EQ(run.status, 1);
-    EXPECT_NE(run.err.find(file("album/cut.jpg") + ": does not decode whole"), std::string::npos) << run.err;
-    EXPECT_NE(run.err.find(file("album/drawing.jpg") + ": not a JPEG, PNG or TIFF picture"), std::string::npos)
+    EXPECT_NE(run.err.find(shownPath(file("album/cut.jpg")) + ": does not decode whole"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find(shownPath(file("album/drawing.jpg")) + ": not a JPEG, PNG or TIFF picture"), std::string::npos)
         << run.err;
     for (const char* name : {"p100.jpg", "p101.jpg", "p102.jpg"}) {
         const wxImage saved = loadImage(file(std::string("album/") + name));
@@ -649,7 +651,7 @@ TEST_F(TessalyBatch, SaysWhoseResultIsInTheWay)
         for (const bool dry : {true, false}) {
             const ProgramRun run = runBatch({dry ? "-n" : "-y", "-s", "300", "-y", "-o", file("web"), file(c.folder)});
             EXPECT_EQ(run.status, 1) << c.folder;
-            EXPECT_NE((dry ? run.out : run.err).find(file("web/p100.jpg") + " already exists" + c.says),
+            EXPECT_NE((dry ? run.out : run.err).find(shownPath(file("web/p100.jpg")) + " already exists" + c.says),
                       std::string::npos)
                 << run.out << run.err;
         }

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "TempDir.h"
+#include "platform/DefaultProgram.h"
 #include "platform/FileAccess.h"
 #include "platform/FileStamp.h"
 #include "platform/FolderAccess.h"
@@ -213,6 +214,10 @@ TEST(FileLayer, NamesAndChecks)
     };
     for (const auto& c : folders)
         EXPECT_EQ(folderOf(c.path), c.folder) << c.path;
+#ifdef _WIN32
+    // Help names the manual's place when nothing opens PDF files.
+    EXPECT_FALSE(hasDefaultProgramFor(".tessaly-nothing-opens-this"));
+#endif
 }
 
 // Links and junctions are never followed; cloud placeholders (a OneDrive

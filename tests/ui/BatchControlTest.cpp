@@ -208,7 +208,7 @@ TEST_F(BatchControlTest, SavesResultsToAFolderOfTheirOwn)
     runBatch();
     EXPECT_EQ(readFile(album("p01.jpg")), original);
     EXPECT_EQ(loadImage(results + "/p03.jpg").GetWidth(), 800);
-    ASSERT_EQ(recorder.messages.size(), 2u);
+    ASSERT_EQ(recorder.messages.size(), 2u) << testing::PrintToString(recorder.messages);
     const std::string lastLine = "\nNumber of files about to processed: 3\nResults go to: " + results;
     EXPECT_EQ(recorder.messages[0].substr(recorder.messages[0].size() - lastLine.size()), lastLine);
 
@@ -227,7 +227,7 @@ TEST_F(BatchControlTest, SavesResultsToAFolderOfTheirOwn)
         writeFile(results + "/p02.jpg", Bytes(kept.begin(), kept.end()));
         recorder.yesNoAnswers = {wxID_YES, a.answer};
         runBatch();
-        ASSERT_EQ(recorder.messages.size(), 3u);
+        ASSERT_EQ(recorder.messages.size(), 3u) << testing::PrintToString(recorder.messages);
         EXPECT_EQ(recorder.messages[1].rfind("Tessaly 1.1|3 of the results are already in the folder", 0), 0u);
         EXPECT_EQ(readFile(results + "/p02.jpg") == kept, !a.replaced);
         EXPECT_EQ(recorder.messages[2], a.statistics);

@@ -7,6 +7,7 @@
 #
 #   tests/windows/first-start.sh WINDOWS_BUILD     (WINEPREFIX set by the caller)
 set -euo pipefail
+trap 'echo "windows: first start: stopped by a failing command at line $LINENO" >&2' ERR
 
 build=$(cd "$1" && pwd)
 failures=0
@@ -44,8 +45,9 @@ start_window() {
     local shown=false names
     for _ in $(seq 1 60); do
         sleep 1
-        names=$(xdotool search --onlyvisible --name . 2>/dev/null | while read -r window; do
-            xdotool getwindowname "$window" 2>/dev/null; done)
+        # No window shown yet is no failure.
+        names=$({ xdotool search --onlyvisible --name . 2>/dev/null || true; } | while read -r window; do
+            xdotool getwindowname "$window" 2>/dev/null || true; done)
         if grep -qx "Tessaly 1.1" <<<"$names"; then
             shown=true
             break

@@ -60,6 +60,13 @@ done
 subsystem() { x86_64-w64-mingw32-objdump -p "$1" | sed -n 's/^Subsystem.*(\(.*\))/\1/p'; }
 [ "$(subsystem "$windows/tessaly.exe")" = "Windows GUI" ] || fail "tessaly.exe is no GUI program"
 [ "$(subsystem "$windows/tessaly-batch.exe")" = "Windows CUI" ] || fail "tessaly-batch.exe is no console program"
+# Version information, as Explorer's properties show it, in each program and the installer.
+for program in "$windows/tessaly.exe" "$windows/tessaly-batch.exe" "$windows"/tessaly-*-setup-x64.exe; do
+    info=$(strings -e l "$program")
+    for key in FileVersion ProductName CompanyName FileDescription; do
+        grep -qx "$key" <<<"$info" || fail "$(basename "$program") has no $key"
+    done
+done
 printf '@echo off\r\n"%s" --size\r\necho status=%%ERRORLEVEL%%\r\n' "$(winpath "$windows/tessaly-batch.exe")" \
     >"$work/usage.bat"
 (cd "$work" && wine cmd /c "$(winpath "$work/usage.bat")" >"$work/usage.log" 2>&1) || true
@@ -113,6 +120,19 @@ status=0
 [ "$status" = 1 ] || fail "a read-only picture: exit status $status, not 1"
 grep -q "Permission denied" "$work/ro.log" || { cat "$work/ro.log" >&2; fail "a read-only picture: no 'Permission denied'"; }
 [ "$(sha256sum <"$work/protected/a.jpg")" = "$before" ] || fail "a read-only picture was changed"
+
+# Killed mid-write (as a log-off ends it), it leaves no temporary file:
+# Windows deletes them itself.
+mkdir -p "$work/killed"
+for i in $(seq 1 16); do cp "$in/Фото/IMG_0002.JPG" "$work/killed/p$i.jpg"; done
+(cd "$work" && wine "$windows/tessaly-batch.exe" --yes --jobs 1 "$(winpath "$work/killed")" >/dev/null 2>&1 &)
+for _ in $(seq 1 100); do
+    ls -A "$work/killed" | grep -q tessaly-unfinished && break
+    sleep 0.1
+done
+pkill -9 -f 'tessaly-batch.exe' || true
+wineserver -w
+! ls -A "$work/killed" | grep -q tessaly-unfinished || fail "a killed run left a temporary file"
 
 # A junction inside the output folder is never followed, where Wine can
 # make one at all (skipped.txt says why 8.0 cannot).

@@ -109,6 +109,6 @@ bool isLinkHandle(HANDLE handle, DWORD attributes)
 
 bool deleteOnClose(HANDLE file, bool remove)
 {
-    FILE_DISPOSITION_INFO disposition{remove ? TRUE : FALSE};
+    FILE_DISPOSITION_INFO disposition{static_cast<BOOLEAN>(remove ? TRUE : FALSE)};
     return SetFileInformationByHandle(file, FileDispositionInfo, &disposition, sizeof disposition);
 }
