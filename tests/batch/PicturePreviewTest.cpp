@@ -1,6 +1,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <filesystem>
+#include <functional>
 #include <mutex>
 
 #include <gtest/gtest.h>
@@ -12,6 +13,29 @@
 
 namespace {
 
+// The preview's ready calls, counted, and a wait for the next ones.
+struct Readiness {
+    std::mutex mutex;
+    std::condition_variable changed;
+    int ready = 0;
+
+    std::function<void()> call()
+    {
+        return [this] {
+            std::lock_guard<std::mutex> lock(mutex);
+            ++ready;
+            changed.notify_all();
+        };
+    }
+    // False when none came by the deadline.
+    bool wait(std::unique_lock<std::mutex>& lock, std::chrono::steady_clock::time_point deadline)
+    {
+        const bool came = changed.wait_until(lock, deadline, [this] { return ready > 0; });
+        ready = 0;
+        return came;
+    }
+};
+
 // The preview thread shapes pictures as the batch does, hands over the
 // newest one after a burst of requests, and writes nothing.
 TEST(PicturePreview, ShowsThePictureTheBatchWouldWrite)
@@ -21,14 +45,8 @@ TEST(PicturePreview, ShowsThePictureTheBatchWouldWrite)
     writeQuadrantJpeg(dir.file("b.jpg"), 400, 300);
     const std::string before = readFile(dir.file("a.jpg")) + readFile(dir.file("b.jpg"));
 
-    std::mutex mutex;
-    std::condition_variable changed;
-    int ready = 0;
-    PicturePreview preview([&] {
-        std::lock_guard<std::mutex> lock(mutex);
-        ++ready;
-        changed.notify_all();
-    });
+    Readiness readiness;
+    PicturePreview preview(readiness.call());
     static const struct {
         bool inFolder;
         int index;
@@ -49,12 +67,10 @@ TEST(PicturePreview, ShowsThePictureTheBatchWouldWrite)
             preview.show(request);
         }
         PreviewPicture shown;
-        std::unique_lock<std::mutex> lock(mutex);
+        std::unique_lock<std::mutex> lock(readiness.mutex);
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-        while (!(preview.take(shown) && shown.path == (c.inFolder ? dir.file(c.name) : std::string()))) {
-            ASSERT_TRUE(changed.wait_until(lock, deadline, [&] { return ready > 0; })) << "no picture came";
-            ready = 0;
-        }
+        while (!(preview.take(shown) && shown.path == (c.inFolder ? dir.file(c.name) : std::string())))
+            ASSERT_TRUE(readiness.wait(lock, deadline)) << "no picture came";
         EXPECT_EQ(shown.sample, !c.inFolder);
         EXPECT_EQ(shown.storedWidth, c.storedWidth);
         EXPECT_EQ(shown.storedHeight, c.storedHeight);
@@ -75,14 +91,8 @@ TEST(PicturePreview, GoesOnPastAnException)
     writeQuadrantJpeg(dir.file("a.jpg"), 400, 300);
     BlockingImageHandler::install();
     BlockingImageHandler::writeThrowingPicture(dir.file("mark.tif"), 40, 30);
-    std::mutex mutex;
-    std::condition_variable changed;
-    int ready = 0;
-    PicturePreview preview([&] {
-        std::lock_guard<std::mutex> lock(mutex);
-        ++ready;
-        changed.notify_all();
-    });
+    Readiness readiness;
+    PicturePreview preview(readiness.call());
     PreviewRequest request;
     request.folder = dir.path();
     request.settings.waterImgFile = dir.file("mark.tif");
@@ -91,9 +101,9 @@ TEST(PicturePreview, GoesOnPastAnException)
         request.settings.useWatermark = marked;
         preview.show(request);
         PreviewPicture shown;
-        std::unique_lock<std::mutex> lock(mutex);
-        ASSERT_TRUE(changed.wait_for(lock, std::chrono::seconds(30), [&] { return ready > 0; })) << "no picture came";
-        ready = 0;
+        std::unique_lock<std::mutex> lock(readiness.mutex);
+        ASSERT_TRUE(readiness.wait(lock, std::chrono::steady_clock::now() + std::chrono::seconds(30)))
+            << "no picture came";
         ASSERT_TRUE(preview.take(shown));
         EXPECT_EQ(shown.image.IsOk(), !marked);
     }
