@@ -1,6 +1,8 @@
+#include <atomic>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <thread>
 
 #include <gtest/gtest.h>
 
@@ -83,6 +85,43 @@ TEST(FileLayer, ReplacingFileIsAllOrNothing)
         }
         EXPECT_EQ(fileStamp(path) == stamp, !c.commit);
     }
+}
+
+// A result that appears while another is written under its name (a second
+// run, a sync client) is replaced only with overwrite: the write notices it
+// at the rename, not before.
+TEST(FileLayer, AResultThatAppearsMeanwhile)
+{
+    TempDir dir;
+    const std::string output = dir.file("out");
+    fs::create_directories(fs::u8path(output));
+    const ResultWriter writer(output);
+    bool appeared = false;
+    for (std::size_t size = std::size_t(16) << 20; !appeared && size <= (std::size_t(256) << 20); size *= 2) {
+        fs::remove(fs::u8path(output + "/p.jpg"));
+        std::atomic<bool> writing{true};
+        std::thread other([&] {
+            // As soon as the temporary file is there, the result appears.
+            while (writing && !appeared) {
+                for (const std::string& name : namesIn(output))
+                    if (name.find("tessaly-unfinished") != std::string::npos) {
+                        writeText(output + "/p.jpg", "theirs");
+                        appeared = true;
+                    }
+            }
+        });
+        std::string problem;
+        const bool written = writer.write("p.jpg", std::vector<unsigned char>(size, 'x'), false, timespec{}, problem);
+        writing = false;
+        other.join();
+        if (!appeared)
+            continue;
+        EXPECT_FALSE(written);
+        EXPECT_EQ(problem, "not written: " + writer.pathOf("p.jpg") + " already exists");
+        EXPECT_EQ(readFile(output + "/p.jpg"), "theirs");
+        EXPECT_EQ(namesIn(output), std::vector<std::string>{"p.jpg"}) << "a temporary file left";
+    }
+    EXPECT_TRUE(appeared) << "the write was always over before the other file could appear";
 }
 
 TEST(FileLayer, ResultWriterReplacesOnlyWhenAllowed)
