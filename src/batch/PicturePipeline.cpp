@@ -96,23 +96,16 @@ bool PicturePipeline::prepareOne()
     std::size_t estimate = 0;
     bool admitted = false;
     try {
-        PreparedPicture picture = preparedOrFailed([&](PreparedPicture& prepared) {
-            PictureFile file(paths_[index]);
-            estimate = file.loadingBytes(box());
-            admitted = admit(index, estimate);
-            if (admitted)
-                preparePicture(file, job_, quality_, &cancelled_, prepared);
-        });
-        // A picture that failed before its admission still goes to the worker.
-        if (!admitted) {
-            if (cancelled_ || !admit(index, 0))
-                return false;
-            admitted = true;
-            estimate = 0;
-        }
+        PictureFile file(paths_[index]);
+        estimate = file.loadingBytes(box());
+        if (!admit(index, estimate))
+            return false;
+        admitted = true;
+        PreparedPicture picture;
+        preparePicture(file, job_, quality_, &cancelled_, picture);
         store(index, estimate, std::move(picture));
     } catch (const std::exception&) {
-        handBack(index, admitted ? estimate : 0, admitted);
+        handBack(index, estimate, admitted);
     }
     return true;
 }

@@ -53,7 +53,8 @@ private:
     bool claim(std::size_t& index);
     bool admit(std::size_t index, std::size_t bytes);
     void store(std::size_t index, std::size_t estimate, PreparedPicture picture);
-    // Not even its failure could be stored: the worker prepares it itself.
+    // A helper met an exception (out of memory, say): the worker prepares
+    // the picture itself, where whatever goes wrong is that picture's failure.
     void handBack(std::size_t index, std::size_t estimate, bool admitted);
     PreparedPicture prepareAgain(std::size_t index);
     int box() const { return job_.settings.resize ? job_.settings.width : 0; }

@@ -10,8 +10,7 @@ struct PictureReport {
     enum class Outcome { saved, unreadable, notWritten, skipped };
 
     std::string path;     // the picture read
-    PicturePlan plan;     // what was decided for it before decoding
-    std::string written;  // the file written, or that would have been
+    PicturePlan plan;     // what was decided for it before decoding; its target is the file written
     Outcome outcome = Outcome::saved;
     std::string reason;   // why, when not saved
     bool endsBatch = false;  // unreadable, and the job stops at such a picture

@@ -41,6 +41,6 @@ void preparePicture(PictureFile& file, const ProcessingJob& job, long quality, c
                     PreparedPicture& prepared);
 
 // What make prepares, with whatever it throws made that picture's failure
-// (what it had found until then kept): helpers prepare pictures on threads
-// of their own, where an exception would end the program.
+// (what it had found until then kept), so that an exception never ends the
+// batch for one picture.
 PreparedPicture preparedOrFailed(const std::function<void(PreparedPicture&)>& make);

@@ -104,7 +104,6 @@ bool WorkingThread::ProcessDirectory(long quality)
         PictureReport report;
         report.path = files_[i];
         report.plan = picture.plan;
-        report.written = picture.plan.target;
         // Its size as the file stood when it was read: skipped or failed too.
         report.bytesBefore = static_cast<std::uint64_t>(std::max<long long>(picture.stamp.size, 0));
         if (!picture.loaded) {

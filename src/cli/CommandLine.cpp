@@ -223,28 +223,25 @@ CommandLineResult parseCommandLine(int argc, char** argv, BatchOptions& options,
     parser.SetSwitchChars("-");
     parser.SetLogo("tessaly-batch: shrink, turn upright and watermark every JPEG picture of each FOLDER, one "
                    "batch per folder, as Tessaly's window does.");
-    // In each system's words: its signals, its paths, its way of going on
+    // In each system's words: its paths, its signals, its way of going on
     // with a command on the next line.
 #ifdef _WIN32
-    parser.AddUsageText(
-        "\nEvery picture is written as JPEG over its own file (or below --output) once it is complete. "
-        "With several FOLDERs and --output, each folder's results go below DIR\\<the folder's name>\\. "
-        "Unlike the window, a batch goes on past a picture it cannot read; the exit status is 0 when every picture "
-        "was saved, 1 when some failed, 2 for a usage error, 130 after Ctrl-C, 143 after Ctrl-Break or when the "
-        "console is closed, and 141 when standard output went away.\n\n"
-        "Example:\n  tessaly-batch --size 1600 --watermark logo.png --position bottom-right ^\n"
-        "    --quality 85 --output C:\\Users\\Robin\\Pictures\\web --recursive --yes ^\n"
-        "    C:\\Users\\Robin\\Pictures\\photos");
+    const std::string below = "DIR\\<the folder's name>\\";
+    const std::string signals = "143 after Ctrl-Break or when the console is closed, and 141 when standard output "
+                                "went away";
+    const std::string example = "^\n    --quality 85 --output C:\\Users\\Robin\\Pictures\\web --recursive --yes ^\n"
+                                "    C:\\Users\\Robin\\Pictures\\photos";
 #else
-    parser.AddUsageText(
-        "\nEvery picture is written as JPEG over its own file (or below --output) once it is complete. "
-        "With several FOLDERs and --output, each folder's results go below DIR/<the folder's name>/. "
-        "Unlike the window, a batch goes on past a picture it cannot read; the exit status is 0 when every picture "
-        "was saved, 1 when some failed, 2 for a usage error, 130 after Ctrl-C, 143 after SIGTERM and 141 when "
-        "standard output went away (a pipe into head, say).\n\n"
-        "Example:\n  tessaly-batch --size 1600 --watermark logo.png --position bottom-right \\\n"
-        "    --quality 85 --output web/ --recursive --yes photos/");
+    const std::string below = "DIR/<the folder's name>/";
+    const std::string signals = "143 after SIGTERM and 141 when standard output went away (a pipe into head, say)";
+    const std::string example = "\\\n    --quality 85 --output web/ --recursive --yes photos/";
 #endif
+    parser.AddUsageText(
+        "\nEvery picture is written as JPEG over its own file (or below --output) once it is complete. With several "
+        "FOLDERs and --output, each folder's results go below " + below + ". Unlike the window, a batch goes on past "
+        "a picture it cannot read; the exit status is 0 when every picture was saved, 1 when some failed, 2 for a "
+        "usage error, 130 after Ctrl-C, " + signals + ".\n\nExample:\n  tessaly-batch --size 1600 --watermark "
+        "logo.png --position bottom-right " + example);
     helpText = wrapped(namedValues(text(parser.GetUsageString())));
     // The version needs no folder.
     for (int i = 1; i < argc; ++i)

@@ -151,7 +151,7 @@ void TerminalOwner::pictureDone(const PictureReport& done)
 {
     PictureReport report = done;
     report.path = shownPath(report.path);
-    report.written = shownPath(report.written);
+    report.plan.target = shownPath(report.plan.target);
     report.reason = shownPath(report.reason);
     report.plan.reason = shownPath(report.plan.reason);
     ++done_;
@@ -176,7 +176,7 @@ void TerminalOwner::pictureDone(const PictureReport& done)
     }
     const std::string dry = reporting_.dryRun ? ", \"dryRun\": true" : "";
     if (reporting_.json) {
-        output("{\"path\": " + jsonText(report.path) + ", \"written\": " + jsonText(report.written) +
+        output("{\"path\": " + jsonText(report.path) + ", \"written\": " + jsonText(report.plan.target) +
                ", \"outcome\": " + jsonText(outcomeName(report.outcome)) + ", \"reason\": " +
                jsonText(report.reason) + ", \"bytesBefore\": " + std::to_string(report.bytesBefore) +
                ", \"bytesAfter\": " + std::to_string(report.bytesAfter) + ", \"resized\": " +
@@ -185,7 +185,7 @@ void TerminalOwner::pictureDone(const PictureReport& done)
     } else if (reporting_.dryRun) {
         output(dryRunLine(report, watermarking_) + "\n");
     } else if (logPictures_ && !reporting_.quiet && report.outcome == PictureReport::Outcome::saved) {
-        output(report.path + " -> " + report.written + "\n");
+        output(report.path + " -> " + report.plan.target + "\n");
     }
     if (progress_ && !reporting_.dryRun)
         showProgress(done);

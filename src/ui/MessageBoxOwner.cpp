@@ -67,7 +67,7 @@ void MessageBoxOwner::pictureDone(const PictureReport& report)
     if (report.outcome == PictureReport::Outcome::notWritten && !saveFailuresSilenced_)
         saveFailuresSilenced_ = showMessageWithCheckBox(
             wxS("Watermarked image could not been saved."), wxMessageBoxCaptionStr,
-            wxString::FromUTF8(report.written + ": " + report.reason), wxS("Do not show this again in this batch"));
+            wxString::FromUTF8(report.plan.target + ": " + report.reason), wxS("Do not show this again in this batch"));
     else if (report.outcome == PictureReport::Outcome::unreadable && report.endsBatch)
         showMessage(wxS("File could not be opened."), wxS("Error 02"));
 }
