@@ -8,6 +8,9 @@ set(TESSALY_LIBDIR lib/tessaly)
 
 install(TARGETS tessaly RUNTIME DESTINATION ${TESSALY_LIBDIR})
 install(FILES data/wm.png DESTINATION ${TESSALY_LIBDIR}/data)
+# The text mark's font: a link to the system's copy, not a second one.
+install(CODE "file(MAKE_DIRECTORY \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${TESSALY_LIBDIR}/data\")
+  file(CREATE_LINK ${TESSALY_FONT} \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${TESSALY_LIBDIR}/data/DejaVuSans.ttf\" SYMBOLIC)")
 install(FILES ${CMAKE_BINARY_DIR}/documents/Tessaly_${PROJECT_VERSION}_manual.pdf DESTINATION ${TESSALY_LIBDIR}/documents)
 install(PROGRAMS packaging/tessaly.sh DESTINATION bin RENAME tessaly)
 install(TARGETS tessaly-batch RUNTIME DESTINATION bin)

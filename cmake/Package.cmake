@@ -13,7 +13,8 @@ set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE https://www.tessaly.example/)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS xdg-utils)
+# The text mark's font is Debian's own, linked from the program's folder.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "xdg-utils, fonts-dejavu-core")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 # CPack indents the lines after the first and turns the empty one into " .".
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "prepare a folder of photos for publishing

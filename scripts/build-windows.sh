@@ -2,7 +2,7 @@
 # Cross-builds the Windows programs here, with mingw-w64 and the posix
 # thread model (the win32 model has no std::thread). The libraries they
 # link statically (wxMSW, libjpeg-turbo, libpng, libtiff, zlib, lcms2,
-# GoogleTest)
+# FreeType, HarfBuzz, GoogleTest)
 # are built from Debian's own source packages, into a cache outside the
 # checkout keyed by their versions: a second run costs seconds.
 #
@@ -22,7 +22,7 @@ jobs=$(nproc)
 log() { echo "build-windows: $*" >&2; }
 
 install_tools() {
-    local wanted=(g++-mingw-w64-x86-64-posix nasm nsis dpkg-dev cmake make wine64 wine) missing=()
+    local wanted=(g++-mingw-w64-x86-64-posix nasm nsis dpkg-dev cmake make wine64 wine fonts-dejavu-core) missing=()
     for package in "${wanted[@]}"; do
         dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" || missing+=("$package")
     done
@@ -136,6 +136,18 @@ build_lcms2() {
     configure_library "${sources[lcms2]}" --without-jpeg --without-tiff
 }
 
+# The text mark's glyphs: outlines only, no compressed or bitmap fonts.
+build_freetype() {
+    cmake_library "${sources[freetype]}" -DBUILD_SHARED_LIBS=OFF -DFT_DISABLE_ZLIB=ON -DFT_DISABLE_BZIP2=ON \
+        -DFT_DISABLE_PNG=ON -DFT_DISABLE_HARFBUZZ=ON -DFT_DISABLE_BROTLI=ON
+}
+
+# Shaping with HarfBuzz's own font functions: FreeType only draws.
+build_harfbuzz() {
+    cmake_library "${sources[harfbuzz]}" -DBUILD_SHARED_LIBS=OFF -DHB_HAVE_FREETYPE=OFF -DHB_BUILD_SUBSET=OFF \
+        -DHB_BUILD_UTILS=OFF -DHB_HAVE_GLIB=OFF -DHB_HAVE_ICU=OFF -DHB_HAVE_GOBJECT=OFF
+}
+
 build_googletest() {
     cmake_library "${sources[googletest]}" -DBUILD_GMOCK=OFF -DINSTALL_GTEST=ON -Dgtest_force_shared_crt=OFF
 }
@@ -154,12 +166,12 @@ mkdir -p "$cache"
 # One prefix for each set of versions: a new Debian version builds afresh.
 declare -A sources
 key="recipe $recipe $($cxx --version | head -1)"
-for package in zlib libjpeg-turbo libpng1.6 tiff lcms2 googletest wxwidgets3.2; do
+for package in zlib libjpeg-turbo libpng1.6 tiff lcms2 freetype harfbuzz googletest wxwidgets3.2; do
     sources[$package]=$(unpacked "$package")
     key+=" $(basename "${sources[$package]}")"
 done
 prefix=$cache/prefix-$(echo "$key" | sha256sum | cut -c1-16)
-for step in zlib libjpeg libpng libtiff lcms2 googletest wxwidgets; do
+for step in zlib libjpeg libpng libtiff lcms2 freetype harfbuzz googletest wxwidgets; do
     if [ ! -f "$prefix/.built-$step" ]; then
         log "building $step into $prefix"
         start=$SECONDS
@@ -181,7 +193,7 @@ version=$(sed -n 's/^project(Tessaly VERSION \([0-9.]*\).*/\1/p' "$root/CMakeLis
 zip=tessaly-$version-windows-x64.zip
 # portable.txt keeps the settings beside the programs; the installer leaves it out.
 (cd "$build" && rm -rf zip && mkdir -p zip/data zip/documents && cp tessaly.exe tessaly-batch.exe zip/ &&
-    cp data/wm.png zip/data/ && cp "documents/Tessaly_${version}_manual.pdf" zip/documents/ &&
+    cp data/wm.png data/DejaVuSans.ttf zip/data/ && cp "documents/Tessaly_${version}_manual.pdf" zip/documents/ &&
     cp "$root/packaging/windows/portable.txt" zip/ && rm -f "$zip" &&
     cd zip && cmake -E tar cf "../$zip" --format=zip portable.txt tessaly.exe tessaly-batch.exe data documents)
 log "made $build/$zip"

@@ -14,6 +14,8 @@ packages=(
   imagemagick libimage-exiftool-perl libjpeg-turbo-progs
   # the colour management engine, and colour profiles for its tests
   icc-profiles-free liblcms2-dev
+  # text marks: shaping, glyphs, installed fonts, and the font that comes with the program
+  libharfbuzz-dev libfreetype-dev libfontconfig-dev fonts-dejavu-core
 )
 
 missing=()

@@ -50,6 +50,9 @@ public:
     // The placement code is none of 1..9: the watermark goes to the centre.
     // Once a batch, with the blend's own words for it.
     virtual void placementFallback(const wxString& message, const wxString& caption) = 0;
+    // The text mark's fonts have no letters for these characters, which
+    // were left out: once a batch, before it finishes.
+    virtual void charactersMissing(const wxString& /*characters*/) {}
     // One picture's turn is over: saved, unreadable or not written. Comes
     // before its gauge request; when the picture was unreadable and the job
     // stops there, it is the batch's last word.

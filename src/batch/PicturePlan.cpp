@@ -5,6 +5,8 @@
 #include "pixel/FitInBox.h"
 #include "pixel/PictureFile.h"
 #include "batch/ProcessingRecord.h"
+#include "batch/TextMark.h"
+#include "jpeg/PictureTags.h"
 #include "platform/PictureList.h"
 #include "platform/ResultWriter.h"
 
@@ -74,6 +76,8 @@ PicturePlan planPicture(const PictureFile& file, const ProcessingJob& job)
 
     const JpegHead& head = file.jpegHead();
     planShape(plan, width, height, head.exifRead ? head.orientation : 0, job.settings);
+    if (job.textMark && job.settings.useWatermark && job.settings.textWatermark)
+        plan.watermarkText = job.textMark->textFor(pictureTags(head), file.path());
     if (plan.width <= 0 || plan.height <= 0)
         return failing(plan, "nothing to write (an empty box)", "cannot be written: nothing to write (an empty box)");
     // In the words the write would use.

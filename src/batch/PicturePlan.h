@@ -27,6 +27,7 @@ struct PicturePlan {
     long long width = 0, height = 0;        // once written: fitted, then turned
     bool resized = false;
     int orientation = 0;  // the EXIF orientation that turns it, 0 for none
+    std::string watermarkText;  // a text mark's text for this picture, its tokens filled in
 };
 
 // The sizes and turn of a picture stored at width x height whose EXIF

@@ -42,12 +42,13 @@ bool showsOtherPicture(const PreviewRequest& a, const PreviewRequest& b)
 }
 
 // The batch's job for the request: how to shape the picture and blend the watermark.
-ProcessingJob previewJob(const PreviewRequest& r, const wxImage& watermark)
+ProcessingJob previewJob(const PreviewRequest& r, const wxImage& watermark, const TextMark* textMark)
 {
     ProcessingJob job;
     job.settings = r.settings;
-    job.settings.useWatermark = r.settings.useWatermark && watermark.IsOk();
+    job.settings.useWatermark = r.settings.useWatermark && (r.settings.textWatermark ? textMark != nullptr : watermark.IsOk());
     job.watermarkImage = &watermark;
+    job.textMark = textMark;
     return job;
 }
 
@@ -159,12 +160,19 @@ bool PicturePreview::make(const PreviewRequest& request, PreviewPicture& made)
     made.storedWidth = shaped_.picture.storedWidth;
     made.storedHeight = shaped_.picture.storedHeight;
 
-    const std::string markFile = request.settings.useWatermark ? request.settings.waterImgFile : std::string();
+    const BatchSettings& settings = request.settings;
+    const bool text = settings.useWatermark && settings.textWatermark;
+    const std::string markFile = settings.useWatermark && !text ? settings.waterImgFile : std::string();
     if (markFile != watermarkFile_ || !watermark_.IsOk())
         loadWatermark(markFile);
+    if (text)
+        loadTextMark(settings);
+    made.markProblem = text ? textMarkProblem_ : std::string();
+    const TextMark* textMark = text ? textMark_.get() : nullptr;
     // A copy of its own: the kept picture stays unblended for the next change.
     wxImage picture = shaped_.picture.image.Copy();
-    blendJobWatermark(picture, shaped_.picture.iccProfile, previewJob(request, watermark_),
+    blendJobWatermark(picture, shaped_.picture.iccProfile, previewJob(request, watermark_, textMark),
+                      textMark ? textMark->textFor(shapedTags_, made.path) : std::string(),
                       [](const wxString&, const wxString&) {});
     made.width = picture.IsOk() ? picture.GetWidth() : 0;
     made.height = picture.IsOk() ? picture.GetHeight() : 0;
@@ -184,7 +192,8 @@ bool PicturePreview::shapeAt(const PreviewRequest& request, const std::string& p
     if (key == shapedKey_)
         return shapedOk_;
     shaped_ = ShapedPicture();
-    const ProcessingJob job = previewJob(request, watermark_);
+    shapedTags_ = PictureTags();
+    const ProcessingJob job = previewJob(request, watermark_, nullptr);
     if (path.empty()) {
         LoadedPicture& sample = shaped_.picture;
         sample.image = samplePicture();
@@ -200,6 +209,7 @@ bool PicturePreview::shapeAt(const PreviewRequest& request, const std::string& p
         try {
             PictureFile file(path);
             const PicturePlan plan = planPicture(file, job);
+            shapedTags_ = pictureTags(file.jpegHead());
             shapedOk_ = plan.verdict != PicturePlan::Verdict::unreadable &&
                         shapePicture(file, plan, job.settings.convertToSrgb, shaped_, &superseded_);
         } catch (const std::exception&) {
@@ -223,4 +233,16 @@ void PicturePreview::loadWatermark(const std::string& file)
     // As the window loads it: a mask becomes transparency.
     if (watermark_.HasMask())
         watermark_.InitAlpha();
+}
+
+void PicturePreview::loadTextMark(const BatchSettings& settings)
+{
+    const std::string key = settings.watermarkText + '\n' + settings.textFont + '\n' + settings.textColour + '\n' +
+                            std::to_string(settings.textSize) + std::to_string(settings.textShadow) + '\n' +
+                            std::to_string(settings.alpha);
+    if (key == textMarkKey_)
+        return;
+    textMarkKey_ = key;
+    textMarkProblem_.clear();
+    textMark_ = TextMark::load(settings, shippedFont(), textMarkProblem_);
 }

@@ -3,6 +3,7 @@
 #include <atomic>
 #include <condition_variable>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -13,6 +14,8 @@
 
 #include "settings/BatchSettings.h"
 #include "batch/ShapedPicture.h"
+#include "batch/TextMark.h"
+#include "jpeg/PictureTags.h"
 
 // What the Preferences preview shows: a picture of the folder as the batch
 // would write it with these settings.
@@ -37,6 +40,7 @@ struct PreviewPicture {
     int storedHeight = 0;
     int width = 0;        // its size as the batch writes it
     int height = 0;
+    std::string markProblem;  // why the text mark asked for cannot be drawn
 };
 
 // Makes the preview on a thread of its own, through the batch's own code
@@ -63,6 +67,8 @@ private:
     bool make(const PreviewRequest& request, PreviewPicture& made);
     bool shapeAt(const PreviewRequest& request, const std::string& path);
     void loadWatermark(const std::string& file);
+    // The text mark of the settings, loaded again when they change it.
+    void loadTextMark(const BatchSettings& settings);
 
     const std::function<void()> ready_;
     std::mutex mutex_;
@@ -81,6 +87,10 @@ private:
     std::string shapedKey_;
     bool shapedOk_ = false;
     ShapedPicture shaped_;
+    PictureTags shapedTags_;
     std::string watermarkFile_;
     wxImage watermark_;
+    std::string textMarkKey_;
+    std::unique_ptr<TextMark> textMark_;
+    std::string textMarkProblem_;
 };

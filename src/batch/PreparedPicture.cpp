@@ -58,7 +58,7 @@ void preparePicture(PictureFile& file, const ProcessingJob& job, long quality, c
     prepared.resized = shaped.resized;
     prepared.rotated = shaped.rotated;
     wxImage& picture = shaped.picture.image;
-    prepared.watermarked = blendJobWatermark(picture, shaped.picture.iccProfile, job,
+    prepared.watermarked = blendJobWatermark(picture, shaped.picture.iccProfile, job, plan.watermarkText,
                                              [&prepared](const wxString& message, const wxString& caption) {
                                                  prepared.placementMessage = message;
                                                  prepared.placementCaption = caption;

@@ -7,6 +7,8 @@
 
 #include "settings/BatchSettings.h"
 
+class TextMark;
+
 // One batch: what the user chose, and what this run adds to it. Copied
 // when the batch starts; the window's controls behind it stay disabled
 // while it runs.
@@ -14,6 +16,7 @@ struct ProcessingJob {
     BatchSettings settings;
     wxString directory;               // folder to process, as the folder tree gives it
     const wxImage* watermarkImage = nullptr;  // settings.waterImgFile loaded by the owner; only read
+    const TextMark* textMark = nullptr;       // with settings.textWatermark: the text mark the owner loaded
     wxString caption;                 // base text of the progress title
     int threads = 0;                  // pictures prepared at once: 0 one per core, 1 one after another
     wxString outputFolder;            // empty: replace each picture; else write below it, by relative path

@@ -91,13 +91,14 @@ std::string existingResultNote(const std::string& resultPath, const std::string&
 
 std::string processingRecord(const ProcessingJob& job)
 {
-    const BatchSettings& s = job.settings;
+    BatchSettings s = job.settings;
     Digest digest;
     digest.add("resize " + std::to_string(s.resize ? s.width : 0));
     digest.add("rotate " + std::to_string(s.rotate));
     digest.add("srgb " + std::to_string(s.convertToSrgb));
     digest.add("quality " + std::to_string(s.quality));
-    const wxImage* mark = s.useWatermark ? job.watermarkImage : nullptr;
+    const bool text = s.useWatermark && s.textWatermark;
+    const wxImage* mark = s.useWatermark && !text ? job.watermarkImage : nullptr;
     if (mark && mark->IsOk()) {
         digest.add("watermark " + std::to_string(mark->GetWidth()) + "x" + std::to_string(mark->GetHeight()));
         digest.add(mark->GetData(), std::size_t(3) * mark->GetWidth() * mark->GetHeight());
@@ -105,8 +106,22 @@ std::string processingRecord(const ProcessingJob& job)
             digest.add(mark->GetAlpha(), std::size_t(mark->GetWidth()) * mark->GetHeight());
         else
             digest.add("opacity " + formatFixed(s.alpha, 6));
+    }
+    if ((mark && mark->IsOk()) || text) {
         digest.add("placement " + std::to_string(s.wmPlacement));
         digest.add("size " + formatFixed(s.watermarkSize, 6) + " margin " + formatFixed(s.watermarkMargin, 6));
+    }
+    if (text)
+        digest.add("text opacity " + formatFixed(s.alpha, 6));
+    // A text mark's settings count only when it is drawn.
+    if (!text) {
+        const BatchSettings defaults;
+        s.textWatermark = defaults.textWatermark;
+        s.watermarkText = defaults.watermarkText;
+        s.textFont = defaults.textFont;
+        s.textColour = defaults.textColour;
+        s.textSize = defaults.textSize;
+        s.textShadow = defaults.textShadow;
     }
     // Settings added since the fixed part, by their keys and only away from
     // their defaults: a picture done before such a setting existed keeps

@@ -1,6 +1,9 @@
 #include "batch/ShapedPicture.h"
 
 #include <algorithm>
+#include <cmath>
+
+#include "batch/TextMark.h"
 
 #include "pixel/Orientation.h"
 #include "pixel/PictureFile.h"
@@ -43,11 +46,24 @@ bool shapePicture(PictureFile& file, const PicturePlan& plan, bool toSrgb, Shape
 }
 
 bool blendJobWatermark(wxImage& picture, const std::vector<unsigned char>& pictureProfile, const ProcessingJob& job,
-                       const MessageReporter& report)
+                       const std::string& markText, const MessageReporter& report)
 {
     if (!job.settings.useWatermark)
         return false;
     const BatchSettings& settings = job.settings;
+    if (settings.textWatermark) {
+        if (!job.textMark || !picture.IsOk())
+            return false;
+        const int longer = std::max(picture.GetWidth(), picture.GetHeight());
+        const int margin = static_cast<int>(std::floor(longer * settings.watermarkMargin / 100.0));
+        const std::shared_ptr<const wxImage> mark =
+            job.textMark->image(markText, picture.GetWidth(), picture.GetHeight(), margin);
+        // Sized already: drawn at the letter height, fitted into the picture.
+        blendWatermark(picture, pictureProfile, {mark.get(), settings.alpha, settings.wmPlacement, 0,
+                                                 settings.watermarkMargin},
+                       report);
+        return true;
+    }
     blendWatermark(picture, pictureProfile,
                    {job.watermarkImage, settings.alpha, settings.wmPlacement, settings.watermarkSize,
                     settings.watermarkMargin},

@@ -34,6 +34,7 @@ bool shapePicture(PictureFile& file, const PicturePlan& plan, bool toSrgb, Shape
                   const std::atomic<bool>* cancel);
 
 // Blends the job's watermark into the shaped image when the job asks for
-// one (see blendWatermark); true when it does.
+// one (see blendWatermark): its picture, or its text mark with the text
+// planned for this picture. True when it does.
 bool blendJobWatermark(wxImage& picture, const std::vector<unsigned char>& pictureProfile, const ProcessingJob& job,
-                       const MessageReporter& report);
+                       const std::string& markText, const MessageReporter& report);

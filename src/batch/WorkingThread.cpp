@@ -15,6 +15,8 @@
 #include "batch/PicturePipeline.h"
 #include "batch/PictureReport.h"
 #include "batch/ProcessingRecord.h"
+#include "batch/TextMark.h"
+#include "text/Utf8Text.h"
 #include "batch/UnwritableFolder.h"
 #include "platform/ResultWriter.h"
 #include "jpeg/MetadataHandler.h"
@@ -67,6 +69,7 @@ bool WorkingThread::ProcessDirectory(long quality)
     statistics_ = BatchStatistics{};
     statistics_.wentOnPastUnreadable = job_.settings.skipUnreadable;
     placementReported_ = false;
+    missingCharacters_.clear();
 
     if (!listPictures(std::string(job_.directory.utf8_str()), job_.settings.includeSubdirectories, files_)) {
         owner_->folderUnreadable(job_.directory);
@@ -117,6 +120,7 @@ bool WorkingThread::ProcessDirectory(long quality)
             report.alreadyProcessed = picture.plan.alreadyProcessed;
             ++(report.alreadyProcessed ? statistics_.alreadyProcessed : statistics_.alreadyThere);
         } else {
+            noteMissingCharacters(picture.plan);
             commitPicture(picture, report);
         }
         owner_->pictureDone(report);
@@ -125,6 +129,8 @@ bool WorkingThread::ProcessDirectory(long quality)
         owner_->setGaugeValue(i + 1);
     }
 
+    if (!missingCharacters_.empty())
+        owner_->charactersMissing(wxString::FromUTF8(missingCharacters_));
     owner_->finished(statistics_);
     owner_->setGaugeValue(0);
     owner_->setTitle(job_.caption);
@@ -180,6 +186,16 @@ void WorkingThread::commitPicture(const PreparedPicture& picture, PictureReport&
     report.rotated = picture.rotated;
     report.watermarked = picture.watermarked;
     countSaved(report);
+}
+
+void WorkingThread::noteMissingCharacters(const PicturePlan& plan)
+{
+    if (!job_.textMark || plan.watermarkText.empty())
+        return;
+    const std::u32string known = codePoints(missingCharacters_);
+    for (char32_t c : codePoints(job_.textMark->missingCharacters(plan.watermarkText)))
+        if (known.find(c) == std::u32string::npos)
+            missingCharacters_ += utf8Of(c);
 }
 
 void WorkingThread::countSaved(const PictureReport& report)

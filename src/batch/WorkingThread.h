@@ -11,6 +11,7 @@
 
 class BatchOwner;
 struct PictureReport;
+struct PicturePlan;
 struct PreparedPicture;
 
 // The worker thread of one batch: detached for the window, which the
@@ -41,6 +42,8 @@ private:
     void countExisting(const std::string& output, int& earlier, int& others) const;
     void commitPicture(const PreparedPicture& picture, PictureReport& report);
     void countSaved(const PictureReport& report);
+    // Adds the characters of the picture's mark text that the fonts lack.
+    void noteMissingCharacters(const PicturePlan& plan);
     std::string relativeOf(const std::string& path) const;
     bool stopRequested();
 
@@ -50,4 +53,5 @@ private:
     BatchOwner* owner_;
     ProcessingJob job_;
     bool placementReported_ = false;
+    std::string missingCharacters_;  // the text mark's, gathered over the batch
 };

@@ -6,6 +6,7 @@
 #include <wx/cmdline.h>
 #include <wx/msgout.h>
 
+#include "batch/TextMark.h"
 #include "diag/FixedNumber.h"
 #include "platform/CommandLineArguments.h"
 #include "platform/PathNames.h"
@@ -87,8 +88,10 @@ std::string namedValues(std::string help)
         const char* name;
     } values[] = {{"s", "size"},   {"w", "watermark"}, {"a", "opacity"}, {"p", "position"},
                   {"Q", "quality"}, {"o", "output"},   {"c", "prefs"},   {"j", "jobs"},
-                  {nullptr, "watermark-size"}, {nullptr, "margin"}};
-    static const char* const names[] = {"N", "FILE", "A", "POS", "N", "DIR", "FILE", "N", "P", "P"};
+                  {nullptr, "watermark-size"}, {nullptr, "margin"}, {nullptr, "text"}, {nullptr, "font"},
+                  {nullptr, "text-colour"}, {nullptr, "text-size"}};
+    static const char* const names[] = {"N", "FILE", "A", "POS", "N", "DIR", "FILE", "N", "P", "P",
+                                        "TEXT", "NAME|FILE", "#RRGGBB", "P"};
     const auto replace = [&help](const std::string& from, std::string to, bool pad) {
         const std::size_t at = help.find(from);
         if (at == std::string::npos)
@@ -180,6 +183,16 @@ CommandLineResult parseCommandLine(int argc, char** argv, BatchOptions& options,
         {wxCMD_LINE_OPTION, "s", "size", "shrink every picture into an N x N box (no resizing without it)", string, 0},
         {wxCMD_LINE_SWITCH, nullptr, "no-rotate", "do not turn pictures upright by their EXIF orientation", none, 0},
         {wxCMD_LINE_OPTION, "w", "watermark", "blend the picture FILE in as a watermark", string, 0},
+        {wxCMD_LINE_OPTION, nullptr, "text",
+         "watermark with a line of TEXT instead: {name}, {date}, {year}, {time}, {camera}, {lens}, {artist} and "
+         "{copyright} come from the picture, {artist|Jane Doe} where it has none, {{ and }} are braces",
+         string, 0},
+        {wxCMD_LINE_OPTION, nullptr, "font", "the text's font: an installed family or a font file (DejaVu Sans)",
+         string, 0},
+        {wxCMD_LINE_OPTION, nullptr, "text-colour", "the text's colour (#FFFFFF)", string, 0},
+        {wxCMD_LINE_OPTION, nullptr, "text-size", "the text's letter height in % of the picture's longer side (4)",
+         string, 0},
+        {wxCMD_LINE_SWITCH, nullptr, "no-shadow", "draw the text without the shadow that keeps it readable", none, 0},
         {wxCMD_LINE_OPTION, "a", "opacity", "opacity 0.0..1.0 of a watermark without its own alpha (0.2)", string, 0},
         {wxCMD_LINE_OPTION, "p", "position",
          "watermark position: 1..9 row by row, or top-left, top, top-right, left, centre, right, "
@@ -281,10 +294,45 @@ CommandLineResult parseCommandLine(int argc, char** argv, BatchOptions& options,
     }
     if (parser.Found("no-rotate"))
         settings.rotate = false;
+    if (parser.Found("w", &value) && parser.Found("text")) {
+        error = "--text and --watermark exclude each other";
+        return CommandLineResult::usageError;
+    }
     if (parser.Found("w", &value)) {
         settings.useWatermark = true;
+        settings.textWatermark = false;
         settings.waterImgFile = text(value);
     }
+    if (parser.Found("text", &value)) {
+        settings.useWatermark = true;
+        settings.textWatermark = true;
+        settings.watermarkText = text(value);
+    }
+    if (parser.Found("font", &value))
+        settings.textFont = text(value);
+    unsigned char rgb[3];
+    if (parser.Found("text-colour", &value)) {
+        if (!colourFromText(text(value), rgb)) {
+            error = "--text-colour wants a colour as #RRGGBB, such as #FFFFFF for white";
+            return CommandLineResult::usageError;
+        }
+        settings.textColour = text(value);
+    }
+    if (parser.Found("text-size", &value)) {
+        double size = 0;
+        if (!value.ToCDouble(&size) || !(size > 0 && size <= 100)) {
+            error = "--text-size wants a percentage above 0, at most 100";
+            return CommandLineResult::usageError;
+        }
+        settings.textSize = size;
+    }
+    if (parser.Found("no-shadow"))
+        settings.textShadow = false;
+    for (const char* option : {"font", "text-colour", "text-size", "no-shadow"})
+        if (parser.Found(option) && !(settings.useWatermark && settings.textWatermark)) {
+            error = "--" + std::string(option) + " goes with --text";
+            return CommandLineResult::usageError;
+        }
     if (parser.Found("a", &value)) {
         double opacity = 0;
         // "." whatever the locale says.

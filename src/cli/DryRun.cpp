@@ -32,7 +32,7 @@ std::string dryRunLine(const PictureReport& report, bool watermarking)
     if (const char* turn = turnOf(plan.orientation))
         what += std::string(", ") + turn;
     if (watermarking)
-        what += ", watermarked";
+        what += plan.watermarkText.empty() ? ", watermarked" : ", watermarked with \"" + plan.watermarkText + "\"";
     if (report.outcome == PictureReport::Outcome::notWritten)
         what += ", would fail: " + plan.reason;
     return report.path + ": " + what;

@@ -63,6 +63,7 @@ void TerminalOwner::run(const ProcessingJob& job)
     folder_ = shownPath(utf8(job.directory));
     outputFolder_ = utf8(job.outputFolder);
     watermarking_ = job.settings.useWatermark;
+    textMark_ = job.settings.useWatermark && job.settings.textWatermark;
     // Joinable: the batch is over, thread and all, once Wait returns.
     WorkingThread worker(this, job, wxTHREAD_JOINABLE);
     {
@@ -135,6 +136,13 @@ void TerminalOwner::placementFallback(const wxString& message, const wxString&)
     std::fprintf(stderr, "tessaly-batch: %s\n", utf8(message).c_str());
 }
 
+void TerminalOwner::charactersMissing(const wxString& characters)
+{
+    endProgressLine();
+    std::fprintf(stderr, "tessaly-batch: the fonts have no letters for %s, left out of the watermark text\n",
+                 utf8(characters).c_str());
+}
+
 void TerminalOwner::output(const std::string& line)
 {
     // A reader that has gone (tessaly-batch ... | head) ends the run after
@@ -175,13 +183,14 @@ void TerminalOwner::pictureDone(const PictureReport& done)
             std::fprintf(stderr, "tessaly-batch: %s: %s\n", report.path.c_str(), report.reason.c_str());
     }
     const std::string dry = reporting_.dryRun ? ", \"dryRun\": true" : "";
+    const std::string text = textMark_ ? ", \"watermarkText\": " + jsonText(report.plan.watermarkText) : "";
     if (reporting_.json) {
         output("{\"path\": " + jsonText(report.path) + ", \"written\": " + jsonText(report.plan.target) +
                ", \"outcome\": " + jsonText(outcomeName(report.outcome)) + ", \"reason\": " +
                jsonText(report.reason) + ", \"bytesBefore\": " + std::to_string(report.bytesBefore) +
                ", \"bytesAfter\": " + std::to_string(report.bytesAfter) + ", \"resized\": " +
                jsonFlag(report.resized) + ", \"rotated\": " + jsonFlag(report.rotated) + ", \"watermarked\": " +
-               jsonFlag(report.watermarked) + dry + "}\n");
+               jsonFlag(report.watermarked) + text + dry + "}\n");
     } else if (reporting_.dryRun) {
         output(dryRunLine(report, watermarking_) + "\n");
     } else if (logPictures_ && !reporting_.quiet && report.outcome == PictureReport::Outcome::saved) {

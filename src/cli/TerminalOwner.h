@@ -52,6 +52,7 @@ public:
     void folderUnwritable(const wxString& folder, const wxString& reason) override;
     bool confirm(const wxString& folder, int count, const wxString& outputFolder) override;
     void placementFallback(const wxString& message, const wxString& caption) override;
+    void charactersMissing(const wxString& characters) override;
     void pictureDone(const PictureReport& report) override;
     void finished(const BatchStatistics&) override {}
 
@@ -66,6 +67,7 @@ private:
     std::string folder_;
     std::string outputFolder_;
     bool watermarking_ = false;
+    bool textMark_ = false;  // the watermark is a text
 
     std::mutex mutex_;
     WorkingThread* worker_ = nullptr;

@@ -1,6 +1,7 @@
 // tessaly-batch: Tessaly's batch from a terminal and from scripts, on the
 // same engine as the window.
 #include <cstdio>
+#include <memory>
 #include <set>
 #include <vector>
 
@@ -10,6 +11,7 @@
 
 #include "Version.h"
 #include "batch/ProcessingJob.h"
+#include "batch/TextMark.h"
 #include "cli/CommandLine.h"
 #include "platform/InterruptWatcher.h"
 #include "cli/TerminalOwner.h"
@@ -72,12 +74,13 @@ bool loadWatermark(const std::string& path, wxImage& mark, std::string& problem)
 }
 
 ProcessingJob jobFor(const BatchOptions& options, const std::string& folder, const std::string& output,
-                     const wxImage* mark)
+                     const wxImage* mark, const TextMark* textMark)
 {
     ProcessingJob job;
     job.settings = options.settings;
     job.directory = wxString::FromUTF8(folder);
     job.watermarkImage = mark;
+    job.textMark = textMark;
     job.caption = wxS("tessaly-batch");
     job.threads = options.jobs;
     job.outputFolder = wxString::FromUTF8(output);
@@ -139,9 +142,14 @@ int main(int argc, char** argv)
     const BatchSettings& settings = options.settings;
     wxImage mark;
     std::string problem;
-    if (settings.useWatermark && !loadWatermark(settings.waterImgFile, mark, problem))
+    const bool textMark = settings.useWatermark && settings.textWatermark;
+    const bool pictureMark = settings.useWatermark && !textMark;
+    std::unique_ptr<TextMark> text;
+    if (textMark && !(text = TextMark::load(settings, shippedFont(), problem)))
+        return usageError(problem);
+    if (pictureMark && !loadWatermark(settings.waterImgFile, mark, problem))
         return usageError("cannot load the watermark " + shownPath(settings.waterImgFile) + ": " + problem);
-    if (settings.useWatermark && options.opacityGiven && mark.HasAlpha())
+    if (pictureMark && options.opacityGiven && mark.HasAlpha())
         std::fprintf(stderr, "tessaly-batch: --opacity has no effect: %s has a transparency of its own, which is "
                              "used instead\n",
                      shownPath(settings.waterImgFile).c_str());
@@ -157,7 +165,7 @@ int main(int argc, char** argv)
     {
         InterruptWatcher watcher([&owner] { return owner.asking(); }, [&owner] { owner.stop(); });
         for (std::size_t i = 0; i < options.folders.size() && watcher.signal() == 0 && !owner.outputGone(); ++i)
-            owner.run(jobFor(options, options.folders[i], outputs[i], settings.useWatermark ? &mark : nullptr));
+            owner.run(jobFor(options, options.folders[i], outputs[i], pictureMark ? &mark : nullptr, text.get()));
         interruptedBy = watcher.signal();
     }
     // Every question answered no: as other tools end a declined run.

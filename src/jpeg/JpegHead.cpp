@@ -8,7 +8,7 @@
 #include "jpeg/JpegSectionReader.h"
 #include "jpeg/SegmentCursor.h"
 #include "jpeg/TiffData.h"
-#include "jpeg/XmpDate.h"
+#include "jpeg/XmpPacket.h"
 
 namespace {
 
@@ -132,7 +132,13 @@ bool readJpegHead(std::FILE* stream, JpegHead& head)
             head.exif = payload;
         } else if (marker == jpegMarker::app1 && payload.size() > sizeof xmpSignature &&
                    std::memcmp(payload.data(), xmpSignature, sizeof xmpSignature) == 0) {
-            head.xmpDateTaken = xmpDateTaken(std::string(payload.begin() + sizeof xmpSignature, payload.end()));
+            const std::string packet(payload.begin() + sizeof xmpSignature, payload.end());
+            head.xmpDateTaken = xmpDateTaken(packet);
+            head.xmpCreator = xmpText(packet, "dc:creator");
+            head.xmpRights = xmpText(packet, "dc:rights");
+            head.xmpLens = xmpText(packet, "aux:Lens");
+            if (head.xmpLens.empty())
+                head.xmpLens = xmpText(packet, "exifEX:LensModel");
         } else if (marker == jpegMarker::com && payload.size() > std::strlen(recordPrefix) &&
                    std::memcmp(payload.data(), recordPrefix, std::strlen(recordPrefix)) == 0) {
             head.record.assign(payload.begin(), payload.end());

@@ -24,6 +24,8 @@ struct JpegHead {
     // The date taken as the XMP packet gives it, in EXIF's form; empty when
     // it gives none (see xmpDateTaken).
     std::string xmpDateTaken;
+    // The author, rights and lens the XMP packet names (see xmpText).
+    std::string xmpCreator, xmpRights, xmpLens;
     // The processing record of a picture this program wrote (see
     // processingRecord); empty when there is none.
     std::string record;

@@ -28,4 +28,10 @@ struct BatchSettings {
     double watermarkMargin = 0;    // % of the picture's longer side
     bool convertToSrgb = false;    // pictures with a colour profile converted into sRGB
     bool skipProcessed = false;    // leave pictures already processed with the same settings
+    bool textWatermark = false;    // the watermark is a line of text instead of the picture
+    std::string watermarkText = "\u00a9 {artist} {year}";  // with tokens from the picture
+    std::string textFont;          // family name or font file; empty: the font that comes with the program
+    std::string textColour = "#FFFFFF";
+    double textSize = 4;           // letter height in % of the picture's longer side
+    bool textShadow = true;        // a soft shadow in the other tone keeps the text readable
 };

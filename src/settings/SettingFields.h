@@ -44,7 +44,8 @@ void forEachSetting(Settings& settings, Visit&& visit)
 {
     auto& [waterImgFile, resize, useWatermark, rotate, width, height, alpha, quality, includeSubdirectories,
            wmPlacement, skipUnreadable, saveToFolder, resultsFolder, keepExif, keepGps, watermarkSize,
-           watermarkMargin, convertToSrgb, skipProcessed] = settings;
+           watermarkMargin, convertToSrgb, skipProcessed, textWatermark, watermarkText, textFont, textColour,
+           textSize, textShadow] = settings;
     using S = SavedAs;
     using R = InRecord;
     // The record takes the watermark by its pixels, not by its path.
@@ -67,4 +68,10 @@ void forEachSetting(Settings& settings, Visit&& visit)
     visit("WatermarkMargin", watermarkMargin, S::ownLine, R::fixedPart);
     visit("ConvertToSrgb", convertToSrgb, S::ownLine, R::fixedPart);
     visit("SkipProcessed", skipProcessed, S::ownLine, R::no);
+    visit("TextWatermark", textWatermark, S::ownLine, R::byKey);
+    visit("WatermarkText", watermarkText, S::ownLine, R::byKey);
+    visit("TextFont", textFont, S::ownLine, R::byKey);
+    visit("TextColour", textColour, S::ownLine, R::byKey);
+    visit("TextSize", textSize, S::ownLine, R::byKey);
+    visit("TextShadow", textShadow, S::ownLine, R::byKey);
 }

@@ -60,6 +60,13 @@ void MessageBoxOwner::placementFallback(const wxString& message, const wxString&
     showMessage(message, caption);
 }
 
+void MessageBoxOwner::charactersMissing(const wxString& characters)
+{
+    showMessage(wxString::Format(_("The fonts have no letters for %s, which were left out of the watermark text."),
+                                 characters),
+                _("Watermark text"));
+}
+
 void MessageBoxOwner::pictureDone(const PictureReport& report)
 {
     // A folder of pictures that all fail would be a box for each: the user

@@ -23,6 +23,7 @@ public:
     bool replaceExisting(const wxString& outputFolder, int count) override;
     bool useSubfolder(const wxString& outputFolder, int earlier, int others, const wxString& subfolder) override;
     void placementFallback(const wxString& message, const wxString& caption) override;
+    void charactersMissing(const wxString& characters) override;
     void pictureDone(const PictureReport& report) override;
     void finished(const BatchStatistics& statistics) override;
 

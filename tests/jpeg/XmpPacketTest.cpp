@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "jpeg/XmpDate.h"
+#include "jpeg/XmpPacket.h"
 
 namespace {
 

@@ -10,5 +10,11 @@
 // only.
 std::string xmpDateTaken(const std::string& packet);
 
+// The first text of an XMP property, as the dc: properties hold it: an
+// element whose first rdf:li (of its Seq, Bag or Alt) or whose own content
+// is the text, or an attribute; XML's entities and character references
+// decoded. Empty when the packet has none.
+std::string xmpText(const std::string& packet, const std::string& name);
+
 // The signature an XMP APP1 segment starts with.
 constexpr char xmpSignature[] = "http://ns.adobe.com/xap/1.0/";

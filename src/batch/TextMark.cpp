@@ -1,0 +1,120 @@
+#include "batch/TextMark.h"
+
+#include <cmath>
+
+#include <wx/filename.h>
+
+#include "batch/PictureTokens.h"
+#include "pixel/TextMarkImage.h"
+#include "platform/InstalledFont.h"
+#include "platform/PathNames.h"
+#include "platform/RegularFile.h"
+#include "settings/PreferencesFile.h"
+#include "text/Utf8Text.h"
+
+namespace {
+
+// Drawn texts kept at once: a batch meets few sizes.
+constexpr std::size_t mostDrawn = 32;
+
+bool isControl(char32_t c)
+{
+    return c < 0x20 || (c >= 0x7F && c <= 0x9F) || c == 0x2028 || c == 0x2029;
+}
+
+// Controls as spaces, runs of spaces as one, none at either end: a
+// missing value between two spaces leaves one.
+std::string oneLine(const std::string& text)
+{
+    std::u32string line;
+    for (char32_t c : codePoints(text)) {
+        if (isControl(c))
+            c = U' ';
+        if (c != U' ' || (!line.empty() && line.back() != U' '))
+            line += c;
+    }
+    while (!line.empty() && line.back() == U' ')
+        line.pop_back();
+    return utf8Of(line);
+}
+
+}  // namespace
+
+bool colourFromText(const std::string& text, unsigned char rgb[3])
+{
+    if (text.size() != 7 || text[0] != '#' || text.find_first_not_of("0123456789abcdefABCDEF", 1) != std::string::npos)
+        return false;
+    for (int c = 0; c < 3; ++c)
+        rgb[c] = static_cast<unsigned char>(std::stoi(text.substr(1 + 2 * c, 2), nullptr, 16));
+    return true;
+}
+
+std::string shippedFont()
+{
+    const wxString program = programDirectory();
+    for (const wxString& folder : {program, program + wxS("/../lib/tessaly")}) {
+        const std::string path = std::string((folder + wxS("/data/DejaVuSans.ttf")).utf8_str());
+        if (isRegularFile(path))
+            return path;
+    }
+    return std::string((program + wxS("/data/DejaVuSans.ttf")).utf8_str());
+}
+
+std::unique_ptr<TextMark> TextMark::load(const BatchSettings& settings, const std::string& defaultFont,
+                                         std::string& problem)
+{
+    std::unique_ptr<TextMark> mark(new TextMark);
+    if (oneLine(settings.watermarkText).empty()) {
+        problem = "the watermark text is empty";
+        return nullptr;
+    }
+    if (!TokenText::parse(settings.watermarkText, pictureTokenNames(), mark->text_, problem)) {
+        problem = "the watermark text \"" + settings.watermarkText + "\": " + problem;
+        return nullptr;
+    }
+    if (!colourFromText(settings.textColour, mark->colour_)) {
+        problem = "the text colour " + settings.textColour + " is no #RRGGBB colour";
+        return nullptr;
+    }
+    FontLocation font{defaultFont, 0};
+    if (!settings.textFont.empty() && isRegularFile(settings.textFont))
+        font.file = settings.textFont;
+    else if (!settings.textFont.empty() && !findInstalledFont(settings.textFont, font)) {
+        problem = "there is no font file " + shownPath(settings.textFont) + " and no installed font of that name";
+        return nullptr;
+    }
+    if (!mark->renderer_.load(font.file, font.index, defaultFont, problem))
+        return nullptr;
+    mark->size_ = settings.textSize;
+    mark->opacity_ = settings.alpha;
+    mark->shadow_ = settings.textShadow;
+    return mark;
+}
+
+std::string TextMark::textFor(const PictureTags& tags, const std::string& path) const
+{
+    return oneLine(text_.expand([&](const Token& token) { return pictureTokenValue(token, tags, path); }));
+}
+
+std::string TextMark::missingCharacters(const std::string& text) const
+{
+    return utf8Of(renderer_.missing(codePoints(text)));
+}
+
+std::shared_ptr<const wxImage> TextMark::image(const std::string& text, int width, int height, int margin) const
+{
+    if (text.empty())
+        return nullptr;
+    const auto key = std::make_tuple(text, width, height, margin);
+    std::lock_guard<std::mutex> lock(drawing_);
+    const auto known = drawn_.find(key);
+    if (known != drawn_.end())
+        return known->second;
+    const double em = std::max(width, height) * size_ / 100.0;
+    const TextCoverage drawn = renderer_.draw(codePoints(text), em, shadow_, width - 2 * margin, height - 2 * margin);
+    auto mark = std::make_shared<const wxImage>(textMarkImage(drawn, colour_, opacity_));
+    if (drawn_.size() >= mostDrawn)
+        drawn_.clear();
+    drawn_.emplace(key, mark);
+    return mark;
+}

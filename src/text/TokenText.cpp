@@ -1,0 +1,68 @@
+#include "text/TokenText.h"
+
+#include <algorithm>
+
+namespace {
+
+std::string knownList(const std::vector<std::string>& known)
+{
+    std::string list;
+    for (const std::string& name : known)
+        list += (list.empty() ? "{" : ", {") + name + "}";
+    return list;
+}
+
+}  // namespace
+
+bool TokenText::parse(const std::string& text, const std::vector<std::string>& known, TokenText& parsed,
+                      std::string& error)
+{
+    parsed.pieces_.assign(1, Piece{});
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        const bool doubled = i + 1 < text.size() && text[i + 1] == c;
+        if ((c == '{' || c == '}') && doubled) {
+            parsed.pieces_.back().literal += c;
+            ++i;
+        } else if (c == '}') {
+            error = "the \"}\" at character " + std::to_string(i + 1) + " closes no token (write }} for a brace)";
+            return false;
+        } else if (c == '{') {
+            const std::size_t close = text.find('}', i);
+            const std::size_t nextOpen = text.find('{', i + 1);
+            if (close == std::string::npos || nextOpen < close) {
+                error = "the \"{\" at character " + std::to_string(i + 1) +
+                        " opens a token that is never closed (write {{ for a brace)";
+                return false;
+            }
+            const std::string inside = text.substr(i + 1, close - i - 1);
+            const std::size_t bar = inside.find('|');
+            Token token{inside.substr(0, bar), bar == std::string::npos ? std::string() : inside.substr(bar + 1)};
+            if (std::find(known.begin(), known.end(), token.name) == known.end()) {
+                error = "the token {" + inside + "} is unknown; known are " + knownList(known);
+                return false;
+            }
+            Piece& piece = parsed.pieces_.back();
+            piece.hasToken = true;
+            piece.token = token;
+            parsed.pieces_.push_back(Piece{});
+            i = close;
+        } else {
+            parsed.pieces_.back().literal += c;
+        }
+    }
+    return true;
+}
+
+std::string TokenText::expand(const std::function<std::string(const Token&)>& valueOf) const
+{
+    std::string out;
+    for (const Piece& piece : pieces_) {
+        out += piece.literal;
+        if (!piece.hasToken)
+            continue;
+        const std::string value = valueOf(piece.token);
+        out += value.empty() ? piece.token.fallback : value;
+    }
+    return out;
+}

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <string>
+
+// UTF-8 as the program's texts hold it, to and from code points.
+
+// One code point in UTF-8 (U+FFFD for a surrogate or one beyond U+10FFFF).
+std::string utf8Of(char32_t code);
+std::string utf8Of(const std::u32string& codes);
+
+// The code points of a text. A byte that starts no well-formed UTF-8
+// sequence is taken as Latin-1, as cameras and old programs write their
+// EXIF texts, so nothing is lost and nothing reads past the text.
+std::u32string codePoints(const std::string& text);
