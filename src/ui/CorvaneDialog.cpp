@@ -23,6 +23,7 @@
 #include <wx/valtext.h>
 #include <wx/weakref.h>
 
+#include "batch/TextMark.h"
 #include "Version.h"
 #include "batch/BatchEvents.h"
 #include "batch/PictureReport.h"
@@ -573,11 +574,22 @@ void CorvaneDialog::startBatch()
                      wxOK | wxCENTRE, nullptr);
         return;
     }
+    ProcessingJob job;
+    job.settings = chosenSettings();
+    // A text mark that cannot be drawn stops the batch before it starts.
+    textMark.reset();
+    if (job.settings.useWatermark && job.settings.textWatermark) {
+        std::string markProblem;
+        textMark = TextMark::load(job.settings, shippedFont(), markProblem);
+        if (!textMark) {
+            wxMessageBox(wxString::FromUTF8(markProblem), caption, wxOK | wxCENTRE, nullptr);
+            return;
+        }
+    }
+    job.textMark = textMark.get();
     okButton->SetLabel(wxS("STOP"));
     setControlsEnabled(false);
 
-    ProcessingJob job;
-    job.settings = chosenSettings();
     job.directory = dirCtrl->GetPath();
     job.watermarkImage = watermarkImage.get();
     job.caption = caption;

@@ -11,6 +11,7 @@
 class AboutDialog;
 class SettingsDialog;
 class TraceLog;
+class TextMark;
 class WorkingThread;
 class wxButton;
 class wxCheckBox;
@@ -89,6 +90,7 @@ public:
     wxButton* aboutButton = nullptr;
 
     std::unique_ptr<wxImage> watermarkImage;
+    std::unique_ptr<TextMark> textMark;  // the batch's text watermark, while it runs
     double alpha = 0.2;
     std::unique_ptr<TraceLog> mainLog;
     AboutDialog* aboutDialog = nullptr;

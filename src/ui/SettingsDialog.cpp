@@ -5,6 +5,7 @@
 #include <wx/bitmap.h>
 #include <wx/button.h>
 #include <wx/checkbox.h>
+#include <wx/clrpicker.h>
 #include <wx/cshelp.h>
 #include <wx/dirdlg.h>
 #include <wx/display.h>
@@ -26,6 +27,7 @@
 
 #include "Version.h"
 #include "batch/PicturePreview.h"
+#include "batch/TextMark.h"
 #include "diag/FixedNumber.h"
 #include "platform/ReplacingFile.h"
 #include "settings/ConfigFile.h"
@@ -155,6 +157,7 @@ SettingsDialog::SettingsDialog(wxWindow* parent, wxWindowID)
     pathRow->Add(browseButton, 0, wxALL | wxALIGN_CENTER_VERTICAL, 5);
     source->Add(pathRow, 0, wxALL, 5);
     source->Add(buildWatermarkSizeControls(), 0, wxLEFT | wxRIGHT | wxBOTTOM, 10);
+    source->Add(buildTextMarkControls(), 0, wxLEFT | wxRIGHT | wxBOTTOM, 10);
     skipUnreadableCheck = new wxCheckBox(this, ID_CHECKBOXSKIPUNREADABLE, _("Skip pictures that cannot be read"),
                                          wxDefaultPosition, wxDefaultSize, 0, wxDefaultValidator,
                                          wxS("ID_CHECKBOXSKIPUNREADABLE"));
@@ -257,6 +260,92 @@ wxSizer* SettingsDialog::buildWatermarkSizeControls()
                                      _("Distance of the watermark from the edges, in percent of the picture's longer "
                                        "side."));
     return row;
+}
+
+wxSizer* SettingsDialog::buildTextMarkControls()
+{
+    auto* column = new wxBoxSizer(wxVERTICAL);
+    auto* textRow = new wxBoxSizer(wxHORIZONTAL);
+    textWatermarkCheck = new wxCheckBox(this, wxID_ANY, _("Text instead:"), wxDefaultPosition, wxDefaultSize, 0,
+                                        wxDefaultValidator, wxS("ID_CHECKBOXTEXTWATERMARK"));
+    textWatermarkCheck->SetToolTip(_("Mark the pictures with a line of text instead of the picture."));
+    textRow->Add(textWatermarkCheck, 0, wxRIGHT | wxALIGN_CENTER_VERTICAL, 5);
+    watermarkTextText = new wxTextCtrl(this, wxID_ANY, wxEmptyString, wxDefaultPosition, wxSize(pathWidth - 60, -1),
+                                       0, wxDefaultValidator, wxS("ID_TEXTCTRLWATERMARKTEXT"));
+    watermarkTextText->SetToolTip(_("{name}, {date}, {year}, {time}, {camera}, {lens}, {artist} and {copyright} come "
+                                    "from the picture; {artist|Jane Doe} where it has none; {{ and }} are braces."));
+    setAccessibleName(watermarkTextText, _("Watermark text"));
+    textRow->Add(watermarkTextText, 1, wxALIGN_CENTER_VERTICAL, 0);
+    column->Add(textRow, 0, wxEXPAND, 0);
+
+    auto* styleRow = new wxBoxSizer(wxHORIZONTAL);
+    styleRow->Add(new wxStaticText(this, wxID_ANY, _("Font")), 0, wxRIGHT | wxALIGN_CENTER_VERTICAL, 5);
+    textFontText = new wxTextCtrl(this, wxID_ANY, wxEmptyString, wxDefaultPosition, wxSize(110, -1), 0,
+                                  wxDefaultValidator, wxS("ID_TEXTCTRLTEXTFONT"));
+    textFontText->SetHint(wxS("DejaVu Sans"));
+    textFontText->SetToolTip(_("An installed font's name or a font file; empty for DejaVu Sans."));
+    setAccessibleName(textFontText, _("Font"));
+    styleRow->Add(textFontText, 0, wxRIGHT | wxALIGN_CENTER_VERTICAL, 10);
+    textColourPicker = new wxColourPickerCtrl(this, wxID_ANY, *wxWHITE, wxDefaultPosition, wxDefaultSize,
+                                              wxCLRP_DEFAULT_STYLE, wxDefaultValidator, wxS("ID_TEXTCOLOURPICKER"));
+    textColourPicker->SetToolTip(_("The colour of the letters."));
+    setAccessibleName(textColourPicker, _("Text colour"));
+    styleRow->Add(textColourPicker, 0, wxRIGHT | wxALIGN_CENTER_VERTICAL, 10);
+    styleRow->Add(new wxStaticText(this, wxID_ANY, _("Letters [%]")), 0, wxRIGHT | wxALIGN_CENTER_VERTICAL, 5);
+    textSizeText = new wxTextCtrl(this, wxID_ANY, wxEmptyString, wxDefaultPosition, wxDefaultSize, 0,
+                                  wxTextValidator(wxFILTER_NUMERIC), wxS("ID_TEXTCTRLTEXTSIZE"));
+    growToFitText(textSizeText, wxS("00.00"));
+    textSizeText->SetToolTip(_("The height of the letters in percent of the picture's longer side."));
+    setAccessibleName(textSizeText, _("Letters [%]"));
+    styleRow->Add(textSizeText, 0, wxRIGHT | wxALIGN_CENTER_VERTICAL, 10);
+    textShadowCheck = new wxCheckBox(this, wxID_ANY, _("Shadow"), wxDefaultPosition, wxDefaultSize, 0,
+                                     wxDefaultValidator, wxS("ID_CHECKBOXTEXTSHADOW"));
+    textShadowCheck->SetToolTip(_("A soft shadow that keeps the text readable on any ground."));
+    styleRow->Add(textShadowCheck, 0, wxALIGN_CENTER_VERTICAL, 0);
+    column->Add(styleRow, 0, wxTOP, 5);
+
+    const auto follow = [this](wxCommandEvent&) { requestPreview(false); };
+    textWatermarkCheck->Bind(wxEVT_CHECKBOX, follow);
+    watermarkTextText->Bind(wxEVT_TEXT, follow);
+    textFontText->Bind(wxEVT_TEXT, follow);
+    textSizeText->Bind(wxEVT_TEXT, follow);
+    textShadowCheck->Bind(wxEVT_CHECKBOX, follow);
+    textColourPicker->Bind(wxEVT_COLOURPICKER_CHANGED, [this](wxColourPickerEvent&) { requestPreview(false); });
+    return column;
+}
+
+void SettingsDialog::readTextMark(BatchSettings& into) const
+{
+    into.textWatermark = textWatermarkCheck->GetValue();
+    into.watermarkText = utf8(watermarkTextText->GetValue());
+    into.textFont = utf8(textFontText->GetValue().Strip(wxString::both));
+    into.textColour = utf8(textColourPicker->GetColour().GetAsString(wxC2S_HTML_SYNTAX));
+    into.textShadow = textShadowCheck->GetValue();
+}
+
+bool SettingsDialog::textMarkAccepted()
+{
+    const wxString typed = textSizeText->GetValue().Strip(wxString::both);
+    double size = 0;
+    if (!typed.ToCDouble(&size) || !(size > 0 && size <= 100)) {
+        inform(_("Letters [%] has to be a number above 0, at most 100."), _("Error processing Letters [%]"));
+        return false;
+    }
+    BatchSettings wanted = settings();
+    readTextMark(wanted);
+    wanted.textSize = size;
+    std::string problem;
+    if (wanted.textWatermark && !TextMark::load(wanted, shippedFont(), problem)) {
+        inform(wxString::FromUTF8(problem), _("Watermark text"));
+        return false;
+    }
+    textWatermark = wanted.textWatermark;
+    watermarkText = wanted.watermarkText;
+    textFont = wanted.textFont;
+    textColour = wanted.textColour;
+    textSize = wanted.textSize;
+    textShadow = wanted.textShadow;
+    return true;
 }
 
 wxSizer* SettingsDialog::buildOutputChecks()
@@ -389,6 +478,14 @@ void SettingsDialog::showOptions()
     keepGpsCheck->Enable(keepExif);
     convertToSrgbCheck->SetValue(convertToSrgb);
     skipProcessedCheck->SetValue(skipProcessed);
+    textWatermarkCheck->SetValue(textWatermark);
+    watermarkTextText->ChangeValue(wxString::FromUTF8(watermarkText));
+    textFontText->ChangeValue(wxString::FromUTF8(textFont));
+    wxColour colour(wxString::FromUTF8(textColour));
+    textColourPicker->SetColour(colour.IsOk() ? colour : *wxWHITE);
+    lastValidTextSize_ = textSize;
+    textSizeText->ChangeValue(wxString::FromCDouble(textSize));
+    textShadowCheck->SetValue(textShadow);
     // An unset size or margin shows empty: the watermark as it is.
     lastValidSize_ = watermarkSize;
     lastValidMargin_ = watermarkMargin;
@@ -524,6 +621,8 @@ void SettingsDialog::requestPreview(bool reread)
     shown.convertToSrgb = convertToSrgbCheck->GetValue();
     shown.watermarkSize = previewPercent(watermarkSizeText, 100, lastValidSize_);
     shown.watermarkMargin = previewPercent(watermarkMarginText, 49, lastValidMargin_);
+    readTextMark(shown);
+    shown.textSize = previewPercent(textSizeText, 100, lastValidTextSize_);
     // The watermark being chosen is shown, whether the main window uses it or not.
     shown.useWatermark = true;
     shown.waterImgFile = utf8(waterImgPathText->GetValue());
@@ -610,8 +709,11 @@ void SettingsDialog::showPreviewPicture()
     else
         previewName->SetLabel(_("Sample picture: no picture in the folder can be read"));
     previewName->SetToolTip(wxString::FromUTF8(shown.path));
-    previewSize->SetLabel(sizeText(shown.storedWidth, shown.storedHeight) + wxString::FromUTF8(" \u2192 ") +
-                          sizeText(shown.width, shown.height));
+    // A text mark that cannot be drawn says why where the size stands.
+    previewSize->SetLabel(!shown.markProblem.empty()
+                              ? wxString::FromUTF8(shown.markProblem)
+                              : sizeText(shown.storedWidth, shown.storedHeight) + wxString::FromUTF8(" \u2192 ") +
+                                    sizeText(shown.width, shown.height));
     previousButton->Enable(shown.count > 1);
     nextButton->Enable(shown.count > 1);
     picturePreview->Refresh();
@@ -721,7 +823,7 @@ void SettingsDialog::onOk(wxCommandEvent&)
     savedWaterImgFile = waterImgFile;
     double size = 0, margin = 0;
     if (!resultsFolderAccepted() || !readPercent(watermarkSizeText, 100, _("Size [%]"), size) ||
-        !readPercent(watermarkMarginText, 49, _("Margin [%]"), margin))
+        !readPercent(watermarkMarginText, 49, _("Margin [%]"), margin) || !textMarkAccepted())
         return;
     placementFromButtons();
     skipUnreadable = skipUnreadableCheck->GetValue();

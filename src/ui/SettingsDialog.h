@@ -10,6 +10,7 @@ class PicturePreview;
 
 class wxButton;
 class wxCheckBox;
+class wxColourPickerCtrl;
 class wxFileDialog;
 class wxImage;
 class wxRadioButton;
@@ -68,6 +69,12 @@ public:
     wxCheckBox* skipUnreadableCheck = nullptr;
     wxTextCtrl* watermarkSizeText = nullptr;
     wxTextCtrl* watermarkMarginText = nullptr;
+    wxCheckBox* textWatermarkCheck = nullptr;
+    wxTextCtrl* watermarkTextText = nullptr;
+    wxTextCtrl* textFontText = nullptr;
+    wxColourPickerCtrl* textColourPicker = nullptr;
+    wxTextCtrl* textSizeText = nullptr;
+    wxCheckBox* textShadowCheck = nullptr;
     wxCheckBox* keepExifCheck = nullptr;
     wxCheckBox* keepGpsCheck = nullptr;
     wxCheckBox* convertToSrgbCheck = nullptr;
@@ -105,6 +112,11 @@ private:
     void finish(int code);
     wxSizer* buildResultsControls();
     wxSizer* buildWatermarkSizeControls();
+    wxSizer* buildTextMarkControls();
+    // The text mark's controls as the user left them.
+    void readTextMark(BatchSettings& into) const;
+    // Whether the text mark as set can be drawn; says why not otherwise.
+    bool textMarkAccepted();
     wxSizer* buildOutputChecks();
     // Shows the stored values of the options below the watermark path.
     void showOptions();
@@ -133,6 +145,6 @@ private:
     int firstWidth_ = 0;
     int previewIndex_ = 0;
     int previewStep_ = 1;
-    double lastValidSize_ = 0, lastValidMargin_ = 0;
+    double lastValidSize_ = 0, lastValidMargin_ = 0, lastValidTextSize_ = 4;
     bool fullSizeWanted_ = false;  // a click asked for the picture at 100 %
 };

@@ -20,16 +20,27 @@ TEST(ProcessingRecord, TakesEverySettingThatChangesPixels)
     const wxImage mark(4, 4);  // without alpha channel, so that the opacity counts
     ProcessingJob plain;
     plain.watermarkImage = &mark;
-    const std::string before = processingRecord(plain);
+    ProcessingJob withText = plain;
+    withText.settings.textWatermark = true;
     int fields = 0;
     for (;; ++fields) {
         ProcessingJob job = plain;
         const ChangedSetting changed = changeSetting(job.settings, fields);
         if (changed.key.empty())
             break;
-        EXPECT_EQ(processingRecord(job) != before, changed.inRecord != InRecord::no) << changed.key;
+        // The text mark's settings count while it is drawn, and only then.
+        const bool ofTextMark = changed.key.find("Text") != std::string::npos && changed.key != "TextWatermark";
+        EXPECT_EQ(processingRecord(job) != processingRecord(plain), changed.inRecord != InRecord::no && !ofTextMark)
+            << changed.key;
+        job = withText;
+        changeSetting(job.settings, fields);
+        if (ofTextMark) {
+            EXPECT_NE(processingRecord(job), processingRecord(withText)) << changed.key;
+            job.settings.textWatermark = false;
+            EXPECT_EQ(processingRecord(job), processingRecord(plain)) << changed.key;
+        }
     }
-    EXPECT_GE(fields, 19);
+    EXPECT_GE(fields, 25);
     // Without the watermark, its image, opacity and placement do not count.
     plain.settings.useWatermark = false;
     ProcessingJob other = plain;
