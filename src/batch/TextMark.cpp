@@ -16,6 +16,10 @@ namespace {
 
 // Drawn texts kept at once: a batch meets few sizes.
 constexpr std::size_t mostDrawn = 32;
+// Beyond these a line of text cannot be read on any picture: a longer text
+// is refused, a longer value from a picture cut short.
+constexpr std::size_t mostCharacters = 1000;
+constexpr std::size_t mostValueCharacters = 200;
 
 bool isControl(char32_t c)
 {
@@ -42,10 +46,12 @@ std::string oneLine(const std::string& text)
 
 bool colourFromText(const std::string& text, unsigned char rgb[3])
 {
-    if (text.size() != 7 || text[0] != '#' || text.find_first_not_of("0123456789abcdefABCDEF", 1) != std::string::npos)
+    // prefs.cfg cuts a line at "#": a hand-written colour may go without.
+    const std::string hex = !text.empty() && text[0] == '#' ? text.substr(1) : text;
+    if (hex.size() != 6 || hex.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos)
         return false;
     for (int c = 0; c < 3; ++c)
-        rgb[c] = static_cast<unsigned char>(std::stoi(text.substr(1 + 2 * c, 2), nullptr, 16));
+        rgb[c] = static_cast<unsigned char>(std::stoi(hex.substr(2 * c, 2), nullptr, 16));
     return true;
 }
 
@@ -66,6 +72,10 @@ std::unique_ptr<TextMark> TextMark::load(const BatchSettings& settings, const st
     std::unique_ptr<TextMark> mark(new TextMark);
     if (oneLine(settings.watermarkText).empty()) {
         problem = "the watermark text is empty";
+        return nullptr;
+    }
+    if (codePoints(settings.watermarkText).size() > mostCharacters) {
+        problem = "the watermark text is longer than " + std::to_string(mostCharacters) + " characters";
         return nullptr;
     }
     if (!TokenText::parse(settings.watermarkText, pictureTokenNames(), mark->text_, problem)) {
@@ -93,7 +103,10 @@ std::unique_ptr<TextMark> TextMark::load(const BatchSettings& settings, const st
 
 std::string TextMark::textFor(const PictureTags& tags, const std::string& path) const
 {
-    return oneLine(text_.expand([&](const Token& token) { return pictureTokenValue(token, tags, path); }));
+    return oneLine(text_.expand([&](const Token& token) {
+        const std::u32string value = codePoints(pictureTokenValue(token, tags, path));
+        return utf8Of(value.substr(0, mostValueCharacters));
+    }));
 }
 
 std::string TextMark::missingCharacters(const std::string& text) const

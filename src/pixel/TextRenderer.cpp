@@ -13,6 +13,10 @@
 
 namespace {
 
+// The smallest em FreeType takes (in 26.6): a text too long for its
+// picture still leaves its trace rather than nothing.
+constexpr double smallest = 4.0 / 64;
+
 // Font files beyond this are refused rather than read whole.
 constexpr long mostFontBytes = 128L << 20;
 
@@ -275,7 +279,7 @@ TextCoverage TextRenderer::draw(const std::u32string& text, double emSize, bool 
         return drawn;
     // Unhinted outlines scale linearly: a text too wide is drawn again at
     // the size that fits, a little smaller each time the rounding disagrees.
-    double size = std::max(1.0, emSize);
+    double size = std::max(smallest, emSize);
     std::vector<PlacedGlyph> glyphs;
     Box box;
     int radius = 0, offset = 0, pad = 0, width = 0, height = 0;
@@ -287,9 +291,9 @@ TextCoverage TextRenderer::draw(const std::u32string& text, double emSize, bool 
         pad = shadow ? 2 * radius + offset : 0;
         width = int(ceilPixel(box.right) - floorPixel(box.left)) + 2 * pad;
         height = int(ceilPixel(box.top) - floorPixel(box.bottom)) + 2 * pad;
-        if ((width <= maxWidth && height <= maxHeight) || size <= 1)
+        if ((width <= maxWidth && height <= maxHeight) || size <= smallest)
             break;
-        size = std::max(1.0, size * std::min(double(maxWidth) / width, double(maxHeight) / height) * 0.995);
+        size = std::max(smallest, size * std::min(double(maxWidth) / width, double(maxHeight) / height) * 0.995);
     }
     if (width > maxWidth || height > maxHeight || width <= 2 * pad)
         return drawn;

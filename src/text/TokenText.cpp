@@ -4,6 +4,15 @@
 
 namespace {
 
+// The character number of byte at in UTF-8 text, from 1.
+std::size_t characterAt(const std::string& text, std::size_t at)
+{
+    std::size_t characters = 0;
+    for (std::size_t i = 0; i <= at && i < text.size(); ++i)
+        characters += (static_cast<unsigned char>(text[i]) & 0xC0) != 0x80;
+    return characters;
+}
+
 std::string knownList(const std::vector<std::string>& known)
 {
     std::string list;
@@ -25,14 +34,20 @@ bool TokenText::parse(const std::string& text, const std::vector<std::string>& k
             parsed.pieces_.back().literal += c;
             ++i;
         } else if (c == '}') {
-            error = "the \"}\" at character " + std::to_string(i + 1) + " closes no token (write }} for a brace)";
+            error = "the \"}\" at character " + std::to_string(characterAt(text, i)) +
+                    " closes no token (write }} for a brace)";
             return false;
         } else if (c == '{') {
             const std::size_t close = text.find('}', i);
             const std::size_t nextOpen = text.find('{', i + 1);
-            if (close == std::string::npos || nextOpen < close) {
-                error = "the \"{\" at character " + std::to_string(i + 1) +
+            if (close == std::string::npos) {
+                error = "the \"{\" at character " + std::to_string(characterAt(text, i)) +
                         " opens a token that is never closed (write {{ for a brace)";
+                return false;
+            }
+            if (nextOpen < close) {
+                error = "the \"{\" at character " + std::to_string(characterAt(text, nextOpen)) +
+                        " stands inside a token (write {{ for a brace)";
                 return false;
             }
             const std::string inside = text.substr(i + 1, close - i - 1);

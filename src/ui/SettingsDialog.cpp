@@ -481,8 +481,9 @@ void SettingsDialog::showOptions()
     textWatermarkCheck->SetValue(textWatermark);
     watermarkTextText->ChangeValue(wxString::FromUTF8(watermarkText));
     textFontText->ChangeValue(wxString::FromUTF8(textFont));
-    wxColour colour(wxString::FromUTF8(textColour));
-    textColourPicker->SetColour(colour.IsOk() ? colour : *wxWHITE);
+    unsigned char rgb[3] = {255, 255, 255};
+    colourFromText(textColour, rgb);
+    textColourPicker->SetColour(wxColour(rgb[0], rgb[1], rgb[2]));
     lastValidTextSize_ = textSize;
     textSizeText->ChangeValue(wxString::FromCDouble(textSize));
     textShadowCheck->SetValue(textShadow);

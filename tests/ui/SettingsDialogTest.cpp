@@ -493,6 +493,43 @@ TEST_F(SettingsDialogTest, PreviewFollowsThePictureAndTheSettings)
     EXPECT_TRUE(recorder.messages.size() <= 1) << "no box but the watermark's notice";
 }
 
+// A text mark shows in the preview as the batch draws it: in its colour
+// where it is placed, a malformed token named instead of the size, and
+// gone again when the box is unticked.
+TEST_F(SettingsDialogTest, PreviewShowsTheTextMark)
+{
+    fs::create_directory(dir.file("album"));
+    wxImage grey(1200, 600);
+    grey.SetRGB(wxRect(0, 0, 1200, 600), 100, 100, 100);
+    ASSERT_TRUE(grey.SaveFile(wxString::FromUTF8(dir.file("album/a.jpg")), wxBITMAP_TYPE_JPEG));
+    writePrefs("Alpha = 1.0\nTextWatermark = 1\nWatermarkText = {name} HHHH\nTextColour = FF0000\nTextSize = 10\n");
+    create();
+    dialog->previewFolder = wxString::FromUTF8(dir.file("album"));
+    dialog->previewChoices.width = 500;
+    // Red pixels in the middle of the grey picture: the text's.
+    auto reddened = [this] {
+        const wxImage shown = dialog->picturePreview->GetBitmap().ConvertToImage();
+        int red = 0;
+        for (int x = 0; x < shown.GetWidth(); ++x)
+            red += shown.GetRed(x, shown.GetHeight() / 2) > shown.GetGreen(x, shown.GetHeight() / 2) + 60;
+        return red;
+    };
+    const auto showsSize = [this] { return dialog->previewSize->GetLabel().StartsWith(wxS("1200")); };
+    ModalScript script(*dialog);
+    script.run([&] {
+        script.when([&] { return showsSize() && reddened() > 10; }, [&] {
+            dialog->watermarkTextText->SetValue(wxS("{nmae}"));
+            script.when([&] { return dialog->previewSize->GetLabel().Contains(wxS("{nmae} is unknown")); }, [&] {
+                dialog->watermarkTextText->SetValue(wxS("{name}"));
+                dialog->textWatermarkCheck->SetValue(false);
+                wxCommandEvent unticked(wxEVT_CHECKBOX, dialog->textWatermarkCheck->GetId());
+                dialog->textWatermarkCheck->ProcessWindowEvent(unticked);
+                script.when([&] { return showsSize() && reddened() == 0; }, [&] { dialog->EndModal(wxID_OK); });
+            });
+        });
+    });
+}
+
 // The GPS position is part of the EXIF data: its box is greyed until
 // "Keep EXIF data" is ticked, and keeps its own tick meanwhile.
 TEST_F(SettingsDialogTest, GpsGoesWithExif)

@@ -1,0 +1,199 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <tuple>
+#include <utility>
+#include <vector>
+
+#include "batch/TextMark.h"
+#include "jpeg/ExifBuilder.h"
+#include "jpeg/JpegHead.h"
+
+namespace {
+
+using Texts = std::vector<std::pair<std::uint16_t, std::string>>;
+
+// An Exif payload whose IFD0 holds the texts of ifd0 and links to a
+// directory with those of exif (none without).
+Bytes exifWithTexts(bool big, const Texts& ifd0, const Texts& exif)
+{
+    const std::uint32_t ifd0Size = 2 + 12 * std::uint32_t(ifd0.size() + !exif.empty()) + 4;
+    const std::uint32_t exifAt = 8 + ifd0Size;
+    std::uint32_t textAt = exifAt + (exif.empty() ? 0 : 2 + 12 * std::uint32_t(exif.size()) + 4);
+    ByteWriter w(big), strings(big);
+    w.text(big ? "MM" : "II").u16(42).u32(8);
+    const auto entries = [&](const Texts& texts, bool link) {
+        w.u16(std::uint16_t(texts.size() + link));
+        for (const auto& [tag, text] : texts) {
+            const std::uint32_t count = std::uint32_t(text.size() + 1);
+            w.u16(tag).u16(2).u32(count);
+            if (count <= 4) {
+                w.text(text).u8(0);
+                for (std::uint32_t i = count; i < 4; ++i)
+                    w.u8(0);
+            } else {
+                w.u32(textAt + std::uint32_t(strings.size()));
+                strings.text(text).u8(0);
+            }
+        }
+        if (link)
+            w.u16(0x8769).u16(4).u32(1).u32(exifAt);
+        w.u32(0);
+    };
+    entries(ifd0, !exif.empty());
+    if (!exif.empty())
+        entries(exif, false);
+    w.text(std::string(strings.data.begin(), strings.data.end()));
+    return exifPayload(w.data);
+}
+
+BatchSettings textSettings(const std::string& text)
+{
+    BatchSettings settings;
+    settings.useWatermark = settings.textWatermark = true;
+    settings.watermarkText = text;
+    return settings;
+}
+
+std::unique_ptr<TextMark> loaded(const BatchSettings& settings)
+{
+    std::string problem;
+    auto mark = TextMark::load(settings, shippedFont(), problem);
+    EXPECT_TRUE(mark) << problem;
+    return mark;
+}
+
+// Tokens from EXIF, from XMP where EXIF has none, fallbacks where neither
+// has a value; malformed and unknown tokens refused by name.
+TEST(TextMark, TokensFromThePicture)
+{
+    JpegHead full;
+    full.exif = exifWithTexts(true,
+                              {{0x010F, "NIKON CORPORATION"}, {0x0110, "NIKON D750"}, {0x013B, "Jane\nDoe"},
+                               {0x8298, "(c) JD"}},
+                              {{0x9003, "2024:07:14 18:32:05"}, {0xA434, "50mm f/1.8"}});
+    full.xmpCreator = "Not Her";
+    JpegHead xmpOnly;
+    xmpOnly.exif = exifWithTexts(false, {{0x010F, "Canon"}, {0x0110, "EOS R5"}}, {});
+    xmpOnly.xmpCreator = "Robin";
+    xmpOnly.xmpRights = "CC BY";
+    xmpOnly.xmpDateTaken = "2023:01:02 03:04:05";
+    JpegHead blank;
+    blank.exif = exifWithTexts(false, {{0x010F, "  "}}, {{0x9003, "    :  :     :  :  "}});
+    static const struct {
+        const JpegHead* head;
+        const char* text;
+        const char* expected;
+    } cases[] = {
+        {&full, "{artist} © {year}", "Jane Doe © 2024"},
+        {&full, "{date} {time} {camera} | {lens} {copyright}", "2024-07-14 18:32:05 NIKON D750 | 50mm f/1.8 (c) JD"},
+        {&full, "{name}.{{x}}", "IMG_7.old.{x}"},
+        {&xmpOnly, "{artist}, {copyright}, {date}, {camera}", "Robin, CC BY, 2023-01-02, Canon EOS R5"},
+        {&blank, "© {artist|Jane Doe} {year|undated} {lens}", "© Jane Doe undated"},
+        {&blank, "{camera}{artist}", ""},
+    };
+    for (const auto& c : cases) {
+        const auto mark = loaded(textSettings(c.text));
+        EXPECT_EQ(mark->textFor(pictureTags(*c.head), "/album/IMG_7.old.JPG"), c.expected) << c.text;
+    }
+    const struct {
+        std::string text;
+        const char* named;
+    } refused[] = {
+        {"{nmae}", "{nmae} is unknown"},      {"© {artist", "character 3 opens"}, {"50}", "character 3 closes"},
+        {"{artist|{year}}", "character 9 stands"}, {" \t ", "is empty"},
+        {std::string(1001, 'W'), "longer than 1000"},
+    };
+    for (const auto& r : refused) {
+        std::string problem;
+        EXPECT_FALSE(TextMark::load(textSettings(r.text), shippedFont(), problem)) << r.text;
+        EXPECT_NE(problem.find(r.named), std::string::npos) << problem;
+    }
+}
+
+int opaqueRows(const wxImage& mark, int above = 127)
+{
+    int rows = 0;
+    for (int y = 0; y < mark.GetHeight(); ++y) {
+        bool ink = false;
+        for (int x = 0; x < mark.GetWidth() && !ink; ++x)
+            ink = mark.GetAlpha(x, y) > above;
+        rows += ink;
+    }
+    return rows;
+}
+
+// Letters are a share of the longer side, landscape or portrait, short text
+// or long; a text too wide for the picture less its margins is made
+// smaller, never cut off.
+TEST(TextMark, LetterHeightFollowsTheLongerSide)
+{
+    BatchSettings settings = textSettings("x");
+    settings.alpha = 1;
+    settings.textShadow = false;
+    settings.textSize = 5;
+    const auto mark = loaded(settings);
+    const int capitals = opaqueRows(*mark->image("H", 800, 533, 0));
+    // DejaVu Sans' capitals stand 0.73 em tall: 29 of 40 pixels.
+    EXPECT_NEAR(capitals, 0.729 * 40, 1.0);
+    static const struct {
+        int width, height, margin;
+        const char* text;
+    } cases[] = {
+        {533, 800, 0, "H"}, {800, 533, 16, "HHHHHHH HHH"}, {533, 800, 16, "HH HH"}, {1200, 800, 0, "H"},
+    };
+    for (const auto& c : cases) {
+        const auto image = mark->image(c.text, c.width, c.height, c.margin);
+        const double expected = capitals * std::max(c.width, c.height) / 800.0;
+        EXPECT_NEAR(opaqueRows(*image), expected, 1.0) << c.text << " in " << c.width << "x" << c.height;
+    }
+    const std::string longText(300, 'H');
+    const auto squeezed = mark->image(longText, 533, 800, 16);
+    EXPECT_LE(squeezed->GetWidth(), 533 - 2 * 16);
+    EXPECT_GE(squeezed->GetWidth(), 533 - 2 * 16 - 8) << "fitted, not shrunk beyond the room";
+    EXPECT_LT(opaqueRows(*squeezed), capitals);
+}
+
+// What a user may type or a picture may hold draws something sensible:
+// other scripts, a very long text, characters no font has (named, left out).
+TEST(TextMark, HostileTextsDrawOrAreNamed)
+{
+    const auto mark = loaded(textSettings("x"));
+    EXPECT_EQ(mark->missingCharacters("Ωмж © ☺"), "");
+    EXPECT_EQ(mark->missingCharacters("中 a 文 中"), "中文");
+    for (const std::string& text : std::vector<std::string>{"שלום עולם", std::string(1000, 'W'), "a 中 b", "e\xCC\x81\xCC\x81"}) {
+        const auto image = mark->image(text, 640, 480, 10);
+        ASSERT_TRUE(image && image->IsOk()) << text.size();
+        EXPECT_LE(image->GetWidth(), 620);
+        EXPECT_GT(opaqueRows(*image, 0), 0) << text.substr(0, 20);
+    }
+    EXPECT_EQ(mark->textFor({}, "a\tb\x01.jpg"), "x");
+    const auto named = loaded(textSettings("{name}  |  {artist}"));
+    PictureTags tags;
+    tags.artist = "Jane\r\n\tDoe ";
+    EXPECT_EQ(named->textFor(tags, "line\nbreak.jpg"), "line break | Jane Doe");
+}
+
+// The font is an installed family or a file; anything else is refused with
+// its name, never replaced by another font unasked.
+TEST(TextMark, FontsAndColoursAreCheckedBeforeTheBatch)
+{
+    BatchSettings settings = textSettings("x");
+    std::string problem;
+    for (const auto& [font, colour, named] : std::vector<std::tuple<std::string, std::string, std::string>>{
+             {"No Such Family 12", "#FFFFFF", "No Such Family 12"},
+             {"", "#FFFFF", "#FFFFF"}, {"", "FF00GG", "FF00GG"},
+             {"", "white", "white"},
+             {shippedFont() + ".missing", "#000000", ".missing"}}) {
+        settings.textFont = font;
+        settings.textColour = colour;
+        EXPECT_FALSE(TextMark::load(settings, shippedFont(), problem)) << font << colour;
+        EXPECT_NE(problem.find(named), std::string::npos) << problem;
+    }
+    settings.textFont = shippedFont();
+    settings.textColour = "00ff7F";
+    EXPECT_TRUE(TextMark::load(settings, shippedFont(), problem)) << problem;
+    EXPECT_FALSE(TextMark::load(settings, shippedFont() + "x", problem)) << "no fallback font";
+}
+
+}  // namespace
