@@ -136,9 +136,10 @@ build_lcms2() {
     configure_library "${sources[lcms2]}" --without-jpeg --without-tiff
 }
 
-# The text mark's glyphs: outlines only, no compressed or bitmap fonts.
+# The text mark's glyphs, with the zlib above for compressed fonts (its own
+# copy would clash with it).
 build_freetype() {
-    cmake_library "${sources[freetype]}" -DBUILD_SHARED_LIBS=OFF -DFT_DISABLE_ZLIB=ON -DFT_DISABLE_BZIP2=ON \
+    cmake_library "${sources[freetype]}" -DBUILD_SHARED_LIBS=OFF -DFT_REQUIRE_ZLIB=ON -DFT_DISABLE_BZIP2=ON \
         -DFT_DISABLE_PNG=ON -DFT_DISABLE_HARFBUZZ=ON -DFT_DISABLE_BROTLI=ON
 }
 

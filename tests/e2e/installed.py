@@ -50,7 +50,20 @@ def read(path):
         return None
 
 
+def text_mark_font():
+    """The terminal program, installed apart from the window, finds the
+    text mark's font that the package links to."""
+    album = os.path.join(WORK, "album")
+    os.makedirs(album, exist_ok=True)
+    subprocess.run(["convert", "-size", "64x48", "xc:gray", os.path.join(album, "p.jpg")], check=True)
+    done = subprocess.run([os.path.join(STAGE, "usr/bin/tessaly-batch"), "--text", "{name}", "--dry-run", album],
+                          capture_output=True, text=True)
+    check(done.returncode == 0 and 'watermarked with "p"' in done.stdout,
+          "the installed tessaly-batch draws a text mark: " + done.stdout + done.stderr)
+
+
 def main():
+    text_mark_font()
     entry = desktop_entry()
     # Started from the menu, the entry's field codes (%f) stand for nothing.
     command = [word for word in shlex.split(entry["Exec"]) if not word.startswith("%")]

@@ -23,7 +23,7 @@ wineserver -w
 local_app=$(unixpath "$(wine cmd /c echo %LOCALAPPDATA% 2>/dev/null | tr -d '\r')")
 app_data=$(unixpath "$(wine cmd /c echo %APPDATA% 2>/dev/null | tr -d '\r')")
 installed=$local_app/Programs/Tessaly
-for file in tessaly.exe tessaly-batch.exe data/wm.png documents/Tessaly_1.1_manual.pdf uninstall.exe; do
+for file in tessaly.exe tessaly-batch.exe data/wm.png data/DejaVuSans.ttf documents/Tessaly_1.1_manual.pdf uninstall.exe; do
     [ -f "$installed/$file" ] || fail "the installer put no $file into $installed"
 done
 shortcut="$app_data/Microsoft/Windows/Start Menu/Programs/Tessaly.lnk"

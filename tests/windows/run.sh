@@ -43,7 +43,7 @@ zip=$(ls "$windows"/tessaly-*-windows-x64.zip)
 python3 - "$zip" <<'PYTHON' || fail "the zip's content"
 import sys, zipfile
 names = sorted(zipfile.ZipFile(sys.argv[1]).namelist())
-wanted = ["data/wm.png", "documents/Tessaly_1.1_manual.pdf", "portable.txt", "tessaly-batch.exe", "tessaly.exe"]
+wanted = ["data/DejaVuSans.ttf", "data/wm.png", "documents/Tessaly_1.1_manual.pdf", "portable.txt", "tessaly-batch.exe", "tessaly.exe"]
 if [n for n in names if not n.endswith("/")] != wanted:
     sys.exit(f"the zip holds {names}")
 PYTHON
@@ -108,6 +108,20 @@ for result in "Urlaub 2024/Straße/IMG_0001.jpg" "Фото/IMG_0002.JPG" "Urlaub
     [ "$(exiftool -s3 -Comment "$a" | sed 's/ from .*//')" = "$(exiftool -s3 -Comment "$b" | sed 's/ from .*//')" ] ||
         fail "$result: another processing record"
 done
+
+# A text mark with the font that comes with the program: the same pixels on
+# both systems, and another picture than the one without it.
+text=(--size 900 --text "© {copyright|Robin} {camera} Ωμέγα Жж AVA" --text-colour "#FFD040" --opacity 0.9
+    --position bottom-left --margin 2 --recursive --yes)
+"$linux/tessaly-batch" "${text[@]}" --output "$work/linux-text" "$in" >/dev/null || fail "the Linux build's text run"
+(cd "$work" && wine "$windows/tessaly-batch.exe" "${text[@]}" --output "$(winpath "$work/windows-text")" \
+    "$(winpath "$in")" >"$work/text.log" 2>&1) || { cat "$work/text.log" >&2; fail "tessaly-batch.exe's text run"; }
+result="Urlaub 2024/IMG_0003.jpeg"
+off=$(compare -metric AE -fuzz 0.5% "$work/linux-text/$result" "$work/windows-text/$result" null: 2>&1 || true)
+[ "$off" = "0" ] || fail "the text mark: $off pixels off by more than one level"
+"$linux/tessaly-batch" --size 900 --recursive --yes --output "$work/linux-plain" "$in" >/dev/null
+marked=$(compare -metric AE -fuzz 5% "$work/linux-text/$result" "$work/linux-plain/$result" null: 2>&1 || true)
+[ "${marked:-0}" -gt 500 ] 2>/dev/null || fail "the text mark drew $marked pixels"
 
 # A write-protected picture is refused and stays as it was.
 mkdir -p "$work/protected"
