@@ -30,29 +30,7 @@ if [ ${#need[@]} -gt 0 ]; then apt-get update -qq && apt-get install -y -qq "${n
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DTESSALY_BENCH=ON >/dev/null
 cmake --build "$build" -j"$(nproc)" --target batch_run shrink_psnr progressive_psnr tessaly-batch >/dev/null
 
-if [ ! -d "$cache/photos" ]; then
-  mkdir -p "$cache/debs" "$cache/unpacked" "$cache/photos"
-  (cd "$cache/debs" && apt-get download lomiri-wallpapers-20.04 lomiri-wallpapers-16.04 plasma-workspace-wallpapers >/dev/null)
-  for deb in "$cache"/debs/*.deb; do dpkg-deb -x "$deb" "$cache/unpacked"; done
-  n=0
-  while IFS= read -r -d '' f; do
-    size=$(identify -format '%w %h' "$f" 2>/dev/null) || continue
-    set -- $size
-    [ "$1" -ge 1600 ] || continue
-    [ "$n" -lt 30 ] || break
-    n=$((n + 1))
-    cp "$f" "$cache/photos/photo$(printf %03d $n).jpg"
-  done < <(find "$cache/unpacked" -iname '*.jpg' -print0 | sort -z)
-  # Some pictures as a camera held upright would store them.
-  i=0
-  for f in "$cache"/photos/*.jpg; do
-    i=$((i + 1))
-    case $((i % 4)) in
-      1) exiftool -q -overwrite_original -Orientation#=6 "$f" ;;
-      2) exiftool -q -overwrite_original -Orientation#=3 "$f" ;;
-    esac
-  done
-fi
+"$root/bench/corpus.sh" "$cache"
 count=$(ls "$cache"/photos/*.jpg | wc -l)
 identify -format '%w %h\n' "$cache"/photos/*.jpg 2>/dev/null |
   awk -v n="$count" '{ p += $1 * $2; if ($1 * $2 > m) m = $1 * $2 }

@@ -5,6 +5,8 @@
 #include <utility>
 #include <vector>
 
+#include "TempDir.h"
+#include "batch/BatchTestSupport.h"
 #include "batch/TextMark.h"
 #include "jpeg/ExifBuilder.h"
 #include "jpeg/JpegHead.h"
@@ -194,6 +196,39 @@ TEST(TextMark, FontsAndColoursAreCheckedBeforeTheBatch)
     settings.textColour = "00ff7F";
     EXPECT_TRUE(TextMark::load(settings, shippedFont(), problem)) << problem;
     EXPECT_FALSE(TextMark::load(settings, shippedFont() + "x", problem)) << "no fallback font";
+}
+
+// A batch draws each picture's own text where the plan put it, and names
+// the characters no font has once, however many pictures hold them.
+TEST(TextMark, BatchDrawsThePlannedTextAndNamesMissingCharactersOnce)
+{
+    TempDir dir;
+    for (const char* name : {"a.jpg", "b.jpg"}) {
+        wxImage grey(300, 200);
+        grey.SetRGB(wxRect(0, 0, 300, 200), 90, 90, 90);
+        ASSERT_TRUE(grey.SaveFile(wxString::FromUTF8(dir.file(name)), wxBITMAP_TYPE_JPEG));
+    }
+    ProcessingJob job = plainJob(dir.path());
+    job.settings = textSettings("中 {name} 文");
+    job.settings.alpha = 1;
+    job.settings.wmPlacement = 1;
+    job.settings.textSize = 15;
+    const auto mark = loaded(job.settings);
+    job.textMark = mark.get();
+    RecordingOwner owner;
+    owner.run(job);
+    const std::vector<std::string> messages = owner.messages();
+    EXPECT_EQ(std::count_if(messages.begin(), messages.end(),
+                            [](const std::string& m) { return m.find("letters for 中文,") != std::string::npos; }),
+              1);
+    // White letters in the top left corner, the rest of the picture grey.
+    const wxImage a = loadImage(dir.file("a.jpg"));
+    int light = 0;
+    for (int y = 0; y < 40; ++y)
+        for (int x = 0; x < 100; ++x)
+            light += a.GetRed(x, y) > 200;
+    EXPECT_GT(light, 20);
+    EXPECT_LT(a.GetRed(299, 199), 110);
 }
 
 }  // namespace

@@ -296,6 +296,10 @@ TEST_F(TessalyBatch, DryRunChangesNothing)
     EXPECT_NE(run.out.find("notes.jpg: would fail: not a JPEG, PNG or TIFF picture"), std::string::npos) << run.out;
     EXPECT_NE(run.out.find("p101.jpg: 1460x1030 -> 564x800, turned a quarter clockwise"), std::string::npos)
         << run.out;
+    // Each picture's text, its tokens filled in, as the real run would draw it.
+    const ProgramRun text = runBatch({"--dry-run", "--json", "--text", "{name} {{©}}", "-r", file("album")});
+    EXPECT_NE(text.out.find("\"watermarkText\": \"p101 {©}\""), std::string::npos) << text.out;
+    EXPECT_EQ(runBatch({"--dry-run", "--json", "-r", file("album")}).out.find("watermarkText"), std::string::npos);
     std::size_t entries = 0;
     for (const auto& entry : fs::recursive_directory_iterator(file("album"))) {
         ++entries;
@@ -371,6 +375,14 @@ TEST_F(TessalyBatch, UsageErrors)
         {{"-o", "out", "ALBUM", "OTHER"}, "two folders named album cannot share --output out"},
         // As the window refuses that results folder.
         {{"-o", "ALBUM/.", "ALBUM"}, "is the folder processed"},
+        // The text mark: checked whole before any picture.
+        {{"--text", "{year", "ALBUM"}, "the \"{\" at character 1 opens a token"},
+        {{"--text", "{yaer}", "ALBUM"}, "the token {yaer} is unknown"},
+        {{"--text", "x", "-w", "m.png", "ALBUM"}, "--text and --watermark exclude each other"},
+        {{"--font", "DejaVu Sans", "ALBUM"}, "--font goes with --text"},
+        {{"--text", "x", "--text-colour", "red", "ALBUM"}, "--text-colour wants a colour as #RRGGBB"},
+        {{"--text", "x", "--text-size", "0", "ALBUM"}, "--text-size wants a percentage above 0"},
+        {{"--text", "x", "--font", "No Such Family", "ALBUM"}, "no installed font of that name"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.says);
@@ -387,7 +399,9 @@ TEST_F(TessalyBatch, UsageErrors)
     EXPECT_EQ(help.status, 0);
     for (const char* option : {"--size N", "--no-rotate", "--watermark FILE", "--opacity A", "--position POS",
                                "--quality N", "--recursive", "--output DIR", "--overwrite", "--skip-existing",
-                               "--prefs FILE", "--dry-run", "--yes", "--jobs N", "--quiet", "--json", "Example:"})
+                               "--prefs FILE", "--dry-run", "--yes", "--jobs N", "--quiet", "--json", "Example:",
+                               "--text TEXT", "--font NAME|FILE", "--text-colour #RRGGBB", "--text-size P",
+                               "--no-shadow"})
         EXPECT_NE(help.out.find(option), std::string::npos) << option;
     // An 80-column console or terminal shows every line whole, in its own words.
     std::size_t longest = 0;
