@@ -221,13 +221,16 @@ TEST(TextMark, BatchDrawsThePlannedTextAndNamesMissingCharactersOnce)
     EXPECT_EQ(std::count_if(messages.begin(), messages.end(),
                             [](const std::string& m) { return m.find("letters for 中文,") != std::string::npos; }),
               1);
-    // White letters in the top left corner, the rest of the picture grey.
     const wxImage a = loadImage(dir.file("a.jpg"));
-    int light = 0;
-    for (int y = 0; y < 40; ++y)
-        for (int x = 0; x < 100; ++x)
+    // White letters over a dark shadow in the top left corner.
+    int light = 0, dark = 0;
+    for (int y = 0; y < 60; ++y)
+        for (int x = 0; x < 120; ++x) {
             light += a.GetRed(x, y) > 200;
+            dark += a.GetRed(x, y) < 40;
+        }
     EXPECT_GT(light, 20);
+    EXPECT_GT(dark, 20);
     EXPECT_LT(a.GetRed(299, 199), 110);
 }
 

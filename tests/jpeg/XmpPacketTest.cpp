@@ -25,3 +25,29 @@ TEST(XmpDate, DateTakenInEitherFormAndNothingElse)
 }
 
 }  // namespace
+
+namespace {
+
+TEST(XmpPacket, FirstTextOfAProperty)
+{
+    static const struct {
+        const char* packet;
+        const char* name;
+        const char* text;
+    } cases[] = {
+        {"<dc:creator><rdf:Seq><rdf:li>Jane &amp; John</rdf:li><rdf:li>Other</rdf:li></rdf:Seq></dc:creator>",
+         "dc:creator", "Jane & John"},
+        {"<dc:rights><rdf:Alt><rdf:li xml:lang=\"x-default\">&#169; Jane &#x3A9;</rdf:li></rdf:Alt></dc:rights>",
+         "dc:rights", "\xC2\xA9 Jane \xCE\xA9"},
+        {"<rdf:Description aux:Lens=\"EF50mm f/1.8 &lt;II&gt;\"/>", "aux:Lens", "EF50mm f/1.8 <II>"},
+        {"<exifEX:LensModel>RF24-105mm</exifEX:LensModel>", "exifEX:LensModel", "RF24-105mm"},
+        {"<dc:creator><rdf:Seq><rdf:li/></rdf:Seq></dc:creator>", "dc:creator", ""},
+        {"<dc:creator><rdf:Seq><rdf:li>cut short", "dc:creator", ""},
+        {"<dc:title><rdf:Alt><rdf:li>T</rdf:li></rdf:Alt></dc:title>", "dc:creator", ""},
+        {"<dc:rights>&bogus; &#xFFFFFFF; &#;</dc:rights>", "dc:rights", "&bogus; &#xFFFFFFF; &#;"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(xmpText(c.packet, c.name), c.text) << c.packet;
+}
+
+}  // namespace
