@@ -88,6 +88,10 @@ build_zlib() {
         inftrees trees uncompr zutil; do $cc -O2 -c "$source/$file.c" -o "$file.o" || exit 1; done &&
         $host-ar rcs "$prefix/lib/libz.a" ./*.o)
     install -m 644 "$source/zlib.h" "$source/zconf.h" "$prefix/include/"
+    # FreeType's pkg-config file requires zlib's.
+    mkdir -p "$prefix/lib/pkgconfig"
+    printf 'prefix=%s\nName: zlib\nDescription: zlib compression library\nVersion: %s\nLibs: -L${prefix}/lib -lz\nCflags: -I${prefix}/include\n' \
+        "$prefix" "$(sed -n 's/^#define ZLIB_VERSION "\(.*\)"/\1/p' "$source/zlib.h")" >"$prefix/lib/pkgconfig/zlib.pc"
     rm -rf "$work"
 }
 
