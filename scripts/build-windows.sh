@@ -2,7 +2,7 @@
 # Cross-builds the Windows programs here, with mingw-w64 and the posix
 # thread model (the win32 model has no std::thread). The libraries they
 # link statically (wxMSW, libjpeg-turbo, libpng, libtiff, zlib, lcms2,
-# FreeType, HarfBuzz, GoogleTest)
+# FreeType, HarfBuzz, libwebp, GoogleTest)
 # are built from Debian's own source packages, into a cache outside the
 # checkout keyed by their versions: a second run costs seconds.
 #
@@ -153,6 +153,13 @@ build_harfbuzz() {
         -DHB_BUILD_UTILS=OFF -DHB_HAVE_GLIB=OFF -DHB_HAVE_ICU=OFF -DHB_HAVE_GOBJECT=OFF
 }
 
+# WebP results: the encoder and the container's muxer, no tools.
+build_libwebp() {
+    cmake_library "${sources[libwebp]}" -DBUILD_SHARED_LIBS=OFF -DWEBP_BUILD_ANIM_UTILS=OFF -DWEBP_BUILD_CWEBP=OFF \
+        -DWEBP_BUILD_DWEBP=OFF -DWEBP_BUILD_GIF2WEBP=OFF -DWEBP_BUILD_IMG2WEBP=OFF -DWEBP_BUILD_VWEBP=OFF \
+        -DWEBP_BUILD_WEBPINFO=OFF -DWEBP_BUILD_WEBPMUX=OFF -DWEBP_BUILD_EXTRAS=OFF
+}
+
 build_googletest() {
     cmake_library "${sources[googletest]}" -DBUILD_GMOCK=OFF -DINSTALL_GTEST=ON -Dgtest_force_shared_crt=OFF
 }
@@ -171,12 +178,12 @@ mkdir -p "$cache"
 # One prefix for each set of versions: a new Debian version builds afresh.
 declare -A sources
 key="recipe $recipe $($cxx --version | head -1)"
-for package in zlib libjpeg-turbo libpng1.6 tiff lcms2 freetype harfbuzz googletest wxwidgets3.2; do
+for package in zlib libjpeg-turbo libpng1.6 tiff lcms2 freetype harfbuzz libwebp googletest wxwidgets3.2; do
     sources[$package]=$(unpacked "$package")
     key+=" $(basename "${sources[$package]}")"
 done
 prefix=$cache/prefix-$(echo "$key" | sha256sum | cut -c1-16)
-for step in zlib libjpeg libpng libtiff lcms2 freetype harfbuzz googletest wxwidgets; do
+for step in zlib libjpeg libpng libtiff lcms2 freetype harfbuzz libwebp googletest wxwidgets; do
     if [ ! -f "$prefix/.built-$step" ]; then
         log "building $step into $prefix"
         start=$SECONDS

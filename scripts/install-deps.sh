@@ -16,6 +16,8 @@ packages=(
   icc-profiles-free liblcms2-dev
   # text marks: shaping, glyphs, installed fonts, and the font that comes with the program
   libharfbuzz-dev libfreetype-dev libfontconfig-dev fonts-dejavu-core
+  # WebP results, and libwebp's own tools to check them
+  libwebp-dev webp
 )
 
 missing=()

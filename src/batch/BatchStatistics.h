@@ -17,6 +17,9 @@ struct BatchStatistics {
     // Pictures that could not be written, and the first of them with why.
     int notSaved = 0;
     std::string firstNotSaved;
+    // Pictures saved over the size limit at the lowest quality, the first named.
+    int overLimit = 0;
+    std::string firstOverLimit;
 
     void countNotSaved(const std::string& what)
     {

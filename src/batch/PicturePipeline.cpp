@@ -56,7 +56,7 @@ PreparedPicture PicturePipeline::next()
     } else {
         picture = std::move(ready_[index]);
         ready_.erase(index);
-        bytesHeld_ -= picture.jpeg.size();
+        bytesHeld_ -= picture.bytes.size();
         lock.unlock();
         // Prepared ahead, from a file that has changed or gone since.
         if (!(picture.stamp == fileStamp(paths_[index])))
@@ -145,7 +145,7 @@ bool PicturePipeline::admit(std::size_t index, std::size_t bytes)
 void PicturePipeline::store(std::size_t index, std::size_t estimate, PreparedPicture picture)
 {
     std::lock_guard<std::mutex> lock(mutex_);
-    const std::size_t bytes = picture.jpeg.size();
+    const std::size_t bytes = picture.bytes.size();
     ready_[index] = std::move(picture);
     // From here the picture holds only its encoded bytes.
     bytesHeld_ = bytesHeld_ - estimate + bytes;

@@ -43,12 +43,27 @@ void planShape(PicturePlan& plan, long long width, long long height, int orienta
     plan.height = across ? plan.fitWidth : plan.fitHeight;
 }
 
+std::string resultName(const std::string& relative, const BatchSettings& settings)
+{
+    if (settings.outputFormat != "webp")
+        return relative;
+    const std::size_t slash = relative.rfind('/');
+    const std::size_t dot = relative.rfind('.');
+    const bool extended = dot != std::string::npos && dot > (slash == std::string::npos ? 0 : slash + 1);
+    return (extended ? relative.substr(0, dot) : relative) + ".webp";
+}
+
+bool writesBeside(const ProcessingJob& job)
+{
+    return job.settings.outputFormat == "webp" && job.outputFolder.empty();
+}
+
 PicturePlan planPicture(const PictureFile& file, const ProcessingJob& job)
 {
     PicturePlan plan;
     const std::string output = utf8(job.outputFolder);
     const ResultWriter results(output);
-    const std::string relative = relativePath(utf8(job.directory), file.path());
+    const std::string relative = resultName(relativePath(utf8(job.directory), file.path()), job.settings);
     plan.target = output.empty() ? file.path() : results.pathOf(relative);
 
     std::string folderProblem;
@@ -59,7 +74,13 @@ PicturePlan planPicture(const PictureFile& file, const ProcessingJob& job)
         plan.reason = plan.target + " is there already";
         return plan;
     }
-    if (job.settings.skipProcessed && carriesRecord(file.jpegHead().record, job.record)) {
+    // A WebP result never replaces its picture: the record is the result's.
+    const std::string found = job.settings.outputFormat == "webp"
+                                  ? (existing == ResultWriter::Existing::file && isResultOf(plan.target, file.path())
+                                         ? resultFileRecord(plan.target)
+                                         : std::string())
+                                  : file.jpegHead().record;
+    if (job.settings.skipProcessed && carriesRecord(found, job.record)) {
         plan.verdict = PicturePlan::Verdict::skip;
         plan.reason = "already processed with these settings";
         plan.alreadyProcessed = true;

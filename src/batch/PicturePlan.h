@@ -35,6 +35,14 @@ struct PicturePlan {
 // turned when they turn pictures.
 void planShape(PicturePlan& plan, long long width, long long height, int orientation, const BatchSettings& settings);
 
+// A result's path from its picture's, both relative to their folders: a
+// WebP result's name ends in .webp instead of the picture's extension.
+std::string resultName(const std::string& relative, const BatchSettings& settings);
+
+// Whether results are written beside their pictures (a WebP result in
+// place): the folder processed is then the output folder.
+bool writesBeside(const ProcessingJob& job);
+
 // The plan for the picture file in the job: the job's folder, output
 // folder and record, and its box, turn, skips and overwrite.
 PicturePlan planPicture(const PictureFile& file, const ProcessingJob& job);

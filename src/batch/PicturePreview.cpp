@@ -31,7 +31,7 @@ std::string pictureKey(const PreviewRequest& r, const std::string& path)
 {
     const BatchSettings& s = r.settings;
     return path + '\n' + std::to_string(s.resize) + std::to_string(s.rotate) + std::to_string(s.convertToSrgb) +
-           std::to_string(s.width);
+           std::to_string(s.width) + s.sharpening;
 }
 
 // A new picture, not just a new blend: the decode in hand is wasted work.
@@ -211,7 +211,7 @@ bool PicturePreview::shapeAt(const PreviewRequest& request, const std::string& p
             const PicturePlan plan = planPicture(file, job);
             shapedTags_ = pictureTags(file.jpegHead());
             shapedOk_ = plan.verdict != PicturePlan::Verdict::unreadable &&
-                        shapePicture(file, plan, job.settings.convertToSrgb, shaped_, &superseded_);
+                        shapePicture(file, plan, job.settings, shaped_, &superseded_);
         } catch (const std::exception&) {
             shaped_ = ShapedPicture();
             shapedOk_ = false;

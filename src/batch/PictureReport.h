@@ -20,4 +20,6 @@ struct PictureReport {
     bool watermarked = false;
     std::uint64_t bytesBefore = 0;
     std::uint64_t bytesAfter = 0;
+    long quality = 0;        // the quality it was (or would be) written at
+    bool overLimit = false;  // over the size limit even at the lowest quality
 };

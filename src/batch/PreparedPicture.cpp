@@ -3,7 +3,7 @@
 #include <exception>
 #include <new>
 
-#include "pixel/JpegReplacer.h"
+#include "pixel/ResultEncoder.h"
 #include "pixel/PictureFile.h"
 #include "batch/PicturePlan.h"
 #include "batch/ProcessingRecord.h"
@@ -34,6 +34,18 @@ std::vector<unsigned char> keptExif(const PictureFile& file, const ProcessingJob
     return rewriteExif(exif.data(), exif.size(), changes);
 }
 
+// How the job's results are written, at the quality asked.
+ResultStyle resultStyle(const BatchSettings& settings, long quality)
+{
+    ResultStyle style;
+    style.format = settings.outputFormat == "webp" ? ResultFormat::webp : ResultFormat::jpeg;
+    style.quality = quality;
+    style.layout.progressive = settings.progressive;
+    style.layout.fullChroma = settings.fullChroma;
+    style.maxBytes = 1000LL * settings.maxFileSize;
+    return style;
+}
+
 }  // namespace
 
 void preparePicture(PictureFile& file, const ProcessingJob& job, long quality, const std::atomic<bool>* cancel,
@@ -50,7 +62,7 @@ void preparePicture(PictureFile& file, const ProcessingJob& job, long quality, c
     if (plan.verdict != PicturePlan::Verdict::process || job.dryRun)
         return;
     ShapedPicture shaped;
-    if (!shapePicture(file, plan, job.settings.convertToSrgb, shaped, cancel)) {
+    if (!shapePicture(file, plan, job.settings, shaped, cancel)) {
         prepared.loaded = false;
         prepared.problem = shaped.picture.problem;
         return;
@@ -63,8 +75,15 @@ void preparePicture(PictureFile& file, const ProcessingJob& job, long quality, c
                                                  prepared.placementMessage = message;
                                                  prepared.placementCaption = caption;
                                              });
-    prepared.jpeg = jpegBytes(picture, quality, shaped.picture.iccProfile, keptExif(file, job, picture, shaped.picture.iccProfile),
-                              job.outputFolder.empty() ? job.record : resultRecord(job.record, file.path()));
+    const EncodedResult encoded =
+        encodeResult(picture, resultStyle(job.settings, quality), shaped.picture.iccProfile,
+                     keptExif(file, job, picture, shaped.picture.iccProfile),
+                     job.outputFolder.empty() ? job.record : resultRecord(job.record, file.path()));
+    prepared.bytes = encoded.bytes;
+    prepared.quality = encoded.quality;
+    prepared.overLimit = encoded.overLimit;
+    if (encoded.bytes.empty())
+        prepared.problem = encoded.problem;
 }
 
 PreparedPicture preparedOrFailed(const std::function<void(PreparedPicture&)>& make)
@@ -79,6 +98,6 @@ PreparedPicture preparedOrFailed(const std::function<void(PreparedPicture&)>& ma
         prepared.problem = std::string("cannot be prepared: ") + error.what();
     }
     prepared.loaded = false;
-    prepared.jpeg.clear();
+    prepared.bytes.clear();
     return prepared;
 }

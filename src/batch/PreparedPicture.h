@@ -28,8 +28,10 @@ struct PreparedPicture {
     wxString placementMessage;
     wxString placementCaption;
     // The new file's content; empty when there is nothing to write (an
-    // empty box).
-    std::vector<unsigned char> jpeg;
+    // empty box, a picture too large for WebP).
+    std::vector<unsigned char> bytes;
+    long quality = 0;        // the quality it was encoded at
+    bool overLimit = false;  // over the size limit even at the lowest quality
 };
 
 // Prepares the opened picture file for the job at the quality, as its plan

@@ -10,6 +10,7 @@
 #include "platform/PathNames.h"
 #include "platform/RegularFile.h"
 #include "jpeg/JpegHead.h"
+#include "pixel/WebpWriter.h"
 
 namespace {
 
@@ -68,17 +69,36 @@ bool carriesRecord(const std::string& found, const std::string& record)
            (found.size() == record.size() || found.compare(record.size(), 6, " from ") == 0);
 }
 
+std::string resultFileRecord(const std::string& path)
+{
+    std::FILE* file = openRegularFile(path);
+    if (!file)
+        return {};
+    std::vector<unsigned char> start(12);
+    start.resize(std::fread(start.data(), 1, start.size(), file));
+    std::string record;
+    if (isWebp(start)) {
+        // Results are small: a WebP file is read whole, up to a bound.
+        constexpr std::size_t mostBytes = 256u << 20;
+        unsigned char block[65536];
+        std::size_t got = 0;
+        while ((got = std::fread(block, 1, sizeof block, file)) > 0 && start.size() <= mostBytes)
+            start.insert(start.end(), block, block + got);
+        record = webpRecord(start);
+    } else if (std::fseek(file, 0, SEEK_SET) == 0) {
+        JpegHead head;
+        readJpegHead(file, head);
+        record = head.record;
+    }
+    std::fclose(file);
+    return record;
+}
+
 bool isResultOf(const std::string& resultPath, const std::string& original)
 {
-    std::FILE* file = openRegularFile(resultPath);
-    if (!file)
-        return false;
-    JpegHead head;
-    readJpegHead(file, head);
-    std::fclose(file);
+    const std::string record = resultFileRecord(resultPath);
     const std::string mark = sourceMark(original);
-    return head.record.size() > mark.size() &&
-           head.record.compare(head.record.size() - mark.size(), mark.size(), mark) == 0;
+    return record.size() > mark.size() && record.compare(record.size() - mark.size(), mark.size(), mark) == 0;
 }
 
 std::string existingResultNote(const std::string& resultPath, const std::string& original)

@@ -22,6 +22,10 @@ std::string resultRecord(const std::string& record, const std::string& original)
 // in place or as a result.
 bool carriesRecord(const std::string& found, const std::string& record);
 
+// The record a file this program wrote carries, JPEG or WebP; empty for
+// any other file.
+std::string resultFileRecord(const std::string& path);
+
 // Whether the file at resultPath is a result of the picture at original.
 bool isResultOf(const std::string& resultPath, const std::string& original);
 

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "batch/TextMark.h"
+#include "pixel/Sharpening.h"
 
 #include "pixel/Orientation.h"
 #include "pixel/PictureFile.h"
@@ -22,7 +23,7 @@ bool fitIntoBox(LoadedPicture& loaded, const PicturePlan& plan)
     return true;
 }
 
-bool shapePicture(PictureFile& file, const PicturePlan& plan, bool toSrgb, ShapedPicture& shaped,
+bool shapePicture(PictureFile& file, const PicturePlan& plan, const BatchSettings& settings, ShapedPicture& shaped,
                   const std::atomic<bool>* cancel)
 {
     LoadedPicture& loaded = shaped.picture;
@@ -40,8 +41,11 @@ bool shapePicture(PictureFile& file, const PicturePlan& plan, bool toSrgb, Shape
     shaped.rotated = plan.orientation != 0 && orientUpright(loaded.image, plan.orientation);
     // Once converted, the colours are sRGB's and need no profile; one that
     // cannot be used stays with the picture, as without the option.
-    if (toSrgb && convertRgbPicture(loaded.image, loaded.iccProfile, true))
+    if (settings.convertToSrgb && convertRgbPicture(loaded.image, loaded.iccProfile, true))
         loaded.iccProfile.clear();
+    Sharpening sharpening = Sharpening::off;
+    if (sharpeningFromName(settings.sharpening, sharpening))
+        sharpen(loaded.image, sharpening);
     return true;
 }
 

@@ -26,11 +26,11 @@ struct ShapedPicture {
 bool fitIntoBox(LoadedPicture& loaded, const PicturePlan& plan);
 
 // Decodes the picture and gives it the plan's size and turn, then converts
-// it into sRGB when toSrgb. False, with shaped.picture.problem saying why,
+// it into sRGB and sharpens it as the settings say. False, with shaped.picture.problem saying why,
 // when the picture cannot be loaded, or decodes to another size than its
 // head declared (and the plan was made for). A set cancel flag cuts a long
 // decode short.
-bool shapePicture(PictureFile& file, const PicturePlan& plan, bool toSrgb, ShapedPicture& shaped,
+bool shapePicture(PictureFile& file, const PicturePlan& plan, const BatchSettings& settings, ShapedPicture& shaped,
                   const std::atomic<bool>* cancel);
 
 // Blends the job's watermark into the shaped image when the job asks for

@@ -68,6 +68,8 @@ bool WorkingThread::ProcessDirectory(long quality)
 {
     statistics_ = BatchStatistics{};
     statistics_.wentOnPastUnreadable = job_.settings.skipUnreadable;
+    if (writesBeside(job_))
+        job_.outputFolder = job_.directory;
     placementReported_ = false;
     missingCharacters_.clear();
 
@@ -146,6 +148,7 @@ void WorkingThread::commitPicture(const PreparedPicture& picture, PictureReport&
         report.resized = plan.resized;
         report.rotated = plan.orientation != 0;
         report.watermarked = job_.settings.useWatermark;
+        report.quality = job_.settings.quality;
         countSaved(report);
         return;
     }
@@ -161,8 +164,10 @@ void WorkingThread::commitPicture(const PreparedPicture& picture, PictureReport&
     bool saved = false;
     if (failing) {
         report.reason = plan.problem;
+    } else if (picture.bytes.empty() && !picture.problem.empty()) {
+        report.reason = "cannot be written: " + picture.problem;
     } else if (job_.outputFolder.empty()) {
-        saved = replaceFile(report.path, picture.jpeg, &report.reason);
+        saved = replaceFile(report.path, picture.bytes, &report.reason);
     } else {
         const ResultWriter results(std::string(job_.outputFolder.utf8_str()));
         const std::string relative = relativeOf(report.path);
@@ -172,7 +177,7 @@ void WorkingThread::commitPicture(const PreparedPicture& picture, PictureReport&
             ++statistics_.alreadyThere;
             return;
         }
-        saved = results.write(relative, picture.jpeg, job_.overwrite, picture.stamp.modified, report.reason);
+        saved = results.write(relative, picture.bytes, job_.overwrite, picture.stamp.modified, report.reason);
         if (!saved && !job_.overwrite && results.existing(relative) == ResultWriter::Existing::file)
             report.reason += existingResultNote(results.pathOf(relative), report.path);
     }
@@ -181,7 +186,11 @@ void WorkingThread::commitPicture(const PreparedPicture& picture, PictureReport&
         statistics_.countNotSaved(report.path + ": " + report.reason);
         return;
     }
-    report.bytesAfter = picture.jpeg.size();
+    report.bytesAfter = picture.bytes.size();
+    report.quality = picture.quality;
+    report.overLimit = picture.overLimit;
+    if (report.overLimit && statistics_.overLimit++ == 0)
+        statistics_.firstOverLimit = report.path;
     report.resized = picture.resized;
     report.rotated = picture.rotated;
     report.watermarked = picture.watermarked;
@@ -250,5 +259,5 @@ void WorkingThread::countExisting(const std::string& output, int& earlier, int& 
 
 std::string WorkingThread::relativeOf(const std::string& path) const
 {
-    return relativePath(std::string(job_.directory.utf8_str()), path);
+    return resultName(relativePath(std::string(job_.directory.utf8_str()), path), job_.settings);
 }

@@ -44,6 +44,7 @@ private:
     void countSaved(const PictureReport& report);
     // Adds the characters of the picture's mark text that the fonts lack.
     void noteMissingCharacters(const PicturePlan& plan);
+    // The result of the picture at path, relative to the output folder.
     std::string relativeOf(const std::string& path) const;
     bool stopRequested();
 

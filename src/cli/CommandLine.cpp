@@ -7,6 +7,7 @@
 #include <wx/msgout.h>
 
 #include "batch/TextMark.h"
+#include "pixel/Sharpening.h"
 #include "diag/FixedNumber.h"
 #include "platform/CommandLineArguments.h"
 #include "platform/PathNames.h"
@@ -89,9 +90,10 @@ std::string namedValues(std::string help)
     } values[] = {{"s", "size"},   {"w", "watermark"}, {"a", "opacity"}, {"p", "position"},
                   {"Q", "quality"}, {"o", "output"},   {"c", "prefs"},   {"j", "jobs"},
                   {nullptr, "watermark-size"}, {nullptr, "margin"}, {nullptr, "text"}, {nullptr, "font"},
-                  {nullptr, "text-colour"}, {nullptr, "text-size"}};
+                  {nullptr, "text-colour"}, {nullptr, "text-size"}, {nullptr, "format"}, {nullptr, "chroma"},
+                  {nullptr, "max-file-size"}, {nullptr, "sharpen"}};
     static const char* const names[] = {"N", "FILE", "A", "POS", "N", "DIR", "FILE", "N", "P", "P",
-                                        "TEXT", "NAME|FILE", "#RRGGBB", "P"};
+                                        "TEXT", "NAME|FILE", "#RRGGBB", "P", "FORMAT", "420|444", "SIZE", "LEVEL"};
     const auto replace = [&help](const std::string& from, std::string to, bool pad) {
         const std::size_t at = help.find(from);
         if (at == std::string::npos)
@@ -160,6 +162,72 @@ std::string reworded(const std::string& complaint)
     return said;
 }
 
+// "500K", "500KB", "2M", "2MB" or "500" (K) in KB of 1000 bytes; 0 for
+// anything else.
+long kilobytesOf(std::string text)
+{
+    for (char& c : text)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    if (text.size() > 1 && text.back() == 'B')
+        text.pop_back();
+    long factor = 1;
+    if (!text.empty() && (text.back() == 'K' || text.back() == 'M')) {
+        factor = text.back() == 'M' ? 1000 : 1;
+        text.pop_back();
+    }
+    long number = 0;
+    if (!wholeNumber(wxString::FromUTF8(text), number) || number > 1000000)
+        return 0;
+    return number * factor;
+}
+
+// How results are written: --format, --progressive, --chroma,
+// --max-file-size and --sharpen.
+bool readOutputOptions(const wxCmdLineParser& parser, BatchSettings& settings, std::string& error)
+{
+    wxString value;
+    if (parser.Found("format", &value)) {
+        settings.outputFormat = text(value.Lower());
+        if (settings.outputFormat != "jpeg" && settings.outputFormat != "webp") {
+            error = "--format wants jpeg or webp";
+            return false;
+        }
+    }
+    if (parser.Found("progressive"))
+        settings.progressive = true;
+    if (parser.Found("chroma", &value)) {
+        if (value != wxS("420") && value != wxS("444")) {
+            error = "--chroma wants 420 or 444";
+            return false;
+        }
+        settings.fullChroma = value == wxS("444");
+    }
+    if (settings.outputFormat == "webp" && (parser.Found("progressive") || parser.Found("chroma"))) {
+        error = std::string(parser.Found("progressive") ? "--progressive" : "--chroma") +
+                " is for JPEG results, not --format webp";
+        return false;
+    }
+    if (parser.Found("max-file-size", &value)) {
+        constexpr long smallest = 8;
+        const long kilobytes = kilobytesOf(text(value));
+        if (kilobytes < smallest) {
+            error = "--max-file-size wants a size of " + std::to_string(smallest) +
+                    "K or more, such as 500K or 2M (K is 1000 bytes)";
+            return false;
+        }
+        settings.maxFileSize = static_cast<int>(kilobytes);
+    }
+    Sharpening level;
+    if (parser.Found("sharpen", &value)) {
+        if (!sharpeningFromName(text(value), level)) {
+            error = "--sharpen wants off, low, standard or high";
+            return false;
+        }
+        settings.sharpening = text(value);
+    }
+    return true;
+}
+
 }  // namespace
 
 int positionFromText(const std::string& text)
@@ -199,6 +267,15 @@ CommandLineResult parseCommandLine(int argc, char** argv, BatchOptions& options,
          "bottom-left, bottom, bottom-right (centre)",
          string, 0},
         {wxCMD_LINE_OPTION, "Q", "quality", "JPEG quality 0..100 (82)", string, 0},
+        {wxCMD_LINE_OPTION, nullptr, "format", "write results as jpeg or webp (jpeg); WebP results go beside "
+         "the pictures or below --output, never over them", string, 0},
+        {wxCMD_LINE_SWITCH, nullptr, "progressive", "write progressive JPEG, shown coarse first while it loads", none, 0},
+        {wxCMD_LINE_OPTION, nullptr, "chroma", "JPEG colour resolution: 420 (halved below quality 90) or 444 (full)",
+         string, 0},
+        {wxCMD_LINE_OPTION, nullptr, "max-file-size",
+         "at most SIZE a result (500K, 2M; K is 1000 bytes): the largest quality up to --quality that fits", string,
+         0},
+        {wxCMD_LINE_OPTION, nullptr, "sharpen", "sharpen after the shrink: off, low, standard or high (off)", string, 0},
         {wxCMD_LINE_OPTION, nullptr, "watermark-size",
          "scale the watermark so that its longer side is P % of the picture's longer side", string, 0},
         {wxCMD_LINE_OPTION, nullptr, "margin",
@@ -373,6 +450,8 @@ CommandLineResult parseCommandLine(int argc, char** argv, BatchOptions& options,
         }
         settings.*percent.field = number;
     }
+    if (!readOutputOptions(parser, settings, error))
+        return CommandLineResult::usageError;
     if (parser.Found("j", &value)) {
         if (!wholeNumber(value, number) || number < 1 || number > 256) {
             error = "--jobs wants a number from 1 to 256";

@@ -18,7 +18,7 @@ const char* turnOf(int orientation)
 
 }  // namespace
 
-std::string dryRunLine(const PictureReport& report, bool watermarking)
+std::string dryRunLine(const PictureReport& report, bool watermarking, const std::string& writing)
 {
     const PicturePlan& plan = report.plan;
     if (report.outcome == PictureReport::Outcome::unreadable)
@@ -33,6 +33,7 @@ std::string dryRunLine(const PictureReport& report, bool watermarking)
         what += std::string(", ") + turn;
     if (watermarking)
         what += plan.watermarkText.empty() ? ", watermarked" : ", watermarked with \"" + plan.watermarkText + "\"";
+    what += writing;
     if (report.outcome == PictureReport::Outcome::notWritten)
         what += ", would fail: " + plan.reason;
     return report.path + ": " + what;

@@ -64,6 +64,14 @@ void TerminalOwner::run(const ProcessingJob& job)
     outputFolder_ = utf8(job.outputFolder);
     watermarking_ = job.settings.useWatermark;
     textMark_ = job.settings.useWatermark && job.settings.textWatermark;
+    format_ = job.settings.outputFormat;
+    limited_ = job.settings.maxFileSize > 0;
+    // How results are written, said in the dry run where it is not JPEG at the quality alone.
+    const BatchSettings& s = job.settings;
+    writing_ = s.outputFormat == "webp" ? ", as WebP at quality " + std::to_string(s.quality) : "";
+    if (limited_)
+        writing_ += (writing_.empty() ? ", at quality " + std::to_string(s.quality) : std::string()) +
+                    " or less for at most " + std::to_string(s.maxFileSize) + " KB";
     // Joinable: the batch is over, thread and all, once Wait returns.
     WorkingThread worker(this, job, wxTHREAD_JOINABLE);
     {
@@ -95,14 +103,15 @@ void TerminalOwner::setGaugeRange(int range)
     started_ = std::chrono::steady_clock::now();
 }
 
-bool TerminalOwner::confirm(const wxString&, int count, const wxString&)
+bool TerminalOwner::confirm(const wxString& folder, int count, const wxString& output)
 {
     if (!reporting_.ask)
         return true;
-    const std::string what = outputFolder_.empty()
-                                 ? "replacing them"
-                                 : "writing the results below " +
-                                       shownPath(outputFolder_ + (outputFolder_.back() == '/' ? "" : "/"));
+    // WebP results in place go beside their pictures, into the folder itself.
+    const std::string what = output == folder      ? "writing WebP results beside them"
+                             : outputFolder_.empty() ? "replacing them"
+                                                     : "writing the results below " +
+                                                           shownPath(outputFolder_ + (outputFolder_.back() == '/' ? "" : "/"));
     // Set before the question shows: a Ctrl-C that answers it must end the
     // program, not wait for the batch that has not begun.
     asking_ = true;
@@ -167,6 +176,12 @@ void TerminalOwner::pictureDone(const PictureReport& done)
     switch (report.outcome) {
     case PictureReport::Outcome::saved:
         ++saved_;
+        overLimit_ += report.overLimit;
+        if (report.overLimit) {
+            endProgressLine();
+            std::fprintf(stderr, "tessaly-batch: %s: over the size limit even at quality %ld, written so\n",
+                         report.path.c_str(), report.quality);
+        }
         resized_ += report.resized;
         rotated_ += report.rotated;
         watermarked_ += report.watermarked;
@@ -190,9 +205,11 @@ void TerminalOwner::pictureDone(const PictureReport& done)
                jsonText(report.reason) + ", \"bytesBefore\": " + std::to_string(report.bytesBefore) +
                ", \"bytesAfter\": " + std::to_string(report.bytesAfter) + ", \"resized\": " +
                jsonFlag(report.resized) + ", \"rotated\": " + jsonFlag(report.rotated) + ", \"watermarked\": " +
-               jsonFlag(report.watermarked) + text + dry + "}\n");
+               jsonFlag(report.watermarked) + text + ", \"format\": " + jsonText(format_) + ", \"quality\": " +
+               std::to_string(report.quality) + (limited_ ? ", \"overLimit\": " + jsonFlag(report.overLimit) : "") +
+               dry + "}\n");
     } else if (reporting_.dryRun) {
-        output(dryRunLine(report, watermarking_) + "\n");
+        output(dryRunLine(report, watermarking_, writing_) + "\n");
     } else if (logPictures_ && !reporting_.quiet && report.outcome == PictureReport::Outcome::saved) {
         output(report.path + " -> " + report.plan.target + "\n");
     }
@@ -229,7 +246,8 @@ void TerminalOwner::printTotals(bool interrupted)
                std::to_string(skipped_ + processed_) + ", \"resized\": " + std::to_string(resized_) + ", \"rotated\": " +
                std::to_string(rotated_) + ", \"watermarked\": " + std::to_string(watermarked_) +
                ", \"bytesBefore\": " + std::to_string(bytesBefore_) + ", \"bytesAfter\": " +
-               std::to_string(bytesAfter_) + ", \"interrupted\": " + jsonFlag(interrupted) +
+               std::to_string(bytesAfter_) + (limited_ ? ", \"overLimit\": " + std::to_string(overLimit_) : "") +
+               ", \"interrupted\": " + jsonFlag(interrupted) +
                (reporting_.dryRun ? ", \"dryRun\": true" : "") + "}\n");
         return;
     }
@@ -253,6 +271,8 @@ void TerminalOwner::printTotals(bool interrupted)
         totals += ", " + std::to_string(skipped_) + " skipped (already there)";
     if (processed_ > 0)
         totals += ", " + std::to_string(processed_) + " skipped (already processed)";
+    if (overLimit_ > 0)
+        totals += ", " + std::to_string(overLimit_) + " over the size limit";
     totals += "; " + std::to_string(bytesBefore_) + " bytes before, " + std::to_string(bytesAfter_) + " after";
     if (bytesBefore_ > 0) {
         const long change = std::lround((double(bytesAfter_) - double(bytesBefore_)) * 100 / double(bytesBefore_));

@@ -68,6 +68,10 @@ private:
     std::string outputFolder_;
     bool watermarking_ = false;
     bool textMark_ = false;  // the watermark is a text
+    std::string format_ = "jpeg";
+    std::string writing_;    // the dry run's words for how results are written
+    bool limited_ = false;   // results have a size limit
+    int overLimit_ = 0;      // saved over it at the lowest quality
 
     std::mutex mutex_;
     WorkingThread* worker_ = nullptr;

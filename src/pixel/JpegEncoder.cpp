@@ -55,7 +55,7 @@ extern "C" void onEncodeError(j_common_ptr info)
 extern "C" void onEncodeMessage(j_common_ptr, int) {}
 
 // Kept free of C++ objects with destructors: libjpeg leaves by longjmp.
-bool compress(const wxImage& picture, int quality, VectorDestination& destination)
+bool compress(const wxImage& picture, int quality, const JpegLayout& layout, VectorDestination& destination)
 {
     jpeg_compress_struct info;
     EncodeGuard guard;
@@ -77,8 +77,10 @@ bool compress(const wxImage& picture, int quality, VectorDestination& destinatio
     info.in_color_space = JCS_RGB;
     jpeg_set_defaults(&info);
     jpeg_set_quality(&info, quality, TRUE);
-    if (quality >= fullColourQuality)
+    if (quality >= fullColourQuality || layout.fullChroma)
         info.comp_info[0].h_samp_factor = info.comp_info[0].v_samp_factor = 1;
+    if (layout.progressive)
+        jpeg_simple_progression(&info);
     jpeg_start_compress(&info, TRUE);
     const std::size_t stride = std::size_t(picture.GetWidth()) * 3;
     while (info.next_scanline < info.image_height) {
@@ -92,7 +94,7 @@ bool compress(const wxImage& picture, int quality, VectorDestination& destinatio
 
 }  // namespace
 
-std::vector<unsigned char> compressJpeg(const wxImage& picture, long quality)
+std::vector<unsigned char> compressJpeg(const wxImage& picture, long quality, const JpegLayout& layout)
 {
     if (!picture.IsOk() || picture.GetWidth() <= 0 || picture.GetHeight() <= 0)
         return {};
@@ -100,7 +102,7 @@ std::vector<unsigned char> compressJpeg(const wxImage& picture, long quality)
     auto destination = std::make_unique<VectorDestination>();
     destination->bytes = &bytes;
     const int clamped = static_cast<int>(quality < 1 ? 1 : quality > 100 ? 100 : quality);
-    if (!compress(picture, clamped, *destination))
+    if (!compress(picture, clamped, layout, *destination))
         bytes.clear();
     return bytes;
 }

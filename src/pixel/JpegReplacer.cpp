@@ -10,9 +10,10 @@
 #include "platform/ReplacingFile.h"
 
 std::vector<unsigned char> jpegBytes(const wxImage& picture, long quality, const std::vector<unsigned char>& iccProfile,
-                                     const std::vector<unsigned char>& exif, const std::string& record)
+                                     const std::vector<unsigned char>& exif, const std::string& record,
+                                     const JpegLayout& layout)
 {
-    std::vector<unsigned char> bytes = compressJpeg(picture, quality);
+    std::vector<unsigned char> bytes = compressJpeg(picture, quality, layout);
     if (bytes.empty())
         return bytes;
     // Behind the JFIF header, in one go and in the order cameras write them:

@@ -34,4 +34,9 @@ struct BatchSettings {
     std::string textColour = "#FFFFFF";
     double textSize = 4;           // letter height in % of the picture's longer side
     bool textShadow = true;        // a soft shadow in the other tone keeps the text readable
+    std::string outputFormat = "jpeg";  // "jpeg", or "webp": written beside the originals, never over them
+    bool progressive = false;      // JPEG results in progressive scans
+    bool fullChroma = false;       // JPEG colour at full resolution (4:4:4) at every quality
+    int maxFileSize = 0;           // at most this many KB (1000 bytes) a result; 0: no limit
+    std::string sharpening = "off";  // after the shrink: off, low, standard or high
 };

@@ -45,7 +45,7 @@ void forEachSetting(Settings& settings, Visit&& visit)
     auto& [waterImgFile, resize, useWatermark, rotate, width, height, alpha, quality, includeSubdirectories,
            wmPlacement, skipUnreadable, saveToFolder, resultsFolder, keepExif, keepGps, watermarkSize,
            watermarkMargin, convertToSrgb, skipProcessed, textWatermark, watermarkText, textFont, textColour,
-           textSize, textShadow] = settings;
+           textSize, textShadow, outputFormat, progressive, fullChroma, maxFileSize, sharpening] = settings;
     using S = SavedAs;
     using R = InRecord;
     // The record takes the watermark by its pixels, not by its path.
@@ -74,4 +74,9 @@ void forEachSetting(Settings& settings, Visit&& visit)
     visit("TextColour", textColour, S::ownLine, R::byKey);
     visit("TextSize", textSize, S::ownLine, R::byKey);
     visit("TextShadow", textShadow, S::ownLine, R::byKey);
+    visit("OutputFormat", outputFormat, S::ownLine, R::byKey);
+    visit("Progressive", progressive, S::ownLine, R::byKey);
+    visit("FullChroma", fullChroma, S::ownLine, R::byKey);
+    visit("MaxFileSize", maxFileSize, S::ownLine, R::byKey);
+    visit("Sharpening", sharpening, S::ownLine, R::byKey);
 }

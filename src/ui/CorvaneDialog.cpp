@@ -23,6 +23,7 @@
 #include <wx/valtext.h>
 #include <wx/weakref.h>
 
+#include "batch/PicturePlan.h"
 #include "batch/TextMark.h"
 #include "Version.h"
 #include "batch/BatchEvents.h"
@@ -593,10 +594,10 @@ void CorvaneDialog::startBatch()
     job.directory = dirCtrl->GetPath();
     job.watermarkImage = watermarkImage.get();
     job.caption = caption;
-    if (toResultsFolder) {
+    if (toResultsFolder)
         job.outputFolder = wxString::FromUTF8(job.settings.resultsFolder);
-        job.askAboutExisting = true;
-    }
+    // WebP results in place go beside the pictures, where earlier ones may be.
+    job.askAboutExisting = toResultsFolder || writesBeside(job);
     // The pictures skipped are named in Main.log, begun afresh for the batch.
     mainLog = std::make_unique<TraceLog>("Main.log", settingsDialog->skipUnreadable);
 

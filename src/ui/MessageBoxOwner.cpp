@@ -30,7 +30,10 @@ bool MessageBoxOwner::confirm(const wxString& folder, int count, const wxString&
     saveFailuresSilenced_ = false;
     wxString question = wxS("Do you really want to process all JPG pictures in directory: \n\n") + folder +
                         wxS("\n\nNumber of files about to processed: ") + wxString::Format(wxS("%i"), count);
-    if (!outputFolder.empty())
+    // Only WebP results go into the folder processed: beside the pictures.
+    if (outputFolder == folder)
+        question += _("\nThe WebP results are written beside the pictures, which stay as they are.");
+    else if (!outputFolder.empty())
         question += wxS("\nResults go to: ") + outputFolder;
     return askYesNo(question, wxS("Tessaly 1.0"));
 }
@@ -95,5 +98,8 @@ void MessageBoxOwner::finished(const BatchStatistics& s)
         text += wxString::Format(wxS("\nSkipped (already processed): %i"), s.alreadyProcessed);
     if (s.alreadyThere > 0)
         text += wxString::Format(wxS("\nSkipped (already in the results folder): %i"), s.alreadyThere);
+    if (s.overLimit > 0)
+        text += wxString::Format(_("\nOver the size limit at the lowest quality: %i, the first: "), s.overLimit) +
+                wxString::FromUTF8(s.firstOverLimit);
     showMessage(text, wxS("Processing statistics"));
 }

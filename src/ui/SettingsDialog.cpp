@@ -5,6 +5,7 @@
 #include <wx/bitmap.h>
 #include <wx/button.h>
 #include <wx/checkbox.h>
+#include <wx/choice.h>
 #include <wx/clrpicker.h>
 #include <wx/cshelp.h>
 #include <wx/dirdlg.h>
@@ -28,6 +29,7 @@
 #include "Version.h"
 #include "batch/PicturePreview.h"
 #include "batch/TextMark.h"
+#include "pixel/Sharpening.h"
 #include "diag/FixedNumber.h"
 #include "platform/ReplacingFile.h"
 #include "settings/ConfigFile.h"
@@ -164,6 +166,7 @@ SettingsDialog::SettingsDialog(wxWindow* parent, wxWindowID)
     skipUnreadableCheck->SetToolTip(_("Go on with the next picture instead of ending the batch."));
     source->Add(skipUnreadableCheck, 0, wxLEFT | wxRIGHT, 10);
     source->Add(buildOutputChecks(), 0, wxLEFT | wxRIGHT, 10);
+    source->Add(buildOutputControls(), 0, wxLEFT | wxRIGHT | wxTOP | wxEXPAND, 10);
     source->Add(buildResultsControls(), 0, wxLEFT | wxRIGHT, 10);
     settings->Add(source, 0, wxALIGN_CENTER_HORIZONTAL, 0);
     auto* body = new wxBoxSizer(wxHORIZONTAL);
@@ -348,6 +351,74 @@ bool SettingsDialog::textMarkAccepted()
     return true;
 }
 
+wxSizer* SettingsDialog::buildOutputControls()
+{
+    auto* group = new wxStaticBoxSizer(wxVERTICAL, this, _("Output"));
+    wxWindow* box = group->GetStaticBox();
+    auto* formatRow = new wxBoxSizer(wxHORIZONTAL);
+    formatRow->Add(new wxStaticText(box, wxID_ANY, _("Format")), 0, wxRIGHT | wxALIGN_CENTER_VERTICAL, 5);
+    const wxString formats[] = {wxS("JPEG"), wxS("WebP")};
+    outputFormatChoice = new wxChoice(box, wxID_ANY, wxDefaultPosition, wxDefaultSize, 2, formats, 0,
+                                      wxDefaultValidator, wxS("ID_CHOICEOUTPUTFORMAT"));
+    outputFormatChoice->SetToolTip(_("WebP results are written beside the pictures or into the results folder, "
+                                     "never over the pictures."));
+    setAccessibleName(outputFormatChoice, _("Format"));
+    formatRow->Add(outputFormatChoice, 0, wxRIGHT | wxALIGN_CENTER_VERTICAL, 10);
+    progressiveCheck = new wxCheckBox(box, wxID_ANY, _("Progressive"), wxDefaultPosition, wxDefaultSize, 0,
+                                      wxDefaultValidator, wxS("ID_CHECKBOXPROGRESSIVE"));
+    progressiveCheck->SetToolTip(_("A JPEG that shows coarse first while it loads."));
+    formatRow->Add(progressiveCheck, 0, wxRIGHT | wxALIGN_CENTER_VERTICAL, 10);
+    fullChromaCheck = new wxCheckBox(box, wxID_ANY, _("Full colour (4:4:4)"), wxDefaultPosition, wxDefaultSize, 0,
+                                     wxDefaultValidator, wxS("ID_CHECKBOXFULLCHROMA"));
+    fullChromaCheck->SetToolTip(_("JPEG colour at full resolution at every quality, not only from 90 on."));
+    formatRow->Add(fullChromaCheck, 0, wxALIGN_CENTER_VERTICAL, 0);
+    group->Add(formatRow, 0, wxALL, 5);
+
+    auto* sizeRow = new wxBoxSizer(wxHORIZONTAL);
+    sizeRow->Add(new wxStaticText(box, wxID_ANY, _("At most [KB]")), 0, wxRIGHT | wxALIGN_CENTER_VERTICAL, 5);
+    maxFileSizeText = new wxTextCtrl(box, wxID_ANY, wxEmptyString, wxDefaultPosition, wxDefaultSize, 0,
+                                     wxTextValidator(wxFILTER_DIGITS), wxS("ID_TEXTCTRLMAXFILESIZE"));
+    growToFitText(maxFileSizeText, wxS("000000"));
+    maxFileSizeText->SetToolTip(_("Each result at most this many KB (1000 bytes), at the largest quality up to "
+                                  "the chosen one that fits; empty for no limit."));
+    setAccessibleName(maxFileSizeText, _("At most [KB]"));
+    sizeRow->Add(maxFileSizeText, 0, wxRIGHT | wxALIGN_CENTER_VERTICAL, 15);
+    sizeRow->Add(new wxStaticText(box, wxID_ANY, _("Sharpening")), 0, wxRIGHT | wxALIGN_CENTER_VERTICAL, 5);
+    const wxString levels[] = {_("Off"), _("Low"), _("Standard"), _("High")};
+    sharpeningChoice = new wxChoice(box, wxID_ANY, wxDefaultPosition, wxDefaultSize, 4, levels, 0,
+                                    wxDefaultValidator, wxS("ID_CHOICESHARPENING"));
+    sharpeningChoice->SetToolTip(_("Sharpen the shrunk picture, for the crispness the shrink takes away."));
+    setAccessibleName(sharpeningChoice, _("Sharpening"));
+    sizeRow->Add(sharpeningChoice, 0, wxALIGN_CENTER_VERTICAL, 0);
+    group->Add(sizeRow, 0, wxALL, 5);
+
+    // Progressive scans and chroma are JPEG's own.
+    outputFormatChoice->Bind(wxEVT_CHOICE, [this](wxCommandEvent&) {
+        const bool jpeg = outputFormatChoice->GetSelection() == 0;
+        progressiveCheck->Enable(jpeg);
+        fullChromaCheck->Enable(jpeg);
+    });
+    sharpeningChoice->Bind(wxEVT_CHOICE, [this](wxCommandEvent&) { requestPreview(false); });
+    return group;
+}
+
+bool SettingsDialog::readOutputControls(BatchSettings& into)
+{
+    const wxString typed = maxFileSizeText->GetValue().Strip(wxString::both);
+    long kilobytes = 0;
+    if (!typed.empty() && (!typed.ToLong(&kilobytes) || kilobytes < 8 || kilobytes > 1000000)) {
+        inform(_("At most [KB] has to be a whole number from 8 to 1000000, or empty for no limit."),
+               _("Error processing At most [KB]"));
+        return false;
+    }
+    into.outputFormat = outputFormatChoice->GetSelection() == 1 ? "webp" : "jpeg";
+    into.progressive = progressiveCheck->GetValue();
+    into.fullChroma = fullChromaCheck->GetValue();
+    into.maxFileSize = static_cast<int>(kilobytes);
+    into.sharpening = sharpeningName(static_cast<Sharpening>(std::max(0, sharpeningChoice->GetSelection())));
+    return true;
+}
+
 wxSizer* SettingsDialog::buildOutputChecks()
 {
     auto* column = new wxBoxSizer(wxVERTICAL);
@@ -487,6 +558,15 @@ void SettingsDialog::showOptions()
     lastValidTextSize_ = textSize;
     textSizeText->ChangeValue(wxString::FromCDouble(textSize));
     textShadowCheck->SetValue(textShadow);
+    outputFormatChoice->SetSelection(outputFormat == "webp" ? 1 : 0);
+    progressiveCheck->SetValue(progressive);
+    fullChromaCheck->SetValue(fullChroma);
+    progressiveCheck->Enable(outputFormat != "webp");
+    fullChromaCheck->Enable(outputFormat != "webp");
+    maxFileSizeText->ChangeValue(maxFileSize > 0 ? wxString::Format(wxS("%d"), maxFileSize) : wxString());
+    Sharpening level = Sharpening::off;
+    sharpeningFromName(sharpening, level);
+    sharpeningChoice->SetSelection(static_cast<int>(level));
     // An unset size or margin shows empty: the watermark as it is.
     lastValidSize_ = watermarkSize;
     lastValidMargin_ = watermarkMargin;
@@ -624,6 +704,7 @@ void SettingsDialog::requestPreview(bool reread)
     shown.watermarkMargin = previewPercent(watermarkMarginText, 49, lastValidMargin_);
     readTextMark(shown);
     shown.textSize = previewPercent(textSizeText, 100, lastValidTextSize_);
+    shown.sharpening = sharpeningName(static_cast<Sharpening>(std::max(0, sharpeningChoice->GetSelection())));
     // The watermark being chosen is shown, whether the main window uses it or not.
     shown.useWatermark = true;
     shown.waterImgFile = utf8(waterImgPathText->GetValue());
@@ -824,7 +905,8 @@ void SettingsDialog::onOk(wxCommandEvent&)
     savedWaterImgFile = waterImgFile;
     double size = 0, margin = 0;
     if (!resultsFolderAccepted() || !readPercent(watermarkSizeText, 100, _("Size [%]"), size) ||
-        !readPercent(watermarkMarginText, 49, _("Margin [%]"), margin) || !textMarkAccepted())
+        !readPercent(watermarkMarginText, 49, _("Margin [%]"), margin) || !textMarkAccepted() ||
+        !readOutputControls(settings()))
         return;
     placementFromButtons();
     skipUnreadable = skipUnreadableCheck->GetValue();

@@ -10,6 +10,7 @@ class PicturePreview;
 
 class wxButton;
 class wxCheckBox;
+class wxChoice;
 class wxColourPickerCtrl;
 class wxFileDialog;
 class wxImage;
@@ -79,6 +80,11 @@ public:
     wxCheckBox* keepGpsCheck = nullptr;
     wxCheckBox* convertToSrgbCheck = nullptr;
     wxCheckBox* skipProcessedCheck = nullptr;
+    wxChoice* outputFormatChoice = nullptr;
+    wxCheckBox* progressiveCheck = nullptr;
+    wxCheckBox* fullChromaCheck = nullptr;
+    wxTextCtrl* maxFileSizeText = nullptr;
+    wxChoice* sharpeningChoice = nullptr;
     wxCheckBox* saveToFolderCheck = nullptr;
     wxTextCtrl* resultsFolderText = nullptr;
     wxButton* resultsFolderButton = nullptr;
@@ -118,6 +124,10 @@ private:
     // Whether the text mark as set can be drawn; says why not otherwise.
     bool textMarkAccepted();
     wxSizer* buildOutputChecks();
+    wxSizer* buildOutputControls();
+    // The output controls into the settings; false (and a message) for a
+    // size limit that is no whole number of 8 KB or more.
+    bool readOutputControls(BatchSettings& into);
     // Shows the stored values of the options below the watermark path.
     void showOptions();
     // Reads a percentage field: empty is 0; false (and a message) when it is

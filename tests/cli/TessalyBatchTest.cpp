@@ -383,6 +383,14 @@ TEST_F(TessalyBatch, UsageErrors)
         {{"--text", "x", "--text-colour", "red", "ALBUM"}, "--text-colour wants a colour as #RRGGBB"},
         {{"--text", "x", "--text-size", "0", "ALBUM"}, "--text-size wants a percentage above 0"},
         {{"--text", "x", "--font", "No Such Family", "ALBUM"}, "no installed font of that name"},
+        // How results are written.
+        {{"--format", "gif", "ALBUM"}, "--format wants jpeg or webp"},
+        {{"--format", "webp", "--progressive", "ALBUM"}, "--progressive is for JPEG results, not --format webp"},
+        {{"--chroma", "422", "ALBUM"}, "--chroma wants 420 or 444"},
+        {{"--max-file-size", "0", "ALBUM"}, "--max-file-size wants a size of 8K or more"},
+        {{"--max-file-size", "1K", "ALBUM"}, "--max-file-size wants a size of 8K or more"},
+        {{"--max-file-size", "5OOK", "ALBUM"}, "--max-file-size wants a size of 8K or more"},
+        {{"--sharpen", "max", "ALBUM"}, "--sharpen wants off, low, standard or high"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.says);
@@ -401,7 +409,8 @@ TEST_F(TessalyBatch, UsageErrors)
                                "--quality N", "--recursive", "--output DIR", "--overwrite", "--skip-existing",
                                "--prefs FILE", "--dry-run", "--yes", "--jobs N", "--quiet", "--json", "Example:",
                                "--text TEXT", "--font NAME|FILE", "--text-colour #RRGGBB", "--text-size P",
-                               "--no-shadow"})
+                               "--no-shadow", "--format FORMAT", "--progressive", "--chroma 420|444",
+                               "--max-file-size SIZE", "--sharpen LEVEL"})
         EXPECT_NE(help.out.find(option), std::string::npos) << option;
     // An 80-column console or terminal shows every line whole, in its own words.
     std::size_t longest = 0;
@@ -914,5 +923,36 @@ TEST_F(TessalyBatch, AFolderThatCannotBeOpenedOrWritten)
         << dry.err;
 }
 #endif
+
+// In place, a WebP result goes beside its picture, which stays byte for
+// byte; the next run finds it as this picture's earlier result, leaves it
+// with --skip-processed, and refuses to replace it unasked.
+TEST_F(TessalyBatch, WebpResultsGoBesideThePictures)
+{
+    makeAlbum("album", 2);
+    const std::string original = readFile(file("album/p100.jpg"));
+    const std::vector<std::string> webp = {"--format", "webp", "-s", "400", "--max-file-size", "20K", "-y"};
+    const auto run = [&](std::vector<std::string> more) {
+        std::vector<std::string> args = webp;
+        args.insert(args.end(), more.begin(), more.end());
+        args.push_back(file("album"));
+        return runBatch(args);
+    };
+    const ProgramRun first = run({"--json"});
+    EXPECT_EQ(first.status, 0) << first.err;
+    EXPECT_EQ(readFile(file("album/p100.jpg")), original);
+    const std::string result = readFile(file("album/p100.webp"));
+    EXPECT_EQ(result.compare(8, 4, "WEBP"), 0);
+    EXPECT_LE(result.size(), 20000u);
+    EXPECT_NE(first.out.find("p100.webp\", \"outcome\": \"saved\""), std::string::npos) << first.out;
+    EXPECT_NE(first.out.find("\"format\": \"webp\", \"quality\": "), std::string::npos) << first.out;
+    const ProgramRun again = run({"--skip-processed"});
+    EXPECT_EQ(again.status, 0);
+    EXPECT_NE(again.out.find("2 skipped (already processed)"), std::string::npos) << again.out;
+    const ProgramRun unasked = run({});
+    EXPECT_EQ(unasked.status, 1);
+    EXPECT_NE(unasked.err.find("an earlier result of this picture"), std::string::npos) << unasked.err;
+    EXPECT_EQ(readFile(file("album/p100.webp")), result);
+}
 
 }  // namespace

@@ -41,3 +41,34 @@ TEST(JpegEncoder, TheToolkitsBytesBelow90AndFullColourFrom90)
 }
 
 }  // namespace
+
+namespace {
+
+bool isProgressive(const Bytes& jpeg)
+{
+    jpeg_decompress_struct info;
+    jpeg_error_mgr error;
+    info.err = jpeg_std_error(&error);
+    jpeg_create_decompress(&info);
+    jpeg_mem_src(&info, jpeg.data(), static_cast<unsigned long>(jpeg.size()));
+    jpeg_read_header(&info, TRUE);
+    const bool progressive = jpeg_has_multiple_scans(&info);
+    jpeg_destroy_decompress(&info);
+    return progressive;
+}
+
+// The layout asks for progressive scans and full colour at any quality;
+// without it, the bytes are those of before.
+TEST(JpegEncoder, ProgressiveAndFullColourOnRequest)
+{
+    const wxImage picture = shadedPicture(120, 80);
+    const Bytes plain = compressJpeg(picture, 82);
+    EXPECT_EQ(compressJpeg(picture, 82, JpegLayout{}), plain);
+    EXPECT_FALSE(isProgressive(plain));
+    const Bytes progressive = compressJpeg(picture, 82, JpegLayout{true, false});
+    EXPECT_TRUE(isProgressive(progressive));
+    EXPECT_EQ(lumaSampling(progressive), 22);
+    EXPECT_EQ(lumaSampling(compressJpeg(picture, 60, JpegLayout{false, true})), 11);
+}
+
+}  // namespace
