@@ -38,7 +38,7 @@ double qualityOf(ResultFormat format, double strength)
 // guess, as photos show it.
 double firstSlope(ResultFormat format)
 {
-    return format == ResultFormat::jpeg ? -0.9 : -0.03;
+    return format == ResultFormat::jpeg ? -0.63 : -0.034;
 }
 
 // A point of the search: a quality, its strength and the logarithm of its size.

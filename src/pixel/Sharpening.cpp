@@ -60,13 +60,15 @@ void sharpen(wxImage& picture, Sharpening level)
             const int b0 = below[i], b1 = below[i + 3], b2 = below[i + 6];
             const int sum = a0 + 2 * a1 + a2 + 2 * (m0 + 2 * m1 + m2) + b0 + 2 * b1 + b2;
             const int detail = m1 * 16 - sum;  // in 16ths
-            if (detail <= threshold * 16 && detail >= -threshold * 16)
-                continue;
-            const int darkest = std::min({a0, a1, a2, m0, m1, m2, b0, b1, b2});
-            const int brightest = std::max({a0, a1, a2, m0, m1, m2, b0, b1, b2});
-            // Rounded half away from zero, the same on every system.
+            const int darkest = std::min(std::min(std::min(a0, a1), std::min(a2, m0)),
+                                         std::min(std::min(m1, m2), std::min(std::min(b0, b1), b2)));
+            const int brightest = std::max(std::max(std::max(a0, a1), std::max(a2, m0)),
+                                           std::max(std::max(m1, m2), std::max(std::max(b0, b1), b2)));
+            // Rounded half away from zero, the same on every system; no
+            // branch, so that the compiler can take many pixels at once.
             const int scaled = detail * amount;
-            const int added = scaled >= 0 ? (scaled + 2048) / 4096 : -((-scaled + 2048) / 4096);
+            const int magnitude = ((scaled < 0 ? -scaled : scaled) + 2048) >> 12;
+            const int added = detail > threshold * 16 ? magnitude : detail < -threshold * 16 ? -magnitude : 0;
             const int value = std::clamp(m1 + added, darkest - overshoot, brightest + overshoot);
             out[i] = static_cast<unsigned char>(std::clamp(value, 0, 255));
         }

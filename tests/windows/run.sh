@@ -123,6 +123,30 @@ off=$(compare -metric AE -fuzz 0.5% "$work/linux-text/$result" "$work/windows-te
 marked=$(compare -metric AE -fuzz 5% "$work/linux-text/$result" "$work/linux-plain/$result" null: 2>&1 || true)
 [ "${marked:-0}" -gt 500 ] 2>/dev/null || fail "the text mark drew $marked pixels"
 
+# Web output: WebP under a size limit and progressive JPEG, both sharpened:
+# the same pixels as on Linux, or within one level where the SIMD code
+# differs, WebP decoded by libwebp's own dwebp.
+for kind in webp jpeg; do
+    case $kind in
+        webp) web=(--format webp --max-file-size 60K --sharpen standard) result="Urlaub 2024/IMG_0003.webp" ;;
+        jpeg) web=(--progressive --chroma 444 --sharpen high) result="Urlaub 2024/IMG_0003.jpeg" ;;
+    esac
+    "$linux/tessaly-batch" --size 900 "${web[@]}" --recursive --yes --output "$work/linux-$kind" "$in" >/dev/null ||
+        fail "the Linux build's $kind run"
+    (cd "$work" && wine "$windows/tessaly-batch.exe" --size 900 "${web[@]}" --recursive --yes \
+        --output "$(winpath "$work/windows-$kind")" "$(winpath "$in")" >"$work/$kind.log" 2>&1) ||
+        { cat "$work/$kind.log" >&2; fail "tessaly-batch.exe's $kind run"; }
+    for side in linux windows; do
+        file=$work/$side-$kind/$result
+        [ "$kind" = jpeg ] || { dwebp -quiet "$file" -o "$file.png" && file=$file.png; } ||
+            fail "dwebp cannot read the $side WebP result"
+        cp "$file" "$work/$side-$kind.picture"
+    done
+    off=$(compare -metric AE -fuzz 0.5% "$work/linux-$kind.picture" "$work/windows-$kind.picture" null: 2>&1 || true)
+    [ "$off" = "0" ] || fail "$kind output: $off pixels off by more than one level"
+done
+[ "$(stat -c %s "$work/windows-webp/Urlaub 2024/IMG_0003.webp")" -le 60000 ] || fail "a WebP result over its limit"
+
 # A write-protected picture is refused and stays as it was.
 mkdir -p "$work/protected"
 cp "$in/Фото/IMG_0002.JPG" "$work/protected/a.jpg"
