@@ -206,6 +206,15 @@ TEST_F(ConfigFileTest, EverySettingRoundTrips)
     EXPECT_EQ(read.resultsFolder, "/r");
     EXPECT_EQ(read.watermarkSize, 12.5);
     EXPECT_EQ(read.watermarkMargin, 3);
+    readPreferences(load(untouched + "TextWatermark = 1\nWatermarkText = %A9 {year}\nTextFont = Serif\n"
+                                     "TextColour = %23102030\nTextSize = 6.5\nTextShadow = 0\nOutputFormat = webp\n"
+                                     "Progressive = 1\nFullChroma = 1\nMaxFileSize = 500\nSharpening = low\n"),
+                    read, workingDir);
+    EXPECT_TRUE(read.textWatermark && !read.textShadow && read.progressive && read.fullChroma);
+    EXPECT_EQ(read.watermarkText + read.textFont + read.textColour + read.outputFormat + read.sharpening,
+              "\xA9 {year}Serif#102030webplow");
+    EXPECT_EQ(read.textSize, 6.5);
+    EXPECT_EQ(read.maxFileSize, 500);
     for (const char* folder : {"/photos/#web", "  /lead and trail  ", "/a/EndConfigFile/b", "/100%25 sure %",
                                "/ünïcode\tand\nbreak = x", "#"}) {
         SCOPED_TRACE(folder);
