@@ -6,19 +6,24 @@
 
 bool findInstalledFont(const std::string& family, FontLocation& found)
 {
-    if (family.empty() || !FcInit())
+    // A configuration of its own, given back after the lookup: the
+    // library's shared one would stay allocated until the program ends.
+    FcConfig* config = family.empty() ? nullptr : FcInitLoadConfigAndFonts();
+    if (!config)
         return false;
     FcPattern* pattern = FcPatternCreate();
     FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(family.c_str()));
     FcPatternAddInteger(pattern, FC_SLANT, FC_SLANT_ROMAN);
     FcPatternAddInteger(pattern, FC_WEIGHT, FC_WEIGHT_REGULAR);
-    FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
+    FcConfigSubstitute(config, pattern, FcMatchPattern);
     FcDefaultSubstitute(pattern);
     FcResult result = FcResultNoMatch;
-    FcPattern* match = FcFontMatch(nullptr, pattern, &result);
+    FcPattern* match = FcFontMatch(config, pattern, &result);
     FcPatternDestroy(pattern);
-    if (!match)
+    if (!match) {
+        FcConfigDestroy(config);
         return false;
+    }
     // fontconfig always answers with some font: only the family asked for counts.
     bool named = false;
     FcChar8* name = nullptr;
@@ -31,5 +36,6 @@ bool findInstalledFont(const std::string& family, FontLocation& found)
         found = {reinterpret_cast<const char*>(file), index};
     }
     FcPatternDestroy(match);
+    FcConfigDestroy(config);
     return named && !found.file.empty();
 }
