@@ -55,6 +55,17 @@ const wxSize previewArea(320, 240);
 // The background of a field whose text the batch would refuse.
 const wxColour invalidFieldColour(255, 205, 205);
 
+// A check box with its tip, added to a row of controls gap pixels before
+// the next.
+wxCheckBox* rowCheck(wxWindow* parent, wxSizer* row, const wxString& label, const wxString& name, const wxString& tip,
+                     int gap)
+{
+    auto* check = new wxCheckBox(parent, wxID_ANY, label, wxDefaultPosition, wxDefaultSize, 0, wxDefaultValidator, name);
+    check->SetToolTip(tip);
+    row->Add(check, 0, wxRIGHT | wxALIGN_CENTER_VERTICAL, gap);
+    return check;
+}
+
 const wxString placementHelp = wxS("Relative placement of the watermark image in the picture.");
 
 void inform(const wxString& message, const wxString& caption)
@@ -269,10 +280,8 @@ wxSizer* SettingsDialog::buildTextMarkControls()
 {
     auto* column = new wxBoxSizer(wxVERTICAL);
     auto* textRow = new wxBoxSizer(wxHORIZONTAL);
-    textWatermarkCheck = new wxCheckBox(this, wxID_ANY, _("Text instead:"), wxDefaultPosition, wxDefaultSize, 0,
-                                        wxDefaultValidator, wxS("ID_CHECKBOXTEXTWATERMARK"));
-    textWatermarkCheck->SetToolTip(_("Mark the pictures with a line of text instead of the picture."));
-    textRow->Add(textWatermarkCheck, 0, wxRIGHT | wxALIGN_CENTER_VERTICAL, 5);
+    textWatermarkCheck = rowCheck(this, textRow, _("Text instead:"), wxS("ID_CHECKBOXTEXTWATERMARK"),
+                                  _("Mark the pictures with a line of text instead of the picture."), 5);
     watermarkTextText = new wxTextCtrl(this, wxID_ANY, wxEmptyString, wxDefaultPosition, wxSize(pathWidth - 60, -1),
                                        0, wxDefaultValidator, wxS("ID_TEXTCTRLWATERMARKTEXT"));
     watermarkTextText->SetToolTip(_("{name}, {date}, {year}, {time}, {camera}, {lens}, {artist} and {copyright} come "
@@ -301,10 +310,8 @@ wxSizer* SettingsDialog::buildTextMarkControls()
     textSizeText->SetToolTip(_("The height of the letters in percent of the picture's longer side."));
     setAccessibleName(textSizeText, _("Letters [%]"));
     styleRow->Add(textSizeText, 0, wxRIGHT | wxALIGN_CENTER_VERTICAL, 10);
-    textShadowCheck = new wxCheckBox(this, wxID_ANY, _("Shadow"), wxDefaultPosition, wxDefaultSize, 0,
-                                     wxDefaultValidator, wxS("ID_CHECKBOXTEXTSHADOW"));
-    textShadowCheck->SetToolTip(_("A soft shadow that keeps the text readable on any ground."));
-    styleRow->Add(textShadowCheck, 0, wxALIGN_CENTER_VERTICAL, 0);
+    textShadowCheck = rowCheck(this, styleRow, _("Shadow"), wxS("ID_CHECKBOXTEXTSHADOW"),
+                               _("A soft shadow that keeps the text readable on any ground."), 0);
     column->Add(styleRow, 0, wxTOP, 5);
 
     const auto follow = [this](wxCommandEvent&) { requestPreview(false); };
@@ -364,14 +371,10 @@ wxSizer* SettingsDialog::buildOutputControls()
                                      "never over the pictures."));
     setAccessibleName(outputFormatChoice, _("Format"));
     formatRow->Add(outputFormatChoice, 0, wxRIGHT | wxALIGN_CENTER_VERTICAL, 10);
-    progressiveCheck = new wxCheckBox(box, wxID_ANY, _("Progressive"), wxDefaultPosition, wxDefaultSize, 0,
-                                      wxDefaultValidator, wxS("ID_CHECKBOXPROGRESSIVE"));
-    progressiveCheck->SetToolTip(_("A JPEG that shows coarse first while it loads."));
-    formatRow->Add(progressiveCheck, 0, wxRIGHT | wxALIGN_CENTER_VERTICAL, 10);
-    fullChromaCheck = new wxCheckBox(box, wxID_ANY, _("Full colour (4:4:4)"), wxDefaultPosition, wxDefaultSize, 0,
-                                     wxDefaultValidator, wxS("ID_CHECKBOXFULLCHROMA"));
-    fullChromaCheck->SetToolTip(_("JPEG colour at full resolution at every quality, not only from 90 on."));
-    formatRow->Add(fullChromaCheck, 0, wxALIGN_CENTER_VERTICAL, 0);
+    progressiveCheck = rowCheck(box, formatRow, _("Progressive"), wxS("ID_CHECKBOXPROGRESSIVE"),
+                                _("A JPEG that shows coarse first while it loads."), 10);
+    fullChromaCheck = rowCheck(box, formatRow, _("Full colour (4:4:4)"), wxS("ID_CHECKBOXFULLCHROMA"),
+                               _("JPEG colour at full resolution at every quality, not only from 90 on."), 0);
     group->Add(formatRow, 0, wxALL, 5);
 
     auto* sizeRow = new wxBoxSizer(wxHORIZONTAL);

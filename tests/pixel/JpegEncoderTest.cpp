@@ -7,7 +7,14 @@
 
 namespace {
 
-int lumaSampling(const Bytes& jpeg)
+// What a JPEG's header says of its layout: the luma's sampling factors as
+// 22 or 11, and whether it comes in several scans.
+struct Layout {
+    int lumaSampling = 0;
+    bool progressive = false;
+};
+
+Layout layoutOf(const Bytes& jpeg)
 {
     jpeg_decompress_struct info;
     jpeg_error_mgr error;
@@ -15,9 +22,10 @@ int lumaSampling(const Bytes& jpeg)
     jpeg_create_decompress(&info);
     jpeg_mem_src(&info, jpeg.data(), static_cast<unsigned long>(jpeg.size()));
     jpeg_read_header(&info, TRUE);
-    const int factor = info.comp_info[0].h_samp_factor * 10 + info.comp_info[0].v_samp_factor;
+    const Layout layout{info.comp_info[0].h_samp_factor * 10 + info.comp_info[0].v_samp_factor,
+                        jpeg_has_multiple_scans(&info) != 0};
     jpeg_destroy_decompress(&info);
-    return factor;
+    return layout;
 }
 
 // Below quality 90 the bytes are the toolkit encoder's own: pictures at the
@@ -35,26 +43,9 @@ TEST(JpegEncoder, TheToolkitsBytesBelow90AndFullColourFrom90)
         out.CopyTo(toolkit.data(), toolkit.size());
         const Bytes ours = compressJpeg(picture, quality);
         EXPECT_EQ(ours == toolkit, quality < 90);
-        EXPECT_EQ(lumaSampling(ours), quality < 90 ? 22 : 11);
+        EXPECT_EQ(layoutOf(ours).lumaSampling, quality < 90 ? 22 : 11);
     }
     EXPECT_TRUE(compressJpeg(wxImage(), 82).empty());
-}
-
-}  // namespace
-
-namespace {
-
-bool isProgressive(const Bytes& jpeg)
-{
-    jpeg_decompress_struct info;
-    jpeg_error_mgr error;
-    info.err = jpeg_std_error(&error);
-    jpeg_create_decompress(&info);
-    jpeg_mem_src(&info, jpeg.data(), static_cast<unsigned long>(jpeg.size()));
-    jpeg_read_header(&info, TRUE);
-    const bool progressive = jpeg_has_multiple_scans(&info);
-    jpeg_destroy_decompress(&info);
-    return progressive;
 }
 
 // The layout asks for progressive scans and full colour at any quality;
@@ -64,11 +55,11 @@ TEST(JpegEncoder, ProgressiveAndFullColourOnRequest)
     const wxImage picture = shadedPicture(120, 80);
     const Bytes plain = compressJpeg(picture, 82);
     EXPECT_EQ(compressJpeg(picture, 82, JpegLayout{}), plain);
-    EXPECT_FALSE(isProgressive(plain));
-    const Bytes progressive = compressJpeg(picture, 82, JpegLayout{true, false});
-    EXPECT_TRUE(isProgressive(progressive));
-    EXPECT_EQ(lumaSampling(progressive), 22);
-    EXPECT_EQ(lumaSampling(compressJpeg(picture, 60, JpegLayout{false, true})), 11);
+    EXPECT_FALSE(layoutOf(plain).progressive);
+    const Layout progressive = layoutOf(compressJpeg(picture, 82, JpegLayout{true, false}));
+    EXPECT_TRUE(progressive.progressive);
+    EXPECT_EQ(progressive.lumaSampling, 22);
+    EXPECT_EQ(layoutOf(compressJpeg(picture, 60, JpegLayout{false, true})).lumaSampling, 11);
 }
 
 }  // namespace
