@@ -953,6 +953,24 @@ TEST_F(TessalyBatch, WebpResultsGoBesideThePictures)
     EXPECT_EQ(unasked.status, 1);
     EXPECT_NE(unasked.err.find("an earlier result of this picture"), std::string::npos) << unasked.err;
     EXPECT_EQ(readFile(file("album/p100.webp")), result);
+    // JPEG's layout on request, sharpened: progressive, colour at full resolution.
+    EXPECT_EQ(runBatch({"--progressive", "--chroma", "444", "--sharpen", "high", "-s", "400", "-o", file("web"), "-y",
+                        file("album")})
+                  .status,
+              0);
+    std::FILE* stream = std::fopen(file("web/p100.jpg").c_str(), "rb");
+    ASSERT_TRUE(stream);
+    JpegHead head;
+    EXPECT_TRUE(readJpegHead(stream, head));
+    std::fclose(stream);
+    EXPECT_TRUE(head.frame.progressive);
+    EXPECT_EQ(head.frame.horizontal[0] * 10 + head.frame.vertical[0], 11);
+    EXPECT_EQ(runBatch({"--progressive", "--chroma", "444", "-s", "400", "-o", file("soft"), "-y", file("album")}).status,
+              0);
+    const wxImage soft = loadImage(file("soft/p100.jpg")), sharp = loadImage(file("web/p100.jpg"));
+    ASSERT_TRUE(soft.IsOk() && sharp.IsOk());
+    EXPECT_NE(std::memcmp(soft.GetData(), sharp.GetData(), std::size_t(3) * soft.GetWidth() * soft.GetHeight()), 0)
+        << "sharpened";
 }
 
 }  // namespace

@@ -8,14 +8,14 @@
 namespace {
 
 // A vertical edge from dark to light over a few pixels, as a shrink leaves
-// it, with noise of one level on the dark side.
+// it, with noise of two levels on the dark side.
 wxImage edge()
 {
     static const int ramp[] = {100, 140, 170};
     wxImage picture(20, 6, false);
     for (int y = 0; y < 6; ++y)
         for (int x = 0; x < 20; ++x) {
-            const int v = x < 9 ? 60 + (x + y) % 2 : x < 12 ? ramp[x - 9] : 190;
+            const int v = x < 9 ? 60 + 2 * ((x + y) % 2) : x < 12 ? ramp[x - 9] : 190;
             picture.SetRGB(x, y, v, v, v);
         }
     return picture;
