@@ -3,6 +3,8 @@
 #include <memory>
 
 #include <gtest/gtest.h>
+#include <wx/choice.h>
+#include <wx/clrpicker.h>
 #include <wx/modalhook.h>
 #include <wx/statbmp.h>
 #include <wx/app.h>
@@ -248,6 +250,51 @@ TEST_F(SettingsDialogTest, OkRefusesBadAlpha)
             click(dialog->okButton);
             EXPECT_FALSE(dialog->IsShown());
         });
+    }
+}
+
+// OK takes the text mark and the output controls into the settings, after
+// refusing what the batch could not use; WebP greys JPEG's own choices.
+TEST_F(SettingsDialogTest, OkTakesTheTextMarkAndOutput)
+{
+    static const struct {
+        const char* text;
+        const char* size;
+        const char* message;  // "" when OK closes the dialog
+    } cases[] = {
+        {"© {yaer}", "", "Watermark text|the watermark text \"© {yaer}\": the token {yaer} is unknown"},
+        {"{name}", "7", "Error processing At most [KB]|At most [KB] has to be a whole number from 8"},
+        {"{name}", "150", ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        writePrefs("");
+        create();
+        recorder.messages.clear();
+        whileShown([&] {
+            dialog->textWatermarkCheck->SetValue(true);
+            dialog->watermarkTextText->SetValue(wxString::FromUTF8(c.text));
+            dialog->textColourPicker->SetColour(wxColour(16, 32, 48));
+            dialog->outputFormatChoice->SetSelection(1);
+            wxCommandEvent chosen(wxEVT_CHOICE, dialog->outputFormatChoice->GetId());
+            chosen.SetInt(1);
+            dialog->outputFormatChoice->ProcessWindowEvent(chosen);
+            EXPECT_FALSE(dialog->progressiveCheck->IsEnabled());
+            dialog->maxFileSizeText->SetValue(wxString::FromUTF8(c.size));
+            dialog->sharpeningChoice->SetSelection(2);
+            click(dialog->okButton);
+            EXPECT_EQ(dialog->IsShown(), *c.message != '\0');
+        });
+        if (*c.message != '\0') {
+            ASSERT_FALSE(recorder.messages.empty());
+            EXPECT_EQ(recorder.messages.back().rfind(c.message, 0), 0u) << recorder.messages.back();
+            continue;
+        }
+        const BatchSettings& taken = dialog->settings();
+        EXPECT_TRUE(taken.textWatermark);
+        EXPECT_EQ(taken.watermarkText + taken.textColour + taken.outputFormat + taken.sharpening,
+                  "{name}#102030webpstandard");
+        EXPECT_EQ(taken.maxFileSize, 150);
     }
 }
 
