@@ -42,12 +42,14 @@ bool showsOtherPicture(const PreviewRequest& a, const PreviewRequest& b)
 }
 
 // The batch's job for the request: how to shape the picture and blend the watermark.
-ProcessingJob previewJob(const PreviewRequest& r, const wxImage& watermark, const TextMark* textMark)
+ProcessingJob previewJob(const PreviewRequest& r, const wxImage& watermark, const wxImage& bright,
+                         const TextMark* textMark)
 {
     ProcessingJob job;
     job.settings = r.settings;
     job.settings.useWatermark = r.settings.useWatermark && (r.settings.textWatermark ? textMark != nullptr : watermark.IsOk());
     job.watermarkImage = &watermark;
+    job.brightWatermarkImage = bright.IsOk() ? &bright : nullptr;
     job.textMark = textMark;
     return job;
 }
@@ -163,15 +165,22 @@ bool PicturePreview::make(const PreviewRequest& request, PreviewPicture& made)
     const BatchSettings& settings = request.settings;
     const bool text = settings.useWatermark && settings.textWatermark;
     const std::string markFile = settings.useWatermark && !text ? settings.waterImgFile : std::string();
-    if (markFile != watermarkFile_ || !watermark_.IsOk())
-        loadWatermark(markFile);
+    if (markFile != watermarkFile_ || !watermark_.IsOk()) {
+        watermarkFile_ = markFile;
+        watermark_ = loadedWatermark(markFile);
+    }
+    const std::string brightFile = markFile.empty() ? std::string() : settings.brightWatermark;
+    if (brightFile != brightWatermarkFile_ || watermarkFile_.empty()) {
+        brightWatermarkFile_ = brightFile;
+        brightWatermark_ = loadedWatermark(brightFile);
+    }
     if (text)
         loadTextMark(settings);
     made.markProblem = text ? textMarkProblem_ : std::string();
     const TextMark* textMark = text ? textMark_.get() : nullptr;
     // A copy of its own: the kept picture stays unblended for the next change.
     wxImage picture = shaped_.picture.image.Copy();
-    blendJobWatermark(picture, shaped_.picture.iccProfile, previewJob(request, watermark_, textMark),
+    blendJobWatermark(picture, shaped_.picture.iccProfile, previewJob(request, watermark_, brightWatermark_, textMark),
                       textMark ? textMark->textFor(shapedTags_, made.path) : std::string(),
                       [](const wxString&, const wxString&) {});
     made.width = picture.IsOk() ? picture.GetWidth() : 0;
@@ -193,7 +202,7 @@ bool PicturePreview::shapeAt(const PreviewRequest& request, const std::string& p
         return shapedOk_;
     shaped_ = ShapedPicture();
     shapedTags_ = PictureTags();
-    const ProcessingJob job = previewJob(request, watermark_, nullptr);
+    const ProcessingJob job = previewJob(request, watermark_, brightWatermark_, nullptr);
     if (path.empty()) {
         LoadedPicture& sample = shaped_.picture;
         sample.image = samplePicture();
@@ -222,17 +231,15 @@ bool PicturePreview::shapeAt(const PreviewRequest& request, const std::string& p
     return shapedOk_;
 }
 
-void PicturePreview::loadWatermark(const std::string& file)
+wxImage PicturePreview::loadedWatermark(const std::string& file)
 {
-    watermarkFile_ = file;
-    watermark_ = wxImage();
-    if (file.empty() || !watermark_.LoadFile(wxString::FromUTF8(file), wxBITMAP_TYPE_ANY, 0)) {
-        watermark_ = wxImage();
-        return;
-    }
+    wxImage mark;
+    if (file.empty() || !mark.LoadFile(wxString::FromUTF8(file), wxBITMAP_TYPE_ANY, 0))
+        return wxImage();
     // As the window loads it: a mask becomes transparency.
-    if (watermark_.HasMask())
-        watermark_.InitAlpha();
+    if (mark.HasMask())
+        mark.InitAlpha();
+    return mark;
 }
 
 void PicturePreview::loadTextMark(const BatchSettings& settings)

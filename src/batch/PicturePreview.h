@@ -66,7 +66,8 @@ private:
     // False when a newer request cut it short.
     bool make(const PreviewRequest& request, PreviewPicture& made);
     bool shapeAt(const PreviewRequest& request, const std::string& path);
-    void loadWatermark(const std::string& file);
+    // The watermark file as the window loads it; empty when it cannot be.
+    static wxImage loadedWatermark(const std::string& file);
     // The text mark of the settings, loaded again when they change it.
     void loadTextMark(const BatchSettings& settings);
 
@@ -90,6 +91,8 @@ private:
     PictureTags shapedTags_;
     std::string watermarkFile_;
     wxImage watermark_;
+    std::string brightWatermarkFile_;
+    wxImage brightWatermark_;
     std::string textMarkKey_;
     std::unique_ptr<TextMark> textMark_;
     std::string textMarkProblem_;

@@ -18,6 +18,8 @@ struct PictureReport {
     bool resized = false;
     bool rotated = false;
     bool watermarked = false;
+    int watermarkPlace = 0;     // where the mark went, 1..9
+    std::string watermarkTone;  // "light" or "dark" where the ground chose it
     std::uint64_t bytesBefore = 0;
     std::uint64_t bytesAfter = 0;
     long quality = 0;        // the quality it was (or would be) written at

@@ -59,7 +59,8 @@ void preparePicture(PictureFile& file, const ProcessingJob& job, long quality, c
         return;
     }
     prepared.loaded = true;
-    if (plan.verdict != PicturePlan::Verdict::process || job.dryRun)
+    // A dry run decodes only a picture whose pixels choose the mark's place or tone.
+    if (plan.verdict != PicturePlan::Verdict::process || (job.dryRun && !markChosenByGround(job)))
         return;
     ShapedPicture shaped;
     if (!shapePicture(file, plan, job.settings, shaped, cancel)) {
@@ -70,11 +71,16 @@ void preparePicture(PictureFile& file, const ProcessingJob& job, long quality, c
     prepared.resized = shaped.resized;
     prepared.rotated = shaped.rotated;
     wxImage& picture = shaped.picture.image;
-    prepared.watermarked = blendJobWatermark(picture, shaped.picture.iccProfile, job, plan.watermarkText,
-                                             [&prepared](const wxString& message, const wxString& caption) {
-                                                 prepared.placementMessage = message;
-                                                 prepared.placementCaption = caption;
-                                             });
+    const BlendedMark mark = blendJobWatermark(picture, shaped.picture.iccProfile, job, plan.watermarkText,
+                                               [&prepared](const wxString& message, const wxString& caption) {
+                                                   prepared.placementMessage = message;
+                                                   prepared.placementCaption = caption;
+                                               });
+    prepared.watermarked = mark.blended;
+    prepared.watermarkPlace = mark.place;
+    prepared.watermarkTone = mark.tone;
+    if (job.dryRun)
+        return;
     const EncodedResult encoded =
         encodeResult(picture, resultStyle(job.settings, quality), shaped.picture.iccProfile,
                      keptExif(file, job, picture, shaped.picture.iccProfile),

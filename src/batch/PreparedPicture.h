@@ -24,6 +24,8 @@ struct PreparedPicture {
     bool resized = false;
     bool rotated = false;
     bool watermarked = false;
+    int watermarkPlace = 0;     // where the mark went, 1..9
+    std::string watermarkTone;  // "light" or "dark" where the ground chose it
     // The blend's report of a wrong placement code, for the worker to show.
     wxString placementMessage;
     wxString placementCaption;

@@ -17,6 +17,7 @@ struct ProcessingJob {
     wxString directory;               // folder to process, as the folder tree gives it
     const wxImage* watermarkImage = nullptr;  // settings.waterImgFile loaded by the owner; only read
     const TextMark* textMark = nullptr;       // with settings.textWatermark: the text mark the owner loaded
+    const wxImage* brightWatermarkImage = nullptr;  // settings.brightWatermark loaded by the owner; only read
     wxString caption;                 // base text of the progress title
     int threads = 0;                  // pictures prepared at once: 0 one per core, 1 one after another
     wxString outputFolder;            // empty: replace each picture; else write below it, by relative path

@@ -126,6 +126,14 @@ std::string processingRecord(const ProcessingJob& job)
             digest.add(mark->GetAlpha(), std::size_t(mark->GetWidth()) * mark->GetHeight());
         else
             digest.add("opacity " + formatFixed(s.alpha, 6));
+        // Its version for bright ground, by its pixels too.
+        const wxImage* bright = job.brightWatermarkImage;
+        if (bright && bright->IsOk()) {
+            digest.add("bright " + std::to_string(bright->GetWidth()) + "x" + std::to_string(bright->GetHeight()));
+            digest.add(bright->GetData(), std::size_t(3) * bright->GetWidth() * bright->GetHeight());
+            if (bright->HasAlpha())
+                digest.add(bright->GetAlpha(), std::size_t(bright->GetWidth()) * bright->GetHeight());
+        }
     }
     if ((mark && mark->IsOk()) || text) {
         digest.add("placement " + std::to_string(s.wmPlacement));

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "batch/TextMark.h"
+#include "pixel/MarkPlacement.h"
 #include "pixel/Sharpening.h"
 
 #include "pixel/Orientation.h"
@@ -49,28 +50,62 @@ bool shapePicture(PictureFile& file, const PicturePlan& plan, const BatchSetting
     return true;
 }
 
-bool blendJobWatermark(wxImage& picture, const std::vector<unsigned char>& pictureProfile, const ProcessingJob& job,
-                       const std::string& markText, const MessageReporter& report)
+bool markChosenByGround(const ProcessingJob& job)
 {
-    if (!job.settings.useWatermark)
-        return false;
+    const BatchSettings& s = job.settings;
+    return s.useWatermark &&
+           (s.autoPlacement || (s.textWatermark ? s.textColour == "auto" : job.brightWatermarkImage != nullptr));
+}
+
+BlendedMark blendJobWatermark(wxImage& picture, const std::vector<unsigned char>& pictureProfile,
+                              const ProcessingJob& job, const std::string& markText, const MessageReporter& report)
+{
+    BlendedMark done;
     const BatchSettings& settings = job.settings;
+    if (!settings.useWatermark)
+        return done;
+    std::vector<int> places;
+    const bool automatic = settings.autoPlacement && placesFromList(settings.autoPlaces, places);
+    done.place = settings.wmPlacement;
+    const int w = picture.GetWidth(), h = picture.GetHeight();
+    const int margin = static_cast<int>(std::floor(std::max(w, h) * settings.watermarkMargin / 100.0));
+    // The place and tone are chosen on the picture as it is before the blend.
+    const auto choose = [&](int markWidth, int markHeight) {
+        if (automatic)
+            done.place = calmestPlace(picture, markWidth, markHeight, margin, places);
+        const int at = done.place >= 1 && done.place <= 9 ? done.place : 5;
+        return brightGround(picture, markWidth, markHeight, margin, at);
+    };
     if (settings.textWatermark) {
         if (!job.textMark || !picture.IsOk())
-            return false;
-        const int longer = std::max(picture.GetWidth(), picture.GetHeight());
-        const int margin = static_cast<int>(std::floor(longer * settings.watermarkMargin / 100.0));
-        const std::shared_ptr<const wxImage> mark =
-            job.textMark->image(markText, picture.GetWidth(), picture.GetHeight(), margin);
+            return done;
+        std::shared_ptr<const wxImage> mark = job.textMark->image(markText, w, h, margin);
+        if (mark && mark->IsOk()) {
+            const bool bright = choose(mark->GetWidth(), mark->GetHeight());
+            if (job.textMark->toneByGround()) {
+                done.tone = bright ? "dark" : "light";
+                mark = job.textMark->image(markText, w, h, margin, done.tone.c_str());
+            }
+        }
         // Sized already: drawn at the letter height, fitted into the picture.
-        blendWatermark(picture, pictureProfile, {mark.get(), settings.alpha, settings.wmPlacement, 0,
-                                                 settings.watermarkMargin},
+        blendWatermark(picture, pictureProfile, {mark.get(), settings.alpha, done.place, 0, settings.watermarkMargin},
                        report);
-        return true;
+        done.blended = true;
+        return done;
+    }
+    const wxImage* image = job.watermarkImage;
+    const bool twoTones = job.brightWatermarkImage && job.brightWatermarkImage->IsOk();
+    if (image && image->IsOk() && picture.IsOk() && (automatic || twoTones)) {
+        const wxSize size = markSizeIn(*image, w, h, settings.watermarkSize);
+        const bool bright = choose(size.x, size.y);
+        if (twoTones) {
+            done.tone = bright ? "dark" : "light";
+            if (bright)
+                image = job.brightWatermarkImage;
+        }
     }
     blendWatermark(picture, pictureProfile,
-                   {job.watermarkImage, settings.alpha, settings.wmPlacement, settings.watermarkSize,
-                    settings.watermarkMargin},
-                   report);
-    return true;
+                   {image, settings.alpha, done.place, settings.watermarkSize, settings.watermarkMargin}, report);
+    done.blended = true;
+    return done;
 }

@@ -33,8 +33,23 @@ bool fitIntoBox(LoadedPicture& loaded, const PicturePlan& plan);
 bool shapePicture(PictureFile& file, const PicturePlan& plan, const BatchSettings& settings, ShapedPicture& shaped,
                   const std::atomic<bool>* cancel);
 
+// What the blend of a job's watermark did: whether it marked the picture,
+// the place it took (1..9), and where the ground chose it, the tone:
+// "light" or "dark" letters, or the picture mark ("light") or its version
+// for bright ground ("dark").
+struct BlendedMark {
+    bool blended = false;
+    int place = 0;
+    std::string tone;
+};
+
 // Blends the job's watermark into the shaped image when the job asks for
 // one (see blendWatermark): its picture, or its text mark with the text
-// planned for this picture. True when it does.
-bool blendJobWatermark(wxImage& picture, const std::vector<unsigned char>& pictureProfile, const ProcessingJob& job,
-                       const std::string& markText, const MessageReporter& report);
+// planned for this picture, at the settings' place or the calmest of the
+// places allowed, in the tone that stands out from the ground when asked.
+// Whether the job's watermark takes its place or tone from the picture's
+// pixels: a dry run then decodes the picture to say which.
+bool markChosenByGround(const ProcessingJob& job);
+
+BlendedMark blendJobWatermark(wxImage& picture, const std::vector<unsigned char>& pictureProfile,
+                              const ProcessingJob& job, const std::string& markText, const MessageReporter& report);

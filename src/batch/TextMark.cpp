@@ -82,8 +82,9 @@ std::unique_ptr<TextMark> TextMark::load(const BatchSettings& settings, const st
         problem = "the watermark text \"" + settings.watermarkText + "\": " + problem;
         return nullptr;
     }
-    if (!colourFromText(settings.textColour, mark->colour_)) {
-        problem = "the text colour " + settings.textColour + " is no #RRGGBB colour";
+    mark->toneByGround_ = settings.textColour == "auto";
+    if (!mark->toneByGround_ && !colourFromText(settings.textColour, mark->colour_)) {
+        problem = "the text colour " + settings.textColour + " is no #RRGGBB colour, nor auto";
         return nullptr;
     }
     FontLocation font{defaultFont, 0};
@@ -114,18 +115,21 @@ std::string TextMark::missingCharacters(const std::string& text) const
     return utf8Of(renderer_.missing(codePoints(text)));
 }
 
-std::shared_ptr<const wxImage> TextMark::image(const std::string& text, int width, int height, int margin) const
+std::shared_ptr<const wxImage> TextMark::image(const std::string& text, int width, int height, int margin,
+                                               const char* tone) const
 {
     if (text.empty())
         return nullptr;
-    const auto key = std::make_tuple(text, width, height, margin);
+    const auto key = std::make_tuple(text, width, height, margin, std::string(tone ? tone : ""));
     std::lock_guard<std::mutex> lock(drawing_);
     const auto known = drawn_.find(key);
     if (known != drawn_.end())
         return known->second;
     const double em = std::max(width, height) * size_ / 100.0;
     const TextCoverage drawn = renderer_.draw(codePoints(text), em, shadow_, width - 2 * margin, height - 2 * margin);
-    auto mark = std::make_shared<const wxImage>(textMarkImage(drawn, colour_, opacity_));
+    static const unsigned char light[3] = {255, 255, 255}, dark[3] = {0, 0, 0};
+    const unsigned char* colour = !tone ? colour_ : std::string(tone) == "dark" ? dark : light;
+    auto mark = std::make_shared<const wxImage>(textMarkImage(drawn, colour, opacity_));
     if (drawn_.size() >= mostDrawn)
         drawn_.clear();
     drawn_.emplace(key, mark);

@@ -37,7 +37,14 @@ public:
     // margin pixels off its edges: letters of the settings' size, smaller
     // where the text would not fit, with the colour, shadow and opacity
     // baked in. Null for an empty text.
-    std::shared_ptr<const wxImage> image(const std::string& text, int width, int height, int margin) const;
+    // Light (white) or dark (black) letters instead of the settings' colour
+    // when tone is given.
+    std::shared_ptr<const wxImage> image(const std::string& text, int width, int height, int margin,
+                                         const char* tone = nullptr) const;
+
+    // Whether the letters take the tone that stands out from their ground
+    // ("auto" as the colour).
+    bool toneByGround() const { return toneByGround_; }
 
 private:
     TextMark() = default;
@@ -47,8 +54,9 @@ private:
     unsigned char colour_[3] = {255, 255, 255};
     double size_ = 0, opacity_ = 0;
     bool shadow_ = true;
+    bool toneByGround_ = false;
     mutable std::mutex drawing_;
-    mutable std::map<std::tuple<std::string, int, int, int>, std::shared_ptr<const wxImage>> drawn_;
+    mutable std::map<std::tuple<std::string, int, int, int, std::string>, std::shared_ptr<const wxImage>> drawn_;
 };
 
 // "#RRGGBB" (or "RRGGBB") as its three channels; false for anything else.

@@ -15,7 +15,9 @@
 #include "batch/PicturePipeline.h"
 #include "batch/PictureReport.h"
 #include "batch/ProcessingRecord.h"
+#include "batch/ShapedPicture.h"
 #include "batch/TextMark.h"
+#include "pixel/MarkPlacement.h"
 #include "text/Utf8Text.h"
 #include "batch/UnwritableFolder.h"
 #include "platform/ResultWriter.h"
@@ -149,6 +151,8 @@ void WorkingThread::commitPicture(const PreparedPicture& picture, PictureReport&
         report.rotated = plan.orientation != 0;
         report.watermarked = job_.settings.useWatermark;
         report.quality = job_.settings.quality;
+        report.watermarkPlace = picture.watermarkPlace;
+        report.watermarkTone = picture.watermarkTone;
         countSaved(report);
         return;
     }
@@ -158,8 +162,13 @@ void WorkingThread::commitPicture(const PreparedPicture& picture, PictureReport&
         placementReported_ = true;
     }
     // The trace log is written here, one picture after the other.
-    if (job_.settings.rotate && job_.traceLog && !job_.dryRun)
-        MetadataHandler(report.path.c_str(), true).readExif();
+    if (job_.settings.rotate && job_.traceLog && !job_.dryRun) {
+        MetadataHandler handler(report.path.c_str(), true);
+        handler.readExif();
+        if (markChosenByGround(job_))
+            handler.note("Watermark: " + std::string(placeName(picture.watermarkPlace)) +
+                         (picture.watermarkTone.empty() ? "" : ", " + picture.watermarkTone));
+    }
 
     bool saved = false;
     if (failing) {
@@ -194,6 +203,8 @@ void WorkingThread::commitPicture(const PreparedPicture& picture, PictureReport&
     report.resized = picture.resized;
     report.rotated = picture.rotated;
     report.watermarked = picture.watermarked;
+    report.watermarkPlace = picture.watermarkPlace;
+    report.watermarkTone = picture.watermarkTone;
     countSaved(report);
 }
 

@@ -7,6 +7,7 @@
 #include <wx/msgout.h>
 
 #include "batch/TextMark.h"
+#include "pixel/MarkPlacement.h"
 #include "pixel/Sharpening.h"
 #include "diag/FixedNumber.h"
 #include "platform/CommandLineArguments.h"
@@ -15,9 +16,6 @@
 #include "settings/PreferencesFile.h"
 
 namespace {
-
-const char* const positionNames[] = {"top-left",    "top",    "top-right",   "left",        "centre",
-                                     "right",       "bottom-left", "bottom", "bottom-right"};
 
 // The window's prefs.cfg, read as the window reads it.
 bool readPrefs(const std::string& path, BatchSettings& settings, std::string& error)
@@ -91,9 +89,11 @@ std::string namedValues(std::string help)
                   {"Q", "quality"}, {"o", "output"},   {"c", "prefs"},   {"j", "jobs"},
                   {nullptr, "watermark-size"}, {nullptr, "margin"}, {nullptr, "text"}, {nullptr, "font"},
                   {nullptr, "text-colour"}, {nullptr, "text-size"}, {nullptr, "format"}, {nullptr, "chroma"},
-                  {nullptr, "max-file-size"}, {nullptr, "sharpen"}};
+                  {nullptr, "max-file-size"}, {nullptr, "sharpen"}, {nullptr, "auto-places"},
+                  {nullptr, "watermark-bright"}};
     static const char* const names[] = {"N", "FILE", "A", "POS", "N", "DIR", "FILE", "N", "P", "P",
-                                        "TEXT", "NAME|FILE", "#RRGGBB", "P", "FORMAT", "420|444", "SIZE", "LEVEL"};
+                                        "TEXT", "NAME|FILE", "#RRGGBB", "P", "FORMAT", "420|444", "SIZE", "LEVEL",
+                                        "LIST", "FILE"};
     const auto replace = [&help](const std::string& from, std::string to, bool pad) {
         const std::size_t at = help.find(from);
         if (at == std::string::npos)
@@ -232,12 +232,7 @@ bool readOutputOptions(const wxCmdLineParser& parser, BatchSettings& settings, s
 
 int positionFromText(const std::string& text)
 {
-    if (text.size() == 1 && text[0] >= '1' && text[0] <= '9')
-        return text[0] - '0';
-    for (int i = 0; i < 9; ++i)
-        if (text == positionNames[i] || (i == 4 && (text == "center" || text == "middle")))
-            return i + 1;
-    return 0;
+    return placeFromText(text);
 }
 
 CommandLineResult parseCommandLine(int argc, char** argv, BatchOptions& options, std::string& error,
@@ -257,15 +252,21 @@ CommandLineResult parseCommandLine(int argc, char** argv, BatchOptions& options,
          string, 0},
         {wxCMD_LINE_OPTION, nullptr, "font", "the text's font: an installed family or a font file (DejaVu Sans)",
          string, 0},
-        {wxCMD_LINE_OPTION, nullptr, "text-colour", "the text's colour (#FFFFFF)", string, 0},
+        {wxCMD_LINE_OPTION, nullptr, "text-colour",
+         "the text's colour (#FFFFFF), or auto: light or dark, whichever stands out from the ground", string, 0},
         {wxCMD_LINE_OPTION, nullptr, "text-size", "the text's letter height in % of the picture's longer side (4)",
          string, 0},
         {wxCMD_LINE_SWITCH, nullptr, "no-shadow", "draw the text without the shadow that keeps it readable", none, 0},
         {wxCMD_LINE_OPTION, "a", "opacity", "opacity 0.0..1.0 of a watermark without its own alpha (0.2)", string, 0},
         {wxCMD_LINE_OPTION, "p", "position",
          "watermark position: 1..9 row by row, or top-left, top, top-right, left, centre, right, "
-         "bottom-left, bottom, bottom-right (centre)",
+         "bottom-left, bottom, bottom-right (centre), or auto: the calmest of the --auto-places in each picture",
          string, 0},
+        {wxCMD_LINE_OPTION, nullptr, "auto-places",
+         "with --position auto, the places allowed, comma-separated (top-left,top-right,bottom-left,bottom-right)",
+         string, 0},
+        {wxCMD_LINE_OPTION, nullptr, "watermark-bright",
+         "a second watermark FILE (a dark version) used where the ground under the mark is bright", string, 0},
         {wxCMD_LINE_OPTION, "Q", "quality", "JPEG quality 0..100 (82)", string, 0},
         {wxCMD_LINE_OPTION, nullptr, "format", "write results as jpeg or webp (jpeg); WebP results go beside "
          "the pictures or below --output, never over them", string, 0},
@@ -389,8 +390,8 @@ CommandLineResult parseCommandLine(int argc, char** argv, BatchOptions& options,
         settings.textFont = text(value);
     unsigned char rgb[3];
     if (parser.Found("text-colour", &value)) {
-        if (!colourFromText(text(value), rgb)) {
-            error = "--text-colour wants a colour as #RRGGBB, such as #FFFFFF for white";
+        if (value != wxS("auto") && !colourFromText(text(value), rgb)) {
+            error = "--text-colour wants a colour as #RRGGBB, such as #FFFFFF for white, or auto";
             return CommandLineResult::usageError;
         }
         settings.textColour = text(value);
@@ -421,11 +422,32 @@ CommandLineResult parseCommandLine(int argc, char** argv, BatchOptions& options,
         options.opacityGiven = true;
     }
     if (parser.Found("p", &value)) {
-        settings.wmPlacement = positionFromText(text(value));
+        settings.autoPlacement = value == wxS("auto");
+        if (!settings.autoPlacement)
+            settings.wmPlacement = positionFromText(text(value));
         if (settings.wmPlacement == 0) {
-            error = "--position wants 1..9 or a name such as bottom-right";
+            error = "--position wants 1..9, a name such as bottom-right, or auto";
             return CommandLineResult::usageError;
         }
+    }
+    std::vector<int> places;
+    if (parser.Found("auto-places", &value)) {
+        if (!settings.autoPlacement) {
+            error = "--auto-places goes with --position auto";
+            return CommandLineResult::usageError;
+        }
+        if (!placesFromList(text(value), places)) {
+            error = "--auto-places wants places such as top-left,bottom-right, separated by commas";
+            return CommandLineResult::usageError;
+        }
+        settings.autoPlaces = text(value);
+    }
+    if (parser.Found("watermark-bright", &value)) {
+        if (!settings.useWatermark || settings.textWatermark) {
+            error = "--watermark-bright goes with --watermark";
+            return CommandLineResult::usageError;
+        }
+        settings.brightWatermark = text(value);
     }
     if (parser.Found("Q", &value)) {
         if (!wholeNumber(value, number) || number > 100) {

@@ -9,6 +9,7 @@
 #include "batch/WorkingThread.h"
 #include "cli/DryRun.h"
 #include "cli/JsonText.h"
+#include "pixel/MarkPlacement.h"
 #include "platform/PathNames.h"
 #include "platform/TerminalStreams.h"
 
@@ -64,6 +65,9 @@ void TerminalOwner::run(const ProcessingJob& job)
     outputFolder_ = utf8(job.outputFolder);
     watermarking_ = job.settings.useWatermark;
     textMark_ = job.settings.useWatermark && job.settings.textWatermark;
+    placeChosen_ = job.settings.useWatermark && job.settings.autoPlacement;
+    toneChosen_ = job.settings.useWatermark &&
+                  (textMark_ ? job.settings.textColour == "auto" : job.brightWatermarkImage != nullptr);
     format_ = job.settings.outputFormat;
     limited_ = job.settings.maxFileSize > 0;
     // How results are written, said in the dry run where it is not JPEG at the quality alone.
@@ -145,6 +149,16 @@ void TerminalOwner::placementFallback(const wxString& message, const wxString&)
     std::fprintf(stderr, "tessaly-batch: %s\n", utf8(message).c_str());
 }
 
+std::string TerminalOwner::markChoice(const PictureReport& report) const
+{
+    std::string said;
+    if (placeChosen_ && report.watermarkPlace != 0)
+        said += std::string(", the mark ") + placeName(report.watermarkPlace);
+    if (toneChosen_ && !report.watermarkTone.empty())
+        said += (said.empty() ? ", the mark " : " ") + report.watermarkTone;
+    return said;
+}
+
 void TerminalOwner::charactersMissing(const wxString& characters)
 {
     endProgressLine();
@@ -198,7 +212,12 @@ void TerminalOwner::pictureDone(const PictureReport& done)
             std::fprintf(stderr, "tessaly-batch: %s: %s\n", report.path.c_str(), report.reason.c_str());
     }
     const std::string dry = reporting_.dryRun ? ", \"dryRun\": true" : "";
-    const std::string text = textMark_ ? ", \"watermarkText\": " + jsonText(report.plan.watermarkText) : "";
+    std::string text = textMark_ ? ", \"watermarkText\": " + jsonText(report.plan.watermarkText) : "";
+    const bool marked = report.watermarkPlace != 0;
+    if (placeChosen_ && marked)
+        text += ", \"watermarkPosition\": " + jsonText(placeName(report.watermarkPlace));
+    if (toneChosen_ && !report.watermarkTone.empty())
+        text += ", \"watermarkTone\": " + jsonText(report.watermarkTone);
     if (reporting_.json) {
         output("{\"path\": " + jsonText(report.path) + ", \"written\": " + jsonText(report.plan.target) +
                ", \"outcome\": " + jsonText(outcomeName(report.outcome)) + ", \"reason\": " +
@@ -209,7 +228,7 @@ void TerminalOwner::pictureDone(const PictureReport& done)
                std::to_string(report.quality) + (limited_ ? ", \"overLimit\": " + jsonFlag(report.overLimit) : "") +
                dry + "}\n");
     } else if (reporting_.dryRun) {
-        output(dryRunLine(report, watermarking_, writing_) + "\n");
+        output(dryRunLine(report, watermarking_, writing_ + markChoice(report)) + "\n");
     } else if (logPictures_ && !reporting_.quiet && report.outcome == PictureReport::Outcome::saved) {
         output(report.path + " -> " + report.plan.target + "\n");
     }

@@ -53,6 +53,8 @@ public:
     bool confirm(const wxString& folder, int count, const wxString& outputFolder) override;
     void placementFallback(const wxString& message, const wxString& caption) override;
     void charactersMissing(const wxString& characters) override;
+    // The dry run's words for the place and tone chosen for the picture.
+    std::string markChoice(const PictureReport& report) const;
     void pictureDone(const PictureReport& report) override;
     void finished(const BatchStatistics&) override {}
 
@@ -68,6 +70,8 @@ private:
     std::string outputFolder_;
     bool watermarking_ = false;
     bool textMark_ = false;  // the watermark is a text
+    bool placeChosen_ = false;  // the mark's place is chosen in each picture
+    bool toneChosen_ = false;   // and its tone
     std::string format_ = "jpeg";
     std::string writing_;    // the dry run's words for how results are written
     bool limited_ = false;   // results have a size limit

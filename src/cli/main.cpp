@@ -74,12 +74,13 @@ bool loadWatermark(const std::string& path, wxImage& mark, std::string& problem)
 }
 
 ProcessingJob jobFor(const BatchOptions& options, const std::string& folder, const std::string& output,
-                     const wxImage* mark, const TextMark* textMark)
+                     const wxImage* mark, const wxImage* bright, const TextMark* textMark)
 {
     ProcessingJob job;
     job.settings = options.settings;
     job.directory = wxString::FromUTF8(folder);
     job.watermarkImage = mark;
+    job.brightWatermarkImage = bright;
     job.textMark = textMark;
     job.caption = wxS("tessaly-batch");
     job.threads = options.jobs;
@@ -149,6 +150,11 @@ int main(int argc, char** argv)
         return usageError(problem);
     if (pictureMark && !loadWatermark(settings.waterImgFile, mark, problem))
         return usageError("cannot load the watermark " + shownPath(settings.waterImgFile) + ": " + problem);
+    wxImage bright;
+    const bool twoTones = pictureMark && !settings.brightWatermark.empty();
+    if (twoTones && !loadWatermark(settings.brightWatermark, bright, problem))
+        return usageError("cannot load the watermark for bright ground " + shownPath(settings.brightWatermark) + ": " +
+                          problem);
     if (pictureMark && options.opacityGiven && mark.HasAlpha())
         std::fprintf(stderr, "tessaly-batch: --opacity has no effect: %s has a transparency of its own, which is "
                              "used instead\n",
@@ -165,7 +171,8 @@ int main(int argc, char** argv)
     {
         InterruptWatcher watcher([&owner] { return owner.asking(); }, [&owner] { owner.stop(); });
         for (std::size_t i = 0; i < options.folders.size() && watcher.signal() == 0 && !owner.outputGone(); ++i)
-            owner.run(jobFor(options, options.folders[i], outputs[i], pictureMark ? &mark : nullptr, text.get()));
+            owner.run(jobFor(options, options.folders[i], outputs[i], pictureMark ? &mark : nullptr,
+                             twoTones ? &bright : nullptr, text.get()));
         interruptedBy = watcher.signal();
     }
     // Every question answered no: as other tools end a declined run.

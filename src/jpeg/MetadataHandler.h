@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <string>
 
 #include "diag/TraceLog.h"
 #include "jpeg/ExifInfo.h"
@@ -20,6 +21,8 @@ public:
     bool readExif();
     // Meaningful after readExif() returned true; 0 means none known.
     int orientation() const { return info_.orientation; }
+    // Adds a line of the batch's own to the picture's trace.
+    void note(const std::string& line) { log_->write(line); }
 
 private:
     const char* path_;

@@ -149,6 +149,25 @@ wxImage watermarkAtSize(const wxImage& watermark, int longerSide)
     return scaled;
 }
 
+wxSize markSizeIn(const wxImage& watermark, int pictureWidth, int pictureHeight, double sizePercent)
+{
+    int w = watermark.GetWidth(), h = watermark.GetHeight();
+    if (sizePercent > 0) {
+        // As watermarkAtSize scales it.
+        const int side =
+            std::max(1, static_cast<int>(std::lround(std::max(pictureWidth, pictureHeight) * sizePercent / 100.0)));
+        const int scaledW = w >= h ? side : std::max(1, static_cast<int>(std::lround(double(w) * side / h)));
+        const int scaledH = w >= h ? std::max(1, static_cast<int>(std::lround(double(h) * side / w))) : side;
+        w = scaledW;
+        h = scaledH;
+    }
+    if (w > pictureWidth || h > pictureHeight) {
+        const FittedSize size = fitInBox(w, h, pictureWidth, pictureHeight);
+        return wxSize(static_cast<int>(size.width), static_cast<int>(size.height));
+    }
+    return wxSize(w, h);
+}
+
 void blendWatermark(wxImage& picture, const std::vector<unsigned char>& pictureProfile, const WatermarkStyle& style,
                     const MessageReporter& report)
 {

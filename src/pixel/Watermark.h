@@ -33,6 +33,11 @@ bool wmPosition(int placement, int pictureWidth, int pictureHeight, int width, i
 // stay left out, and the others never become such pixels.
 wxImage watermarkAtSize(const wxImage& watermark, int longerSide);
 
+// The size a watermark is blended at into a pictureWidth x pictureHeight
+// picture: its longer side sizePercent % of the picture's (0: its own
+// size), then shrunk into the picture where larger.
+wxSize markSizeIn(const wxImage& watermark, int pictureWidth, int pictureHeight, double sizePercent);
+
 // How a picture is marked: the watermark (only read), the opacity of one
 // without alpha channel, its place (1..9), and its size and margin in
 // percent of the picture's longer side (size 0: its own size).

@@ -39,4 +39,7 @@ struct BatchSettings {
     bool fullChroma = false;       // JPEG colour at full resolution (4:4:4) at every quality
     int maxFileSize = 0;           // at most this many KB (1000 bytes) a result; 0: no limit
     std::string sharpening = "off";  // after the shrink: off, low, standard or high
+    bool autoPlacement = false;    // the mark goes to the calmest of autoPlaces, not to wmPlacement
+    std::string autoPlaces = "top-left,top-right,bottom-left,bottom-right";
+    std::string brightWatermark;   // the picture mark's version for bright ground (a dark logo)
 };

@@ -45,7 +45,8 @@ void forEachSetting(Settings& settings, Visit&& visit)
     auto& [waterImgFile, resize, useWatermark, rotate, width, height, alpha, quality, includeSubdirectories,
            wmPlacement, skipUnreadable, saveToFolder, resultsFolder, keepExif, keepGps, watermarkSize,
            watermarkMargin, convertToSrgb, skipProcessed, textWatermark, watermarkText, textFont, textColour,
-           textSize, textShadow, outputFormat, progressive, fullChroma, maxFileSize, sharpening] = settings;
+           textSize, textShadow, outputFormat, progressive, fullChroma, maxFileSize, sharpening, autoPlacement,
+           autoPlaces, brightWatermark] = settings;
     using S = SavedAs;
     using R = InRecord;
     // The record takes the watermark by its pixels, not by its path.
@@ -79,4 +80,8 @@ void forEachSetting(Settings& settings, Visit&& visit)
     visit("FullChroma", fullChroma, S::ownLine, R::byKey);
     visit("MaxFileSize", maxFileSize, S::ownLine, R::byKey);
     visit("Sharpening", sharpening, S::ownLine, R::byKey);
+    visit("AutoPlacement", autoPlacement, S::ownLine, R::byKey);
+    visit("AutoPlaces", autoPlaces, S::ownLine, R::byKey);
+    // The record takes the second watermark by its pixels too.
+    visit("WatermarkBright", brightWatermark, S::ownLine, R::no);
 }

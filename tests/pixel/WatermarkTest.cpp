@@ -252,7 +252,7 @@ TEST_F(WatermarkTest, SizeAndMarginFollowThePicture)
         job.settings.watermarkMargin = c.margin;
         const wxImage before = filled(c.pictureW, c.pictureH, 200, 200, 200);
         wxImage picture = before.Copy();
-        EXPECT_TRUE(blendJobWatermark(picture, {}, job, "", reporter));
+        EXPECT_TRUE(blendJobWatermark(picture, {}, job, "", reporter).blended);
         EXPECT_EQ(changedArea(before, picture), c.expected);
     }
 }

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include <wx/image.h>
+
+// The nine places of a mark, 1..9 row by row from the top left, by name:
+// top-left, top, top-right, left, centre, right, bottom-left, bottom,
+// bottom-right.
+const char* placeName(int place);
+
+// A place from its number ("1".."9") or name ("center" and "middle" for
+// the centre too); 0 for anything else.
+int placeFromText(const std::string& text);
+
+// The places of a comma-separated list of them, each once, in the order of
+// the nine; false for an empty list or one with a name that is no place.
+bool placesFromList(const std::string& list, std::vector<int>& places);
+
+// Of the allowed places, where a width x height mark, margin pixels off the
+// edges, covers the calmest part of the picture: the least detail, as the
+// sum of the luma's differences to the right and down neighbours over the
+// mark's box. Ties go to the earlier place. Integer sums: the same answer
+// on every system. 0 for no allowed place.
+int calmestPlace(const wxImage& picture, int width, int height, int margin, const std::vector<int>& places);
+
+// Whether the ground under a width x height mark at the place is bright:
+// its mean luma at least half way.
+bool brightGround(const wxImage& picture, int width, int height, int margin, int place);
