@@ -588,6 +588,19 @@ void CorvaneDialog::startBatch()
         }
     }
     job.textMark = textMark.get();
+    brightWatermarkImage = wxImage();
+    const wxString bright = wxString::FromUTF8(job.settings.brightWatermark);
+    if (job.settings.useWatermark && !job.settings.textWatermark && !bright.empty()) {
+        wxLogNull quiet;
+        if (!brightWatermarkImage.LoadFile(bright, wxBITMAP_TYPE_ANY, 0)) {
+            wxMessageBox(_("The watermark for bright ground could not be opened: ") + bright, caption,
+                         wxOK | wxCENTRE, nullptr);
+            return;
+        }
+        if (brightWatermarkImage.HasMask())
+            brightWatermarkImage.InitAlpha();
+        job.brightWatermarkImage = &brightWatermarkImage;
+    }
     okButton->SetLabel(wxS("STOP"));
     setControlsEnabled(false);
 

@@ -3,6 +3,7 @@
 #include <memory>
 
 #include <wx/dialog.h>
+#include <wx/image.h>
 #include <wx/thread.h>
 
 #include "settings/BatchSettings.h"
@@ -17,7 +18,6 @@ class wxButton;
 class wxCheckBox;
 class wxGauge;
 class wxGenericDirCtrl;
-class wxImage;
 class wxSlider;
 class wxStaticText;
 class wxTextCtrl;
@@ -91,6 +91,7 @@ public:
 
     std::unique_ptr<wxImage> watermarkImage;
     std::unique_ptr<TextMark> textMark;  // the batch's text watermark, while it runs
+    wxImage brightWatermarkImage;        // the batch's watermark for bright ground, while it runs
     double alpha = 0.2;
     std::unique_ptr<TraceLog> mainLog;
     AboutDialog* aboutDialog = nullptr;

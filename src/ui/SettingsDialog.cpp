@@ -29,6 +29,7 @@
 #include "Version.h"
 #include "batch/PicturePreview.h"
 #include "batch/TextMark.h"
+#include "pixel/MarkPlacement.h"
 #include "pixel/Sharpening.h"
 #include "diag/FixedNumber.h"
 #include "platform/ReplacingFile.h"
@@ -131,6 +132,7 @@ SettingsDialog::SettingsDialog(wxWindow* parent, wxWindowID)
                                       wxS("ID_STATICTEXT3"));
     placementLabel->SetHelpText(placementHelp);
     placementColumn->Add(placementLabel, 1, wxALL | wxALIGN_CENTER_HORIZONTAL, 5);
+    radioGrid_ = new wxBoxSizer(wxVERTICAL);
     for (int row = 0; row < 3; ++row) {
         auto* rowSizer = new wxBoxSizer(wxHORIZONTAL);
         for (int column = 0; column < 3; ++column) {
@@ -145,9 +147,31 @@ SettingsDialog::SettingsDialog(wxWindow* parent, wxWindowID)
                 border = column == 1 ? wxLEFT | wxRIGHT : wxLEFT;
             rowSizer->Add(placementButtons[index], 1, border | wxALIGN_CENTER_VERTICAL, 5);
         }
-        placementColumn->Add(rowSizer, 0, wxALIGN_CENTER_HORIZONTAL, 0);
+        radioGrid_->Add(rowSizer, 0, wxALIGN_CENTER_HORIZONTAL, 0);
     }
+    placementColumn->Add(radioGrid_, 0, wxALIGN_CENTER_HORIZONTAL, 0);
     placementButtons[4]->SetValue(true);
+    // Automatic: the places it may choose, ticked in a grid of their own.
+    autoGrid_ = new wxGridSizer(3, 3, 0, 0);
+    for (int index = 0; index < 9; ++index) {
+        autoPlaceChecks[index] = new wxCheckBox(this, wxID_ANY, wxEmptyString, wxDefaultPosition, wxDefaultSize, 0,
+                                                wxDefaultValidator,
+                                                wxString::Format(wxS("ID_CHECKBOXAUTOPLACE%d"), index + 1));
+        autoPlaceChecks[index]->SetToolTip(_("A place Automatic may choose"));
+        setAccessibleName(autoPlaceChecks[index], wxString::FromUTF8(placeName(index + 1)));
+        autoPlaceChecks[index]->Bind(wxEVT_CHECKBOX, [this](wxCommandEvent&) { requestPreview(false); });
+        autoGrid_->Add(autoPlaceChecks[index], 0, wxALL | wxALIGN_CENTER, 5);
+    }
+    placementColumn->Add(autoGrid_, 0, wxALIGN_CENTER_HORIZONTAL, 0);
+    autoPlacementCheck = new wxCheckBox(this, wxID_ANY, _("Automatic"), wxDefaultPosition, wxDefaultSize, 0,
+                                        wxDefaultValidator, wxS("ID_CHECKBOXAUTOPLACEMENT"));
+    autoPlacementCheck->SetToolTip(_("For each picture, the ticked place where the mark covers the least detail."));
+    autoPlacementCheck->Bind(wxEVT_CHECKBOX, [this](wxCommandEvent&) {
+        showAutomaticPlaces();
+        requestPreview(false);
+    });
+    placementColumn->Add(autoPlacementCheck, 0, wxALL | wxALIGN_CENTER_HORIZONTAL, 5);
+    placementColumn->Hide(autoGrid_);
     upperRow->Add(placementColumn, 0, wxLEFT | wxALIGN_CENTER_VERTICAL, 43);
     settings->Add(upperRow, 1, wxALIGN_CENTER_HORIZONTAL, 0);
 
@@ -170,6 +194,7 @@ SettingsDialog::SettingsDialog(wxWindow* parent, wxWindowID)
     pathRow->Add(browseButton, 0, wxALL | wxALIGN_CENTER_VERTICAL, 5);
     source->Add(pathRow, 0, wxALL, 5);
     source->Add(buildWatermarkSizeControls(), 0, wxLEFT | wxRIGHT | wxBOTTOM, 10);
+    source->Add(buildBrightWatermarkControls(), 0, wxLEFT | wxRIGHT | wxBOTTOM, 10);
     source->Add(buildTextMarkControls(), 0, wxLEFT | wxRIGHT | wxBOTTOM, 10);
     skipUnreadableCheck = new wxCheckBox(this, ID_CHECKBOXSKIPUNREADABLE, _("Skip pictures that cannot be read"),
                                          wxDefaultPosition, wxDefaultSize, 0, wxDefaultValidator,
@@ -276,6 +301,60 @@ wxSizer* SettingsDialog::buildWatermarkSizeControls()
     return row;
 }
 
+wxSizer* SettingsDialog::buildBrightWatermarkControls()
+{
+    auto* row = new wxBoxSizer(wxHORIZONTAL);
+    row->Add(new wxStaticText(this, wxID_ANY, _("For bright ground")), 0, wxRIGHT | wxALIGN_CENTER_VERTICAL, 5);
+    brightWatermarkText = new wxTextCtrl(this, wxID_ANY, wxEmptyString, wxDefaultPosition, wxSize(pathWidth - 110, -1),
+                                         0, wxDefaultValidator, wxS("ID_TEXTCTRLBRIGHTWATERMARK"));
+    brightWatermarkText->SetToolTip(_("A dark version of the watermark, used where the ground under the mark is "
+                                      "bright; empty for none."));
+    setAccessibleName(brightWatermarkText, _("Watermark for bright ground"));
+    brightWatermarkText->Bind(wxEVT_TEXT, [this](wxCommandEvent&) { requestPreview(false); });
+    row->Add(brightWatermarkText, 1, wxRIGHT | wxALIGN_CENTER_VERTICAL, 5);
+    brightBrowseButton = new wxButton(this, wxID_ANY, _("Browse"), wxDefaultPosition, wxDefaultSize, 0,
+                                      wxDefaultValidator, wxS("ID_BUTTONBRIGHTBROWSE"));
+    setAccessibleName(brightBrowseButton, _("Browse for the watermark for bright ground"));
+    brightBrowseButton->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) {
+        wxFileDialog chooser(this, _("Select the watermark for bright ground"), wxEmptyString, wxEmptyString,
+                             wxFileSelectorDefaultWildcardStr, wxFD_OPEN | wxFD_FILE_MUST_EXIST);
+        if (chooser.ShowModal() == wxID_OK)
+            brightWatermarkText->SetValue(chooser.GetPath());
+    });
+    row->Add(brightBrowseButton, 0, wxALIGN_CENTER_VERTICAL, 0);
+    return row;
+}
+
+void SettingsDialog::showAutomaticPlaces()
+{
+    const bool automatic = autoPlacementCheck->GetValue();
+    GetSizer()->Show(radioGrid_, !automatic, true);
+    GetSizer()->Show(autoGrid_, automatic, true);
+    Layout();
+}
+
+std::string SettingsDialog::tickedPlaces() const
+{
+    std::string places;
+    for (int i = 0; i < 9; ++i)
+        if (autoPlaceChecks[i]->GetValue())
+            places += std::string(places.empty() ? "" : ",") + placeName(i + 1);
+    return places;
+}
+
+bool SettingsDialog::readPlacementChoice(BatchSettings& into)
+{
+    const std::string places = tickedPlaces();
+    if (autoPlacementCheck->GetValue() && places.empty()) {
+        inform(_("Tick at least one place Automatic may choose."), _("Placement"));
+        return false;
+    }
+    into.autoPlacement = autoPlacementCheck->GetValue();
+    into.autoPlaces = places.empty() ? into.autoPlaces : places;
+    into.brightWatermark = utf8(brightWatermarkText->GetValue().Strip(wxString::both));
+    return true;
+}
+
 wxSizer* SettingsDialog::buildTextMarkControls()
 {
     auto* column = new wxBoxSizer(wxVERTICAL);
@@ -302,7 +381,13 @@ wxSizer* SettingsDialog::buildTextMarkControls()
                                               wxCLRP_DEFAULT_STYLE, wxDefaultValidator, wxS("ID_TEXTCOLOURPICKER"));
     textColourPicker->SetToolTip(_("The colour of the letters."));
     setAccessibleName(textColourPicker, _("Text colour"));
-    styleRow->Add(textColourPicker, 0, wxRIGHT | wxALIGN_CENTER_VERTICAL, 10);
+    styleRow->Add(textColourPicker, 0, wxRIGHT | wxALIGN_CENTER_VERTICAL, 5);
+    textColourAutoCheck = rowCheck(this, styleRow, _("Auto"), wxS("ID_CHECKBOXTEXTCOLOURAUTO"),
+                                   _("Light or dark letters, whichever stands out from the ground under them."), 10);
+    textColourAutoCheck->Bind(wxEVT_CHECKBOX, [this](wxCommandEvent&) {
+        textColourPicker->Enable(!textColourAutoCheck->GetValue());
+        requestPreview(false);
+    });
     styleRow->Add(new wxStaticText(this, wxID_ANY, _("Letters [%]")), 0, wxRIGHT | wxALIGN_CENTER_VERTICAL, 5);
     textSizeText = new wxTextCtrl(this, wxID_ANY, wxEmptyString, wxDefaultPosition, wxDefaultSize, 0,
                                   wxTextValidator(wxFILTER_NUMERIC), wxS("ID_TEXTCTRLTEXTSIZE"));
@@ -329,7 +414,9 @@ void SettingsDialog::readTextMark(BatchSettings& into) const
     into.textWatermark = textWatermarkCheck->GetValue();
     into.watermarkText = utf8(watermarkTextText->GetValue());
     into.textFont = utf8(textFontText->GetValue().Strip(wxString::both));
-    into.textColour = utf8(textColourPicker->GetColour().GetAsString(wxC2S_HTML_SYNTAX));
+    into.textColour = textColourAutoCheck->GetValue()
+                          ? std::string("auto")
+                          : utf8(textColourPicker->GetColour().GetAsString(wxC2S_HTML_SYNTAX));
     into.textShadow = textShadowCheck->GetValue();
 }
 
@@ -558,6 +645,15 @@ void SettingsDialog::showOptions()
     unsigned char rgb[3] = {255, 255, 255};
     colourFromText(textColour, rgb);
     textColourPicker->SetColour(wxColour(rgb[0], rgb[1], rgb[2]));
+    textColourAutoCheck->SetValue(textColour == "auto");
+    textColourPicker->Enable(textColour != "auto");
+    autoPlacementCheck->SetValue(autoPlacement);
+    std::vector<int> places;
+    placesFromList(autoPlaces, places);
+    for (int i = 0; i < 9; ++i)
+        autoPlaceChecks[i]->SetValue(std::find(places.begin(), places.end(), i + 1) != places.end());
+    showAutomaticPlaces();
+    brightWatermarkText->ChangeValue(wxString::FromUTF8(brightWatermark));
     lastValidTextSize_ = textSize;
     textSizeText->ChangeValue(wxString::FromCDouble(textSize));
     textShadowCheck->SetValue(textShadow);
@@ -707,6 +803,9 @@ void SettingsDialog::requestPreview(bool reread)
     shown.watermarkMargin = previewPercent(watermarkMarginText, 49, lastValidMargin_);
     readTextMark(shown);
     shown.textSize = previewPercent(textSizeText, 100, lastValidTextSize_);
+    shown.autoPlacement = autoPlacementCheck->GetValue();
+    shown.autoPlaces = tickedPlaces();
+    shown.brightWatermark = utf8(brightWatermarkText->GetValue().Strip(wxString::both));
     shown.sharpening = sharpeningName(static_cast<Sharpening>(std::max(0, sharpeningChoice->GetSelection())));
     // The watermark being chosen is shown, whether the main window uses it or not.
     shown.useWatermark = true;
@@ -909,7 +1008,7 @@ void SettingsDialog::onOk(wxCommandEvent&)
     double size = 0, margin = 0;
     if (!resultsFolderAccepted() || !readPercent(watermarkSizeText, 100, _("Size [%]"), size) ||
         !readPercent(watermarkMarginText, 49, _("Margin [%]"), margin) || !textMarkAccepted() ||
-        !readOutputControls(settings()))
+        !readOutputControls(settings()) || !readPlacementChoice(settings()))
         return;
     placementFromButtons();
     skipUnreadable = skipUnreadableCheck->GetValue();

@@ -63,6 +63,11 @@ public:
     wxTextCtrl* alphaText = nullptr;
     wxStaticText* placementLabel = nullptr;
     wxRadioButton* placementButtons[9] = {};
+    wxCheckBox* autoPlacementCheck = nullptr;
+    wxCheckBox* autoPlaceChecks[9] = {};  // the places Automatic may choose, in the radio buttons' stead
+    wxTextCtrl* brightWatermarkText = nullptr;
+    wxButton* brightBrowseButton = nullptr;
+    wxCheckBox* textColourAutoCheck = nullptr;
     wxStaticText* sourceLabel = nullptr;
     wxTextCtrl* waterImgPathText = nullptr;
     wxButton* browseButton = nullptr;
@@ -100,6 +105,8 @@ public:
 private:
     void loadPreferences();
     void placementFromButtons();
+    wxSizer* radioGrid_ = nullptr;
+    wxSizer* autoGrid_ = nullptr;
     // Selects the placement button; false (and a message) when out of 1..9.
     bool selectPlacementButton();
     void showAlpha();
@@ -119,6 +126,15 @@ private:
     wxSizer* buildResultsControls();
     wxSizer* buildWatermarkSizeControls();
     wxSizer* buildTextMarkControls();
+    wxSizer* buildBrightWatermarkControls();
+    // Shows the allowed places' check boxes instead of the radio buttons
+    // while Automatic is ticked.
+    void showAutomaticPlaces();
+    // Automatic placement as the controls say; false (and a message) when
+    // no place is ticked for it.
+    bool readPlacementChoice(BatchSettings& into);
+    // The allowed places' names as ticked, comma-separated.
+    std::string tickedPlaces() const;
     // The text mark's controls as the user left them.
     void readTextMark(BatchSettings& into) const;
     // Whether the text mark as set can be drawn; says why not otherwise.
