@@ -7,6 +7,7 @@
 
 #include "TempDir.h"
 #include "batch/BatchTestSupport.h"
+#include "batch/ShapedPicture.h"
 #include "batch/TextMark.h"
 #include "jpeg/ExifBuilder.h"
 #include "jpeg/JpegHead.h"
@@ -232,6 +233,55 @@ TEST(TextMark, BatchDrawsThePlannedTextAndNamesMissingCharactersOnce)
     EXPECT_GT(light, 20);
     EXPECT_GT(dark, 20);
     EXPECT_LT(a.GetRed(299, 199), 110);
+}
+
+// The ground under the mark chooses: the calmest allowed place (ties to
+// the earlier), dark letters or the bright-ground picture on bright ground.
+TEST(TextMark, TheGroundChoosesPlaceAndTone)
+{
+    // Noise above; below, a bright left half and a dark right half.
+    wxImage ground(300, 200, false);
+    unsigned char* p = ground.GetData();
+    for (int i = 0; i < 300 * 200; ++i, p += 3)
+        p[0] = p[1] = p[2] = static_cast<unsigned char>((i * 7919 % 97) * 2 + 30);
+    ground.SetRGB(wxRect(0, 100, 150, 100), 235, 235, 235);
+    ground.SetRGB(wxRect(150, 100, 150, 100), 20, 20, 20);
+    ProcessingJob job;
+    job.settings = textSettings("HHH");
+    job.settings.textColour = "auto";
+    job.settings.autoPlacement = true;
+    job.settings.alpha = 1;
+    const auto mark = loaded(job.settings);
+    job.textMark = mark.get();
+    wxImage red(30, 20, false), blue(30, 20, false);
+    red.SetRGB(wxRect(0, 0, 30, 20), 200, 0, 0);
+    blue.SetRGB(wxRect(0, 0, 30, 20), 0, 0, 200);
+    static const struct {
+        bool text;
+        const char* places;
+        int place;
+        const char* tone;
+        int x, y;  // a pixel the mark covers
+    } cases[] = {
+        {true, "bottom-right,bottom-left", 7, "dark", 0, 0},
+        {true, "top-left,bottom-right", 9, "light", 0, 0},
+        {false, "bottom-left,top-right", 7, "dark", 10, 190},
+        {false, "bottom-right", 9, "light", 290, 190},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.places);
+        job.settings.autoPlaces = c.places;
+        job.settings.textWatermark = c.text;
+        job.watermarkImage = &red;
+        job.brightWatermarkImage = &blue;
+        wxImage marked = ground.Copy();
+        const BlendedMark done = blendJobWatermark(marked, {}, job, "HHH", [](const wxString&, const wxString&) {});
+        EXPECT_EQ(done.place, c.place);
+        EXPECT_EQ(done.tone, c.tone);
+        if (!c.text) {
+            EXPECT_EQ(marked.GetBlue(c.x, c.y) > marked.GetRed(c.x, c.y), std::string(c.tone) == "dark");
+        }
+    }
 }
 
 }  // namespace

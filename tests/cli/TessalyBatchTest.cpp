@@ -391,6 +391,11 @@ TEST_F(TessalyBatch, UsageErrors)
         {{"--max-file-size", "1K", "ALBUM"}, "--max-file-size wants a size of 8K or more"},
         {{"--max-file-size", "5OOK", "ALBUM"}, "--max-file-size wants a size of 8K or more"},
         {{"--sharpen", "max", "ALBUM"}, "--sharpen wants off, low, standard or high"},
+        // The mark's place and tone chosen by the ground.
+        {{"--auto-places", "top", "ALBUM"}, "--auto-places goes with --position auto"},
+        {{"-p", "auto", "--auto-places", "top,upper", "ALBUM"}, "--auto-places wants places such as"},
+        {{"--watermark-bright", "dark.png", "ALBUM"}, "--watermark-bright goes with --watermark"},
+        {{"--text", "x", "--text-colour", "automatic", "ALBUM"}, "#FFFFFF for white, or auto"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.says);

@@ -109,10 +109,11 @@ for result in "Urlaub 2024/Straße/IMG_0001.jpg" "Фото/IMG_0002.JPG" "Urlaub
         fail "$result: another processing record"
 done
 
-# A text mark with the font that comes with the program: the same pixels on
-# both systems, and another picture than the one without it.
-text=(--size 900 --text "© {copyright|Robin} {camera} Ωμέγα Жж AVA" --text-colour "#FFD040" --opacity 0.9
-    --position bottom-left --margin 2 --recursive --yes)
+# A text mark with the font that comes with the program, its place and tone
+# chosen by the ground: the same pixels on both systems, and another
+# picture than the one without it.
+text=(--size 900 --text "© {copyright|Robin} {camera} Ωμέγα Жж AVA" --text-colour auto --opacity 0.9
+    --position auto --auto-places top,bottom-left,bottom-right --margin 2 --recursive --yes)
 "$linux/tessaly-batch" "${text[@]}" --output "$work/linux-text" "$in" >/dev/null || fail "the Linux build's text run"
 (cd "$work" && wine "$windows/tessaly-batch.exe" "${text[@]}" --output "$(winpath "$work/windows-text")" \
     "$(winpath "$in")" >"$work/text.log" 2>&1) || { cat "$work/text.log" >&2; fail "tessaly-batch.exe's text run"; }
