@@ -297,8 +297,12 @@ TEST_F(TessalyBatch, DryRunChangesNothing)
     EXPECT_NE(run.out.find("p101.jpg: 1460x1030 -> 564x800, turned a quarter clockwise"), std::string::npos)
         << run.out;
     // Each picture's text, its tokens filled in, as the real run would draw it.
-    const ProgramRun text = runBatch({"--dry-run", "--json", "--text", "{name} {{©}}", "-r", file("album")});
+    const ProgramRun text =
+        runBatch({"--dry-run", "--json", "--text", "{name} {{©}}", "-p", "auto", "-r", file("album")});
     EXPECT_NE(text.out.find("\"watermarkText\": \"p101 {©}\""), std::string::npos) << text.out;
+    // The place the picture's pixels choose, one of the corners allowed.
+    EXPECT_NE(text.out.find("\"watermarkPosition\": \"top-left\""), std::string::npos) << text.out;
+    EXPECT_EQ(text.out.find("\"watermarkPosition\": \"centre\""), std::string::npos) << text.out;
     EXPECT_EQ(runBatch({"--dry-run", "--json", "-r", file("album")}).out.find("watermarkText"), std::string::npos);
     std::size_t entries = 0;
     for (const auto& entry : fs::recursive_directory_iterator(file("album"))) {

@@ -277,3 +277,25 @@ TEST_F(WatermarkTest, TransparentColoursDoNotBleedWhenScaled)
 }
 
 }  // namespace
+
+namespace {
+
+// The size a watermark is blended at, which the automatic place measures
+// under: scaled by the size setting, then shrunk into a smaller picture.
+TEST(Watermark, MarkSizeAsTheBlendMakesIt)
+{
+    static const struct {
+        int markW, markH, pictureW, pictureH;
+        double size;
+        int w, h;
+    } cases[] = {
+        {100, 50, 800, 600, 0, 100, 50}, {100, 50, 800, 600, 25, 200, 100}, {50, 100, 600, 800, 25, 100, 200},
+        {400, 100, 200, 150, 0, 200, 50}, {100, 50, 800, 600, 100, 800, 400}, {100, 50, 600, 800, 100, 600, 300},
+    };
+    for (const auto& c : cases) {
+        const wxSize size = markSizeIn(wxImage(c.markW, c.markH, false), c.pictureW, c.pictureH, c.size);
+        EXPECT_EQ(size, wxSize(c.w, c.h)) << c.markW << "x" << c.markH << " at " << c.size;
+    }
+}
+
+}  // namespace

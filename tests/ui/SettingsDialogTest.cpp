@@ -298,6 +298,37 @@ TEST_F(SettingsDialogTest, OkTakesTheTextMarkAndOutput)
     }
 }
 
+// Automatic placement swaps the nine positions for the places it may
+// choose, the four corners at first; with none ticked OK says so.
+TEST_F(SettingsDialogTest, AutomaticPlacementTakesTheTickedPlaces)
+{
+    writePrefs("");
+    create();
+    whileShown([this] {
+        EXPECT_FALSE(dialog->autoPlaceChecks[0]->IsShown());
+        dialog->autoPlacementCheck->SetValue(true);
+        wxCommandEvent ticked(wxEVT_CHECKBOX, dialog->autoPlacementCheck->GetId());
+        ticked.SetInt(1);
+        dialog->autoPlacementCheck->ProcessWindowEvent(ticked);
+        EXPECT_TRUE(dialog->autoPlaceChecks[0]->IsShown());
+        EXPECT_FALSE(dialog->placementButtons[0]->IsShown());
+        for (int i = 0; i < 9; ++i) {
+            EXPECT_EQ(dialog->autoPlaceChecks[i]->GetValue(), i == 0 || i == 2 || i == 6 || i == 8) << i;
+            dialog->autoPlaceChecks[i]->SetValue(false);
+        }
+        click(dialog->okButton);
+        EXPECT_TRUE(dialog->IsShown());
+        dialog->autoPlaceChecks[7]->SetValue(true);
+        dialog->autoPlaceChecks[1]->SetValue(true);
+        click(dialog->okButton);
+        EXPECT_FALSE(dialog->IsShown());
+    });
+    ASSERT_FALSE(recorder.messages.empty());
+    EXPECT_EQ(recorder.messages.back(), "Placement|Tick at least one place Automatic may choose.");
+    EXPECT_TRUE(dialog->autoPlacement);
+    EXPECT_EQ(dialog->autoPlaces, "top,bottom");
+}
+
 TEST_F(SettingsDialogTest, CancelRestoresTheConfirmedState)
 {
     const std::string confirmed = image("mark.png", 20, 20, 0, wxBITMAP_TYPE_PNG);
