@@ -46,11 +46,12 @@ std::string sourceMark(const std::string& original)
     return " from " + hexOf(digest.value());
 }
 
-std::vector<std::string> keyedLines(const BatchSettings& settings)
+// The fields taken by key, in order; a text mark's only while it is drawn.
+std::vector<std::string> keyedLines(const BatchSettings& settings, bool text)
 {
     std::vector<std::string> lines;
-    forEachSetting(settings, [&lines](const char* key, const auto& value, SavedAs, InRecord role) {
-        if (role == InRecord::byKey)
+    forEachSetting(settings, [&lines, text](const char* key, const auto& value, SavedAs, InRecord role) {
+        if (role == InRecord::byKey || (role == InRecord::byKeyWithText && text))
             lines.push_back(std::string(key) + " " + settingText(value));
     });
     return lines;
@@ -111,7 +112,7 @@ std::string existingResultNote(const std::string& resultPath, const std::string&
 
 std::string processingRecord(const ProcessingJob& job)
 {
-    BatchSettings s = job.settings;
+    const BatchSettings& s = job.settings;
     Digest digest;
     digest.add("resize " + std::to_string(s.resize ? s.width : 0));
     digest.add("rotate " + std::to_string(s.rotate));
@@ -141,20 +142,10 @@ std::string processingRecord(const ProcessingJob& job)
     }
     if (text)
         digest.add("text opacity " + formatFixed(s.alpha, 6));
-    // A text mark's settings count only when it is drawn.
-    if (!text) {
-        const BatchSettings defaults;
-        s.textWatermark = defaults.textWatermark;
-        s.watermarkText = defaults.watermarkText;
-        s.textFont = defaults.textFont;
-        s.textColour = defaults.textColour;
-        s.textSize = defaults.textSize;
-        s.textShadow = defaults.textShadow;
-    }
     // Settings added since the fixed part, by their keys and only away from
     // their defaults: a picture done before such a setting existed keeps
     // its record while the setting is left alone.
-    const std::vector<std::string> chosen = keyedLines(s), defaults = keyedLines(BatchSettings{});
+    const std::vector<std::string> chosen = keyedLines(s, text), defaults = keyedLines(BatchSettings{}, text);
     for (std::size_t i = 0; i < chosen.size(); ++i)
         if (chosen[i] != defaults[i])
             digest.add(chosen[i]);

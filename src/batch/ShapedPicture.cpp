@@ -69,23 +69,23 @@ BlendedMark blendJobWatermark(wxImage& picture, const std::vector<unsigned char>
     done.place = settings.wmPlacement;
     const int w = picture.GetWidth(), h = picture.GetHeight();
     const int margin = static_cast<int>(std::floor(std::max(w, h) * settings.watermarkMargin / 100.0));
-    // The place and tone are chosen on the picture as it is before the blend.
-    const auto choose = [&](int markWidth, int markHeight) {
+    // The place, then the tone, chosen on the picture as it is before the
+    // blend; nothing is measured that the settings do not ask for.
+    const auto choose = [&](int markWidth, int markHeight, bool toneWanted) {
         if (automatic)
             done.place = calmestPlace(picture, markWidth, markHeight, margin, places);
         const int at = done.place >= 1 && done.place <= 9 ? done.place : 5;
-        return brightGround(picture, markWidth, markHeight, margin, at);
+        if (toneWanted)
+            done.tone = brightGround(picture, markWidth, markHeight, margin, at) ? "dark" : "light";
     };
     if (settings.textWatermark) {
         if (!job.textMark || !picture.IsOk())
             return done;
         std::shared_ptr<const wxImage> mark = job.textMark->image(markText, w, h, margin);
         if (mark && mark->IsOk()) {
-            const bool bright = choose(mark->GetWidth(), mark->GetHeight());
-            if (job.textMark->toneByGround()) {
-                done.tone = bright ? "dark" : "light";
+            choose(mark->GetWidth(), mark->GetHeight(), job.textMark->toneByGround());
+            if (!done.tone.empty())
                 mark = job.textMark->image(markText, w, h, margin, done.tone.c_str());
-            }
         }
         // Sized already: drawn at the letter height, fitted into the picture.
         blendWatermark(picture, pictureProfile, {mark.get(), settings.alpha, done.place, 0, settings.watermarkMargin},
@@ -97,12 +97,9 @@ BlendedMark blendJobWatermark(wxImage& picture, const std::vector<unsigned char>
     const bool twoTones = job.brightWatermarkImage && job.brightWatermarkImage->IsOk();
     if (image && image->IsOk() && picture.IsOk() && (automatic || twoTones)) {
         const wxSize size = markSizeIn(*image, w, h, settings.watermarkSize);
-        const bool bright = choose(size.x, size.y);
-        if (twoTones) {
-            done.tone = bright ? "dark" : "light";
-            if (bright)
-                image = job.brightWatermarkImage;
-        }
+        choose(size.x, size.y, twoTones);
+        if (done.tone == "dark")
+            image = job.brightWatermarkImage;
     }
     blendWatermark(picture, pictureProfile,
                    {image, settings.alpha, done.place, settings.watermarkSize, settings.watermarkMargin}, report);

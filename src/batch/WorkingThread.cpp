@@ -145,14 +145,15 @@ void WorkingThread::commitPicture(const PreparedPicture& picture, PictureReport&
 {
     const PicturePlan& plan = picture.plan;
     const bool failing = plan.verdict == PicturePlan::Verdict::fail;
+    // Where the mark went, in a dry run too where the pixels chose it.
+    report.watermarkPlace = picture.watermarkPlace;
+    report.watermarkTone = picture.watermarkTone;
     if (job_.dryRun && !failing) {
         // What the plan says the write would do.
         report.resized = plan.resized;
         report.rotated = plan.orientation != 0;
         report.watermarked = job_.settings.useWatermark;
         report.quality = job_.settings.quality;
-        report.watermarkPlace = picture.watermarkPlace;
-        report.watermarkTone = picture.watermarkTone;
         countSaved(report);
         return;
     }
@@ -203,8 +204,6 @@ void WorkingThread::commitPicture(const PreparedPicture& picture, PictureReport&
     report.resized = picture.resized;
     report.rotated = picture.rotated;
     report.watermarked = picture.watermarked;
-    report.watermarkPlace = picture.watermarkPlace;
-    report.watermarkTone = picture.watermarkTone;
     countSaved(report);
 }
 

@@ -230,11 +230,6 @@ bool readOutputOptions(const wxCmdLineParser& parser, BatchSettings& settings, s
 
 }  // namespace
 
-int positionFromText(const std::string& text)
-{
-    return placeFromText(text);
-}
-
 CommandLineResult parseCommandLine(int argc, char** argv, BatchOptions& options, std::string& error,
                                    std::string& helpText, std::vector<std::string>& warnings)
 {
@@ -424,7 +419,7 @@ CommandLineResult parseCommandLine(int argc, char** argv, BatchOptions& options,
     if (parser.Found("p", &value)) {
         settings.autoPlacement = value == wxS("auto");
         if (!settings.autoPlacement)
-            settings.wmPlacement = positionFromText(text(value));
+            settings.wmPlacement = placeFromText(text(value));
         if (settings.wmPlacement == 0) {
             error = "--position wants 1..9, a name such as bottom-right, or auto";
             return CommandLineResult::usageError;

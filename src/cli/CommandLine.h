@@ -12,6 +12,3 @@
 enum class CommandLineResult { run, help, version, usageError };
 CommandLineResult parseCommandLine(int argc, char** argv, BatchOptions& options, std::string& error,
                                    std::string& helpText, std::vector<std::string>& warnings);
-
-// 1..9 from a digit or a name such as "bottom-right"; 0 for anything else.
-int positionFromText(const std::string& text);

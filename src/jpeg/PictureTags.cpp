@@ -22,8 +22,10 @@ std::string asciiValue(const TiffData& tiff, std::uint64_t entry, bool bigEndian
     const unsigned char* bytes = nullptr;
     if (!tiff.read16(entry + 2, bigEndian, type) || type != typeAscii || !tiff.read32(entry + 4, bigEndian, count))
         return {};
-    const std::uint64_t at = count <= 4 ? entry + 8 : (tiff.read32(entry + 8, bigEndian, offset), offset);
-    if (!tiff.bytes(at, count, bytes))
+    // Four bytes or fewer stand in the entry itself, longer values at an offset.
+    if (count > 4 && !tiff.read32(entry + 8, bigEndian, offset))
+        return {};
+    if (!tiff.bytes(count <= 4 ? entry + 8 : offset, count, bytes))
         return {};
     std::string text(reinterpret_cast<const char*>(bytes), count);
     text = text.substr(0, text.find('\0'));

@@ -11,8 +11,9 @@
 enum class SavedAs { fixedLine, ownLine };
 
 // How the processing record takes a field: not at all (it leaves the
-// pixels alone), in the record's fixed part, or by its key and value.
-enum class InRecord { no, fixedPart, byKey };
+// pixels alone), in the record's fixed part, by its key and value, or so
+// only while a text mark is drawn.
+enum class InRecord { no, fixedPart, byKey, byKeyWithText };
 
 // A field's value as prefs.cfg's fixed lines and the processing record
 // write it: texts as they are, flags as 1 or 0, opacity with six decimals.
@@ -70,11 +71,11 @@ void forEachSetting(Settings& settings, Visit&& visit)
     visit("ConvertToSrgb", convertToSrgb, S::ownLine, R::fixedPart);
     visit("SkipProcessed", skipProcessed, S::ownLine, R::no);
     visit("TextWatermark", textWatermark, S::ownLine, R::byKey);
-    visit("WatermarkText", watermarkText, S::ownLine, R::byKey);
-    visit("TextFont", textFont, S::ownLine, R::byKey);
-    visit("TextColour", textColour, S::ownLine, R::byKey);
-    visit("TextSize", textSize, S::ownLine, R::byKey);
-    visit("TextShadow", textShadow, S::ownLine, R::byKey);
+    visit("WatermarkText", watermarkText, S::ownLine, R::byKeyWithText);
+    visit("TextFont", textFont, S::ownLine, R::byKeyWithText);
+    visit("TextColour", textColour, S::ownLine, R::byKeyWithText);
+    visit("TextSize", textSize, S::ownLine, R::byKeyWithText);
+    visit("TextShadow", textShadow, S::ownLine, R::byKeyWithText);
     visit("OutputFormat", outputFormat, S::ownLine, R::byKey);
     visit("Progressive", progressive, S::ownLine, R::byKey);
     visit("FullChroma", fullChroma, S::ownLine, R::byKey);

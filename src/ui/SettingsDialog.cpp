@@ -333,6 +333,11 @@ void SettingsDialog::showAutomaticPlaces()
     Layout();
 }
 
+std::string SettingsDialog::chosenSharpening() const
+{
+    return sharpeningName(static_cast<Sharpening>(std::max(0, sharpeningChoice->GetSelection())));
+}
+
 std::string SettingsDialog::tickedPlaces() const
 {
     std::string places;
@@ -505,7 +510,7 @@ bool SettingsDialog::readOutputControls(BatchSettings& into)
     into.progressive = progressiveCheck->GetValue();
     into.fullChroma = fullChromaCheck->GetValue();
     into.maxFileSize = static_cast<int>(kilobytes);
-    into.sharpening = sharpeningName(static_cast<Sharpening>(std::max(0, sharpeningChoice->GetSelection())));
+    into.sharpening = chosenSharpening();
     return true;
 }
 
@@ -806,7 +811,7 @@ void SettingsDialog::requestPreview(bool reread)
     shown.autoPlacement = autoPlacementCheck->GetValue();
     shown.autoPlaces = tickedPlaces();
     shown.brightWatermark = utf8(brightWatermarkText->GetValue().Strip(wxString::both));
-    shown.sharpening = sharpeningName(static_cast<Sharpening>(std::max(0, sharpeningChoice->GetSelection())));
+    shown.sharpening = chosenSharpening();
     // The watermark being chosen is shown, whether the main window uses it or not.
     shown.useWatermark = true;
     shown.waterImgFile = utf8(waterImgPathText->GetValue());

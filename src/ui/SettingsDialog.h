@@ -135,6 +135,8 @@ private:
     bool readPlacementChoice(BatchSettings& into);
     // The allowed places' names as ticked, comma-separated.
     std::string tickedPlaces() const;
+    // The sharpening level's name as chosen.
+    std::string chosenSharpening() const;
     // The text mark's controls as the user left them.
     void readTextMark(BatchSettings& into) const;
     // Whether the text mark as set can be drawn; says why not otherwise.
