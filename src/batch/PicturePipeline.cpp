@@ -68,12 +68,26 @@ PreparedPicture PicturePipeline::next()
     return picture;
 }
 
+namespace {
+
+// What the picture holds at its peak, shrunk as its plan will say.
+std::size_t loadingBytes(const PictureFile& file, const BatchSettings& settings)
+{
+    std::uint32_t width = 0, height = 0;
+    PicturePlan shape;
+    if (file.declaredSize(width, height))
+        planShape(shape, width, height, file.jpegHead().exifRead ? file.jpegHead().orientation : 0, settings);
+    return file.loadingBytes(decodeTarget(shape));
+}
+
+}  // namespace
+
 PreparedPicture PicturePipeline::prepareAgain(std::size_t index)
 {
     std::size_t estimate = 0;
     PreparedPicture picture = preparedOrFailed([&](PreparedPicture& prepared) {
         PictureFile file(paths_[index]);
-        estimate = file.loadingBytes(box());
+        estimate = loadingBytes(file, job_.settings);
         {
             // As the next to be handed over it needs no admission, but the
             // helpers must see what it holds.
@@ -97,7 +111,7 @@ bool PicturePipeline::prepareOne()
     bool admitted = false;
     try {
         PictureFile file(paths_[index]);
-        estimate = file.loadingBytes(box());
+        estimate = loadingBytes(file, job_.settings);
         if (!admit(index, estimate))
             return false;
         admitted = true;

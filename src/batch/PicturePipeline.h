@@ -57,7 +57,6 @@ private:
     // the picture itself, where whatever goes wrong is that picture's failure.
     void handBack(std::size_t index, std::size_t estimate, bool admitted);
     PreparedPicture prepareAgain(std::size_t index);
-    int box() const { return job_.settings.resize ? job_.settings.width : 0; }
 
     const std::vector<std::string>& paths_;
     const ProcessingJob& job_;

@@ -2,9 +2,9 @@
 
 #include <utility>
 
-#include "pixel/FitInBox.h"
 #include "pixel/PictureFile.h"
 #include "batch/ProcessingRecord.h"
+#include "batch/ResultNames.h"
 #include "batch/TextMark.h"
 #include "jpeg/PictureTags.h"
 #include "platform/PictureList.h"
@@ -27,18 +27,36 @@ PicturePlan failing(PicturePlan plan, const std::string& reason, const std::stri
 
 }  // namespace
 
+SizeRule sizeRuleOf(const BatchSettings& settings)
+{
+    SizeRule rule;
+    if (!fitModeFromName(settings.fitMode, rule.mode))
+        rule.mode = FitMode::box;
+    rule.width = settings.width;
+    rule.height = settings.height;
+    rule.megapixels = settings.fitMegapixels;
+    return rule;
+}
+
+FittedSize decodeTarget(const PicturePlan& plan)
+{
+    return plan.resized ? FittedSize{plan.fitWidth, plan.fitHeight} : FittedSize{0, 0};
+}
+
 void planShape(PicturePlan& plan, long long width, long long height, int orientation, const BatchSettings& settings)
 {
     plan.storedWidth = plan.fitWidth = width;
     plan.storedHeight = plan.fitHeight = height;
-    plan.resized = settings.resize && (width > settings.width || height > settings.width);
-    if (plan.resized) {
-        const FittedSize fitted = fitInBox(width, height, settings.width, settings.width);
-        plan.fitWidth = fitted.width;
-        plan.fitHeight = fitted.height;
-    }
     plan.orientation = settings.rotate && orientation >= 2 && orientation <= 8 ? orientation : 0;
+    // A width or a frame is the result's, as it stands once turned.
     const bool across = plan.orientation >= 5;
+    FittedSize fitted{0, 0};
+    plan.resized = settings.resize && shrinksUnder(sizeRuleOf(settings), across ? height : width,
+                                                   across ? width : height, fitted);
+    if (plan.resized) {
+        plan.fitWidth = across ? fitted.height : fitted.width;
+        plan.fitHeight = across ? fitted.width : fitted.height;
+    }
     plan.width = across ? plan.fitHeight : plan.fitWidth;
     plan.height = across ? plan.fitWidth : plan.fitHeight;
 }
@@ -63,7 +81,9 @@ PicturePlan planPicture(const PictureFile& file, const ProcessingJob& job)
     PicturePlan plan;
     const std::string output = utf8(job.outputFolder);
     const ResultWriter results(output);
-    const std::string relative = resultName(relativePath(utf8(job.directory), file.path()), job.settings);
+    const std::string relative = job.resultNames ? job.resultNames->of(file.path())
+                                                 : resultName(relativePath(utf8(job.directory), file.path()), job.settings);
+    plan.resultName = relative;
     plan.target = output.empty() ? file.path() : results.pathOf(relative);
 
     std::string folderProblem;

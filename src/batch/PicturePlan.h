@@ -3,6 +3,7 @@
 #include <string>
 
 #include "batch/ProcessingJob.h"
+#include "pixel/ResultSize.h"
 
 class PictureFile;
 
@@ -22,6 +23,7 @@ struct PicturePlan {
     std::string problem;
     bool alreadyProcessed = false;  // skipped for carrying the batch's record
     std::string target;             // the file the result goes to
+    std::string resultName;         // its path below the output folder
     long long storedWidth = 0, storedHeight = 0;
     long long fitWidth = 0, fitHeight = 0;  // shrunk to this, before the turn
     long long width = 0, height = 0;        // once written: fitted, then turned
@@ -31,9 +33,16 @@ struct PicturePlan {
 };
 
 // The sizes and turn of a picture stored at width x height whose EXIF
-// gives that orientation (0 for none): fitted into the settings' box, then
-// turned when they turn pictures.
+// gives that orientation (0 for none): fitted by the settings' rule as it
+// stands upright, then turned when they turn pictures.
 void planShape(PicturePlan& plan, long long width, long long height, int orientation, const BatchSettings& settings);
+
+// What settings.fitMode and its measures say.
+SizeRule sizeRuleOf(const BatchSettings& settings);
+
+// The size the decoder shrinks the picture to: {0, 0} when the plan keeps
+// its size.
+FittedSize decodeTarget(const PicturePlan& plan);
 
 // A result's path from its picture's, both relative to their folders: a
 // WebP result's name ends in .webp instead of the picture's extension.

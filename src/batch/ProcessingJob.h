@@ -7,6 +7,7 @@
 
 #include "settings/BatchSettings.h"
 
+class ResultNames;
 class TextMark;
 
 // One batch: what the user chose, and what this run adds to it. Copied
@@ -27,4 +28,5 @@ struct ProcessingJob {
     bool traceLog = true;             // write ./MetadataHandler.log for each picture turned
     bool dryRun = false;              // plan and report each picture, unasked; decode and write nothing
     std::string record;               // the batch's processing record; the worker sets it
+    const ResultNames* resultNames = nullptr;  // the results' names; the worker sets them
 };

@@ -11,6 +11,7 @@
 #include "platform/RegularFile.h"
 #include "jpeg/JpegHead.h"
 #include "pixel/WebpWriter.h"
+#include "batch/PicturePlan.h"
 
 namespace {
 
@@ -115,6 +116,10 @@ std::string processingRecord(const ProcessingJob& job)
     const BatchSettings& s = job.settings;
     Digest digest;
     digest.add("resize " + std::to_string(s.resize ? s.width : 0));
+    // Only a fit other than the box, so that the box's records stay as they were.
+    const SizeRule rule = sizeRuleOf(s);
+    if (s.resize && rule.mode != FitMode::box)
+        digest.add("fit " + sizeRuleText(rule));
     digest.add("rotate " + std::to_string(s.rotate));
     digest.add("srgb " + std::to_string(s.convertToSrgb));
     digest.add("quality " + std::to_string(s.quality));

@@ -28,9 +28,7 @@ bool shapePicture(PictureFile& file, const PicturePlan& plan, const BatchSetting
                   const std::atomic<bool>* cancel)
 {
     LoadedPicture& loaded = shaped.picture;
-    // The box the plan fitted it into is its longer fitted side.
-    const long long box = plan.resized ? std::max(plan.fitWidth, plan.fitHeight) : 0;
-    if (!file.load(static_cast<int>(box), loaded, cancel))
+    if (!file.load(decodeTarget(plan), loaded, cancel))
         return false;
     if (loaded.storedWidth != plan.storedWidth || loaded.storedHeight != plan.storedHeight) {
         loaded.problem = "decodes to " + std::to_string(loaded.storedWidth) + "x" + std::to_string(loaded.storedHeight) +

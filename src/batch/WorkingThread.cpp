@@ -13,6 +13,7 @@
 #include "platform/PathNames.h"
 #include "platform/PictureList.h"
 #include "batch/PicturePipeline.h"
+#include "batch/ResultNames.h"
 #include "batch/PictureReport.h"
 #include "batch/ProcessingRecord.h"
 #include "batch/ShapedPicture.h"
@@ -70,6 +71,8 @@ bool WorkingThread::ProcessDirectory(long quality)
 {
     statistics_ = BatchStatistics{};
     statistics_.wentOnPastUnreadable = job_.settings.skipUnreadable;
+    // Names are made only for a results folder: in place they stay.
+    const bool toFolder = !job_.outputFolder.empty();
     if (writesBeside(job_))
         job_.outputFolder = job_.directory;
     placementReported_ = false;
@@ -82,6 +85,8 @@ bool WorkingThread::ProcessDirectory(long quality)
     if (!job_.outputFolder.empty())
         dropOutputFolder(files_, std::string(job_.directory.utf8_str()), std::string(job_.outputFolder.utf8_str()));
 
+    names_ = std::make_unique<ResultNames>(job_.settings, std::string(job_.directory.utf8_str()), files_, toFolder);
+    job_.resultNames = names_.get();
     const int count = static_cast<int>(files_.size());
     // Said once, before anything starts, rather than once for each picture.
     std::string reason;
@@ -180,7 +185,7 @@ void WorkingThread::commitPicture(const PreparedPicture& picture, PictureReport&
         saved = replaceFile(report.path, picture.bytes, &report.reason);
     } else {
         const ResultWriter results(std::string(job_.outputFolder.utf8_str()));
-        const std::string relative = relativeOf(report.path);
+        const std::string& relative = plan.resultName;
         if (job_.skipExisting && results.existing(relative) == ResultWriter::Existing::file) {
             // Done by an earlier run that was stopped since it was planned.
             report.outcome = PictureReport::Outcome::skipped;
@@ -259,7 +264,7 @@ void WorkingThread::countExisting(const std::string& output, int& earlier, int& 
 {
     const ResultWriter results(output);
     for (const std::string& path : files_) {
-        const std::string relative = relativeOf(path);
+        const std::string& relative = names_->of(path);
         const ResultWriter::Existing there = results.existing(relative);
         if (there == ResultWriter::Existing::none)
             continue;
@@ -267,7 +272,3 @@ void WorkingThread::countExisting(const std::string& output, int& earlier, int& 
     }
 }
 
-std::string WorkingThread::relativeOf(const std::string& path) const
-{
-    return resultName(relativePath(std::string(job_.directory.utf8_str()), path), job_.settings);
-}

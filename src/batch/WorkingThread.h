@@ -1,6 +1,7 @@
 #pragma once
 
 #include <atomic>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,7 @@ class BatchOwner;
 struct PictureReport;
 struct PicturePlan;
 struct PreparedPicture;
+class ResultNames;
 
 // The worker thread of one batch: detached for the window, which the
 // toolkit deletes when Entry returns, or joinable for the terminal, which
@@ -44,13 +46,12 @@ private:
     void countSaved(const PictureReport& report);
     // Adds the characters of the picture's mark text that the fonts lack.
     void noteMissingCharacters(const PicturePlan& plan);
-    // The result of the picture at path, relative to the output folder.
-    std::string relativeOf(const std::string& path) const;
     bool stopRequested();
 
     BatchStatistics statistics_;
     std::atomic<bool> stopRequested_{false};
     std::vector<std::string> files_;  // UTF-8 paths, in processing order
+    std::unique_ptr<ResultNames> names_;  // their results' names
     BatchOwner* owner_;
     ProcessingJob job_;
     bool placementReported_ = false;

@@ -6,7 +6,9 @@
 #include <wx/cmdline.h>
 #include <wx/msgout.h>
 
+#include "batch/NameTemplate.h"
 #include "batch/TextMark.h"
+#include "pixel/ResultSize.h"
 #include "pixel/MarkPlacement.h"
 #include "pixel/Sharpening.h"
 #include "diag/FixedNumber.h"
@@ -90,10 +92,10 @@ std::string namedValues(std::string help)
                   {nullptr, "watermark-size"}, {nullptr, "margin"}, {nullptr, "text"}, {nullptr, "font"},
                   {nullptr, "text-colour"}, {nullptr, "text-size"}, {nullptr, "format"}, {nullptr, "chroma"},
                   {nullptr, "max-file-size"}, {nullptr, "sharpen"}, {nullptr, "auto-places"},
-                  {nullptr, "watermark-bright"}};
+                  {nullptr, "watermark-bright"}, {nullptr, "fit"}, {nullptr, "name"}};
     static const char* const names[] = {"N", "FILE", "A", "POS", "N", "DIR", "FILE", "N", "P", "P",
                                         "TEXT", "NAME|FILE", "#RRGGBB", "P", "FORMAT", "420|444", "SIZE", "LEVEL",
-                                        "LIST", "FILE"};
+                                        "LIST", "FILE", "RULE", "TEMPLATE"};
     const auto replace = [&help](const std::string& from, std::string to, bool pad) {
         const std::size_t at = help.find(from);
         if (at == std::string::npos)
@@ -228,6 +230,30 @@ bool readOutputOptions(const wxCmdLineParser& parser, BatchSettings& settings, s
     return true;
 }
 
+// --fit RULE, which --size excludes.
+bool readFit(const std::string& value, bool sized, BatchSettings& settings, std::string& error)
+{
+    SizeRule rule;
+    if (sized) {
+        error = "--size and --fit exclude each other";
+        return false;
+    }
+    if (!sizeRuleFromText(value, rule)) {
+        error = "--fit wants long:N, short:N, width:N, height:N, WxH or mp:M, such as long:1600, 1920x1080 or mp:2";
+        return false;
+    }
+    settings.resize = true;
+    settings.fitMode = fitModeName(rule.mode);
+    if (rule.mode == FitMode::megapixels) {
+        settings.fitMegapixels = rule.megapixels;
+    } else {
+        settings.width = static_cast<int>(rule.width);
+        if (rule.mode == FitMode::frame)
+            settings.height = static_cast<int>(rule.height);
+    }
+    return true;
+}
+
 }  // namespace
 
 CommandLineResult parseCommandLine(int argc, char** argv, BatchOptions& options, std::string& error,
@@ -239,6 +265,10 @@ CommandLineResult parseCommandLine(int argc, char** argv, BatchOptions& options,
         {wxCMD_LINE_SWITCH, "h", "help", "show this help and exit", none, wxCMD_LINE_OPTION_HELP},
         {wxCMD_LINE_SWITCH, "V", "version", "show the version and exit", none, 0},
         {wxCMD_LINE_OPTION, "s", "size", "shrink every picture into an N x N box (no resizing without it)", string, 0},
+        {wxCMD_LINE_OPTION, nullptr, "fit",
+         "shrink by RULE instead: long:1600 (the long side), short:1080, width:1200, height:900, 1920x1080 (into "
+         "a frame) or mp:2 (megapixels); never enlarged",
+         string, 0},
         {wxCMD_LINE_SWITCH, nullptr, "no-rotate", "do not turn pictures upright by their EXIF orientation", none, 0},
         {wxCMD_LINE_OPTION, "w", "watermark", "blend the picture FILE in as a watermark", string, 0},
         {wxCMD_LINE_OPTION, nullptr, "text",
@@ -284,6 +314,11 @@ CommandLineResult parseCommandLine(int argc, char** argv, BatchOptions& options,
          "leave pictures this program already wrote with the same settings, as skipped", none, 0},
         {wxCMD_LINE_SWITCH, "r", "recursive", "include all subfolders, hidden ones too", none, 0},
         {wxCMD_LINE_OPTION, "o", "output", "leave the originals and write the results below DIR, by their relative paths",
+         string, 0},
+        {wxCMD_LINE_OPTION, nullptr, "name",
+         "with --output, name the results by TEMPLATE, such as {date}_{name} or {year}/{camera}/{name}-{counter:3}: "
+         "the --text tokens, {counter[:digits[,start]]}, {folder}, {width} and {height}; only a / of TEMPLATE makes "
+         "a folder, and results that would share a name get \" (2)\"",
          string, 0},
         {wxCMD_LINE_SWITCH, "f", "overwrite", "with --output, replace files already there", none, 0},
         {wxCMD_LINE_SWITCH, nullptr, "skip-existing",
@@ -363,8 +398,11 @@ CommandLineResult parseCommandLine(int argc, char** argv, BatchOptions& options,
             return CommandLineResult::usageError;
         }
         settings.resize = true;
+        settings.fitMode = "box";
         settings.width = static_cast<int>(number);
     }
+    if (parser.Found("fit", &value) && !readFit(text(value), parser.Found("s"), settings, error))
+        return CommandLineResult::usageError;
     if (parser.Found("no-rotate"))
         settings.rotate = false;
     if (parser.Found("w", &value) && parser.Found("text")) {
@@ -481,6 +519,18 @@ CommandLineResult parseCommandLine(int argc, char** argv, BatchOptions& options,
     if (parser.Found("o", &value)) {
         settings.saveToFolder = true;
         settings.resultsFolder = text(value);
+    }
+    if (parser.Found("name", &value)) {
+        NameTemplate names;
+        if (!settings.saveToFolder) {
+            error = "--name goes with --output: in place, pictures keep their names";
+            return CommandLineResult::usageError;
+        }
+        if (!NameTemplate::parse(text(value), names, error)) {
+            error = "--name: " + error;
+            return CommandLineResult::usageError;
+        }
+        settings.nameTemplate = text(value);
     }
     options.overwrite = parser.Found("f");
     options.skipExisting = parser.Found("skip-existing");

@@ -70,6 +70,7 @@ void TerminalOwner::run(const ProcessingJob& job)
                   (textMark_ ? job.settings.textColour == "auto" : job.brightWatermarkImage != nullptr);
     format_ = job.settings.outputFormat;
     limited_ = job.settings.maxFileSize > 0;
+    namesMade_ = !job.settings.nameTemplate.empty() && !job.outputFolder.empty();
     // How results are written, said in the dry run where it is not JPEG at the quality alone.
     const BatchSettings& s = job.settings;
     writing_ = s.outputFormat == "webp" ? ", as WebP at quality " + std::to_string(s.quality) : "";
@@ -228,7 +229,9 @@ void TerminalOwner::pictureDone(const PictureReport& done)
                std::to_string(report.quality) + (limited_ ? ", \"overLimit\": " + jsonFlag(report.overLimit) : "") +
                dry + "}\n");
     } else if (reporting_.dryRun) {
-        output(dryRunLine(report, watermarking_, writing_ + markChoice(report)) + "\n");
+        output(dryRunLine(report, watermarking_,
+                          writing_ + markChoice(report) + (namesMade_ ? ", to " + report.plan.target : "")) +
+               "\n");
     } else if (logPictures_ && !reporting_.quiet && report.outcome == PictureReport::Outcome::saved) {
         output(report.path + " -> " + report.plan.target + "\n");
     }

@@ -74,6 +74,7 @@ private:
     bool toneChosen_ = false;   // and its tone
     std::string format_ = "jpeg";
     std::string writing_;    // the dry run's words for how results are written
+    bool namesMade_ = false;  // results are named by a template: the dry run says where each goes
     bool limited_ = false;   // results have a size limit
     int overLimit_ = 0;      // saved over it at the lowest quality
 

@@ -2,14 +2,13 @@
 
 #include <new>
 
-#include "pixel/FitInBox.h"
 
 bool DecodedRows::start(int storedWidth, int storedHeight, int width, int height)
 {
     width_ = width;
     height_ = height;
-    const bool larger = box_ > 0 && (storedWidth > box_ || storedHeight > box_);
-    const FittedSize fitted = fitInBox(storedWidth, storedHeight, box_, box_);
+    const FittedSize& fitted = target_;
+    const bool larger = fitted.width < storedWidth || fitted.height < storedHeight;
     try {
         if (larger && fitted.positive() && (fitted.width != width || fitted.height != height)) {
             shrink_ = std::make_unique<LanczosShrink>(width, height, static_cast<int>(fitted.width),

@@ -6,18 +6,19 @@
 
 #include <wx/image.h>
 
+#include "pixel/FitInBox.h"
 #include "pixel/Resample.h"
 
 // Where a decoder's RGB rows go, top to bottom: into a picture of the
-// decoded size, or, when the picture is larger than the box, through the
-// Lanczos shrink to the size fitted into the box. Then the decoded picture
+// decoded size, or, when the picture is larger than the target size,
+// through the Lanczos shrink to that size. Then the decoded picture
 // is never held whole, only the shrink's few rows and the picture reduced
 // in height: for a 4096 x 4096 photo decoded at half size, 5 MB instead of
 // 12.
 class DecodedRows {
 public:
-    // box: the batch's box, 0 for none.
-    explicit DecodedRows(int box) : box_(box) {}
+    // target: the size the picture is shrunk to, {0, 0} for none.
+    explicit DecodedRows(const FittedSize& target) : target_(target) {}
 
     // For a picture stored at storedWidth x storedHeight and decoded at
     // width x height. False when the memory for it cannot be had.
@@ -25,7 +26,7 @@ public:
     // Where the next row goes; then done() once it holds the row.
     unsigned char* next() { return shrink_ ? shrink_->nextRow() : pixels_.get() + std::size_t(width_) * 3 * rows_; }
     void done();
-    // The picture, once every row is in: fitted into the box or at the
+    // The picture, once every row is in: at the target size or at the
     // decoded size.
     wxImage take();
 
@@ -34,7 +35,7 @@ private:
         void operator()(unsigned char* pixels) const { std::free(pixels); }
     };
 
-    int box_;
+    FittedSize target_;
     int width_ = 0;
     int height_ = 0;
     int rows_ = 0;

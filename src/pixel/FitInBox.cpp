@@ -7,3 +7,10 @@ FittedSize fitInBox(long long width, long long height, long long boxWidth, long 
         return {boxWidth, width > 0 ? height * boxWidth / width : 0};
     return {height > 0 ? width * boxHeight / height : 0, boxHeight};
 }
+
+FittedSize boxTarget(long long width, long long height, long long box)
+{
+    if (box <= 0 || (width <= box && height <= box))
+        return {0, 0};
+    return fitInBox(width, height, box, box);
+}

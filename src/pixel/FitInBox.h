@@ -13,3 +13,7 @@ struct FittedSize {
 };
 
 FittedSize fitInBox(long long width, long long height, long long boxWidth, long long boxHeight);
+
+// The size a width x height picture is shrunk to for a square box: {0, 0}
+// (no shrink) when the box is empty or the picture fits it.
+FittedSize boxTarget(long long width, long long height, long long box);

@@ -157,7 +157,7 @@ struct Decoded {
 };
 
 // Kept free of C++ objects with destructors: libjpeg leaves by longjmp.
-bool decodePixels(std::FILE* file, int box, std::size_t memoryLimit, const std::atomic<bool>* cancel,
+bool decodePixels(std::FILE* file, const FittedSize& target, std::size_t memoryLimit, const std::atomic<bool>* cancel,
                   const std::vector<unsigned char>& profile, ProfileConversion& conversion, Decoded& out)
 {
     jpeg_decompress_struct info;
@@ -191,7 +191,7 @@ bool decodePixels(std::FILE* file, int box, std::size_t memoryLimit, const std::
     info.out_color_space = channels == 4 ? JCS_CMYK : channels == 1 ? JCS_GRAYSCALE : JCS_RGB;
     out.storedWidth = static_cast<int>(info.image_width);
     out.storedHeight = static_cast<int>(info.image_height);
-    info.scale_num = static_cast<unsigned>(boxScaleNumerator(out.storedWidth, out.storedHeight, box));
+    info.scale_num = static_cast<unsigned>(targetScaleNumerator(out.storedWidth, out.storedHeight, target));
     info.scale_denom = 8;
     jpeg_calc_output_dimensions(&info);
     const std::size_t stride = static_cast<std::size_t>(info.output_width) * 3;
@@ -236,13 +236,13 @@ enum class Reduced { decoded, declined, failed };
 // A progressive picture decoded small by the decoder that keeps only the
 // coefficients that size shows. Declined for a picture it does not take
 // and for any fault: libjpeg then judges the file.
-Reduced decodeReduced(std::FILE* file, int box, std::size_t memoryLimit, const std::atomic<bool>* cancel,
+Reduced decodeReduced(std::FILE* file, const FittedSize& target, std::size_t memoryLimit, const std::atomic<bool>* cancel,
                       const std::vector<unsigned char>& profile, Decoded& out)
 {
     ProgressiveDecoder decoder(file, maxJpegScans, cancel);
     if (!decoder.readHead())
         return Reduced::declined;
-    const int numerator = boxScaleNumerator(decoder.width(), decoder.height(), box);
+    const int numerator = targetScaleNumerator(decoder.width(), decoder.height(), target);
     if (numerator == 8)
         return Reduced::declined;
     out.storedWidth = decoder.width();
@@ -274,23 +274,23 @@ Reduced decodeReduced(std::FILE* file, int box, std::size_t memoryLimit, const s
 
 }  // namespace
 
-bool decodeJpeg(std::FILE* file, int box, std::size_t memoryLimit, const JpegHead& head, LoadedPicture& picture,
+bool decodeJpeg(std::FILE* file, const FittedSize& target, std::size_t memoryLimit, const JpegHead& head, LoadedPicture& picture,
                 const std::atomic<bool>* cancel)
 {
     const std::vector<unsigned char>& profile = head.iccProfile;
     std::rewind(file);
-    DecodedRows rows(box);
+    DecodedRows rows(target);
     Decoded decoded{rows, 0, 0, false};
     const Reduced reduced = head.frame.progressive
-                                ? decodeReduced(file, box, memoryLimit, cancel, profile, decoded)
+                                ? decodeReduced(file, target, memoryLimit, cancel, profile, decoded)
                                 : Reduced::declined;
     if (reduced == Reduced::failed)
         return false;
     if (reduced == Reduced::declined) {
         std::rewind(file);
-        rows = DecodedRows(box);
+        rows = DecodedRows(target);
         ProfileConversion conversion;
-        if (!decodePixels(file, box, memoryLimit, cancel, profile, conversion, decoded))
+        if (!decodePixels(file, target, memoryLimit, cancel, profile, conversion, decoded))
             return false;
     }
     picture.image = rows.take();

@@ -5,13 +5,15 @@
 #include <cstdio>
 #include <vector>
 
+#include "pixel/FitInBox.h"
+
 struct JpegHead;
 struct LoadedPicture;
 
 // Decodes the JPEG stream of a file from its start into an RGB picture.
-// When box is positive and the picture is larger, it decodes at the
-// reduced scale that boxScaleNumerator picks, and hands the rows to the
-// Lanczos shrink as they come: the picture arrives fitted into the box. A
+// When the target size is positive and smaller, it decodes at the reduced
+// scale that targetScaleNumerator picks, and hands the rows to the Lanczos
+// shrink as they come: the picture arrives at the target size. A
 // progressive picture decoded reduced goes to ProgressiveDecoder, which
 // keeps only the coefficients that scale shows; every other picture, and
 // any that decoder declines, to libjpeg.
@@ -32,7 +34,7 @@ struct LoadedPicture;
 // buffers and the pixels together, or more scans than any encoder writes.
 // libjpeg itself would fill the missing part grey and carry on. Also false
 // when the cancel flag is set while it decodes.
-bool decodeJpeg(std::FILE* file, int box, std::size_t memoryLimit, const JpegHead& head, LoadedPicture& picture,
+bool decodeJpeg(std::FILE* file, const FittedSize& target, std::size_t memoryLimit, const JpegHead& head, LoadedPicture& picture,
                 const std::atomic<bool>* cancel = nullptr);
 
 // Real encoders write a dozen scans or so; thousands of tiny scans only make

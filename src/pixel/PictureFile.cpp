@@ -51,13 +51,13 @@ bool PictureFile::declaredSize(std::uint32_t& width, std::uint32_t& height) cons
     return sized_;
 }
 
-std::size_t PictureFile::loadingBytes(int box) const
+std::size_t PictureFile::loadingBytes(const FittedSize& target) const
 {
     if (!sized_ || width_ == 0 || height_ == 0)
         return pictureMemoryLimit;
     std::uint64_t bytes = 0;
     if (format_ == PictureFormat::jpeg) {
-        const int numerator = boxScaleNumerator(static_cast<int>(width_), static_cast<int>(height_), box);
+        const int numerator = targetScaleNumerator(static_cast<int>(width_), static_cast<int>(height_), target);
         bytes = 2 * 3 * std::uint64_t(scaledSide(width_, numerator)) * scaledSide(height_, numerator);
         if (head_.frame.progressive)
             bytes += head_.frame.coefficientBytes();
@@ -75,7 +75,7 @@ std::string PictureFile::openProblem() const
                                 : "cannot be read: " + std::string(std::strerror(openError_));
 }
 
-bool PictureFile::load(int box, LoadedPicture& picture, const std::atomic<bool>* cancel)
+bool PictureFile::load(const FittedSize& target, LoadedPicture& picture, const std::atomic<bool>* cancel)
 {
     if (!file_) {
         picture.problem = openProblem();
@@ -87,7 +87,7 @@ bool PictureFile::load(int box, LoadedPicture& picture, const std::atomic<bool>*
     }
     bool loaded = false;
     if (format_ == PictureFormat::jpeg) {
-        loaded = decodeJpeg(file_, box, pictureMemoryLimit, head_, picture, cancel);
+        loaded = decodeJpeg(file_, target, pictureMemoryLimit, head_, picture, cancel);
     } else if (sized_ && std::uint64_t(width_) * height_ * toolkitBytesPerPixel <= pictureMemoryLimit &&
                width_ > 0 && height_ > 0) {
         std::rewind(file_);

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "platform/FileStamp.h"
+#include "pixel/FitInBox.h"
 #include "pixel/PictureFormat.h"
 #include "jpeg/JpegHead.h"
 
@@ -35,17 +36,18 @@ public:
     // Empty for anything but a JPEG.
     const JpegHead& jpegHead() const { return head_; }
 
-    // About how many bytes loading and fitting the picture into the box
+    // About how many bytes loading and shrinking the picture to the target
     // will hold at its peak: the decoded pixels twice (the picture and its
     // fitted copy) and, for a progressive JPEG, the coefficients libjpeg
     // keeps of the whole stored picture, and the colour profile held from
     // the head. pictureMemoryLimit, the most any picture may cost, when the
     // head declares no size.
-    std::size_t loadingBytes(int box) const;
+    std::size_t loadingBytes(const FittedSize& target) const;
 
-    // Decodes the picture, at a reduced scale where the box allows (see
-    // loadPicture). False, with picture.problem saying why, when it cannot.
-    bool load(int box, LoadedPicture& picture, const std::atomic<bool>* cancel);
+    // Decodes the picture, shrunk to the target size ({0, 0}: its own), at
+    // a reduced scale where the target allows (see loadPicture). False,
+    // with picture.problem saying why, when it cannot.
+    bool load(const FittedSize& target, LoadedPicture& picture, const std::atomic<bool>* cancel);
 
 private:
     std::string path_;

@@ -1,6 +1,5 @@
 #include "pixel/PictureLoader.h"
 
-#include "pixel/FitInBox.h"
 #include "pixel/PictureFile.h"
 
 long long scaledSide(long long size, int numerator)
@@ -17,15 +16,22 @@ int jpegScaleNumerator(int width, int height, long long targetWidth, long long t
     return numerator;
 }
 
+int targetScaleNumerator(int width, int height, const FittedSize& target)
+{
+    if ((target.width <= 0 && target.height <= 0) || (target.width >= width && target.height >= height))
+        return 8;
+    return jpegScaleNumerator(width, height, target.width, target.height);
+}
+
 int boxScaleNumerator(int width, int height, int box)
 {
-    if (box <= 0 || (width <= box && height <= box))
-        return 8;
-    const FittedSize target = fitInBox(width, height, box, box);
-    return jpegScaleNumerator(width, height, target.width, target.height);
+    return targetScaleNumerator(width, height, boxTarget(width, height, box));
 }
 
 bool loadPicture(const std::string& path, int box, LoadedPicture& picture, const std::atomic<bool>* cancel)
 {
-    return PictureFile(path).load(box, picture, cancel);
+    PictureFile file(path);
+    std::uint32_t width = 0, height = 0;
+    file.declaredSize(width, height);
+    return file.load(boxTarget(width, height, box), picture, cancel);
 }

@@ -7,6 +7,8 @@
 
 #include <wx/image.h>
 
+#include "pixel/FitInBox.h"
+
 // A picture as loaded for the batch.
 struct LoadedPicture {
     wxImage image;
@@ -33,7 +35,7 @@ constexpr std::size_t pictureMemoryLimit = std::size_t(1) << 30;
 // the shrink to the box would throw away: it decodes at the scale that
 // jpegScaleNumerator picks for its fitted size, and the picture comes
 // already fitted into the box (see DecodedRows). A cancel flag that becomes
-// set cuts a JPEG decode short.
+// set cuts a JPEG decode short. PictureFile::load takes any target size.
 bool loadPicture(const std::string& path, int box, LoadedPicture& picture,
                  const std::atomic<bool>* cancel = nullptr);
 
@@ -51,9 +53,12 @@ int jpegScaleNumerator(int width, int height, long long targetWidth, long long t
 // A side decoded at numerator/8 of its size: rounded up, as libjpeg does.
 long long scaledSide(long long size, int numerator);
 
-// The numerator for a width x height JPEG decoded for the box: 8 (full
-// size) when the box is empty or the picture fits it. libjpeg and
-// ProgressiveDecoder decode at the same scale, so that a progressive
+// The numerator for a width x height JPEG decoded to be shrunk to the
+// target: 8 (full size) when the target is empty or no smaller. libjpeg
+// and ProgressiveDecoder decode at the same scale, so that a progressive
 // picture comes out as sharp as its baseline twin.
+int targetScaleNumerator(int width, int height, const FittedSize& target);
+
+// The same for the square box (see boxTarget).
 int boxScaleNumerator(int width, int height, int box);
 

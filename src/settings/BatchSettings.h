@@ -13,8 +13,10 @@ struct BatchSettings {
     bool resize = true;            // shrink into the width x width box
     bool useWatermark = true;
     bool rotate = true;            // turn upright by the EXIF orientation
-    int width = 800;               // the box's side in pixels
-    int height = 800;              // kept in prefs.cfg; the box is square
+    int width = 800;               // the box's side in pixels; the measure of the other fit modes
+    int height = 800;              // kept in prefs.cfg; the box is square, a frame's height
+    std::string fitMode = "box";   // box, long, short, width, height, frame (width x height) or mp
+    double fitMegapixels = 2;      // with the fit mode mp
     double alpha = 0.2;            // opacity of a watermark without alpha channel
     int quality = 82;              // JPEG quality in percent
     bool includeSubdirectories = false;
@@ -42,4 +44,5 @@ struct BatchSettings {
     bool autoPlacement = false;    // the mark goes to the calmest of autoPlaces, not to wmPlacement
     std::string autoPlaces = "top-left,top-right,bottom-left,bottom-right";
     std::string brightWatermark;   // the picture mark's version for bright ground (a dark logo)
+    std::string nameTemplate;      // with a results folder: the results' names and subfolders, with tokens
 };

@@ -43,11 +43,12 @@ inline std::string settingText(double value)
 template <class Settings, class Visit>
 void forEachSetting(Settings& settings, Visit&& visit)
 {
-    auto& [waterImgFile, resize, useWatermark, rotate, width, height, alpha, quality, includeSubdirectories,
+    auto& [waterImgFile, resize, useWatermark, rotate, width, height, fitMode, fitMegapixels, alpha, quality,
+           includeSubdirectories,
            wmPlacement, skipUnreadable, saveToFolder, resultsFolder, keepExif, keepGps, watermarkSize,
            watermarkMargin, convertToSrgb, skipProcessed, textWatermark, watermarkText, textFont, textColour,
            textSize, textShadow, outputFormat, progressive, fullChroma, maxFileSize, sharpening, autoPlacement,
-           autoPlaces, brightWatermark] = settings;
+           autoPlaces, brightWatermark, nameTemplate] = settings;
     using S = SavedAs;
     using R = InRecord;
     // The record takes the watermark by its pixels, not by its path.
@@ -85,4 +86,9 @@ void forEachSetting(Settings& settings, Visit&& visit)
     visit("AutoPlaces", autoPlaces, S::ownLine, R::byKey);
     // The record takes the second watermark by its pixels too.
     visit("WatermarkBright", brightWatermark, S::ownLine, R::no);
+    // The record takes the fit as the rule it makes (see processingRecord).
+    visit("FitMode", fitMode, S::ownLine, R::no);
+    visit("FitMegapixels", fitMegapixels, S::ownLine, R::no);
+    // Names are no part of the pixels.
+    visit("NameTemplate", nameTemplate, S::ownLine, R::no);
 }

@@ -24,7 +24,7 @@ std::string knownList(const std::vector<std::string>& known)
 }  // namespace
 
 bool TokenText::parse(const std::string& text, const std::vector<std::string>& known, TokenText& parsed,
-                      std::string& error)
+                      std::string& error, const std::vector<std::string>& takingArgument)
 {
     parsed.pieces_.assign(1, Piece{});
     for (std::size_t i = 0; i < text.size(); ++i) {
@@ -52,9 +52,17 @@ bool TokenText::parse(const std::string& text, const std::vector<std::string>& k
             }
             const std::string inside = text.substr(i + 1, close - i - 1);
             const std::size_t bar = inside.find('|');
-            Token token{inside.substr(0, bar), bar == std::string::npos ? std::string() : inside.substr(bar + 1)};
+            const std::string named = inside.substr(0, bar);
+            const std::size_t colon = named.find(':');
+            Token token{named.substr(0, colon), colon == std::string::npos ? std::string() : named.substr(colon + 1),
+                        bar == std::string::npos ? std::string() : inside.substr(bar + 1)};
             if (std::find(known.begin(), known.end(), token.name) == known.end()) {
                 error = "the token {" + inside + "} is unknown; known are " + knownList(known);
+                return false;
+            }
+            if (colon != std::string::npos &&
+                std::find(takingArgument.begin(), takingArgument.end(), token.name) == takingArgument.end()) {
+                error = "the token {" + token.name + "} takes nothing after \":\", as in {" + inside + "}";
                 return false;
             }
             Piece& piece = parsed.pieces_.back();
@@ -67,6 +75,15 @@ bool TokenText::parse(const std::string& text, const std::vector<std::string>& k
         }
     }
     return true;
+}
+
+std::vector<Token> TokenText::tokens() const
+{
+    std::vector<Token> tokens;
+    for (const Piece& piece : pieces_)
+        if (piece.hasToken)
+            tokens.push_back(piece.token);
+    return tokens;
 }
 
 std::string TokenText::expand(const std::function<std::string(const Token&)>& valueOf) const

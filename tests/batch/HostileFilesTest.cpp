@@ -342,7 +342,7 @@ TEST_F(HostileFiles, DecoderMemoryIsBounded)
         JpegHead head;
         readJpegHead(stream, head);
         LoadedPicture picture;
-        EXPECT_EQ(decodeJpeg(stream, c.box, c.limit, head, picture), c.loads);
+        EXPECT_EQ(decodeJpeg(stream, boxTarget(2000, 1000, c.box), c.limit, head, picture), c.loads);
         std::fclose(stream);
     }
 }
@@ -409,7 +409,7 @@ TEST_F(HostileFiles, ProgressiveDecoderKeepsItsBounds)
         JpegHead head;
         readJpegHead(stream, head);
         LoadedPicture picture;
-        EXPECT_EQ(decodeJpeg(stream, 1000, c.limit, head, picture), c.loads);
+        EXPECT_EQ(decodeJpeg(stream, FittedSize{1000, 1000}, c.limit, head, picture), c.loads);
         std::fclose(stream);
         if (c.loads) {
             ASSERT_EQ(picture.image.GetSize(), wxSize(1000, 1000));

@@ -1,0 +1,95 @@
+#include "batch/ResultNames.h"
+
+#include <cctype>
+#include <set>
+
+#include "batch/NameTemplate.h"
+#include "batch/PicturePlan.h"
+#include "pixel/PictureFile.h"
+#include "platform/PictureList.h"
+
+namespace {
+
+std::string folded(std::string name)
+{
+    for (char& c : name)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return name;
+}
+
+// A result's extension: the picture's own, or .webp.
+std::string extensionOf(const std::string& path, const BatchSettings& settings)
+{
+    if (settings.outputFormat == "webp")
+        return ".webp";
+    const std::size_t slash = path.find_last_of("/\\");
+    const std::size_t dot = path.rfind('.');
+    return dot != std::string::npos && (slash == std::string::npos || dot > slash + 1) ? path.substr(dot) : "";
+}
+
+// What the template takes from the picture: its tags, and the result's
+// size as its plan will make it.
+NameFacts factsOf(const NameTemplate& names, const BatchSettings& settings, const std::string& path, long long index)
+{
+    NameFacts facts;
+    facts.path = path;
+    facts.index = index;
+    if (!names.readsPicture())
+        return facts;
+    const PictureFile file(path);
+    const JpegHead& head = file.jpegHead();
+    facts.tags = pictureTags(head);
+    std::uint32_t width = 0, height = 0;
+    if (file.declaredSize(width, height)) {
+        PicturePlan shape;
+        planShape(shape, width, height, head.exifRead ? head.orientation : 0, settings);
+        facts.width = shape.width;
+        facts.height = shape.height;
+    }
+    return facts;
+}
+
+// The template when one applies and parses.
+bool templated(const BatchSettings& settings, bool toFolder, NameTemplate& names)
+{
+    std::string error;
+    return toFolder && !settings.nameTemplate.empty() && NameTemplate::parse(settings.nameTemplate, names, error);
+}
+
+// The path without its extension and its extension: "a/b" and ".webp".
+std::string withoutTail(const std::string& name, const std::string& tail)
+{
+    return name.substr(0, name.size() - tail.size());
+}
+
+}  // namespace
+
+ResultNames::ResultNames(const BatchSettings& settings, const std::string& folder,
+                         const std::vector<std::string>& paths, bool toFolder)
+{
+    NameTemplate names;
+    const bool byTemplate = templated(settings, toFolder, names);
+    const bool made = byTemplate || settings.outputFormat == "webp";
+    std::set<std::string> taken;
+    for (std::size_t i = 0; i < paths.size(); ++i) {
+        const std::string tail = extensionOf(paths[i], settings);
+        const NameFacts facts = byTemplate ? factsOf(names, settings, paths[i], static_cast<long long>(i)) : NameFacts{};
+        const std::string own = resultName(relativePath(folder, paths[i]), settings);
+        const auto nameWith = [&](const std::string& suffix) {
+            return byTemplate ? names.path(facts, suffix + tail) : withoutTail(own, tail) + suffix + tail;
+        };
+        std::string name = nameWith("");
+        for (int n = 2; made && !taken.insert(folded(name)).second; ++n)
+            name = nameWith(" (" + std::to_string(n) + ")");
+        names_[paths[i]] = name;
+    }
+}
+
+std::string resultNameOf(const BatchSettings& settings, const std::string& folder, const std::string& path,
+                         long long index, bool toFolder)
+{
+    NameTemplate names;
+    if (!templated(settings, toFolder, names))
+        return resultName(relativePath(folder, path), settings);
+    return names.path(factsOf(names, settings, path, index), extensionOf(path, settings));
+}
