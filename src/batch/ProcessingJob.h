@@ -1,6 +1,8 @@
 #pragma once
 
+#include <optional>
 #include <string>
+#include <vector>
 
 #include <wx/image.h>
 #include <wx/string.h>
@@ -16,6 +18,7 @@ class TextMark;
 struct ProcessingJob {
     BatchSettings settings;
     wxString directory;               // folder to process, as the folder tree gives it
+    std::optional<std::vector<std::string>> pictures;  // given: these paths below directory, not its listing
     const wxImage* watermarkImage = nullptr;  // settings.waterImgFile loaded by the owner; only read
     const TextMark* textMark = nullptr;       // with settings.textWatermark: the text mark the owner loaded
     const wxImage* brightWatermarkImage = nullptr;  // settings.brightWatermark loaded by the owner; only read

@@ -78,7 +78,9 @@ bool WorkingThread::ProcessDirectory(long quality)
     placementReported_ = false;
     missingCharacters_.clear();
 
-    if (!listPictures(std::string(job_.directory.utf8_str()), job_.settings.includeSubdirectories, files_)) {
+    if (job_.pictures)
+        files_ = *job_.pictures;
+    else if (!listPictures(std::string(job_.directory.utf8_str()), job_.settings.includeSubdirectories, files_)) {
         owner_->folderUnreadable(job_.directory);
         return false;
     }

@@ -20,4 +20,6 @@ struct BatchOptions {
     bool yes = false;
     bool quiet = false;
     int jobs = 0;
+    std::string filesFrom;  // a list of pictures, "-" for standard input
+    bool nulSeparated = false;
 };

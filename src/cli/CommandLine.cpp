@@ -92,10 +92,11 @@ std::string namedValues(std::string help)
                   {nullptr, "watermark-size"}, {nullptr, "margin"}, {nullptr, "text"}, {nullptr, "font"},
                   {nullptr, "text-colour"}, {nullptr, "text-size"}, {nullptr, "format"}, {nullptr, "chroma"},
                   {nullptr, "max-file-size"}, {nullptr, "sharpen"}, {nullptr, "auto-places"},
-                  {nullptr, "watermark-bright"}, {nullptr, "fit"}, {nullptr, "name"}};
+                  {nullptr, "watermark-bright"}, {nullptr, "fit"}, {nullptr, "name"},
+                  {nullptr, "files-from"}};
     static const char* const names[] = {"N", "FILE", "A", "POS", "N", "DIR", "FILE", "N", "P", "P",
                                         "TEXT", "NAME|FILE", "#RRGGBB", "P", "FORMAT", "420|444", "SIZE", "LEVEL",
-                                        "LIST", "FILE", "RULE", "TEMPLATE"};
+                                        "LIST", "FILE", "RULE", "TEMPLATE", "FILE"};
     const auto replace = [&help](const std::string& from, std::string to, bool pad) {
         const std::size_t at = help.find(from);
         if (at == std::string::npos)
@@ -329,7 +330,13 @@ CommandLineResult parseCommandLine(int argc, char** argv, BatchOptions& options,
         {wxCMD_LINE_OPTION, "j", "jobs", "pictures prepared at once (default: one per core)", string, 0},
         {wxCMD_LINE_SWITCH, "q", "quiet", "report failures only", none, 0},
         {wxCMD_LINE_SWITCH, nullptr, "json", "one JSON object per picture and a summary on standard output", none, 0},
-        {wxCMD_LINE_PARAM, nullptr, nullptr, "FOLDER", string, wxCMD_LINE_PARAM_MULTIPLE},
+        {wxCMD_LINE_OPTION, nullptr, "files-from",
+         "take the pictures named in FILE (- for standard input), one a line, instead of a folder's; their "
+         "results are named from FOLDER, or from the current folder without one",
+         string, 0},
+        {wxCMD_LINE_SWITCH, "0", "null", "with --files-from, names end with a NUL byte, as find -print0 writes them",
+         none, 0},
+        {wxCMD_LINE_PARAM, nullptr, nullptr, "FOLDER", string, wxCMD_LINE_PARAM_MULTIPLE | wxCMD_LINE_PARAM_OPTIONAL},
         {wxCMD_LINE_NONE, nullptr, nullptr, nullptr, none, 0},
     };
     // The names as typed, in whatever script.
@@ -562,5 +569,19 @@ CommandLineResult parseCommandLine(int argc, char** argv, BatchOptions& options,
     }
     for (std::size_t i = 0; i < parser.GetParamCount(); ++i)
         options.folders.push_back(text(parser.GetParam(i)));
+    options.nulSeparated = parser.Found("0");
+    if (parser.Found("files-from", &value)) {
+        options.filesFrom = text(value);
+        if (options.folders.size() > 1) {
+            error = "--files-from takes one FOLDER at most, the one its results are named from";
+            return CommandLineResult::usageError;
+        }
+    } else if (options.nulSeparated) {
+        error = "--null goes with --files-from";
+        return CommandLineResult::usageError;
+    } else if (options.folders.empty()) {
+        error = "which FOLDER? Name at least one";
+        return CommandLineResult::usageError;
+    }
     return CommandLineResult::run;
 }

@@ -2,6 +2,7 @@
 // same engine as the window.
 #include <cstdio>
 #include <memory>
+#include <optional>
 #include <set>
 #include <vector>
 
@@ -13,12 +14,14 @@
 #include "batch/ProcessingJob.h"
 #include "batch/TextMark.h"
 #include "cli/CommandLine.h"
+#include "cli/FileList.h"
 #include "platform/InterruptWatcher.h"
 #include "cli/TerminalOwner.h"
 #include "platform/TerminalStreams.h"
 #include "platform/FileAccess.h"
 #include "platform/FolderAccess.h"
 #include "platform/PathNames.h"
+#include "platform/RegularFile.h"
 
 namespace {
 
@@ -73,8 +76,30 @@ bool loadWatermark(const std::string& path, wxImage& mark, std::string& problem)
     return true;
 }
 
+// The pictures --files-from names, those left out said on the way.
+bool readListed(const BatchOptions& options, std::optional<std::vector<std::string>>& pictures, std::string& error)
+{
+    const bool standardInput = options.filesFrom == "-";
+    std::FILE* list = standardInput ? stdin : openRegularFile(options.filesFrom);
+    if (!list) {
+        error = "cannot read the list " + shownPath(options.filesFrom);
+        return false;
+    }
+    const std::vector<std::string> names = readFileList(list, options.nulSeparated);
+    if (!standardInput)
+        std::fclose(list);
+    std::vector<std::string> leftOut;
+    pictures.emplace();
+    if (!listedPictures(names, options.folders[0], *pictures, leftOut, error))
+        return false;
+    for (const std::string& line : leftOut)
+        std::fprintf(stderr, "tessaly-batch: %s\n", line.c_str());
+    return true;
+}
+
 ProcessingJob jobFor(const BatchOptions& options, const std::string& folder, const std::string& output,
-                     const wxImage* mark, const wxImage* bright, const TextMark* textMark)
+                     const std::optional<std::vector<std::string>>& pictures, const wxImage* mark,
+                     const wxImage* bright, const TextMark* textMark)
 {
     ProcessingJob job;
     job.settings = options.settings;
@@ -89,6 +114,7 @@ ProcessingJob jobFor(const BatchOptions& options, const std::string& folder, con
     job.skipExisting = options.skipExisting;
     job.traceLog = false;
     job.dryRun = options.dryRun;
+    job.pictures = pictures;
     return job;
 }
 
@@ -122,6 +148,16 @@ int main(int argc, char** argv)
         return usageError(error);
     case CommandLineResult::run:
         break;
+    }
+    // A list's pictures are one batch below one folder.
+    std::optional<std::vector<std::string>> listed;
+    if (!options.filesFrom.empty()) {
+        if (options.folders.empty())
+            options.folders.push_back(".");
+        if (noFolderAt(options.folders[0]))
+            return usageError(shownPath(options.folders[0]) + ": no such folder");
+        if (!readListed(options, listed, error))
+            return usageError(error);
     }
     // Before any picture is touched: every FOLDER is there, and each has an
     // output folder of its own.
@@ -171,7 +207,7 @@ int main(int argc, char** argv)
     {
         InterruptWatcher watcher([&owner] { return owner.asking(); }, [&owner] { owner.stop(); });
         for (std::size_t i = 0; i < options.folders.size() && watcher.signal() == 0 && !owner.outputGone(); ++i)
-            owner.run(jobFor(options, options.folders[i], outputs[i], pictureMark ? &mark : nullptr,
+            owner.run(jobFor(options, options.folders[i], outputs[i], listed, pictureMark ? &mark : nullptr,
                              twoTones ? &bright : nullptr, text.get()));
         interruptedBy = watcher.signal();
     }
