@@ -10,6 +10,7 @@ struct PictureReport {
     enum class Outcome { saved, unreadable, notWritten, skipped };
 
     std::string path;     // the picture read
+    int output = 0;       // for which of the job's outputs: 0 its own, k + 1 its more[k]
     PicturePlan plan;     // what was decided for it before decoding; its target is the file written
     Outcome outcome = Outcome::saved;
     std::string reason;   // why, when not saved

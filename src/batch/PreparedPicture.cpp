@@ -48,26 +48,13 @@ ResultStyle resultStyle(const BatchSettings& settings, long quality)
 
 }  // namespace
 
-void preparePicture(PictureFile& file, const ProcessingJob& job, long quality, const std::atomic<bool>* cancel,
-                    PreparedPicture& prepared)
+namespace {
+
+// Blends and encodes the shaped picture for the job, as its plan says.
+void finishPicture(const PictureFile& file, const ProcessingJob& job, long quality, ShapedPicture& shaped,
+                   PreparedPicture& prepared)
 {
-    prepared.stamp = file.stamp();
-    prepared.plan = planPicture(file, job);
     const PicturePlan& plan = prepared.plan;
-    if (plan.verdict == PicturePlan::Verdict::unreadable) {
-        prepared.problem = plan.reason;
-        return;
-    }
-    prepared.loaded = true;
-    // A dry run decodes only a picture whose pixels choose the mark's place or tone.
-    if (plan.verdict != PicturePlan::Verdict::process || (job.dryRun && !markChosenByGround(job)))
-        return;
-    ShapedPicture shaped;
-    if (!shapePicture(file, plan, job.settings, shaped, cancel)) {
-        prepared.loaded = false;
-        prepared.problem = shaped.picture.problem;
-        return;
-    }
     prepared.resized = shaped.resized;
     prepared.rotated = shaped.rotated;
     wxImage& picture = shaped.picture.image;
@@ -90,6 +77,80 @@ void preparePicture(PictureFile& file, const ProcessingJob& job, long quality, c
     prepared.overLimit = encoded.overLimit;
     if (encoded.bytes.empty())
         prepared.problem = encoded.problem;
+}
+
+// Whether the plan needs the picture's pixels.
+bool decodes(const ProcessingJob& job, const PicturePlan& plan)
+{
+    // A dry run decodes only a picture whose pixels choose the mark's place or tone.
+    return plan.verdict == PicturePlan::Verdict::process && (!job.dryRun || markChosenByGround(job));
+}
+
+// The one size the picture is decoded to for every output that needs it:
+// the largest of their fitted sizes, which each shrinks further; its own
+// when one keeps it.
+FittedSize sharedTarget(const std::vector<const ProcessingJob*>& jobs, const std::vector<PreparedPicture*>& outputs)
+{
+    FittedSize target{0, 0};
+    for (std::size_t i = 0; i < jobs.size(); ++i) {
+        const PicturePlan& plan = outputs[i]->plan;
+        if (!decodes(*jobs[i], plan))
+            continue;
+        if (!plan.resized)
+            return {0, 0};
+        const FittedSize wanted = decodeTarget(plan);
+        if (wanted.width * wanted.height > target.width * target.height)
+            target = wanted;
+    }
+    return target;
+}
+
+}  // namespace
+
+void preparePicture(PictureFile& file, const ProcessingJob& job, long quality, const std::atomic<bool>* cancel,
+                    PreparedPicture& prepared)
+{
+    std::vector<const ProcessingJob*> jobs{&job};
+    prepared.more.resize(job.more.size());
+    std::vector<PreparedPicture*> outputs{&prepared};
+    for (std::size_t i = 0; i < job.more.size(); ++i) {
+        jobs.push_back(&job.more[i]);
+        outputs.push_back(&prepared.more[i]);
+    }
+    for (std::size_t i = 0; i < jobs.size(); ++i) {
+        outputs[i]->stamp = file.stamp();
+        outputs[i]->plan = planPicture(file, *jobs[i]);
+    }
+    LoadedPicture shared;
+    bool decoded = false, failed = false;
+    for (std::size_t i = 0; i < jobs.size(); ++i) {
+        PreparedPicture& out = *outputs[i];
+        const PicturePlan& plan = out.plan;
+        if (plan.verdict == PicturePlan::Verdict::unreadable) {
+            out.problem = plan.reason;
+            continue;
+        }
+        out.loaded = true;
+        if (!decodes(*jobs[i], plan))
+            continue;
+        if (!decoded && !failed) {
+            failed = !loadPlanned(file, plan, jobs.size() == 1 ? decodeTarget(plan) : sharedTarget(jobs, outputs),
+                                  shared, cancel);
+            decoded = !failed;
+        }
+        if (failed) {
+            out.loaded = false;
+            out.problem = shared.problem;
+            continue;
+        }
+        ShapedPicture shaped;
+        shaped.picture = shared;
+        // Each output shapes a picture of its own.
+        if (jobs.size() > 1)
+            shaped.picture.image = shared.image.Copy();
+        shapeLoaded(plan, jobs[i]->settings, shaped);
+        finishPicture(file, *jobs[i], i == 0 ? quality : jobs[i]->settings.quality, shaped, out);
+    }
 }
 
 PreparedPicture preparedOrFailed(const std::function<void(PreparedPicture&)>& make)

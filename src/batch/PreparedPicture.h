@@ -34,11 +34,14 @@ struct PreparedPicture {
     std::vector<unsigned char> bytes;
     long quality = 0;        // the quality it was encoded at
     bool overLimit = false;  // over the size limit even at the lowest quality
+    // The same picture prepared for each of the job's further outputs.
+    std::vector<PreparedPicture> more;
 };
 
 // Prepares the opened picture file for the job at the quality, as its plan
-// says: only a picture the plan processes is decoded, and none in a dry
-// run. A set cancel flag cuts a long decode short; the result then counts
+// says, and for each of the job's further outputs at its own: only a
+// picture a plan processes is decoded, once for them all, and none in a
+// dry run. A set cancel flag cuts a long decode short; the result then counts
 // as not loaded. The trace log is written by the worker alone, in list
 // order.
 void preparePicture(PictureFile& file, const ProcessingJob& job, long quality, const std::atomic<bool>* cancel,

@@ -32,4 +32,8 @@ struct ProcessingJob {
     bool dryRun = false;              // plan and report each picture, unasked; decode and write nothing
     std::string record;               // the batch's processing record; the worker sets it
     const ResultNames* resultNames = nullptr;  // the results' names; the worker sets them
+    // Further outputs of the same pictures (one for each further preset),
+    // each with its settings, output folder and watermarks: every picture
+    // is decoded once for them all. Their own folder, list and run are this job's.
+    std::vector<ProcessingJob> more;
 };

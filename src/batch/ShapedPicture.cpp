@@ -27,8 +27,16 @@ bool fitIntoBox(LoadedPicture& loaded, const PicturePlan& plan)
 bool shapePicture(PictureFile& file, const PicturePlan& plan, const BatchSettings& settings, ShapedPicture& shaped,
                   const std::atomic<bool>* cancel)
 {
-    LoadedPicture& loaded = shaped.picture;
-    if (!file.load(decodeTarget(plan), loaded, cancel))
+    if (!loadPlanned(file, plan, decodeTarget(plan), shaped.picture, cancel))
+        return false;
+    shapeLoaded(plan, settings, shaped);
+    return true;
+}
+
+bool loadPlanned(PictureFile& file, const PicturePlan& plan, const FittedSize& target, LoadedPicture& loaded,
+                 const std::atomic<bool>* cancel)
+{
+    if (!file.load(target, loaded, cancel))
         return false;
     if (loaded.storedWidth != plan.storedWidth || loaded.storedHeight != plan.storedHeight) {
         loaded.problem = "decodes to " + std::to_string(loaded.storedWidth) + "x" + std::to_string(loaded.storedHeight) +
@@ -36,6 +44,12 @@ bool shapePicture(PictureFile& file, const PicturePlan& plan, const BatchSetting
         loaded.image = wxImage();
         return false;
     }
+    return true;
+}
+
+void shapeLoaded(const PicturePlan& plan, const BatchSettings& settings, ShapedPicture& shaped)
+{
+    LoadedPicture& loaded = shaped.picture;
     shaped.resized = fitIntoBox(loaded, plan);
     shaped.rotated = plan.orientation != 0 && orientUpright(loaded.image, plan.orientation);
     // Once converted, the colours are sRGB's and need no profile; one that
@@ -45,7 +59,6 @@ bool shapePicture(PictureFile& file, const PicturePlan& plan, const BatchSetting
     Sharpening sharpening = Sharpening::off;
     if (sharpeningFromName(settings.sharpening, sharpening))
         sharpen(loaded.image, sharpening);
-    return true;
 }
 
 bool markChosenByGround(const ProcessingJob& job)

@@ -33,6 +33,15 @@ bool fitIntoBox(LoadedPicture& loaded, const PicturePlan& plan);
 bool shapePicture(PictureFile& file, const PicturePlan& plan, const BatchSettings& settings, ShapedPicture& shaped,
                   const std::atomic<bool>* cancel);
 
+// Decodes the picture shrunk to target, for the plan (made for its head's
+// size): false, with loaded.problem saying why, as shapePicture.
+bool loadPlanned(PictureFile& file, const PicturePlan& plan, const FittedSize& target, LoadedPicture& loaded,
+                 const std::atomic<bool>* cancel);
+
+// What shapePicture does once the picture is loaded: shaped.picture holds
+// it, at the plan's size or larger.
+void shapeLoaded(const PicturePlan& plan, const BatchSettings& settings, ShapedPicture& shaped);
+
 // What the blend of a job's watermark did: whether it marked the picture,
 // the place it took (1..9), and where the ground chose it, the tone:
 // "light" or "dark" letters, or the picture mark ("light") or its version

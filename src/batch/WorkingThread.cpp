@@ -72,9 +72,15 @@ bool WorkingThread::ProcessDirectory(long quality)
     statistics_ = BatchStatistics{};
     statistics_.wentOnPastUnreadable = job_.settings.skipUnreadable;
     // Names are made only for a results folder: in place they stay.
-    const bool toFolder = !job_.outputFolder.empty();
-    if (writesBeside(job_))
-        job_.outputFolder = job_.directory;
+    std::vector<ProcessingJob*> outputs{&job_};
+    for (ProcessingJob& more : job_.more)
+        outputs.push_back(&more);
+    std::vector<bool> toFolder;
+    for (ProcessingJob* output : outputs) {
+        toFolder.push_back(!output->outputFolder.empty());
+        if (writesBeside(*output))
+            output->outputFolder = job_.directory;
+    }
     placementReported_ = false;
     missingCharacters_.clear();
 
@@ -84,25 +90,33 @@ bool WorkingThread::ProcessDirectory(long quality)
         owner_->folderUnreadable(job_.directory);
         return false;
     }
-    if (!job_.outputFolder.empty())
-        dropOutputFolder(files_, std::string(job_.directory.utf8_str()), std::string(job_.outputFolder.utf8_str()));
+    for (const ProcessingJob* output : outputs)
+        if (!output->outputFolder.empty())
+            dropOutputFolder(files_, std::string(job_.directory.utf8_str()), std::string(output->outputFolder.utf8_str()));
 
-    names_ = std::make_unique<ResultNames>(job_.settings, std::string(job_.directory.utf8_str()), files_, toFolder);
-    job_.resultNames = names_.get();
+    names_.clear();
+    for (std::size_t i = 0; i < outputs.size(); ++i) {
+        names_.push_back(std::make_unique<ResultNames>(outputs[i]->settings, std::string(job_.directory.utf8_str()),
+                                                       files_, toFolder[i]));
+        outputs[i]->resultNames = names_.back().get();
+    }
     const int count = static_cast<int>(files_.size());
     // Said once, before anything starts, rather than once for each picture.
-    std::string reason;
-    const std::string unwritable = unwritableFolder(files_, std::string(job_.outputFolder.utf8_str()), reason);
-    if (!unwritable.empty()) {
-        owner_->folderUnwritable(wxString::FromUTF8(unwritable), wxString::FromUTF8(reason));
-        return false;
+    for (const ProcessingJob* output : outputs) {
+        std::string reason;
+        const std::string unwritable = unwritableFolder(files_, std::string(output->outputFolder.utf8_str()), reason);
+        if (!unwritable.empty()) {
+            owner_->folderUnwritable(wxString::FromUTF8(unwritable), wxString::FromUTF8(reason));
+            return false;
+        }
     }
     if (!job_.dryRun && !owner_->confirm(job_.directory, count, job_.outputFolder))
         return false;
     if (job_.askAboutExisting && !job_.outputFolder.empty())
         decideAboutExisting();
 
-    job_.record = processingRecord(job_);
+    for (ProcessingJob* output : outputs)
+        output->record = processingRecord(*output);
     owner_->setGaugeRange(count);
     // Helpers prepare the next pictures while this thread writes them, in
     // list order, with the same requests in the same order as one by one.
@@ -115,27 +129,10 @@ bool WorkingThread::ProcessDirectory(long quality)
             break;
         }
         const PreparedPicture picture = pipeline.next();
-        PictureReport report;
-        report.path = files_[i];
-        report.plan = picture.plan;
-        // Its size as the file stood when it was read: skipped or failed too.
-        report.bytesBefore = static_cast<std::uint64_t>(std::max<long long>(picture.stamp.size, 0));
-        if (!picture.loaded) {
-            report.outcome = PictureReport::Outcome::unreadable;
-            report.reason = picture.problem;
-            report.endsBatch = !job_.settings.skipUnreadable;
-            ++statistics_.skipped;
-        } else if (picture.plan.verdict == PicturePlan::Verdict::skip) {
-            report.outcome = PictureReport::Outcome::skipped;
-            report.reason = picture.plan.reason;
-            report.alreadyProcessed = picture.plan.alreadyProcessed;
-            ++(report.alreadyProcessed ? statistics_.alreadyProcessed : statistics_.alreadyThere);
-        } else {
-            noteMissingCharacters(picture.plan);
-            commitPicture(picture, report);
-        }
-        owner_->pictureDone(report);
-        if (report.endsBatch)
+        bool ends = takePicture(picture, job_, 0, files_[i]);
+        for (std::size_t k = 0; k < job_.more.size() && k < picture.more.size(); ++k)
+            ends = takePicture(picture.more[k], job_.more[k], static_cast<int>(k + 1), files_[i]) || ends;
+        if (ends)
             return false;
         owner_->setGaugeValue(i + 1);
     }
@@ -148,19 +145,46 @@ bool WorkingThread::ProcessDirectory(long quality)
     return true;
 }
 
-void WorkingThread::commitPicture(const PreparedPicture& picture, PictureReport& report)
+bool WorkingThread::takePicture(const PreparedPicture& picture, const ProcessingJob& job, int output,
+                               const std::string& path)
+{
+    PictureReport report;
+    report.path = path;
+    report.output = output;
+    report.plan = picture.plan;
+    // Its size as the file stood when it was read: skipped or failed too.
+    report.bytesBefore = static_cast<std::uint64_t>(std::max<long long>(picture.stamp.size, 0));
+    if (!picture.loaded) {
+        report.outcome = PictureReport::Outcome::unreadable;
+        report.reason = picture.problem;
+        report.endsBatch = !job.settings.skipUnreadable;
+        ++statistics_.skipped;
+    } else if (picture.plan.verdict == PicturePlan::Verdict::skip) {
+        report.outcome = PictureReport::Outcome::skipped;
+        report.reason = picture.plan.reason;
+        report.alreadyProcessed = picture.plan.alreadyProcessed;
+        ++(report.alreadyProcessed ? statistics_.alreadyProcessed : statistics_.alreadyThere);
+    } else {
+        noteMissingCharacters(job, picture.plan);
+        commitPicture(picture, job, report);
+    }
+    owner_->pictureDone(report);
+    return report.endsBatch;
+}
+
+void WorkingThread::commitPicture(const PreparedPicture& picture, const ProcessingJob& job, PictureReport& report)
 {
     const PicturePlan& plan = picture.plan;
     const bool failing = plan.verdict == PicturePlan::Verdict::fail;
     // Where the mark went, in a dry run too where the pixels chose it.
     report.watermarkPlace = picture.watermarkPlace;
     report.watermarkTone = picture.watermarkTone;
-    if (job_.dryRun && !failing) {
+    if (job.dryRun && !failing) {
         // What the plan says the write would do.
         report.resized = plan.resized;
         report.rotated = plan.orientation != 0;
-        report.watermarked = job_.settings.useWatermark;
-        report.quality = job_.settings.quality;
+        report.watermarked = job.settings.useWatermark;
+        report.quality = job.settings.quality;
         countSaved(report);
         return;
     }
@@ -170,10 +194,10 @@ void WorkingThread::commitPicture(const PreparedPicture& picture, PictureReport&
         placementReported_ = true;
     }
     // The trace log is written here, one picture after the other.
-    if (job_.settings.rotate && job_.traceLog && !job_.dryRun) {
+    if (job.settings.rotate && job.traceLog && !job.dryRun) {
         MetadataHandler handler(report.path.c_str(), true);
         handler.readExif();
-        if (markChosenByGround(job_))
+        if (markChosenByGround(job))
             handler.note("Watermark: " + std::string(placeName(picture.watermarkPlace)) +
                          (picture.watermarkTone.empty() ? "" : ", " + picture.watermarkTone));
     }
@@ -183,19 +207,19 @@ void WorkingThread::commitPicture(const PreparedPicture& picture, PictureReport&
         report.reason = plan.problem;
     } else if (picture.bytes.empty() && !picture.problem.empty()) {
         report.reason = "cannot be written: " + picture.problem;
-    } else if (job_.outputFolder.empty()) {
+    } else if (job.outputFolder.empty()) {
         saved = replaceFile(report.path, picture.bytes, &report.reason);
     } else {
-        const ResultWriter results(std::string(job_.outputFolder.utf8_str()));
+        const ResultWriter results(std::string(job.outputFolder.utf8_str()));
         const std::string& relative = plan.resultName;
-        if (job_.skipExisting && results.existing(relative) == ResultWriter::Existing::file) {
+        if (job.skipExisting && results.existing(relative) == ResultWriter::Existing::file) {
             // Done by an earlier run that was stopped since it was planned.
             report.outcome = PictureReport::Outcome::skipped;
             ++statistics_.alreadyThere;
             return;
         }
-        saved = results.write(relative, picture.bytes, job_.overwrite, picture.stamp.modified, report.reason);
-        if (!saved && !job_.overwrite && results.existing(relative) == ResultWriter::Existing::file)
+        saved = results.write(relative, picture.bytes, job.overwrite, picture.stamp.modified, report.reason);
+        if (!saved && !job.overwrite && results.existing(relative) == ResultWriter::Existing::file)
             report.reason += existingResultNote(results.pathOf(relative), report.path);
     }
     if (!saved) {
@@ -214,12 +238,12 @@ void WorkingThread::commitPicture(const PreparedPicture& picture, PictureReport&
     countSaved(report);
 }
 
-void WorkingThread::noteMissingCharacters(const PicturePlan& plan)
+void WorkingThread::noteMissingCharacters(const ProcessingJob& job, const PicturePlan& plan)
 {
-    if (!job_.textMark || plan.watermarkText.empty())
+    if (!job.textMark || plan.watermarkText.empty())
         return;
     const std::u32string known = codePoints(missingCharacters_);
-    for (char32_t c : codePoints(job_.textMark->missingCharacters(plan.watermarkText)))
+    for (char32_t c : codePoints(job.textMark->missingCharacters(plan.watermarkText)))
         if (known.find(c) == std::u32string::npos)
             missingCharacters_ += utf8Of(c);
 }
@@ -266,7 +290,7 @@ void WorkingThread::countExisting(const std::string& output, int& earlier, int& 
 {
     const ResultWriter results(output);
     for (const std::string& path : files_) {
-        const std::string& relative = names_->of(path);
+        const std::string& relative = names_[0]->of(path);
         const ResultWriter::Existing there = results.existing(relative);
         if (there == ResultWriter::Existing::none)
             continue;

@@ -42,16 +42,19 @@ private:
     // Of the files already where the results go, how many are earlier
     // results of these pictures, and how many are not.
     void countExisting(const std::string& output, int& earlier, int& others) const;
-    void commitPicture(const PreparedPicture& picture, PictureReport& report);
+    // Reports the picture prepared for one of the job's outputs (0 the
+    // job's own, k + 1 its more[k]) and writes it; true when it ends the batch.
+    bool takePicture(const PreparedPicture& picture, const ProcessingJob& job, int output, const std::string& path);
+    void commitPicture(const PreparedPicture& picture, const ProcessingJob& job, PictureReport& report);
     void countSaved(const PictureReport& report);
     // Adds the characters of the picture's mark text that the fonts lack.
-    void noteMissingCharacters(const PicturePlan& plan);
+    void noteMissingCharacters(const ProcessingJob& job, const PicturePlan& plan);
     bool stopRequested();
 
     BatchStatistics statistics_;
     std::atomic<bool> stopRequested_{false};
     std::vector<std::string> files_;  // UTF-8 paths, in processing order
-    std::unique_ptr<ResultNames> names_;  // their results' names
+    std::vector<std::unique_ptr<ResultNames>> names_;  // their results' names, for each output
     BatchOwner* owner_;
     ProcessingJob job_;
     bool placementReported_ = false;

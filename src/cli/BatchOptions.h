@@ -20,6 +20,10 @@ struct BatchOptions {
     bool yes = false;
     bool quiet = false;
     int jobs = 0;
+    std::vector<BatchSettings> presets;  // the further --preset's settings, each a batch of its own output
+    std::vector<std::string> presetNames;  // every --preset's name, settings' first
+    bool outputGiven = false;  // --output, which several presets share by their names
+    std::string savePreset;  // --save-preset's name
     std::string filesFrom;  // a list of pictures, "-" for standard input
     bool nulSeparated = false;
 };

@@ -16,6 +16,9 @@
 #include "platform/PathNames.h"
 #include "settings/ConfigFile.h"
 #include "settings/PreferencesFile.h"
+#include "settings/PresetFile.h"
+#include "batch/SettingRanges.h"
+#include "platform/SettingsFolder.h"
 
 namespace {
 
@@ -93,10 +96,10 @@ std::string namedValues(std::string help)
                   {nullptr, "text-colour"}, {nullptr, "text-size"}, {nullptr, "format"}, {nullptr, "chroma"},
                   {nullptr, "max-file-size"}, {nullptr, "sharpen"}, {nullptr, "auto-places"},
                   {nullptr, "watermark-bright"}, {nullptr, "fit"}, {nullptr, "name"},
-                  {nullptr, "files-from"}};
+                  {nullptr, "files-from"}, {nullptr, "preset"}, {nullptr, "save-preset"}};
     static const char* const names[] = {"N", "FILE", "A", "POS", "N", "DIR", "FILE", "N", "P", "P",
                                         "TEXT", "NAME|FILE", "#RRGGBB", "P", "FORMAT", "420|444", "SIZE", "LEVEL",
-                                        "LIST", "FILE", "RULE", "TEMPLATE", "FILE"};
+                                        "LIST", "FILE", "RULE", "TEMPLATE", "FILE", "NAME|FILE", "NAME"};
     const auto replace = [&help](const std::string& from, std::string to, bool pad) {
         const std::size_t at = help.find(from);
         if (at == std::string::npos)
@@ -255,6 +258,222 @@ bool readFit(const std::string& value, bool sized, BatchSettings& settings, std:
     return true;
 }
 
+// A preset named in the presets folder, or given as a file (a path, or a
+// name ending in .cfg), its faults said as warnings and put right.
+bool readNamedPreset(const std::string& named, BatchSettings& settings, std::string& path, std::string& error,
+                     std::vector<std::string>& warnings)
+{
+    const bool file = named.find_first_of("/\\") != std::string::npos ||
+                      (named.size() > 4 && named.compare(named.size() - 4, 4, ".cfg") == 0);
+    path = file ? named : presetPath(presetsFolderIn(userSettingsFolder()), named);
+    if (!file && !presetNameFits(named)) {
+        error = "there is no preset " + named;
+        return false;
+    }
+    if (!readPreset(path, settings, warnings, error)) {
+        if (!file)
+            error = "there is no preset " + named + " (" + shownPath(path) + "); --list-presets lists them";
+        return false;
+    }
+    for (const std::string& bad : keepInRange(settings))
+        warnings.push_back(shownPath(path) + ": " + bad + " is out of range; its default is taken");
+    if (settings.saveToFolder && settings.resultsFolder.empty()) {
+        error = "the preset " + shownPath(path) + " saves results to a folder but names none";
+        return false;
+    }
+    return true;
+}
+
+// A preset's name for its results' folder: a file's name without .cfg.
+std::string presetNameOf(const std::string& named)
+{
+    std::string name = named.substr(named.find_last_of("/\\") == std::string::npos ? 0 : named.find_last_of("/\\") + 1);
+    if (name.size() > 4 && name.compare(name.size() - 4, 4, ".cfg") == 0)
+        name.erase(name.size() - 4);
+    return name;
+}
+
+// The options that make the settings, over those of a base file (--prefs
+// or a --preset) or the terminal's own defaults; false for a usage error.
+bool readSettingOptions(const wxCmdLineParser& parser, const std::string& base, BatchSettings& settings,
+                        BatchOptions& options, std::string& error, std::vector<std::string>& warnings)
+{
+    wxString value;
+    // Unlike the window, a batch from a terminal goes on past a picture it cannot read.
+    settings.skipUnreadable = true;
+    long number = 0;
+    if (parser.Found("s", &value)) {
+        if (!wholeNumber(value, number) || number < 1 || number > 1000000) {
+            error = "--size wants a number of pixels, 1 or more";
+            return false;
+        }
+        settings.resize = true;
+        settings.fitMode = "box";
+        settings.width = static_cast<int>(number);
+    }
+    if (parser.Found("fit", &value) && !readFit(text(value), parser.Found("s"), settings, error))
+        return false;
+    if (parser.Found("no-rotate"))
+        settings.rotate = false;
+    if (parser.Found("w", &value) && parser.Found("text")) {
+        error = "--text and --watermark exclude each other";
+        return false;
+    }
+    if (parser.Found("w", &value)) {
+        settings.useWatermark = true;
+        settings.textWatermark = false;
+        settings.waterImgFile = text(value);
+    }
+    if (parser.Found("text", &value)) {
+        settings.useWatermark = true;
+        settings.textWatermark = true;
+        settings.watermarkText = text(value);
+    }
+    if (parser.Found("font", &value))
+        settings.textFont = text(value);
+    unsigned char rgb[3];
+    if (parser.Found("text-colour", &value)) {
+        if (value != wxS("auto") && !colourFromText(text(value), rgb)) {
+            error = "--text-colour wants a colour as #RRGGBB, such as #FFFFFF for white, or auto";
+            return false;
+        }
+        settings.textColour = text(value);
+    }
+    if (parser.Found("text-size", &value)) {
+        double size = 0;
+        if (!value.ToCDouble(&size) || !(size > 0 && size <= 100)) {
+            error = "--text-size wants a percentage above 0, at most 100";
+            return false;
+        }
+        settings.textSize = size;
+    }
+    if (parser.Found("no-shadow"))
+        settings.textShadow = false;
+    for (const char* option : {"font", "text-colour", "text-size", "no-shadow"})
+        if (parser.Found(option) && !(settings.useWatermark && settings.textWatermark)) {
+            error = "--" + std::string(option) + " goes with --text";
+            return false;
+        }
+    if (parser.Found("a", &value)) {
+        double opacity = 0;
+        // "." whatever the locale says.
+        if (!value.ToCDouble(&opacity) || opacity < 0 || opacity > 1) {
+            error = "--opacity wants a number from 0.0 to 1.0";
+            return false;
+        }
+        settings.alpha = opacity;
+        options.opacityGiven = true;
+    }
+    if (parser.Found("p", &value)) {
+        settings.autoPlacement = value == wxS("auto");
+        if (!settings.autoPlacement)
+            settings.wmPlacement = placeFromText(text(value));
+        if (settings.wmPlacement == 0) {
+            error = "--position wants 1..9, a name such as bottom-right, or auto";
+            return false;
+        }
+    }
+    std::vector<int> places;
+    if (parser.Found("auto-places", &value)) {
+        if (!settings.autoPlacement) {
+            error = "--auto-places goes with --position auto";
+            return false;
+        }
+        if (!placesFromList(text(value), places)) {
+            error = "--auto-places wants places such as top-left,bottom-right, separated by commas";
+            return false;
+        }
+        settings.autoPlaces = text(value);
+    }
+    if (parser.Found("watermark-bright", &value)) {
+        if (!settings.useWatermark || settings.textWatermark) {
+            error = "--watermark-bright goes with --watermark";
+            return false;
+        }
+        settings.brightWatermark = text(value);
+    }
+    if (parser.Found("Q", &value)) {
+        if (!wholeNumber(value, number) || number > 100) {
+            error = "--quality wants a number from 0 to 100";
+            return false;
+        }
+        settings.quality = static_cast<int>(number);
+    }
+    static const struct {
+        const char* name;
+        double most;
+        double BatchSettings::*field;
+    } percents[] = {{"watermark-size", 100, &BatchSettings::watermarkSize},
+                    {"margin", 49, &BatchSettings::watermarkMargin}};
+    for (const auto& percent : percents) {
+        if (!parser.Found(percent.name, &value))
+            continue;
+        double number = 0;
+        if (!value.ToCDouble(&number) || !(number >= 0 && number <= percent.most)) {
+            error = "--" + std::string(percent.name) + " wants a percentage from 0 to " + formatFixed(percent.most, 0);
+            return false;
+        }
+        settings.*percent.field = number;
+    }
+    if (!readOutputOptions(parser, settings, error))
+        return false;
+    if (parser.Found("j", &value)) {
+        if (!wholeNumber(value, number) || number < 1 || number > 256) {
+            error = "--jobs wants a number from 1 to 256";
+            return false;
+        }
+        options.jobs = static_cast<int>(number);
+    }
+    settings.includeSubdirectories = settings.includeSubdirectories || parser.Found("r");
+    // --output wins over the results folder of --prefs or a preset.
+    if (parser.Found("o", &value)) {
+        options.outputGiven = true;
+        settings.saveToFolder = true;
+        settings.resultsFolder = text(value);
+    }
+    if (parser.Found("name", &value)) {
+        NameTemplate names;
+        if (!settings.saveToFolder) {
+            error = "--name goes with --output: in place, pictures keep their names";
+            return false;
+        }
+        if (!NameTemplate::parse(text(value), names, error)) {
+            error = "--name: " + error;
+            return false;
+        }
+        settings.nameTemplate = text(value);
+    }
+    options.overwrite = parser.Found("f");
+    options.skipExisting = parser.Found("skip-existing");
+    options.json = parser.Found("json");
+    settings.keepExif = settings.keepExif || parser.Found("keep-exif");
+    settings.keepGps = settings.keepGps || parser.Found("keep-gps");
+    settings.convertToSrgb = settings.convertToSrgb || parser.Found("srgb");
+    settings.skipProcessed = settings.skipProcessed || parser.Found("skip-processed");
+    options.dryRun = parser.Found("n");
+    options.yes = parser.Found("y");
+    options.quiet = parser.Found("q");
+    if ((options.overwrite || options.skipExisting) && !settings.saveToFolder) {
+        error = options.overwrite ? "--overwrite goes with --output" : "--skip-existing goes with --output";
+        return false;
+    }
+    if (settings.keepGps && !settings.keepExif) {
+        if (parser.Found("keep-gps")) {
+            error = "--keep-gps goes with --keep-exif";
+            return false;
+        }
+        // The window can save it so: its GPS box keeps its tick while greyed.
+        warnings.push_back("KeepGps = 1 in " + shownPath(base) +
+                           " goes with KeepExif = 1, which is not set there: the GPS position is not kept");
+        settings.keepGps = false;
+    }
+    if (options.overwrite && options.skipExisting) {
+        error = "--overwrite and --skip-existing exclude each other";
+        return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 CommandLineResult parseCommandLine(int argc, char** argv, BatchOptions& options, std::string& error,
@@ -325,6 +544,15 @@ CommandLineResult parseCommandLine(int argc, char** argv, BatchOptions& options,
         {wxCMD_LINE_SWITCH, nullptr, "skip-existing",
          "with --output, leave results already there and count them as skipped (to resume a stopped run)", none, 0},
         {wxCMD_LINE_OPTION, "c", "prefs", "take the settings from a prefs.cfg FILE of the window", string, 0},
+        {wxCMD_LINE_OPTION, nullptr, "preset",
+         "take the settings from the preset NAME saved by the window or --save-preset, or from a preset FILE; "
+         "the options given win over it. Given more than once, each picture is decoded once and written once "
+         "for each preset, into each preset's results folder (below --output by the preset's name)",
+         string, wxCMD_LINE_PARAM_MULTIPLE},
+        {wxCMD_LINE_OPTION, nullptr, "save-preset",
+         "save the settings the other options make as the preset NAME; without FOLDER, nothing else is done",
+         string, 0},
+        {wxCMD_LINE_SWITCH, nullptr, "list-presets", "list the saved presets and exit", none, 0},
         {wxCMD_LINE_SWITCH, "n", "dry-run", "read the pictures' heads only and tell what would happen", none, 0},
         {wxCMD_LINE_SWITCH, "y", "yes", "do not ask for confirmation", none, 0},
         {wxCMD_LINE_OPTION, "j", "jobs", "pictures prepared at once (default: one per core)", string, 0},
@@ -389,183 +617,45 @@ CommandLineResult parseCommandLine(int argc, char** argv, BatchOptions& options,
         return CommandLineResult::usageError;
     }
 
+    if (parser.Found("list-presets"))
+        return CommandLineResult::listPresets;
     BatchSettings& settings = options.settings;
     // Without --prefs a batch only rewrites pictures and turns them upright.
     settings.resize = false;
     settings.useWatermark = false;
     wxString value, prefs;
+    std::vector<std::string> presets;
+    for (const wxCmdLineArg& argument : parser.GetArguments())
+        if (argument.GetKind() == wxCMD_LINE_OPTION && argument.GetLongName() == wxS("preset"))
+            presets.push_back(text(argument.GetStrVal()));
+    if (!presets.empty() && parser.Found("c")) {
+        error = "--prefs and --preset exclude each other";
+        return CommandLineResult::usageError;
+    }
     if (parser.Found("c", &prefs) && !readPrefs(text(prefs), settings, error))
         return CommandLineResult::usageError;
-    // Unlike the window, a batch from a terminal goes on past a picture it cannot read.
-    settings.skipUnreadable = true;
-    long number = 0;
-    if (parser.Found("s", &value)) {
-        if (!wholeNumber(value, number) || number < 1 || number > 1000000) {
-            error = "--size wants a number of pixels, 1 or more";
+    std::string base = text(prefs);
+    for (std::size_t i = 0; i < presets.size(); ++i) {
+        BatchSettings preset;
+        if (!readNamedPreset(presets[i], preset, base, error, warnings))
             return CommandLineResult::usageError;
-        }
-        settings.resize = true;
-        settings.fitMode = "box";
-        settings.width = static_cast<int>(number);
+        if (!readSettingOptions(parser, base, preset, options, error, warnings))
+            return CommandLineResult::usageError;
+        (i == 0 ? settings : options.presets.emplace_back()) = preset;
+        options.presetNames.push_back(presetNameOf(presets[i]));
     }
-    if (parser.Found("fit", &value) && !readFit(text(value), parser.Found("s"), settings, error))
+    if (presets.empty() && !readSettingOptions(parser, base, settings, options, error, warnings))
         return CommandLineResult::usageError;
-    if (parser.Found("no-rotate"))
-        settings.rotate = false;
-    if (parser.Found("w", &value) && parser.Found("text")) {
-        error = "--text and --watermark exclude each other";
-        return CommandLineResult::usageError;
-    }
-    if (parser.Found("w", &value)) {
-        settings.useWatermark = true;
-        settings.textWatermark = false;
-        settings.waterImgFile = text(value);
-    }
-    if (parser.Found("text", &value)) {
-        settings.useWatermark = true;
-        settings.textWatermark = true;
-        settings.watermarkText = text(value);
-    }
-    if (parser.Found("font", &value))
-        settings.textFont = text(value);
-    unsigned char rgb[3];
-    if (parser.Found("text-colour", &value)) {
-        if (value != wxS("auto") && !colourFromText(text(value), rgb)) {
-            error = "--text-colour wants a colour as #RRGGBB, such as #FFFFFF for white, or auto";
+    if (parser.Found("save-preset", &value)) {
+        options.savePreset = text(value);
+        if (!presetNameFits(options.savePreset)) {
+            error = "--save-preset wants a name that can name a file, such as web or thumbs";
             return CommandLineResult::usageError;
         }
-        settings.textColour = text(value);
-    }
-    if (parser.Found("text-size", &value)) {
-        double size = 0;
-        if (!value.ToCDouble(&size) || !(size > 0 && size <= 100)) {
-            error = "--text-size wants a percentage above 0, at most 100";
+        if (!options.presets.empty()) {
+            error = "--save-preset saves one preset; give at most one --preset with it";
             return CommandLineResult::usageError;
         }
-        settings.textSize = size;
-    }
-    if (parser.Found("no-shadow"))
-        settings.textShadow = false;
-    for (const char* option : {"font", "text-colour", "text-size", "no-shadow"})
-        if (parser.Found(option) && !(settings.useWatermark && settings.textWatermark)) {
-            error = "--" + std::string(option) + " goes with --text";
-            return CommandLineResult::usageError;
-        }
-    if (parser.Found("a", &value)) {
-        double opacity = 0;
-        // "." whatever the locale says.
-        if (!value.ToCDouble(&opacity) || opacity < 0 || opacity > 1) {
-            error = "--opacity wants a number from 0.0 to 1.0";
-            return CommandLineResult::usageError;
-        }
-        settings.alpha = opacity;
-        options.opacityGiven = true;
-    }
-    if (parser.Found("p", &value)) {
-        settings.autoPlacement = value == wxS("auto");
-        if (!settings.autoPlacement)
-            settings.wmPlacement = placeFromText(text(value));
-        if (settings.wmPlacement == 0) {
-            error = "--position wants 1..9, a name such as bottom-right, or auto";
-            return CommandLineResult::usageError;
-        }
-    }
-    std::vector<int> places;
-    if (parser.Found("auto-places", &value)) {
-        if (!settings.autoPlacement) {
-            error = "--auto-places goes with --position auto";
-            return CommandLineResult::usageError;
-        }
-        if (!placesFromList(text(value), places)) {
-            error = "--auto-places wants places such as top-left,bottom-right, separated by commas";
-            return CommandLineResult::usageError;
-        }
-        settings.autoPlaces = text(value);
-    }
-    if (parser.Found("watermark-bright", &value)) {
-        if (!settings.useWatermark || settings.textWatermark) {
-            error = "--watermark-bright goes with --watermark";
-            return CommandLineResult::usageError;
-        }
-        settings.brightWatermark = text(value);
-    }
-    if (parser.Found("Q", &value)) {
-        if (!wholeNumber(value, number) || number > 100) {
-            error = "--quality wants a number from 0 to 100";
-            return CommandLineResult::usageError;
-        }
-        settings.quality = static_cast<int>(number);
-    }
-    static const struct {
-        const char* name;
-        double most;
-        double BatchSettings::*field;
-    } percents[] = {{"watermark-size", 100, &BatchSettings::watermarkSize},
-                    {"margin", 49, &BatchSettings::watermarkMargin}};
-    for (const auto& percent : percents) {
-        if (!parser.Found(percent.name, &value))
-            continue;
-        double number = 0;
-        if (!value.ToCDouble(&number) || !(number >= 0 && number <= percent.most)) {
-            error = "--" + std::string(percent.name) + " wants a percentage from 0 to " + formatFixed(percent.most, 0);
-            return CommandLineResult::usageError;
-        }
-        settings.*percent.field = number;
-    }
-    if (!readOutputOptions(parser, settings, error))
-        return CommandLineResult::usageError;
-    if (parser.Found("j", &value)) {
-        if (!wholeNumber(value, number) || number < 1 || number > 256) {
-            error = "--jobs wants a number from 1 to 256";
-            return CommandLineResult::usageError;
-        }
-        options.jobs = static_cast<int>(number);
-    }
-    settings.includeSubdirectories = settings.includeSubdirectories || parser.Found("r");
-    // --output wins over the results folder of --prefs.
-    if (parser.Found("o", &value)) {
-        settings.saveToFolder = true;
-        settings.resultsFolder = text(value);
-    }
-    if (parser.Found("name", &value)) {
-        NameTemplate names;
-        if (!settings.saveToFolder) {
-            error = "--name goes with --output: in place, pictures keep their names";
-            return CommandLineResult::usageError;
-        }
-        if (!NameTemplate::parse(text(value), names, error)) {
-            error = "--name: " + error;
-            return CommandLineResult::usageError;
-        }
-        settings.nameTemplate = text(value);
-    }
-    options.overwrite = parser.Found("f");
-    options.skipExisting = parser.Found("skip-existing");
-    options.json = parser.Found("json");
-    settings.keepExif = settings.keepExif || parser.Found("keep-exif");
-    settings.keepGps = settings.keepGps || parser.Found("keep-gps");
-    settings.convertToSrgb = settings.convertToSrgb || parser.Found("srgb");
-    settings.skipProcessed = settings.skipProcessed || parser.Found("skip-processed");
-    options.dryRun = parser.Found("n");
-    options.yes = parser.Found("y");
-    options.quiet = parser.Found("q");
-    if ((options.overwrite || options.skipExisting) && !settings.saveToFolder) {
-        error = options.overwrite ? "--overwrite goes with --output" : "--skip-existing goes with --output";
-        return CommandLineResult::usageError;
-    }
-    if (settings.keepGps && !settings.keepExif) {
-        if (parser.Found("keep-gps")) {
-            error = "--keep-gps goes with --keep-exif";
-            return CommandLineResult::usageError;
-        }
-        // The window can save it so: its GPS box keeps its tick while greyed.
-        warnings.push_back("KeepGps = 1 in " + shownPath(text(prefs)) +
-                           " goes with KeepExif = 1, which is not set there: the GPS position is not kept");
-        settings.keepGps = false;
-    }
-    if (options.overwrite && options.skipExisting) {
-        error = "--overwrite and --skip-existing exclude each other";
-        return CommandLineResult::usageError;
     }
     for (std::size_t i = 0; i < parser.GetParamCount(); ++i)
         options.folders.push_back(text(parser.GetParam(i)));
@@ -579,7 +669,7 @@ CommandLineResult parseCommandLine(int argc, char** argv, BatchOptions& options,
     } else if (options.nulSeparated) {
         error = "--null goes with --files-from";
         return CommandLineResult::usageError;
-    } else if (options.folders.empty()) {
+    } else if (options.folders.empty() && options.savePreset.empty()) {
         error = "which FOLDER? Name at least one";
         return CommandLineResult::usageError;
     }

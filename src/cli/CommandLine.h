@@ -9,6 +9,6 @@
 // read first and the options given on the line win over it. Every
 // prefs.cfg the window writes is taken: a setting of it that makes no sense
 // with the others is dropped, with a warning that names its key.
-enum class CommandLineResult { run, help, version, usageError };
+enum class CommandLineResult { run, help, version, usageError, listPresets };
 CommandLineResult parseCommandLine(int argc, char** argv, BatchOptions& options, std::string& error,
                                    std::string& helpText, std::vector<std::string>& warnings);

@@ -63,20 +63,13 @@ void TerminalOwner::run(const ProcessingJob& job)
 {
     folder_ = shownPath(utf8(job.directory));
     outputFolder_ = utf8(job.outputFolder);
-    watermarking_ = job.settings.useWatermark;
-    textMark_ = job.settings.useWatermark && job.settings.textWatermark;
-    placeChosen_ = job.settings.useWatermark && job.settings.autoPlacement;
-    toneChosen_ = job.settings.useWatermark &&
-                  (textMark_ ? job.settings.textColour == "auto" : job.brightWatermarkImage != nullptr);
-    format_ = job.settings.outputFormat;
-    limited_ = job.settings.maxFileSize > 0;
-    namesMade_ = !job.settings.nameTemplate.empty() && !job.outputFolder.empty();
-    // How results are written, said in the dry run where it is not JPEG at the quality alone.
-    const BatchSettings& s = job.settings;
-    writing_ = s.outputFormat == "webp" ? ", as WebP at quality " + std::to_string(s.quality) : "";
-    if (limited_)
-        writing_ += (writing_.empty() ? ", at quality " + std::to_string(s.quality) : std::string()) +
-                    " or less for at most " + std::to_string(s.maxFileSize) + " KB";
+    outputs_.assign(1, wordsFor(job));
+    for (const ProcessingJob& more : job.more) {
+        outputs_.push_back(wordsFor(more));
+        outputs_.front().namesMade = outputs_.back().namesMade = true;
+    }
+    for (const OutputWords& words : outputs_)
+        limited_ = limited_ || words.limited;
     // Joinable: the batch is over, thread and all, once Wait returns.
     WorkingThread worker(this, job, wxTHREAD_JOINABLE);
     {
@@ -91,6 +84,25 @@ void TerminalOwner::run(const ProcessingJob& job)
     }
     std::lock_guard<std::mutex> lock(mutex_);
     worker_ = nullptr;
+}
+
+TerminalOwner::OutputWords TerminalOwner::wordsFor(const ProcessingJob& job)
+{
+    const BatchSettings& s = job.settings;
+    OutputWords words;
+    words.watermarking = s.useWatermark;
+    words.textMark = s.useWatermark && s.textWatermark;
+    words.placeChosen = s.useWatermark && s.autoPlacement;
+    words.toneChosen = s.useWatermark && (words.textMark ? s.textColour == "auto" : job.brightWatermarkImage != nullptr);
+    words.format = s.outputFormat;
+    words.limited = s.maxFileSize > 0;
+    words.namesMade = !s.nameTemplate.empty() && !job.outputFolder.empty();
+    // How results are written, said in the dry run where it is not JPEG at the quality alone.
+    words.writing = s.outputFormat == "webp" ? ", as WebP at quality " + std::to_string(s.quality) : "";
+    if (words.limited)
+        words.writing += (words.writing.empty() ? ", at quality " + std::to_string(s.quality) : std::string()) +
+                         " or less for at most " + std::to_string(s.maxFileSize) + " KB";
+    return words;
 }
 
 void TerminalOwner::stop()
@@ -152,10 +164,11 @@ void TerminalOwner::placementFallback(const wxString& message, const wxString&)
 
 std::string TerminalOwner::markChoice(const PictureReport& report) const
 {
+    const OutputWords& words = outputs_.at(static_cast<std::size_t>(report.output));
     std::string said;
-    if (placeChosen_ && report.watermarkPlace != 0)
+    if (words.placeChosen && report.watermarkPlace != 0)
         said += std::string(", the mark ") + placeName(report.watermarkPlace);
-    if (toneChosen_ && !report.watermarkTone.empty())
+    if (words.toneChosen && !report.watermarkTone.empty())
         said += (said.empty() ? ", the mark " : " ") + report.watermarkTone;
     return said;
 }
@@ -186,7 +199,8 @@ void TerminalOwner::pictureDone(const PictureReport& done)
     report.plan.target = shownPath(report.plan.target);
     report.reason = shownPath(report.reason);
     report.plan.reason = shownPath(report.plan.reason);
-    ++done_;
+    // Progress counts pictures, not the files written for each preset.
+    done_ += report.output == 0;
     ++pictures_;
     switch (report.outcome) {
     case PictureReport::Outcome::saved:
@@ -213,11 +227,12 @@ void TerminalOwner::pictureDone(const PictureReport& done)
             std::fprintf(stderr, "tessaly-batch: %s: %s\n", report.path.c_str(), report.reason.c_str());
     }
     const std::string dry = reporting_.dryRun ? ", \"dryRun\": true" : "";
-    std::string text = textMark_ ? ", \"watermarkText\": " + jsonText(report.plan.watermarkText) : "";
+    const OutputWords& words = outputs_.at(static_cast<std::size_t>(report.output));
+    std::string text = words.textMark ? ", \"watermarkText\": " + jsonText(report.plan.watermarkText) : "";
     const bool marked = report.watermarkPlace != 0;
-    if (placeChosen_ && marked)
+    if (words.placeChosen && marked)
         text += ", \"watermarkPosition\": " + jsonText(placeName(report.watermarkPlace));
-    if (toneChosen_ && !report.watermarkTone.empty())
+    if (words.toneChosen && !report.watermarkTone.empty())
         text += ", \"watermarkTone\": " + jsonText(report.watermarkTone);
     if (reporting_.json) {
         output("{\"path\": " + jsonText(report.path) + ", \"written\": " + jsonText(report.plan.target) +
@@ -225,12 +240,13 @@ void TerminalOwner::pictureDone(const PictureReport& done)
                jsonText(report.reason) + ", \"bytesBefore\": " + std::to_string(report.bytesBefore) +
                ", \"bytesAfter\": " + std::to_string(report.bytesAfter) + ", \"resized\": " +
                jsonFlag(report.resized) + ", \"rotated\": " + jsonFlag(report.rotated) + ", \"watermarked\": " +
-               jsonFlag(report.watermarked) + text + ", \"format\": " + jsonText(format_) + ", \"quality\": " +
-               std::to_string(report.quality) + (limited_ ? ", \"overLimit\": " + jsonFlag(report.overLimit) : "") +
+               jsonFlag(report.watermarked) + text + ", \"format\": " + jsonText(words.format) + ", \"quality\": " +
+               std::to_string(report.quality) +
+               (words.limited ? ", \"overLimit\": " + jsonFlag(report.overLimit) : "") +
                dry + "}\n");
     } else if (reporting_.dryRun) {
-        output(dryRunLine(report, watermarking_,
-                          writing_ + markChoice(report) + (namesMade_ ? ", to " + report.plan.target : "")) +
+        output(dryRunLine(report, words.watermarking,
+                          words.writing + markChoice(report) + (words.namesMade ? ", to " + report.plan.target : "")) +
                "\n");
     } else if (logPictures_ && !reporting_.quiet && report.outcome == PictureReport::Outcome::saved) {
         output(report.path + " -> " + report.plan.target + "\n");

@@ -68,14 +68,20 @@ private:
     const bool logPictures_;   // standard output is not
     std::string folder_;
     std::string outputFolder_;
-    bool watermarking_ = false;
-    bool textMark_ = false;  // the watermark is a text
-    bool placeChosen_ = false;  // the mark's place is chosen in each picture
-    bool toneChosen_ = false;   // and its tone
-    std::string format_ = "jpeg";
-    std::string writing_;    // the dry run's words for how results are written
-    bool namesMade_ = false;  // results are named by a template: the dry run says where each goes
-    bool limited_ = false;   // results have a size limit
+    // What the reports of one of the job's outputs say beyond the plan.
+    struct OutputWords {
+        bool watermarking = false;
+        bool textMark = false;  // the watermark is a text
+        bool placeChosen = false;  // the mark's place is chosen in each picture
+        bool toneChosen = false;   // and its tone
+        std::string format = "jpeg";
+        std::string writing;    // the dry run's words for how results are written
+        bool namesMade = false;  // results are named by a template or go to several outputs: the dry run says where
+        bool limited = false;   // results have a size limit
+    };
+    static OutputWords wordsFor(const ProcessingJob& job);
+    std::vector<OutputWords> outputs_{1};  // the job's own, then its more
+    bool limited_ = false;   // some results have a size limit
     int overLimit_ = 0;      // saved over it at the lowest quality
 
     std::mutex mutex_;

@@ -22,6 +22,8 @@
 #include "platform/FolderAccess.h"
 #include "platform/PathNames.h"
 #include "platform/RegularFile.h"
+#include "platform/SettingsFolder.h"
+#include "settings/PresetFile.h"
 
 namespace {
 
@@ -41,9 +43,10 @@ int usageError(const std::string& error)
 // Where each folder's results go: the output folder itself for one folder,
 // below it by the folder's own name for several, so that a/IMG_0001.jpg and
 // b/IMG_0001.jpg cannot meet. Two folders of one name are refused.
-bool outputFoldersFor(const BatchOptions& options, std::vector<std::string>& outputs, std::string& error)
+bool outputFoldersFor(const BatchOptions& options, const BatchSettings& settings, std::vector<std::string>& outputs,
+                      std::string& error)
 {
-    const std::string output = options.settings.saveToFolder ? options.settings.resultsFolder : std::string();
+    const std::string output = settings.saveToFolder ? settings.resultsFolder : std::string();
     std::set<std::string> names;
     for (const std::string& folder : options.folders) {
         if (output.empty() || options.folders.size() == 1) {
@@ -97,16 +100,77 @@ bool readListed(const BatchOptions& options, std::optional<std::vector<std::stri
     return true;
 }
 
-ProcessingJob jobFor(const BatchOptions& options, const std::string& folder, const std::string& output,
-                     const std::optional<std::vector<std::string>>& pictures, const wxImage* mark,
-                     const wxImage* bright, const TextMark* textMark)
+// A preset's watermarks, loaded once for the run.
+struct Marks {
+    wxImage picture, bright;
+    std::unique_ptr<TextMark> text;
+    bool pictureMark = false, twoTones = false;
+};
+
+// Loads the watermarks the settings ask for; false, with why, when one
+// cannot be loaded.
+bool loadMarks(const BatchOptions& options, const BatchSettings& settings, Marks& marks, std::string& error)
+{
+    std::string problem;
+    const bool textMark = settings.useWatermark && settings.textWatermark;
+    marks.pictureMark = settings.useWatermark && !textMark;
+    if (textMark && !(marks.text = TextMark::load(settings, shippedFont(), problem))) {
+        error = problem;
+        return false;
+    }
+    if (marks.pictureMark && !loadWatermark(settings.waterImgFile, marks.picture, problem)) {
+        error = "cannot load the watermark " + shownPath(settings.waterImgFile) + ": " + problem;
+        return false;
+    }
+    marks.twoTones = marks.pictureMark && !settings.brightWatermark.empty();
+    if (marks.twoTones && !loadWatermark(settings.brightWatermark, marks.bright, problem)) {
+        error = "cannot load the watermark for bright ground " + shownPath(settings.brightWatermark) + ": " + problem;
+        return false;
+    }
+    if (marks.pictureMark && options.opacityGiven && marks.picture.HasAlpha())
+        std::fprintf(stderr, "tessaly-batch: --opacity has no effect: %s has a transparency of its own, which is "
+                             "used instead\n",
+                     shownPath(settings.waterImgFile).c_str());
+    return true;
+}
+
+// Each preset's results folder: below --output by the preset's name when
+// several share it. Several presets cannot write in place, nor into one folder.
+bool presetOutputs(BatchOptions& options, std::string& error)
+{
+    if (options.presets.empty())
+        return true;
+    std::vector<BatchSettings*> all{&options.settings};
+    for (BatchSettings& preset : options.presets)
+        all.push_back(&preset);
+    std::set<std::string> folders;
+    for (std::size_t i = 0; i < all.size(); ++i) {
+        BatchSettings& settings = *all[i];
+        if (!settings.saveToFolder) {
+            error = "the preset " + options.presetNames[i] +
+                    " writes in place; with several presets each needs a results folder (or --output)";
+            return false;
+        }
+        if (options.outputGiven)
+            settings.resultsFolder += (settings.resultsFolder.back() == '/' ? "" : "/") + options.presetNames[i];
+        if (!folders.insert(fullPath(settings.resultsFolder)).second) {
+            error = "two presets write into " + shownPath(settings.resultsFolder);
+            return false;
+        }
+    }
+    return true;
+}
+
+ProcessingJob jobFor(const BatchOptions& options, const BatchSettings& settings, const std::string& folder,
+                     const std::string& output, const std::optional<std::vector<std::string>>& pictures,
+                     const Marks& marks)
 {
     ProcessingJob job;
-    job.settings = options.settings;
+    job.settings = settings;
     job.directory = wxString::FromUTF8(folder);
-    job.watermarkImage = mark;
-    job.brightWatermarkImage = bright;
-    job.textMark = textMark;
+    job.watermarkImage = marks.pictureMark ? &marks.picture : nullptr;
+    job.brightWatermarkImage = marks.twoTones ? &marks.bright : nullptr;
+    job.textMark = marks.text.get();
     job.caption = wxS("tessaly-batch");
     job.threads = options.jobs;
     job.outputFolder = wxString::FromUTF8(output);
@@ -146,8 +210,23 @@ int main(int argc, char** argv)
         return 0;
     case CommandLineResult::usageError:
         return usageError(error);
+    case CommandLineResult::listPresets:
+        for (const std::string& name : presetNames(presetsFolderIn(userSettingsFolder())))
+            std::printf("%s\n", name.c_str());
+        return 0;
     case CommandLineResult::run:
         break;
+    }
+    if (!options.savePreset.empty()) {
+        const std::string folder = presetsFolderIn(userSettingsFolder());
+        if (!writePreset(folder, options.savePreset, options.settings, error)) {
+            std::fprintf(stderr, "tessaly-batch: %s\n", shownPath(error).c_str());
+            return exitFailures;
+        }
+        std::fprintf(stderr, "tessaly-batch: saved the preset %s as %s\n", options.savePreset.c_str(),
+                     shownPath(presetPath(folder, options.savePreset)).c_str());
+        if (options.folders.empty() && options.filesFrom.empty())
+            return 0;
     }
     // A list's pictures are one batch below one folder.
     std::optional<std::vector<std::string>> listed;
@@ -165,36 +244,28 @@ int main(int argc, char** argv)
     for (const std::string& folder : options.folders)
         if (noFolderAt(folder))
             return usageError(shownPath(folder) + ": no such folder");
-    std::vector<std::string> outputs;
-    if (!outputFoldersFor(options, outputs, error))
+    if (!presetOutputs(options, error))
         return usageError(error);
-    // As the window refuses such a results folder: it would be the originals.
-    for (std::size_t i = 0; i < outputs.size(); ++i)
-        if (!outputs[i].empty() && sameFolder(outputs[i], options.folders[i]))
-            return usageError("--output " + shownPath(outputs[i]) + " is the folder processed, " +
-                              shownPath(options.folders[i]) +
-                              ": the results would replace the originals");
+    // For each preset, each folder's output folder.
+    std::vector<const BatchSettings*> presets{&options.settings};
+    for (const BatchSettings& preset : options.presets)
+        presets.push_back(&preset);
+    std::vector<std::vector<std::string>> outputs(presets.size());
+    for (std::size_t p = 0; p < presets.size(); ++p) {
+        if (!outputFoldersFor(options, *presets[p], outputs[p], error))
+            return usageError(error);
+        // As the window refuses such a results folder: it would be the originals.
+        for (std::size_t i = 0; i < outputs[p].size(); ++i)
+            if (!outputs[p][i].empty() && sameFolder(outputs[p][i], options.folders[i]))
+                return usageError("--output " + shownPath(outputs[p][i]) + " is the folder processed, " +
+                                  shownPath(options.folders[i]) + ": the results would replace the originals");
+    }
 
     wxInitAllImageHandlers();
-    const BatchSettings& settings = options.settings;
-    wxImage mark;
-    std::string problem;
-    const bool textMark = settings.useWatermark && settings.textWatermark;
-    const bool pictureMark = settings.useWatermark && !textMark;
-    std::unique_ptr<TextMark> text;
-    if (textMark && !(text = TextMark::load(settings, shippedFont(), problem)))
-        return usageError(problem);
-    if (pictureMark && !loadWatermark(settings.waterImgFile, mark, problem))
-        return usageError("cannot load the watermark " + shownPath(settings.waterImgFile) + ": " + problem);
-    wxImage bright;
-    const bool twoTones = pictureMark && !settings.brightWatermark.empty();
-    if (twoTones && !loadWatermark(settings.brightWatermark, bright, problem))
-        return usageError("cannot load the watermark for bright ground " + shownPath(settings.brightWatermark) + ": " +
-                          problem);
-    if (pictureMark && options.opacityGiven && mark.HasAlpha())
-        std::fprintf(stderr, "tessaly-batch: --opacity has no effect: %s has a transparency of its own, which is "
-                             "used instead\n",
-                     shownPath(settings.waterImgFile).c_str());
+    std::vector<Marks> marks(presets.size());
+    for (std::size_t p = 0; p < presets.size(); ++p)
+        if (!loadMarks(options, *presets[p], marks[p], error))
+            return usageError(error);
     // Without a terminal nobody can answer: refuse rather than wait. A dry
     // run asks nothing.
     if (!options.dryRun && !options.yes && !inputIsTerminal())
@@ -207,8 +278,12 @@ int main(int argc, char** argv)
     {
         InterruptWatcher watcher([&owner] { return owner.asking(); }, [&owner] { owner.stop(); });
         for (std::size_t i = 0; i < options.folders.size() && watcher.signal() == 0 && !owner.outputGone(); ++i)
-            owner.run(jobFor(options, options.folders[i], outputs[i], listed, pictureMark ? &mark : nullptr,
-                             twoTones ? &bright : nullptr, text.get()));
+        {
+            ProcessingJob job = jobFor(options, options.settings, options.folders[i], outputs[0][i], listed, marks[0]);
+            for (std::size_t p = 1; p < presets.size(); ++p)
+                job.more.push_back(jobFor(options, *presets[p], options.folders[i], outputs[p][i], listed, marks[p]));
+            owner.run(job);
+        }
         interruptedBy = watcher.signal();
     }
     // Every question answered no: as other tools end a declined run.

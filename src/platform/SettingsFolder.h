@@ -10,6 +10,11 @@
 // starts and the program started directly keeps the folder it starts in.
 std::string settingsFolder();
 
+// The folder the installed window keeps prefs.cfg and its presets in, for
+// tessaly-batch to find them from anywhere: on Linux $XDG_CONFIG_HOME/tessaly
+// (~/.config/tessaly without it), on Windows settingsFolder().
+std::string userSettingsFolder();
+
 // Makes the folder the current one, created first when it is missing;
 // false, with why in the system's words, when it cannot.
 bool enterFolder(const std::string& folder, std::string& why);

@@ -127,8 +127,10 @@ void ConfigFile::load(std::istream& in)
             more = readLine(in, line);
 
         cutAt(line, commentMarker_);
-        if (contains(line, sentry_))
+        if (contains(line, sentry_)) {
+            sawSentry_ = true;
             return;
+        }
         const std::size_t at = delimiter_.empty() ? std::string::npos : line.find(delimiter_);
         if (at == std::string::npos)
             continue;
@@ -150,8 +152,15 @@ void ConfigFile::load(std::istream& in)
         }
         stripWhitespace(key);
         stripWhitespace(value);
+        if (entries_.count(key) == 0)
+            order_.push_back(key);
         entries_[key] = value;
     }
+}
+
+std::vector<std::string> ConfigFile::keys() const
+{
+    return order_;
 }
 
 bool ConfigFile::readValue(const std::string& key, std::string& out) const

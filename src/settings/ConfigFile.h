@@ -3,6 +3,7 @@
 #include <istream>
 #include <map>
 #include <string>
+#include <vector>
 
 // Reads a file of 'key = value' lines into a table with typed lookups. The
 // caller picks the delimiter, the comment marker and an end sentry: a line
@@ -29,6 +30,11 @@ public:
     // 0 without one, the largest finite value of its sign when too large.
     bool readValue(const std::string& key, double& out) const;
 
+    // The keys read, in their order.
+    std::vector<std::string> keys() const;
+    // Whether a line with the sentry ended the reading, not the file's end.
+    bool sawSentry() const { return sawSentry_; }
+
     // Removes leading and trailing " \n\t\v\r\f".
     static void stripWhitespace(std::string& text);
 
@@ -39,4 +45,6 @@ private:
     std::string commentMarker_;
     std::string sentry_;
     std::map<std::string, std::string> entries_;
+    std::vector<std::string> order_;
+    bool sawSentry_ = false;
 };

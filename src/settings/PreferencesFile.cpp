@@ -128,6 +128,22 @@ void readPreferences(const ConfigFile& file, BatchSettings& settings, std::strin
     });
 }
 
+std::string everySettingText(const BatchSettings& settings)
+{
+    std::string text;
+    forEachSetting(settings, [&text](const char* key, const auto& value, SavedAs, InRecord) {
+        text += std::string(key) + " = " + ownText(value) + "\n";
+    });
+    return text;
+}
+
+void readEverySetting(const ConfigFile& file, BatchSettings& settings)
+{
+    forEachSetting(settings, [&file](const char* key, auto& value, SavedAs, InRecord) {
+        readInto(file, key, value, SavedAs::ownLine);
+    });
+}
+
 wxString programDirectory()
 {
     return wxFileName(wxStandardPaths::Get().GetExecutablePath()).GetPath();

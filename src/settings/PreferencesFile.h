@@ -19,5 +19,11 @@ std::string savedPreferencesText(const BatchSettings& settings, const std::strin
 // Looks the keys up in order; an absent key leaves its field alone.
 void readPreferences(const ConfigFile& file, BatchSettings& settings, std::string& workingDir);
 
+// Every field as a line of its own, "Key = value", texts escaped, as a
+// preset holds them.
+std::string everySettingText(const BatchSettings& settings);
+// Reads what everySettingText wrote; an absent key leaves its field alone.
+void readEverySetting(const ConfigFile& file, BatchSettings& settings);
+
 // The directory of the running executable, without a trailing separator.
 wxString programDirectory();

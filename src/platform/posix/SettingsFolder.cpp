@@ -1,6 +1,7 @@
 #include "platform/SettingsFolder.h"
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 
 #include <sys/stat.h>
@@ -9,6 +10,16 @@
 std::string settingsFolder()
 {
     return std::string();
+}
+
+std::string userSettingsFolder()
+{
+    // As the tessaly command chooses it; a relative XDG_CONFIG_HOME is ignored.
+    const char* config = std::getenv("XDG_CONFIG_HOME");
+    if (config && config[0] == '/')
+        return std::string(config) + "/tessaly";
+    const char* home = std::getenv("HOME");
+    return home && *home ? std::string(home) + "/.config/tessaly" : std::string();
 }
 
 bool enterFolder(const std::string& folder, std::string& why)

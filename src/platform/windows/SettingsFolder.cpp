@@ -29,6 +29,11 @@ std::string settingsFolder()
     return appData && *appData ? utf8Text(std::wstring(appData) + L"\\Tessaly") : utf8Text(program);
 }
 
+std::string userSettingsFolder()
+{
+    return settingsFolder();
+}
+
 bool enterFolder(const std::string& folder, std::string& why)
 {
     const std::wstring name = wideName(folder);

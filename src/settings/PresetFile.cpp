@@ -1,0 +1,123 @@
+#include "settings/PresetFile.h"
+
+#include <algorithm>
+#include <cstring>
+#include <filesystem>
+#include <system_error>
+
+#include "settings/ConfigFile.h"
+#include "settings/PreferencesFile.h"
+#include "settings/SettingFields.h"
+#include "platform/ReplacingFile.h"
+#include "text/SafeFileName.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr const char* versionKey = "PresetVersion";
+constexpr const char* endLine = "EndPreset";
+constexpr const char* extension = ".cfg";
+
+std::string utf8Of(const fs::path& path)
+{
+    const auto text = path.u8string();
+    return std::string(text.begin(), text.end());
+}
+
+bool knownKey(const std::string& key)
+{
+    bool known = key == versionKey;
+    BatchSettings settings;
+    forEachSetting(settings, [&](const char* name, const auto&, SavedAs, InRecord) { known = known || key == name; });
+    return known;
+}
+
+}  // namespace
+
+std::string presetsFolderIn(const std::string& settingsFolder)
+{
+    return settingsFolder.empty() ? std::string("presets") : settingsFolder + "/presets";
+}
+
+bool presetNameFits(const std::string& name)
+{
+    return !name.empty() && name.size() <= 100 && safeName(name, "") == name && name[0] != '.';
+}
+
+std::string presetPath(const std::string& folder, const std::string& name)
+{
+    return folder + "/" + name + extension;
+}
+
+std::vector<std::string> presetNames(const std::string& folder)
+{
+    std::vector<std::string> names;
+    std::error_code error;
+    for (fs::directory_iterator entry(fs::u8path(folder), error), end; !error && entry != end; entry.increment(error)) {
+        const std::string name = utf8Of(entry->path().filename());
+        const std::size_t size = std::strlen(extension);
+        if (name.size() > size && name.compare(name.size() - size, size, extension) == 0 && entry->is_regular_file())
+            names.push_back(name.substr(0, name.size() - size));
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+std::string presetText(const BatchSettings& settings)
+{
+    return "#Tessaly preset\n" + std::string(versionKey) + " = " + std::to_string(presetVersion) + "\n" +
+           everySettingText(settings) + endLine + "\n";
+}
+
+bool readPreset(const std::string& path, BatchSettings& settings, std::vector<std::string>& warnings,
+                std::string& error)
+{
+    try {
+        const ConfigFile file(path, "=", "#", endLine);
+        int version = 0;
+        if (!file.readValue(versionKey, version) || version < 1) {
+            error = path + " is no preset: it has no " + versionKey + " line";
+            return false;
+        }
+        if (version > presetVersion)
+            warnings.push_back(path + ": " + versionKey + " = " + std::to_string(version) +
+                               " is a newer preset than this program reads (" + std::to_string(presetVersion) +
+                               "); what it knows is taken");
+        for (const std::string& key : file.keys())
+            if (!knownKey(key))
+                warnings.push_back(path + ": the key " + key + " is unknown and left out");
+        if (!file.sawSentry())
+            warnings.push_back(path + ": the preset ends before its " + endLine +
+                               " line, so it may be cut short; what it holds is taken");
+        settings = BatchSettings{};
+        readEverySetting(file, settings);
+        return true;
+    } catch (const ConfigFile::file_not_found&) {
+        error = "cannot read the preset " + path;
+        return false;
+    }
+}
+
+bool writePreset(const std::string& folder, const std::string& name, const BatchSettings& settings,
+                 std::string& error)
+{
+    std::error_code made;
+    fs::create_directories(fs::u8path(folder), made);
+    ReplacingFile file(presetPath(folder, name));
+    if (made || !file.open() || !file.write(presetText(settings)) || !file.commit(false)) {
+        error = "cannot write the preset " + presetPath(folder, name) + ": " +
+                (made ? made.message() : std::string(std::strerror(file.error())));
+        return false;
+    }
+    return true;
+}
+
+bool deletePreset(const std::string& folder, const std::string& name, std::string& error)
+{
+    std::error_code failed;
+    if (fs::remove(fs::u8path(presetPath(folder, name)), failed))
+        return true;
+    error = "cannot remove the preset " + presetPath(folder, name) + (failed ? ": " + failed.message() : "");
+    return false;
+}
