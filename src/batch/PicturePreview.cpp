@@ -1,5 +1,7 @@
 #include "batch/PicturePreview.h"
 
+#include "batch/ResultNames.h"
+
 #include <exception>
 
 #include <wx/log.h>
@@ -159,6 +161,8 @@ bool PicturePreview::make(const PreviewRequest& request, PreviewPicture& made)
     made.sample = !found;
     made.index = index;
     made.path = found ? paths_[static_cast<std::size_t>(index)] : std::string();
+    if (found && request.settings.saveToFolder && !request.settings.nameTemplate.empty())
+        made.resultName = resultNameOf(request.settings, request.folder, made.path, index, true);
     made.storedWidth = shaped_.picture.storedWidth;
     made.storedHeight = shaped_.picture.storedHeight;
 

@@ -41,6 +41,7 @@ struct PreviewPicture {
     int width = 0;        // its size as the batch writes it
     int height = 0;
     std::string markProblem;  // why the text mark asked for cannot be drawn
+    std::string resultName;   // the result's name by the settings' template; empty without one
 };
 
 // Makes the preview on a thread of its own, through the batch's own code

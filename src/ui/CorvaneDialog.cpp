@@ -1,10 +1,13 @@
 #include "ui/CorvaneDialog.h"
 
+#include <algorithm>
 #include <cstdlib>
+#include <iterator>
 
 #include <wx/app.h>
 #include <wx/button.h>
 #include <wx/checkbox.h>
+#include <wx/choice.h>
 #include <wx/dirctrl.h>
 #include <wx/filefn.h>
 #include <wx/filename.h>
@@ -24,6 +27,7 @@
 #include <wx/weakref.h>
 
 #include "batch/PicturePlan.h"
+#include "pixel/ResultSize.h"
 #include "batch/TextMark.h"
 #include "Version.h"
 #include "batch/BatchEvents.h"
@@ -61,6 +65,10 @@ const long ID_BUTTONSETTINGS = wxNewId();
 const long ID_BUTTONABOUT = wxNewId();
 
 constexpr int centred = wxALIGN_CENTER_HORIZONTAL | wxALIGN_CENTER_VERTICAL;
+
+// The fit choice's items, as the settings name them.
+const wxString fitModes[] = {wxS("box"), wxS("long"), wxS("short"), wxS("width"), wxS("height"), wxS("frame"),
+                             wxS("mp")};
 
 void setTip(wxWindow* window, const wxString& tip)
 {
@@ -128,14 +136,7 @@ CorvaneDialog::CorvaneDialog(wxWindow* parent, wxWindowID id)
     dirCtrl->SetPath(settingsDialog->workingDir);
     wxSetWorkingDirectory(settingsDialog->startupDir);
     pathText->SetValue(settingsDialog->workingDir);
-    resizeCheck->SetValue(settingsDialog->resize);
-    watermarkCheck->SetValue(settingsDialog->useWatermark);
-    autoRotateCheck->SetValue(settingsDialog->rotate);
-    maxWidthText->SetValue(wxString::Format(wxS("%i"), settingsDialog->width));
-    maxHeightText->SetValue(wxString::Format(wxS("%i"), settingsDialog->height));
-    qualityValue->SetLabel(wxString::Format(wxS("%i"), settingsDialog->quality));
-    qualitySlider->SetValue(settingsDialog->quality);
-    includeSubCheck->SetValue(settingsDialog->includeSubdirectories);
+    showSettings();
 
     dirCtrl->GetTreeCtrl()->Bind(wxEVT_TREE_SEL_CHANGED, &CorvaneDialog::onTreeSelection, this);
     SetDropTarget(new FolderDropTarget([this](const wxString& folder) { selectFolder(folder); }));
@@ -144,6 +145,37 @@ CorvaneDialog::CorvaneDialog(wxWindow* parent, wxWindowID id)
     mainLog = std::make_unique<TraceLog>("Main.log", false);
     // Keys need a control to go to: the folder tree, first in the window.
     dirCtrl->GetTreeCtrl()->SetFocus();
+}
+
+void CorvaneDialog::showSettings()
+{
+    resizeCheck->SetValue(settingsDialog->resize);
+    watermarkCheck->SetValue(settingsDialog->useWatermark);
+    autoRotateCheck->SetValue(settingsDialog->rotate);
+    maxWidthText->SetValue(wxString::Format(wxS("%i"), settingsDialog->width));
+    maxHeightText->SetValue(wxString::Format(wxS("%i"), settingsDialog->height));
+    qualityValue->SetLabel(wxString::Format(wxS("%i"), settingsDialog->quality));
+    qualitySlider->SetValue(settingsDialog->quality);
+    includeSubCheck->SetValue(settingsDialog->includeSubdirectories);
+    int fit = 0;
+    for (std::size_t i = 0; i < std::size(fitModes); ++i)
+        if (settingsDialog->fitMode == fitModes[i])
+            fit = static_cast<int>(i);
+    fitChoice->SetSelection(fit);
+    megapixelsText->ChangeValue(wxString::FromCDouble(settingsDialog->fitMegapixels));
+    showFitControls();
+}
+
+void CorvaneDialog::showFitControls()
+{
+    const wxString mode = fitModes[std::max(fitChoice->GetSelection(), 0)];
+    // A frame has a height of its own; megapixels take the size's place.
+    maxHeightLabel->Show(mode == wxS("frame"));
+    maxHeightText->Show(mode == wxS("frame"));
+    maxWidthText->Show(mode != wxS("mp"));
+    megapixelsText->Show(mode == wxS("mp"));
+    GetSizer()->SetSizeHints(this);
+    Layout();
 }
 
 void CorvaneDialog::buildControls()
@@ -197,6 +229,21 @@ void CorvaneDialog::buildControls()
     growToFitText(maxWidthText, wxS("00000"));
     setTip(maxWidthText, _("Max width of picture after resizing."));
     sizeRow->Add(maxWidthText, 0, wxLEFT | wxALIGN_CENTER_VERTICAL, 4);
+    megapixelsText = new wxTextCtrl(this, wxID_ANY, wxS("2"), wxDefaultPosition, wxDefaultSize, 0,
+                                    wxTextValidator(wxFILTER_NUMERIC), wxS("ID_TEXTCTRLMEGAPIXELS"));
+    growToFitText(megapixelsText, wxS("000.00"));
+    setTip(megapixelsText, _("The most megapixels a result has."));
+    megapixelsText->Hide();
+    sizeRow->Add(megapixelsText, 0, wxLEFT | wxALIGN_CENTER_VERTICAL, 4);
+    const wxString fitLabels[] = {_("Box"),    _("Long side"), _("Short side"), _("Width"),
+                                  _("Height"), wxGetTranslation(wxString::FromUTF8("Width \u00d7 height")), _("Megapixels")};
+    fitChoice = new wxChoice(this, wxID_ANY, wxDefaultPosition, wxDefaultSize, std::size(fitLabels), fitLabels, 0,
+                             wxDefaultValidator, wxS("ID_CHOICEFIT"));
+    fitChoice->SetSelection(0);
+    setTip(fitChoice, _("How pictures are shrunk: into the square box, by their long or short side, to a width or "
+                        "a height, into width x height, or to a number of megapixels. Never enlarged."));
+    sizeRow->Add(fitChoice, 0, wxLEFT | wxALIGN_CENTER_VERTICAL, 4);
+    fitChoice->Bind(wxEVT_CHOICE, [this](wxCommandEvent&) { showFitControls(); });
     settings->Add(sizeRow, 0, 0, 5);
 
     auto* heightRow = new wxBoxSizer(wxHORIZONTAL);
@@ -262,6 +309,8 @@ void CorvaneDialog::buildControls()
     setAccessibleName(gauge, _("Progress"));
     setAccessibleName(maxWidthText, maxSizeLabel->GetLabel());
     setAccessibleName(maxHeightText, maxHeightLabel->GetLabel());
+    setAccessibleName(fitChoice, _("Fit"));
+    setAccessibleName(megapixelsText, _("Megapixels"));
     setAccessibleName(qualitySlider, qualityLabel->GetLabel());
 
     outer->Add(main, 0, centred, 4);
@@ -287,6 +336,10 @@ BatchSettings CorvaneDialog::chosenSettings() const
     chosen.rotate = autoRotateCheck->GetValue();
     chosen.width = toInt(firstLine(maxWidthText));
     chosen.height = toInt(firstLine(maxHeightText));
+    chosen.fitMode = fitModes[std::max(fitChoice->GetSelection(), 0)];
+    double megapixels = 0;
+    if (megapixelsFromText(std::string(megapixelsText->GetValue().Strip(wxString::both).utf8_str()), megapixels))
+        chosen.fitMegapixels = megapixels;
     chosen.alpha = alpha;
     chosen.quality = toInt(qualityValue->GetLabel());
     chosen.includeSubdirectories = includeSubCheck->GetValue();
@@ -371,7 +424,8 @@ void CorvaneDialog::setControlsEnabled(bool enabled)
 {
     wxWindow* const controls[] = {dirCtrl,      pathText,       resizeCheck,     autoRotateCheck, watermarkCheck,
                                   maxWidthText, maxHeightText,  maxSizeLabel,    maxHeightLabel,  preferencesButton,
-                                  aboutButton,  qualityLabel,   qualitySlider,   qualityValue,    includeSubCheck};
+                                  aboutButton,  qualityLabel,   qualitySlider,   qualityValue,    includeSubCheck,
+                                  fitChoice,    megapixelsText};
     for (wxWindow* control : controls)
         control->Enable(enabled);
 }
@@ -542,6 +596,11 @@ void CorvaneDialog::onPreferences(wxCommandEvent&)
     settingsDialog->previewChoices = chosenSettings();
     settingsDialog->ShowModal();
     alpha = settingsDialog->alpha;
+    // A preset chosen there sets this window's controls too.
+    if (settingsDialog->presetTaken) {
+        showSettings();
+        settingsDialog->presetTaken = false;
+    }
     loadWatermark();
 }
 
@@ -572,6 +631,13 @@ void CorvaneDialog::startBatch()
     const wxString problem = toResultsFolder ? resultsFolderProblem() : wxString();
     if (!problem.empty()) {
         wxMessageBox(problem + _(" Please choose another results folder in the Preferences."), caption,
+                     wxOK | wxCENTRE, nullptr);
+        return;
+    }
+    double megapixels = 0;
+    if (megapixelsText->IsShown() &&
+        !megapixelsFromText(std::string(megapixelsText->GetValue().Strip(wxString::both).utf8_str()), megapixels)) {
+        wxMessageBox(_("Megapixels has to be a number from 0.01 to 1000, such as 2 or 1.5."), caption,
                      wxOK | wxCENTRE, nullptr);
         return;
     }

@@ -16,6 +16,7 @@ class TextMark;
 class WorkingThread;
 class wxButton;
 class wxCheckBox;
+class wxChoice;
 class wxGauge;
 class wxGenericDirCtrl;
 class wxSlider;
@@ -57,6 +58,11 @@ public:
 
     void onPathEnter(wxCommandEvent& event);
     void onCharHook(wxKeyEvent& event);
+    // Sets the controls from the settings (at the start, and when a preset
+    // was chosen in Preferences).
+    void showSettings();
+    // Shows the fields the chosen fit takes.
+    void showFitControls();
     void onTreeSelection(wxTreeEvent& event);
     void onQualitySlider(wxCommandEvent& event);
     void onPreferences(wxCommandEvent& event);
@@ -80,6 +86,8 @@ public:
     wxTextCtrl* maxWidthText = nullptr;
     wxStaticText* maxHeightLabel = nullptr;
     wxTextCtrl* maxHeightText = nullptr;
+    wxChoice* fitChoice = nullptr;        // how pictures are fitted: the box, a side, a frame, megapixels
+    wxTextCtrl* megapixelsText = nullptr;  // the megapixels, in the size's place
     wxCheckBox* includeSubCheck = nullptr;
     wxStaticText* qualityLabel = nullptr;
     wxSlider* qualitySlider = nullptr;

@@ -27,6 +27,7 @@
 #include <wx/valtext.h>
 
 #include "Version.h"
+#include "batch/NameTemplate.h"
 #include "batch/PicturePreview.h"
 #include "batch/TextMark.h"
 #include "pixel/MarkPlacement.h"
@@ -35,6 +36,8 @@
 #include "platform/ReplacingFile.h"
 #include "settings/ConfigFile.h"
 #include "settings/PreferencesFile.h"
+#include "settings/PresetFile.h"
+#include "ui/PresetControls.h"
 #include "ui/AccessibleName.h"
 #include "ui/RoomySize.h"
 
@@ -221,6 +224,10 @@ SettingsDialog::SettingsDialog(wxWindow* parent, wxWindowID)
     top->Add(body, 1, wxEXPAND, 0);
 
     auto* buttons = new wxBoxSizer(wxHORIZONTAL);
+    presets_ = std::make_unique<PresetControls>(
+        this, [this](BatchSettings& into) { return readForPreset(into); },
+        [this](const BatchSettings& preset) { takePreset(preset); });
+    buttons->Add(presets_->row(), 0, wxRIGHT | wxALIGN_CENTER_VERTICAL, 20);
     okButton = new wxButton(this, wxID_OK, _("OK"), wxDefaultPosition, wxSize(51, 23), 0, wxDefaultValidator,
                             wxS("wxID_OK"));
     buttons->Add(okButton, 0, wxALL | wxALIGN_CENTER_VERTICAL, 5);
@@ -425,7 +432,7 @@ void SettingsDialog::readTextMark(BatchSettings& into) const
     into.textShadow = textShadowCheck->GetValue();
 }
 
-bool SettingsDialog::textMarkAccepted()
+bool SettingsDialog::textMarkAccepted(BatchSettings& into)
 {
     const wxString typed = textSizeText->GetValue().Strip(wxString::both);
     double size = 0;
@@ -441,12 +448,12 @@ bool SettingsDialog::textMarkAccepted()
         inform(wxString::FromUTF8(problem), _("Watermark text"));
         return false;
     }
-    textWatermark = wanted.textWatermark;
-    watermarkText = wanted.watermarkText;
-    textFont = wanted.textFont;
-    textColour = wanted.textColour;
-    textSize = wanted.textSize;
-    textShadow = wanted.textShadow;
+    into.textWatermark = wanted.textWatermark;
+    into.watermarkText = wanted.watermarkText;
+    into.textFont = wanted.textFont;
+    into.textColour = wanted.textColour;
+    into.textSize = wanted.textSize;
+    into.textShadow = wanted.textShadow;
     return true;
 }
 
@@ -558,6 +565,18 @@ wxSizer* SettingsDialog::buildResultsControls()
     row->Add(resultsFolderButton, 0, wxALL | wxALIGN_CENTER_VERTICAL, 5);
     column->Add(row, 0, 0, 0);
     setAccessibleName(resultsFolderText, _("Results folder"));
+    auto* namesRow = new wxBoxSizer(wxHORIZONTAL);
+    namesRow->Add(new wxStaticText(this, wxID_ANY, _("File names")), 0, wxRIGHT | wxALIGN_CENTER_VERTICAL, 5);
+    nameTemplateText = new wxTextCtrl(this, wxID_ANY, wxEmptyString, wxDefaultPosition, wxSize(220, -1), 0,
+                                      wxDefaultValidator, wxS("ID_TEXTCTRLNAMETEMPLATE"));
+    nameTemplateText->SetToolTip(_("With a results folder, name the results by a template such as {date}_{name} "
+                                   "or {year}/{camera}/{name}-{counter:3}: the text's tokens, {counter}, {folder}, "
+                                   "{width} and {height}; a / makes a folder. Empty: the pictures' own names."));
+    setAccessibleName(nameTemplateText, _("File names"));
+    namesRow->Add(nameTemplateText, 1, wxALIGN_CENTER_VERTICAL, 0);
+    column->Add(namesRow, 0, wxBOTTOM | wxEXPAND, 5);
+    nameTemplateText->Bind(wxEVT_TEXT, [this](wxCommandEvent&) { requestPreview(false); });
+    saveToFolderCheck->Bind(wxEVT_CHECKBOX, [this](wxCommandEvent&) { requestPreview(false); });
 
     resultsFolderButton->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) {
         wxDirDialog chooser(this, _("Choose the folder for the results"), resultsFolderText->GetValue());
@@ -639,6 +658,7 @@ void SettingsDialog::showOptions()
     skipUnreadableCheck->SetValue(skipUnreadable);
     saveToFolderCheck->SetValue(saveToFolder);
     resultsFolderText->SetValue(wxString::FromUTF8(resultsFolder));
+    nameTemplateText->ChangeValue(wxString::FromUTF8(nameTemplate));
     keepExifCheck->SetValue(keepExif);
     keepGpsCheck->SetValue(keepGps);
     keepGpsCheck->Enable(keepExif);
@@ -812,6 +832,8 @@ void SettingsDialog::requestPreview(bool reread)
     shown.autoPlaces = tickedPlaces();
     shown.brightWatermark = utf8(brightWatermarkText->GetValue().Strip(wxString::both));
     shown.sharpening = chosenSharpening();
+    shown.saveToFolder = saveToFolderCheck->GetValue();
+    shown.nameTemplate = utf8(nameTemplateText->GetValue().Strip(wxString::both));
     // The watermark being chosen is shown, whether the main window uses it or not.
     shown.useWatermark = true;
     shown.waterImgFile = utf8(waterImgPathText->GetValue());
@@ -890,9 +912,13 @@ void SettingsDialog::showPreviewPicture()
     }
     previewIndex_ = shown.index;
     picturePreview->SetBitmap(shown.image.IsOk() ? wxBitmap(shown.image) : wxNullBitmap);
-    if (!shown.sample)
-        previewName->SetLabel(wxString::Format(_("%s (%d of %d)"), wxFileName(wxString::FromUTF8(shown.path)).GetFullName(),
+    const wxString name = wxFileName(wxString::FromUTF8(shown.path)).GetFullName();
+    if (!shown.sample && !shown.resultName.empty())
+        previewName->SetLabel(wxString::Format(_("%s (%d of %d)"), name + wxString::FromUTF8(" \u2192 ") +
+                                                                       wxString::FromUTF8(shown.resultName),
                                                shown.index + 1, shown.count));
+    else if (!shown.sample)
+        previewName->SetLabel(wxString::Format(_("%s (%d of %d)"), name, shown.index + 1, shown.count));
     else if (shown.count == 0)
         previewName->SetLabel(_("Sample picture: no pictures in the folder"));
     else
@@ -972,6 +998,8 @@ void SettingsDialog::onInitDialog(wxInitDialogEvent&)
     previewIndex_ = 0;
     previewStep_ = 1;
     requestPreview(true);
+    // Beside prefs.cfg, wherever the window was started.
+    presets_->showFolder(presetsFolderIn(utf8(startupDir)));
 }
 
 bool SettingsDialog::loadShownWatermark(wxImage& image)
@@ -994,42 +1022,100 @@ void SettingsDialog::showPreview(const wxImage& image)
     preview->Refresh(true);
 }
 
+bool SettingsDialog::readAlpha(double& value)
+{
+    if (!alphaText->GetValue().ToCDouble(&value)) {
+        inform(wxS("Error processing Alpha. Alpha has to be a number."), wxS("Error processing Alpha."));
+        return false;
+    }
+    if (value < 0.0 || value > 1.0) {
+        inform(wxS("Error processing Alpha. Alpha has to be inside interval 0.0 - 1.0"),
+               wxS("Error processing Alpha."));
+        return false;
+    }
+    return true;
+}
+
+bool SettingsDialog::readControls(BatchSettings& into)
+{
+    double size = 0, margin = 0;
+    if (!resultsFolderAccepted() || !readPercent(watermarkSizeText, 100, _("Size [%]"), size) ||
+        !readPercent(watermarkMarginText, 49, _("Margin [%]"), margin) || !textMarkAccepted(into) ||
+        !readOutputControls(into) || !readPlacementChoice(into) || !nameTemplateAccepted(into))
+        return false;
+    for (int i = 0; i < 9; ++i)
+        if (placementButtons[i]->GetValue())
+            into.wmPlacement = i + 1;
+    into.skipUnreadable = skipUnreadableCheck->GetValue();
+    into.saveToFolder = saveToFolderCheck->GetValue();
+    into.resultsFolder = utf8(resultsFolderText->GetValue());
+    into.keepExif = keepExifCheck->GetValue();
+    into.keepGps = keepGpsCheck->GetValue();
+    into.convertToSrgb = convertToSrgbCheck->GetValue();
+    into.skipProcessed = skipProcessedCheck->GetValue();
+    into.watermarkSize = size;
+    into.watermarkMargin = margin;
+    return true;
+}
+
+bool SettingsDialog::nameTemplateAccepted(BatchSettings& into)
+{
+    const std::string typed = utf8(nameTemplateText->GetValue().Strip(wxString::both));
+    NameTemplate names;
+    std::string problem;
+    if (!typed.empty() && !NameTemplate::parse(typed, names, problem)) {
+        inform(wxString::FromUTF8(problem), _("File names"));
+        return false;
+    }
+    into.nameTemplate = typed;
+    return true;
+}
+
 void SettingsDialog::onOk(wxCommandEvent&)
 {
     double value = 0;
-    if (!alphaText->GetValue().ToCDouble(&value)) {
-        inform(wxS("Error processing Alpha. Alpha has to be a number."), wxS("Error processing Alpha."));
+    if (!readAlpha(value))
         return;
-    }
     alpha = value;
-    if (alpha < 0.0 || alpha > 1.0) {
-        inform(wxS("Error processing Alpha. Alpha has to be inside interval 0.0 - 1.0"),
-               wxS("Error processing Alpha."));
-        return;
-    }
     savedAlpha = alpha;
     waterImgFile = utf8(waterImgPathText->GetValue());
     savedWaterImgFile = waterImgFile;
-    double size = 0, margin = 0;
-    if (!resultsFolderAccepted() || !readPercent(watermarkSizeText, 100, _("Size [%]"), size) ||
-        !readPercent(watermarkMarginText, 49, _("Margin [%]"), margin) || !textMarkAccepted() ||
-        !readOutputControls(settings()) || !readPlacementChoice(settings()))
+    if (!readControls(settings()))
         return;
-    placementFromButtons();
-    skipUnreadable = skipUnreadableCheck->GetValue();
-    saveToFolder = saveToFolderCheck->GetValue();
-    resultsFolder = utf8(resultsFolderText->GetValue());
-    keepExif = keepExifCheck->GetValue();
-    keepGps = keepGpsCheck->GetValue();
-    convertToSrgb = convertToSrgbCheck->GetValue();
-    skipProcessed = skipProcessedCheck->GetValue();
-    watermarkSize = size;
-    watermarkMargin = margin;
+    presetTaken = beforePreset_.has_value();
+    beforePreset_.reset();
     finish(wxID_OK);
+}
+
+bool SettingsDialog::readForPreset(BatchSettings& into)
+{
+    // The main window's choices, completed by what this dialog's controls hold.
+    into = previewChoices;
+    if (!readAlpha(into.alpha) || !readControls(into))
+        return false;
+    into.waterImgFile = utf8(waterImgPathText->GetValue());
+    return true;
+}
+
+void SettingsDialog::takePreset(const BatchSettings& preset)
+{
+    if (!beforePreset_)
+        beforePreset_ = settings();
+    settings() = preset;
+    previewChoices = preset;
+    waterImgPathText->SetValue(wxString::FromUTF8(waterImgFile));
+    selectPlacementButton();
+    showAlpha();
+    showOptions();
+    requestPreview(false);
 }
 
 void SettingsDialog::onCancel(wxCommandEvent&)
 {
+    // A preset taken and then cancelled leaves the settings as they were.
+    if (beforePreset_)
+        settings() = *beforePreset_;
+    beforePreset_.reset();
     waterImgFile = savedWaterImgFile;
     waterImgPathText->SetValue(wxString::FromUTF8(waterImgFile));
     selectPlacementButton();

@@ -1,12 +1,14 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 
 #include <wx/dialog.h>
 
 #include "settings/BatchSettings.h"
 
 class PicturePreview;
+class PresetControls;
 
 class wxButton;
 class wxCheckBox;
@@ -47,6 +49,7 @@ public:
     BatchSettings& settings() { return *this; }
 
     double savedAlpha = 0.2;         // last confirmed opacity, for Cancel
+    bool presetTaken = false;        // OK confirmed a preset: the main window's controls follow it
     std::string savedWaterImgFile;   // last confirmed watermark path, for Cancel
     wxString workingDir;             // folder chosen in the main window
     wxString prefsPath = wxS("./prefs.cfg");
@@ -93,6 +96,7 @@ public:
     wxCheckBox* saveToFolderCheck = nullptr;
     wxTextCtrl* resultsFolderText = nullptr;
     wxButton* resultsFolderButton = nullptr;
+    wxTextCtrl* nameTemplateText = nullptr;  // the results' file names
     wxStaticBitmap* picturePreview = nullptr;
     wxStaticText* previewName = nullptr;
     wxStaticText* previewSize = nullptr;
@@ -140,7 +144,7 @@ private:
     // The text mark's controls as the user left them.
     void readTextMark(BatchSettings& into) const;
     // Whether the text mark as set can be drawn; says why not otherwise.
-    bool textMarkAccepted();
+    bool textMarkAccepted(BatchSettings& into);
     wxSizer* buildOutputChecks();
     wxSizer* buildOutputControls();
     // The output controls into the settings; false (and a message) for a
@@ -167,7 +171,21 @@ private:
     // The previewed picture at 100 %, in a window of its own.
     void showFullSize(const wxImage& picture, const wxString& name);
 
+    // The opacity typed; false (and a message) when it is no number from 0 to 1.
+    bool readAlpha(double& value);
+    // Every control but the opacity and the watermark path into the
+    // settings; false (and a message) for a value that cannot be kept.
+    bool readControls(BatchSettings& into);
+    // The file names' template; false (and a message) when it does not parse.
+    bool nameTemplateAccepted(BatchSettings& into);
+    // What a preset saved now holds: the main window's choices and these controls.
+    bool readForPreset(BatchSettings& into);
+    // Fills every control from the preset; Cancel goes back.
+    void takePreset(const BatchSettings& preset);
+
     std::unique_ptr<PicturePreview> previewMaker_;
+    std::unique_ptr<PresetControls> presets_;
+    std::optional<BatchSettings> beforePreset_;  // the settings before a preset was taken
     bool previewShown_ = false;  // requests are made only while the dialog is up
     static constexpr int pathWidth = 300;  // the watermark path field's, at the first size
     int firstWidth_ = 0;

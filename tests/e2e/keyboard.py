@@ -80,10 +80,13 @@ def main():
 
         focus(path)
         order = []
-        for _ in range(9):
+        for _ in range(10):
             key("Tab")
-            order.append(focused(window).get_name())
-        check(order == ["Resize", "Auto - rotate", "Use watermark", "Max size [px]", "Include subfolders",
+            node = focused(window)
+            order.append(node.get_name() if node is not None else None)
+        # GTK 3 reports no focus while it is on a choice's inner button (the
+        # fit beside the size): the Tab after it must reach the next control.
+        check(order == ["Resize", "Auto - rotate", "Use watermark", "Max size [px]", None, "Include subfolders",
                         "Quality [%]", "OK", "Preferences", "About"], "Tab follows the layout: " + str(order))
 
         size = find(window, "text", "Max size [px]")
