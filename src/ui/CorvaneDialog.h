@@ -105,10 +105,11 @@ public:
     AboutDialog* aboutDialog = nullptr;
     SettingsDialog* settingsDialog = nullptr;
 
-private:
-    void buildControls();
     // The settings with the main window's choices as its controls show them.
     BatchSettings chosenSettings() const;
+
+private:
+    void buildControls();
     void startBatch();
     void waitForWorker();
     // Asks the worker to stop after the picture in hand; worker_ is set.

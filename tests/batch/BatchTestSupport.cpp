@@ -237,3 +237,14 @@ std::string statistics(int resized, int rotated, int watermarked)
     return "Processing statistics|Pictures has been processed corretly.\n\nResized: " + std::to_string(resized) +
            "\nRotated: " + std::to_string(rotated) + "\nWatermarked: " + std::to_string(watermarked);
 }
+
+std::string batchProgram()
+{
+#ifdef _WIN32
+    wchar_t self[MAX_PATH];
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    return (std::filesystem::path(self).parent_path().parent_path() / "tessaly-batch.exe").u8string();
+#else
+    return TESSALY_BATCH_PROGRAM;
+#endif
+}

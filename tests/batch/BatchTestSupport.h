@@ -73,5 +73,9 @@ wxImage loadImage(const std::string& path);
 std::string statistics(int resized, int rotated, int watermarked);
 std::string statisticsNotSaved(int notSaved, const std::string& first, int resized = 0);
 
+// The tessaly-batch program under test: beside the tests' folder on
+// Windows, where the build's own path means nothing to the cross-built tests.
+std::string batchProgram();
+
 // The picture-preparing helper threads of this process running now.
 int runningHelpers();

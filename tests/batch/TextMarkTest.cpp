@@ -14,42 +14,6 @@
 
 namespace {
 
-using Texts = std::vector<std::pair<std::uint16_t, std::string>>;
-
-// An Exif payload whose IFD0 holds the texts of ifd0 and links to a
-// directory with those of exif (none without).
-Bytes exifWithTexts(bool big, const Texts& ifd0, const Texts& exif)
-{
-    const std::uint32_t ifd0Size = 2 + 12 * std::uint32_t(ifd0.size() + !exif.empty()) + 4;
-    const std::uint32_t exifAt = 8 + ifd0Size;
-    std::uint32_t textAt = exifAt + (exif.empty() ? 0 : 2 + 12 * std::uint32_t(exif.size()) + 4);
-    ByteWriter w(big), strings(big);
-    w.text(big ? "MM" : "II").u16(42).u32(8);
-    const auto entries = [&](const Texts& texts, bool link) {
-        w.u16(std::uint16_t(texts.size() + link));
-        for (const auto& [tag, text] : texts) {
-            const std::uint32_t count = std::uint32_t(text.size() + 1);
-            w.u16(tag).u16(2).u32(count);
-            if (count <= 4) {
-                w.text(text).u8(0);
-                for (std::uint32_t i = count; i < 4; ++i)
-                    w.u8(0);
-            } else {
-                w.u32(textAt + std::uint32_t(strings.size()));
-                strings.text(text).u8(0);
-            }
-        }
-        if (link)
-            w.u16(0x8769).u16(4).u32(1).u32(exifAt);
-        w.u32(0);
-    };
-    entries(ifd0, !exif.empty());
-    if (!exif.empty())
-        entries(exif, false);
-    w.text(std::string(strings.data.begin(), strings.data.end()));
-    return exifPayload(w.data);
-}
-
 BatchSettings textSettings(const std::string& text)
 {
     BatchSettings settings;

@@ -27,6 +27,7 @@
 #include "batch/BatchTestSupport.h"
 #include "pixel/PictureLoader.h"
 #include "batch/TestJpeg.h"
+#include "settings/PresetFile.h"
 
 #ifndef _WIN32
 extern char** environ;
@@ -40,19 +41,6 @@ struct ProgramRun {
     std::string out;
     std::string err;
 };
-
-// The program under test: beside the tests' folder on Windows, where the
-// build's own path means nothing to the cross-built tests.
-std::string batchProgram()
-{
-#ifdef _WIN32
-    wchar_t self[MAX_PATH];
-    GetModuleFileNameW(nullptr, self, MAX_PATH);
-    return (fs::path(self).parent_path().parent_path() / "tessaly-batch.exe").u8string();
-#else
-    return TESSALY_BATCH_PROGRAM;
-#endif
-}
 
 #ifdef _WIN32
 // An argument as the C runtime of the program started splits it again.
@@ -400,6 +388,17 @@ TEST_F(TessalyBatch, UsageErrors)
         {{"-p", "auto", "--auto-places", "top,upper", "ALBUM"}, "--auto-places wants places such as"},
         {{"--watermark-bright", "dark.png", "ALBUM"}, "--watermark-bright goes with --watermark"},
         {{"--text", "x", "--text-colour", "automatic", "ALBUM"}, "#FFFFFF for white, or auto"},
+        // Sizes, names, lists and presets.
+        {{"--fit", "wide:800", "ALBUM"}, "--fit wants long:N, short:N"},
+        {{"--fit", "long:800", "-s", "800", "ALBUM"}, "--size and --fit exclude each other"},
+        {{"--name", "{date}", "ALBUM"}, "--name goes with --output"},
+        {{"-o", "out", "--name", "{dat}_{name}", "ALBUM"}, "--name: the token {dat} is unknown"},
+        {{"--null", "ALBUM"}, "--null goes with --files-from"},
+        {{"--files-from", "-", "ALBUM", "OTHER"}, "--files-from takes one FOLDER at most"},
+        {{"--files-from", "/no/such/list", "ALBUM"}, shownPath("cannot read the list /no/such/list")},
+        {{"--preset", "no such preset", "ALBUM"}, "there is no preset no such preset"},
+        {{"--preset", "x.cfg", "--prefs", "p.cfg", "ALBUM"}, "--prefs and --preset exclude each other"},
+        {{"--save-preset", "a/b"}, "--save-preset wants a name"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.says);
@@ -419,7 +418,9 @@ TEST_F(TessalyBatch, UsageErrors)
                                "--prefs FILE", "--dry-run", "--yes", "--jobs N", "--quiet", "--json", "Example:",
                                "--text TEXT", "--font NAME|FILE", "--text-colour #RRGGBB", "--text-size P",
                                "--no-shadow", "--format FORMAT", "--progressive", "--chroma 420|444",
-                               "--max-file-size SIZE", "--sharpen LEVEL"})
+                               "--max-file-size SIZE", "--sharpen LEVEL", "--fit RULE", "--name TEMPLATE",
+                               "--files-from FILE", "--null", "--preset NAME|FILE", "--save-preset NAME",
+                               "--list-presets"})
         EXPECT_NE(help.out.find(option), std::string::npos) << option;
     // An 80-column console or terminal shows every line whole, in its own words.
     std::size_t longest = 0;
@@ -721,6 +722,10 @@ TEST_F(TessalyBatch, DryRunSaysWhatTheRealRunDoes)
         {{"-o", "DONE", "--skip-existing"}, 0, "skipped, ", false, false},
         {{"-s", "800", "--skip-processed"}, 0, "skipped, already processed with these settings", true, false},
         {{"-s", "800"}, 1, "broken.jpg: would fail: no readable size in its head", false, true},
+        // Fitted as the result stands, and named by a template.
+        {{"--fit", "width:600"}, 0, "turned.jpg: 1460x1030 -> 600x850, turned a quarter clockwise", false, false},
+        {{"-s", "800", "-o", "DONE", "--name", "{name}-{width}"}, 0, "turned-564.jpg", false, false},
+        {{"-o", "DONE", "--name", "wide"}, 1, "wide (2).jpg", false, false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.says);
@@ -983,3 +988,59 @@ TEST_F(TessalyBatch, WebpResultsGoBesideThePictures)
 }
 
 }  // namespace
+
+// Presets for several targets in one run, each picture decoded once: the
+// largest result as its preset alone writes it, each into its own folder;
+// a list of files instead of a folder.
+TEST_F(TessalyBatch, PresetsAndLists)
+{
+    makeAlbum("album", 3);
+    BatchSettings web, thumbs;
+    web.saveToFolder = thumbs.saveToFolder = true;
+    web.useWatermark = thumbs.useWatermark = false;
+    web.resultsFolder = file("web");
+    web.fitMode = "long";
+    web.width = 1000;
+    thumbs.resultsFolder = file("thumbs");
+    thumbs.width = 300;
+    thumbs.nameTemplate = "t-{counter:2}";
+    std::string error;
+    ASSERT_TRUE(writePreset(file("presets"), "web", web, error)) << error;
+    ASSERT_TRUE(writePreset(file("presets"), "thumbs", thumbs, error)) << error;
+    const std::string webPreset = presetPath(file("presets"), "web"), thumbsPreset = presetPath(file("presets"), "thumbs");
+    const ProgramRun both = runBatch({"--preset", webPreset, "--preset", thumbsPreset, "-y", file("album")});
+    ASSERT_EQ(both.status, 0) << both.err;
+    EXPECT_NE(both.out.find("6 pictures: 6 saved"), std::string::npos) << both.out;
+    // p101 stands turned: its upright long side is the fit's.
+    EXPECT_EQ(loadImage(file("web/p101.jpg")).GetSize(), wxSize(705, 1000));
+    EXPECT_EQ(loadImage(file("thumbs/t-02.jpg")).GetSize(), wxSize(211, 300));
+    ASSERT_EQ(runBatch({"--preset", webPreset, "-o", file("alone"), "-y", file("album")}).status, 0);
+    for (const char* name : {"p100.jpg", "p101.jpg", "p102.jpg"})
+        EXPECT_EQ(readFile(file("alone/") + name), readFile(file("web/") + name)) << name;
+
+    // A list: its JPEG names only, each once, named below the current folder.
+    const std::string list = "album/p102.jpg\r\nnotes.txt\n\nalbum/p100.jpg\nalbum/p102.jpg\n";
+    writeFile(file("list"), Bytes(list.begin(), list.end()));
+    const ProgramRun listed = runBatch({"--files-from", file("list"), "-o", file("listed"), "-y"});
+    EXPECT_EQ(listed.status, 0) << listed.err;
+    EXPECT_NE(listed.err.find("notes.txt: no .jpg or .jpeg name, left out"), std::string::npos) << listed.err;
+    EXPECT_NE(listed.out.find("2 pictures: 2 saved"), std::string::npos) << listed.out;
+    EXPECT_TRUE(fs::exists(file("listed/album/p102.jpg")));
+    EXPECT_FALSE(fs::exists(file("listed/album/p101.jpg")));
+    const std::string nul = std::string("album/p101.jpg") + '\0' + "album/p100.jpg" + '\0';
+    writeFile(file("list0"), Bytes(nul.begin(), nul.end()));
+    const ProgramRun named = runBatch({"--files-from", file("list0"), "-0", "-n", "-o", file("o"), "--name",
+                                       "{counter}", file("album")});
+    // In the list's order, which the counter follows.
+    EXPECT_LT(named.out.find("p101.jpg: "), named.out.find("p100.jpg: ")) << named.out;
+    EXPECT_NE(named.out.find(", to " + shownPath(file("o/2.jpg")) + "\n"), std::string::npos) << named.out;
+#ifndef _WIN32
+    // Saved where the window keeps its presets, and listed from there.
+    setenv("XDG_CONFIG_HOME", file("config").c_str(), 1);
+    EXPECT_EQ(runBatch({"--save-preset", "small", "--size", "200", "-o", file("small")}).status, 0);
+    const ProgramRun names = runBatch({"--list-presets"});
+    unsetenv("XDG_CONFIG_HOME");
+    EXPECT_EQ(names.out, "small\n");
+    EXPECT_TRUE(fs::exists(file("config/tessaly/presets/small.cfg")));
+#endif
+}

@@ -127,3 +127,35 @@ void writeFile(const std::string& path, const Bytes& bytes)
     if (!out)
         throw std::runtime_error("cannot write " + path);
 }
+
+Bytes exifWithTexts(bool big, const Texts& ifd0, const Texts& exif)
+{
+    const std::uint32_t ifd0Size = 2 + 12 * std::uint32_t(ifd0.size() + !exif.empty()) + 4;
+    const std::uint32_t exifAt = 8 + ifd0Size;
+    std::uint32_t textAt = exifAt + (exif.empty() ? 0 : 2 + 12 * std::uint32_t(exif.size()) + 4);
+    ByteWriter w(big), strings(big);
+    w.u8(big ? 'M' : 'I').u8(big ? 'M' : 'I').u16(42).u32(8);
+    const auto entries = [&](const Texts& texts, bool link) {
+        w.u16(std::uint16_t(texts.size() + link));
+        for (const auto& [tag, text] : texts) {
+            const std::uint32_t count = std::uint32_t(text.size() + 1);
+            w.u16(tag).u16(2).u32(count);
+            if (count <= 4) {
+                w.text(text).u8(0);
+                for (std::uint32_t i = count; i < 4; ++i)
+                    w.u8(0);
+            } else {
+                w.u32(textAt + std::uint32_t(strings.size()));
+                strings.text(text).u8(0);
+            }
+        }
+        if (link)
+            w.u16(0x8769).u16(4).u32(1).u32(exifAt);
+        w.u32(0);
+    };
+    entries(ifd0, !exif.empty());
+    if (!exif.empty())
+        entries(exif, false);
+    w.data.insert(w.data.end(), strings.data.begin(), strings.data.end());
+    return exifPayload(w.data);
+}

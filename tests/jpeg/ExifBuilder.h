@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 using Bytes = std::vector<std::uint8_t>;
@@ -48,6 +49,12 @@ Bytes jpegOf(const std::vector<Bytes>& segments);     // SOI + segments (no SOS 
 Bytes sosSegment();
 // A minimal stream: SOI, an Exif APP1 with the orientation, SOS.
 Bytes jpegWithOrientation(bool bigEndian, std::uint16_t orientation);
+
+// Texts of ASCII tags by their numbers.
+using Texts = std::vector<std::pair<std::uint16_t, std::string>>;
+// An Exif payload whose IFD0 holds the texts of ifd0 and links to a
+// directory with those of exif (none without).
+Bytes exifWithTexts(bool big, const Texts& ifd0, const Texts& exif);
 
 Bytes operator+(Bytes a, const Bytes& b);
 void writeFile(const std::string& path, const Bytes& bytes);

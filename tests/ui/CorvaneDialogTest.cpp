@@ -65,6 +65,8 @@ TEST_F(CorvaneDialogTest, ControlsAsBuilt)
         {"ID_TEXTCTRLX", nullptr, true, true},
         {"ID_STATICTEXT2", "Max height [px]", false, true},
         {"ID_TEXTCTRLY", nullptr, false, true},
+        {"ID_CHOICEFIT", nullptr, true, true},
+        {"ID_TEXTCTRLMEGAPIXELS", nullptr, false, true},
         {"ID_CHECKBOXINCLUDESUB", "Include subfolders", true, true},
         {"ID_STATICTEXT5", "Quality [%]", true, true},
         {"ID_SLIDERQUALITY", nullptr, true, true},
@@ -97,6 +99,34 @@ TEST_F(CorvaneDialogTest, ControlsAsBuilt)
     EXPECT_EQ(dialog->okButton->GetToolTipText(), "Press 'OK' to process all pictures in the selected directory.");
     EXPECT_FALSE(dialog->hasWorker());
     EXPECT_FALSE(fs::exists("Main.log"));
+}
+
+// The fit beside the size shows the fields it takes, from prefs.cfg and as
+// chosen, and the batch gets what they hold.
+TEST_F(CorvaneDialogTest, FitChoiceShowsItsFields)
+{
+    writePrefs("Height = 1080\nFitMode = frame\nFitMegapixels = 1.5\n");
+    create();
+    EXPECT_EQ(dialog->fitChoice->GetStringSelection(), wxString::FromUTF8("Width \u00d7 height"));
+    EXPECT_TRUE(dialog->maxHeightText->IsShown());
+    EXPECT_EQ(dialog->chosenSettings().fitMode, "frame");
+    static const struct {
+        int item;
+        const char* mode;
+        bool width, height, megapixels;
+    } cases[] = {{0, "box", true, false, false}, {2, "short", true, false, false}, {6, "mp", false, false, true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.mode);
+        dialog->fitChoice->SetSelection(c.item);
+        wxCommandEvent chosen(wxEVT_CHOICE, dialog->fitChoice->GetId());
+        dialog->fitChoice->ProcessWindowEvent(chosen);
+        EXPECT_EQ(dialog->maxWidthText->IsShown(), c.width);
+        EXPECT_EQ(dialog->maxHeightText->IsShown(), c.height);
+        EXPECT_EQ(dialog->megapixelsText->IsShown(), c.megapixels);
+        const BatchSettings chosenSettings = dialog->chosenSettings();
+        EXPECT_EQ(chosenSettings.fitMode, c.mode);
+        EXPECT_EQ(chosenSettings.fitMegapixels, 1.5);
+    }
 }
 
 TEST_F(CorvaneDialogTest, FirstStartWithoutWatermark)

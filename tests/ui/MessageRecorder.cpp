@@ -2,9 +2,17 @@
 
 #include <wx/msgdlg.h>
 #include <wx/richmsgdlg.h>
+#include <wx/textdlg.h>
 
 int MessageRecorder::Enter(wxDialog* dialog)
 {
+    if (auto* entry = dynamic_cast<wxTextEntryDialog*>(dialog)) {
+        if (textAnswers.empty())
+            return wxID_CANCEL;
+        entry->SetValue(wxString::FromUTF8(textAnswers.front()));
+        textAnswers.pop_front();
+        return wxID_OK;
+    }
     auto* box = dynamic_cast<wxMessageDialogBase*>(dialog);
     if (!box)
         return wxID_NONE;

@@ -17,6 +17,8 @@ public:
     std::vector<std::string> messages;
     // Answers for Yes/No boxes, in turn; Yes when none is left.
     std::deque<int> yesNoAnswers;
+    // Texts typed into text entry dialogs, in turn; Cancel when none is left.
+    std::deque<std::string> textAnswers;
     // Whether to tick a box's check box ("Do not show this again ..."),
     // and how many boxes offered one.
     bool tickCheckBoxes = false;

@@ -17,6 +17,10 @@
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
 
+#include <wx/utils.h>
+
+#include "batch/BatchTestSupport.h"
+#include "batch/TextMark.h"
 #include "settings/ConfigFile.h"
 #include "settings/PreferencesFile.h"
 #include "ui/SettingsDialog.h"
@@ -688,3 +692,58 @@ TEST_F(SettingsDialogTest, PreviewFollowsWhatIsTypedAndShowsFullSize)
 }
 
 }  // namespace
+
+// A preset saved in Preferences fills every control when chosen again, and
+// tessaly-batch writes with it what the window writes.
+TEST_F(SettingsDialogTest, PresetFromTheWindowServesTheTerminal)
+{
+    writePrefs("");
+    create();
+    fs::create_directories(dir.file("album"));
+    writeQuadrantJpeg(dir.file("album/a.jpg"), 1500, 1000, 6);
+    writeQuadrantJpeg(dir.file("album/b.jpg"), 900, 700);
+    recorder.textAnswers = {"web"};
+    whileShown([this] {
+        dialog->sharpeningChoice->SetSelection(3);
+        dialog->watermarkSizeText->SetValue("25");
+        dialog->textWatermarkCheck->SetValue(true);
+        dialog->watermarkTextText->SetValue("{name}");
+        dialog->saveToFolderCheck->SetValue(true);
+        dialog->resultsFolderText->SetValue(wxString::FromUTF8(dir.file("terminal")));
+        dialog->nameTemplateText->SetValue("{counter:2}-{width}");
+        click(static_cast<wxButton*>(wxWindow::FindWindowByName("ID_BUTTONSAVEPRESET", dialog.get())));
+        // Changed again, then the preset chosen: its values come back.
+        dialog->sharpeningChoice->SetSelection(0);
+        dialog->nameTemplateText->SetValue("");
+        auto* choice = static_cast<wxChoice*>(wxWindow::FindWindowByName("ID_CHOICEPRESET", dialog.get()));
+        ASSERT_EQ(choice->GetCount(), 1u);
+        choice->SetSelection(0);
+        wxCommandEvent chosen(wxEVT_CHOICE, choice->GetId());
+        chosen.SetInt(0);
+        choice->ProcessWindowEvent(chosen);
+        EXPECT_EQ(dialog->sharpeningChoice->GetSelection(), 3);
+        EXPECT_EQ(dialog->nameTemplateText->GetValue(), "{counter:2}-{width}");
+        click(dialog->okButton);
+    });
+    EXPECT_TRUE(dialog->presetTaken);
+    EXPECT_EQ(dialog->settings().sharpening, "high");
+
+    ProcessingJob job = plainJob(dir.file("album"));
+    job.settings = dialog->settings();
+    job.outputFolder = wxString::FromUTF8(dir.file("window"));
+    std::string problem;
+    const auto mark = TextMark::load(job.settings, shippedFont(), problem);
+    ASSERT_TRUE(mark) << problem;
+    job.textMark = mark.get();
+    RecordingOwner window;
+    window.run(job);
+    const wxString program = wxString::FromUTF8(batchProgram()), preset = wxString::FromUTF8(dir.file("presets/web.cfg")),
+                   album = wxString::FromUTF8(dir.file("album"));
+    const wchar_t* const argv[] = {program.wc_str(), L"--preset", preset.wc_str(), L"-y", L"-q", album.wc_str(), nullptr};
+    EXPECT_EQ(wxExecute(argv, wxEXEC_SYNC | wxEXEC_HIDE_CONSOLE), 0);
+    for (const char* name : {"01-533.jpg", "02-800.jpg"}) {
+        const std::string windows = readFile(dir.file("window/") + name);
+        EXPECT_FALSE(windows.empty()) << name;
+        EXPECT_TRUE(windows == readFile(dir.file("terminal/") + name)) << name;
+    }
+}

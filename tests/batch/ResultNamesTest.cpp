@@ -1,0 +1,79 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "TempDir.h"
+#include "batch/BatchTestSupport.h"
+#include "batch/NameTemplate.h"
+#include "batch/ResultNames.h"
+#include "batch/TestJpeg.h"
+#include "jpeg/ExifBuilder.h"
+
+namespace {
+
+// A small JPEG that says when and with what it was taken.
+void writeTaggedJpeg(const std::string& path, const std::string& date, const std::string& model)
+{
+    const Bytes plain = encodeJpeg(shadedPicture(64, 48), false);
+    const Bytes exif = segment(0xE1, exifWithTexts(false, {{0x0110, model}}, {{0x9003, date}}));
+    writeFile(path, Bytes(plain.begin(), plain.begin() + 2) + exif + Bytes(plain.begin() + 2, plain.end()));
+}
+
+}  // namespace
+
+// Names by template, in the batch's order, told apart where they meet.
+TEST(ResultNames, ByTemplate)
+{
+    TempDir dir;
+    std::filesystem::create_directories(dir.file("album/Sub"));
+    writeTaggedJpeg(dir.file("album/a.jpg"), "2024:05:01 10:20:30", "AC/DC: Live");
+    writeTaggedJpeg(dir.file("album/B.JPG"), "2024:05:01 10:20:30", "");
+    writeQuadrantJpeg(dir.file("album/Sub/c.jpeg"), 1460, 1030, 6);
+    const std::vector<std::string> paths = {dir.file("album/a.jpg"), dir.file("album/B.JPG"),
+                                            dir.file("album/Sub/c.jpeg")};
+    static const struct {
+        const char* nameTemplate;
+        const char* format;
+        std::vector<std::string> expected;
+    } cases[] = {
+        {"", "jpeg", {"a.jpg", "B.JPG", "Sub/c.jpeg"}},
+        {"{date}_{time}_{name}", "jpeg", {"2024-05-01_10-20-30_a.jpg", "2024-05-01_10-20-30_B.JPG", "__c.jpeg"}},
+        {"{year|undated}/{camera|unknown}/{name}-{counter:3}", "jpeg",
+         {"2024/AC_DC- Live/a-001.jpg", "2024/unknown/B-002.JPG", "undated/unknown/c-003.jpeg"}},
+        {"{counter:2,9} {folder}", "jpeg", {"09 album.jpg", "10 album.JPG", "11 Sub.jpeg"}},
+        // Letter case aside, one name: the later ones numbered.
+        {"{folder}", "jpeg", {"album.jpg", "album (2).JPG", "Sub.jpeg"}},
+        {"x", "webp", {"x.webp", "x (2).webp", "x (3).webp"}},
+        // The result's size, as it stands once turned.
+        {"{width}x{height}", "jpeg", {"64x48.jpg", "64x48 (2).JPG", "564x800.jpeg"}},
+        {"CON/a.", "jpeg", {"CON_/a.jpg", "CON_/a (2).JPG", "CON_/a.jpeg"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.nameTemplate);
+        BatchSettings settings;
+        settings.width = 800;
+        settings.nameTemplate = c.nameTemplate;
+        settings.outputFormat = c.format;
+        const ResultNames names(settings, dir.file("album"), paths, true);
+        for (std::size_t i = 0; i < paths.size(); ++i)
+            EXPECT_EQ(names.of(paths[i]), c.expected[i]);
+        EXPECT_EQ(resultNameOf(settings, dir.file("album"), paths[0], 0, true), c.expected[0]);
+    }
+    // In place, names never change.
+    BatchSettings inPlace;
+    inPlace.nameTemplate = "{date}";
+    EXPECT_EQ(ResultNames(inPlace, dir.file("album"), paths, false).of(paths[0]), "a.jpg");
+
+    NameTemplate parsed;
+    std::string error;
+    for (const auto& [text, says] : std::vector<std::pair<std::string, std::string>>{
+             {"{counter:0}", "DIGITS from 1 to 9"},
+             {"{counter:3,x}", "{counter:DIGITS,START}"},
+             {"{year:3}", "takes nothing after"},
+             {"{yaer}", "unknown"},
+             {"photos/", "names no file"},
+             {"", "names no file"}}) {
+        EXPECT_FALSE(NameTemplate::parse(text, parsed, error)) << text;
+        EXPECT_NE(error.find(says), std::string::npos) << error;
+    }
+}
