@@ -1,5 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <cstring>
+
+#include "TempDir.h"
+#include "batch/ShapedPicture.h"
+#include "batch/TestJpeg.h"
+#include "pixel/PictureFile.h"
+
 #include "batch/PicturePlan.h"
 
 namespace {
@@ -36,6 +43,25 @@ TEST(PicturePlan, FitsThenTurns)
         EXPECT_EQ(plan.resized, c.box < 1200);
         EXPECT_EQ(plan.orientation, c.turn);
     }
+}
+
+// A fit other than the box decodes straight to its size, at the reduced
+// scale the box would take for that size: the same pixels as the box.
+TEST(PicturePlan, FitsDecodeAtTheScaleTheyNeed)
+{
+    TempDir dir;
+    writeFile(dir.file("p.jpg"), encodeJpeg(shadedPicture(3200, 2000), false));
+    LoadedPicture byBox;
+    ASSERT_TRUE(loadPicture(dir.file("p.jpg"), 800, byBox));
+    BatchSettings settings;
+    settings.fitMode = "width";
+    PictureFile file(dir.file("p.jpg"));
+    PicturePlan plan;
+    planShape(plan, 3200, 2000, 0, settings);
+    ShapedPicture shaped;
+    ASSERT_TRUE(shapePicture(file, plan, settings, shaped, nullptr));
+    ASSERT_EQ(shaped.picture.image.GetSize(), wxSize(800, 500));
+    EXPECT_EQ(std::memcmp(shaped.picture.image.GetData(), byBox.image.GetData(), 800 * 500 * 3), 0);
 }
 
 }  // namespace

@@ -56,6 +56,18 @@ TEST(ProcessingRecord, TakesEverySettingThatChangesPixels)
     other = plain;
     other.watermarkImage = &newLogo;
     EXPECT_NE(processingRecord(other), processingRecord(plain));
+
+    // A fit other than the box counts while pictures are resized, a frame's
+    // height with it.
+    plain.settings.resize = false;
+    ProcessingJob fitted = plain;
+    fitted.settings.fitMode = "frame";
+    EXPECT_EQ(processingRecord(fitted), processingRecord(plain));
+    fitted.settings.resize = plain.settings.resize = true;
+    EXPECT_NE(processingRecord(fitted), processingRecord(plain));
+    other = fitted;
+    other.settings.height = 600;
+    EXPECT_NE(processingRecord(other), processingRecord(fitted));
 }
 
 // A result below a results folder names its original by the full path,

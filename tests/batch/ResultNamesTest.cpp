@@ -59,6 +59,12 @@ TEST(ResultNames, ByTemplate)
             EXPECT_EQ(names.of(paths[i]), c.expected[i]);
         EXPECT_EQ(resultNameOf(settings, dir.file("album"), paths[0], 0, true), c.expected[0]);
     }
+    // WebP results of a.jpg and a.jpeg, beside them: told apart too.
+    writeQuadrantJpeg(dir.file("album/a.jpeg"), 10, 10);
+    BatchSettings webp;
+    webp.outputFormat = "webp";
+    const std::vector<std::string> twins = {paths[0], dir.file("album/a.jpeg")};
+    EXPECT_EQ(ResultNames(webp, dir.file("album"), twins, false).of(twins[1]), "a (2).webp");
     // In place, names never change.
     BatchSettings inPlace;
     inPlace.nameTemplate = "{date}";
