@@ -70,14 +70,21 @@ PreparedPicture PicturePipeline::next()
 
 namespace {
 
-// What the picture holds at its peak, shrunk as its plan will say.
-std::size_t loadingBytes(const PictureFile& file, const BatchSettings& settings)
+// What the picture holds at its peak, shrunk as its plan will say: for
+// several outputs, as the one that needs the most, which the decode serves.
+std::size_t loadingBytes(const PictureFile& file, const ProcessingJob& job)
 {
     std::uint32_t width = 0, height = 0;
-    PicturePlan shape;
-    if (file.declaredSize(width, height))
-        planShape(shape, width, height, file.jpegHead().exifRead ? file.jpegHead().orientation : 0, settings);
-    return file.loadingBytes(decodeTarget(shape));
+    const bool sized = file.declaredSize(width, height);
+    std::size_t most = 0;
+    for (std::size_t i = 0; i <= job.more.size(); ++i) {
+        PicturePlan shape;
+        if (sized)
+            planShape(shape, width, height, file.jpegHead().exifRead ? file.jpegHead().orientation : 0,
+                      (i == 0 ? job : job.more[i - 1]).settings);
+        most = std::max(most, file.loadingBytes(decodeTarget(shape)));
+    }
+    return most;
 }
 
 }  // namespace
@@ -87,7 +94,7 @@ PreparedPicture PicturePipeline::prepareAgain(std::size_t index)
     std::size_t estimate = 0;
     PreparedPicture picture = preparedOrFailed([&](PreparedPicture& prepared) {
         PictureFile file(paths_[index]);
-        estimate = loadingBytes(file, job_.settings);
+        estimate = loadingBytes(file, job_);
         {
             // As the next to be handed over it needs no admission, but the
             // helpers must see what it holds.
@@ -111,7 +118,7 @@ bool PicturePipeline::prepareOne()
     bool admitted = false;
     try {
         PictureFile file(paths_[index]);
-        estimate = loadingBytes(file, job_.settings);
+        estimate = loadingBytes(file, job_);
         if (!admit(index, estimate))
             return false;
         admitted = true;

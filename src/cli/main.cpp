@@ -1,6 +1,7 @@
 // tessaly-batch: Tessaly's batch from a terminal and from scripts, on the
 // same engine as the window.
 #include <cstdio>
+#include <filesystem>
 #include <memory>
 #include <optional>
 #include <set>
@@ -219,6 +220,12 @@ int main(int argc, char** argv)
     }
     if (!options.savePreset.empty()) {
         const std::string folder = presetsFolderIn(userSettingsFolder());
+        // A preset is used from anywhere: its results folder in full.
+        std::string& results = options.settings.resultsFolder;
+        if (!results.empty()) {
+            const auto full = std::filesystem::absolute(std::filesystem::u8path(results)).u8string();
+            results.assign(full.begin(), full.end());
+        }
         if (!writePreset(folder, options.savePreset, options.settings, error)) {
             std::fprintf(stderr, "tessaly-batch: %s\n", shownPath(error).c_str());
             return exitFailures;
