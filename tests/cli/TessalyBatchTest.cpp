@@ -99,8 +99,13 @@ ProgramRun runBatch(const std::vector<std::string>& args, bool silentPipeAsInput
     for (const std::string& arg : args)
         line += L" " + quoted(arg);
     PROCESS_INFORMATION process{};
-    const bool started = CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
-                                        &process);
+    // Wine under load now and then fails to start a process: try again.
+    bool started = false;
+    for (int attempt = 0; attempt < 3 && !started; ++attempt) {
+        if (attempt > 0)
+            Sleep(200);
+        started = CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process);
+    }
     for (HANDLE theirs : {out[1], err[1], in[0], none})
         CloseHandle(theirs);
     ProgramRun run;
