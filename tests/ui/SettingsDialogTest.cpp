@@ -560,9 +560,15 @@ TEST_F(SettingsDialogTest, PreviewFollowsThePictureAndTheSettings)
             script.when([&] { return marked(true) && !marked(false); }, [&] {
                 click(dialog->nextButton);
                 script.when(shows("b.jpg (2 of 3)", "600 × 1200 → 250 × 500"), [&] {
-                    click(dialog->nextButton);
-                    script.when(shows("a.jpg (1 of 3)", "1200 × 600 → 500 × 250"),
-                                [&] { dialog->EndModal(wxID_OK); });
+                    // With a results folder, the name its picture gets.
+                    dialog->saveToFolderCheck->SetValue(true);
+                    dialog->nameTemplateText->SetValue("{counter:2}-{width}");
+                    script.when(shows("b.jpg → 02-250.jpg (2 of 3)", "600 × 1200 → 250 × 500"), [&] {
+                        dialog->nameTemplateText->SetValue("");
+                        click(dialog->nextButton);
+                        script.when(shows("a.jpg (1 of 3)", "1200 × 600 → 500 × 250"),
+                                    [&] { dialog->EndModal(wxID_OK); });
+                    });
                 });
             });
         });
