@@ -12,9 +12,8 @@
 // Where a decoder's RGB rows go, top to bottom: into a picture of the
 // decoded size, or, when the picture is larger than the target size,
 // through the Lanczos shrink to that size. Then the decoded picture
-// is never held whole, only the shrink's few rows and the picture reduced
-// in height: for a 4096 x 4096 photo decoded at half size, 5 MB instead of
-// 12.
+// is never held whole, only the shrink's few rows and the result: for a
+// 4096 x 4096 photo decoded at half size into 800 x 800, 2 MB instead of 12.
 class DecodedRows {
 public:
     // target: the size the picture is shrunk to, {0, 0} for none.

@@ -1,10 +1,15 @@
 #include "pixel/Resample.h"
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <cstdint>
 #include <memory>
 #include <vector>
+
+#if defined(__x86_64__) || defined(__i386__)
+#include <immintrin.h>
+#endif
 
 namespace {
 
@@ -99,94 +104,175 @@ __attribute__((target("avx2"))) void filterRowAvx2(const unsigned char* const* s
 using RowFilter = void (*)(const unsigned char* const*, const std::int32_t*, int, std::size_t, std::int32_t*,
                            unsigned char*);
 
-RowFilter rowFilter()
+bool hasAvx2()
 {
     static const bool avx2 = [] {
+#if defined(__x86_64__) || defined(__i386__)
         __builtin_cpu_init();
         return __builtin_cpu_supports("avx2") != 0;
+#else
+        return false;
+#endif
     }();
-    return avx2 ? filterRowAvx2 : filterRowPlain;
+    return avx2;
 }
 
-// Each of outRows rows from the input rows its taps name.
-void filterRows(const unsigned char* in, std::size_t rowBytes, int inRows, const LanczosTaps& taps, int outRows,
-                unsigned char* out)
+inline unsigned char clipped(std::int32_t sum)
 {
-    const RowFilter filter = rowFilter();
-    const int count = std::min(taps.taps, inRows);
-    std::vector<std::int32_t> sums(rowBytes);
-    std::vector<const unsigned char*> sources(static_cast<std::size_t>(count));
-    for (int y = 0; y < outRows; ++y, out += rowBytes) {
-        for (int k = 0; k < count; ++k)
-            sources[std::size_t(k)] = in + rowBytes * std::size_t(taps.first[std::size_t(y)] + k);
-        filter(sources.data(), &taps.weights[std::size_t(y) * taps.taps], count, rowBytes, sums.data(), out);
+    const std::int32_t value = sum >> weightBits;
+    return static_cast<unsigned char>(value < 0 ? 0 : value > 255 ? 255 : value);
+}
+
+// Across a row in plain code: each output sample the weighted sum of the
+// count input samples its taps name.
+void acrossPlain(const unsigned char* row, const LanczosTaps& taps, int count, int width, unsigned char* out)
+{
+    for (int x = 0; x < width; ++x, out += 3) {
+        const unsigned char* source = row + 3 * std::size_t(taps.first[std::size_t(x)]);
+        const std::int32_t* weights = &taps.weights[std::size_t(x) * taps.taps];
+        std::int32_t r = one / 2, g = one / 2, b = one / 2;
+        for (int k = 0; k < count; ++k, source += 3) {
+            r += weights[k] * source[0];
+            g += weights[k] * source[1];
+            b += weights[k] * source[2];
+        }
+        out[0] = clipped(r);
+        out[1] = clipped(g);
+        out[2] = clipped(b);
     }
 }
 
-// Rows become columns: a width x height RGB picture into height x width.
-void transpose(const unsigned char* in, int width, int height, unsigned char* out)
+#if defined(__x86_64__) || defined(__i386__)
+// The same sums in 16-bit multiply-adds, eight taps at a time: the
+// products and their sums are exact in 32 bits, so the bytes are the plain
+// code's. planes holds the row's red, green and blue apart, each padded
+// with zeros; weights has padded taps for each output sample.
+__attribute__((target("sse2"))) void acrossSse2(const std::int16_t* planes, std::size_t planeSize, const int* first,
+                                                const std::int16_t* weights, int padded, int width,
+                                                unsigned char* out)
 {
-    constexpr int tile = 32;
-    for (int y0 = 0; y0 < height; y0 += tile)
-        for (int x0 = 0; x0 < width; x0 += tile)
-            for (int y = y0; y < std::min(y0 + tile, height); ++y)
-                for (int x = x0; x < std::min(x0 + tile, width); ++x) {
-                    const unsigned char* p = in + (std::size_t(y) * width + x) * 3;
-                    unsigned char* q = out + (std::size_t(x) * height + y) * 3;
-                    q[0] = p[0];
-                    q[1] = p[1];
-                    q[2] = p[2];
-                }
+    for (int x = 0; x < width; ++x, out += 3, weights += padded) {
+        __m128i sums[3] = {_mm_setzero_si128(), _mm_setzero_si128(), _mm_setzero_si128()};
+        for (int j = 0; j < padded; j += 8) {
+            const __m128i w = _mm_loadu_si128(reinterpret_cast<const __m128i*>(weights + j));
+            for (int c = 0; c < 3; ++c) {
+                const std::int16_t* source = planes + c * planeSize + first[x] + j;
+                sums[c] = _mm_add_epi32(sums[c], _mm_madd_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(source)), w));
+            }
+        }
+        for (int c = 0; c < 3; ++c) {
+            __m128i sum = _mm_add_epi32(sums[c], _mm_shuffle_epi32(sums[c], 0x4E));
+            sum = _mm_add_epi32(sum, _mm_shuffle_epi32(sum, 0xB1));
+            out[c] = clipped(_mm_cvtsi128_si32(sum) + one / 2);
+        }
+    }
 }
+
+// Sixteen taps at a time.
+__attribute__((target("avx2"))) void acrossAvx2(const std::int16_t* planes, std::size_t planeSize, const int* first,
+                                                const std::int16_t* weights, int padded, int width,
+                                                unsigned char* out)
+{
+    for (int x = 0; x < width; ++x, out += 3, weights += padded) {
+        __m256i sums[3] = {_mm256_setzero_si256(), _mm256_setzero_si256(), _mm256_setzero_si256()};
+        for (int j = 0; j < padded; j += 16) {
+            const __m256i w = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(weights + j));
+            for (int c = 0; c < 3; ++c) {
+                const std::int16_t* source = planes + c * planeSize + first[x] + j;
+                sums[c] = _mm256_add_epi32(
+                    sums[c], _mm256_madd_epi16(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(source)), w));
+            }
+        }
+        for (int c = 0; c < 3; ++c) {
+            __m128i sum = _mm_add_epi32(_mm256_castsi256_si128(sums[c]), _mm256_extracti128_si256(sums[c], 1));
+            sum = _mm_add_epi32(sum, _mm_shuffle_epi32(sum, 0x4E));
+            sum = _mm_add_epi32(sum, _mm_shuffle_epi32(sum, 0xB1));
+            out[c] = clipped(_mm_cvtsi128_si32(sum) + one / 2);
+        }
+    }
+}
+#endif
 
 }  // namespace
 
-LanczosShrink::LanczosShrink(int inWidth, int inHeight, int width, int height)
-    : inWidth_(inWidth),
-      width_(width),
-      height_(height),
-      down_(tapsFor(inHeight, height)),
-      count_(std::min(down_.taps, inHeight)),
-      rowBytes_(std::size_t(inWidth) * 3),
-      window_(rowBytes_ * count_),
-      sums_(rowBytes_),
-      sources_(static_cast<std::size_t>(count_)),
-      shallow_(new unsigned char[rowBytes_ * height])
+ResamplePath fastestResamplePath()
 {
+#if defined(__x86_64__) || defined(__i386__)
+    return hasAvx2() ? ResamplePath::avx2 : ResamplePath::sse2;
+#else
+    return ResamplePath::plain;
+#endif
+}
+
+LanczosShrink::LanczosShrink(int inWidth, int inHeight, int width, int height, ResamplePath path)
+    : width_(width),
+      height_(height),
+      path_(path),
+      across_(tapsFor(inWidth, width)),
+      down_(tapsFor(inHeight, height)),
+      acrossCount_(std::min(across_.taps, inWidth)),
+      downCount_(std::min(down_.taps, inHeight)),
+      narrowBytes_(std::size_t(width) * 3),
+      input_(std::size_t(inWidth) * 3),
+      ring_(narrowBytes_ * std::size_t(downCount_)),
+      sums_(narrowBytes_),
+      sources_(static_cast<std::size_t>(downCount_)),
+      result_(width, height, false)
+{
+    if (path_ == ResamplePath::plain)
+        return;
+    paddedTaps_ = (acrossCount_ + 15) / 16 * 16;
+    weights16_.assign(std::size_t(width) * paddedTaps_, 0);
+    for (int x = 0; x < width; ++x)
+        for (int k = 0; k < acrossCount_; ++k) {
+            const std::int32_t weight = across_.weights[std::size_t(x) * across_.taps + k];
+            // Never so far from one; should it be, the plain code is exact.
+            if (weight < INT16_MIN || weight > INT16_MAX) {
+                path_ = ResamplePath::plain;
+                return;
+            }
+            weights16_[std::size_t(x) * paddedTaps_ + k] = static_cast<std::int16_t>(weight);
+        }
+    planes_.assign(3 * (std::size_t(inWidth) + paddedTaps_), 0);
 }
 
 void LanczosShrink::addRow()
 {
     const int row = rowsIn_++;
+    unsigned char* narrow = &ring_[narrowBytes_ * std::size_t(row % downCount_)];
+#if defined(__x86_64__) || defined(__i386__)
+    if (path_ != ResamplePath::plain) {
+        const std::size_t inWidth = input_.size() / 3, planeSize = planes_.size() / 3;
+        for (std::size_t x = 0; x < inWidth; ++x)
+            for (std::size_t c = 0; c < 3; ++c)
+                planes_[c * planeSize + x] = input_[3 * x + c];
+        (path_ == ResamplePath::avx2 ? acrossAvx2 : acrossSse2)(planes_.data(), planeSize, across_.first.data(),
+                                                                 weights16_.data(), paddedTaps_, width_, narrow);
+    } else
+#endif
+    {
+        acrossPlain(input_.data(), across_, acrossCount_, width_, narrow);
+    }
     // Every output row whose last input row this is: its first ones are
-    // still in the window, which holds as many rows as a row reads.
-    const RowFilter filter = rowFilter();
-    for (; rowsOut_ < height_ && down_.first[std::size_t(rowsOut_)] + count_ - 1 <= row; ++rowsOut_) {
-        for (int k = 0; k < count_; ++k)
-            sources_[std::size_t(k)] = &window_[rowBytes_ * std::size_t((down_.first[std::size_t(rowsOut_)] + k) % count_)];
-        filter(sources_.data(), &down_.weights[std::size_t(rowsOut_) * down_.taps], count_, rowBytes_, sums_.data(),
-               shallow_.get() + rowBytes_ * std::size_t(rowsOut_));
+    // still in the ring, which holds as many rows as a row reads.
+    const RowFilter filter = path_ == ResamplePath::avx2 ? filterRowAvx2 : filterRowPlain;
+    for (; rowsOut_ < height_ && down_.first[std::size_t(rowsOut_)] + downCount_ - 1 <= row; ++rowsOut_) {
+        for (int k = 0; k < downCount_; ++k)
+            sources_[std::size_t(k)] =
+                &ring_[narrowBytes_ * std::size_t((down_.first[std::size_t(rowsOut_)] + k) % downCount_)];
+        filter(sources_.data(), &down_.weights[std::size_t(rowsOut_) * down_.taps], downCount_, narrowBytes_,
+               sums_.data(), result_.GetData() + narrowBytes_ * std::size_t(rowsOut_));
     }
 }
 
 wxImage LanczosShrink::finish()
 {
-    // Across as down again, on the picture turned on its side.
-    const std::size_t shallowBytes = rowBytes_ * height_;
-    std::unique_ptr<unsigned char[]> turned(new unsigned char[shallowBytes]);
-    transpose(shallow_.get(), inWidth_, height_, turned.get());
-    shallow_.reset();
-    std::unique_ptr<unsigned char[]> narrow(new unsigned char[std::size_t(width_) * height_ * 3]);
-    filterRows(turned.get(), std::size_t(height_) * 3, inWidth_, tapsFor(inWidth_, width_), width_, narrow.get());
-    turned.reset();
-    wxImage result(width_, height_, false);
-    transpose(narrow.get(), height_, width_, result.GetData());
-    return result;
+    return result_;
 }
 
-wxImage resampleLanczos3(const wxImage& picture, int width, int height)
+wxImage resampleLanczos3(const wxImage& picture, int width, int height, ResamplePath path)
 {
-    LanczosShrink shrink(picture.GetWidth(), picture.GetHeight(), width, height);
+    LanczosShrink shrink(picture.GetWidth(), picture.GetHeight(), width, height, path);
     const unsigned char* row = picture.GetData();
     const std::size_t rowBytes = std::size_t(picture.GetWidth()) * 3;
     for (int y = 0; y < picture.GetHeight(); ++y, row += rowBytes) {
@@ -194,4 +280,9 @@ wxImage resampleLanczos3(const wxImage& picture, int width, int height)
         shrink.addRow();
     }
     return shrink.finish();
+}
+
+wxImage resampleLanczos3(const wxImage& picture, int width, int height)
+{
+    return resampleLanczos3(picture, width, height, fastestResamplePath());
 }
