@@ -32,6 +32,10 @@ void setAccessibleName(wxWindow* window, const wxString& name)
     window->SetAccessible(new NamedAccessible(window, name));
 }
 
+void oneTabStop(wxWindow*)
+{
+}
+
 #else
 
 #include <gtk/gtk.h>
@@ -55,6 +59,22 @@ void setAccessibleName(wxWindow* window, const wxString& name)
 {
     if (GtkWidget* widget = window->GetHandle())
         nameWidget(widget, name.utf8_str());
+}
+
+// The arrow is an internal child, which only forall reaches, in a box of
+// its own.
+void leaveOutOfTabs(GtkWidget* widget, gpointer)
+{
+    if (GTK_IS_TOGGLE_BUTTON(widget))
+        gtk_widget_set_can_focus(widget, FALSE);
+    else if (GTK_IS_CONTAINER(widget) && !GTK_IS_ENTRY(widget))
+        gtk_container_forall(GTK_CONTAINER(widget), leaveOutOfTabs, nullptr);
+}
+
+void oneTabStop(wxWindow* comboBox)
+{
+    if (GtkWidget* widget = comboBox->GetHandle(); widget && GTK_IS_CONTAINER(widget))
+        gtk_container_forall(GTK_CONTAINER(widget), leaveOutOfTabs, nullptr);
 }
 
 #endif

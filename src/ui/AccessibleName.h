@@ -9,3 +9,8 @@ class wxWindow;
 // onto the native widget's ATK object, and onto those of the widgets it
 // wraps, whichever of them the accessibility bus shows.
 void setAccessibleName(wxWindow* window, const wxString& name);
+
+// Makes a read-only combo box one stop of the Tab key, as on Windows: GTK
+// gives its text and its arrow button a stop each. The text keeps it, the
+// stop a screen reader announces with the box's name.
+void oneTabStop(wxWindow* comboBox);

@@ -7,7 +7,7 @@
 #include <wx/app.h>
 #include <wx/button.h>
 #include <wx/checkbox.h>
-#include <wx/choice.h>
+#include <wx/combobox.h>
 #include <wx/dirctrl.h>
 #include <wx/filefn.h>
 #include <wx/filename.h>
@@ -237,13 +237,15 @@ void CorvaneDialog::buildControls()
     sizeRow->Add(megapixelsText, 0, wxLEFT | wxALIGN_CENTER_VERTICAL, 4);
     const wxString fitLabels[] = {_("Box"),    _("Long side"), _("Short side"), _("Width"),
                                   _("Height"), wxGetTranslation(wxString::FromUTF8("Width \u00d7 height")), _("Megapixels")};
-    fitChoice = new wxChoice(this, wxID_ANY, wxDefaultPosition, wxDefaultSize, std::size(fitLabels), fitLabels, 0,
-                             wxDefaultValidator, wxS("ID_CHOICEFIT"));
+    // A read-only combo box rather than a choice: GTK shows a screen reader
+    // where the focus is in its text, never in a choice's button.
+    fitChoice = new wxComboBox(this, wxID_ANY, fitLabels[0], wxDefaultPosition, wxDefaultSize, std::size(fitLabels),
+                               fitLabels, wxCB_READONLY, wxDefaultValidator, wxS("ID_CHOICEFIT"));
     fitChoice->SetSelection(0);
     setTip(fitChoice, _("How pictures are shrunk: into the square box, by their long or short side, to a width or "
                         "a height, into width x height, or to a number of megapixels. Never enlarged."));
     sizeRow->Add(fitChoice, 0, wxLEFT | wxALIGN_CENTER_VERTICAL, 4);
-    fitChoice->Bind(wxEVT_CHOICE, [this](wxCommandEvent&) { showFitControls(); });
+    fitChoice->Bind(wxEVT_COMBOBOX, [this](wxCommandEvent&) { showFitControls(); });
     settings->Add(sizeRow, 0, 0, 5);
 
     auto* heightRow = new wxBoxSizer(wxHORIZONTAL);
@@ -310,6 +312,7 @@ void CorvaneDialog::buildControls()
     setAccessibleName(maxWidthText, maxSizeLabel->GetLabel());
     setAccessibleName(maxHeightText, maxHeightLabel->GetLabel());
     setAccessibleName(fitChoice, _("Fit"));
+    oneTabStop(fitChoice);
     setAccessibleName(megapixelsText, _("Megapixels"));
     setAccessibleName(qualitySlider, qualityLabel->GetLabel());
 

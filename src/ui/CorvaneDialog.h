@@ -16,7 +16,7 @@ class TextMark;
 class WorkingThread;
 class wxButton;
 class wxCheckBox;
-class wxChoice;
+class wxComboBox;
 class wxGauge;
 class wxGenericDirCtrl;
 class wxSlider;
@@ -86,7 +86,7 @@ public:
     wxTextCtrl* maxWidthText = nullptr;
     wxStaticText* maxHeightLabel = nullptr;
     wxTextCtrl* maxHeightText = nullptr;
-    wxChoice* fitChoice = nullptr;        // how pictures are fitted: the box, a side, a frame, megapixels
+    wxComboBox* fitChoice = nullptr;        // how pictures are fitted: the box, a side, a frame, megapixels
     wxTextCtrl* megapixelsText = nullptr;  // the megapixels, in the size's place
     wxCheckBox* includeSubCheck = nullptr;
     wxStaticText* qualityLabel = nullptr;

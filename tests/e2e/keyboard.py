@@ -84,10 +84,14 @@ def main():
             key("Tab")
             node = focused(window)
             order.append(node.get_name() if node is not None else None)
-        # GTK 3 reports no focus while it is on a choice's inner button (the
-        # fit beside the size): the Tab after it must reach the next control.
-        check(order == ["Resize", "Auto - rotate", "Use watermark", "Max size [px]", None, "Include subfolders",
+        check(order == ["Resize", "Auto - rotate", "Use watermark", "Max size [px]", "Fit", "Include subfolders",
                         "Quality [%]", "OK", "Preferences", "About"], "Tab follows the layout: " + str(order))
+
+        fit = find(window, "text", "Fit")
+        focus(fit)
+        key("Down")
+        check(text_of(fit) == "Long side", "the arrow keys choose the fit: " + text_of(fit))
+        key("Up")
 
         size = find(window, "text", "Max size [px]")
         focus(size)

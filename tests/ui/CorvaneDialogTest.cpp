@@ -2,6 +2,7 @@
 #include <memory>
 
 #include <gtest/gtest.h>
+#include <wx/combobox.h>
 #include <wx/app.h>
 #include <wx/button.h>
 #include <wx/checkbox.h>
@@ -118,7 +119,7 @@ TEST_F(CorvaneDialogTest, FitChoiceShowsItsFields)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.mode);
         dialog->fitChoice->SetSelection(c.item);
-        wxCommandEvent chosen(wxEVT_CHOICE, dialog->fitChoice->GetId());
+        wxCommandEvent chosen(wxEVT_COMBOBOX, dialog->fitChoice->GetId());
         dialog->fitChoice->ProcessWindowEvent(chosen);
         EXPECT_EQ(dialog->maxWidthText->IsShown(), c.width);
         EXPECT_EQ(dialog->maxHeightText->IsShown(), c.height);
