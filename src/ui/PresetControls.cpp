@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include <wx/button.h>
-#include <wx/choice.h>
+#include <wx/combobox.h>
 #include <wx/msgdlg.h>
 #include <wx/sizer.h>
 #include <wx/stattext.h>
@@ -29,7 +29,8 @@ PresetControls::PresetControls(wxWindow* parent, std::function<bool(BatchSetting
       take_(std::move(take))
 {
     row_->Add(new wxStaticText(parent, wxID_ANY, _("Preset")), 0, wxALL | wxALIGN_CENTER_VERTICAL, 5);
-    choice = new wxChoice(parent, wxID_ANY, wxDefaultPosition, wxSize(120, -1), 0, nullptr, 0, wxDefaultValidator,
+    choice = new wxComboBox(parent, wxID_ANY, wxEmptyString, wxDefaultPosition, wxSize(140, -1), 0, nullptr,
+                            wxCB_READONLY, wxDefaultValidator,
                           wxS("ID_CHOICEPRESET"));
     choice->SetToolTip(_("Take every setting from a saved preset."));
     setAccessibleName(choice, _("Preset"));
@@ -41,7 +42,8 @@ PresetControls::PresetControls(wxWindow* parent, std::function<bool(BatchSetting
     deleteButton = new wxButton(parent, wxID_ANY, _("Delete preset"), wxDefaultPosition, wxDefaultSize, 0,
                                 wxDefaultValidator, wxS("ID_BUTTONDELETEPRESET"));
     row_->Add(deleteButton, 0, wxALL | wxALIGN_CENTER_VERTICAL, 5);
-    choice->Bind(wxEVT_CHOICE, [this](wxCommandEvent&) { choose(); });
+    oneTabStop(choice);
+    choice->Bind(wxEVT_COMBOBOX, [this](wxCommandEvent&) { choose(); });
     saveButton->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { save(); });
     deleteButton->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { remove(); });
 }

@@ -6,7 +6,7 @@
 #include "settings/BatchSettings.h"
 
 class wxButton;
-class wxChoice;
+class wxComboBox;
 class wxSizer;
 class wxWindow;
 
@@ -24,7 +24,7 @@ public:
     // Lists the presets of the folder.
     void showFolder(const std::string& folder);
 
-    wxChoice* choice = nullptr;
+    wxComboBox* choice = nullptr;
     wxButton* saveButton = nullptr;
     wxButton* deleteButton = nullptr;
 

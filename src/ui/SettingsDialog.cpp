@@ -5,7 +5,7 @@
 #include <wx/bitmap.h>
 #include <wx/button.h>
 #include <wx/checkbox.h>
-#include <wx/choice.h>
+#include <wx/combobox.h>
 #include <wx/clrpicker.h>
 #include <wx/cshelp.h>
 #include <wx/dirdlg.h>
@@ -464,7 +464,8 @@ wxSizer* SettingsDialog::buildOutputControls()
     auto* formatRow = new wxBoxSizer(wxHORIZONTAL);
     formatRow->Add(new wxStaticText(box, wxID_ANY, _("Format")), 0, wxRIGHT | wxALIGN_CENTER_VERTICAL, 5);
     const wxString formats[] = {wxS("JPEG"), wxS("WebP")};
-    outputFormatChoice = new wxChoice(box, wxID_ANY, wxDefaultPosition, wxDefaultSize, 2, formats, 0,
+    outputFormatChoice = new wxComboBox(box, wxID_ANY, formats[0], wxDefaultPosition, wxDefaultSize, 2, formats,
+                                        wxCB_READONLY,
                                       wxDefaultValidator, wxS("ID_CHOICEOUTPUTFORMAT"));
     outputFormatChoice->SetToolTip(_("WebP results are written beside the pictures or into the results folder, "
                                      "never over the pictures."));
@@ -487,7 +488,8 @@ wxSizer* SettingsDialog::buildOutputControls()
     sizeRow->Add(maxFileSizeText, 0, wxRIGHT | wxALIGN_CENTER_VERTICAL, 15);
     sizeRow->Add(new wxStaticText(box, wxID_ANY, _("Sharpening")), 0, wxRIGHT | wxALIGN_CENTER_VERTICAL, 5);
     const wxString levels[] = {_("Off"), _("Low"), _("Standard"), _("High")};
-    sharpeningChoice = new wxChoice(box, wxID_ANY, wxDefaultPosition, wxDefaultSize, 4, levels, 0,
+    sharpeningChoice = new wxComboBox(box, wxID_ANY, levels[0], wxDefaultPosition, wxDefaultSize, 4, levels,
+                                      wxCB_READONLY,
                                     wxDefaultValidator, wxS("ID_CHOICESHARPENING"));
     sharpeningChoice->SetToolTip(_("Sharpen the shrunk picture, for the crispness the shrink takes away."));
     setAccessibleName(sharpeningChoice, _("Sharpening"));
@@ -495,12 +497,14 @@ wxSizer* SettingsDialog::buildOutputControls()
     group->Add(sizeRow, 0, wxALL, 5);
 
     // Progressive scans and chroma are JPEG's own.
-    outputFormatChoice->Bind(wxEVT_CHOICE, [this](wxCommandEvent&) {
+    oneTabStop(outputFormatChoice);
+    oneTabStop(sharpeningChoice);
+    outputFormatChoice->Bind(wxEVT_COMBOBOX, [this](wxCommandEvent&) {
         const bool jpeg = outputFormatChoice->GetSelection() == 0;
         progressiveCheck->Enable(jpeg);
         fullChromaCheck->Enable(jpeg);
     });
-    sharpeningChoice->Bind(wxEVT_CHOICE, [this](wxCommandEvent&) { requestPreview(false); });
+    sharpeningChoice->Bind(wxEVT_COMBOBOX, [this](wxCommandEvent&) { requestPreview(false); });
     return group;
 }
 

@@ -12,7 +12,7 @@ class PresetControls;
 
 class wxButton;
 class wxCheckBox;
-class wxChoice;
+class wxComboBox;
 class wxColourPickerCtrl;
 class wxFileDialog;
 class wxImage;
@@ -88,11 +88,11 @@ public:
     wxCheckBox* keepGpsCheck = nullptr;
     wxCheckBox* convertToSrgbCheck = nullptr;
     wxCheckBox* skipProcessedCheck = nullptr;
-    wxChoice* outputFormatChoice = nullptr;
+    wxComboBox* outputFormatChoice = nullptr;  // read-only, as the others: see oneTabStop
     wxCheckBox* progressiveCheck = nullptr;
     wxCheckBox* fullChromaCheck = nullptr;
     wxTextCtrl* maxFileSizeText = nullptr;
-    wxChoice* sharpeningChoice = nullptr;
+    wxComboBox* sharpeningChoice = nullptr;
     wxCheckBox* saveToFolderCheck = nullptr;
     wxTextCtrl* resultsFolderText = nullptr;
     wxButton* resultsFolderButton = nullptr;

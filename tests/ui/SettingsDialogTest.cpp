@@ -3,7 +3,7 @@
 #include <memory>
 
 #include <gtest/gtest.h>
-#include <wx/choice.h>
+#include <wx/combobox.h>
 #include <wx/clrpicker.h>
 #include <wx/modalhook.h>
 #include <wx/statbmp.h>
@@ -280,7 +280,7 @@ TEST_F(SettingsDialogTest, OkTakesTheTextMarkAndOutput)
             dialog->watermarkTextText->SetValue(wxString::FromUTF8(c.text));
             dialog->textColourPicker->SetColour(wxColour(16, 32, 48));
             dialog->outputFormatChoice->SetSelection(1);
-            wxCommandEvent chosen(wxEVT_CHOICE, dialog->outputFormatChoice->GetId());
+            wxCommandEvent chosen(wxEVT_COMBOBOX, dialog->outputFormatChoice->GetId());
             chosen.SetInt(1);
             dialog->outputFormatChoice->ProcessWindowEvent(chosen);
             EXPECT_FALSE(dialog->progressiveCheck->IsEnabled());
@@ -721,10 +721,10 @@ TEST_F(SettingsDialogTest, PresetFromTheWindowServesTheTerminal)
         // Changed again, then the preset chosen: its values come back.
         dialog->sharpeningChoice->SetSelection(0);
         dialog->nameTemplateText->SetValue("");
-        auto* choice = static_cast<wxChoice*>(wxWindow::FindWindowByName("ID_CHOICEPRESET", dialog.get()));
+        auto* choice = static_cast<wxComboBox*>(wxWindow::FindWindowByName("ID_CHOICEPRESET", dialog.get()));
         ASSERT_EQ(choice->GetCount(), 1u);
         choice->SetSelection(0);
-        wxCommandEvent chosen(wxEVT_CHOICE, choice->GetId());
+        wxCommandEvent chosen(wxEVT_COMBOBOX, choice->GetId());
         chosen.SetInt(0);
         choice->ProcessWindowEvent(chosen);
         EXPECT_EQ(dialog->sharpeningChoice->GetSelection(), 3);
