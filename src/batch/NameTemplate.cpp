@@ -40,7 +40,8 @@ bool counterArgument(const std::string& argument, int& digits, long long& start)
     return digits >= 1 && digits <= 9;
 }
 
-std::string folderOf(const std::string& path)
+// The name of the folder the picture lies in, as its path gives it.
+std::string parentName(const std::string& path)
 {
     const std::size_t slash = path.find_last_of("/\\");
     if (slash == std::string::npos || slash == 0)
@@ -85,7 +86,7 @@ std::string NameTemplate::path(const NameFacts& facts, const std::string& tail) 
             return std::string(number.size() < std::size_t(digits) ? digits - number.size() : 0, '0') + number;
         }
         if (token.name == "folder")
-            return nameValue(folderOf(facts.path));
+            return nameValue(parentName(facts.path));
         if (token.name == "width" || token.name == "height")
             return std::to_string(token.name == "width" ? facts.width : facts.height);
         return nameValue(pictureTokenValue(token, facts.tags, facts.path));

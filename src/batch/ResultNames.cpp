@@ -17,14 +17,12 @@ std::string folded(std::string name)
     return name;
 }
 
-// A result's extension: the picture's own, or .webp.
-std::string extensionOf(const std::string& path, const BatchSettings& settings)
+// The extension of a result's own name (see resultName), with its dot.
+std::string extensionOf(const std::string& name)
 {
-    if (settings.outputFormat == "webp")
-        return ".webp";
-    const std::size_t slash = path.find_last_of("/\\");
-    const std::size_t dot = path.rfind('.');
-    return dot != std::string::npos && (slash == std::string::npos || dot > slash + 1) ? path.substr(dot) : "";
+    const std::size_t slash = name.find_last_of("/\\");
+    const std::size_t dot = name.rfind('.');
+    return dot != std::string::npos && (slash == std::string::npos || dot > slash + 1) ? name.substr(dot) : "";
 }
 
 // What the template takes from the picture: its tags, and the result's
@@ -72,9 +70,9 @@ ResultNames::ResultNames(const BatchSettings& settings, const std::string& folde
     const bool made = byTemplate || settings.outputFormat == "webp";
     std::set<std::string> taken;
     for (std::size_t i = 0; i < paths.size(); ++i) {
-        const std::string tail = extensionOf(paths[i], settings);
-        const NameFacts facts = byTemplate ? factsOf(names, settings, paths[i], static_cast<long long>(i)) : NameFacts{};
         const std::string own = resultName(relativePath(folder, paths[i]), settings);
+        const std::string tail = extensionOf(own);
+        const NameFacts facts = byTemplate ? factsOf(names, settings, paths[i], static_cast<long long>(i)) : NameFacts{};
         const auto nameWith = [&](const std::string& suffix) {
             return byTemplate ? names.path(facts, suffix + tail) : withoutTail(own, tail) + suffix + tail;
         };
@@ -89,7 +87,8 @@ std::string resultNameOf(const BatchSettings& settings, const std::string& folde
                          long long index, bool toFolder)
 {
     NameTemplate names;
+    const std::string own = resultName(relativePath(folder, path), settings);
     if (!templated(settings, toFolder, names))
-        return resultName(relativePath(folder, path), settings);
-    return names.path(factsOf(names, settings, path, index), extensionOf(path, settings));
+        return own;
+    return names.path(factsOf(names, settings, path, index), extensionOf(own));
 }

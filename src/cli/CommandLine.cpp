@@ -22,6 +22,22 @@
 
 namespace {
 
+// Never over the originals when the file's owner was told to keep them:
+// false, with why, for a results folder that is asked for but not named.
+bool namesItsFolder(const BatchSettings& settings, const std::string& file, std::string& error)
+{
+    if (settings.saveToFolder && settings.resultsFolder.empty()) {
+        error = file + " saves results to a folder but names none";
+        return false;
+    }
+    return true;
+}
+
+bool endsInCfg(const std::string& name)
+{
+    return name.size() > 4 && name.compare(name.size() - 4, 4, ".cfg") == 0;
+}
+
 // The window's prefs.cfg, read as the window reads it.
 bool readPrefs(const std::string& path, BatchSettings& settings, std::string& error)
 {
@@ -33,12 +49,7 @@ bool readPrefs(const std::string& path, BatchSettings& settings, std::string& er
         error = "cannot read the preferences file " + shownPath(path);
         return false;
     }
-    // Never over the originals when the window was told to keep them.
-    if (settings.saveToFolder && settings.resultsFolder.empty()) {
-        error = "the preferences file " + shownPath(path) + " saves results to a folder but names none";
-        return false;
-    }
-    return true;
+    return namesItsFolder(settings, "the preferences file " + shownPath(path), error);
 }
 
 std::string text(const wxString& value)
@@ -263,8 +274,7 @@ bool readFit(const std::string& value, bool sized, BatchSettings& settings, std:
 bool readNamedPreset(const std::string& named, BatchSettings& settings, std::string& path, std::string& error,
                      std::vector<std::string>& warnings)
 {
-    const bool file = named.find_first_of("/\\") != std::string::npos ||
-                      (named.size() > 4 && named.compare(named.size() - 4, 4, ".cfg") == 0);
+    const bool file = named.find_first_of("/\\") != std::string::npos || endsInCfg(named);
     path = file ? named : presetPath(presetsFolderIn(userSettingsFolder()), named);
     if (!file && !presetNameFits(named)) {
         error = "there is no preset " + named;
@@ -277,20 +287,15 @@ bool readNamedPreset(const std::string& named, BatchSettings& settings, std::str
     }
     for (const std::string& bad : keepInRange(settings))
         warnings.push_back(shownPath(path) + ": " + bad + " is out of range; its default is taken");
-    if (settings.saveToFolder && settings.resultsFolder.empty()) {
-        error = "the preset " + shownPath(path) + " saves results to a folder but names none";
-        return false;
-    }
-    return true;
+    return namesItsFolder(settings, "the preset " + shownPath(path), error);
 }
 
 // A preset's name for its results' folder: a file's name without .cfg.
 std::string presetNameOf(const std::string& named)
 {
-    std::string name = named.substr(named.find_last_of("/\\") == std::string::npos ? 0 : named.find_last_of("/\\") + 1);
-    if (name.size() > 4 && name.compare(name.size() - 4, 4, ".cfg") == 0)
-        name.erase(name.size() - 4);
-    return name;
+    // npos + 1 is 0: a bare name is taken whole.
+    const std::string name = named.substr(named.find_last_of("/\\") + 1);
+    return endsInCfg(name) ? name.substr(0, name.size() - 4) : name;
 }
 
 // The options that make the settings, over those of a base file (--prefs

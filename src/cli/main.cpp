@@ -288,7 +288,9 @@ int main(int argc, char** argv)
         {
             ProcessingJob job = jobFor(options, options.settings, options.folders[i], outputs[0][i], listed, marks[0]);
             for (std::size_t p = 1; p < presets.size(); ++p)
-                job.more.push_back(jobFor(options, *presets[p], options.folders[i], outputs[p][i], listed, marks[p]));
+                // The list is the job's own: its outputs need no copy.
+                job.more.push_back(
+                    jobFor(options, *presets[p], options.folders[i], outputs[p][i], std::nullopt, marks[p]));
             owner.run(job);
         }
         interruptedBy = watcher.signal();

@@ -737,17 +737,17 @@ void SettingsDialog::savePreferences()
         inform(wxS("Setting could not be saved."), wxS("Info"));
         return;
     }
-    placementFromButtons();
+    placementFromButtons(settings());
     // Either the whole new file replaces the old one, or the old one stays.
     if (!file.write(savedPreferencesText(settings(), utf8(workingDir))) || !file.commit(false))
         inform(wxS("Setting could not be recorded."), wxS("Info"));
 }
 
-void SettingsDialog::placementFromButtons()
+void SettingsDialog::placementFromButtons(BatchSettings& into) const
 {
     for (int i = 0; i < 9; ++i) {
         if (placementButtons[i]->GetValue()) {
-            wmPlacement = i + 1;
+            into.wmPlacement = i + 1;
             return;
         }
     }
@@ -843,9 +843,7 @@ void SettingsDialog::requestPreview(bool reread)
     shown.waterImgFile = utf8(waterImgPathText->GetValue());
     shown.alpha = alphaSlider->GetValue() / 100.0;
     alphaText->GetValue().ToCDouble(&shown.alpha);
-    for (int i = 0; i < 9; ++i)
-        if (placementButtons[i]->GetValue())
-            shown.wmPlacement = i + 1;
+    placementFromButtons(shown);
     request.index = previewIndex_;
     request.step = previewStep_;
     request.areaWidth = fullSizeWanted_ ? 0 : picturePreview->GetClientSize().GetWidth();
@@ -1047,9 +1045,7 @@ bool SettingsDialog::readControls(BatchSettings& into)
         !readPercent(watermarkMarginText, 49, _("Margin [%]"), margin) || !textMarkAccepted(into) ||
         !readOutputControls(into) || !readPlacementChoice(into) || !nameTemplateAccepted(into))
         return false;
-    for (int i = 0; i < 9; ++i)
-        if (placementButtons[i]->GetValue())
-            into.wmPlacement = i + 1;
+    placementFromButtons(into);
     into.skipUnreadable = skipUnreadableCheck->GetValue();
     into.saveToFolder = saveToFolderCheck->GetValue();
     into.resultsFolder = utf8(resultsFolderText->GetValue());

@@ -108,7 +108,8 @@ public:
 
 private:
     void loadPreferences();
-    void placementFromButtons();
+    // The placement button chosen, into the settings.
+    void placementFromButtons(BatchSettings& into) const;
     wxSizer* radioGrid_ = nullptr;
     wxSizer* autoGrid_ = nullptr;
     // Selects the placement button; false (and a message) when out of 1..9.
