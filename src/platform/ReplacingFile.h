@@ -39,5 +39,7 @@ private:
     int fd_ = -1;
     bool failed_ = false;
     int error_ = 0;
-    bool deleting_ = false;  // Windows: the system deletes the temporary file unless it is committed
+#ifdef _WIN32
+    bool deleting_ = false;  // the system deletes the temporary file unless it is committed
+#endif
 };
