@@ -18,6 +18,8 @@ packages=(
   libharfbuzz-dev libfreetype-dev libfontconfig-dev fonts-dejavu-core
   # WebP results, and libwebp's own tools to check them
   libwebp-dev webp
+  # languages: the catalogs' tools and the toolkit's own translations
+  gettext wx3.2-i18n
 )
 
 missing=()

@@ -4,6 +4,7 @@
 
 #include "batch/PictureTokens.h"
 #include "text/SafeFileName.h"
+#include "text/Translated.h"
 
 namespace {
 
@@ -57,7 +58,7 @@ bool NameTemplate::parse(const std::string& text, NameTemplate& parsed, std::str
     if (!TokenText::parse(text, nameTokenNames(), parsed.text_, error, {"counter"}))
         return false;
     if (text.empty() || text.back() == '/') {
-        error = "the template names no file after its last \"/\"";
+        error = said(_("the template names no file after its last \"/\""));
         return false;
     }
     parsed.readsPicture_ = false;
@@ -65,8 +66,8 @@ bool NameTemplate::parse(const std::string& text, NameTemplate& parsed, std::str
         int digits = 0;
         long long start = 0;
         if (token.name == "counter" && !counterArgument(token.argument, digits, start)) {
-            error = "{counter:" + token.argument + "} wants {counter:DIGITS} or {counter:DIGITS,START}, "
-                    "DIGITS from 1 to 9";
+            error = said(_("{counter:%s} wants {counter:DIGITS} or {counter:DIGITS,START}, DIGITS from 1 to 9"),
+                         token.argument);
             return false;
         }
         parsed.readsPicture_ = parsed.readsPicture_ || (token.name != "counter" && token.name != "folder" &&

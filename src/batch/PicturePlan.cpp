@@ -2,13 +2,14 @@
 
 #include <utility>
 
-#include "pixel/PictureFile.h"
 #include "batch/ProcessingRecord.h"
 #include "batch/ResultNames.h"
 #include "batch/TextMark.h"
 #include "jpeg/PictureTags.h"
+#include "pixel/PictureFile.h"
 #include "platform/PictureList.h"
 #include "platform/ResultWriter.h"
+#include "text/Translated.h"
 
 namespace {
 
@@ -91,7 +92,7 @@ PicturePlan planPicture(const PictureFile& file, const ProcessingJob& job)
         output.empty() ? ResultWriter::Existing::none : results.existing(relative, &folderProblem);
     if (existing == ResultWriter::Existing::file && job.skipExisting) {
         plan.verdict = PicturePlan::Verdict::skip;
-        plan.reason = plan.target + " is there already";
+        plan.reason = said(_("%s is there already"), plan.target);
         return plan;
     }
     // A WebP result never replaces its picture: the record is the result's.
@@ -102,7 +103,7 @@ PicturePlan planPicture(const PictureFile& file, const ProcessingJob& job)
                                   : file.jpegHead().record;
     if (job.settings.skipProcessed && carriesRecord(found, job.record)) {
         plan.verdict = PicturePlan::Verdict::skip;
-        plan.reason = "already processed with these settings";
+        plan.reason = said(_("already processed with these settings"));
         plan.alreadyProcessed = true;
         return plan;
     }
@@ -110,8 +111,8 @@ PicturePlan planPicture(const PictureFile& file, const ProcessingJob& job)
     if (!file.declaredSize(width, height)) {
         plan.verdict = PicturePlan::Verdict::unreadable;
         plan.reason = !file.opened() ? file.openProblem()
-                      : file.format() == PictureFormat::other ? "not a JPEG, PNG or TIFF picture"
-                                                             : "no readable size in its head";
+                      : file.format() == PictureFormat::other ? said(_("not a JPEG, PNG or TIFF picture"))
+                                                             : said(_("no readable size in its head"));
         return plan;
     }
 
@@ -120,16 +121,17 @@ PicturePlan planPicture(const PictureFile& file, const ProcessingJob& job)
     if (job.textMark && job.settings.useWatermark && job.settings.textWatermark)
         plan.watermarkText = job.textMark->textFor(pictureTags(head), file.path());
     if (plan.width <= 0 || plan.height <= 0)
-        return failing(plan, "nothing to write (an empty box)", "cannot be written: nothing to write (an empty box)");
+        return failing(plan, said(_("nothing to write (an empty box)")),
+                       said(_("cannot be written: nothing to write (an empty box)")));
     // In the words the write would use.
     std::string problem;
     if (existing == ResultWriter::Existing::link)
-        problem = "not written: " + plan.target + " is a symbolic link, which is never followed";
+        problem = said(_("not written: ")) + said(_("%s is a symbolic link, which is never followed"), plan.target);
     else if (existing == ResultWriter::Existing::other)
-        problem = folderProblem.empty() ? "not written: " + plan.target + " is not a regular file" : folderProblem;
+        problem = folderProblem.empty() ? said(_("not written: ")) + said(_("%s is not a regular file"), plan.target) : folderProblem;
     else if (existing == ResultWriter::Existing::file && !job.overwrite)
-        problem = "not written: " + plan.target + " already exists" + existingResultNote(plan.target, file.path());
-    const std::string prefix = "not written: ";
+        problem = said(_("not written: ")) + said(_("%s already exists"), plan.target) + existingResultNote(plan.target, file.path());
+    const std::string prefix = said(_("not written: "));
     if (!problem.empty())
         return failing(plan, problem.rfind(prefix, 0) == 0 ? problem.substr(prefix.size()) : problem, problem);
     return plan;

@@ -3,13 +3,14 @@
 #include <exception>
 #include <new>
 
-#include "pixel/ResultEncoder.h"
-#include "pixel/PictureFile.h"
 #include "batch/PicturePlan.h"
 #include "batch/ProcessingRecord.h"
 #include "batch/ShapedPicture.h"
 #include "jpeg/ExifRewriter.h"
 #include "jpeg/JpegHead.h"
+#include "pixel/PictureFile.h"
+#include "pixel/ResultEncoder.h"
+#include "text/Translated.h"
 
 namespace {
 
@@ -160,9 +161,9 @@ PreparedPicture preparedOrFailed(const std::function<void(PreparedPicture&)>& ma
         make(prepared);
         return prepared;
     } catch (const std::bad_alloc&) {
-        prepared.problem = "needs more memory than is free";
+        prepared.problem = said(_("needs more memory than is free"));
     } catch (const std::exception& error) {
-        prepared.problem = std::string("cannot be prepared: ") + error.what();
+        prepared.problem = said(_("cannot be prepared: %s"), error.what());
     }
     prepared.loaded = false;
     prepared.bytes.clear();

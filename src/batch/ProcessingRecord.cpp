@@ -5,13 +5,14 @@
 #include <vector>
 
 #include "Version.h"
-#include "settings/SettingFields.h"
+#include "batch/PicturePlan.h"
 #include "diag/FixedNumber.h"
-#include "platform/PathNames.h"
-#include "platform/RegularFile.h"
 #include "jpeg/JpegHead.h"
 #include "pixel/WebpWriter.h"
-#include "batch/PicturePlan.h"
+#include "platform/PathNames.h"
+#include "platform/RegularFile.h"
+#include "settings/SettingFields.h"
+#include "text/Translated.h"
 
 namespace {
 
@@ -106,9 +107,9 @@ bool isResultOf(const std::string& resultPath, const std::string& original)
 std::string existingResultNote(const std::string& resultPath, const std::string& original)
 {
     return isResultOf(resultPath, original)
-               ? ": an earlier result of this picture (--skip-existing leaves it, --overwrite replaces it)"
-               : ": no result of this picture, but another picture's or a file of your own (--overwrite would "
-                 "replace it)";
+               ? said(_(": an earlier result of this picture (--skip-existing leaves it, --overwrite replaces it)"))
+               : said(_(": no result of this picture, but another picture's or a file of your own (--overwrite would "
+                        "replace it)"));
 }
 
 std::string processingRecord(const ProcessingJob& job)

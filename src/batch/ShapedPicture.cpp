@@ -11,6 +11,7 @@
 #include "pixel/PictureFile.h"
 #include "pixel/ProfileConversion.h"
 #include "pixel/Resample.h"
+#include "text/Translated.h"
 
 bool fitIntoBox(LoadedPicture& loaded, const PicturePlan& plan)
 {
@@ -39,8 +40,8 @@ bool loadPlanned(PictureFile& file, const PicturePlan& plan, const FittedSize& t
     if (!file.load(target, loaded, cancel))
         return false;
     if (loaded.storedWidth != plan.storedWidth || loaded.storedHeight != plan.storedHeight) {
-        loaded.problem = "decodes to " + std::to_string(loaded.storedWidth) + "x" + std::to_string(loaded.storedHeight) +
-                         ", not to the size its head declares";
+        loaded.problem = said(_("decodes to %dx%d, not to the size its head declares"),
+                              static_cast<int>(loaded.storedWidth), static_cast<int>(loaded.storedHeight));
         loaded.image = wxImage();
         return false;
     }

@@ -10,6 +10,7 @@
 #include "platform/PathNames.h"
 #include "platform/RegularFile.h"
 #include "settings/PreferencesFile.h"
+#include "text/Translated.h"
 #include "text/Utf8Text.h"
 
 namespace {
@@ -71,27 +72,27 @@ std::unique_ptr<TextMark> TextMark::load(const BatchSettings& settings, const st
 {
     std::unique_ptr<TextMark> mark(new TextMark);
     if (oneLine(settings.watermarkText).empty()) {
-        problem = "the watermark text is empty";
+        problem = said(_("the watermark text is empty"));
         return nullptr;
     }
     if (codePoints(settings.watermarkText).size() > mostCharacters) {
-        problem = "the watermark text is longer than " + std::to_string(mostCharacters) + " characters";
+        problem = said(_("the watermark text is longer than %d characters"), static_cast<int>(mostCharacters));
         return nullptr;
     }
     if (!TokenText::parse(settings.watermarkText, pictureTokenNames(), mark->text_, problem)) {
-        problem = "the watermark text \"" + settings.watermarkText + "\": " + problem;
+        problem = said(_("the watermark text \"%s\": %s"), settings.watermarkText, problem);
         return nullptr;
     }
     mark->toneByGround_ = settings.textColour == "auto";
     if (!mark->toneByGround_ && !colourFromText(settings.textColour, mark->colour_)) {
-        problem = "the text colour " + settings.textColour + " is no #RRGGBB colour, nor auto";
+        problem = said(_("the text colour %s is no #RRGGBB colour, nor auto"), settings.textColour);
         return nullptr;
     }
     FontLocation font{defaultFont, 0};
     if (!settings.textFont.empty() && isRegularFile(settings.textFont))
         font.file = settings.textFont;
     else if (!settings.textFont.empty() && !findInstalledFont(settings.textFont, font)) {
-        problem = "there is no font file " + shownPath(settings.textFont) + " and no installed font of that name";
+        problem = said(_("there is no font file %s and no installed font of that name"), shownPath(settings.textFont));
         return nullptr;
     }
     if (!mark->renderer_.load(font.file, font.index, defaultFont, problem))

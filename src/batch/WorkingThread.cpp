@@ -9,20 +9,21 @@
 
 #include "batch/BatchEvents.h"
 #include "batch/BatchOwner.h"
-#include "pixel/JpegReplacer.h"
-#include "platform/PathNames.h"
-#include "platform/PictureList.h"
 #include "batch/PicturePipeline.h"
-#include "batch/ResultNames.h"
 #include "batch/PictureReport.h"
 #include "batch/ProcessingRecord.h"
+#include "batch/ResultNames.h"
 #include "batch/ShapedPicture.h"
 #include "batch/TextMark.h"
-#include "pixel/MarkPlacement.h"
-#include "text/Utf8Text.h"
 #include "batch/UnwritableFolder.h"
-#include "platform/ResultWriter.h"
 #include "jpeg/MetadataHandler.h"
+#include "pixel/JpegReplacer.h"
+#include "pixel/MarkPlacement.h"
+#include "platform/PathNames.h"
+#include "platform/PictureList.h"
+#include "platform/ResultWriter.h"
+#include "text/Translated.h"
+#include "text/Utf8Text.h"
 
 WorkingThread::WorkingThread(BatchOwner* owner, const ProcessingJob& job, wxThreadKind kind)
     : wxThread(kind), owner_(owner), job_(job)
@@ -59,7 +60,7 @@ wxThread::ExitCode WorkingThread::Entry()
     try {
         ProcessDirectory(quality);
     } catch (const std::exception& error) {
-        statistics_.countNotSaved(std::string("the batch stopped: ") + error.what());
+        statistics_.countNotSaved(said(_("the batch stopped: %s"), error.what()));
         owner_->finished(statistics_);
     }
 
@@ -206,7 +207,7 @@ void WorkingThread::commitPicture(const PreparedPicture& picture, const Processi
     if (failing) {
         report.reason = plan.problem;
     } else if (picture.bytes.empty() && !picture.problem.empty()) {
-        report.reason = "cannot be written: " + picture.problem;
+        report.reason = said(_("cannot be written: %s"), picture.problem);
     } else if (job.outputFolder.empty()) {
         saved = replaceFile(report.path, picture.bytes, &report.reason);
     } else {

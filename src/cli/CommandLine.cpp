@@ -7,18 +7,19 @@
 #include <wx/msgout.h>
 
 #include "batch/NameTemplate.h"
+#include "batch/SettingRanges.h"
 #include "batch/TextMark.h"
-#include "pixel/ResultSize.h"
-#include "pixel/MarkPlacement.h"
-#include "pixel/Sharpening.h"
 #include "diag/FixedNumber.h"
+#include "pixel/MarkPlacement.h"
+#include "pixel/ResultSize.h"
+#include "pixel/Sharpening.h"
 #include "platform/CommandLineArguments.h"
 #include "platform/PathNames.h"
+#include "platform/SettingsFolder.h"
 #include "settings/ConfigFile.h"
 #include "settings/PreferencesFile.h"
 #include "settings/PresetFile.h"
-#include "batch/SettingRanges.h"
-#include "platform/SettingsFolder.h"
+#include "text/Translated.h"
 
 namespace {
 
@@ -27,7 +28,7 @@ namespace {
 bool namesItsFolder(const BatchSettings& settings, const std::string& file, std::string& error)
 {
     if (settings.saveToFolder && settings.resultsFolder.empty()) {
-        error = file + " saves results to a folder but names none";
+        error = said(_("%s saves results to a folder but names none"), file);
         return false;
     }
     return true;
@@ -46,10 +47,10 @@ bool readPrefs(const std::string& path, BatchSettings& settings, std::string& er
     try {
         readPreferences(ConfigFile(path, "=", "#", "EndConfigFile"), settings, workingDir);
     } catch (const ConfigFile::file_not_found&) {
-        error = "cannot read the preferences file " + shownPath(path);
+        error = said(_("cannot read the preferences file %s"), shownPath(path));
         return false;
     }
-    return namesItsFolder(settings, "the preferences file " + shownPath(path), error);
+    return namesItsFolder(settings, said(_("the preferences file %s"), shownPath(path)), error);
 }
 
 std::string text(const wxString& value)
@@ -64,6 +65,7 @@ std::string text(const wxString& value)
 std::string wrapped(const std::string& help)
 {
     constexpr std::size_t width = 79;
+    const std::string usage = said(_("Usage: "));
     std::string out;
     std::size_t start = 0;
     while (start < help.size()) {
@@ -76,8 +78,8 @@ std::string wrapped(const std::string& help)
         if (tab != std::string::npos) {
             indent = tab;
             line.erase(tab, 1);
-        } else if (line.rfind("Usage: ", 0) == 0) {
-            indent = line.find(' ', 7) + 1;
+        } else if (line.rfind(usage, 0) == 0) {
+            indent = line.find(' ', usage.size()) + 1;
         }
         if (indent == std::string::npos || indent > width / 2)
             indent = 0;
@@ -159,19 +161,19 @@ std::string reworded(const std::string& complaint)
         return close == std::string::npos ? std::string() : line.substr(open + 1, close - open - 1);
     };
     if (line.rfind("Unknown long option", 0) == 0)
-        return "there is no option --" + quoted(0);
+        return said(_("there is no option --%s"), quoted(0));
     if (line.rfind("Unknown option", 0) == 0)
-        return "there is no option -" + quoted(0);
+        return said(_("there is no option -%s"), quoted(0));
     if (line.find("requires a value") != std::string::npos) {
         const std::string name = quoted(0);
-        return (name.size() == 1 ? "-" : "--") + name + " wants a value";
+        return said(_("%s wants a value"), (name.size() == 1 ? "-" : "--") + name);
     }
     if (line.find("required parameter") != std::string::npos)
-        return "which FOLDER? Name at least one";
+        return said(_("which FOLDER? Name at least one"));
     if (line.rfind("Unexpected parameter", 0) == 0)
-        return "unexpected " + quoted(0);
+        return said(_("unexpected %s"), quoted(0));
     if (line.empty())
-        return "the command line is not understood";
+        return said(_("the command line is not understood"));
     std::string said = line;
     said[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(said[0])));
     if (said.back() == '.')
@@ -206,7 +208,7 @@ bool readOutputOptions(const wxCmdLineParser& parser, BatchSettings& settings, s
     if (parser.Found("format", &value)) {
         settings.outputFormat = text(value.Lower());
         if (settings.outputFormat != "jpeg" && settings.outputFormat != "webp") {
-            error = "--format wants jpeg or webp";
+            error = said(_("--format wants jpeg or webp"));
             return false;
         }
     }
@@ -214,22 +216,22 @@ bool readOutputOptions(const wxCmdLineParser& parser, BatchSettings& settings, s
         settings.progressive = true;
     if (parser.Found("chroma", &value)) {
         if (value != wxS("420") && value != wxS("444")) {
-            error = "--chroma wants 420 or 444";
+            error = said(_("--chroma wants 420 or 444"));
             return false;
         }
         settings.fullChroma = value == wxS("444");
     }
     if (settings.outputFormat == "webp" && (parser.Found("progressive") || parser.Found("chroma"))) {
-        error = std::string(parser.Found("progressive") ? "--progressive" : "--chroma") +
-                " is for JPEG results, not --format webp";
+        error = said(_("%s is for JPEG results, not --format webp"),
+                     parser.Found("progressive") ? "--progressive" : "--chroma");
         return false;
     }
     if (parser.Found("max-file-size", &value)) {
         constexpr long smallest = 8;
         const long kilobytes = kilobytesOf(text(value));
         if (kilobytes < smallest) {
-            error = "--max-file-size wants a size of " + std::to_string(smallest) +
-                    "K or more, such as 500K or 2M (K is 1000 bytes)";
+            error = said(_("--max-file-size wants a size of %ldK or more, such as 500K or 2M (K is 1000 bytes)"),
+                         smallest);
             return false;
         }
         settings.maxFileSize = static_cast<int>(kilobytes);
@@ -237,7 +239,7 @@ bool readOutputOptions(const wxCmdLineParser& parser, BatchSettings& settings, s
     Sharpening level;
     if (parser.Found("sharpen", &value)) {
         if (!sharpeningFromName(text(value), level)) {
-            error = "--sharpen wants off, low, standard or high";
+            error = said(_("--sharpen wants off, low, standard or high"));
             return false;
         }
         settings.sharpening = text(value);
@@ -250,11 +252,11 @@ bool readFit(const std::string& value, bool sized, BatchSettings& settings, std:
 {
     SizeRule rule;
     if (sized) {
-        error = "--size and --fit exclude each other";
+        error = said(_("--size and --fit exclude each other"));
         return false;
     }
     if (!sizeRuleFromText(value, rule)) {
-        error = "--fit wants long:N, short:N, width:N, height:N, WxH or mp:M, such as long:1600, 1920x1080 or mp:2";
+        error = said(_("--fit wants long:N, short:N, width:N, height:N, WxH or mp:M, such as long:1600, 1920x1080 or mp:2"));
         return false;
     }
     settings.resize = true;
@@ -277,17 +279,17 @@ bool readNamedPreset(const std::string& named, BatchSettings& settings, std::str
     const bool file = named.find_first_of("/\\") != std::string::npos || endsInCfg(named);
     path = file ? named : presetPath(presetsFolderIn(userSettingsFolder()), named);
     if (!file && !presetNameFits(named)) {
-        error = "there is no preset " + named;
+        error = said(_("there is no preset %s"), named);
         return false;
     }
     if (!readPreset(path, settings, warnings, error)) {
         if (!file)
-            error = "there is no preset " + named + " (" + shownPath(path) + "); --list-presets lists them";
+            error = said(_("there is no preset %s (%s); --list-presets lists them"), named, shownPath(path));
         return false;
     }
     for (const std::string& bad : keepInRange(settings))
-        warnings.push_back(shownPath(path) + ": " + bad + " is out of range; its default is taken");
-    return namesItsFolder(settings, "the preset " + shownPath(path), error);
+        warnings.push_back(said(_("%s: %s is out of range; its default is taken"), shownPath(path), bad));
+    return namesItsFolder(settings, said(_("the preset %s"), shownPath(path)), error);
 }
 
 // A preset's name for its results' folder: a file's name without .cfg.
@@ -309,7 +311,7 @@ bool readSettingOptions(const wxCmdLineParser& parser, const std::string& base, 
     long number = 0;
     if (parser.Found("s", &value)) {
         if (!wholeNumber(value, number) || number < 1 || number > 1000000) {
-            error = "--size wants a number of pixels, 1 or more";
+            error = said(_("--size wants a number of pixels, 1 or more"));
             return false;
         }
         settings.resize = true;
@@ -321,7 +323,7 @@ bool readSettingOptions(const wxCmdLineParser& parser, const std::string& base, 
     if (parser.Found("no-rotate"))
         settings.rotate = false;
     if (parser.Found("w", &value) && parser.Found("text")) {
-        error = "--text and --watermark exclude each other";
+        error = said(_("--text and --watermark exclude each other"));
         return false;
     }
     if (parser.Found("w", &value)) {
@@ -339,7 +341,7 @@ bool readSettingOptions(const wxCmdLineParser& parser, const std::string& base, 
     unsigned char rgb[3];
     if (parser.Found("text-colour", &value)) {
         if (value != wxS("auto") && !colourFromText(text(value), rgb)) {
-            error = "--text-colour wants a colour as #RRGGBB, such as #FFFFFF for white, or auto";
+            error = said(_("--text-colour wants a colour as #RRGGBB, such as #FFFFFF for white, or auto"));
             return false;
         }
         settings.textColour = text(value);
@@ -347,7 +349,7 @@ bool readSettingOptions(const wxCmdLineParser& parser, const std::string& base, 
     if (parser.Found("text-size", &value)) {
         double size = 0;
         if (!value.ToCDouble(&size) || !(size > 0 && size <= 100)) {
-            error = "--text-size wants a percentage above 0, at most 100";
+            error = said(_("--text-size wants a percentage above 0, at most 100"));
             return false;
         }
         settings.textSize = size;
@@ -356,14 +358,14 @@ bool readSettingOptions(const wxCmdLineParser& parser, const std::string& base, 
         settings.textShadow = false;
     for (const char* option : {"font", "text-colour", "text-size", "no-shadow"})
         if (parser.Found(option) && !(settings.useWatermark && settings.textWatermark)) {
-            error = "--" + std::string(option) + " goes with --text";
+            error = said(_("--%s goes with --text"), option);
             return false;
         }
     if (parser.Found("a", &value)) {
         double opacity = 0;
         // "." whatever the locale says.
         if (!value.ToCDouble(&opacity) || opacity < 0 || opacity > 1) {
-            error = "--opacity wants a number from 0.0 to 1.0";
+            error = said(_("--opacity wants a number from 0.0 to 1.0"));
             return false;
         }
         settings.alpha = opacity;
@@ -374,32 +376,32 @@ bool readSettingOptions(const wxCmdLineParser& parser, const std::string& base, 
         if (!settings.autoPlacement)
             settings.wmPlacement = placeFromText(text(value));
         if (settings.wmPlacement == 0) {
-            error = "--position wants 1..9, a name such as bottom-right, or auto";
+            error = said(_("--position wants 1..9, a name such as bottom-right, or auto"));
             return false;
         }
     }
     std::vector<int> places;
     if (parser.Found("auto-places", &value)) {
         if (!settings.autoPlacement) {
-            error = "--auto-places goes with --position auto";
+            error = said(_("--auto-places goes with --position auto"));
             return false;
         }
         if (!placesFromList(text(value), places)) {
-            error = "--auto-places wants places such as top-left,bottom-right, separated by commas";
+            error = said(_("--auto-places wants places such as top-left,bottom-right, separated by commas"));
             return false;
         }
         settings.autoPlaces = text(value);
     }
     if (parser.Found("watermark-bright", &value)) {
         if (!settings.useWatermark || settings.textWatermark) {
-            error = "--watermark-bright goes with --watermark";
+            error = said(_("--watermark-bright goes with --watermark"));
             return false;
         }
         settings.brightWatermark = text(value);
     }
     if (parser.Found("Q", &value)) {
         if (!wholeNumber(value, number) || number > 100) {
-            error = "--quality wants a number from 0 to 100";
+            error = said(_("--quality wants a number from 0 to 100"));
             return false;
         }
         settings.quality = static_cast<int>(number);
@@ -415,7 +417,7 @@ bool readSettingOptions(const wxCmdLineParser& parser, const std::string& base, 
             continue;
         double number = 0;
         if (!value.ToCDouble(&number) || !(number >= 0 && number <= percent.most)) {
-            error = "--" + std::string(percent.name) + " wants a percentage from 0 to " + formatFixed(percent.most, 0);
+            error = said(_("--%s wants a percentage from 0 to %s"), percent.name, formatFixed(percent.most, 0));
             return false;
         }
         settings.*percent.field = number;
@@ -424,7 +426,7 @@ bool readSettingOptions(const wxCmdLineParser& parser, const std::string& base, 
         return false;
     if (parser.Found("j", &value)) {
         if (!wholeNumber(value, number) || number < 1 || number > 256) {
-            error = "--jobs wants a number from 1 to 256";
+            error = said(_("--jobs wants a number from 1 to 256"));
             return false;
         }
         options.jobs = static_cast<int>(number);
@@ -439,7 +441,7 @@ bool readSettingOptions(const wxCmdLineParser& parser, const std::string& base, 
     if (parser.Found("name", &value)) {
         NameTemplate names;
         if (!settings.saveToFolder) {
-            error = "--name goes with --output: in place, pictures keep their names";
+            error = said(_("--name goes with --output: in place, pictures keep their names"));
             return false;
         }
         if (!NameTemplate::parse(text(value), names, error)) {
@@ -459,21 +461,22 @@ bool readSettingOptions(const wxCmdLineParser& parser, const std::string& base, 
     options.yes = parser.Found("y");
     options.quiet = parser.Found("q");
     if ((options.overwrite || options.skipExisting) && !settings.saveToFolder) {
-        error = options.overwrite ? "--overwrite goes with --output" : "--skip-existing goes with --output";
+        error = options.overwrite ? said(_("--overwrite goes with --output")) : said(_("--skip-existing goes with --output"));
         return false;
     }
     if (settings.keepGps && !settings.keepExif) {
         if (parser.Found("keep-gps")) {
-            error = "--keep-gps goes with --keep-exif";
+            error = said(_("--keep-gps goes with --keep-exif"));
             return false;
         }
         // The window can save it so: its GPS box keeps its tick while greyed.
-        warnings.push_back("KeepGps = 1 in " + shownPath(base) +
-                           " goes with KeepExif = 1, which is not set there: the GPS position is not kept");
+        warnings.push_back(said(_("KeepGps = 1 in %s goes with KeepExif = 1, which is not set there: the GPS position "
+                                  "is not kept"),
+                                shownPath(base)));
         settings.keepGps = false;
     }
     if (options.overwrite && options.skipExisting) {
-        error = "--overwrite and --skip-existing exclude each other";
+        error = said(_("--overwrite and --skip-existing exclude each other"));
         return false;
     }
     return true;
@@ -487,87 +490,91 @@ CommandLineResult parseCommandLine(int argc, char** argv, BatchOptions& options,
     constexpr auto none = wxCMD_LINE_VAL_NONE;
     constexpr auto string = wxCMD_LINE_VAL_STRING;
     static const wxCmdLineEntryDesc entries[] = {
-        {wxCMD_LINE_SWITCH, "h", "help", "show this help and exit", none, wxCMD_LINE_OPTION_HELP},
-        {wxCMD_LINE_SWITCH, "V", "version", "show the version and exit", none, 0},
-        {wxCMD_LINE_OPTION, "s", "size", "shrink every picture into an N x N box (no resizing without it)", string, 0},
+        {wxCMD_LINE_SWITCH, "h", "help", wxTRANSLATE("show this help and exit"), none, wxCMD_LINE_OPTION_HELP},
+        {wxCMD_LINE_SWITCH, "V", "version", wxTRANSLATE("show the version and exit"), none, 0},
+        {wxCMD_LINE_OPTION, "s", "size", wxTRANSLATE("shrink every picture into an N x N box (no resizing without it)"), string, 0},
         {wxCMD_LINE_OPTION, nullptr, "fit",
-         "shrink by RULE instead: long:1600 (the long side), short:1080, width:1200, height:900, 1920x1080 (into "
-         "a frame) or mp:2 (megapixels); never enlarged",
+         wxTRANSLATE("shrink by RULE instead: long:1600 (the long side), short:1080, width:1200, height:900, 1920x1080 (into "
+         "a frame) or mp:2 (megapixels); never enlarged"),
          string, 0},
-        {wxCMD_LINE_SWITCH, nullptr, "no-rotate", "do not turn pictures upright by their EXIF orientation", none, 0},
-        {wxCMD_LINE_OPTION, "w", "watermark", "blend the picture FILE in as a watermark", string, 0},
+        {wxCMD_LINE_SWITCH, nullptr, "no-rotate", wxTRANSLATE("do not turn pictures upright by their EXIF orientation"), none, 0},
+        {wxCMD_LINE_OPTION, "w", "watermark", wxTRANSLATE("blend the picture FILE in as a watermark"), string, 0},
         {wxCMD_LINE_OPTION, nullptr, "text",
-         "watermark with a line of TEXT instead: {name}, {date}, {year}, {time}, {camera}, {lens}, {artist} and "
-         "{copyright} come from the picture, {artist|Jane Doe} where it has none, {{ and }} are braces",
+         wxTRANSLATE("watermark with a line of TEXT instead: {name}, {date}, {year}, {time}, {camera}, {lens}, {artist} and "
+         "{copyright} come from the picture, {artist|Jane Doe} where it has none, {{ and }} are braces"),
          string, 0},
-        {wxCMD_LINE_OPTION, nullptr, "font", "the text's font: an installed family or a font file (DejaVu Sans)",
+        {wxCMD_LINE_OPTION, nullptr, "font", wxTRANSLATE("the text's font: an installed family or a font file (DejaVu Sans)"),
          string, 0},
         {wxCMD_LINE_OPTION, nullptr, "text-colour",
-         "the text's colour (#FFFFFF), or auto: light or dark, whichever stands out from the ground", string, 0},
-        {wxCMD_LINE_OPTION, nullptr, "text-size", "the text's letter height in % of the picture's longer side (4)",
+         wxTRANSLATE("the text's colour (#FFFFFF), or auto: light or dark, whichever stands out from the ground"), string, 0},
+        {wxCMD_LINE_OPTION, nullptr, "text-size",
+         // xgettext:no-c-format
+         wxTRANSLATE("the text's letter height in % of the picture's longer side (4)"),
          string, 0},
-        {wxCMD_LINE_SWITCH, nullptr, "no-shadow", "draw the text without the shadow that keeps it readable", none, 0},
-        {wxCMD_LINE_OPTION, "a", "opacity", "opacity 0.0..1.0 of a watermark without its own alpha (0.2)", string, 0},
+        {wxCMD_LINE_SWITCH, nullptr, "no-shadow", wxTRANSLATE("draw the text without the shadow that keeps it readable"), none, 0},
+        {wxCMD_LINE_OPTION, "a", "opacity", wxTRANSLATE("opacity 0.0..1.0 of a watermark without its own alpha (0.2)"), string, 0},
         {wxCMD_LINE_OPTION, "p", "position",
-         "watermark position: 1..9 row by row, or top-left, top, top-right, left, centre, right, "
-         "bottom-left, bottom, bottom-right (centre), or auto: the calmest of the --auto-places in each picture",
+         wxTRANSLATE("watermark position: 1..9 row by row, or top-left, top, top-right, left, centre, right, "
+         "bottom-left, bottom, bottom-right (centre), or auto: the calmest of the --auto-places in each picture"),
          string, 0},
         {wxCMD_LINE_OPTION, nullptr, "auto-places",
-         "with --position auto, the places allowed, comma-separated (top-left,top-right,bottom-left,bottom-right)",
+         wxTRANSLATE("with --position auto, the places allowed, comma-separated (top-left,top-right,bottom-left,bottom-right)"),
          string, 0},
         {wxCMD_LINE_OPTION, nullptr, "watermark-bright",
-         "a second watermark FILE (a dark version) used where the ground under the mark is bright", string, 0},
-        {wxCMD_LINE_OPTION, "Q", "quality", "JPEG quality 0..100 (82)", string, 0},
-        {wxCMD_LINE_OPTION, nullptr, "format", "write results as jpeg or webp (jpeg); WebP results go beside "
-         "the pictures or below --output, never over them", string, 0},
-        {wxCMD_LINE_SWITCH, nullptr, "progressive", "write progressive JPEG, shown coarse first while it loads", none, 0},
-        {wxCMD_LINE_OPTION, nullptr, "chroma", "JPEG colour resolution: 420 (halved below quality 90) or 444 (full)",
+         wxTRANSLATE("a second watermark FILE (a dark version) used where the ground under the mark is bright"), string, 0},
+        {wxCMD_LINE_OPTION, "Q", "quality", wxTRANSLATE("JPEG quality 0..100 (82)"), string, 0},
+        {wxCMD_LINE_OPTION, nullptr, "format", wxTRANSLATE("write results as jpeg or webp (jpeg); WebP results go beside "
+         "the pictures or below --output, never over them"), string, 0},
+        {wxCMD_LINE_SWITCH, nullptr, "progressive", wxTRANSLATE("write progressive JPEG, shown coarse first while it loads"), none, 0},
+        {wxCMD_LINE_OPTION, nullptr, "chroma", wxTRANSLATE("JPEG colour resolution: 420 (halved below quality 90) or 444 (full)"),
          string, 0},
         {wxCMD_LINE_OPTION, nullptr, "max-file-size",
-         "at most SIZE a result (500K, 2M; K is 1000 bytes): the largest quality up to --quality that fits", string,
+         wxTRANSLATE("at most SIZE a result (500K, 2M; K is 1000 bytes): the largest quality up to --quality that fits"), string,
          0},
-        {wxCMD_LINE_OPTION, nullptr, "sharpen", "sharpen after the shrink: off, low, standard or high (off)", string, 0},
+        {wxCMD_LINE_OPTION, nullptr, "sharpen", wxTRANSLATE("sharpen after the shrink: off, low, standard or high (off)"), string, 0},
         {wxCMD_LINE_OPTION, nullptr, "watermark-size",
-         "scale the watermark so that its longer side is P % of the picture's longer side", string, 0},
+         // xgettext:no-c-format
+         wxTRANSLATE("scale the watermark so that its longer side is P % of the picture's longer side"), string, 0},
         {wxCMD_LINE_OPTION, nullptr, "margin",
-         "keep the watermark P % of the picture's longer side off the edges it touches", string, 0},
+         // xgettext:no-c-format
+         wxTRANSLATE("keep the watermark P % of the picture's longer side off the edges it touches"), string, 0},
         {wxCMD_LINE_SWITCH, nullptr, "keep-exif",
-         "keep the EXIF data (date, camera, copyright), without thumbnail and GPS position", none, 0},
-        {wxCMD_LINE_SWITCH, nullptr, "keep-gps", "with --keep-exif, keep the GPS position too", none, 0},
-        {wxCMD_LINE_SWITCH, nullptr, "srgb", "convert pictures with a colour profile into sRGB", none, 0},
+         wxTRANSLATE("keep the EXIF data (date, camera, copyright), without thumbnail and GPS position"), none, 0},
+        {wxCMD_LINE_SWITCH, nullptr, "keep-gps", wxTRANSLATE("with --keep-exif, keep the GPS position too"), none, 0},
+        {wxCMD_LINE_SWITCH, nullptr, "srgb", wxTRANSLATE("convert pictures with a colour profile into sRGB"), none, 0},
         {wxCMD_LINE_SWITCH, nullptr, "skip-processed",
-         "leave pictures this program already wrote with the same settings, as skipped", none, 0},
-        {wxCMD_LINE_SWITCH, "r", "recursive", "include all subfolders, hidden ones too", none, 0},
-        {wxCMD_LINE_OPTION, "o", "output", "leave the originals and write the results below DIR, by their relative paths",
+         wxTRANSLATE("leave pictures this program already wrote with the same settings, as skipped"), none, 0},
+        {wxCMD_LINE_SWITCH, "r", "recursive", wxTRANSLATE("include all subfolders, hidden ones too"), none, 0},
+        {wxCMD_LINE_OPTION, "o", "output", wxTRANSLATE("leave the originals and write the results below DIR, by their relative paths"),
          string, 0},
         {wxCMD_LINE_OPTION, nullptr, "name",
-         "with --output, name the results by TEMPLATE, such as {date}_{name} or {year}/{camera}/{name}-{counter:3}: "
+         wxTRANSLATE("with --output, name the results by TEMPLATE, such as {date}_{name} or {year}/{camera}/{name}-{counter:3}: "
          "the --text tokens, {counter[:digits[,start]]}, {folder}, {width} and {height}; only a / of TEMPLATE makes "
-         "a folder, and results that would share a name get \" (2)\"",
+         "a folder, and results that would share a name get \" (2)\""),
          string, 0},
-        {wxCMD_LINE_SWITCH, "f", "overwrite", "with --output, replace files already there", none, 0},
+        {wxCMD_LINE_SWITCH, "f", "overwrite", wxTRANSLATE("with --output, replace files already there"), none, 0},
         {wxCMD_LINE_SWITCH, nullptr, "skip-existing",
-         "with --output, leave results already there and count them as skipped (to resume a stopped run)", none, 0},
-        {wxCMD_LINE_OPTION, "c", "prefs", "take the settings from a prefs.cfg FILE of the window", string, 0},
+         wxTRANSLATE("with --output, leave results already there and count them as skipped (to resume a stopped run)"), none, 0},
+        {wxCMD_LINE_OPTION, "c", "prefs", wxTRANSLATE("take the settings from a prefs.cfg FILE of the window"), string, 0},
         {wxCMD_LINE_OPTION, nullptr, "preset",
-         "take the settings from the preset NAME saved by the window or --save-preset, or from a preset FILE; "
+         wxTRANSLATE("take the settings from the preset NAME saved by the window or --save-preset, or from a preset FILE; "
          "the options given win over it. Given more than once, each picture is decoded once and written once "
-         "for each preset, into each preset's results folder (below --output by the preset's name)",
+         "for each preset, into each preset's results folder (below --output by the preset's name)"),
          string, wxCMD_LINE_PARAM_MULTIPLE},
         {wxCMD_LINE_OPTION, nullptr, "save-preset",
-         "save the settings the other options make as the preset NAME; without FOLDER, nothing else is done",
+         wxTRANSLATE("save the settings the other options make as the preset NAME; without FOLDER, nothing else is done"),
          string, 0},
-        {wxCMD_LINE_SWITCH, nullptr, "list-presets", "list the saved presets and exit", none, 0},
-        {wxCMD_LINE_SWITCH, "n", "dry-run", "read the pictures' heads only and tell what would happen", none, 0},
-        {wxCMD_LINE_SWITCH, "y", "yes", "do not ask for confirmation", none, 0},
-        {wxCMD_LINE_OPTION, "j", "jobs", "pictures prepared at once (default: one per core)", string, 0},
-        {wxCMD_LINE_SWITCH, "q", "quiet", "report failures only", none, 0},
-        {wxCMD_LINE_SWITCH, nullptr, "json", "one JSON object per picture and a summary on standard output", none, 0},
+        {wxCMD_LINE_SWITCH, nullptr, "list-presets", wxTRANSLATE("list the saved presets and exit"), none, 0},
+        {wxCMD_LINE_SWITCH, "n", "dry-run", wxTRANSLATE("read the pictures' heads only and tell what would happen"), none, 0},
+        {wxCMD_LINE_SWITCH, "y", "yes", wxTRANSLATE("do not ask for confirmation"), none, 0},
+        {wxCMD_LINE_OPTION, "j", "jobs", wxTRANSLATE("pictures prepared at once (default: one per core)"), string, 0},
+        {wxCMD_LINE_SWITCH, "q", "quiet", wxTRANSLATE("report failures only"), none, 0},
+        {wxCMD_LINE_SWITCH, nullptr, "json", wxTRANSLATE("one JSON object per picture and a summary on standard output"), none, 0},
         {wxCMD_LINE_OPTION, nullptr, "files-from",
-         "take the pictures named in FILE (- for standard input), one a line, instead of a folder's; their "
-         "results are named from FOLDER, or from the current folder without one",
+         wxTRANSLATE("take the pictures named in FILE (- for standard input), one a line, instead of a folder's; their "
+         "results are named from FOLDER, or from the current folder without one"),
          string, 0},
-        {wxCMD_LINE_SWITCH, "0", "null", "with --files-from, names end with a NUL byte, as find -print0 writes them",
+        {wxCMD_LINE_SWITCH, "0", "null", wxTRANSLATE("with --files-from, names end with a NUL byte, as find -print0 writes them"),
          none, 0},
         {wxCMD_LINE_PARAM, nullptr, nullptr, "FOLDER", string, wxCMD_LINE_PARAM_MULTIPLE | wxCMD_LINE_PARAM_OPTIONAL},
         {wxCMD_LINE_NONE, nullptr, nullptr, nullptr, none, 0},
@@ -582,28 +589,35 @@ CommandLineResult parseCommandLine(int argc, char** argv, BatchOptions& options,
     wxCmdLineParser parser(entries);
     parser.SetCmdLine(static_cast<int>(pointers.size()), pointers.data());
     parser.SetSwitchChars("-");
-    parser.SetLogo("tessaly-batch: shrink, turn upright and watermark every JPEG picture of each FOLDER, one "
-                   "batch per folder, as Tessaly's window does.");
+    parser.SetLogo(_("tessaly-batch: shrink, turn upright and watermark every JPEG picture of each FOLDER, one "
+                     "batch per folder, as Tessaly's window does."));
     // In each system's words: its paths, its signals, its way of going on
     // with a command on the next line.
 #ifdef _WIN32
-    const std::string below = "DIR\\<the folder's name>\\";
-    const std::string signals = "143 after Ctrl-Break or when the console is closed, and 141 when standard output "
-                                "went away";
+    const std::string below = "DIR\\<" + said(_("the folder's name")) + ">\\";
+    const std::string signals = said(_("143 after Ctrl-Break or when the console is closed, and 141 when standard "
+                                       "output went away"));
     const std::string example = "^\n    --quality 85 --output C:\\Users\\Robin\\Pictures\\web --recursive --yes ^\n"
                                 "    C:\\Users\\Robin\\Pictures\\photos";
 #else
-    const std::string below = "DIR/<the folder's name>/";
-    const std::string signals = "143 after SIGTERM and 141 when standard output went away (a pipe into head, say)";
+    const std::string below = "DIR/<" + said(_("the folder's name")) + ">/";
+    const std::string signals =
+        said(_("143 after SIGTERM and 141 when standard output went away (a pipe into head, say)"));
     const std::string example = "\\\n    --quality 85 --output web/ --recursive --yes photos/";
 #endif
-    parser.AddUsageText(
-        "\nEvery picture is written as JPEG over its own file (or below --output) once it is complete. With several "
-        "FOLDERs and --output, each folder's results go below " + below + ". Unlike the window, a batch goes on past "
-        "a picture it cannot read; the exit status is 0 when every picture was saved, 1 when some failed, 2 for a "
-        "usage error, 130 after Ctrl-C, " + signals + ".\n\nExample:\n  tessaly-batch --size 1600 --watermark "
-        "logo.png --position bottom-right " + example);
-    helpText = wrapped(namedValues(text(parser.GetUsageString())));
+    parser.AddUsageText(wxString::FromUTF8(said(_("\nEvery picture is written as JPEG over its own file (or below --output) once it is "
+                               "complete. With several FOLDERs and --output, each folder's results go below %s. Unlike "
+                               "the window, a batch goes on past a picture it cannot read; the exit status is 0 when "
+                               "every picture was saved, 1 when some failed, 2 for a usage error, 130 after Ctrl-C, "
+                               "%s.\n\nExample:\n  tessaly-batch --size 1600 --watermark logo.png --position "
+                               "bottom-right %s"),
+                             below, signals, example)));
+    // The toolkit's own texts stay English here; the usage line's first word is ours.
+    std::string usage = text(parser.GetUsageString());
+    const std::size_t usageLine = usage.find("\nUsage: ");
+    if (usageLine != std::string::npos)
+        usage.replace(usageLine + 1, 7, said(_("Usage: ")));
+    helpText = wrapped(namedValues(usage));
     // The version needs no folder.
     for (int i = 1; i < argc; ++i)
         if (std::strcmp(argv[i], "--version") == 0 || std::strcmp(argv[i], "-V") == 0)
@@ -634,7 +648,7 @@ CommandLineResult parseCommandLine(int argc, char** argv, BatchOptions& options,
         if (argument.GetKind() == wxCMD_LINE_OPTION && argument.GetLongName() == wxS("preset"))
             presets.push_back(text(argument.GetStrVal()));
     if (!presets.empty() && parser.Found("c")) {
-        error = "--prefs and --preset exclude each other";
+        error = said(_("--prefs and --preset exclude each other"));
         return CommandLineResult::usageError;
     }
     if (parser.Found("c", &prefs) && !readPrefs(text(prefs), settings, error))
@@ -654,11 +668,11 @@ CommandLineResult parseCommandLine(int argc, char** argv, BatchOptions& options,
     if (parser.Found("save-preset", &value)) {
         options.savePreset = text(value);
         if (!presetNameFits(options.savePreset)) {
-            error = "--save-preset wants a name that can name a file, such as web or thumbs";
+            error = said(_("--save-preset wants a name that can name a file, such as web or thumbs"));
             return CommandLineResult::usageError;
         }
         if (!options.presets.empty()) {
-            error = "--save-preset saves one preset; give at most one --preset with it";
+            error = said(_("--save-preset saves one preset; give at most one --preset with it"));
             return CommandLineResult::usageError;
         }
     }
@@ -668,14 +682,14 @@ CommandLineResult parseCommandLine(int argc, char** argv, BatchOptions& options,
     if (parser.Found("files-from", &value)) {
         options.filesFrom = text(value);
         if (options.folders.size() > 1) {
-            error = "--files-from takes one FOLDER at most, the one its results are named from";
+            error = said(_("--files-from takes one FOLDER at most, the one its results are named from"));
             return CommandLineResult::usageError;
         }
     } else if (options.nulSeparated) {
-        error = "--null goes with --files-from";
+        error = said(_("--null goes with --files-from"));
         return CommandLineResult::usageError;
     } else if (options.folders.empty() && options.savePreset.empty()) {
-        error = "which FOLDER? Name at least one";
+        error = said(_("which FOLDER? Name at least one"));
         return CommandLineResult::usageError;
     }
     return CommandLineResult::run;

@@ -1,19 +1,23 @@
 #include "cli/DryRun.h"
 
+#include "text/Translated.h"
+
 namespace {
 
-const char* turnOf(int orientation)
+// The turn an orientation asks for, in the user's words; empty for none.
+std::string turnOf(int orientation)
 {
     static const char* const turns[] = {nullptr,
                                         nullptr,
-                                        "mirrored left to right",
-                                        "turned half round",
-                                        "mirrored top to bottom",
-                                        "turned a quarter clockwise and mirrored",
-                                        "turned a quarter clockwise",
-                                        "turned a quarter counter-clockwise and mirrored",
-                                        "turned a quarter counter-clockwise"};
-    return orientation >= 0 && orientation <= 8 ? turns[orientation] : nullptr;
+                                        wxTRANSLATE("mirrored left to right"),
+                                        wxTRANSLATE("turned half round"),
+                                        wxTRANSLATE("mirrored top to bottom"),
+                                        wxTRANSLATE("turned a quarter clockwise and mirrored"),
+                                        wxTRANSLATE("turned a quarter clockwise"),
+                                        wxTRANSLATE("turned a quarter counter-clockwise and mirrored"),
+                                        wxTRANSLATE("turned a quarter counter-clockwise")};
+    return orientation >= 0 && orientation <= 8 && turns[orientation] ? said(wxGetTranslation(turns[orientation]))
+                                                                       : std::string();
 }
 
 }  // namespace
@@ -22,19 +26,21 @@ std::string dryRunLine(const PictureReport& report, bool watermarking, const std
 {
     const PicturePlan& plan = report.plan;
     if (report.outcome == PictureReport::Outcome::unreadable)
-        return report.path + ": would fail: " + report.reason;
+        return said(_("%s: would fail: %s"), report.path, report.reason);
     if (report.outcome == PictureReport::Outcome::skipped)
-        return report.path + ": skipped, " + plan.reason;
+        return said(_("%s: skipped, %s"), report.path, plan.reason);
     std::string what = std::to_string(plan.storedWidth) + "x" + std::to_string(plan.storedHeight);
     what += plan.resized || plan.orientation >= 5
                 ? " -> " + std::to_string(plan.width) + "x" + std::to_string(plan.height)
-                : ", size kept";
-    if (const char* turn = turnOf(plan.orientation))
-        what += std::string(", ") + turn;
+                : said(_(", size kept"));
+    const std::string turn = turnOf(plan.orientation);
+    if (!turn.empty())
+        what += ", " + turn;
     if (watermarking)
-        what += plan.watermarkText.empty() ? ", watermarked" : ", watermarked with \"" + plan.watermarkText + "\"";
+        what += plan.watermarkText.empty() ? said(_(", watermarked"))
+                                           : said(_(", watermarked with \"%s\""), plan.watermarkText);
     what += writing;
     if (report.outcome == PictureReport::Outcome::notWritten)
-        what += ", would fail: " + plan.reason;
+        what += said(_(", would fail: %s"), plan.reason);
     return report.path + ": " + what;
 }

@@ -4,6 +4,7 @@
 #include <set>
 
 #include "platform/PathNames.h"
+#include "text/Translated.h"
 
 namespace {
 
@@ -57,13 +58,13 @@ bool listedPictures(const std::vector<std::string>& listed, const std::string& f
     std::set<std::string> seen;
     for (const std::string& path : listed) {
         if (!jpegName(path)) {
-            leftOut.push_back(shownPath(path) + ": no .jpg or .jpeg name, left out");
+            leftOut.push_back(said(_("%s: no .jpg or .jpeg name, left out"), shownPath(path)));
             continue;
         }
         const std::string full = fullName(path);
         if (full.compare(0, base.size(), base) != 0) {
-            error = shownPath(path) + " does not lie below " + shownPath(folder) +
-                    ", where the list's results are named from";
+            error = said(_("%s does not lie below %s, where the list's results are named from"), shownPath(path),
+                         shownPath(folder));
             return false;
         }
         // Named as a folder's listing names them: below the folder as given.

@@ -9,9 +9,11 @@
 #include "batch/WorkingThread.h"
 #include "cli/DryRun.h"
 #include "cli/JsonText.h"
+#include "diag/FixedNumber.h"
 #include "pixel/MarkPlacement.h"
 #include "platform/PathNames.h"
 #include "platform/TerminalStreams.h"
+#include "text/Translated.h"
 
 namespace {
 
@@ -40,16 +42,16 @@ const char* outcomeName(PictureReport::Outcome outcome)
 // 101309440 as "96.6 MiB".
 std::string humanBytes(std::uint64_t bytes)
 {
-    static const char* const units[] = {"bytes", "KiB", "MiB", "GiB", "TiB"};
+    static const char* const units[] = {"", "KiB", "MiB", "GiB", "TiB"};
     double value = static_cast<double>(bytes);
     int unit = 0;
     while (value >= 1024 && unit < 4) {
         value /= 1024;
         ++unit;
     }
-    char text[32];
-    std::snprintf(text, sizeof text, unit == 0 ? "%.0f %s" : "%.1f %s", value, units[unit]);
-    return text;
+    if (unit == 0)
+        return said(_("%s bytes"), formatFixed(value, 0));
+    return formatFixed(value, 1) + " " + units[unit];
 }
 
 }  // namespace
@@ -79,7 +81,7 @@ void TerminalOwner::run(const ProcessingJob& job)
     if (worker.Run() == wxTHREAD_NO_ERROR) {
         worker.Wait();
     } else {
-        std::fprintf(stderr, "tessaly-batch: cannot start the batch for %s\n", folder_.c_str());
+        std::fprintf(stderr, "%s\n", said(_("tessaly-batch: cannot start the batch for %s"), folder_).c_str());
         ++folderFailures_;
     }
     std::lock_guard<std::mutex> lock(mutex_);
@@ -98,10 +100,10 @@ TerminalOwner::OutputWords TerminalOwner::wordsFor(const ProcessingJob& job)
     words.limited = s.maxFileSize > 0;
     words.namesMade = !s.nameTemplate.empty() && !job.outputFolder.empty();
     // How results are written, said in the dry run where it is not JPEG at the quality alone.
-    words.writing = s.outputFormat == "webp" ? ", as WebP at quality " + std::to_string(s.quality) : "";
+    words.writing = s.outputFormat == "webp" ? said(_(", as WebP at quality %d"), s.quality) : "";
     if (words.limited)
-        words.writing += (words.writing.empty() ? ", at quality " + std::to_string(s.quality) : std::string()) +
-                         " or less for at most " + std::to_string(s.maxFileSize) + " KB";
+        words.writing += (words.writing.empty() ? said(_(", at quality %d"), s.quality) : std::string()) +
+                         said(_(" or less for at most %d KB"), s.maxFileSize);
     return words;
 }
 
@@ -125,34 +127,43 @@ bool TerminalOwner::confirm(const wxString& folder, int count, const wxString& o
     if (!reporting_.ask)
         return true;
     // WebP results in place go beside their pictures, into the folder itself.
-    const std::string what = output == folder      ? "writing WebP results beside them"
-                             : outputFolder_.empty() ? "replacing them"
-                                                     : "writing the results below " +
-                                                           shownPath(outputFolder_ + (outputFolder_.back() == '/' ? "" : "/"));
+    const std::string what =
+        output == folder      ? said(_("writing WebP results beside them"))
+        : outputFolder_.empty() ? said(_("replacing them"))
+                                : said(_("writing the results below %s"),
+                                       shownPath(outputFolder_ + (outputFolder_.back() == '/' ? "" : "/")));
     // Set before the question shows: a Ctrl-C that answers it must end the
     // program, not wait for the batch that has not begun.
     asking_ = true;
-    std::fprintf(stderr, "Process %d pictures in %s, %s? [y/N] ", count, folder_.c_str(), what.c_str());
+    std::fputs(said(_("Process %d pictures in %s, %s? [y/N] "), count, folder_, what).c_str(), stderr);
     std::fflush(stderr);
     std::string answer;
     if (!std::getline(std::cin, answer))
         std::fputc('\n', stderr);
     asking_ = false;
-    const bool yes = answer == "y" || answer == "Y" || answer == "yes" || answer == "Yes";
+    // English answers are understood in every language.
+    const wxString given = wxString::FromUTF8(answer).Lower();
+    const bool yes = given == wxS("y") || given == wxS("yes") || given == _("y") || given == _("yes");
     declined_ += !yes;
     return yes;
 }
 
 void TerminalOwner::folderUnreadable(const wxString&)
 {
-    std::fprintf(stderr, "tessaly-batch: %s: cannot open the folder\n", folder_.c_str());
+    std::fprintf(stderr, "%s\n", said(_("tessaly-batch: %s: cannot open the folder"), folder_).c_str());
     ++folderFailures_;
 }
 
 void TerminalOwner::folderUnwritable(const wxString& folder, const wxString& reason)
 {
-    std::fprintf(stderr, "tessaly-batch: %s: no picture can be saved there: %s; nothing %s processed\n",
-                 shownPath(utf8(folder)).c_str(), utf8(reason).c_str(), reporting_.dryRun ? "would be" : "was");
+    const std::string path = shownPath(utf8(folder));
+    std::fprintf(stderr, "%s\n",
+                 (reporting_.dryRun
+                      ? said(_("tessaly-batch: %s: no picture can be saved there: %s; nothing would be processed"), path,
+                             reason)
+                      : said(_("tessaly-batch: %s: no picture can be saved there: %s; nothing was processed"), path,
+                             reason))
+                     .c_str());
     ++folderFailures_;
 }
 
@@ -165,19 +176,20 @@ void TerminalOwner::placementFallback(const wxString& message, const wxString&)
 std::string TerminalOwner::markChoice(const PictureReport& report) const
 {
     const OutputWords& words = outputs_.at(static_cast<std::size_t>(report.output));
-    std::string said;
+    std::string chosen;
     if (words.placeChosen && report.watermarkPlace != 0)
-        said += std::string(", the mark ") + placeName(report.watermarkPlace);
+        chosen += said(_(", the mark %s"), placeName(report.watermarkPlace));
     if (words.toneChosen && !report.watermarkTone.empty())
-        said += (said.empty() ? ", the mark " : " ") + report.watermarkTone;
-    return said;
+        chosen += (chosen.empty() ? said(_(", the mark %s"), report.watermarkTone) : " " + report.watermarkTone);
+    return chosen;
 }
 
 void TerminalOwner::charactersMissing(const wxString& characters)
 {
     endProgressLine();
-    std::fprintf(stderr, "tessaly-batch: the fonts have no letters for %s, left out of the watermark text\n",
-                 utf8(characters).c_str());
+    std::fprintf(stderr, "%s\n",
+                 said(_("tessaly-batch: the fonts have no letters for %s, left out of the watermark text"), characters)
+                     .c_str());
 }
 
 void TerminalOwner::output(const std::string& line)
@@ -208,8 +220,10 @@ void TerminalOwner::pictureDone(const PictureReport& done)
         overLimit_ += report.overLimit;
         if (report.overLimit) {
             endProgressLine();
-            std::fprintf(stderr, "tessaly-batch: %s: over the size limit even at quality %ld, written so\n",
-                         report.path.c_str(), report.quality);
+            std::fprintf(stderr, "%s\n",
+                         said(_("tessaly-batch: %s: over the size limit even at quality %ld, written so"), report.path,
+                              report.quality)
+                             .c_str());
         }
         resized_ += report.resized;
         rotated_ += report.rotated;
@@ -246,7 +260,7 @@ void TerminalOwner::pictureDone(const PictureReport& done)
                dry + "}\n");
     } else if (reporting_.dryRun) {
         output(dryRunLine(report, words.watermarking,
-                          words.writing + markChoice(report) + (words.namesMade ? ", to " + report.plan.target : "")) +
+                          words.writing + markChoice(report) + (words.namesMade ? said(_(", to %s"), report.plan.target) : "")) +
                "\n");
     } else if (logPictures_ && !reporting_.quiet && report.outcome == PictureReport::Outcome::saved) {
         output(report.path + " -> " + report.plan.target + "\n");
@@ -260,8 +274,10 @@ void TerminalOwner::showProgress(const PictureReport& report)
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started_).count();
     const double rate = seconds > 0 ? done_ / seconds : 0;
     const int left = rate > 0 ? static_cast<int>((total_ - done_) / rate + 0.5) : 0;
-    std::fprintf(stderr, "\r\033[K%d/%d  %.1f pictures/s  %d:%02d left  %s", done_, total_, rate, left / 60,
-                 left % 60, shortName(report.path).c_str());
+    std::fprintf(stderr, "\r\033[K%s",
+                 said(_("%d/%d  %s pictures/s  %d:%02d left  %s"), done_, total_, formatFixed(rate, 1), left / 60,
+                      left % 60, shortName(report.path))
+                     .c_str());
     progressLineOpen_ = done_ < total_;
     if (!progressLineOpen_)
         std::fputc('\n', stderr);
@@ -290,28 +306,27 @@ void TerminalOwner::printTotals(bool interrupted)
         return;
     }
     if (reporting_.dryRun) {
-        output(std::to_string(saved_) + " pictures would be saved (" + std::to_string(resized_) + " resized, " +
-               std::to_string(rotated_) + " turned, " + std::to_string(watermarked_) + " watermarked), " +
-               std::to_string(failed_) + " would fail, " + std::to_string(skipped_ + processed_) +
-               " skipped; nothing was changed\n");
+        output(said(_("%d pictures would be saved (%d resized, %d turned, %d watermarked), %d would fail, %d "
+                      "skipped; nothing was changed"),
+                    saved_, resized_, rotated_, watermarked_, failed_, skipped_ + processed_) +
+               "\n");
         return;
     }
     if (reporting_.quiet)
         return;
     // Interrupted, how many of the pictures planned were reached.
-    std::string totals = (interrupted ? "Interrupted: " + std::to_string(pictures_) + " of " + std::to_string(planned_)
-                                      : std::to_string(pictures_)) +
-                         " pictures: " +
-                         std::to_string(saved_) + " saved (" + std::to_string(resized_) + " resized, " +
-                         std::to_string(rotated_) + " rotated, " + std::to_string(watermarked_) +
-                         " watermarked), " + std::to_string(failed_) + " failed";
+    std::string totals =
+        (interrupted ? said(_("Interrupted: %d of %d pictures: "), pictures_, planned_)
+                     : said(_("%d pictures: "), pictures_)) +
+        said(_("%d saved (%d resized, %d rotated, %d watermarked), %d failed"), saved_, resized_, rotated_,
+             watermarked_, failed_);
     if (skipped_ > 0)
-        totals += ", " + std::to_string(skipped_) + " skipped (already there)";
+        totals += said(_(", %d skipped (already there)"), skipped_);
     if (processed_ > 0)
-        totals += ", " + std::to_string(processed_) + " skipped (already processed)";
+        totals += said(_(", %d skipped (already processed)"), processed_);
     if (overLimit_ > 0)
-        totals += ", " + std::to_string(overLimit_) + " over the size limit";
-    totals += "; " + std::to_string(bytesBefore_) + " bytes before, " + std::to_string(bytesAfter_) + " after";
+        totals += said(_(", %d over the size limit"), overLimit_);
+    totals += said(_("; %s bytes before, %s after"), std::to_string(bytesBefore_), std::to_string(bytesAfter_));
     if (bytesBefore_ > 0) {
         const long change = std::lround((double(bytesAfter_) - double(bytesBefore_)) * 100 / double(bytesBefore_));
         totals += " (" + humanBytes(bytesBefore_) + " \u2192 " + humanBytes(bytesAfter_) + ", " +

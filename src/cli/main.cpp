@@ -16,15 +16,18 @@
 #include "batch/TextMark.h"
 #include "cli/CommandLine.h"
 #include "cli/FileList.h"
-#include "platform/InterruptWatcher.h"
 #include "cli/TerminalOwner.h"
-#include "platform/TerminalStreams.h"
 #include "platform/FileAccess.h"
 #include "platform/FolderAccess.h"
+#include "platform/InterruptWatcher.h"
 #include "platform/PathNames.h"
 #include "platform/RegularFile.h"
 #include "platform/SettingsFolder.h"
+#include "platform/TerminalStreams.h"
+#include "settings/PreferencesFile.h"
 #include "settings/PresetFile.h"
+#include "text/Translated.h"
+#include "text/UserLanguage.h"
 
 namespace {
 
@@ -37,7 +40,7 @@ int usageError(const std::string& error)
 {
     if (!error.empty())
         std::fprintf(stderr, "tessaly-batch: %s\n", error.c_str());
-    std::fputs("Try 'tessaly-batch --help' for more information.\n", stderr);
+    std::fprintf(stderr, "%s\n", said(_("Try 'tessaly-batch --help' for more information.")).c_str());
     return exitUsage;
 }
 
@@ -56,7 +59,7 @@ bool outputFoldersFor(const BatchOptions& options, const BatchSettings& settings
         }
         const std::string name = folderName(folder);
         if (!names.insert(name).second) {
-            error = "two folders named " + name + " cannot share --output " + shownPath(output);
+            error = said(_("two folders named %s cannot share --output %s"), name, shownPath(output));
             return false;
         }
         outputs.push_back(output + (output.back() == '/' ? "" : "/") + name);
@@ -72,7 +75,7 @@ bool loadWatermark(const std::string& path, wxImage& mark, std::string& problem)
         return false;
     wxLogNull noToolkitMessages;
     if (!mark.LoadFile(wxString::FromUTF8(path), wxBITMAP_TYPE_ANY, 0)) {
-        problem = "not a picture that can be read";
+        problem = said(_("not a picture that can be read"));
         return false;
     }
     if (mark.HasMask())
@@ -86,7 +89,7 @@ bool readListed(const BatchOptions& options, std::optional<std::vector<std::stri
     const bool standardInput = options.filesFrom == "-";
     std::FILE* list = standardInput ? stdin : openRegularFile(options.filesFrom);
     if (!list) {
-        error = "cannot read the list " + shownPath(options.filesFrom);
+        error = said(_("cannot read the list %s"), shownPath(options.filesFrom));
         return false;
     }
     const std::vector<std::string> names = readFileList(list, options.nulSeparated);
@@ -120,18 +123,19 @@ bool loadMarks(const BatchOptions& options, const BatchSettings& settings, Marks
         return false;
     }
     if (marks.pictureMark && !loadWatermark(settings.waterImgFile, marks.picture, problem)) {
-        error = "cannot load the watermark " + shownPath(settings.waterImgFile) + ": " + problem;
+        error = said(_("cannot load the watermark %s: %s"), shownPath(settings.waterImgFile), problem);
         return false;
     }
     marks.twoTones = marks.pictureMark && !settings.brightWatermark.empty();
     if (marks.twoTones && !loadWatermark(settings.brightWatermark, marks.bright, problem)) {
-        error = "cannot load the watermark for bright ground " + shownPath(settings.brightWatermark) + ": " + problem;
+        error = said(_("cannot load the watermark for bright ground %s: %s"), shownPath(settings.brightWatermark), problem);
         return false;
     }
     if (marks.pictureMark && options.opacityGiven && marks.picture.HasAlpha())
-        std::fprintf(stderr, "tessaly-batch: --opacity has no effect: %s has a transparency of its own, which is "
-                             "used instead\n",
-                     shownPath(settings.waterImgFile).c_str());
+        std::fprintf(stderr, "tessaly-batch: %s\n",
+                     said(_("--opacity has no effect: %s has a transparency of its own, which is used instead"),
+                          shownPath(settings.waterImgFile))
+                         .c_str());
     return true;
 }
 
@@ -148,14 +152,15 @@ bool presetOutputs(BatchOptions& options, std::string& error)
     for (std::size_t i = 0; i < all.size(); ++i) {
         BatchSettings& settings = *all[i];
         if (!settings.saveToFolder) {
-            error = "the preset " + options.presetNames[i] +
-                    " writes in place; with several presets each needs a results folder (or --output)";
+            error = said(_("the preset %s writes in place; with several presets each needs a results folder (or "
+                           "--output)"),
+                         options.presetNames[i]);
             return false;
         }
         if (options.outputGiven)
             settings.resultsFolder += (settings.resultsFolder.back() == '/' ? "" : "/") + options.presetNames[i];
         if (!folders.insert(fullPath(settings.resultsFolder)).second) {
-            error = "two presets write into " + shownPath(settings.resultsFolder);
+            error = said(_("two presets write into %s"), shownPath(settings.resultsFolder));
             return false;
         }
     }
@@ -193,6 +198,9 @@ int main(int argc, char** argv)
         return exitFailures;
     }
     useUtf8Console();
+    // The toolkit's own texts stay English: the parser's complaints are
+    // reworded from them.
+    useLanguage("", programDirectory().utf8_string(), false);
     wxLog::SetActiveTarget(new wxLogStderr);
     wxLog::DisableTimestamp();
 
@@ -230,8 +238,10 @@ int main(int argc, char** argv)
             std::fprintf(stderr, "tessaly-batch: %s\n", shownPath(error).c_str());
             return exitFailures;
         }
-        std::fprintf(stderr, "tessaly-batch: saved the preset %s as %s\n", options.savePreset.c_str(),
-                     shownPath(presetPath(folder, options.savePreset)).c_str());
+        std::fprintf(stderr, "tessaly-batch: %s\n",
+                     said(_("saved the preset %s as %s"), options.savePreset,
+                          shownPath(presetPath(folder, options.savePreset)))
+                         .c_str());
         if (options.folders.empty() && options.filesFrom.empty())
             return 0;
     }
@@ -241,7 +251,7 @@ int main(int argc, char** argv)
         if (options.folders.empty())
             options.folders.push_back(".");
         if (noFolderAt(options.folders[0]))
-            return usageError(shownPath(options.folders[0]) + ": no such folder");
+            return usageError(said(_("%s: no such folder"), shownPath(options.folders[0])));
         if (!readListed(options, listed, error))
             return usageError(error);
     }
@@ -250,7 +260,7 @@ int main(int argc, char** argv)
     // One that cannot be read is the batch's to report, as the window does.
     for (const std::string& folder : options.folders)
         if (noFolderAt(folder))
-            return usageError(shownPath(folder) + ": no such folder");
+            return usageError(said(_("%s: no such folder"), shownPath(folder)));
     if (!presetOutputs(options, error))
         return usageError(error);
     // For each preset, each folder's output folder.
@@ -264,8 +274,9 @@ int main(int argc, char** argv)
         // As the window refuses such a results folder: it would be the originals.
         for (std::size_t i = 0; i < outputs[p].size(); ++i)
             if (!outputs[p][i].empty() && sameFolder(outputs[p][i], options.folders[i]))
-                return usageError("--output " + shownPath(outputs[p][i]) + " is the folder processed, " +
-                                  shownPath(options.folders[i]) + ": the results would replace the originals");
+                return usageError(said(_("--output %s is the folder processed, %s: the results would replace the "
+                                         "originals"),
+                                       shownPath(outputs[p][i]), shownPath(options.folders[i])));
     }
 
     wxInitAllImageHandlers();
@@ -276,7 +287,7 @@ int main(int argc, char** argv)
     // Without a terminal nobody can answer: refuse rather than wait. A dry
     // run asks nothing.
     if (!options.dryRun && !options.yes && !inputIsTerminal())
-        return usageError("standard input is no terminal, so nobody can confirm; add --yes to go ahead");
+        return usageError(said(_("standard input is no terminal, so nobody can confirm; add --yes to go ahead")));
 
     // Ctrl-C and SIGTERM: at the question, an end at once with nothing
     // touched; during a batch, a stop after the current picture, like STOP.
@@ -297,7 +308,7 @@ int main(int argc, char** argv)
     }
     // Every question answered no: as other tools end a declined run.
     if (owner.nothingDone()) {
-        std::fputs("Nothing done.\n", stderr);
+        std::fprintf(stderr, "%s\n", said(_("Nothing done.")).c_str());
         return exitFailures;
     }
     owner.printTotals(interruptedBy != 0);

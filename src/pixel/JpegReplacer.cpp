@@ -2,12 +2,13 @@
 
 #include <cstring>
 
-#include "pixel/JpegEncoder.h"
 #include "jpeg/IccProfile.h"
 #include "jpeg/JpegMarkers.h"
 #include "jpeg/JpegSegments.h"
+#include "pixel/JpegEncoder.h"
 #include "platform/RegularFile.h"
 #include "platform/ReplacingFile.h"
+#include "text/Translated.h"
 
 std::vector<unsigned char> jpegBytes(const wxImage& picture, long quality, const std::vector<unsigned char>& iccProfile,
                                      const std::vector<unsigned char>& exif, const std::string& record,
@@ -34,7 +35,7 @@ namespace {
 
 std::string cannotWrite(int error)
 {
-    return "cannot be written: " + std::string(std::strerror(error != 0 ? error : EIO));
+    return said(_("cannot be written: %s"), std::strerror(error != 0 ? error : EIO));
 }
 
 // The bytes through a ReplacingFile at the target, all or nothing.
@@ -42,7 +43,7 @@ bool writeThrough(const std::string& target, const std::vector<unsigned char>& b
                   std::string& problem)
 {
     if (bytes.empty()) {
-        problem = "cannot be written: nothing to write (an empty box)";
+        problem = said(_("cannot be written: nothing to write (an empty box)"));
         return false;
     }
     ReplacingFile file(target);
@@ -58,7 +59,7 @@ bool replaceFile(const std::string& path, const std::vector<unsigned char>& byte
 {
     std::string why;
     if (!isRegularFile(path))
-        why = "cannot be written: no longer a regular file";
+        why = said(_("cannot be written: no longer a regular file"));
     else if (writeThrough(path, bytes, true, why))
         return true;
     if (problem)

@@ -10,6 +10,7 @@
 #include "pixel/LoadErrorLog.h"
 #include "pixel/PictureLoader.h"
 #include "platform/RegularFile.h"
+#include "text/Translated.h"
 
 namespace {
 
@@ -71,8 +72,8 @@ std::size_t PictureFile::loadingBytes(const FittedSize& target) const
 
 std::string PictureFile::openProblem() const
 {
-    return openError_ == EINVAL ? std::string("is not a regular file")
-                                : "cannot be read: " + std::string(std::strerror(openError_));
+    return openError_ == EINVAL ? said(_("is not a regular file"))
+                                : said(_("cannot be read: %s"), std::strerror(openError_));
 }
 
 bool PictureFile::load(const FittedSize& target, LoadedPicture& picture, const std::atomic<bool>* cancel)
@@ -82,7 +83,7 @@ bool PictureFile::load(const FittedSize& target, LoadedPicture& picture, const s
         return false;
     }
     if (format_ == PictureFormat::other) {
-        picture.problem = "not a JPEG, PNG or TIFF picture";
+        picture.problem = said(_("not a JPEG, PNG or TIFF picture"));
         return false;
     }
     bool loaded = false;
@@ -105,6 +106,6 @@ bool PictureFile::load(const FittedSize& target, LoadedPicture& picture, const s
         }
     }
     if (!loaded)
-        picture.problem = "does not decode whole (cut short, damaged or too large)";
+        picture.problem = said(_("does not decode whole (cut short, damaged or too large)"));
     return loaded;
 }

@@ -5,6 +5,7 @@
 
 #include "pixel/JpegReplacer.h"
 #include "pixel/WebpWriter.h"
+#include "text/Translated.h"
 
 namespace {
 
@@ -60,7 +61,7 @@ EncodedResult encodeResult(const wxImage& picture, const ResultStyle& style,
             return webpBytes(picture, quality, iccProfile, exif, record, result.problem);
         std::vector<unsigned char> bytes = jpegBytes(picture, quality, iccProfile, exif, record, style.layout);
         if (bytes.empty())
-            result.problem = "cannot be encoded as JPEG";
+            result.problem = said(_("cannot be encoded as JPEG"));
         return bytes;
     };
     long high = std::clamp(style.quality, lowestQuality, 100L);

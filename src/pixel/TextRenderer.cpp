@@ -10,6 +10,7 @@
 #include <hb.h>
 
 #include "platform/RegularFile.h"
+#include "text/Translated.h"
 
 namespace {
 
@@ -24,7 +25,7 @@ bool readWhole(const std::string& path, std::vector<unsigned char>& bytes, std::
 {
     std::FILE* file = openRegularFile(path);
     if (!file) {
-        problem = "cannot open the font file " + path;
+        problem = said(_("cannot open the font file %s"), path);
         return false;
     }
     bytes.clear();
@@ -35,7 +36,7 @@ bool readWhole(const std::string& path, std::vector<unsigned char>& bytes, std::
     const bool failed = std::ferror(file) != 0;
     std::fclose(file);
     if (failed || bytes.size() > std::size_t(mostFontBytes)) {
-        problem = failed ? "cannot read the font file " + path : "the font file " + path + " is too large";
+        problem = failed ? said(_("cannot read the font file %s"), path) : said(_("the font file %s is too large"), path);
         return false;
     }
     return true;
@@ -142,7 +143,7 @@ struct TextRenderer::Fonts {
             return false;
         if (FT_New_Memory_Face(library, font.bytes.data(), FT_Long(font.bytes.size()), index, &font.face) != 0 ||
             !FT_IS_SCALABLE(font.face)) {
-            problem = "the file " + path + " is no font with outlines";
+            problem = said(_("the file %s is no font with outlines"), path);
             return false;
         }
         hb_blob_t* blob = hb_blob_create(reinterpret_cast<const char*>(font.bytes.data()),
@@ -250,7 +251,7 @@ bool TextRenderer::load(const std::string& fontFile, int index, const std::strin
 {
     fonts_ = std::make_unique<Fonts>();
     if (FT_Init_FreeType(&fonts_->library) != 0) {
-        problem = "the font engine cannot start";
+        problem = said(_("the font engine cannot start"));
         fonts_.reset();
         return false;
     }

@@ -7,6 +7,7 @@
 
 #include "pixel/FitInBox.h"
 #include "pixel/ProfileConversion.h"
+#include "text/Translated.h"
 
 namespace {
 
@@ -71,7 +72,7 @@ void ApplyWatermark(wxImage& picture, const wxImage& watermarkImage, double alph
     const int height = mark->GetHeight();
     int x0 = 0, y0 = 0;
     if (!wmPosition(placement, pictureWidth, pictureHeight, width, height, x0, y0, margin)) {
-        report(wxS("Wrong Water Image placement. Center placement will be used."), wxMessageBoxCaptionStr);
+        report(_("Wrong Water Image placement. Center placement will be used."), _("Message"));
         wmPosition(centre, pictureWidth, pictureHeight, width, height, x0, y0);
     }
 

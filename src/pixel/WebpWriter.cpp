@@ -5,6 +5,8 @@
 #include <webp/encode.h>
 #include <webp/mux.h>
 
+#include "text/Translated.h"
+
 namespace {
 
 // The chunk that holds the processing record, as JPEG's comment does.
@@ -28,13 +30,13 @@ std::vector<unsigned char> webpBytes(const wxImage& picture, long quality, const
                                      std::string& problem)
 {
     if (!picture.IsOk() || picture.GetWidth() > largestSide || picture.GetHeight() > largestSide) {
-        problem = "WebP takes at most " + std::to_string(largestSide) + " pixels a side";
+        problem = said(_("WebP takes at most %d pixels a side"), static_cast<int>(largestSide));
         return {};
     }
     WebPConfig config;
     WebPPicture input;
     if (!WebPConfigInit(&config) || !WebPPictureInit(&input)) {
-        problem = "the WebP encoder cannot start";
+        problem = said(_("the WebP encoder cannot start"));
         return {};
     }
     config.quality = static_cast<float>(quality < 1 ? 1 : quality > 100 ? 100 : quality);
@@ -73,7 +75,7 @@ std::vector<unsigned char> webpBytes(const wxImage& picture, long quality, const
     }
     WebPMemoryWriterClear(&encoded);
     if (bytes.empty())
-        problem = "cannot be encoded as WebP";
+        problem = said(_("cannot be encoded as WebP"));
     return bytes;
 }
 

@@ -12,6 +12,7 @@
 #include "diag/FixedNumber.h"
 #include "settings/ConfigFile.h"
 #include "settings/EscapedValue.h"
+#include "text/UserLanguage.h"
 
 namespace {
 
@@ -104,7 +105,8 @@ std::string defaultPreferencesText(const wxString& programDir)
            "WmPlacement = 5\n";
 }
 
-std::string savedPreferencesText(const BatchSettings& settings, const std::string& workingDir)
+std::string savedPreferencesText(const BatchSettings& settings, const std::string& workingDir,
+                                 const std::string& language)
 {
     std::string text = "#Tessaly " TESSALY_VERSION " configuration file\nWorkingDir = " + workingDir + " \n";
     const SettingLines chosen = linesOf(settings), defaults = linesOf(BatchSettings{});
@@ -115,7 +117,16 @@ std::string savedPreferencesText(const BatchSettings& settings, const std::strin
     for (std::size_t i = 0; i < chosen.own.size(); ++i)
         if (chosen.own[i] != defaults.own[i])
             text += chosen.own[i];
+    if (!language.empty())
+        text += "Language = " + language + "\n";
     return text;
+}
+
+std::string languageIn(const ConfigFile& file)
+{
+    std::string language;
+    file.readValue("Language", language);
+    return speaksLanguage(language) ? language : std::string();
 }
 
 void readPreferences(const ConfigFile& file, BatchSettings& settings, std::string& workingDir)

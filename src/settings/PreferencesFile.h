@@ -14,7 +14,13 @@ std::string defaultPreferencesText(const wxString& programDir);
 
 // The text savePreferences writes for the settings and the folder chosen
 // in the window.
-std::string savedPreferencesText(const BatchSettings& settings, const std::string& workingDir);
+// The window's language goes last, and only when one is chosen.
+std::string savedPreferencesText(const BatchSettings& settings, const std::string& workingDir,
+                                 const std::string& language = std::string());
+
+// The window's language as the file names it ("de"); empty for the
+// system's, or for one the program does not speak.
+std::string languageIn(const ConfigFile& file);
 
 // Looks the keys up in order; an absent key leaves its field alone.
 void readPreferences(const ConfigFile& file, BatchSettings& settings, std::string& workingDir);

@@ -5,11 +5,12 @@
 #include <filesystem>
 #include <system_error>
 
+#include "platform/ReplacingFile.h"
 #include "settings/ConfigFile.h"
 #include "settings/PreferencesFile.h"
 #include "settings/SettingFields.h"
-#include "platform/ReplacingFile.h"
 #include "text/SafeFileName.h"
+#include "text/Translated.h"
 
 namespace {
 
@@ -77,24 +78,25 @@ bool readPreset(const std::string& path, BatchSettings& settings, std::vector<st
         const ConfigFile file(path, "=", "#", endLine);
         int version = 0;
         if (!file.readValue(versionKey, version) || version < 1) {
-            error = path + " is no preset: it has no " + versionKey + " line";
+            error = said(_("%s is no preset: it has no %s line"), path, versionKey);
             return false;
         }
         if (version > presetVersion)
-            warnings.push_back(path + ": " + versionKey + " = " + std::to_string(version) +
-                               " is a newer preset than this program reads (" + std::to_string(presetVersion) +
-                               "); what it knows is taken");
+            warnings.push_back(said(_("%s: %s = %d is a newer preset than this program reads (%d); what it knows is "
+                                      "taken"),
+                                    path, versionKey, version, presetVersion));
         for (const std::string& key : file.keys())
             if (!knownKey(key))
-                warnings.push_back(path + ": the key " + key + " is unknown and left out");
+                warnings.push_back(said(_("%s: the key %s is unknown and left out"), path, key));
         if (!file.sawSentry())
-            warnings.push_back(path + ": the preset ends before its " + endLine +
-                               " line, so it may be cut short; what it holds is taken");
+            warnings.push_back(said(_("%s: the preset ends before its %s line, so it may be cut short; what it holds "
+                                      "is taken"),
+                                    path, endLine));
         settings = BatchSettings{};
         readEverySetting(file, settings);
         return true;
     } catch (const ConfigFile::file_not_found&) {
-        error = "cannot read the preset " + path;
+        error = said(_("cannot read the preset %s"), path);
         return false;
     }
 }
@@ -106,8 +108,8 @@ bool writePreset(const std::string& folder, const std::string& name, const Batch
     fs::create_directories(fs::u8path(folder), made);
     ReplacingFile file(presetPath(folder, name));
     if (made || !file.open() || !file.write(presetText(settings)) || !file.commit(false)) {
-        error = "cannot write the preset " + presetPath(folder, name) + ": " +
-                (made ? made.message() : std::string(std::strerror(file.error())));
+        error = said(_("cannot write the preset %s: %s"), presetPath(folder, name),
+                     made ? made.message() : std::string(std::strerror(file.error())));
         return false;
     }
     return true;
@@ -118,6 +120,7 @@ bool deletePreset(const std::string& folder, const std::string& name, std::strin
     std::error_code failed;
     if (fs::remove(fs::u8path(presetPath(folder, name)), failed))
         return true;
-    error = "cannot remove the preset " + presetPath(folder, name) + (failed ? ": " + failed.message() : "");
+    error = failed ? said(_("cannot remove the preset %s: %s"), presetPath(folder, name), failed.message())
+                   : said(_("cannot remove the preset %s"), presetPath(folder, name));
     return false;
 }

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "text/Translated.h"
+
 namespace {
 
 // The character number of byte at in UTF-8 text, from 1.
@@ -34,20 +36,20 @@ bool TokenText::parse(const std::string& text, const std::vector<std::string>& k
             parsed.pieces_.back().literal += c;
             ++i;
         } else if (c == '}') {
-            error = "the \"}\" at character " + std::to_string(characterAt(text, i)) +
-                    " closes no token (write }} for a brace)";
+            error = said(_("the \"}\" at character %d closes no token (write }} for a brace)"),
+                         static_cast<int>(characterAt(text, i)));
             return false;
         } else if (c == '{') {
             const std::size_t close = text.find('}', i);
             const std::size_t nextOpen = text.find('{', i + 1);
             if (close == std::string::npos) {
-                error = "the \"{\" at character " + std::to_string(characterAt(text, i)) +
-                        " opens a token that is never closed (write {{ for a brace)";
+                error = said(_("the \"{\" at character %d opens a token that is never closed (write {{ for a brace)"),
+                             static_cast<int>(characterAt(text, i)));
                 return false;
             }
             if (nextOpen < close) {
-                error = "the \"{\" at character " + std::to_string(characterAt(text, nextOpen)) +
-                        " stands inside a token (write {{ for a brace)";
+                error = said(_("the \"{\" at character %d stands inside a token (write {{ for a brace)"),
+                             static_cast<int>(characterAt(text, nextOpen)));
                 return false;
             }
             const std::string inside = text.substr(i + 1, close - i - 1);
@@ -57,12 +59,12 @@ bool TokenText::parse(const std::string& text, const std::vector<std::string>& k
             Token token{named.substr(0, colon), colon == std::string::npos ? std::string() : named.substr(colon + 1),
                         bar == std::string::npos ? std::string() : inside.substr(bar + 1)};
             if (std::find(known.begin(), known.end(), token.name) == known.end()) {
-                error = "the token {" + inside + "} is unknown; known are " + knownList(known);
+                error = said(_("the token {%s} is unknown; known are %s"), inside, knownList(known));
                 return false;
             }
             if (colon != std::string::npos &&
                 std::find(takingArgument.begin(), takingArgument.end(), token.name) == takingArgument.end()) {
-                error = "the token {" + token.name + "} takes nothing after \":\", as in {" + inside + "}";
+                error = said(_("the token {%s} takes nothing after \":\", as in {%s}"), token.name, inside);
                 return false;
             }
             Piece& piece = parsed.pieces_.back();

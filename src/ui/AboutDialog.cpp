@@ -25,9 +25,10 @@ const long ID_BUTTONHELP = wxNewId();
 // user is then told where the manual is, to open it some other way.
 void tellWhereTheManualIs(const wxString& document)
 {
-    wxMessageBox(wxS("The manual could not be opened: no program for PDF files was found.\n\nIt is here: ") +
-                     document,
-                 wxS("Help"), wxOK | wxCENTRE, nullptr);
+    wxMessageBox(wxString::Format(_("The manual could not be opened: no program for PDF files was found.\n\nIt is "
+                                    "here: %s"),
+                                  document),
+                 _("Help"), wxOK | wxCENTRE, nullptr);
 }
 
 #ifndef __WXMSW__
@@ -50,23 +51,23 @@ private:
 }  // namespace
 
 AboutDialog::AboutDialog(wxWindow* parent, wxWindowID id, const wxPoint& pos, const wxSize& size)
-    : wxDialog(parent, id, _("Tessaly " TESSALY_VERSION " | About"), pos, size,
+    : wxDialog(parent, id, wxS("Tessaly " TESSALY_VERSION " | ") + _("About"), pos, size,
                wxCAPTION | wxSYSTEM_MENU | wxCLOSE_BOX | wxTAB_TRAVERSAL, wxS("id"))
 {
     SetBackgroundColour(wxSystemSettings::GetColour(wxSYS_COLOUR_SCROLLBAR));
     auto* outer = new wxBoxSizer(wxVERTICAL);
 
     auto* nameRow = new wxBoxSizer(wxHORIZONTAL);
-    nameLabel = new wxStaticText(this, ID_STATICTEXT1, _("Tessaly " TESSALY_VERSION), wxDefaultPosition, wxDefaultSize, 0,
+    nameLabel = new wxStaticText(this, ID_STATICTEXT1, wxS("Tessaly " TESSALY_VERSION), wxDefaultPosition, wxDefaultSize, 0,
                                  wxS("ID_STATICTEXT1"));
     nameRow->Add(nameLabel, 0, wxALL | wxALIGN_CENTER_VERTICAL, 5);
     outer->Add(nameRow, 0, wxALL | wxALIGN_CENTER_HORIZONTAL, 5);
 
     auto* information = new wxBoxSizer(wxVERTICAL);
-    versionLabel = new wxStaticText(this, ID_STATICTEXT2, _("version " TESSALY_VERSION), wxDefaultPosition, wxDefaultSize, 0,
+    versionLabel = new wxStaticText(this, ID_STATICTEXT2, wxString::Format(_("version %s"), wxS(TESSALY_VERSION)), wxDefaultPosition, wxDefaultSize, 0,
                                     wxS("ID_STATICTEXT2"));
     information->Add(versionLabel, 1, wxALL, 5);
-    webLabel = new wxStaticText(this, ID_STATICTEXT3, _("www.tessaly.example"), wxDefaultPosition, wxDefaultSize, 0,
+    webLabel = new wxStaticText(this, ID_STATICTEXT3, wxS("www.tessaly.example"), wxDefaultPosition, wxDefaultSize, 0,
                                 wxS("ID_STATICTEXT3"));
     information->Add(webLabel, 1, wxALL, 5);
     creditsLabel = new wxStaticText(this, ID_STATICTEXT4, _("(c) 2026 The Tessaly developers"), wxDefaultPosition,

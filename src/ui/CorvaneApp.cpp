@@ -6,6 +6,9 @@
 #include <wx/image.h>
 
 #include "platform/SettingsFolder.h"
+#include "settings/ConfigFile.h"
+#include "settings/PreferencesFile.h"
+#include "text/UserLanguage.h"
 #include "ui/CorvaneDialog.h"
 
 bool CorvaneApp::ranDialog = false;
@@ -26,6 +29,14 @@ bool CorvaneApp::OnInit()
             std::fprintf(stderr, "tessaly: %s: %s; the settings stay in the folder it started in\n",
                          settings.c_str(), why.c_str());
     }
+    // Before the first text is made: the language prefs.cfg chose, or the system's.
+    std::string language;
+    try {
+        language = languageIn(ConfigFile("prefs.cfg", "=", "#", "EndConfigFile"));
+    } catch (const ConfigFile::file_not_found&) {
+        // A first start: the system's language.
+    }
+    useLanguage(language, programDirectory().utf8_string(), true);
     {
         CorvaneDialog dialog(nullptr);
         if (argc > 1) {

@@ -90,7 +90,7 @@ wxString defaultWatermark(const wxString& programDir)
 }  // namespace
 
 CorvaneDialog::CorvaneDialog(wxWindow* parent, wxWindowID id)
-    : wxDialog(parent, id, _("Tessaly " TESSALY_VERSION), wxDefaultPosition, wxDefaultSize,
+    : wxDialog(parent, id, wxS("Tessaly " TESSALY_VERSION), wxDefaultPosition, wxDefaultSize,
                wxCAPTION | wxSYSTEM_MENU | wxCLOSE_BOX | wxMINIMIZE_BOX, wxS("wxID_ANY"))
 {
     SetBackgroundColour(wxSystemSettings::GetColour(wxSYS_COLOUR_SCROLLBAR));
@@ -236,7 +236,7 @@ void CorvaneDialog::buildControls()
     megapixelsText->Hide();
     sizeRow->Add(megapixelsText, 0, wxLEFT | wxALIGN_CENTER_VERTICAL, 4);
     const wxString fitLabels[] = {_("Box"),    _("Long side"), _("Short side"), _("Width"),
-                                  _("Height"), wxGetTranslation(wxString::FromUTF8("Width \u00d7 height")), _("Megapixels")};
+                                  _("Height"), wxString::Format(_("Width %s height"), wxString::FromUTF8("\u00d7")), _("Megapixels")};
     // A read-only combo box rather than a choice: GTK shows a screen reader
     // where the focus is in its text, never in a choice's button.
     fitChoice = new wxComboBox(this, wxID_ANY, fitLabels[0], wxDefaultPosition, wxDefaultSize, std::size(fitLabels),
@@ -379,9 +379,10 @@ void CorvaneDialog::loadWatermark()
             disableWatermark();
         settingsDialog->waterImgPathText->SetValue(fallback);
     } else {
-        wxMessageBox(wxS("WaterMark file could not be opened. \n\nSupposed location: ") + configured +
-                         wxS("\n\nWatermark functionality will be unavailable."),
-                     wxS("Watermark image not found"), wxOK | wxCENTRE, nullptr);
+        wxMessageBox(wxString::Format(_("WaterMark file could not be opened. \n\nSupposed location: %s\n\nWatermark "
+                                        "functionality will be unavailable."),
+                                      configured),
+                     _("Watermark image not found"), wxOK | wxCENTRE, nullptr);
         disableWatermark();
     }
 }
@@ -394,9 +395,10 @@ void CorvaneDialog::noticeMissingWatermark()
     const wxString fallback = defaultWatermark(programDir);
     if (configured.empty() || configured == fallback || wxFileExists(configured) || !wxFileExists(fallback))
         return;
-    wxMessageBox(wxS("WaterMark file could not be opened. \n\nSupposed location: ") + configured +
-                     wxS("\n\nThe default watermark is used instead: ") + fallback,
-                 wxS("Watermark image not found"), wxOK | wxCENTRE, nullptr);
+    wxMessageBox(wxString::Format(_("WaterMark file could not be opened. \n\nSupposed location: %s\n\nThe default "
+                                    "watermark is used instead: %s"),
+                                  configured, fallback),
+                 _("Watermark image not found"), wxOK | wxCENTRE, nullptr);
 }
 
 void CorvaneDialog::selectFolder(const wxString& folder)
@@ -619,12 +621,12 @@ void CorvaneDialog::onCloseButton(wxCommandEvent&)
 
 void CorvaneDialog::onOkButton(wxCommandEvent&)
 {
-    if (okButton->GetLabel() == wxS("OK")) {
+    if (okButton->GetLabel() == _("OK")) {
         startBatch();
         return;
     }
     stopWorker();
-    okButton->SetLabel(wxS("OK"));
+    okButton->SetLabel(_("OK"));
     gauge->SetValue(0);
 }
 
@@ -633,7 +635,7 @@ void CorvaneDialog::startBatch()
     const bool toResultsFolder = settingsDialog->saveToFolder;
     const wxString problem = toResultsFolder ? resultsFolderProblem() : wxString();
     if (!problem.empty()) {
-        wxMessageBox(problem + _(" Please choose another results folder in the Preferences."), caption,
+        wxMessageBox(wxString::Format(_("%s Please choose another results folder in the Preferences."), problem), caption,
                      wxOK | wxCENTRE, nullptr);
         return;
     }
@@ -662,7 +664,7 @@ void CorvaneDialog::startBatch()
     if (job.settings.useWatermark && !job.settings.textWatermark && !bright.empty()) {
         wxLogNull quiet;
         if (!brightWatermarkImage.LoadFile(bright, wxBITMAP_TYPE_ANY, 0)) {
-            wxMessageBox(_("The watermark for bright ground could not be opened: ") + bright, caption,
+            wxMessageBox(wxString::Format(_("The watermark for bright ground could not be opened: %s"), bright), caption,
                          wxOK | wxCENTRE, nullptr);
             return;
         }
@@ -670,7 +672,7 @@ void CorvaneDialog::startBatch()
             brightWatermarkImage.InitAlpha();
         job.brightWatermarkImage = &brightWatermarkImage;
     }
-    okButton->SetLabel(wxS("STOP"));
+    okButton->SetLabel(_("STOP"));
     setControlsEnabled(false);
 
     job.directory = dirCtrl->GetPath();
@@ -717,7 +719,7 @@ wxString CorvaneDialog::resultsFolderProblem() const
 void CorvaneDialog::onBatchFinished(wxCommandEvent&)
 {
     setControlsEnabled(true);
-    okButton->SetLabel(wxS("OK"));
+    okButton->SetLabel(_("OK"));
 }
 
 void CorvaneDialog::onBatchStarted(wxCommandEvent&)
@@ -732,7 +734,7 @@ void CorvaneDialog::onCloseWindow(wxCloseEvent& event)
 
     int answer;
     {
-        wxMessageDialog question(this, wxS("Do you really want to exit?"), wxS("Tessaly " TESSALY_VERSION), wxYES_NO);
+        wxMessageDialog question(this, _("Do you really want to exit?"), wxS("Tessaly " TESSALY_VERSION), wxYES_NO);
         answer = question.ShowModal();
     }
     if (answer != wxID_YES && event.CanVeto()) {
@@ -741,7 +743,7 @@ void CorvaneDialog::onCloseWindow(wxCloseEvent& event)
     }
 
     if (hasWorker()) {
-        wxMessageBox(wxS("Tessaly " TESSALY_VERSION ": deleting thread"), wxMessageBoxCaptionStr, wxOK | wxCENTRE, nullptr);
+        wxMessageBox(wxS("Tessaly " TESSALY_VERSION ": ") + _("deleting thread"), _("Message"), wxOK | wxCENTRE, nullptr);
         wxThreadError error = wxTHREAD_NO_ERROR;
         {
             wxCriticalSectionLocker lock(workerLock_);
@@ -750,9 +752,9 @@ void CorvaneDialog::onCloseWindow(wxCloseEvent& event)
         }
         if (error != wxTHREAD_NO_ERROR) {
             const wxString text = answer == wxID_YES
-                                      ? wxString::Format(wxS("Tessaly " TESSALY_VERSION ": Can't delete the thread! -> %i"), error)
-                                      : wxString(wxS("Can't delete the thread!"));
-            wxMessageBox(text, wxMessageBoxCaptionStr, wxOK | wxCENTRE, nullptr);
+                                      ? wxS("Tessaly " TESSALY_VERSION ": ") + wxString::Format(_("Can't delete the thread! -> %i"), error)
+                                      : _("Can't delete the thread!");
+            wxMessageBox(text, _("Message"), wxOK | wxCENTRE, nullptr);
         }
         // No time limit: the worker always ends after the picture in hand,
         // and closing under a live worker would leave it calling into a

@@ -8,7 +8,7 @@
 
 void MessageBoxOwner::folderUnreadable(const wxString&)
 {
-    showMessage(wxS("Directory can not be opened."), wxS("Error 01"));
+    showMessage(_("Directory can not be opened."), _("Error 01"));
 }
 
 bool MessageBoxOwner::showMessageWithCheckBox(const wxString& message, const wxString& caption, const wxString&,
@@ -20,41 +20,41 @@ bool MessageBoxOwner::showMessageWithCheckBox(const wxString& message, const wxS
 
 void MessageBoxOwner::folderUnwritable(const wxString& folder, const wxString& reason)
 {
-    showMessage(wxS("The pictures cannot be saved in the folder:\n\n") + folder + wxS("\n\n") + reason +
-                    wxS(". Nothing has been processed."),
+    showMessage(wxString::Format(_("The pictures cannot be saved in the folder:\n\n%s\n\n%s. Nothing has been processed."),
+                                 folder, reason),
                 wxS("Tessaly " TESSALY_VERSION));
 }
 
 bool MessageBoxOwner::confirm(const wxString& folder, int count, const wxString& outputFolder)
 {
     saveFailuresSilenced_ = false;
-    wxString question = wxS("Do you really want to process all JPG pictures in directory: \n\n") + folder +
-                        wxS("\n\nNumber of files about to processed: ") + wxString::Format(wxS("%i"), count);
+    wxString question = wxString::Format(
+        _("Do you really want to process all JPG pictures in directory: \n\n%s\n\nNumber of files about to processed: %i"),
+        folder, count);
     // Only WebP results go into the folder processed: beside the pictures.
     if (outputFolder == folder)
         question += _("\nThe WebP results are written beside the pictures, which stay as they are.");
     else if (!outputFolder.empty())
-        question += wxS("\nResults go to: ") + outputFolder;
+        question += wxString::Format(_("\nResults go to: %s"), outputFolder);
     return askYesNo(question, wxS("Tessaly 1.0"));
 }
 
 bool MessageBoxOwner::replaceExisting(const wxString& outputFolder, int count)
 {
-    return askYesNo(wxString::Format(wxS("%i of the results are already in the folder:\n\n"), count) + outputFolder +
-                        wxS("\n\nReplace them? Answer No to leave them as they are and skip those pictures."),
+    return askYesNo(wxString::Format(_("%i of the results are already in the folder:\n\n%s\n\nReplace them? Answer No "
+                                       "to leave them as they are and skip those pictures."),
+                                     count, outputFolder),
                     wxS("Tessaly " TESSALY_VERSION));
 }
 
 bool MessageBoxOwner::useSubfolder(const wxString& outputFolder, int earlier, int others, const wxString& subfolder)
 {
-    return askYesNo(wxString::Format(wxS("%i of the results have names already taken in the folder:\n\n"),
-                                     earlier + others) +
-                        outputFolder +
-                        wxString::Format(wxS("\n\n%i of them are earlier results of these pictures, %i are other "
-                                             "files: results of other pictures, or files of your own.\n\n"),
-                                         earlier, others) +
-                        wxS("Put the results of this folder below ") + subfolder +
-                        wxS(" instead? Answer No to leave every file there as it is and skip those pictures."),
+    return askYesNo(wxString::Format(_("%i of the results have names already taken in the folder:\n\n%s\n\n%i of "
+                                       "them are earlier results of these pictures, %i are other files: results of "
+                                       "other pictures, or files of your own.\n\nPut the results of this folder "
+                                       "below %s instead? Answer No to leave every file there as it is and skip "
+                                       "those pictures."),
+                                     earlier + others, outputFolder, earlier, others, subfolder),
                     wxS("Tessaly " TESSALY_VERSION));
 }
 
@@ -76,30 +76,29 @@ void MessageBoxOwner::pictureDone(const PictureReport& report)
     // may count the rest without one.
     if (report.outcome == PictureReport::Outcome::notWritten && !saveFailuresSilenced_)
         saveFailuresSilenced_ = showMessageWithCheckBox(
-            wxS("Watermarked image could not been saved."), wxMessageBoxCaptionStr,
-            wxString::FromUTF8(report.plan.target + ": " + report.reason), wxS("Do not show this again in this batch"));
+            _("Watermarked image could not been saved."), _("Message"),
+            wxString::FromUTF8(report.plan.target + ": " + report.reason), _("Do not show this again in this batch"));
     else if (report.outcome == PictureReport::Outcome::unreadable && report.endsBatch)
-        showMessage(wxS("File could not be opened."), wxS("Error 02"));
+        showMessage(_("File could not be opened."), _("Error 02"));
 }
 
 void MessageBoxOwner::finished(const BatchStatistics& s)
 {
     // Never "processed correctly" over pictures that were not saved.
     const wxString outcome =
-        s.notSaved == 0 ? wxString(wxS("Pictures has been processed corretly."))
-                        : wxString::Format(wxS("Not every picture could be saved.\n\nNot saved: %i, the first: "),
-                                           s.notSaved) +
-                              wxString::FromUTF8(s.firstNotSaved);
-    wxString text = outcome + wxString::Format(wxS("\n\nResized: %i\nRotated: %i\nWatermarked: %i"), s.resized,
+        s.notSaved == 0 ? _("Pictures has been processed corretly.")
+                        : wxString::Format(_("Not every picture could be saved.\n\nNot saved: %i, the first: %s"),
+                                           s.notSaved, wxString::FromUTF8(s.firstNotSaved));
+    wxString text = outcome + wxString::Format(_("\n\nResized: %i\nRotated: %i\nWatermarked: %i"), s.resized,
                                                s.rotated, s.watermarked);
     if (s.wentOnPastUnreadable)
-        text += wxString::Format(wxS("\nSkipped (cannot be read): %i"), s.skipped);
+        text += wxString::Format(_("\nSkipped (cannot be read): %i"), s.skipped);
     if (s.alreadyProcessed > 0)
-        text += wxString::Format(wxS("\nSkipped (already processed): %i"), s.alreadyProcessed);
+        text += wxString::Format(_("\nSkipped (already processed): %i"), s.alreadyProcessed);
     if (s.alreadyThere > 0)
-        text += wxString::Format(wxS("\nSkipped (already in the results folder): %i"), s.alreadyThere);
+        text += wxString::Format(_("\nSkipped (already in the results folder): %i"), s.alreadyThere);
     if (s.overLimit > 0)
-        text += wxString::Format(_("\nOver the size limit at the lowest quality: %i, the first: "), s.overLimit) +
-                wxString::FromUTF8(s.firstOverLimit);
-    showMessage(text, wxS("Processing statistics"));
+        text += wxString::Format(_("\nOver the size limit at the lowest quality: %i, the first: %s"), s.overLimit,
+                                 wxString::FromUTF8(s.firstOverLimit));
+    showMessage(text, _("Processing statistics"));
 }

@@ -12,6 +12,7 @@
 
 #include "batch/SettingRanges.h"
 #include "settings/PresetFile.h"
+#include "text/Translated.h"
 #include "ui/AccessibleName.h"
 
 namespace {
@@ -35,7 +36,7 @@ PresetControls::PresetControls(wxWindow* parent, std::function<bool(BatchSetting
     choice->SetToolTip(_("Take every setting from a saved preset."));
     setAccessibleName(choice, _("Preset"));
     row_->Add(choice, 0, wxALL | wxALIGN_CENTER_VERTICAL, 5);
-    saveButton = new wxButton(parent, wxID_ANY, wxGetTranslation(wxString::FromUTF8("Save as preset\u2026")), wxDefaultPosition, wxDefaultSize, 0,
+    saveButton = new wxButton(parent, wxID_ANY, _("Save as preset") + wxString::FromUTF8("\u2026"), wxDefaultPosition, wxDefaultSize, 0,
                               wxDefaultValidator, wxS("ID_BUTTONSAVEPRESET"));
     saveButton->SetToolTip(_("Keep every setting as it stands under a name, for the window and tessaly-batch."));
     row_->Add(saveButton, 0, wxALL | wxALIGN_CENTER_VERTICAL, 5);
@@ -80,12 +81,12 @@ void PresetControls::choose()
         return;
     }
     for (const std::string& bad : keepInRange(preset))
-        warnings.push_back(path + ": " + bad + " is out of range; its default is taken");
+        warnings.push_back(said(_("%s: %s is out of range; its default is taken"), path, bad));
     if (!warnings.empty()) {
-        std::string said;
+        std::string all;
         for (const std::string& warning : warnings)
-            said += warning + "\n";
-        wxMessageBox(wxString::FromUTF8(said), _("Preset"), wxOK | wxCENTRE, parent_);
+            all += warning + "\n";
+        wxMessageBox(wxString::FromUTF8(all), _("Preset"), wxOK | wxCENTRE, parent_);
     }
     take_(preset);
 }

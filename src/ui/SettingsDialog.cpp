@@ -37,6 +37,7 @@
 #include "settings/ConfigFile.h"
 #include "settings/PreferencesFile.h"
 #include "settings/PresetFile.h"
+#include "text/UserLanguage.h"
 #include "ui/PresetControls.h"
 #include "ui/AccessibleName.h"
 #include "ui/RoomySize.h"
@@ -70,7 +71,10 @@ wxCheckBox* rowCheck(wxWindow* parent, wxSizer* row, const wxString& label, cons
     return check;
 }
 
-const wxString placementHelp = wxS("Relative placement of the watermark image in the picture.");
+wxString placementHelp()
+{
+    return _("Relative placement of the watermark image in the picture.");
+}
 
 void inform(const wxString& message, const wxString& caption)
 {
@@ -85,7 +89,7 @@ int sliderPosition(double alpha)
 
 wxString missingWatermarkMessage(const wxString& path)
 {
-    return wxS("WaterMark file does not exist. \n\nSupposed location: ") + path;
+    return wxString::Format(_("WaterMark file does not exist. \n\nSupposed location: %s"), path);
 }
 
 std::string utf8(const wxString& text)
@@ -101,7 +105,7 @@ wxString sizeText(int width, int height)
 }  // namespace
 
 SettingsDialog::SettingsDialog(wxWindow* parent, wxWindowID)
-    : wxDialog(parent, wxID_ANY, _("Tessaly " TESSALY_VERSION " | Preferences"), wxDefaultPosition, wxDefaultSize,
+    : wxDialog(parent, wxID_ANY, wxS("Tessaly " TESSALY_VERSION " | ") + _("Preferences"), wxDefaultPosition, wxDefaultSize,
                wxDEFAULT_DIALOG_STYLE | wxRESIZE_BORDER | wxTAB_TRAVERSAL, wxS("wxID_ANY"))
 {
     SetBackgroundColour(wxSystemSettings::GetColour(wxSYS_COLOUR_SCROLLBAR));
@@ -133,7 +137,7 @@ SettingsDialog::SettingsDialog(wxWindow* parent, wxWindowID)
     auto* placementColumn = new wxBoxSizer(wxVERTICAL);
     placementLabel = new wxStaticText(this, ID_STATICTEXT3, _("Placement:"), wxDefaultPosition, wxDefaultSize, 0,
                                       wxS("ID_STATICTEXT3"));
-    placementLabel->SetHelpText(placementHelp);
+    placementLabel->SetHelpText(placementHelp());
     placementColumn->Add(placementLabel, 1, wxALL | wxALIGN_CENTER_HORIZONTAL, 5);
     radioGrid_ = new wxBoxSizer(wxVERTICAL);
     for (int row = 0; row < 3; ++row) {
@@ -144,7 +148,7 @@ SettingsDialog::SettingsDialog(wxWindow* parent, wxWindowID)
                 new wxRadioButton(this, ID_RADIOBUTTONPLACEMENT[index], wxEmptyString, wxDefaultPosition,
                                   wxDefaultSize, index == 0 ? wxRB_GROUP : 0, wxDefaultValidator,
                                   wxString::Format(wxS("ID_RADIOBUTTONPLACEMENT%d"), index + 1));
-            placementButtons[index]->SetHelpText(placementHelp);
+            placementButtons[index]->SetHelpText(placementHelp());
             int border = wxALL;
             if (row == 1)
                 border = column == 1 ? wxLEFT | wxRIGHT : wxLEFT;
@@ -227,6 +231,7 @@ SettingsDialog::SettingsDialog(wxWindow* parent, wxWindowID)
     presets_ = std::make_unique<PresetControls>(
         this, [this](BatchSettings& into) { return readForPreset(into); },
         [this](const BatchSettings& preset) { takePreset(preset); });
+    buttons->Add(buildLanguageControls(), 0, wxRIGHT | wxALIGN_CENTER_VERTICAL, 20);
     buttons->Add(presets_->row(), 0, wxRIGHT | wxALIGN_CENTER_VERTICAL, 20);
     okButton = new wxButton(this, wxID_OK, _("OK"), wxDefaultPosition, wxSize(51, 23), 0, wxDefaultValidator,
                             wxS("wxID_OK"));
@@ -243,10 +248,13 @@ SettingsDialog::SettingsDialog(wxWindow* parent, wxWindowID)
     setAccessibleName(alphaText, _("Alpha value"));
     setAccessibleName(waterImgPathText, _("Source for water image"));
     setAccessibleName(preview, _("Water image overview"));
-    static const char* const positions[9] = {"Top left",    "Top",    "Top right",    "Left",  "Centre",
-                                             "Right",       "Bottom left", "Bottom", "Bottom right"};
+    static const char* const positions[9] = {
+        wxTRANSLATE("Top left"),    wxTRANSLATE("Top"),    wxTRANSLATE("Top right"),
+        wxTRANSLATE("Left"),        wxTRANSLATE("Centre"), wxTRANSLATE("Right"),
+        wxTRANSLATE("Bottom left"), wxTRANSLATE("Bottom"), wxTRANSLATE("Bottom right")};
     for (int i = 0; i < 9; ++i)
-        setAccessibleName(placementButtons[i], wxString::Format(_("Placement: %s"), positions[i]));
+        setAccessibleName(placementButtons[i],
+                          wxString::Format(_("Placement: %s"), wxGetTranslation(positions[i])));
     top->Add(buttons, 0, wxALL | wxALIGN_CENTER_HORIZONTAL, 5);
 
     fileDialog = new wxFileDialog(this, _("Select file"), wxEmptyString, wxEmptyString,
@@ -508,6 +516,34 @@ wxSizer* SettingsDialog::buildOutputControls()
     return group;
 }
 
+wxSizer* SettingsDialog::buildLanguageControls()
+{
+    auto* row = new wxBoxSizer(wxHORIZONTAL);
+    row->Add(new wxStaticText(this, wxID_ANY, _("Language")), 0, wxRIGHT | wxALIGN_CENTER_VERTICAL, 5);
+    // Each language by its own name, as its speakers look for it.
+    wxArrayString names;
+    names.Add(_("System language"));
+    for (const SpokenLanguage& spoken : spokenLanguages())
+        names.Add(wxString::FromUTF8(spoken.name));
+    languageChoice = new wxComboBox(this, wxID_ANY, names[0], wxDefaultPosition, wxDefaultSize, names, wxCB_READONLY,
+                                    wxDefaultValidator, wxS("ID_CHOICELANGUAGE"));
+    languageChoice->SetToolTip(_("The language of Tessaly's texts, from its next start."));
+    setAccessibleName(languageChoice, _("Language"));
+    oneTabStop(languageChoice);
+    row->Add(languageChoice, 0, wxALIGN_CENTER_VERTICAL, 0);
+    return row;
+}
+
+void SettingsDialog::showLanguage()
+{
+    int shown = 0;
+    const auto& spoken = spokenLanguages();
+    for (std::size_t i = 0; i < spoken.size(); ++i)
+        if (language == spoken[i].code)
+            shown = static_cast<int>(i) + 1;
+    languageChoice->SetSelection(shown);
+}
+
 bool SettingsDialog::readOutputControls(BatchSettings& into)
 {
     const wxString typed = maxFileSizeText->GetValue().Strip(wxString::both);
@@ -637,15 +673,16 @@ void SettingsDialog::loadPreferences()
 {
     prefsPath = wxS("./prefs.cfg");
     if (!wxFileExists(prefsPath)) {
-        inform(wxS("Generating default config..."), wxMessageBoxCaptionStr);
+        inform(_("Generating default config..."), _("Message"));
         if (!writeDefaultPreferences())
-            inform(wxS("Default configuration file could not be created."), wxS("Info"));
+            inform(_("Default configuration file could not be created."), _("Info"));
     }
     try {
         const ConfigFile file(std::string(prefsPath.utf8_str()), "=", "#", "EndConfigFile");
         std::string folder = utf8(workingDir);
         readPreferences(file, *this, folder);
         workingDir = wxString::FromUTF8(folder);
+        language = languageIn(file);
     } catch (const ConfigFile::file_not_found&) {
         // Neither found nor created: the user has been told; go on with the defaults.
     }
@@ -655,6 +692,7 @@ void SettingsDialog::loadPreferences()
     waterImgPathText->SetValue(wxString::FromUTF8(waterImgFile));
     selectPlacementButton();
     showOptions();
+    showLanguage();
 }
 
 void SettingsDialog::showOptions()
@@ -718,7 +756,7 @@ bool SettingsDialog::writeDefaultPreferences()
     const std::string text = defaultPreferencesText(programDirectory());
     ReplacingFile file(std::string(prefsPath.utf8_str()));
     if (!file.open()) {
-        inform(wxS("Error when creating file with preferences occured."), wxMessageBoxCaptionStr);
+        inform(_("Error when creating file with preferences occured."), _("Message"));
         return false;
     }
     return file.write(text) && file.commit(false);
@@ -730,17 +768,17 @@ void SettingsDialog::savePreferences()
     // in whatever folder happens to be current.
     wxSetWorkingDirectory(startupDir);
     if (!wxFileExists(prefsPath) && !writeDefaultPreferences())
-        inform(wxS("Default configuration file could not be created."), wxS("Info"));
+        inform(_("Default configuration file could not be created."), _("Info"));
 
     ReplacingFile file(std::string(prefsPath.utf8_str()));
     if (!file.open()) {
-        inform(wxS("Setting could not be saved."), wxS("Info"));
+        inform(_("Setting could not be saved."), _("Info"));
         return;
     }
     placementFromButtons(settings());
     // Either the whole new file replaces the old one, or the old one stays.
-    if (!file.write(savedPreferencesText(settings(), utf8(workingDir))) || !file.commit(false))
-        inform(wxS("Setting could not be recorded."), wxS("Info"));
+    if (!file.write(savedPreferencesText(settings(), utf8(workingDir), language)) || !file.commit(false))
+        inform(_("Setting could not be recorded."), _("Info"));
 }
 
 void SettingsDialog::placementFromButtons(BatchSettings& into) const
@@ -756,8 +794,8 @@ void SettingsDialog::placementFromButtons(BatchSettings& into) const
 bool SettingsDialog::selectPlacementButton()
 {
     if (wmPlacement < 1 || wmPlacement > 9) {
-        inform(wxS("Error in WM placement configuration. Please check your prefs.cfg file."),
-               wxS("Error in prefs.cfg file."));
+        inform(_("Error in WM placement configuration. Please check your prefs.cfg file."),
+               _("Error in prefs.cfg file."));
         return false;
     }
     placementButtons[wmPlacement - 1]->SetValue(true);
@@ -955,19 +993,19 @@ void SettingsDialog::watermarkChosen(const wxString& path)
         return;
     if (image.IsOk() && image.HasAlpha()) {
         setAlphaControlsEnabled(false);
-        inform(wxS("The picture you have selected does contain alpha channel, it will be used. \n\nSetting in the "
+        inform(_("The picture you have selected does contain alpha channel, it will be used. \n\nSetting in the "
                    "upper left corner ( Alpha [0.0 - 1.0] ) will not be used."),
-               wxS("Info"));
+               _("Info"));
     } else if (image.IsOk() && image.HasMask()) {
         setAlphaControlsEnabled(false);
-        inform(wxS("The picture you have selected does contain mask, it will be used. \n\nSetting in the upper left "
+        inform(_("The picture you have selected does contain mask, it will be used. \n\nSetting in the upper left "
                    "corner ( Alpha [0.0 - 1.0] ) will not be used."),
-               wxS("Info"));
+               _("Info"));
     } else {
         setAlphaControlsEnabled(true);
-        inform(wxS("The picture you have selected does not contain alpha channel. \n\nPlease check the Alpha "
+        inform(_("The picture you have selected does not contain alpha channel. \n\nPlease check the Alpha "
                    "channel setting in the upper left corner ( Alpha [0.0 - 1.0] )."),
-               wxS("Info"));
+               _("Info"));
     }
     showPreview(image);
     Layout();
@@ -1008,7 +1046,7 @@ bool SettingsDialog::loadShownWatermark(wxImage& image)
 {
     const wxString path = waterImgPathText->GetValue();
     if (!wxFileExists(path)) {
-        inform(missingWatermarkMessage(path), wxS("Settings dialog"));
+        inform(missingWatermarkMessage(path), _("Settings dialog"));
         return false;
     }
     // A file that cannot be decoded leaves the image empty; the toolkit
@@ -1027,12 +1065,12 @@ void SettingsDialog::showPreview(const wxImage& image)
 bool SettingsDialog::readAlpha(double& value)
 {
     if (!alphaText->GetValue().ToCDouble(&value)) {
-        inform(wxS("Error processing Alpha. Alpha has to be a number."), wxS("Error processing Alpha."));
+        inform(_("Error processing Alpha. Alpha has to be a number."), _("Error processing Alpha."));
         return false;
     }
     if (value < 0.0 || value > 1.0) {
-        inform(wxS("Error processing Alpha. Alpha has to be inside interval 0.0 - 1.0"),
-               wxS("Error processing Alpha."));
+        inform(_("Error processing Alpha. Alpha has to be inside interval 0.0 - 1.0"),
+               _("Error processing Alpha."));
         return false;
     }
     return true;
@@ -1084,6 +1122,12 @@ void SettingsDialog::onOk(wxCommandEvent&)
         return;
     presetTaken = beforePreset_.has_value();
     beforePreset_.reset();
+    const int chosen = languageChoice->GetSelection();
+    const std::string wanted = chosen > 0 ? spokenLanguages().at(static_cast<std::size_t>(chosen - 1)).code : "";
+    if (wanted != language) {
+        language = wanted;
+        inform(_("Tessaly speaks the chosen language from its next start."), _("Language"));
+    }
     finish(wxID_OK);
 }
 
@@ -1122,6 +1166,7 @@ void SettingsDialog::onCancel(wxCommandEvent&)
     alpha = savedAlpha;
     showAlpha();
     showOptions();
+    showLanguage();
     finish(wxID_CANCEL);
 }
 

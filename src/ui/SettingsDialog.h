@@ -54,6 +54,7 @@ public:
     wxString workingDir;             // folder chosen in the main window
     wxString prefsPath = wxS("./prefs.cfg");
     wxString startupDir;             // working directory at start-up
+    std::string language;            // chosen for the next start; empty: the system's
 
     // What the preview follows from the main window: its folder (empty:
     // the neutral sample) and its choices, which this dialog's controls
@@ -93,6 +94,7 @@ public:
     wxCheckBox* fullChromaCheck = nullptr;
     wxTextCtrl* maxFileSizeText = nullptr;
     wxComboBox* sharpeningChoice = nullptr;
+    wxComboBox* languageChoice = nullptr;  // the system's language, then each one spoken
     wxCheckBox* saveToFolderCheck = nullptr;
     wxTextCtrl* resultsFolderText = nullptr;
     wxButton* resultsFolderButton = nullptr;
@@ -129,6 +131,8 @@ private:
     void onSize(wxSizeEvent& event);
     void finish(int code);
     wxSizer* buildResultsControls();
+    wxSizer* buildLanguageControls();
+    void showLanguage();
     wxSizer* buildWatermarkSizeControls();
     wxSizer* buildTextMarkControls();
     wxSizer* buildBrightWatermarkControls();

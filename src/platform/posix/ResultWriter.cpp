@@ -9,12 +9,13 @@
 #include <unistd.h>
 
 #include "platform/TemporaryName.h"
+#include "text/Translated.h"
 
 namespace {
 
 std::string cannotWrite(int error)
 {
-    return "cannot be written: " + std::string(std::strerror(error != 0 ? error : EIO));
+    return said(_("cannot be written: %s"), std::strerror(error != 0 ? error : EIO));
 }
 
 // mkdir -p for the output folder the user named, links and all.
@@ -95,8 +96,8 @@ int openFolderOf(const ResultWriter& writer, const std::string& relative, bool c
                             S_ISLNK(link.st_mode);
         close(folder);
         if (next < 0) {
-            problem = isLink ? "not written: " + writer.pathOf(relative.substr(0, slash)) +
-                                   " is a symbolic link, which is never followed"
+            problem = isLink ? said(_("not written: ")) + said(_("%s is a symbolic link, which is never followed"),
+                                                               writer.pathOf(relative.substr(0, slash)))
                              : cannotWrite(error);
             return -1;
         }
@@ -130,7 +131,7 @@ bool ResultWriter::write(const std::string& relative, const std::vector<unsigned
                          const timespec& modified, std::string& problem) const
 {
     if (bytes.empty()) {
-        problem = "cannot be written: nothing to write (an empty box)";
+        problem = said(_("cannot be written: nothing to write (an empty box)"));
         return false;
     }
     const int folder = openFolderOf(*this, relative, true, problem);
@@ -140,11 +141,11 @@ bool ResultWriter::write(const std::string& relative, const std::vector<unsigned
     struct stat status;
     if (fstatat(folder, name.c_str(), &status, AT_SYMLINK_NOFOLLOW) == 0) {
         if (S_ISLNK(status.st_mode))
-            problem = "not written: " + pathOf(relative) + " is a symbolic link, which is never followed";
+            problem = said(_("not written: ")) + said(_("%s is a symbolic link, which is never followed"), pathOf(relative));
         else if (!S_ISREG(status.st_mode))
-            problem = "not written: " + pathOf(relative) + " is not a regular file";
+            problem = said(_("not written: ")) + said(_("%s is not a regular file"), pathOf(relative));
         else if (!overwrite)
-            problem = "not written: " + pathOf(relative) + " already exists";
+            problem = said(_("not written: ")) + said(_("%s already exists"), pathOf(relative));
         if (!problem.empty()) {
             close(folder);
             return false;
@@ -175,7 +176,7 @@ bool ResultWriter::write(const std::string& relative, const std::vector<unsigned
     }
     const bool done = error == 0;
     if (!done)
-        problem = error == EEXIST ? "not written: " + pathOf(relative) + " already exists" : cannotWrite(error);
+        problem = error == EEXIST ? said(_("not written: ")) + said(_("%s already exists"), pathOf(relative)) : cannotWrite(error);
     if (done)
         fsync(folder);
     close(folder);

@@ -5,12 +5,13 @@
 
 #include "platform/TemporaryName.h"
 #include "platform/windows/WideText.h"
+#include "text/Translated.h"
 
 namespace {
 
 std::string cannotWrite(int error)
 {
-    return "cannot be written: " + std::string(std::strerror(error != 0 ? error : EIO));
+    return said(_("cannot be written: %s"), std::strerror(error != 0 ? error : EIO));
 }
 
 std::string baseName(const std::string& relative)
@@ -82,7 +83,10 @@ bool makeFolders(const std::string& path, int& error)
     return true;
 }
 
-const char* const linkWords = " is a symbolic link or junction, which is never followed";
+std::string linkWords(const std::string& path)
+{
+    return said(_("not written: ")) + said(_("%s is a symbolic link or junction, which is never followed"), path);
+}
 
 }  // namespace
 
@@ -125,7 +129,7 @@ bool holdWay(const ResultWriter& writer, const std::string& folder, const std::s
         }
         step = held.hold(path, false, error);
         if (step == HeldFolders::Step::link) {
-            problem = "not written: " + writer.pathOf(relative.substr(0, slash)) + linkWords;
+            problem = linkWords(writer.pathOf(relative.substr(0, slash)));
             return false;
         }
     }
@@ -169,7 +173,7 @@ bool ResultWriter::write(const std::string& relative, const std::vector<unsigned
                          const timespec& modified, std::string& problem) const
 {
     if (bytes.empty()) {
-        problem = "cannot be written: nothing to write (an empty box)";
+        problem = said(_("cannot be written: nothing to write (an empty box)"));
         return false;
     }
     HeldFolders held;
@@ -179,14 +183,14 @@ bool ResultWriter::write(const std::string& relative, const std::vector<unsigned
     const std::string target = pathOf(relative);
     switch (whatStands(wideName(target))) {
     case Existing::link:
-        problem = "not written: " + target + linkWords;
+        problem = linkWords(target);
         return false;
     case Existing::other:
-        problem = "not written: " + target + " is not a regular file";
+        problem = said(_("not written: ")) + said(_("%s is not a regular file"), target);
         return false;
     case Existing::file:
         if (!overwrite) {
-            problem = "not written: " + target + " already exists";
+            problem = said(_("not written: ")) + said(_("%s already exists"), target);
             return false;
         }
         break;
@@ -232,7 +236,7 @@ bool ResultWriter::write(const std::string& relative, const std::vector<unsigned
     if (error == ERROR_SUCCESS)
         return true;
     DeleteFileW(temporary.c_str());
-    problem = error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS ? "not written: " + target + " already exists"
+    problem = error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS ? said(_("not written: ")) + said(_("%s already exists"), target)
                                                                           : cannotWrite(errnoOf(error));
     return false;
 }

@@ -1,0 +1,34 @@
+#include "text/UserLanguage.h"
+
+#include <wx/translation.h>
+
+const std::vector<SpokenLanguage>& spokenLanguages()
+{
+    static const std::vector<SpokenLanguage> languages = {
+        {"en", "English"}, {"de", "Deutsch"}, {"es", "Espa\u00f1ol"}, {"fr", "Fran\u00e7ais"}, {"it", "Italiano"}};
+    return languages;
+}
+
+bool speaksLanguage(const std::string& code)
+{
+    if (code.empty())
+        return true;
+    for (const SpokenLanguage& language : spokenLanguages())
+        if (code == language.code)
+            return true;
+    return false;
+}
+
+void useLanguage(const std::string& chosen, const std::string& programDir, bool withToolkit)
+{
+    // bin/tessaly-batch and lib/tessaly/tessaly when installed.
+    for (const char* below : {"/locale", "/../share/locale", "/../../share/locale"})
+        wxFileTranslationsLoader::AddCatalogLookupPathPrefix(wxString::FromUTF8(programDir + below));
+    auto* translations = new wxTranslations;
+    if (!chosen.empty())
+        translations->SetLanguage(wxString::FromUTF8(chosen));
+    wxTranslations::Set(translations);
+    if (withToolkit)
+        translations->AddStdCatalog();
+    translations->AddCatalog(wxS("tessaly"));
+}
