@@ -67,17 +67,21 @@ std::string ResultWriter::pathOf(const std::string& relative) const
 namespace {
 
 // The folder holding the relative path, opened link-free; -1 with problem
-// set when it cannot be. create makes the missing ones.
-int openFolderOf(const ResultWriter& writer, const std::string& relative, bool create, std::string& problem)
+// and the system's error set when it cannot be (the words are made after
+// errno is read: finding them may change it). create makes the missing ones.
+int openFolderOf(const ResultWriter& writer, const std::string& relative, bool create, std::string& problem,
+                 int& error)
 {
     const std::string& base = writer.folder();
     if (create && !makeFolders(base)) {
-        problem = cannotWrite(errno);
+        error = errno;
+        problem = cannotWrite(error);
         return -1;
     }
     int folder = open(base.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (folder < 0) {
-        problem = cannotWrite(errno);
+        error = errno;
+        problem = cannotWrite(error);
         return -1;
     }
     for (std::size_t start = 0, slash; (slash = relative.find('/', start)) != std::string::npos; start = slash + 1) {
@@ -85,12 +89,13 @@ int openFolderOf(const ResultWriter& writer, const std::string& relative, bool c
         if (name.empty() || name == ".")
             continue;
         if (create && mkdirat(folder, name.c_str(), 0777) != 0 && errno != EEXIST) {
-            problem = cannotWrite(errno);
+            error = errno;
+            problem = cannotWrite(error);
             close(folder);
             return -1;
         }
         const int next = openat(folder, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-        const int error = errno;
+        error = errno;
         struct stat link;
         const bool isLink = next < 0 && fstatat(folder, name.c_str(), &link, AT_SYMLINK_NOFOLLOW) == 0 &&
                             S_ISLNK(link.st_mode);
@@ -111,9 +116,10 @@ int openFolderOf(const ResultWriter& writer, const std::string& relative, bool c
 ResultWriter::Existing ResultWriter::existing(const std::string& relative, std::string* why) const
 {
     std::string problem;
-    const int folder = openFolderOf(*this, relative, false, problem);
+    int error = 0;
+    const int folder = openFolderOf(*this, relative, false, problem, error);
     if (folder < 0) {
-        if (errno == ENOENT)
+        if (error == ENOENT)
             return Existing::none;
         if (why)
             *why = problem;
@@ -134,7 +140,8 @@ bool ResultWriter::write(const std::string& relative, const std::vector<unsigned
         problem = said(_("cannot be written: nothing to write (an empty box)"));
         return false;
     }
-    const int folder = openFolderOf(*this, relative, true, problem);
+    int error = 0;
+    const int folder = openFolderOf(*this, relative, true, problem, error);
     if (folder < 0)
         return false;
     const std::string name = baseName(relative);
@@ -159,7 +166,7 @@ bool ResultWriter::write(const std::string& relative, const std::vector<unsigned
         if (fd < 0 && errno != EEXIST)
             break;
     }
-    int error = fd < 0 ? errno : 0;
+    error = fd < 0 ? errno : 0;
     if (fd >= 0) {
         const struct timespec times[2] = {modified, modified};
         if (!writeAll(fd, bytes) || fsync(fd) != 0 || futimens(fd, times) != 0)
