@@ -1,7 +1,8 @@
 """Starts Tessaly as its user would, in the user's own configuration
 folder, and takes the manual's screenshots: the main window, the
-Preferences with the preview showing the first photo, and About.
-    python3 scripts/screenshots.py PROGRAM HOME OUT"""
+Preferences with the preview showing the first photo, and About; in the
+language LANG names (po/LANG.po), in English without one.
+    python3 scripts/screenshots.py PROGRAM HOME OUT [LANG]"""
 
 import os
 import subprocess
@@ -12,6 +13,32 @@ sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "../
 from atspi_user import app_node, click, find, frame, run, texts, wait_for  # noqa: E402
 
 PROGRAM, HOME, OUT = sys.argv[1:4]
+LANGUAGE = sys.argv[4] if len(sys.argv) > 4 else ""
+
+
+def catalog(language):
+    """English text -> its translation, from the language's po file."""
+    if not language:
+        return {}
+    path = os.path.join(os.path.dirname(os.path.abspath(__file__)), "../po", language + ".po")
+    entries, key, field = {}, None, None
+    for line in open(path, encoding="utf-8").read().split("\n") + [""]:
+        if line.startswith("msgid "):
+            key, field = line[7:-1], "id"
+        elif line.startswith("msgstr "):
+            entries[key], field = line[8:-1], "str"
+        elif line.startswith('"') and field == "id":
+            key += line[1:-1]
+        elif line.startswith('"') and field == "str":
+            entries[key] += line[1:-1]
+    return {k.replace('\\"', '"'): v.replace('\\"', '"') for k, v in entries.items() if k}
+
+
+WORDS = catalog(LANGUAGE)
+
+
+def tr(english):
+    return WORDS.get(english, english)
 
 
 def screenshot(name, title=None):
@@ -25,25 +52,26 @@ def screenshot(name, title=None):
 
 def main():
     config = os.path.join(HOME, ".config/tessaly")
-    program = subprocess.Popen([PROGRAM], cwd=config, env=dict(os.environ, HOME=HOME))
+    language = {"LANGUAGE": LANGUAGE, "LANG": LANGUAGE + ".UTF-8"} if LANGUAGE else {}
+    program = subprocess.Popen([PROGRAM], cwd=config, env=dict(os.environ, HOME=HOME, **language))
     try:
         app = wait_for("the program on the accessibility bus", lambda: app_node(program.pid))
         main_window = frame(app, "Tessaly 1.1")
         time.sleep(1)
         screenshot("main.png")
 
-        click(find(main_window, "push button", "Preferences"))
-        preferences = frame(app, "Tessaly 1.1 | Preferences")
-        wait_for("the preview", lambda: True if any(" (1 of " in t for t in texts(preferences)) else None)
+        click(find(main_window, "push button", tr("Preferences")))
+        preferences = frame(app, "Tessaly 1.1 | " + tr("Preferences"))
+        wait_for("the preview", lambda: True if any(" (1 " in t for t in texts(preferences)) else None)
         time.sleep(1)
         screenshot("preferences.png")
-        click(find(preferences, "push button", "Cancel"))
+        click(find(preferences, "push button", tr("Cancel")))
 
-        click(find(main_window, "push button", "About"))
-        about = frame(app, "Tessaly 1.1 | About")
+        click(find(main_window, "push button", tr("About")))
+        about = frame(app, "Tessaly 1.1 | " + tr("About"))
         time.sleep(0.5)
-        screenshot("about.png", "Tessaly 1.1 \\| About")
-        click(find(about, "push button", "Close"))
+        screenshot("about.png", "Tessaly 1.1 \\| " + tr("About"))
+        click(find(about, "push button", tr("Close")))
     finally:
         program.kill()
         program.wait()

@@ -4,7 +4,9 @@
 # have: the home folder /home/robin, its "Pictures/Holiday 2024" holding
 # real photographs (Debian's wallpaper photos), a logo of the user's own as
 # watermark, and the results going to "Pictures/Holiday 2024 (web)".
-# /home/robin is made for the shots and removed afterwards.
+# /home/robin is made for the shots and removed afterwards. The same shots
+# in every language, and in German at 150 % text size, go to
+# build/release/screenshots/LANG for a look at their layout.
 #   scripts/screenshots.sh [folder]     (default: docs/screenshots)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -58,9 +60,18 @@ SaveToFolder = 1
 ResultsFolder = $home/Pictures/Holiday 2024 (web)
 PREFS
 
-tests/e2e/with-display.sh /usr/bin/python3 scripts/screenshots.py "$PWD/build/release/tessaly" "$home" "$out"
-# Cut to the window (About is taken as its own window), as plain 8-bit RGB
-# for the manual's PDF pages.
-for shot in "$out"/main.png "$out"/preferences.png; do convert "$shot" -trim +repage "PNG24:$shot"; done
-convert "$out/about.png" "PNG24:$out/about.png"
-echo "screenshots in $out"
+shots() {  # FOLDER [LANG]
+  mkdir -p "$1"
+  tests/e2e/with-display.sh /usr/bin/python3 scripts/screenshots.py "$PWD/build/release/tessaly" "$home" "$1" ${2:-}
+  # Cut to the window (About is taken as its own window), as plain 8-bit RGB
+  # for the manual's PDF pages.
+  for shot in "$1"/main.png "$1"/preferences.png; do convert "$shot" -trim +repage "PNG24:$shot"; done
+  convert "$1/about.png" "PNG24:$1/about.png"
+  echo "screenshots in $1"
+}
+shots "$out"
+cmake --build build/release --target catalogs >/dev/null
+for language in de es fr it; do
+  shots "$PWD/build/release/screenshots/$language" "$language"
+done
+GDK_DPI_SCALE=1.5 shots "$PWD/build/release/screenshots/de-150" de

@@ -192,6 +192,19 @@ ProgramRun runBatch(const std::vector<std::string>& args, bool silentPipeAsInput
 }
 #endif
 
+// Sets a variable of the environment the programs started from here get.
+void setVariable(const char* name, const std::string& value)
+{
+#ifdef _WIN32
+    SetEnvironmentVariableA(name, value.empty() ? nullptr : value.c_str());
+#else
+    if (value.empty())
+        unsetenv(name);
+    else
+        setenv(name, value.c_str(), 1);
+#endif
+}
+
 class TessalyBatch : public testing::Test {
 protected:
     TempDir dir;
@@ -1048,4 +1061,42 @@ TEST_F(TessalyBatch, PresetsAndLists)
     EXPECT_EQ(names.out, "small\n");
     EXPECT_TRUE(fs::exists(file("config/tessaly/presets/small.cfg")));
 #endif
+}
+
+// The user's language from the environment: a usage error, the help's
+// usage line and a dry run's line in each; English without one.
+TEST_F(TessalyBatch, SpeaksTheUsersLanguage)
+{
+    makeAlbum("album", 1);
+    const auto variable = [](const char* name) {
+        const char* value = std::getenv(name);
+        return std::string(value ? value : "");
+    };
+    const std::string language = variable("LANGUAGE"), lang = variable("LANG");
+    static const struct {
+        const char* code;
+        const char* unknown;
+        const char* usage;
+        const char* sizeKept;
+    } languages[] = {
+        {"de", "tessaly-batch: es gibt keine Option --bogus\n", "\nAufruf: tessaly-batch", ", Größe behalten"},
+        {"es", "tessaly-batch: no existe la opción --bogus\n", "\nUso: tessaly-batch", ", tamaño conservado"},
+        {"fr", "tessaly-batch: il n'y a pas d'option --bogus\n", "\nUtilisation : tessaly-batch", ", taille gardée"},
+        {"it", "tessaly-batch: non esiste l'opzione --bogus\n", "\nUso: tessaly-batch", ", dimensione mantenuta"},
+        {"", "tessaly-batch: there is no option --bogus\n", "\nUsage: tessaly-batch", ", size kept"},
+    };
+    for (const auto& spoken : languages) {
+        SCOPED_TRACE(spoken.code);
+        const std::string code = spoken.code;
+        setVariable("LANGUAGE", code);
+        setVariable("LANG", code.empty() ? "C" : code + "_" + code + ".UTF-8");
+        const ProgramRun unknown = runBatch({"--bogus"});
+        const ProgramRun help = runBatch({"--help"});
+        const ProgramRun dry = runBatch({"-n", file("album")});
+        EXPECT_EQ(unknown.err.substr(0, unknown.err.find('\n') + 1), spoken.unknown);
+        EXPECT_NE(help.out.find(spoken.usage), std::string::npos) << help.out;
+        EXPECT_NE(dry.out.find(spoken.sizeKept), std::string::npos) << dry.out;
+    }
+    setVariable("LANGUAGE", language);
+    setVariable("LANG", lang);
 }
