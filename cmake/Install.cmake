@@ -13,6 +13,9 @@ install(CODE "file(MAKE_DIRECTORY \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${TES
   file(CREATE_LINK ${TESSALY_FONT} \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${TESSALY_LIBDIR}/data/DejaVuSans.ttf\" SYMBOLIC)")
 install(FILES ${CMAKE_BINARY_DIR}/documents/Tessaly_${PROJECT_VERSION}_manual.pdf DESTINATION ${TESSALY_LIBDIR}/documents)
 install(PROGRAMS packaging/tessaly.sh DESTINATION bin RENAME tessaly)
+# The translations where gettext looks for them; the toolkit's own are
+# Debian's (wx3.2-i18n).
+install(DIRECTORY ${CMAKE_BINARY_DIR}/locale/ DESTINATION share/locale)
 install(TARGETS tessaly-batch RUNTIME DESTINATION bin)
 
 install(FILES packaging/${TESSALY_ID}.desktop DESTINATION share/applications)

@@ -15,6 +15,8 @@ set(CPACK_DEBIAN_PACKAGE_HOMEPAGE https://www.tessaly.example/)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # The text mark's font is Debian's own, linked from the program's folder.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "xdg-utils, fonts-dejavu-core")
+# The toolkit's own words (stock buttons, the folder tree) in the user's language.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "wx3.2-i18n")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 # CPack indents the lines after the first and turns the empty one into " .".
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "prepare a folder of photos for publishing

@@ -198,7 +198,12 @@ log "building the programs into $build"
 PKG_CONFIG_LIBDIR=$prefix/lib/pkgconfig cmake -S "$root" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$toolchain_file" \
     -DTESSALY_WINDOWS_PREFIX="$prefix" -DWX_CONFIG="$prefix/bin/wx-config" -DCMAKE_BUILD_TYPE=Release \
     -DTESSALY_WERROR=ON >&2
-PKG_CONFIG_LIBDIR=$prefix/lib/pkgconfig cmake --build "$build" -j"$jobs" --target tessaly tessaly-batch tessaly_tests tessaly_gui_tests manual >&2
+PKG_CONFIG_LIBDIR=$prefix/lib/pkgconfig cmake --build "$build" -j"$jobs" --target tessaly tessaly-batch tessaly_tests tessaly_gui_tests manual catalogs >&2
+# The toolkit's own words, from the catalogs of its Debian sources, beside ours.
+for po in "${sources[wxwidgets3.2]}"/locale/{de,es,fr,it}.po; do
+    language=$(basename "$po" .po)
+    msgfmt -o "$build/locale/$language/LC_MESSAGES/wxstd.mo" "$po"
+done
 
 # The portable zip: the program with its data and documents folders beside it.
 version=$(sed -n 's/^project(Tessaly VERSION \([0-9.]*\).*/\1/p' "$root/CMakeLists.txt")
@@ -206,8 +211,8 @@ zip=tessaly-$version-windows-x64.zip
 # portable.txt keeps the settings beside the programs; the installer leaves it out.
 (cd "$build" && rm -rf zip && mkdir -p zip/data zip/documents && cp tessaly.exe tessaly-batch.exe zip/ &&
     cp data/wm.png data/DejaVuSans.ttf zip/data/ && cp "documents/Tessaly_${version}_manual.pdf" zip/documents/ &&
-    cp "$root/packaging/windows/portable.txt" zip/ && rm -f "$zip" &&
-    cd zip && cmake -E tar cf "../$zip" --format=zip portable.txt tessaly.exe tessaly-batch.exe data documents)
+    cp -r locale zip/ && cp "$root/packaging/windows/portable.txt" zip/ && rm -f "$zip" &&
+    cd zip && cmake -E tar cf "../$zip" --format=zip portable.txt tessaly.exe tessaly-batch.exe data documents locale)
 log "made $build/$zip"
 
 # The installer, from the same files.

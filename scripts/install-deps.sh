@@ -34,10 +34,17 @@ if [ ${#missing[@]} -gt 0 ]; then
   apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
 
-# A locale with a decimal comma, so the tests can show that numbers keep
-# their "." whatever the user's locale.
-if ! locale -a 2>/dev/null | grep -qi '^de_DE\.utf-\?8$'; then
-  sed -i 's/^# *de_DE.UTF-8 UTF-8/de_DE.UTF-8 UTF-8/' /etc/locale.gen
-  grep -q '^de_DE.UTF-8 UTF-8' /etc/locale.gen || echo 'de_DE.UTF-8 UTF-8' >> /etc/locale.gen
+# The locales of the languages Tessaly speaks: German's decimal comma shows
+# that numbers keep their "." whatever the user's locale, and each one lets
+# GTK's own texts follow in the screenshots of every language.
+missing_locales=()
+for locale in de_DE es_ES fr_FR it_IT; do
+  locale -a 2>/dev/null | grep -qi "^$locale\.utf-\?8\$" || missing_locales+=("$locale")
+done
+if [ ${#missing_locales[@]} -gt 0 ]; then
+  for locale in "${missing_locales[@]}"; do
+    sed -i "s/^# *$locale.UTF-8 UTF-8/$locale.UTF-8 UTF-8/" /etc/locale.gen
+    grep -q "^$locale.UTF-8 UTF-8" /etc/locale.gen || echo "$locale.UTF-8 UTF-8" >> /etc/locale.gen
+  done
   locale-gen >/dev/null
 fi

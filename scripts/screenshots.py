@@ -52,7 +52,7 @@ def screenshot(name, title=None):
 
 def main():
     config = os.path.join(HOME, ".config/tessaly")
-    language = {"LANGUAGE": LANGUAGE, "LANG": LANGUAGE + ".UTF-8"} if LANGUAGE else {}
+    language = {"LANG": f"{LANGUAGE}_{LANGUAGE.upper()}.UTF-8"} if LANGUAGE else {}
     program = subprocess.Popen([PROGRAM], cwd=config, env=dict(os.environ, HOME=HOME, **language))
     try:
         app = wait_for("the program on the accessibility bus", lambda: app_node(program.pid))

@@ -49,6 +49,9 @@ Section "Tessaly"
     File "${FILES}\data\DejaVuSans.ttf"
     SetOutPath "$INSTDIR\documents"
     File "${FILES}\documents\Tessaly_${VERSION}_manual.pdf"
+    ; The translations, ours and the toolkit's, beside the programs.
+    SetOutPath "$INSTDIR"
+    File /r "${FILES}\locale"
     WriteUninstaller "$INSTDIR\uninstall.exe"
 
     ; The window keeps prefs.cfg and the logs in %APPDATA%\Tessaly however
@@ -88,6 +91,7 @@ Section "Uninstall"
     Delete "$INSTDIR\uninstall.exe"
     RMDir "$INSTDIR\data"
     RMDir "$INSTDIR\documents"
+    RMDir /r "$INSTDIR\locale"
     RMDir "$INSTDIR"
     Delete "$SMPROGRAMS\Tessaly.lnk"
     DeleteRegKey HKCU "${UNINSTALL_KEY}"

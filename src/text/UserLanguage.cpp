@@ -1,6 +1,7 @@
 #include "text/UserLanguage.h"
 
 #include <wx/translation.h>
+#include <wx/utils.h>
 
 const std::vector<SpokenLanguage>& spokenLanguages()
 {
@@ -28,7 +29,12 @@ void useLanguage(const std::string& chosen, const std::string& programDir, bool 
     if (!chosen.empty())
         translations->SetLanguage(wxString::FromUTF8(chosen));
     wxTranslations::Set(translations);
-    if (withToolkit)
+    if (withToolkit) {
         translations->AddStdCatalog();
+        // GTK's own words (the stock buttons, the file chooser) follow a
+        // language chosen over the system's, as gettext reads this each time.
+        if (!chosen.empty())
+            wxSetEnv(wxS("LANGUAGE"), wxString::FromUTF8(chosen));
+    }
     translations->AddCatalog(wxS("tessaly"));
 }

@@ -44,6 +44,7 @@
 #include "ui/GuiThreadCall.h"
 #include "ui/RoomySize.h"
 #include "ui/SettingsDialog.h"
+#include "ui/TranslatedButtons.h"
 
 namespace {
 
@@ -521,9 +522,8 @@ bool CorvaneDialog::askYesNo(const wxString& message, const wxString& caption)
     runOnGuiThread([self, &yes, message, caption] {
         if (!self)
             return;
-        wxMessageDialog question(self.get(), message, caption, wxYES_NO);
         // Escape gives Cancel: anything but Yes is No.
-        yes = question.ShowModal() == wxID_YES;
+        yes = askedYes(self.get(), message, caption);
     });
     return yes;
 }
@@ -732,12 +732,8 @@ void CorvaneDialog::onCloseWindow(wxCloseEvent& event)
     settingsDialog->settings() = chosenSettings();
     settingsDialog->savePreferences();
 
-    int answer;
-    {
-        wxMessageDialog question(this, _("Do you really want to exit?"), wxS("Tessaly " TESSALY_VERSION), wxYES_NO);
-        answer = question.ShowModal();
-    }
-    if (answer != wxID_YES && event.CanVeto()) {
+    const bool yes = askedYes(this, _("Do you really want to exit?"), wxS("Tessaly " TESSALY_VERSION));
+    if (!yes && event.CanVeto()) {
         event.Veto();
         return;
     }
@@ -751,7 +747,7 @@ void CorvaneDialog::onCloseWindow(wxCloseEvent& event)
                 error = askWorkerToStop();
         }
         if (error != wxTHREAD_NO_ERROR) {
-            const wxString text = answer == wxID_YES
+            const wxString text = yes
                                       ? wxS("Tessaly " TESSALY_VERSION ": ") + wxString::Format(_("Can't delete the thread! -> %i"), error)
                                       : _("Can't delete the thread!");
             wxMessageBox(text, _("Message"), wxOK | wxCENTRE, nullptr);

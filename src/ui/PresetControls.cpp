@@ -14,6 +14,7 @@
 #include "settings/PresetFile.h"
 #include "text/Translated.h"
 #include "ui/AccessibleName.h"
+#include "ui/TranslatedButtons.h"
 
 namespace {
 
@@ -107,8 +108,8 @@ void PresetControls::save()
     }
     const std::vector<std::string> names = presetNames(folder_);
     if (std::find(names.begin(), names.end(), name) != names.end() &&
-        wxMessageBox(wxString::Format(_("There is a preset %s already. Replace it?"), wxString::FromUTF8(name)),
-                     _("Save as preset"), wxYES_NO | wxCENTRE, parent_) != wxYES)
+        !askedYes(parent_, wxString::Format(_("There is a preset %s already. Replace it?"), wxString::FromUTF8(name)),
+                  _("Save as preset")))
         return;
     std::string error;
     if (!writePreset(folder_, name, settings, error))
@@ -119,8 +120,7 @@ void PresetControls::save()
 void PresetControls::remove()
 {
     const wxString name = choice->GetStringSelection();
-    if (name.empty() || wxMessageBox(wxString::Format(_("Delete the preset %s?"), name), _("Delete preset"),
-                                     wxYES_NO | wxCENTRE, parent_) != wxYES)
+    if (name.empty() || !askedYes(parent_, wxString::Format(_("Delete the preset %s?"), name), _("Delete preset")))
         return;
     std::string error;
     if (!deletePreset(folder_, utf8(name), error))

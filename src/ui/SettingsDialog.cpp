@@ -41,6 +41,7 @@
 #include "ui/PresetControls.h"
 #include "ui/AccessibleName.h"
 #include "ui/RoomySize.h"
+#include "ui/TranslatedButtons.h"
 
 namespace {
 
@@ -239,6 +240,7 @@ SettingsDialog::SettingsDialog(wxWindow* parent, wxWindowID)
     cancelButton = new wxButton(this, wxID_CANCEL, _("Cancel"), wxDefaultPosition, wxSize(51, 23), 0,
                                 wxDefaultValidator, wxS("wxID_CANCEL"));
     buttons->Add(cancelButton, 0, wxALL | wxALIGN_CENTER_VERTICAL, 5);
+    showOwnLabel(cancelButton, wxS("Cancel"));
     growToFit(okButton);
     growToFit(cancelButton);
     okButton->SetDefault();

@@ -10,6 +10,7 @@
 #include <wx/stattext.h>
 #include <wx/stockitem.h>
 #include <wx/translation.h>
+#include <wx/utils.h>
 
 #include "settings/PreferencesFile.h"
 #include "text/UserLanguage.h"
@@ -23,10 +24,19 @@ class LanguageTest : public GuiTest {
 protected:
     std::unique_ptr<CorvaneDialog> dialog;
 
+    // A language chosen is GTK's too, through the environment, which the
+    // later tests' programs must not inherit.
+    wxString languageBefore;
+    bool languageWasSet = wxGetEnv(wxS("LANGUAGE"), &languageBefore);
+
     void TearDown() override
     {
         dialog.reset();
         wxTranslations::Set(nullptr);
+        if (languageWasSet)
+            wxSetEnv(wxS("LANGUAGE"), languageBefore);
+        else
+            wxUnsetEnv(wxS("LANGUAGE"));
         GuiTest::TearDown();
     }
 

@@ -43,7 +43,10 @@ zip=$(ls "$windows"/tessaly-*-windows-x64.zip)
 python3 - "$zip" <<'PYTHON' || fail "the zip's content"
 import sys, zipfile
 names = sorted(zipfile.ZipFile(sys.argv[1]).namelist())
-wanted = ["data/DejaVuSans.ttf", "data/wm.png", "documents/Tessaly_1.1_manual.pdf", "portable.txt", "tessaly-batch.exe", "tessaly.exe"]
+catalogs = [f"locale/{language}/LC_MESSAGES/{domain}.mo" for language in ("de", "es", "fr", "it")
+            for domain in ("tessaly", "wxstd")]
+wanted = sorted(["data/DejaVuSans.ttf", "data/wm.png", "documents/Tessaly_1.1_manual.pdf", "portable.txt",
+                 "tessaly-batch.exe", "tessaly.exe"] + catalogs)
 if [n for n in names if not n.endswith("/")] != wanted:
     sys.exit(f"the zip holds {names}")
 PYTHON
