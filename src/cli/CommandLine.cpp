@@ -20,6 +20,7 @@
 #include "settings/PreferencesFile.h"
 #include "settings/PresetFile.h"
 #include "text/Translated.h"
+#include "text/UserLanguage.h"
 
 namespace {
 
@@ -109,10 +110,10 @@ std::string namedValues(std::string help)
                   {nullptr, "text-colour"}, {nullptr, "text-size"}, {nullptr, "format"}, {nullptr, "chroma"},
                   {nullptr, "max-file-size"}, {nullptr, "sharpen"}, {nullptr, "auto-places"},
                   {nullptr, "watermark-bright"}, {nullptr, "fit"}, {nullptr, "name"},
-                  {nullptr, "files-from"}, {nullptr, "preset"}, {nullptr, "save-preset"}};
+                  {nullptr, "files-from"}, {nullptr, "preset"}, {nullptr, "save-preset"}, {nullptr, "language"}};
     static const char* const names[] = {"N", "FILE", "A", "POS", "N", "DIR", "FILE", "N", "P", "P",
                                         "TEXT", "NAME|FILE", "#RRGGBB", "P", "FORMAT", "420|444", "SIZE", "LEVEL",
-                                        "LIST", "FILE", "RULE", "TEMPLATE", "FILE", "NAME|FILE", "NAME"};
+                                        "LIST", "FILE", "RULE", "TEMPLATE", "FILE", "NAME|FILE", "NAME", "CODE"};
     const auto replace = [&help](const std::string& from, std::string to, bool pad) {
         const std::size_t at = help.find(from);
         if (at == std::string::npos)
@@ -569,6 +570,8 @@ CommandLineResult parseCommandLine(int argc, char** argv, BatchOptions& options,
         {wxCMD_LINE_SWITCH, "y", "yes", wxTRANSLATE("do not ask for confirmation"), none, 0},
         {wxCMD_LINE_OPTION, "j", "jobs", wxTRANSLATE("pictures prepared at once (default: one per core)"), string, 0},
         {wxCMD_LINE_SWITCH, "q", "quiet", wxTRANSLATE("report failures only"), none, 0},
+        {wxCMD_LINE_OPTION, nullptr, "language",
+         wxTRANSLATE("speak CODE: de, en, es, fr or it (default: the system's language)"), string, 0},
         {wxCMD_LINE_SWITCH, nullptr, "json", wxTRANSLATE("one JSON object per picture and a summary on standard output"), none, 0},
         {wxCMD_LINE_OPTION, nullptr, "files-from",
          wxTRANSLATE("take the pictures named in FILE (- for standard input), one a line, instead of a folder's; their "
@@ -636,6 +639,11 @@ CommandLineResult parseCommandLine(int argc, char** argv, BatchOptions& options,
         return CommandLineResult::usageError;
     }
 
+    wxString language;
+    if (parser.Found("language", &language) && (language.empty() || !speaksLanguage(text(language)))) {
+        error = said(_("--language wants de, en, es, fr or it"));
+        return CommandLineResult::usageError;
+    }
     if (parser.Found("list-presets"))
         return CommandLineResult::listPresets;
     BatchSettings& settings = options.settings;
@@ -693,4 +701,17 @@ CommandLineResult parseCommandLine(int argc, char** argv, BatchOptions& options,
         return CommandLineResult::usageError;
     }
     return CommandLineResult::run;
+}
+
+std::string askedLanguage(int argc, char** argv)
+{
+    const std::string option = "--language", joined = option + "=";
+    std::string language;
+    for (int i = 1; i < argc; ++i) {
+        if (argv[i] == option && i + 1 < argc)
+            language = argv[++i];
+        else if (std::strncmp(argv[i], joined.c_str(), joined.size()) == 0)
+            language = argv[i] + joined.size();
+    }
+    return language;
 }

@@ -12,3 +12,7 @@
 enum class CommandLineResult { run, help, version, usageError, listPresets };
 CommandLineResult parseCommandLine(int argc, char** argv, BatchOptions& options, std::string& error,
                                    std::string& helpText, std::vector<std::string>& warnings);
+
+// The language --language asks for, read before the rest: the help and
+// every message are in it. Empty without one (the system's language).
+std::string askedLanguage(int argc, char** argv);

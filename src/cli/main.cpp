@@ -200,7 +200,7 @@ int main(int argc, char** argv)
     useUtf8Console();
     // The toolkit's own texts stay English: the parser's complaints are
     // reworded from them.
-    useLanguage("", programDirectory().utf8_string(), false);
+    useLanguage(askedLanguage(argc, argv), programDirectory().utf8_string(), false);
     wxLog::SetActiveTarget(new wxLogStderr);
     wxLog::DisableTimestamp();
 

@@ -212,6 +212,7 @@ SettingsDialog::SettingsDialog(wxWindow* parent, wxWindowID)
     source->Add(buildOutputChecks(), 0, wxLEFT | wxRIGHT, 10);
     source->Add(buildOutputControls(), 0, wxLEFT | wxRIGHT | wxTOP | wxEXPAND, 10);
     source->Add(buildResultsControls(), 0, wxLEFT | wxRIGHT, 10);
+    source->Add(buildLanguageControls(), 0, wxLEFT | wxRIGHT | wxTOP, 10);
     settings->Add(source, 0, wxALIGN_CENTER_HORIZONTAL, 0);
     auto* body = new wxBoxSizer(wxHORIZONTAL);
     auto* left = new wxBoxSizer(wxVERTICAL);
@@ -232,7 +233,6 @@ SettingsDialog::SettingsDialog(wxWindow* parent, wxWindowID)
     presets_ = std::make_unique<PresetControls>(
         this, [this](BatchSettings& into) { return readForPreset(into); },
         [this](const BatchSettings& preset) { takePreset(preset); });
-    buttons->Add(buildLanguageControls(), 0, wxRIGHT | wxALIGN_CENTER_VERTICAL, 20);
     buttons->Add(presets_->row(), 0, wxRIGHT | wxALIGN_CENTER_VERTICAL, 20);
     okButton = new wxButton(this, wxID_OK, _("OK"), wxDefaultPosition, wxSize(51, 23), 0, wxDefaultValidator,
                             wxS("wxID_OK"));

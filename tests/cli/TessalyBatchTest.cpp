@@ -192,19 +192,6 @@ ProgramRun runBatch(const std::vector<std::string>& args, bool silentPipeAsInput
 }
 #endif
 
-// Sets a variable of the environment the programs started from here get.
-void setVariable(const char* name, const std::string& value)
-{
-#ifdef _WIN32
-    SetEnvironmentVariableA(name, value.empty() ? nullptr : value.c_str());
-#else
-    if (value.empty())
-        unsetenv(name);
-    else
-        setenv(name, value.c_str(), 1);
-#endif
-}
-
 class TessalyBatch : public testing::Test {
 protected:
     TempDir dir;
@@ -1063,16 +1050,11 @@ TEST_F(TessalyBatch, PresetsAndLists)
 #endif
 }
 
-// The user's language from the environment: a usage error, the help's
+// The language asked for, or the environment's: a usage error, the help's
 // usage line and a dry run's line in each; English without one.
 TEST_F(TessalyBatch, SpeaksTheUsersLanguage)
 {
     makeAlbum("album", 1);
-    const auto variable = [](const char* name) {
-        const char* value = std::getenv(name);
-        return std::string(value ? value : "");
-    };
-    const std::string language = variable("LANGUAGE"), lang = variable("LANG");
     static const struct {
         const char* code;
         const char* unknown;
@@ -1083,20 +1065,30 @@ TEST_F(TessalyBatch, SpeaksTheUsersLanguage)
         {"es", "tessaly-batch: no existe la opción --bogus\n", "\nUso: tessaly-batch", ", tamaño conservado"},
         {"fr", "tessaly-batch: il n'y a pas d'option --bogus\n", "\nUtilisation : tessaly-batch", ", taille gardée"},
         {"it", "tessaly-batch: non esiste l'opzione --bogus\n", "\nUso: tessaly-batch", ", dimensione mantenuta"},
-        {"", "tessaly-batch: there is no option --bogus\n", "\nUsage: tessaly-batch", ", size kept"},
+        {"en", "tessaly-batch: there is no option --bogus\n", "\nUsage: tessaly-batch", ", size kept"},
     };
     for (const auto& spoken : languages) {
         SCOPED_TRACE(spoken.code);
-        const std::string code = spoken.code;
-        setVariable("LANGUAGE", code);
-        setVariable("LANG", code.empty() ? "C" : code + "_" + code + ".UTF-8");
-        const ProgramRun unknown = runBatch({"--bogus"});
-        const ProgramRun help = runBatch({"--help"});
-        const ProgramRun dry = runBatch({"-n", file("album")});
+        const ProgramRun unknown = runBatch({"--language", spoken.code, "--bogus"});
+        const ProgramRun help = runBatch({"--language=" + std::string(spoken.code), "--help"});
+        const ProgramRun dry = runBatch({"-n", file("album"), "--language", spoken.code});
         EXPECT_EQ(unknown.err.substr(0, unknown.err.find('\n') + 1), spoken.unknown);
         EXPECT_NE(help.out.find(spoken.usage), std::string::npos) << help.out;
         EXPECT_NE(dry.out.find(spoken.sizeKept), std::string::npos) << dry.out;
     }
-    setVariable("LANGUAGE", language);
-    setVariable("LANG", lang);
+    const ProgramRun unknownLanguage = runBatch({"--language", "xx", "-n", file("album")});
+    EXPECT_EQ(unknownLanguage.status, 2);
+    EXPECT_NE(unknownLanguage.err.find("--language wants de, en, es, fr or it"), std::string::npos);
+#ifndef _WIN32
+    // Without --language, the terminal's.
+    const char* before = std::getenv("LANGUAGE");
+    const std::string language = before ? before : "";
+    setenv("LANGUAGE", "de", 1);
+    const ProgramRun german = runBatch({"--bogus"});
+    if (language.empty())
+        unsetenv("LANGUAGE");
+    else
+        setenv("LANGUAGE", language.c_str(), 1);
+    EXPECT_EQ(german.err.substr(0, german.err.find('\n') + 1), languages[0].unknown);
+#endif
 }

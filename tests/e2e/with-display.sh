@@ -2,6 +2,7 @@
 # Runs a command in a virtual X server with its own session bus (for the
 # accessibility bus), as a desktop session would, and cleans up after it.
 # Usage: tests/e2e/with-display.sh COMMAND [ARGS...]
+# TESSALY_SCREEN sets the screen's size (default 1280x1024x24).
 set -euo pipefail
 fifo_dir=$(mktemp -d)
 cleanup() {
@@ -11,7 +12,7 @@ cleanup() {
 trap cleanup EXIT
 
 exec 5>"$fifo_dir/display"
-Xvfb -displayfd 5 -noreset -screen 0 1280x1024x24 >/dev/null 2>&1 &
+Xvfb -displayfd 5 -noreset -screen 0 "${TESSALY_SCREEN:-1280x1024x24}" >/dev/null 2>&1 &
 xvfb=$!
 for _ in $(seq 100); do [ -s "$fifo_dir/display" ] && break; sleep 0.1; done
 export DISPLAY=":$(head -n1 "$fifo_dir/display")"
