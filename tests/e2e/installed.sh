@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Installs Tessaly into a staging folder (DESTDIR) and starts it the way
 # its menu entry does, with a fresh HOME, in a virtual X server: checks
-# where the preferences go, that the default watermark is found and that
-# Help hands the installed manual to the desktop's opener.
+# where the preferences go, that the default watermark is found, that
+# Help hands the installed manual to the desktop's opener, and that the
+# translations are where the programs look.
 # Usage: tests/e2e/installed.sh [build folder]
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -27,6 +28,17 @@ if [ "$before" != "$after" ]; then
   echo "installing made $after the program that opens folders, instead of $before" >&2
   exit 1
 fi
+# The installed catalogs, where the installed programs look: below
+# share/locale, as the window's lib/tessaly/tessaly finds them too.
+said=$("$work/stage/usr/bin/tessaly-batch" --language de --bogus 2>&1 || true)
+case $said in
+"tessaly-batch: es gibt keine Option --bogus"*) ;;
+*) echo "the installed tessaly-batch does not speak German: $said" >&2; exit 1 ;;
+esac
+for language in de es fr it; do
+  [ -f "$work/stage/usr/share/locale/$language/LC_MESSAGES/tessaly.mo" ] ||
+    { echo "no $language catalog installed" >&2; exit 1; }
+done
 mkdir "$work/home" "$work/opener"
 # A stand-in opener that records what it is asked to open.
 cat > "$work/opener/xdg-open" <<STUB
