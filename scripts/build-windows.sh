@@ -22,7 +22,7 @@ jobs=$(nproc)
 log() { echo "build-windows: $*" >&2; }
 
 install_tools() {
-    local wanted=(g++-mingw-w64-x86-64-posix nasm nsis dpkg-dev cmake make wine64 wine fonts-dejavu-core) missing=()
+    local wanted=(g++-mingw-w64-x86-64-posix nasm nsis dpkg-dev cmake make wine64 wine fonts-dejavu-core gettext) missing=()
     for package in "${wanted[@]}"; do
         dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" || missing+=("$package")
     done
