@@ -126,12 +126,14 @@ PicturePlan planPicture(const PictureFile& file, const ProcessingJob& job)
     // In the words the write would use.
     std::string problem;
     if (existing == ResultWriter::Existing::link)
-        problem = said(_("not written: ")) + said(_("%s is a symbolic link, which is never followed"), plan.target);
+        problem = notWritten(said(_("%s is a symbolic link, which is never followed"), plan.target));
     else if (existing == ResultWriter::Existing::other)
-        problem = folderProblem.empty() ? said(_("not written: ")) + said(_("%s is not a regular file"), plan.target) : folderProblem;
+        problem =
+            folderProblem.empty() ? notWritten(said(_("%s is not a regular file"), plan.target)) : folderProblem;
     else if (existing == ResultWriter::Existing::file && !job.overwrite)
-        problem = said(_("not written: ")) + said(_("%s already exists"), plan.target) + existingResultNote(plan.target, file.path());
-    const std::string prefix = said(_("not written: "));
+        problem =
+            notWritten(said(_("%s already exists"), plan.target)) + existingResultNote(plan.target, file.path());
+    const std::string prefix = notWritten("");
     if (!problem.empty())
         return failing(plan, problem.rfind(prefix, 0) == 0 ? problem.substr(prefix.size()) : problem, problem);
     return plan;

@@ -4,6 +4,15 @@
 #include <string>
 #include <vector>
 
+#include "text/Translated.h"
+
+// A result refused, and why: "not written: " in the user's words, as every
+// refusal to write a result begins.
+inline std::string notWritten(const std::string& why)
+{
+    return said(_("not written: ")) + why;
+}
+
 // Writes result files below an output folder, and only there: no symbolic
 // link below the folder is ever followed, for folders or files. Each folder
 // on the way is opened from the one above it without following links

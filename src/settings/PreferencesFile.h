@@ -12,9 +12,9 @@ class ConfigFile;
 // watermark below the program's directory.
 std::string defaultPreferencesText(const wxString& programDir);
 
-// The text savePreferences writes for the settings and the folder chosen
-// in the window.
-// The window's language goes last, and only when one is chosen.
+// The text savePreferences writes for the settings, the folder chosen in
+// the window and the language chosen in the Preferences: last, and only
+// when one is chosen, so that an untouched file stays as it always was.
 std::string savedPreferencesText(const BatchSettings& settings, const std::string& workingDir,
                                  const std::string& language = std::string());
 

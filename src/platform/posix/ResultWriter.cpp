@@ -101,8 +101,8 @@ int openFolderOf(const ResultWriter& writer, const std::string& relative, bool c
                             S_ISLNK(link.st_mode);
         close(folder);
         if (next < 0) {
-            problem = isLink ? said(_("not written: ")) + said(_("%s is a symbolic link, which is never followed"),
-                                                               writer.pathOf(relative.substr(0, slash)))
+            problem = isLink ? notWritten(said(_("%s is a symbolic link, which is never followed"),
+                                               writer.pathOf(relative.substr(0, slash))))
                              : cannotWrite(error);
             return -1;
         }
@@ -148,11 +148,11 @@ bool ResultWriter::write(const std::string& relative, const std::vector<unsigned
     struct stat status;
     if (fstatat(folder, name.c_str(), &status, AT_SYMLINK_NOFOLLOW) == 0) {
         if (S_ISLNK(status.st_mode))
-            problem = said(_("not written: ")) + said(_("%s is a symbolic link, which is never followed"), pathOf(relative));
+            problem = notWritten(said(_("%s is a symbolic link, which is never followed"), pathOf(relative)));
         else if (!S_ISREG(status.st_mode))
-            problem = said(_("not written: ")) + said(_("%s is not a regular file"), pathOf(relative));
+            problem = notWritten(said(_("%s is not a regular file"), pathOf(relative)));
         else if (!overwrite)
-            problem = said(_("not written: ")) + said(_("%s already exists"), pathOf(relative));
+            problem = notWritten(said(_("%s already exists"), pathOf(relative)));
         if (!problem.empty()) {
             close(folder);
             return false;
@@ -183,7 +183,7 @@ bool ResultWriter::write(const std::string& relative, const std::vector<unsigned
     }
     const bool done = error == 0;
     if (!done)
-        problem = error == EEXIST ? said(_("not written: ")) + said(_("%s already exists"), pathOf(relative)) : cannotWrite(error);
+        problem = error == EEXIST ? notWritten(said(_("%s already exists"), pathOf(relative))) : cannotWrite(error);
     if (done)
         fsync(folder);
     close(folder);

@@ -85,7 +85,7 @@ bool makeFolders(const std::string& path, int& error)
 
 std::string linkWords(const std::string& path)
 {
-    return said(_("not written: ")) + said(_("%s is a symbolic link or junction, which is never followed"), path);
+    return notWritten(said(_("%s is a symbolic link or junction, which is never followed"), path));
 }
 
 }  // namespace
@@ -186,11 +186,11 @@ bool ResultWriter::write(const std::string& relative, const std::vector<unsigned
         problem = linkWords(target);
         return false;
     case Existing::other:
-        problem = said(_("not written: ")) + said(_("%s is not a regular file"), target);
+        problem = notWritten(said(_("%s is not a regular file"), target));
         return false;
     case Existing::file:
         if (!overwrite) {
-            problem = said(_("not written: ")) + said(_("%s already exists"), target);
+            problem = notWritten(said(_("%s already exists"), target));
             return false;
         }
         break;
@@ -236,7 +236,7 @@ bool ResultWriter::write(const std::string& relative, const std::vector<unsigned
     if (error == ERROR_SUCCESS)
         return true;
     DeleteFileW(temporary.c_str());
-    problem = error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS ? said(_("not written: ")) + said(_("%s already exists"), target)
-                                                                          : cannotWrite(errnoOf(error));
+    const bool taken = error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS;
+    problem = taken ? notWritten(said(_("%s already exists"), target)) : cannotWrite(errnoOf(error));
     return false;
 }
