@@ -198,7 +198,7 @@ log "building the programs into $build"
 PKG_CONFIG_LIBDIR=$prefix/lib/pkgconfig cmake -S "$root" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$toolchain_file" \
     -DTESSALY_WINDOWS_PREFIX="$prefix" -DWX_CONFIG="$prefix/bin/wx-config" -DCMAKE_BUILD_TYPE=Release \
     -DTESSALY_WERROR=ON >&2
-PKG_CONFIG_LIBDIR=$prefix/lib/pkgconfig cmake --build "$build" -j"$jobs" --target tessaly tessaly-batch tessaly_tests tessaly_gui_tests manual catalogs >&2
+PKG_CONFIG_LIBDIR=$prefix/lib/pkgconfig cmake --build "$build" -j"$jobs" --target tessaly tessaly-batch tessaly_tests tessaly_gui_tests manual >&2
 # The toolkit's own words, from the catalogs of its Debian sources, beside ours.
 for po in "${sources[wxwidgets3.2]}"/locale/{de,es,fr,it}.po; do
     language=$(basename "$po" .po)

@@ -9,7 +9,7 @@ cd "$(dirname "$0")/.."
 # The same settings as the test command, so that neither builds again
 # what the other built.
 cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release -DTESSALY_WERROR=ON -DTESSALY_BENCH=ON
-cmake --build build/release -j"$(nproc)" --target tessaly manual catalogs
+cmake --build build/release -j"$(nproc)" --target tessaly manual
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
   echo "Tessaly needs a graphical display and none is set; without one, run: xvfb-run -a $0" >&2
   exit 1

@@ -70,7 +70,6 @@ shots() {  # FOLDER [LANG]
   echo "screenshots in $1"
 }
 shots "$out"
-cmake --build build/release --target catalogs >/dev/null
 for language in de es fr it; do
   shots "$PWD/build/release/screenshots/$language" "$language"
 done
