@@ -9,7 +9,7 @@
 
 PicturePipeline::PicturePipeline(const std::vector<std::string>& paths, const ProcessingJob& job, long quality,
                                  int threads)
-    : paths_(paths), job_(job), quality_(quality), handedBack_(paths.size(), false)
+    : paths_(paths), job_(job), quality_(quality), handedBack_(paths.size(), false), alone_(paths.size(), false)
 {
     const int cores = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
     const int helpers = threads > 0 ? threads : cores;
@@ -70,19 +70,25 @@ PreparedPicture PicturePipeline::next()
 
 namespace {
 
-// What the picture holds at its peak, shrunk as its plan will say: for
-// several outputs, as the one that needs the most, which the decode serves.
-std::size_t loadingBytes(const PictureFile& file, const ProcessingJob& job)
+// The size the picture is decoded at, as its plan will say: for several
+// outputs, the one that needs the most, which the decode serves.
+FittedSize loadingTarget(const PictureFile& file, const ProcessingJob& job)
 {
     std::uint32_t width = 0, height = 0;
     const bool sized = file.declaredSize(width, height);
-    std::size_t most = 0;
+    FittedSize most{0, 0};
+    std::size_t mostBytes = 0;
     for (std::size_t i = 0; i <= job.more.size(); ++i) {
         PicturePlan shape;
         if (sized)
             planShape(shape, width, height, file.jpegHead().exifRead ? file.jpegHead().orientation : 0,
                       (i == 0 ? job : job.more[i - 1]).settings);
-        most = std::max(most, file.loadingBytes(decodeTarget(shape)));
+        const FittedSize target = decodeTarget(shape);
+        const std::size_t bytes = file.loadingBytes(target);
+        if (i == 0 || bytes > mostBytes) {
+            most = target;
+            mostBytes = bytes;
+        }
     }
     return most;
 }
@@ -94,7 +100,7 @@ PreparedPicture PicturePipeline::prepareAgain(std::size_t index)
     std::size_t estimate = 0;
     PreparedPicture picture = preparedOrFailed([&](PreparedPicture& prepared) {
         PictureFile file(paths_[index]);
-        estimate = loadingBytes(file, job_);
+        estimate = file.loadingBytes(loadingTarget(file, job_));
         {
             // As the next to be handed over it needs no admission, but the
             // helpers must see what it holds.
@@ -118,8 +124,9 @@ bool PicturePipeline::prepareOne()
     bool admitted = false;
     try {
         PictureFile file(paths_[index]);
-        estimate = loadingBytes(file, job_);
-        if (!admit(index, estimate))
+        const FittedSize target = loadingTarget(file, job_);
+        estimate = file.loadingBytes(target);
+        if (!admit(index, estimate, file.coefficientBytes(target) > aloneAbove))
             return false;
         admitted = true;
         PreparedPicture picture;
@@ -137,6 +144,7 @@ void PicturePipeline::handBack(std::size_t index, std::size_t estimate, bool adm
     if (admitted) {
         bytesHeld_ -= estimate;
         --preparing_;
+        preparingAlone_ -= alone_[index];
     }
     handedBack_[index] = true;
     changed_.notify_all();
@@ -152,14 +160,22 @@ bool PicturePipeline::claim(std::size_t& index)
     return true;
 }
 
-bool PicturePipeline::admit(std::size_t index, std::size_t bytes)
+bool PicturePipeline::admit(std::size_t index, std::size_t bytes, bool alone)
 {
     std::unique_lock<std::mutex> lock(mutex_);
-    changed_.wait(lock, [&] { return cancelled_ || index == nextTake_ || bytesHeld_ + bytes <= bytesBudget; });
+    // The next to be handed over goes past the budget, whose bytes may be
+    // held by pictures waiting for it, but not past a picture prepared
+    // alone, which ends on its own.
+    changed_.wait(lock, [&] {
+        return cancelled_ || ((index == nextTake_ || bytesHeld_ + bytes <= bytesBudget) && preparingAlone_ == 0 &&
+                              !(alone && preparing_ > 0));
+    });
     if (cancelled_)
         return false;
     bytesHeld_ += bytes;
     mostPreparing_ = std::max(mostPreparing_, ++preparing_);
+    alone_[index] = alone;
+    preparingAlone_ += alone;
     return true;
 }
 
@@ -171,6 +187,7 @@ void PicturePipeline::store(std::size_t index, std::size_t estimate, PreparedPic
     // From here the picture holds only its encoded bytes.
     bytesHeld_ = bytesHeld_ - estimate + bytes;
     --preparing_;
+    preparingAlone_ -= alone_[index];
     changed_.notify_all();
 }
 

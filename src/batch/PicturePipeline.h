@@ -20,13 +20,17 @@
 //
 // Memory stays bounded whatever the folder holds: at most four pictures a
 // thread are claimed and not yet handed over, and a picture is admitted
-// while its estimated loading bytes fit the budget. A picture whose head
+// while its estimated loading bytes fit the budget. A progressive picture
+// that holds more than aloneAbove of coefficients until its last scan (a
+// 24-megapixel photo) is prepared alone: two of them would double the
+// batch's peak. A picture whose head
 // declares no size counts as the most any picture may cost. The next one
 // to be handed over is always admitted, so the batch never waits for
 // itself.
 class PicturePipeline {
 public:
     static constexpr std::size_t bytesBudget = std::size_t(256) << 20;
+    static constexpr std::size_t aloneAbove = std::size_t(16) << 20;
     static constexpr const char* helperName = "tessaly-prepare";
 
     // threads: 0 for one per core.
@@ -51,7 +55,7 @@ private:
     void help();
     bool prepareOne();
     bool claim(std::size_t& index);
-    bool admit(std::size_t index, std::size_t bytes);
+    bool admit(std::size_t index, std::size_t bytes, bool alone);
     void store(std::size_t index, std::size_t estimate, PreparedPicture picture);
     // A helper met an exception (out of memory, say): the worker prepares
     // the picture itself, where whatever goes wrong is that picture's failure.
@@ -67,10 +71,12 @@ private:
     std::condition_variable changed_;
     std::map<std::size_t, PreparedPicture> ready_;
     std::vector<bool> handedBack_;
+    std::vector<bool> alone_;  // admitted to be prepared alone
     std::size_t nextClaim_ = 0;
     std::size_t nextTake_ = 0;
     std::size_t bytesHeld_ = 0;
     int preparing_ = 0;
+    int preparingAlone_ = 0;
     int mostPreparing_ = 0;
     std::atomic<bool> cancelled_{false};
     std::vector<std::thread> helpers_;

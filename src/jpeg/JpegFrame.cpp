@@ -13,12 +13,20 @@ std::uint64_t blocks(int size, int factor, int maxFactor)
 
 }  // namespace
 
-std::uint64_t JpegFrame::coefficientBytes() const
+std::uint64_t JpegFrame::coefficientBytes(int numerator) const
 {
     const int maxH = *std::max_element(horizontal, horizontal + maxComponents);
     const int maxV = *std::max_element(vertical, vertical + maxComponents);
-    std::uint64_t bytes = 0;
+    bool reduced = numerator > 0;
     for (int c = 0; c < components; ++c)
-        bytes += blocks(width, horizontal[c], maxH) * blocks(height, vertical[c], maxV) * 64 * 2;
+        reduced = reduced && horizontal[c] > 0 && vertical[c] > 0 && numerator * maxH / horizontal[c] <= 8 &&
+                  numerator * maxV / vertical[c] <= 8;
+    std::uint64_t bytes = 0;
+    for (int c = 0; c < components; ++c) {
+        const std::uint64_t kept =
+            reduced ? std::uint64_t(numerator * maxH / horizontal[c]) * (numerator * maxV / vertical[c]) : 64;
+        bytes += blocks(width, horizontal[c], maxH) * blocks(height, vertical[c], maxV) *
+                 (kept * 2 + (reduced ? sizeof(std::uint64_t) : 0));
+    }
     return bytes;
 }

@@ -14,7 +14,10 @@ struct JpegFrame {
     int horizontal[maxComponents] = {};
     int vertical[maxComponents] = {};
 
-    // What a decoder keeps to assemble the scans of the whole picture: 64
-    // coefficients of 2 bytes for every block of every component.
-    std::uint64_t coefficientBytes() const;
+    // What a decoder keeps to assemble the scans of a progressive picture
+    // decoded at numerator/8: of every block of every component, the
+    // coefficients that scale shows (2 bytes each) and 8 bytes that mark the
+    // others, or all 64 where the scale needs more samples than a block has
+    // and libjpeg decodes it.
+    std::uint64_t coefficientBytes(int numerator) const;
 };

@@ -59,15 +59,22 @@ std::size_t PictureFile::loadingBytes(const FittedSize& target) const
     std::uint64_t bytes = 0;
     if (format_ == PictureFormat::jpeg) {
         const int numerator = targetScaleNumerator(static_cast<int>(width_), static_cast<int>(height_), target);
-        bytes = 2 * 3 * std::uint64_t(scaledSide(width_, numerator)) * scaledSide(height_, numerator);
-        if (head_.frame.progressive)
-            bytes += head_.frame.coefficientBytes();
+        bytes = 2 * 3 * std::uint64_t(scaledSide(width_, numerator)) * scaledSide(height_, numerator) +
+                coefficientBytes(target);
     } else {
         bytes = std::uint64_t(width_) * height_ * toolkitBytesPerPixel;
     }
     // The colour profile is held from the head on: up to 16 MB.
     bytes += head_.iccProfile.size();
     return static_cast<std::size_t>(std::min<std::uint64_t>(bytes, pictureMemoryLimit));
+}
+
+std::size_t PictureFile::coefficientBytes(const FittedSize& target) const
+{
+    if (!sized_ || format_ != PictureFormat::jpeg || !head_.frame.progressive)
+        return 0;
+    const int numerator = targetScaleNumerator(static_cast<int>(width_), static_cast<int>(height_), target);
+    return static_cast<std::size_t>(std::min<std::uint64_t>(head_.frame.coefficientBytes(numerator), pictureMemoryLimit));
 }
 
 std::string PictureFile::openProblem() const

@@ -43,6 +43,9 @@ public:
     // the head. pictureMemoryLimit, the most any picture may cost, when the
     // head declares no size.
     std::size_t loadingBytes(const FittedSize& target) const;
+    // Of those, the coefficients a progressive JPEG holds until its last
+    // scan; 0 for any other picture.
+    std::size_t coefficientBytes(const FittedSize& target) const;
 
     // Decodes the picture, shrunk to the target size ({0, 0}: its own), at
     // a reduced scale where the target allows (see loadPicture). False,

@@ -10,6 +10,7 @@
 #include "batch/BlockingImageHandler.h"
 #include "batch/PicturePipeline.h"
 #include "batch/TestJpeg.h"
+#include "pixel/PictureFile.h"
 
 namespace fs = std::filesystem;
 
@@ -146,6 +147,35 @@ TEST_F(ParallelBatch, TheBudgetHoldsForUnknownAndHugePictures)
     PicturePipeline pipeline(paths, job, 90, 2);
     for (const std::string& path : paths)
         EXPECT_EQ(pipeline.next().loaded, path == paths[0]) << path;
+    EXPECT_EQ(pipeline.mostPreparedAtOnce(), 1);
+}
+
+// A progressive 24-megapixel photo holds its coefficients to its last scan
+// (of a block, what the decoded size shows, and the marks of the others):
+// prepared alone, so that two never double the peak. A baseline one, and
+// the rest of the batch, are prepared beside others.
+TEST_F(ParallelBatch, LargeProgressivePicturesArePreparedAlone)
+{
+    writeFile(dir.file("baseline.jpg"), encodeJpeg(wxImage(6000, 4000, true), false));
+    const Bytes progressive = encodeJpeg(wxImage(6000, 4000, true), true);
+    // Decoded at half size for a result of 1500 x 1000: 16 luma and 64 chroma
+    // coefficients of 2 bytes a block, and 8 bytes of marks.
+    const FittedSize half{1500, 1000};
+    EXPECT_EQ(PictureFile(dir.file("baseline.jpg")).coefficientBytes(half), 0u);
+    writeFile(dir.file("p1.jpg"), progressive);
+    EXPECT_EQ(PictureFile(dir.file("p1.jpg")).coefficientBytes(half),
+              std::size_t(750 * 500) * (16 * 2 + 8) + 2 * std::size_t(375 * 250) * (64 * 2 + 8));
+    std::vector<std::string> paths;
+    for (int i = 1; i <= 4; ++i) {
+        paths.push_back(dir.file("p" + std::to_string(i) + ".jpg"));
+        writeFile(paths.back(), progressive);
+    }
+    ProcessingJob job = plainJob(dir.path());
+    job.settings.resize = true;
+    job.settings.width = 1500;
+    PicturePipeline pipeline(paths, job, 90, 2);
+    for (const std::string& path : paths)
+        EXPECT_TRUE(pipeline.next().loaded) << path;
     EXPECT_EQ(pipeline.mostPreparedAtOnce(), 1);
 }
 
