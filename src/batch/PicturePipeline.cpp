@@ -164,11 +164,11 @@ bool PicturePipeline::admit(std::size_t index, std::size_t bytes, bool alone)
 {
     std::unique_lock<std::mutex> lock(mutex_);
     // The next to be handed over goes past the budget, whose bytes may be
-    // held by pictures waiting for it, but not past a picture prepared
-    // alone, which ends on its own.
+    // held by pictures waiting for it, but not past another large
+    // progressive picture, which ends on its own.
     changed_.wait(lock, [&] {
-        return cancelled_ || ((index == nextTake_ || bytesHeld_ + bytes <= bytesBudget) && preparingAlone_ == 0 &&
-                              !(alone && preparing_ > 0));
+        return cancelled_ ||
+               ((index == nextTake_ || bytesHeld_ + bytes <= bytesBudget) && !(alone && preparingAlone_ > 0));
     });
     if (cancelled_)
         return false;

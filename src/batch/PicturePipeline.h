@@ -20,17 +20,17 @@
 //
 // Memory stays bounded whatever the folder holds: at most four pictures a
 // thread are claimed and not yet handed over, and a picture is admitted
-// while its estimated loading bytes fit the budget. A progressive picture
-// that holds more than aloneAbove of coefficients until its last scan (a
-// 24-megapixel photo) is prepared alone: two of them would double the
-// batch's peak. A picture whose head
+// while its estimated loading bytes fit the budget. Of the progressive
+// pictures that hold more than aloneAbove of coefficients until their last
+// scan (24-megapixel photos), one is prepared at a time: two would double
+// the batch's peak. Smaller pictures are prepared beside it. A picture whose head
 // declares no size counts as the most any picture may cost. The next one
 // to be handed over is always admitted, so the batch never waits for
 // itself.
 class PicturePipeline {
 public:
     static constexpr std::size_t bytesBudget = std::size_t(256) << 20;
-    static constexpr std::size_t aloneAbove = std::size_t(16) << 20;
+    static constexpr std::size_t aloneAbove = std::size_t(32) << 20;
     static constexpr const char* helperName = "tessaly-prepare";
 
     // threads: 0 for one per core.
@@ -71,7 +71,7 @@ private:
     std::condition_variable changed_;
     std::map<std::size_t, PreparedPicture> ready_;
     std::vector<bool> handedBack_;
-    std::vector<bool> alone_;  // admitted to be prepared alone
+    std::vector<bool> alone_;  // admitted as a large progressive picture
     std::size_t nextClaim_ = 0;
     std::size_t nextTake_ = 0;
     std::size_t bytesHeld_ = 0;

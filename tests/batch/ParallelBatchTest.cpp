@@ -152,9 +152,8 @@ TEST_F(ParallelBatch, TheBudgetHoldsForUnknownAndHugePictures)
 
 // A progressive 24-megapixel photo holds its coefficients to its last scan
 // (of a block, what the decoded size shows, and the marks of the others):
-// prepared alone, so that two never double the peak. A baseline one, and
-// the rest of the batch, are prepared beside others.
-TEST_F(ParallelBatch, LargeProgressivePicturesArePreparedAlone)
+// two of them are never prepared at once, so as not to double the peak.
+TEST_F(ParallelBatch, LargeProgressivePicturesArePreparedOneAtATime)
 {
     writeFile(dir.file("baseline.jpg"), encodeJpeg(wxImage(6000, 4000, true), false));
     const Bytes progressive = encodeJpeg(wxImage(6000, 4000, true), true);
