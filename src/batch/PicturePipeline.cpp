@@ -70,14 +70,19 @@ PreparedPicture PicturePipeline::next()
 
 namespace {
 
-// The size the picture is decoded at, as its plan will say: for several
+// What preparing the picture holds at its peak, and whether it is a large
+// progressive one, at the size its plan will decode it at: for several
 // outputs, the one that needs the most, which the decode serves.
-FittedSize loadingTarget(const PictureFile& file, const ProcessingJob& job)
+struct Load {
+    std::size_t bytes = 0;
+    bool large = false;
+};
+
+Load loadOf(const PictureFile& file, const ProcessingJob& job)
 {
     std::uint32_t width = 0, height = 0;
     const bool sized = file.declaredSize(width, height);
-    FittedSize most{0, 0};
-    std::size_t mostBytes = 0;
+    Load most;
     for (std::size_t i = 0; i <= job.more.size(); ++i) {
         PicturePlan shape;
         if (sized)
@@ -85,10 +90,8 @@ FittedSize loadingTarget(const PictureFile& file, const ProcessingJob& job)
                       (i == 0 ? job : job.more[i - 1]).settings);
         const FittedSize target = decodeTarget(shape);
         const std::size_t bytes = file.loadingBytes(target);
-        if (i == 0 || bytes > mostBytes) {
-            most = target;
-            mostBytes = bytes;
-        }
+        if (i == 0 || bytes > most.bytes)
+            most = {bytes, file.coefficientBytes(target) > PicturePipeline::aloneAbove};
     }
     return most;
 }
@@ -100,7 +103,7 @@ PreparedPicture PicturePipeline::prepareAgain(std::size_t index)
     std::size_t estimate = 0;
     PreparedPicture picture = preparedOrFailed([&](PreparedPicture& prepared) {
         PictureFile file(paths_[index]);
-        estimate = file.loadingBytes(loadingTarget(file, job_));
+        estimate = loadOf(file, job_).bytes;
         {
             // As the next to be handed over it needs no admission, but the
             // helpers must see what it holds.
@@ -124,9 +127,9 @@ bool PicturePipeline::prepareOne()
     bool admitted = false;
     try {
         PictureFile file(paths_[index]);
-        const FittedSize target = loadingTarget(file, job_);
-        estimate = file.loadingBytes(target);
-        if (!admit(index, estimate, file.coefficientBytes(target) > aloneAbove))
+        const Load load = loadOf(file, job_);
+        estimate = load.bytes;
+        if (!admit(index, estimate, load.large))
             return false;
         admitted = true;
         PreparedPicture picture;
