@@ -5,17 +5,19 @@
 #include <wx/log.h>
 
 #include "pixel/PictureFile.h"
+#include "platform/LargeBlocks.h"
 #include "platform/ThreadName.h"
 
 PicturePipeline::PicturePipeline(const std::vector<std::string>& paths, const ProcessingJob& job, long quality,
                                  int threads)
-    : paths_(paths), job_(job), quality_(quality), handedBack_(paths.size(), false), alone_(paths.size(), false)
+    : paths_(paths), job_(job), quality_(quality), handedBack_(paths.size(), false), coefficients_(paths.size(), 0)
 {
     const int cores = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
     const int helpers = threads > 0 ? threads : cores;
     // Room for a few ready pictures (encoded bytes only) per helper, so
     // that helpers go on while the worker waits for the disk.
     window_ = static_cast<std::size_t>(helpers) * 4;
+    returnLargeBlocksToTheSystem();
     if (helpers == 1)
         return;
     for (int i = 0; i < helpers; ++i)
@@ -70,12 +72,12 @@ PreparedPicture PicturePipeline::next()
 
 namespace {
 
-// What preparing the picture holds at its peak, and whether it is a large
-// progressive one, at the size its plan will decode it at: for several
+// What preparing the picture holds at its peak, and of that its
+// coefficients, at the size its plan will decode it at: for several
 // outputs, the one that needs the most, which the decode serves.
 struct Load {
     std::size_t bytes = 0;
-    bool large = false;
+    std::size_t coefficients = 0;
 };
 
 Load loadOf(const PictureFile& file, const ProcessingJob& job)
@@ -91,7 +93,7 @@ Load loadOf(const PictureFile& file, const ProcessingJob& job)
         const FittedSize target = decodeTarget(shape);
         const std::size_t bytes = file.loadingBytes(target);
         if (i == 0 || bytes > most.bytes)
-            most = {bytes, file.coefficientBytes(target) > PicturePipeline::aloneAbove};
+            most = {bytes, file.coefficientBytes(target)};
     }
     return most;
 }
@@ -129,7 +131,7 @@ bool PicturePipeline::prepareOne()
         PictureFile file(paths_[index]);
         const Load load = loadOf(file, job_);
         estimate = load.bytes;
-        if (!admit(index, estimate, load.large))
+        if (!admit(index, estimate, load.coefficients))
             return false;
         admitted = true;
         PreparedPicture picture;
@@ -147,7 +149,7 @@ void PicturePipeline::handBack(std::size_t index, std::size_t estimate, bool adm
     if (admitted) {
         bytesHeld_ -= estimate;
         --preparing_;
-        preparingAlone_ -= alone_[index];
+        coefficientsHeld_ -= coefficients_[index];
     }
     handedBack_[index] = true;
     changed_.notify_all();
@@ -163,22 +165,22 @@ bool PicturePipeline::claim(std::size_t& index)
     return true;
 }
 
-bool PicturePipeline::admit(std::size_t index, std::size_t bytes, bool alone)
+bool PicturePipeline::admit(std::size_t index, std::size_t bytes, std::size_t coefficients)
 {
     std::unique_lock<std::mutex> lock(mutex_);
     // The next to be handed over goes past the budget, whose bytes may be
-    // held by pictures waiting for it, but not past another large
-    // progressive picture, which ends on its own.
+    // held by pictures waiting for it, but not past the coefficients of
+    // pictures in preparation, which end on their own.
     changed_.wait(lock, [&] {
-        return cancelled_ ||
-               ((index == nextTake_ || bytesHeld_ + bytes <= bytesBudget) && !(alone && preparingAlone_ > 0));
+        return cancelled_ || ((index == nextTake_ || bytesHeld_ + bytes <= bytesBudget) &&
+                              (coefficientsHeld_ == 0 || coefficientsHeld_ + coefficients <= coefficientBudget));
     });
     if (cancelled_)
         return false;
     bytesHeld_ += bytes;
     mostPreparing_ = std::max(mostPreparing_, ++preparing_);
-    alone_[index] = alone;
-    preparingAlone_ += alone;
+    coefficients_[index] = coefficients;
+    coefficientsHeld_ += coefficients;
     return true;
 }
 
@@ -190,7 +192,7 @@ void PicturePipeline::store(std::size_t index, std::size_t estimate, PreparedPic
     // From here the picture holds only its encoded bytes.
     bytesHeld_ = bytesHeld_ - estimate + bytes;
     --preparing_;
-    preparingAlone_ -= alone_[index];
+    coefficientsHeld_ -= coefficients_[index];
     changed_.notify_all();
 }
 

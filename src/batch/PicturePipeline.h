@@ -20,17 +20,18 @@
 //
 // Memory stays bounded whatever the folder holds: at most four pictures a
 // thread are claimed and not yet handed over, and a picture is admitted
-// while its estimated loading bytes fit the budget. Of the progressive
-// pictures that hold more than aloneAbove of coefficients until their last
-// scan (24-megapixel photos), one is prepared at a time: two would double
-// the batch's peak. Smaller pictures are prepared beside it. A picture whose head
+// while its estimated loading bytes fit the budget. Progressive pictures
+// hold their coefficients until their last scan, a large share of the
+// batch's peak: those in preparation hold at most coefficientBudget
+// together, or one picture alone (a 24-megapixel photo's 24 MiB and a
+// smaller one beside it, never two large ones). A picture whose head
 // declares no size counts as the most any picture may cost. The next one
 // to be handed over is always admitted, so the batch never waits for
 // itself.
 class PicturePipeline {
 public:
     static constexpr std::size_t bytesBudget = std::size_t(256) << 20;
-    static constexpr std::size_t aloneAbove = std::size_t(32) << 20;
+    static constexpr std::size_t coefficientBudget = std::size_t(32) << 20;
     static constexpr const char* helperName = "tessaly-prepare";
 
     // threads: 0 for one per core.
@@ -55,7 +56,7 @@ private:
     void help();
     bool prepareOne();
     bool claim(std::size_t& index);
-    bool admit(std::size_t index, std::size_t bytes, bool alone);
+    bool admit(std::size_t index, std::size_t bytes, std::size_t coefficients);
     void store(std::size_t index, std::size_t estimate, PreparedPicture picture);
     // A helper met an exception (out of memory, say): the worker prepares
     // the picture itself, where whatever goes wrong is that picture's failure.
@@ -71,12 +72,12 @@ private:
     std::condition_variable changed_;
     std::map<std::size_t, PreparedPicture> ready_;
     std::vector<bool> handedBack_;
-    std::vector<bool> alone_;  // admitted as a large progressive picture
+    std::vector<std::size_t> coefficients_;  // of each picture admitted
     std::size_t nextClaim_ = 0;
     std::size_t nextTake_ = 0;
     std::size_t bytesHeld_ = 0;
     int preparing_ = 0;
-    int preparingAlone_ = 0;
+    std::size_t coefficientsHeld_ = 0;
     int mostPreparing_ = 0;
     std::atomic<bool> cancelled_{false};
     std::vector<std::thread> helpers_;

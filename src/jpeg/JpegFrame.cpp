@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "jpeg/CoefficientStore.h"
+
 namespace {
 
 std::uint64_t blocks(int size, int factor, int maxFactor)
@@ -23,10 +25,11 @@ std::uint64_t JpegFrame::coefficientBytes(int numerator) const
                   numerator * maxV / vertical[c] <= 8;
     std::uint64_t bytes = 0;
     for (int c = 0; c < components; ++c) {
-        const std::uint64_t kept =
-            reduced ? std::uint64_t(numerator * maxH / horizontal[c]) * (numerator * maxV / vertical[c]) : 64;
-        bytes += blocks(width, horizontal[c], maxH) * blocks(height, vertical[c], maxV) *
-                 (kept * 2 + (reduced ? sizeof(std::uint64_t) : 0));
+        const std::uint64_t count = blocks(width, horizontal[c], maxH) * blocks(height, vertical[c], maxV);
+        bytes += reduced ? CoefficientStore::bytesFor(count, (numerator * maxH / horizontal[c]) *
+                                                                 (numerator * maxV / vertical[c])) +
+                               count * sizeof(std::uint64_t)
+                         : count * 64 * 2;
     }
     return bytes;
 }

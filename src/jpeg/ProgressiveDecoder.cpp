@@ -254,7 +254,7 @@ bool ProgressiveDecoder::prepare(int numerator, std::size_t memoryLimit)
         component.down = numerator * maxVertical_ / component.vertical;
         component.kept = component.across * component.down;
         const std::uint64_t blocks = std::uint64_t(component.storedAcross) * component.storedDown;
-        bytes += blocks * (component.kept * sizeof(std::int16_t) + sizeof(std::uint64_t));
+        bytes += CoefficientStore::bytesFor(blocks, component.kept) + blocks * sizeof(std::uint64_t);
         bytes += std::uint64_t(component.storedAcross) * component.across * numerator * maxVertical_ * sizeof(float);
     }
     if (bytes > memoryLimit)
@@ -269,10 +269,10 @@ bool ProgressiveDecoder::prepare(int numerator, std::size_t memoryLimit)
                 component.keptAc |= std::uint64_t(1) << z;
         }
         const std::size_t blocks = std::size_t(component.storedAcross) * component.storedDown;
-        component.coefficients.reset(
-            static_cast<std::int16_t*>(std::calloc(blocks * component.kept, sizeof(std::int16_t))));
+        // Room for the rare picture whose coefficients must all be wide.
+        const std::size_t spare = (memoryLimit - bytes) / components_.size();
         component.nonzero.reset(static_cast<std::uint64_t*>(std::calloc(blocks, sizeof(std::uint64_t))));
-        if (!component.coefficients || !component.nonzero)
+        if (!component.coefficients.reset(blocks, component.kept, spare) || !component.nonzero)
             return decline(Decline::memory);
         std::fill(std::begin(component.bits), std::end(component.bits), -1);
     }
@@ -421,22 +421,21 @@ bool ProgressiveDecoder::decodeMcu(const Scan& scan, int mcu)
     return true;
 }
 
-bool ProgressiveDecoder::decodeBlock(const Scan& scan, Component& component, int block)
+bool ProgressiveDecoder::decodeBlock(const Scan& scan, Component& component, std::size_t block)
 {
-    std::int16_t* kept = &component.coefficients[std::size_t(block) * component.kept];
     if (scan.start == 0) {
         if (scan.high == 0)
-            return decodeDcFirst(scan, component, kept);
+            return decodeDcFirst(scan, component, block);
         if (reader_.take(1))
-            kept[0] = static_cast<std::int16_t>(kept[0] | 1 << scan.low);
+            component.coefficients.setDc(block, component.coefficients.dc(block) | 1 << scan.low);
         return true;
     }
     std::uint64_t& nonzero = component.nonzero[block];
-    return scan.high == 0 ? decodeAcFirst(scan, component, kept, nonzero)
-                          : decodeAcRefine(scan, component, kept, nonzero);
+    return scan.high == 0 ? decodeAcFirst(scan, component, block, nonzero)
+                          : decodeAcRefine(scan, component, block, nonzero);
 }
 
-bool ProgressiveDecoder::decodeDcFirst(const Scan& scan, Component& component, std::int16_t* kept)
+bool ProgressiveDecoder::decodeDcFirst(const Scan& scan, Component& component, std::size_t block)
 {
     const int size = reader_.decode(dcTables_[component.dcTable]);
     if (size < 0)
@@ -446,11 +445,11 @@ bool ProgressiveDecoder::decodeDcFirst(const Scan& scan, Component& component, s
     const int value = component.predictor * (1 << scan.low);
     if (!fitsCoefficient(value))
         return false;
-    kept[0] = static_cast<std::int16_t>(value);
+    component.coefficients.setDc(block, value);
     return true;
 }
 
-bool ProgressiveDecoder::decodeAcFirst(const Scan& scan, Component& component, std::int16_t* kept,
+bool ProgressiveDecoder::decodeAcFirst(const Scan& scan, Component& component, std::size_t block,
                                        std::uint64_t& nonzeroBits)
 {
     if (eobRun_ > 0) {
@@ -480,8 +479,8 @@ bool ProgressiveDecoder::decodeAcFirst(const Scan& scan, Component& component, s
         if (z > scan.end || !fitsCoefficient(value))
             return false;
         nonzero |= std::uint64_t(1) << z;
-        if (component.slot[z] >= 0)
-            kept[component.slot[z]] = static_cast<std::int16_t>(value);
+        if (component.slot[z] >= 0 && !component.coefficients.setAc(block, component.slot[z], value))
+            return decline(Decline::memory);
     }
     nonzeroBits = nonzero;
     return true;
@@ -504,13 +503,14 @@ std::uint64_t bitsBetween(int from, int to)
 // Each coefficient already not zero gets its next bit from a correction
 // bit; runs count only the coefficients that are still zero. Both are found
 // by their bits in the block's mask, as most of a band is zero.
-bool ProgressiveDecoder::decodeAcRefine(const Scan& scan, Component& component, std::int16_t* kept,
+bool ProgressiveDecoder::decodeAcRefine(const Scan& scan, Component& component, std::size_t block,
                                         std::uint64_t& nonzeroBits)
 {
     const int bit = 1 << scan.low;
     std::uint64_t nonzero = nonzeroBits;  // a copy the compiler may keep in a register
     // One correction bit for each position, in order; those of coefficients
     // that are not kept are passed over, up to 16 at a time.
+    bool stored = true;  // false when a coefficient outside 8 bits found no memory
     const auto refine = [&](std::uint64_t positions) {
         for (;;) {
             const std::uint64_t keptLeft = positions & component.keptAc;
@@ -522,9 +522,11 @@ bool ProgressiveDecoder::decodeAcRefine(const Scan& scan, Component& component, 
             const int z = __builtin_ctzll(keptLeft);
             positions &= ~(passed | std::uint64_t(1) << z);
             if (reader_.take(1)) {
-                std::int16_t& coefficient = kept[component.slot[z]];
+                const int coefficient = component.coefficients.ac(block, component.slot[z]);
                 if ((coefficient & bit) == 0)
-                    coefficient = static_cast<std::int16_t>(coefficient + (coefficient >= 0 ? bit : -bit));
+                    stored = component.coefficients.setAc(block, component.slot[z],
+                                                          coefficient + (coefficient >= 0 ? bit : -bit)) &&
+                             stored;
             }
         }
     };
@@ -560,7 +562,7 @@ bool ProgressiveDecoder::decodeAcRefine(const Scan& scan, Component& component, 
                     return false;
                 nonzero |= std::uint64_t(1) << z;
                 if (component.slot[z] >= 0)
-                    kept[component.slot[z]] = static_cast<std::int16_t>(value);
+                    stored = component.coefficients.setAc(block, component.slot[z], value) && stored;
             }
         }
     }
@@ -569,7 +571,7 @@ bool ProgressiveDecoder::decodeAcRefine(const Scan& scan, Component& component, 
         --eobRun_;
     }
     nonzeroBits = nonzero;
-    return true;
+    return stored || decline(Decline::memory);
 }
 
 ProgressiveDecoder::Outcome ProgressiveDecoder::emitRows(int numerator, const RowSink& sink)
@@ -589,6 +591,7 @@ ProgressiveDecoder::Outcome ProgressiveDecoder::emitRows(int numerator, const Ro
         for (int k = 0; k < components_[c].kept; ++k)
             scales[c].push_back(components_[c].quant[k / components_[c].across * 8 + k % components_[c].across]);
     float dequantized[64];
+    int kept[64];
     for (int strip = 0; strip < mcusDown_ && strip * stripRows < outputHeight; ++strip) {
         if (cancelled())
             return Outcome::cancelled;
@@ -599,15 +602,15 @@ ProgressiveDecoder::Outcome ProgressiveDecoder::emitRows(int numerator, const Ro
                 const int blockRow = strip * component.vertical + v;
                 for (int column = 0; column < component.storedAcross; ++column) {
                     const std::size_t block = std::size_t(blockRow) * component.storedAcross + column;
-                    const std::int16_t* kept = &component.coefficients[block * component.kept];
                     float* samples = &planes[c][v * component.down * stride + column * component.across];
                     if ((component.nonzero[block] & component.keptAc) == 0) {
                         // Flat, as many blocks of sky and walls are.
-                        const float flat = float(kept[0]) * scales[c][0] / 8;
+                        const float flat = float(component.coefficients.dc(block)) * scales[c][0] / 8;
                         for (int j = 0; j < component.down; ++j)
                             std::fill_n(samples + j * stride, component.across, flat);
                         continue;
                     }
+                    component.coefficients.values(block, kept);
                     for (int k = 0; k < component.kept; ++k)
                         dequantized[k] = float(kept[k]) * scales[c][k];
                     reducedIdct(dequantized, component.across, component.down, samples, stride);

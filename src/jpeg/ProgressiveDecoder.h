@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "jpeg/ByteSource.h"
+#include "jpeg/CoefficientStore.h"
 #include "jpeg/SegmentCursor.h"
 #include "jpeg/EntropyReader.h"
 #include "jpeg/HuffmanTable.h"
@@ -80,7 +81,7 @@ private:
         int kept = 1;                          // across x down coefficients kept per block
         std::int8_t slot[64] = {};             // zigzag position -> place among the kept, -1 none
         std::uint64_t keptAc = 0;              // bit z: an AC coefficient that is kept
-        Zeroed<std::int16_t> coefficients;
+        CoefficientStore coefficients;
         Zeroed<std::uint64_t> nonzero;         // bit z: the coefficient at zigzag z is not zero
         std::uint16_t quant[64] = {};          // natural order, taken at the component's first scan
         bool quantTaken = false;
@@ -103,10 +104,10 @@ private:
     bool readScanHeader(Scan& scan);
     Outcome decodeScan(const Scan& scan, int& marker);
     bool decodeMcu(const Scan& scan, int mcu);
-    bool decodeBlock(const Scan& scan, Component& component, int block);
-    bool decodeDcFirst(const Scan& scan, Component& component, std::int16_t* kept);
-    bool decodeAcFirst(const Scan& scan, Component& component, std::int16_t* kept, std::uint64_t& nonzero);
-    bool decodeAcRefine(const Scan& scan, Component& component, std::int16_t* kept, std::uint64_t& nonzero);
+    bool decodeBlock(const Scan& scan, Component& component, std::size_t block);
+    bool decodeDcFirst(const Scan& scan, Component& component, std::size_t block);
+    bool decodeAcFirst(const Scan& scan, Component& component, std::size_t block, std::uint64_t& nonzero);
+    bool decodeAcRefine(const Scan& scan, Component& component, std::size_t block, std::uint64_t& nonzero);
     bool cancelled() const { return cancel_ && cancel_->load(std::memory_order_relaxed); }
     Outcome emitRows(int numerator, const RowSink& sink);
 

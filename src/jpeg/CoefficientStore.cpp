@@ -1,0 +1,68 @@
+#include "jpeg/CoefficientStore.h"
+
+#include <algorithm>
+
+namespace {
+
+// What a value in the table costs, its node and its bucket together.
+constexpr std::size_t overflowEntryBytes = 48;
+
+}  // namespace
+
+bool CoefficientStore::reset(std::size_t blocks, int kept, std::size_t spareBytes)
+{
+    blocks_ = blocks;
+    acPerBlock_ = kept - 1;
+    spareBytes_ = spareBytes;
+    const std::size_t acCount = blocks * acPerBlock_;
+    // The table may grow to a quarter of the narrow coefficients' bytes.
+    overflowLimit_ = std::min(spareBytes, acCount / 4) / overflowEntryBytes;
+    std::unordered_map<std::size_t, std::int16_t>().swap(overflow_);
+    wide_.reset();
+    dc_.reset(static_cast<std::int16_t*>(std::calloc(std::max<std::size_t>(blocks, 1), sizeof(std::int16_t))));
+    narrow_.reset(static_cast<std::int8_t*>(std::calloc(std::max<std::size_t>(acCount, 1), 1)));
+    return dc_ && narrow_;
+}
+
+void CoefficientStore::values(std::size_t block, int* into) const
+{
+    into[0] = dc_[block];
+    const std::size_t first = block * acPerBlock_;
+    if (wide_) {
+        std::copy_n(&wide_[first], acPerBlock_, into + 1);
+        return;
+    }
+    for (int k = 0; k < acPerBlock_; ++k) {
+        const int value = narrow_[first + k];
+        into[k + 1] = value != escape ? value : overflow_.at(first + k);
+    }
+}
+
+bool CoefficientStore::setOutside(std::size_t at, int value)
+{
+    if (value > escape && value <= 127) {
+        overflow_.erase(at);
+        narrow_[at] = static_cast<std::int8_t>(value);
+        return true;
+    }
+    narrow_[at] = escape;
+    overflow_[at] = static_cast<std::int16_t>(value);
+    return overflow_.size() <= overflowLimit_ || widen();
+}
+
+bool CoefficientStore::widen()
+{
+    const std::size_t acCount = blocks_ * acPerBlock_;
+    if (acCount * sizeof(std::int16_t) > spareBytes_)
+        return false;
+    wide_.reset(static_cast<std::int16_t*>(std::calloc(std::max<std::size_t>(acCount, 1), sizeof(std::int16_t))));
+    if (!wide_)
+        return false;
+    for (std::size_t at = 0; at < acCount; ++at)
+        wide_[at] = narrow_[at];
+    for (const auto& [at, value] : overflow_)
+        wide_[at] = value;
+    narrow_.reset();
+    std::unordered_map<std::size_t, std::int16_t>().swap(overflow_);
+    return true;
+}

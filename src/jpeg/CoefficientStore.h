@@ -1,0 +1,77 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <memory>
+#include <unordered_map>
+
+// The coefficients a progressive decode keeps of every block of a
+// component until its last scan: the DC coefficient in 16 bits, the AC
+// coefficients in 8. The AC coefficients a reduced decode keeps are the
+// lowest of the block, and in photographs they pass ±127 about once in a
+// thousand, at quality 100 too: those few wait in a table beside. Should a
+// picture have more of them than the table may hold, every AC coefficient
+// is widened to 16 bits, as much memory as they would have taken from the
+// start.
+class CoefficientStore {
+public:
+    // Bytes a store of blocks x kept coefficients takes before any is wide.
+    static std::uint64_t bytesFor(std::uint64_t blocks, int kept) { return blocks * (kept + 1); }
+
+    // All coefficients zero; widening may take up to spareBytes more. False
+    // when the memory cannot be had.
+    bool reset(std::size_t blocks, int kept, std::size_t spareBytes);
+
+    int dc(std::size_t block) const { return dc_[block]; }
+    void setDc(std::size_t block, int value) { dc_[block] = static_cast<std::int16_t>(value); }
+
+    // AC coefficient slot (1 to kept - 1) of a block.
+    int ac(std::size_t block, int slot) const
+    {
+        const std::size_t at = block * acPerBlock_ + slot - 1;
+        if (wide_)
+            return wide_[at];
+        const int value = narrow_[at];
+        return value != escape ? value : overflow_.at(at);
+    }
+    // False when widening needed more memory than it may take.
+    bool setAc(std::size_t block, int slot, int value)
+    {
+        const std::size_t at = block * acPerBlock_ + slot - 1;
+        if (wide_) {
+            wide_[at] = static_cast<std::int16_t>(value);
+            return true;
+        }
+        if (value > escape && value <= 127 && narrow_[at] != escape) {
+            narrow_[at] = static_cast<std::int8_t>(value);
+            return true;
+        }
+        return setOutside(at, value);
+    }
+
+    // The block's kept coefficients, DC first.
+    void values(std::size_t block, int* into) const;
+
+private:
+    static constexpr int escape = -128;  // the value waits in overflow_
+    struct Free {
+        void operator()(void* memory) const { std::free(memory); }
+    };
+    // calloc's: fresh pages come zeroed from the system, without a pass
+    // that writes zeros over tens of megabytes.
+    template <typename T>
+    using Zeroed = std::unique_ptr<T[], Free>;
+
+    bool setOutside(std::size_t at, int value);
+    bool widen();
+
+    std::size_t blocks_ = 0;
+    int acPerBlock_ = 0;
+    std::size_t spareBytes_ = 0;
+    std::size_t overflowLimit_ = 0;
+    Zeroed<std::int16_t> dc_;
+    Zeroed<std::int8_t> narrow_;
+    Zeroed<std::int16_t> wide_;
+    std::unordered_map<std::size_t, std::int16_t> overflow_;
+};
