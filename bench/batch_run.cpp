@@ -18,6 +18,7 @@
 #include "pixel/JpegReplacer.h"
 #include "pixel/Orientation.h"
 #include "platform/PictureList.h"
+#include "platform/SharedHeap.h"
 #include "pixel/PictureLoader.h"
 #include "pixel/Watermark.h"
 #include "batch/WorkingThread.h"
@@ -89,6 +90,7 @@ int runFullDecode(const std::string& folder, const wxImage& mark)
 
 int main(int argc, char** argv)
 {
+    shareOneHeap();
     if (argc < 3) {
         std::fprintf(stderr, "usage: %s FOLDER WATERMARK [--full-decode | --serial]\n", argv[0]);
         return 2;

@@ -5,7 +5,6 @@
 #include <wx/log.h>
 
 #include "pixel/PictureFile.h"
-#include "platform/LargeBlocks.h"
 #include "platform/ThreadName.h"
 
 PicturePipeline::PicturePipeline(const std::vector<std::string>& paths, const ProcessingJob& job, long quality,
@@ -17,7 +16,6 @@ PicturePipeline::PicturePipeline(const std::vector<std::string>& paths, const Pr
     // Room for a few ready pictures (encoded bytes only) per helper, so
     // that helpers go on while the worker waits for the disk.
     window_ = static_cast<std::size_t>(helpers) * 4;
-    returnLargeBlocksToTheSystem();
     if (helpers == 1)
         return;
     for (int i = 0; i < helpers; ++i)

@@ -23,15 +23,16 @@
 // while its estimated loading bytes fit the budget. Progressive pictures
 // hold their coefficients until their last scan, a large share of the
 // batch's peak: those in preparation hold at most coefficientBudget
-// together, or one picture alone (a 24-megapixel photo's 24 MiB and a
-// smaller one beside it, never two large ones). A picture whose head
+// together, or one picture alone. Two 24-megapixel photos (22 to 27 MiB
+// each) are never prepared at once, two of 16 megapixels or a large and a
+// small one are. A picture whose head
 // declares no size counts as the most any picture may cost. The next one
 // to be handed over is always admitted, so the batch never waits for
 // itself.
 class PicturePipeline {
 public:
     static constexpr std::size_t bytesBudget = std::size_t(256) << 20;
-    static constexpr std::size_t coefficientBudget = std::size_t(32) << 20;
+    static constexpr std::size_t coefficientBudget = std::size_t(40) << 20;
     static constexpr const char* helperName = "tessaly-prepare";
 
     // threads: 0 for one per core.

@@ -23,6 +23,7 @@
 #include "platform/PathNames.h"
 #include "platform/RegularFile.h"
 #include "platform/SettingsFolder.h"
+#include "platform/SharedHeap.h"
 #include "platform/TerminalStreams.h"
 #include "settings/PreferencesFile.h"
 #include "settings/PresetFile.h"
@@ -192,6 +193,7 @@ ProcessingJob jobFor(const BatchOptions& options, const BatchSettings& settings,
 
 int main(int argc, char** argv)
 {
+    shareOneHeap();
     wxInitializer toolkit;
     if (!toolkit.IsOk()) {
         std::fputs("tessaly-batch: cannot initialise the toolkit\n", stderr);

@@ -19,14 +19,14 @@ std::uint64_t JpegFrame::coefficientBytes(int numerator) const
 {
     const int maxH = *std::max_element(horizontal, horizontal + maxComponents);
     const int maxV = *std::max_element(vertical, vertical + maxComponents);
-    bool reduced = numerator > 0;
+    bool ours = numerator > 0;
     for (int c = 0; c < components; ++c)
-        reduced = reduced && horizontal[c] > 0 && vertical[c] > 0 && numerator * maxH / horizontal[c] <= 8 &&
+        ours = ours && horizontal[c] > 0 && vertical[c] > 0 && numerator * maxH / horizontal[c] <= 8 &&
                   numerator * maxV / vertical[c] <= 8;
     std::uint64_t bytes = 0;
     for (int c = 0; c < components; ++c) {
         const std::uint64_t count = blocks(width, horizontal[c], maxH) * blocks(height, vertical[c], maxV);
-        bytes += reduced ? CoefficientStore::bytesFor(count, (numerator * maxH / horizontal[c]) *
+        bytes += ours ? CoefficientStore::bytesFor(count, (numerator * maxH / horizontal[c]) *
                                                                  (numerator * maxV / vertical[c])) +
                                count * sizeof(std::uint64_t)
                          : count * 64 * 2;

@@ -51,11 +51,6 @@ int bitCount(std::uint64_t bits)
     return static_cast<int>((bits * 0x0101010101010101u) >> 56);
 }
 
-unsigned char clampByte(int value)
-{
-    return static_cast<unsigned char>(std::clamp(value, 0, 255));
-}
-
 // YCbCr to RGB in 16-bit fixed point, as libjpeg converts.
 constexpr int scaleBits = 16;
 constexpr int half = 1 << (scaleBits - 1);
@@ -628,19 +623,28 @@ ProgressiveDecoder::Outcome ProgressiveDecoder::emitRows(int numerator, const Ro
                 // Each component is rounded to a sample in 0..255 first,
                 // and the colours are worked out in libjpeg's fixed point,
                 // so that a picture decoded here matches one libjpeg decodes.
-                // Two passes, the first of which the compiler vectorises.
+                // Three passes, the first two of which the compiler
+                // vectorises: a colour at a time, then interleaved.
+                int* const first = samples[0].data();
+                int* const second = samples[1].data();
+                int* const third = samples[2].data();
                 for (int x = 0; x < outputWidth; ++x) {
-                    samples[0][x] = sample(luma[x] + 128);
-                    samples[1][x] = sample(blue[x] + 128) - 128;
-                    samples[2][x] = sample(red[x] + 128) - 128;
+                    first[x] = sample(luma[x] + 128);
+                    second[x] = sample(blue[x] + 128) - 128;
+                    third[x] = sample(red[x] + 128) - 128;
                 }
                 for (int x = 0; x < outputWidth; ++x) {
-                    const int grey = samples[0][x];
-                    const int cb = samples[1][x];
-                    const int cr = samples[2][x];
-                    row[3 * x] = clampByte(grey + ((fixed(1.402) * cr + half) >> scaleBits));
-                    row[3 * x + 1] = clampByte(grey + ((half - fixed(0.34414) * cb - fixed(0.71414) * cr) >> scaleBits));
-                    row[3 * x + 2] = clampByte(grey + ((fixed(1.772) * cb + half) >> scaleBits));
+                    const int grey = first[x];
+                    const int cb = second[x];
+                    const int cr = third[x];
+                    first[x] = std::clamp(grey + ((fixed(1.402) * cr + half) >> scaleBits), 0, 255);
+                    second[x] = std::clamp(grey + ((half - fixed(0.34414) * cb - fixed(0.71414) * cr) >> scaleBits), 0, 255);
+                    third[x] = std::clamp(grey + ((fixed(1.772) * cb + half) >> scaleBits), 0, 255);
+                }
+                for (int x = 0; x < outputWidth; ++x) {
+                    row[3 * x] = static_cast<unsigned char>(first[x]);
+                    row[3 * x + 1] = static_cast<unsigned char>(second[x]);
+                    row[3 * x + 2] = static_cast<unsigned char>(third[x]);
                 }
             }
             sink(strip * stripRows + y, row.data());

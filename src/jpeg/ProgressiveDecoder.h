@@ -18,9 +18,11 @@
 // Decodes a progressive JPEG at M/8 of its size and keeps of
 // every block only the coefficients that size shows, with one bit for each
 // of the others (a refinement scan needs to know which are not zero).
-// libjpeg holds all 64 coefficients of every block until the last scan: 96
-// MiB for a 16-megapixel picture, whatever the scale. Here the same picture
-// at half size needs a third of that, and a quarter at a quarter.
+// libjpeg holds all 64 coefficients of every block until the last scan, in
+// two bytes each: 96 MiB for a 16-megapixel picture, whatever the scale.
+// Here they take a byte each (CoefficientStore), and the same picture needs
+// a fifth of that at half size, a tenth at a quarter and a little over
+// half at full size, where its pixels are libjpeg's.
 //
 // It takes grey and YCbCr pictures with 8-bit samples, Huffman coding and
 // sampling factors of 1 and 2: what encoders write for photographs. Any

@@ -231,20 +231,19 @@ bool decodePixels(std::FILE* file, const FittedSize& target, std::size_t memoryL
     return complete;
 }
 
-enum class Reduced { decoded, declined, failed };
+enum class OwnDecode { decoded, declined, failed };
 
-// A progressive picture decoded small by the decoder that keeps only the
-// coefficients that size shows. Declined for a picture it does not take
-// and for any fault: libjpeg then judges the file.
-Reduced decodeReduced(std::FILE* file, const FittedSize& target, std::size_t memoryLimit, const std::atomic<bool>* cancel,
-                      const std::vector<unsigned char>& profile, Decoded& out)
+// A progressive picture decoded by the decoder that keeps of each block
+// only the coefficients its size shows, a byte each for most: reduced, or
+// at full size where no colour is subsampled. Declined for a picture it
+// does not take and for any fault: libjpeg then judges the file.
+OwnDecode decodeProgressive(std::FILE* file, const FittedSize& target, std::size_t memoryLimit,
+                            const std::atomic<bool>* cancel, const std::vector<unsigned char>& profile, Decoded& out)
 {
     ProgressiveDecoder decoder(file, maxJpegScans, cancel);
     if (!decoder.readHead())
-        return Reduced::declined;
+        return OwnDecode::declined;
     const int numerator = targetScaleNumerator(decoder.width(), decoder.height(), target);
-    if (numerator == 8)
-        return Reduced::declined;
     out.storedWidth = decoder.width();
     out.storedHeight = decoder.height();
     out.rgb = decoder.channels() == 3;
@@ -252,7 +251,7 @@ Reduced decodeReduced(std::FILE* file, const FittedSize& target, std::size_t mem
     const int height = static_cast<int>(scaledSide(out.storedHeight, numerator));
     const std::size_t bytes = std::size_t(width) * 3 * height;
     if (bytes >= memoryLimit || !out.rows.start(out.storedWidth, out.storedHeight, width, height))
-        return Reduced::declined;
+        return OwnDecode::declined;
     ProfileConversion conversion;
     if (!out.rgb)
         conversion.open(profile, ProfileConversion::Input::grey);
@@ -268,8 +267,8 @@ Reduced decodeReduced(std::FILE* file, const FittedSize& target, std::size_t mem
         out.rows.done();
     });
     if (outcome == ProgressiveDecoder::Outcome::declined)
-        return Reduced::declined;
-    return outcome == ProgressiveDecoder::Outcome::cancelled ? Reduced::failed : Reduced::decoded;
+        return OwnDecode::declined;
+    return outcome == ProgressiveDecoder::Outcome::cancelled ? OwnDecode::failed : OwnDecode::decoded;
 }
 
 }  // namespace
@@ -281,12 +280,12 @@ bool decodeJpeg(std::FILE* file, const FittedSize& target, std::size_t memoryLim
     std::rewind(file);
     DecodedRows rows(target);
     Decoded decoded{rows, 0, 0, false};
-    const Reduced reduced = head.frame.progressive
-                                ? decodeReduced(file, target, memoryLimit, cancel, profile, decoded)
-                                : Reduced::declined;
-    if (reduced == Reduced::failed)
+    const OwnDecode own = head.frame.progressive
+                              ? decodeProgressive(file, target, memoryLimit, cancel, profile, decoded)
+                              : OwnDecode::declined;
+    if (own == OwnDecode::failed)
         return false;
-    if (reduced == Reduced::declined) {
+    if (own == OwnDecode::declined) {
         std::rewind(file);
         rows = DecodedRows(target);
         ProfileConversion conversion;

@@ -11,6 +11,8 @@
 #include <immintrin.h>
 #endif
 
+#include "platform/ProcessorFeatures.h"
+
 namespace {
 
 constexpr int weightBits = 14;
@@ -104,19 +106,6 @@ __attribute__((target("avx2"))) void filterRowAvx2(const unsigned char* const* s
 using RowFilter = void (*)(const unsigned char* const*, const std::int32_t*, int, std::size_t, std::int32_t*,
                            unsigned char*);
 
-bool hasAvx2()
-{
-    static const bool avx2 = [] {
-#if defined(__x86_64__) || defined(__i386__)
-        __builtin_cpu_init();
-        return __builtin_cpu_supports("avx2") != 0;
-#else
-        return false;
-#endif
-    }();
-    return avx2;
-}
-
 inline unsigned char clipped(std::int32_t sum)
 {
     const std::int32_t value = sum >> weightBits;
@@ -198,7 +187,7 @@ __attribute__((target("avx2"))) void acrossAvx2(const std::int16_t* planes, std:
 ResamplePath fastestResamplePath()
 {
 #if defined(__x86_64__) || defined(__i386__)
-    return hasAvx2() ? ResamplePath::avx2 : ResamplePath::sse2;
+    return processorHasAvx2() ? ResamplePath::avx2 : ResamplePath::sse2;
 #else
     return ResamplePath::plain;
 #endif

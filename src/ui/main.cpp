@@ -6,10 +6,12 @@
 #include <glib.h>
 #endif
 
+#include "platform/SharedHeap.h"
 #include "ui/CorvaneApp.h"
 
 int main(int argc, char** argv)
 {
+    shareOneHeap();
 #ifndef __WXMSW__
     if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY")) {
         std::fprintf(stderr, "Tessaly needs a graphical display and none is set; "
