@@ -19,8 +19,8 @@ bool CoefficientStore::reset(std::size_t blocks, int kept, std::size_t spareByte
     overflowLimit_ = std::min(spareBytes, acCount / 4) / overflowEntryBytes;
     std::unordered_map<std::size_t, std::int16_t>().swap(overflow_);
     wide_.reset();
-    dc_.reset(static_cast<std::int16_t*>(std::calloc(std::max<std::size_t>(blocks, 1), sizeof(std::int16_t))));
-    narrow_.reset(static_cast<std::int8_t*>(std::calloc(std::max<std::size_t>(acCount, 1), 1)));
+    dc_ = zeroedArray<std::int16_t>(blocks);
+    narrow_ = zeroedArray<std::int8_t>(acCount);
     return dc_ && narrow_;
 }
 
@@ -55,7 +55,7 @@ bool CoefficientStore::widen()
     const std::size_t acCount = blocks_ * acPerBlock_;
     if (acCount * sizeof(std::int16_t) > spareBytes_)
         return false;
-    wide_.reset(static_cast<std::int16_t*>(std::calloc(std::max<std::size_t>(acCount, 1), sizeof(std::int16_t))));
+    wide_ = zeroedArray<std::int16_t>(acCount);
     if (!wide_)
         return false;
     for (std::size_t at = 0; at < acCount; ++at)

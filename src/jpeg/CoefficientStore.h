@@ -2,9 +2,9 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
-#include <memory>
 #include <unordered_map>
+
+#include "jpeg/ZeroedArray.h"
 
 // The coefficients a progressive decode keeps of every block of a
 // component until its last scan: the DC coefficient in 16 bits, the AC
@@ -55,14 +55,6 @@ public:
 
 private:
     static constexpr int escape = -128;  // the value waits in overflow_
-    struct Free {
-        void operator()(void* memory) const { std::free(memory); }
-    };
-    // calloc's: fresh pages come zeroed from the system, without a pass
-    // that writes zeros over tens of megabytes.
-    template <typename T>
-    using Zeroed = std::unique_ptr<T[], Free>;
-
     bool setOutside(std::size_t at, int value);
     bool widen();
 
@@ -70,8 +62,8 @@ private:
     int acPerBlock_ = 0;
     std::size_t spareBytes_ = 0;
     std::size_t overflowLimit_ = 0;
-    Zeroed<std::int16_t> dc_;
-    Zeroed<std::int8_t> narrow_;
-    Zeroed<std::int16_t> wide_;
+    ZeroedArray<std::int16_t> dc_;
+    ZeroedArray<std::int8_t> narrow_;
+    ZeroedArray<std::int16_t> wide_;
     std::unordered_map<std::size_t, std::int16_t> overflow_;
 };

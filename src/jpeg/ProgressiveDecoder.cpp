@@ -266,7 +266,7 @@ bool ProgressiveDecoder::prepare(int numerator, std::size_t memoryLimit)
         const std::size_t blocks = std::size_t(component.storedAcross) * component.storedDown;
         // Room for the rare picture whose coefficients must all be wide.
         const std::size_t spare = (memoryLimit - bytes) / components_.size();
-        component.nonzero.reset(static_cast<std::uint64_t*>(std::calloc(blocks, sizeof(std::uint64_t))));
+        component.nonzero = zeroedArray<std::uint64_t>(blocks);
         if (!component.coefficients.reset(blocks, component.kept, spare) || !component.nonzero)
             return decline(Decline::memory);
         std::fill(std::begin(component.bits), std::end(component.bits), -1);

@@ -4,9 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
-#include <cstdlib>
 #include <functional>
-#include <memory>
 #include <vector>
 
 #include "jpeg/ByteSource.h"
@@ -14,6 +12,7 @@
 #include "jpeg/SegmentCursor.h"
 #include "jpeg/EntropyReader.h"
 #include "jpeg/HuffmanTable.h"
+#include "jpeg/ZeroedArray.h"
 
 // Decodes a progressive JPEG at M/8 of its size and keeps of
 // every block only the coefficients that size shows, with one bit for each
@@ -65,14 +64,6 @@ public:
     Decline declineReason() const { return decline_; }
 
 private:
-    struct Free {
-        void operator()(void* memory) const { std::free(memory); }
-    };
-    // calloc's: fresh pages come zeroed from the system, without a pass
-    // that writes zeros over tens of megabytes.
-    template <typename T>
-    using Zeroed = std::unique_ptr<T[], Free>;
-
     struct Component {
         int id = 0;
         int horizontal = 1, vertical = 1;   // sampling factors
@@ -84,7 +75,7 @@ private:
         std::int8_t slot[64] = {};             // zigzag position -> place among the kept, -1 none
         std::uint64_t keptAc = 0;              // bit z: an AC coefficient that is kept
         CoefficientStore coefficients;
-        Zeroed<std::uint64_t> nonzero;         // bit z: the coefficient at zigzag z is not zero
+        ZeroedArray<std::uint64_t> nonzero;        // bit z: the coefficient at zigzag z is not zero
         std::uint16_t quant[64] = {};          // natural order, taken at the component's first scan
         bool quantTaken = false;
         int bits[64] = {};  // per coefficient: -1 before any scan, then the lowest bit delivered
