@@ -8,6 +8,7 @@
 #include "jpeg/JpegHead.h"
 #include "jpeg/JpegMarkers.h"
 #include "jpeg/ReducedIdct.h"
+#include "platform/ProcessorFeatures.h"
 
 namespace {
 
@@ -58,6 +59,49 @@ constexpr int half = 1 << (scaleBits - 1);
 constexpr int fixed(double value)
 {
     return static_cast<int>(value * (1 << scaleBits) + 0.5);
+}
+
+// One row of the three planes as RGB. Each component is rounded to a
+// sample in 0..255 first, and the colours are worked out in libjpeg's fixed
+// point, so that a picture decoded here matches one libjpeg decodes. A
+// colour at a time, which the compiler turns into vector code, then
+// interleaved.
+inline __attribute__((always_inline)) void rgbRowWith(const float* luma, const float* blue, const float* red,
+                                                      int width, std::vector<int>* planes, unsigned char* row)
+{
+    int* const first = planes[0].data();
+    int* const second = planes[1].data();
+    int* const third = planes[2].data();
+    for (int x = 0; x < width; ++x) {
+        first[x] = sample(luma[x] + 128);
+        second[x] = sample(blue[x] + 128) - 128;
+        third[x] = sample(red[x] + 128) - 128;
+    }
+    for (int x = 0; x < width; ++x) {
+        const int grey = first[x];
+        const int cb = second[x];
+        const int cr = third[x];
+        first[x] = std::clamp(grey + ((fixed(1.402) * cr + half) >> scaleBits), 0, 255);
+        second[x] = std::clamp(grey + ((half - fixed(0.34414) * cb - fixed(0.71414) * cr) >> scaleBits), 0, 255);
+        third[x] = std::clamp(grey + ((fixed(1.772) * cb + half) >> scaleBits), 0, 255);
+    }
+    for (int x = 0; x < width; ++x) {
+        row[3 * x] = static_cast<unsigned char>(first[x]);
+        row[3 * x + 1] = static_cast<unsigned char>(second[x]);
+        row[3 * x + 2] = static_cast<unsigned char>(third[x]);
+    }
+}
+
+void rgbRowPlain(const float* luma, const float* blue, const float* red, int width, std::vector<int>* planes,
+                 unsigned char* row)
+{
+    rgbRowWith(luma, blue, red, width, planes, row);
+}
+
+__attribute__((target("avx2"))) void rgbRowAvx2(const float* luma, const float* blue, const float* red, int width,
+                                                std::vector<int>* planes, unsigned char* row)
+{
+    rgbRowWith(luma, blue, red, width, planes, row);
 }
 
 }  // namespace
@@ -620,32 +664,8 @@ ProgressiveDecoder::Outcome ProgressiveDecoder::emitRows(int numerator, const Ro
             } else {
                 const float* blue = &planes[1][y * std::size_t(components_[1].storedAcross) * components_[1].across];
                 const float* red = &planes[2][y * std::size_t(components_[2].storedAcross) * components_[2].across];
-                // Each component is rounded to a sample in 0..255 first,
-                // and the colours are worked out in libjpeg's fixed point,
-                // so that a picture decoded here matches one libjpeg decodes.
-                // Three passes, the first two of which the compiler
-                // vectorises: a colour at a time, then interleaved.
-                int* const first = samples[0].data();
-                int* const second = samples[1].data();
-                int* const third = samples[2].data();
-                for (int x = 0; x < outputWidth; ++x) {
-                    first[x] = sample(luma[x] + 128);
-                    second[x] = sample(blue[x] + 128) - 128;
-                    third[x] = sample(red[x] + 128) - 128;
-                }
-                for (int x = 0; x < outputWidth; ++x) {
-                    const int grey = first[x];
-                    const int cb = second[x];
-                    const int cr = third[x];
-                    first[x] = std::clamp(grey + ((fixed(1.402) * cr + half) >> scaleBits), 0, 255);
-                    second[x] = std::clamp(grey + ((half - fixed(0.34414) * cb - fixed(0.71414) * cr) >> scaleBits), 0, 255);
-                    third[x] = std::clamp(grey + ((fixed(1.772) * cb + half) >> scaleBits), 0, 255);
-                }
-                for (int x = 0; x < outputWidth; ++x) {
-                    row[3 * x] = static_cast<unsigned char>(first[x]);
-                    row[3 * x + 1] = static_cast<unsigned char>(second[x]);
-                    row[3 * x + 2] = static_cast<unsigned char>(third[x]);
-                }
+                static const auto toRgb = processorHasAvx2() ? rgbRowAvx2 : rgbRowPlain;
+                toRgb(luma, blue, red, outputWidth, samples, row.data());
             }
             sink(strip * stripRows + y, row.data());
         }
