@@ -8,9 +8,9 @@
 
 // The coefficients a progressive decode keeps of every block of a
 // component until its last scan: the DC coefficient in 16 bits, the AC
-// coefficients in 8. The AC coefficients a reduced decode keeps are the
-// lowest of the block, and in photographs they pass ±127 about once in a
-// thousand, at quality 100 too: those few wait in a table beside. Should a
+// coefficients in 8. In photographs the AC coefficients pass ±127 about
+// once in a thousand, at quality 100 too (the lowest ones, which every
+// decode keeps, most often): those few wait in a table beside. Should a
 // picture have more of them than the table may hold, every AC coefficient
 // is widened to 16 bits, as much memory as they would have taken from the
 // start.
