@@ -1,19 +1,21 @@
 #pragma once
 
-#include <cstdlib>
+#include <cstddef>
 #include <memory>
 
-// An array from calloc: fresh pages come zeroed from the system, without a
-// pass that writes zeros over tens of megabytes.
-struct FreeWithFree {
-    void operator()(void* memory) const { std::free(memory); }
+#include "platform/ZeroedBlocks.h"
+
+// An array of zeros for a picture's large data: fresh pages come zeroed
+// from the system, without a pass that writes zeros over tens of megabytes.
+struct GiveBackBlock {
+    void operator()(void* memory) const { giveBackBlock(memory); }
 };
 
 template <typename T>
-using ZeroedArray = std::unique_ptr<T[], FreeWithFree>;
+using ZeroedArray = std::unique_ptr<T[], GiveBackBlock>;
 
 template <typename T>
 ZeroedArray<T> zeroedArray(std::size_t count)
 {
-    return ZeroedArray<T>(static_cast<T*>(std::calloc(count > 0 ? count : 1, sizeof(T))));
+    return ZeroedArray<T>(static_cast<T*>(takeZeroedBlock(count * sizeof(T))));
 }
