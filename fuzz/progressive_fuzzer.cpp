@@ -3,9 +3,10 @@
 // rows of the size it reports, each once, in order. At full size it must
 // also agree with libjpeg within rounding on every stream libjpeg decodes
 // without a complaint. Samples far outside 0..255 are the exception:
-// libjpeg's range table wraps them round where this decoder clamps, which
-// only hostile coefficients reach, in single pixels; a misread bit shows in
-// whole blocks.
+// libjpeg's vector code works in 16 bits and its plain code's range table
+// wraps them round where this decoder clamps, which only hostile
+// coefficients reach, in single pixels; a misread bit shows in whole
+// blocks.
 #include <csetjmp>
 #include <cstdint>
 #include <cstdio>

@@ -70,8 +70,8 @@ void transform(const float* coefficients, float* samples, std::ptrdiff_t stride)
 
 // The whole block, a full-size decode's every block, exactly as libjpeg's
 // default (integer) transform computes it, in its 13-bit fixed point with
-// its two passes' scaling and its range limit: a progressive picture
-// decoded at full size here has libjpeg's very pixels. In 32 bits, as
+// its two passes' scaling: a progressive picture decoded at full size here
+// has libjpeg's very pixels. In 32 bits, as
 // libjpeg says suffice for 8-bit samples; they wrap around rather than
 // overflow on coefficients no photograph has.
 constexpr int constBits = 13, pass1Bits = 2;
@@ -122,12 +122,12 @@ inline __attribute__((always_inline)) void islowLanes(const Wide* in, Wide* out)
     }
 }
 
-// libjpeg's range limit: a sample without its level shift, clamped, and
-// wrapped past ±512 as libjpeg's table wraps it.
+// A sample without its level shift, clamped as libjpeg-turbo's vector code
+// clamps it. (Its plain code's table wraps values past ±512 round, which
+// only hostile coefficients reach.)
 inline int rangeLimited(int value)
 {
-    const int index = value & 1023;
-    return index < 128 ? index + 128 : index < 512 ? 255 : index < 896 ? 0 : index - 896;
+    return value < -128 ? 0 : value > 127 ? 255 : value + 128;
 }
 
 // Columns, then rows: each pass reads its lanes across.
