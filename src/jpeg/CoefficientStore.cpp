@@ -19,9 +19,10 @@ bool CoefficientStore::reset(std::size_t blocks, int kept, std::size_t spareByte
     overflowLimit_ = std::min(spareBytes, acCount / 4) / overflowEntryBytes;
     std::unordered_map<std::size_t, std::int16_t>().swap(overflow_);
     wide_.reset();
+    nonzero_ = zeroedArray<std::uint64_t>(blocks);
     dc_ = zeroedArray<std::int16_t>(blocks);
     narrow_ = zeroedArray<std::int8_t>(acCount);
-    return dc_ && narrow_;
+    return nonzero_ && dc_ && narrow_;
 }
 
 void CoefficientStore::values(std::size_t block, int* into) const

@@ -7,8 +7,9 @@
 #include "jpeg/ZeroedArray.h"
 
 // The coefficients a progressive decode keeps of every block of a
-// component until its last scan: the DC coefficient in 16 bits, the AC
-// coefficients in 8. In photographs the AC coefficients pass ±127 about
+// component until its last scan, and a mark of which of all 64 are not
+// zero (refinement scans need it for those not kept too): the DC
+// coefficient in 16 bits, the AC coefficients in 8. In photographs the AC coefficients pass ±127 about
 // once in a thousand, at quality 100 too (the lowest ones, which every
 // decode keeps, most often): those few wait in a table beside. Should a
 // picture have more of them than the table may hold, every AC coefficient
@@ -16,12 +17,20 @@
 // start.
 class CoefficientStore {
 public:
-    // Bytes a store of blocks x kept coefficients takes before any is wide.
-    static std::uint64_t bytesFor(std::uint64_t blocks, int kept) { return blocks * (kept + 1); }
+    // Bytes a store of blocks x kept coefficients takes before any is wide,
+    // the marks included.
+    static std::uint64_t bytesFor(std::uint64_t blocks, int kept)
+    {
+        return blocks * (kept + 1 + sizeof(std::uint64_t));
+    }
 
     // All coefficients zero; widening may take up to spareBytes more. False
     // when the memory cannot be had.
     bool reset(std::size_t blocks, int kept, std::size_t spareBytes);
+
+    // Bit z: the coefficient at zigzag position z is not zero.
+    std::uint64_t& nonzero(std::size_t block) { return nonzero_[block]; }
+    std::uint64_t nonzero(std::size_t block) const { return nonzero_[block]; }
 
     int dc(std::size_t block) const { return dc_[block]; }
     void setDc(std::size_t block, int value) { dc_[block] = static_cast<std::int16_t>(value); }
@@ -62,6 +71,7 @@ private:
     int acPerBlock_ = 0;
     std::size_t spareBytes_ = 0;
     std::size_t overflowLimit_ = 0;
+    ZeroedArray<std::uint64_t> nonzero_;
     ZeroedArray<std::int16_t> dc_;
     ZeroedArray<std::int8_t> narrow_;
     ZeroedArray<std::int16_t> wide_;

@@ -27,9 +27,8 @@ std::uint64_t JpegFrame::coefficientBytes(int numerator) const
     for (int c = 0; c < components; ++c) {
         const std::uint64_t count = blocks(width, horizontal[c], maxH) * blocks(height, vertical[c], maxV);
         bytes += ours ? CoefficientStore::bytesFor(count, (numerator * maxH / horizontal[c]) *
-                                                                 (numerator * maxV / vertical[c])) +
-                               count * sizeof(std::uint64_t)
-                         : count * 64 * 2;
+                                                                 (numerator * maxV / vertical[c]))
+                      : count * 64 * 2;
     }
     return bytes;
 }

@@ -293,7 +293,7 @@ bool ProgressiveDecoder::prepare(int numerator, std::size_t memoryLimit)
         component.down = numerator * maxVertical_ / component.vertical;
         component.kept = component.across * component.down;
         const std::uint64_t blocks = std::uint64_t(component.storedAcross) * component.storedDown;
-        bytes += CoefficientStore::bytesFor(blocks, component.kept) + blocks * sizeof(std::uint64_t);
+        bytes += CoefficientStore::bytesFor(blocks, component.kept);
         bytes += std::uint64_t(component.storedAcross) * component.across * numerator * maxVertical_ * sizeof(float);
     }
     if (bytes > memoryLimit)
@@ -310,8 +310,7 @@ bool ProgressiveDecoder::prepare(int numerator, std::size_t memoryLimit)
         const std::size_t blocks = std::size_t(component.storedAcross) * component.storedDown;
         // Room for the rare picture whose coefficients must all be wide.
         const std::size_t spare = (memoryLimit - bytes) / components_.size();
-        component.nonzero = zeroedArray<std::uint64_t>(blocks);
-        if (!component.coefficients.reset(blocks, component.kept, spare) || !component.nonzero)
+        if (!component.coefficients.reset(blocks, component.kept, spare))
             return decline(Decline::memory);
         std::fill(std::begin(component.bits), std::end(component.bits), -1);
     }
@@ -469,7 +468,7 @@ bool ProgressiveDecoder::decodeBlock(const Scan& scan, Component& component, std
             component.coefficients.setDc(block, component.coefficients.dc(block) | 1 << scan.low);
         return true;
     }
-    std::uint64_t& nonzero = component.nonzero[block];
+    std::uint64_t& nonzero = component.coefficients.nonzero(block);
     return scan.high == 0 ? decodeAcFirst(scan, component, block, nonzero)
                           : decodeAcRefine(scan, component, block, nonzero);
 }
@@ -642,7 +641,7 @@ ProgressiveDecoder::Outcome ProgressiveDecoder::emitRows(int numerator, const Ro
                 for (int column = 0; column < component.storedAcross; ++column) {
                     const std::size_t block = std::size_t(blockRow) * component.storedAcross + column;
                     float* samples = &planes[c][v * component.down * stride + column * component.across];
-                    if ((component.nonzero[block] & component.keptAc) == 0) {
+                    if ((component.coefficients.nonzero(block) & component.keptAc) == 0) {
                         // Flat, as many blocks of sky and walls are.
                         const float flat = float(component.coefficients.dc(block)) * scales[c][0] / 8;
                         for (int j = 0; j < component.down; ++j)

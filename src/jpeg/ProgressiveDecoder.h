@@ -12,7 +12,6 @@
 #include "jpeg/SegmentCursor.h"
 #include "jpeg/EntropyReader.h"
 #include "jpeg/HuffmanTable.h"
-#include "jpeg/ZeroedArray.h"
 
 // Decodes a progressive JPEG at M/8 of its size and keeps of
 // every block only the coefficients that size shows, with one bit for each
@@ -75,7 +74,6 @@ private:
         std::int8_t slot[64] = {};             // zigzag position -> place among the kept, -1 none
         std::uint64_t keptAc = 0;              // bit z: an AC coefficient that is kept
         CoefficientStore coefficients;
-        ZeroedArray<std::uint64_t> nonzero;        // bit z: the coefficient at zigzag z is not zero
         std::uint16_t quant[64] = {};          // natural order, taken at the component's first scan
         bool quantTaken = false;
         int bits[64] = {};  // per coefficient: -1 before any scan, then the lowest bit delivered
