@@ -33,10 +33,17 @@ void CoefficientStore::values(std::size_t block, int* into) const
         std::copy_n(&wide_[first], acPerBlock_, into + 1);
         return;
     }
+    // Widened in one vector loop; the rare value beyond a byte is looked up after.
+    const std::int8_t* narrow = &narrow_[first];
+    bool escaped = false;
     for (int k = 0; k < acPerBlock_; ++k) {
-        const int value = narrow_[first + k];
-        into[k + 1] = value != escape ? value : overflow_.at(first + k);
+        into[k + 1] = narrow[k];
+        escaped |= narrow[k] == escape;
     }
+    if (escaped)
+        for (int k = 0; k < acPerBlock_; ++k)
+            if (narrow[k] == escape)
+                into[k + 1] = overflow_.at(first + k);
 }
 
 bool CoefficientStore::setOutside(std::size_t at, int value)

@@ -18,7 +18,6 @@ struct JpegFrame {
     // decoded at numerator/8: of every block of every component, the
     // coefficients that scale shows (a byte each, two for the DC) and 8
     // bytes that mark the others, or all 64 in 2 bytes each where the scale
-    // needs more samples than a block has (full size with subsampled
-    // colour) and libjpeg decodes it.
+    // is one libjpeg decodes.
     std::uint64_t coefficientBytes(int numerator) const;
 };

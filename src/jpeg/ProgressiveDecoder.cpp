@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "jpeg/CoefficientBits.h"
+#include "jpeg/FancyUpsampling.h"
 #include "jpeg/JpegHead.h"
 #include "jpeg/JpegMarkers.h"
 #include "jpeg/ReducedIdct.h"
@@ -282,19 +283,31 @@ bool ProgressiveDecoder::ycbcr() const
 
 bool ProgressiveDecoder::prepare(int numerator, std::size_t memoryLimit)
 {
-    for (const Component& component : components_)
-        if (numerator < 1 || numerator * maxHorizontal_ / component.horizontal > 8 ||
-            numerator * maxVertical_ / component.vertical > 8)
-            return decline(Decline::fullScale);
     const std::size_t outputWidth = divideUp(1LL * width_ * numerator, 8);
     std::uint64_t bytes = outputWidth * 3 * (1 + sizeof(int));
+    const int stripRows = numerator * maxVertical_;
     for (Component& component : components_) {
-        component.across = numerator * maxHorizontal_ / component.horizontal;
-        component.down = numerator * maxVertical_ / component.vertical;
+        // A component stored at half the resolution shown is decoded whole
+        // and stretched as libjpeg stretches it, which only full size asks.
+        const int across = numerator * maxHorizontal_ / component.horizontal;
+        const int down = numerator * maxVertical_ / component.vertical;
+        if (numerator < 1 || (across > 8 && (numerator != 8 || across != 16)) ||
+            (down > 8 && (numerator != 8 || down != 16)))
+            return decline(Decline::oddScale);
+        component.stretchAcross = across > 8 ? 2 : 1;
+        component.stretchDown = down > 8 ? 2 : 1;
+        component.across = across / component.stretchAcross;
+        component.down = down / component.stretchDown;
         component.kept = component.across * component.down;
+        component.samplesAcross = divideUp(1LL * width_ * component.horizontal, maxHorizontal_);
+        component.samplesDown = divideUp(1LL * height_ * component.vertical, maxVertical_);
+        if (component.stretchAcross == 2 && component.samplesAcross <= 2)
+            return decline(Decline::notTaken);
         const std::uint64_t blocks = std::uint64_t(component.storedAcross) * component.storedDown;
         bytes += CoefficientStore::bytesFor(blocks, component.kept);
-        bytes += std::uint64_t(component.storedAcross) * component.across * numerator * maxVertical_ * sizeof(float);
+        // Stretched down, a component keeps two strips and the row above.
+        const std::uint64_t rows = component.stretchDown == 2 ? stripRows + 1 : stripRows;
+        bytes += (std::uint64_t(component.storedAcross) * component.across * rows + outputWidth + 2) * sizeof(float);
     }
     if (bytes > memoryLimit)
         return decline(Decline::memory);
@@ -546,25 +559,23 @@ bool ProgressiveDecoder::decodeAcRefine(const Scan& scan, Component& component, 
 {
     const int bit = 1 << scan.low;
     std::uint64_t nonzero = nonzeroBits;  // a copy the compiler may keep in a register
-    // One correction bit for each position, in order; those of coefficients
-    // that are not kept are passed over, up to 16 at a time.
+    // One correction bit for each position, in order, read 16 at a time;
+    // those of coefficients that are not kept are passed over. A bit is
+    // added without a branch on it, as half of them are ones at random.
     bool stored = true;  // false when a coefficient outside 8 bits found no memory
     const auto refine = [&](std::uint64_t positions) {
-        for (;;) {
-            const std::uint64_t keptLeft = positions & component.keptAc;
-            const std::uint64_t passed = keptLeft != 0 ? positions & ((keptLeft & (~keptLeft + 1)) - 1) : positions;
-            for (int count = bitCount(passed); count > 0; count -= 16)
-                reader_.take(std::min(count, 16));
-            if (keptLeft == 0)
-                return;
-            const int z = __builtin_ctzll(keptLeft);
-            positions &= ~(passed | std::uint64_t(1) << z);
-            if (reader_.take(1)) {
-                const int coefficient = component.coefficients.ac(block, component.slot[z]);
-                if ((coefficient & bit) == 0)
-                    stored = component.coefficients.setAc(block, component.slot[z],
-                                                          coefficient + (coefficient >= 0 ? bit : -bit)) &&
-                             stored;
+        while (positions != 0) {
+            const int count = std::min(bitCount(positions), 16);
+            unsigned bits = static_cast<unsigned>(reader_.take(count)) << (32 - count);
+            for (int i = 0; i < count; ++i, bits <<= 1) {
+                const int z = __builtin_ctzll(positions);
+                positions &= positions - 1;
+                const int slot = component.slot[z];
+                if (slot < 0)
+                    continue;
+                const int coefficient = component.coefficients.ac(block, slot);
+                const int step = (coefficient & bit) != 0 ? 0 : coefficient >= 0 ? bit : -bit;
+                stored = component.coefficients.setAc(block, slot, coefficient + step * int(bits >> 31)) && stored;
             }
         }
     };
@@ -617,54 +628,112 @@ ProgressiveDecoder::Outcome ProgressiveDecoder::emitRows(int numerator, const Ro
     const int outputWidth = divideUp(1LL * width_ * numerator, 8);
     const int outputHeight = divideUp(1LL * height_ * numerator, 8);
     const int stripRows = numerator * maxVertical_;
-    std::vector<std::vector<float>> planes(components_.size());
-    for (std::size_t c = 0; c < components_.size(); ++c)
-        planes[c].resize(std::size_t(components_[c].storedAcross) * components_[c].across * stripRows);
+    const std::size_t count = components_.size();
+    // Each component's samples of a strip, or of two for one stretched down:
+    // its rows next to a strip's edge need the next strip's first row.
+    std::vector<std::vector<float>> planes(count), above(count), stretched(count);
+    std::vector<int> work(std::size_t(outputWidth) + 2);
+    for (std::size_t c = 0; c < count; ++c) {
+        const Component& component = components_[c];
+        const std::size_t stride = std::size_t(component.storedAcross) * component.across;
+        planes[c].resize(stride * stripRows);
+        if (component.stretchDown == 2)
+            above[c].resize(stride);
+        if (component.stretchAcross * component.stretchDown > 1)
+            stretched[c].resize(std::size_t(component.samplesAcross) * component.stretchAcross);
+    }
     std::vector<unsigned char> row(std::size_t(outputWidth) * channels());
     std::vector<int> samples[3];
     for (auto& component : samples)
         component.resize(std::size_t(outputWidth));
-    std::vector<std::vector<float>> scales(components_.size());
-    for (std::size_t c = 0; c < components_.size(); ++c)
+    std::vector<std::vector<float>> scales(count);
+    for (std::size_t c = 0; c < count; ++c)
         for (int k = 0; k < components_[c].kept; ++k)
             scales[c].push_back(components_[c].quant[k / components_[c].across * 8 + k % components_[c].across]);
     float dequantized[64];
     int kept[64];
-    for (int strip = 0; strip < mcusDown_ && strip * stripRows < outputHeight; ++strip) {
-        if (cancelled())
-            return Outcome::cancelled;
-        for (std::size_t c = 0; c < components_.size(); ++c) {
-            const Component& component = components_[c];
-            const std::ptrdiff_t stride = std::ptrdiff_t(component.storedAcross) * component.across;
-            for (int v = 0; v < component.vertical; ++v) {
-                const int blockRow = strip * component.vertical + v;
-                for (int column = 0; column < component.storedAcross; ++column) {
-                    const std::size_t block = std::size_t(blockRow) * component.storedAcross + column;
-                    float* samples = &planes[c][v * component.down * stride + column * component.across];
-                    if ((component.coefficients.nonzero(block) & component.keptAc) == 0) {
-                        // Flat, as many blocks of sky and walls are.
-                        const float flat = float(component.coefficients.dc(block)) * scales[c][0] / 8;
-                        for (int j = 0; j < component.down; ++j)
-                            std::fill_n(samples + j * stride, component.across, flat);
-                        continue;
-                    }
-                    component.coefficients.values(block, kept);
-                    for (int k = 0; k < component.kept; ++k)
-                        dequantized[k] = float(kept[k]) * scales[c][k];
-                    reducedIdct(dequantized, component.across, component.down, samples, stride);
+    // The strip's rows of a component, the first of them at plane.
+    const auto transformStrip = [&](std::size_t c, int strip, float* plane) {
+        const Component& component = components_[c];
+        const std::ptrdiff_t stride = std::ptrdiff_t(component.storedAcross) * component.across;
+        for (int v = 0; v < component.vertical; ++v) {
+            const int blockRow = strip * component.vertical + v;
+            for (int column = 0; column < component.storedAcross; ++column) {
+                const std::size_t block = std::size_t(blockRow) * component.storedAcross + column;
+                float* samples = plane + v * component.down * stride + column * component.across;
+                if ((component.coefficients.nonzero(block) & component.keptAc) == 0) {
+                    // Flat, as many blocks of sky and walls are.
+                    const float flat = float(component.coefficients.dc(block)) * scales[c][0] / 8;
+                    for (int j = 0; j < component.down; ++j)
+                        std::fill_n(samples + j * stride, component.across, flat);
+                    continue;
                 }
+                component.coefficients.values(block, kept);
+                for (int k = 0; k < component.kept; ++k)
+                    dequantized[k] = float(kept[k]) * scales[c][k];
+                reducedIdct(dequantized, component.across, component.down, samples, stride);
             }
         }
+    };
+    const auto lastStrip = [&](int strip) { return strip >= mcusDown_ || strip * stripRows >= outputHeight; };
+    for (int strip = 0; !lastStrip(strip); ++strip) {
+        if (cancelled())
+            return Outcome::cancelled;
+        for (std::size_t c = 0; c < count; ++c) {
+            const Component& component = components_[c];
+            const std::size_t half = std::size_t(component.storedAcross) * component.across * stripRows / 2;
+            if (component.stretchDown == 1) {
+                transformStrip(c, strip, planes[c].data());
+                continue;
+            }
+            // Strip s lies in half s % 2: keep the row above this strip
+            // before the next strip takes the other half.
+            if (strip == 0)
+                transformStrip(c, 0, planes[c].data());
+            else
+                std::copy_n(planes[c].data() + (strip + 1) % 2 * half + half - above[c].size(), above[c].size(),
+                            above[c].data());
+            if (!lastStrip(strip + 1))
+                transformStrip(c, strip + 1, planes[c].data() + (strip + 1) % 2 * half);
+        }
         for (int y = 0; y < stripRows && strip * stripRows + y < outputHeight; ++y) {
-            const float* luma = &planes[0][y * std::size_t(components_[0].storedAcross) * components_[0].across];
-            if (components_.size() == 1) {
+            const float* rows[3] = {};
+            for (std::size_t c = 0; c < count; ++c) {
+                const Component& component = components_[c];
+                const std::size_t stride = std::size_t(component.storedAcross) * component.across;
+                if (component.stretchAcross * component.stretchDown == 1) {
+                    rows[c] = &planes[c][y * stride];
+                    continue;
+                }
+                const float* near = &planes[c][y * stride];
+                const float* far = near;
+                const bool farBelow = y % 2 == 1;
+                if (component.stretchDown == 2) {
+                    // Stored rows by their number in the component, the
+                    // picture's first and last repeated beyond it.
+                    const int rowsInStrip = stripRows / 2;
+                    const auto storedRow = [&](int number) -> const float* {
+                        number = std::clamp(number, 0, component.samplesDown - 1);
+                        const int first = strip * rowsInStrip;
+                        if (number < first)
+                            return above[c].data();
+                        const int parity = number < first + rowsInStrip ? strip % 2 : (strip + 1) % 2;
+                        return &planes[c][parity * stride * rowsInStrip + (number % rowsInStrip) * stride];
+                    };
+                    const int number = (strip * stripRows + y) / 2;
+                    near = storedRow(number);
+                    far = storedRow(farBelow ? number + 1 : number - 1);
+                }
+                fancyUpsampleRow(near, far, farBelow, component.samplesAcross, component.stretchAcross,
+                                 component.stretchDown, stretched[c].data(), work.data());
+                rows[c] = stretched[c].data();
+            }
+            if (count == 1) {
                 for (int x = 0; x < outputWidth; ++x)
-                    row[x] = static_cast<unsigned char>(sample(luma[x] + 128));
+                    row[x] = static_cast<unsigned char>(sample(rows[0][x] + 128));
             } else {
-                const float* blue = &planes[1][y * std::size_t(components_[1].storedAcross) * components_[1].across];
-                const float* red = &planes[2][y * std::size_t(components_[2].storedAcross) * components_[2].across];
                 static const auto toRgb = processorHasAvx2() ? rgbRowAvx2 : rgbRowPlain;
-                toRgb(luma, blue, red, outputWidth, samples, row.data());
+                toRgb(rows[0], rows[1], rows[2], outputWidth, samples, row.data());
             }
             sink(strip * stripRows + y, row.data());
         }

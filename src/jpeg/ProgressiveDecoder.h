@@ -20,7 +20,8 @@
 // two bytes each: 96 MiB for a 16-megapixel picture, whatever the scale.
 // Here they take a byte each (CoefficientStore), and the same picture needs
 // a fifth of that at half size, a tenth at a quarter and a little over
-// half at full size, where its pixels are libjpeg's.
+// half at full size, where its pixels are libjpeg's, colour stored at half
+// resolution included.
 //
 // It takes grey and YCbCr pictures with 8-bit samples, Huffman coding and
 // sampling factors of 1 and 2: what encoders write for photographs. Any
@@ -30,11 +31,11 @@ class ProgressiveDecoder {
 public:
     enum class Outcome { decoded, declined, cancelled };
     // Why a picture was left to libjpeg: a frame that is not progressive, a
-    // scale that needs more samples than a block holds (full size with
-    // subsampled colour), a precision, sampling, colour space or size this
-    // decoder does not take, more memory than the limit, or a fault in the
-    // data (libjpeg then judges the damage).
-    enum class Decline { notProgressive, fullScale, notTaken, memory, damaged };
+    // scale between half and full size that would need more samples than a
+    // block holds, a precision, sampling, colour space or size this decoder
+    // does not take, more memory than the limit, or a fault in the data
+    // (libjpeg then judges the damage).
+    enum class Decline { notProgressive, oddScale, notTaken, memory, damaged };
     // One row of samples from the top: RGB, or grey for one component.
     using RowSink = std::function<void(int row, const unsigned char* samples)>;
 
@@ -51,13 +52,14 @@ public:
 
     // Decodes every scan, then hands over the rows of the picture at
     // numerator/8 of its size, rounded up as libjpeg rounds, keeping no
-    // more than memoryLimit bytes. Declined when a component sampled at
-    // half the picture's resolution would need more than 8 samples a
-    // block (numerator above 4), and for anything short of a clean stream: a code no
-    // table has, data left over or cut short, scans out of order or more
-    // than maxScans, the end of the file before the end-of-image marker,
-    // a coefficient bit that no scan delivered, or more memory than the
-    // limit.
+    // more than memoryLimit bytes. At full size, a component sampled at
+    // half the picture's resolution is stretched as libjpeg stretches it.
+    // Declined when such a component would need more than 8 samples a
+    // block at another scale (numerator 5 to 7), and for anything short of
+    // a clean stream: a code no table has, data left over or cut short,
+    // scans out of order or more than maxScans, the end of the file before
+    // the end-of-image marker, a coefficient bit that no scan delivered, or
+    // more memory than the limit.
     Outcome decode(int numerator, std::size_t memoryLimit, const RowSink& sink);
     // After readHead gave false or decode declined: why.
     Decline declineReason() const { return decline_; }
@@ -71,6 +73,8 @@ private:
         int storedAcross = 0, storedDown = 0;  // blocks of whole MCUs
         int across = 1, down = 1;              // samples a block gives at the output scale
         int kept = 1;                          // across x down coefficients kept per block
+        int stretchAcross = 1, stretchDown = 1;  // 2: stored at half the resolution shown
+        int samplesAcross = 0, samplesDown = 0;  // of the component's own area
         std::int8_t slot[64] = {};             // zigzag position -> place among the kept, -1 none
         std::uint64_t keptAc = 0;              // bit z: an AC coefficient that is kept
         CoefficientStore coefficients;

@@ -234,8 +234,8 @@ bool decodePixels(std::FILE* file, const FittedSize& target, std::size_t memoryL
 enum class OwnDecode { decoded, declined, failed };
 
 // A progressive picture decoded by the decoder that keeps of each block
-// only the coefficients its size shows, a byte each for most: reduced, or
-// at full size where no colour is subsampled. Declined for a picture it
+// only the coefficients its size shows, a byte each for most, at every
+// scale the shrink asks for. Declined for a picture it
 // does not take and for any fault: libjpeg then judges the file.
 OwnDecode decodeProgressive(std::FILE* file, const FittedSize& target, std::size_t memoryLimit,
                             const std::atomic<bool>* cancel, const std::vector<unsigned char>& profile, Decoded& out)

@@ -31,6 +31,8 @@ Bytes encode(const wxImage& image, bool progressive, StoredAs storedAs, const By
         info.comp_info[0].h_samp_factor = info.comp_info[0].v_samp_factor = 1;
     if (storedAs == StoredAs::ycc422)
         info.comp_info[0].v_samp_factor = 1;
+    if (storedAs == StoredAs::ycc440)
+        info.comp_info[0].h_samp_factor = 1;
     info.restart_interval = restartInterval;
     static const jpeg_scan_info scanPerComponent[] = {
         {1, {0}, 0, 63, 0, 0}, {1, {1}, 0, 63, 0, 0}, {1, {2}, 0, 63, 0, 0}};

@@ -14,7 +14,7 @@
 // component; inverted CMYK as Adobe applications write it (the picture's
 // red, green and blue taken as the inks' absence, black 200); or grey
 // (the picture's green).
-enum class StoredAs { ycc420, ycc422, ycc444, scanPerComponent, cmyk, grey };
+enum class StoredAs { ycc420, ycc422, ycc444, scanPerComponent, cmyk, grey, ycc440 };
 
 // A JPEG of the picture made with libjpeg at quality 90: baseline or
 // progressive, with an ICC profile written by libjpeg's own writer, and a
