@@ -60,7 +60,7 @@ private:
     std::vector<unsigned char> input_;  // the row being handed over
     std::vector<unsigned char> ring_;   // the last downCount_ rows, filtered across
     // Across in vector code: the row's channels apart, and the weights in
-    // 16 bits, padded with zeros to a multiple of 16 taps.
+    // 16 bits, padded with zeros to a multiple of 8 taps.
     int paddedTaps_ = 0;
     std::vector<std::int16_t> planes_;
     std::vector<std::int16_t> weights16_;
