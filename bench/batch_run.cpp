@@ -29,7 +29,7 @@ namespace {
 constexpr int box = 800;
 constexpr long quality = 82;
 
-// Answers Yes, prints the message boxes, and lets main wait for the end.
+// Answers Yes and prints the message boxes.
 class ConsoleOwner : public MessageBoxOwner {
 public:
     void postNotification(const wxCommandEvent&) override {}
@@ -41,23 +41,7 @@ public:
     {
         std::printf("%s\n", static_cast<const char*>(message.utf8_str()));
     }
-    void workerEnded(WorkingThread*) override
-    {
-        wxMutexLocker lock(mutex_);
-        ended_ = true;
-        condition_.Signal();
-    }
-    void wait()
-    {
-        wxMutexLocker lock(mutex_);
-        while (!ended_)
-            condition_.Wait();
-    }
-
-private:
-    wxMutex mutex_;
-    wxCondition condition_{mutex_};
-    bool ended_ = false;
+    void workerEnded(WorkingThread*) override {}
 };
 
 // The same steps as the engine, but from a full-size decode.
@@ -113,10 +97,11 @@ int main(int argc, char** argv)
     if (argc > 3 && std::strcmp(argv[3], "--serial") == 0)
         job.threads = 1;
     ConsoleOwner owner;
-    auto* worker = new WorkingThread(&owner, job);
-    if (worker->Create() != wxTHREAD_NO_ERROR || worker->Run() != wxTHREAD_NO_ERROR)
+    // Joinable, as the command line runs it: the clock stops when the
+    // thread has ended, with no time to spare for it.
+    WorkingThread worker(&owner, job, wxTHREAD_JOINABLE);
+    if (worker.Run() != wxTHREAD_NO_ERROR)
         return 1;
-    owner.wait();
-    wxMilliSleep(50);  // let the thread finish the toolkit's end of it
+    worker.Wait();
     return 0;
 }
