@@ -48,5 +48,7 @@ std::FILE* openRegularFile(const std::string& path)
     std::FILE* stream = _fdopen(fd, "rb");
     if (!stream)
         _close(fd);
+    else
+        std::setvbuf(stream, nullptr, _IOFBF, readBuffer);
     return stream;
 }
