@@ -274,10 +274,11 @@ void TerminalOwner::showProgress(const PictureReport& report)
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started_).count();
     const double rate = seconds > 0 ? done_ / seconds : 0;
     const int left = rate > 0 ? static_cast<int>((total_ - done_) / rate + 0.5) : 0;
-    std::fprintf(stderr, "\r\033[K%s",
-                 said(_("%d/%d  %s pictures/s  %d:%02d left  %s"), done_, total_, formatFixed(rate, 1), left / 60,
-                      left % 60, shortName(report.path))
-                     .c_str());
+    // One write: stderr is unbuffered, and formatted output reaches a
+    // Windows console a character at a time.
+    const std::string line = "\r\033[K" + said(_("%d/%d  %s pictures/s  %d:%02d left  %s"), done_, total_,
+                                                formatFixed(rate, 1), left / 60, left % 60, shortName(report.path));
+    std::fputs(line.c_str(), stderr);
     progressLineOpen_ = done_ < total_;
     if (!progressLineOpen_)
         std::fputc('\n', stderr);

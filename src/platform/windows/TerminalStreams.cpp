@@ -1,21 +1,32 @@
 #include "platform/TerminalStreams.h"
 
-#include <io.h>
 #include <windows.h>
+
+namespace {
+
+// A console, as GetConsoleMode tells: _isatty says yes to every character
+// device, NUL among them, where progress would be drawn for nobody.
+bool isConsole(DWORD stream)
+{
+    DWORD mode = 0;
+    return GetConsoleMode(GetStdHandle(stream), &mode) != 0;
+}
+
+}  // namespace
 
 bool inputIsTerminal()
 {
-    return _isatty(0);
+    return isConsole(STD_INPUT_HANDLE);
 }
 
 bool outputIsTerminal()
 {
-    return _isatty(1);
+    return isConsole(STD_OUTPUT_HANDLE);
 }
 
 bool errorIsTerminal()
 {
-    return _isatty(2);
+    return isConsole(STD_ERROR_HANDLE);
 }
 
 void useUtf8Console()
