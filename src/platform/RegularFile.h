@@ -1,6 +1,5 @@
 #pragma once
 
-#include <cstddef>
 #include <cstdio>
 #include <string>
 
@@ -10,10 +9,6 @@
 // reader until some other program writes to it. Null when refused, with
 // errno set: EINVAL when the path names no regular file.
 std::FILE* openRegularFile(const std::string& path);
-
-// The stream's buffer: libjpeg reads 4 KiB at a time, which without it is a
-// system call each (and a dear one under Wine).
-constexpr std::size_t readBuffer = std::size_t(128) << 10;
 
 // Whether a UTF-8 path names a regular file or a link to one.
 bool isRegularFile(const std::string& path);

@@ -34,7 +34,5 @@ std::FILE* openRegularFile(const std::string& path)
     std::FILE* file = fdopen(fd, "rb");
     if (!file)
         close(fd);
-    else
-        std::setvbuf(file, nullptr, _IOFBF, readBuffer);
     return file;
 }

@@ -6,6 +6,15 @@
 
 #include "platform/windows/WideText.h"
 
+namespace {
+
+// libjpeg reads 4 KiB at a time, each a system call with the C runtime's
+// own small buffer, and a dear one under Wine. (glibc takes no size
+// without a buffer of the caller's; its reads cost little.)
+constexpr std::size_t readBuffer = std::size_t(128) << 10;
+
+}  // namespace
+
 bool isRegularFile(const std::string& path)
 {
     const HANDLE file = CreateFileW(wideName(path).c_str(), FILE_READ_ATTRIBUTES,
