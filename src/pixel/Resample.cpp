@@ -188,8 +188,10 @@ __attribute__((target("avx2"))) void apartAvx2(const unsigned char* row, std::si
                                   _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + 3 * x + 32))};
         for (int c = 0; c < 3; ++c) {
             __m128i samples = _mm_setzero_si128();
-            for (int load = 0; load < 3; ++load)
-                samples = _mm_or_si128(samples, _mm_shuffle_epi8(loads[load], _mm_load_si128(reinterpret_cast<const __m128i*>(gather.at[c][load]))));
+            for (int load = 0; load < 3; ++load) {
+                const __m128i mask = _mm_load_si128(reinterpret_cast<const __m128i*>(gather.at[c][load]));
+                samples = _mm_or_si128(samples, _mm_shuffle_epi8(loads[load], mask));
+            }
             _mm256_storeu_si256(reinterpret_cast<__m256i*>(planes[c] + x), _mm256_cvtepu8_epi16(samples));
         }
     }
