@@ -31,24 +31,31 @@ extern "C" void leave(j_common_ptr info)
 
 extern "C" void quiet(j_common_ptr) {}
 
+// Reads the stream's head, after the caller's setjmp on guard: an error
+// leaves through it.
+void readHead(jpeg_decompress_struct& info, Guard& guard, const std::uint8_t* data, std::size_t size)
+{
+    info.err = jpeg_std_error(&guard.manager);
+    guard.manager.error_exit = leave;
+    guard.manager.output_message = quiet;
+    jpeg_create_decompress(&info);
+    jpeg_mem_src(&info, data, static_cast<unsigned long>(size));
+    jpeg_read_header(&info, TRUE);
+    info.mem->max_memory_to_use = 64L << 20;
+}
+
 // libjpeg's full decode, in RGB or grey; empty when it errs or warns.
 std::vector<unsigned char> libjpegPixels(const std::uint8_t* data, std::size_t size, int channels)
 {
     jpeg_decompress_struct info;
     Guard guard;
-    info.err = jpeg_std_error(&guard.manager);
-    guard.manager.error_exit = leave;
-    guard.manager.output_message = quiet;
     std::vector<unsigned char> pixels;
     if (setjmp(guard.jump)) {
         jpeg_destroy_decompress(&info);
         return {};
     }
-    jpeg_create_decompress(&info);
-    jpeg_mem_src(&info, data, static_cast<unsigned long>(size));
-    jpeg_read_header(&info, TRUE);
+    readHead(info, guard, data, size);
     info.out_color_space = channels == 1 ? JCS_GRAYSCALE : JCS_RGB;
-    info.mem->max_memory_to_use = 64L << 20;
     jpeg_start_decompress(&info);
     const std::size_t row = std::size_t(info.output_width) * channels;
     pixels.resize(row * info.output_height);
@@ -69,17 +76,11 @@ int largestCoefficient(const std::uint8_t* data, std::size_t size)
 {
     jpeg_decompress_struct info;
     Guard guard;
-    info.err = jpeg_std_error(&guard.manager);
-    guard.manager.error_exit = leave;
-    guard.manager.output_message = quiet;
     if (setjmp(guard.jump)) {
         jpeg_destroy_decompress(&info);
         return -1;
     }
-    jpeg_create_decompress(&info);
-    jpeg_mem_src(&info, data, static_cast<unsigned long>(size));
-    jpeg_read_header(&info, TRUE);
-    info.mem->max_memory_to_use = 64L << 20;
+    readHead(info, guard, data, size);
     jvirt_barray_ptr* arrays = jpeg_read_coefficients(&info);
     int largest = 0;
     for (int c = 0; c < info.num_components; ++c) {
