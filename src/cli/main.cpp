@@ -199,7 +199,7 @@ int main(int argc, char** argv)
         std::fputs("tessaly-batch: cannot initialise the toolkit\n", stderr);
         return exitFailures;
     }
-    useUtf8Console();
+    setUpStandardStreams();
     // The toolkit's own texts stay English: the parser's complaints are
     // reworded from them.
     useLanguage(askedLanguage(argc, argv), programDirectory().utf8_string(), false);

@@ -17,6 +17,6 @@ bool errorIsTerminal()
     return isatty(2);
 }
 
-void useUtf8Console()
+void setUpStandardStreams()
 {
 }

@@ -22,9 +22,9 @@ bool isRegularFile(const std::string& path)
                                     FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return false;
-    BY_HANDLE_FILE_INFORMATION info;
-    const bool regular = GetFileType(file) == FILE_TYPE_DISK && GetFileInformationByHandle(file, &info) &&
-                         !(info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
+    DWORD attributes = 0;
+    const bool regular = GetFileType(file) == FILE_TYPE_DISK && attributesOf(file, attributes) &&
+                         !(attributes & FILE_ATTRIBUTE_DIRECTORY);
     CloseHandle(file);
     return regular;
 }

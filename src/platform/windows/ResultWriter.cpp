@@ -48,14 +48,14 @@ public:
             return why == ERROR_FILE_NOT_FOUND || why == ERROR_PATH_NOT_FOUND ? Step::missing : Step::failed;
         }
         folders_.push_back(folder);
-        BY_HANDLE_FILE_INFORMATION info;
-        if (!GetFileInformationByHandle(folder, &info)) {
+        DWORD attributes = 0;
+        if (!attributesOf(folder, attributes)) {
             error = errnoOf(GetLastError());
             return Step::failed;
         }
-        if (isLinkHandle(folder, info.dwFileAttributes))
+        if (isLinkHandle(folder, attributes))
             return Step::link;
-        if (!(info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
             error = ENOTDIR;
             return Step::failed;
         }

@@ -1,5 +1,7 @@
 #include "platform/TerminalStreams.h"
 
+#include <cstdio>
+
 #include <windows.h>
 
 namespace {
@@ -29,7 +31,12 @@ bool errorIsTerminal()
     return isConsole(STD_ERROR_HANDLE);
 }
 
-void useUtf8Console()
+void setUpStandardStreams()
 {
     SetConsoleOutputCP(CP_UTF8);
+    // The C runtime gives no buffer to an output it takes for a console,
+    // NUL among them, and writes there a character at a time, each asking
+    // the system again whether it is one. Lines are flushed as they end.
+    if (!outputIsTerminal())
+        std::setvbuf(stdout, nullptr, _IOFBF, BUFSIZ);
 }

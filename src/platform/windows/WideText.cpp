@@ -107,6 +107,15 @@ bool isLinkHandle(HANDLE handle, DWORD attributes)
            reparseTagIsLink(tag.ReparseTag);
 }
 
+bool attributesOf(HANDLE handle, DWORD& attributes)
+{
+    FILE_BASIC_INFO basic;
+    if (!GetFileInformationByHandleEx(handle, FileBasicInfo, &basic, sizeof basic))
+        return false;
+    attributes = basic.FileAttributes;
+    return true;
+}
+
 bool deleteOnClose(HANDLE file, bool remove)
 {
     FILE_DISPOSITION_INFO disposition{static_cast<BOOLEAN>(remove ? TRUE : FALSE)};

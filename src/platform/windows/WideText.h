@@ -25,6 +25,10 @@ FILETIME fileTimeOf(const timespec& time);
 bool isLinkAt(const std::wstring& path, DWORD attributes);
 // The same for an open handle of the name itself.
 bool isLinkHandle(HANDLE handle, DWORD attributes);
+// An open file's attributes, without the volume's serial number that
+// GetFileInformationByHandle also asks for (under Wine, from another
+// process).
+bool attributesOf(HANDLE handle, DWORD& attributes);
 // Whether the system deletes the file once its last handle closes: set on
 // a temporary file from its start, so that a process that ends mid-write
 // (a closed console, a log-off, a kill) leaves nothing behind; cleared just

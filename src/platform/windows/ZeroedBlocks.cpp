@@ -5,6 +5,8 @@
 #include <mutex>
 #include <vector>
 
+#include "platform/WrittenZeros.h"
+
 namespace {
 
 // Each block starts with its capacity; what the caller gets follows it, as
@@ -58,7 +60,7 @@ void* takeZeroedBlock(std::size_t bytes)
             return block + header;
         }
     }
-    char* block = static_cast<char*>(std::calloc(bytes + header, 1));
+    char* block = static_cast<char*>(writtenZeros(bytes + header));
     if (!block)
         return nullptr;
     std::memcpy(block, &bytes, sizeof bytes);
