@@ -68,17 +68,9 @@ PreparedPicture PicturePipeline::next()
     return picture;
 }
 
-namespace {
-
-// What preparing the picture holds at its peak, and of that its
-// coefficients, at the size its plan will decode it at: for several
-// outputs, the one that needs the most, which the decode serves.
-struct Load {
-    std::size_t bytes = 0;
-    std::size_t coefficients = 0;
-};
-
-Load loadOf(const PictureFile& file, const ProcessingJob& job)
+// At the size its plan will decode it at: for several outputs, the one that
+// needs the most, which the decode serves.
+PicturePipeline::Load PicturePipeline::loadOf(const PictureFile& file, const ProcessingJob& job)
 {
     std::uint32_t width = 0, height = 0;
     const bool sized = file.declaredSize(width, height);
@@ -95,8 +87,6 @@ Load loadOf(const PictureFile& file, const ProcessingJob& job)
     }
     return most;
 }
-
-}  // namespace
 
 PreparedPicture PicturePipeline::prepareAgain(std::size_t index)
 {
@@ -120,23 +110,23 @@ PreparedPicture PicturePipeline::prepareAgain(std::size_t index)
 
 bool PicturePipeline::prepareOne()
 {
-    std::size_t index = 0;
-    if (!claim(index))
+    Waiting picture;
+    if (!claim(picture))
         return false;
-    std::size_t estimate = 0;
-    bool admitted = false;
+    bool admitted = static_cast<bool>(picture.file);
     try {
-        PictureFile file(paths_[index]);
-        const Load load = loadOf(file, job_);
-        estimate = load.bytes;
-        if (!admit(index, estimate, load.coefficients))
-            return false;
-        admitted = true;
-        PreparedPicture picture;
-        preparePicture(file, job_, quality_, &cancelled_, picture);
-        store(index, estimate, std::move(picture));
+        if (!admitted) {
+            picture.file = std::make_unique<PictureFile>(paths_[picture.index]);
+            picture.load = loadOf(*picture.file, job_);
+            if (!admitOrSetAside(picture))
+                return true;
+            admitted = true;
+        }
+        PreparedPicture prepared;
+        preparePicture(*picture.file, job_, quality_, &cancelled_, prepared);
+        store(picture.index, picture.load.bytes, std::move(prepared));
     } catch (const std::exception&) {
-        handBack(index, estimate, admitted);
+        handBack(picture.index, picture.load.bytes, admitted);
     }
     return true;
 }
@@ -153,33 +143,61 @@ void PicturePipeline::handBack(std::size_t index, std::size_t estimate, bool adm
     changed_.notify_all();
 }
 
-bool PicturePipeline::claim(std::size_t& index)
+bool PicturePipeline::claim(Waiting& picture)
 {
     std::unique_lock<std::mutex> lock(mutex_);
-    changed_.wait(lock, [&] { return cancelled_ || nextClaim_ >= paths_.size() || nextClaim_ - nextTake_ < window_; });
-    if (cancelled_ || nextClaim_ >= paths_.size())
-        return false;
-    index = nextClaim_++;
-    return true;
+    for (;;) {
+        if (cancelled_)
+            return false;
+        for (auto it = waiting_.begin(); it != waiting_.end(); ++it) {
+            if (fits(it->index, it->load)) {
+                picture = std::move(*it);
+                waiting_.erase(it);
+                admit(picture.index, picture.load);
+                return true;
+            }
+        }
+        if (nextClaim_ < paths_.size() && nextClaim_ - nextTake_ < window_) {
+            picture.index = nextClaim_++;
+            return true;
+        }
+        // A picture another helper has claimed and not yet admitted is
+        // that helper's to wait for.
+        if (nextClaim_ >= paths_.size() && waiting_.empty())
+            return false;
+        changed_.wait(lock);
+    }
 }
 
-bool PicturePipeline::admit(std::size_t index, std::size_t bytes, std::size_t coefficients)
+bool PicturePipeline::admitOrSetAside(Waiting& picture)
 {
-    std::unique_lock<std::mutex> lock(mutex_);
-    // The next to be handed over goes past the budget, whose bytes may be
-    // held by pictures waiting for it, but not past the coefficients of
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (fits(picture.index, picture.load)) {
+        admit(picture.index, picture.load);
+        return true;
+    }
+    auto at = waiting_.begin();
+    while (at != waiting_.end() && at->index < picture.index)
+        ++at;
+    waiting_.insert(at, std::move(picture));
+    return false;
+}
+
+bool PicturePipeline::fits(std::size_t index, const Load& load) const
+{
+    // The next to be handed over goes past the bytes budget, whose bytes may
+    // be held by pictures waiting for it, but not past the coefficients of
     // pictures in preparation, which end on their own.
-    changed_.wait(lock, [&] {
-        return cancelled_ || ((index == nextTake_ || bytesHeld_ + bytes <= bytesBudget) &&
-                              (coefficientsHeld_ == 0 || coefficientsHeld_ + coefficients <= coefficientBudget));
-    });
-    if (cancelled_)
-        return false;
-    bytesHeld_ += bytes;
+    return (index == nextTake_ || bytesHeld_ + load.bytes <= bytesBudget) &&
+           (coefficientsHeld_ == 0 || coefficientsHeld_ + load.coefficients <= coefficientBudget);
+}
+
+void PicturePipeline::admit(std::size_t index, const Load& load)
+{
+    bytesHeld_ += load.bytes;
     mostPreparing_ = std::max(mostPreparing_, ++preparing_);
-    coefficients_[index] = coefficients;
-    coefficientsHeld_ += coefficients;
-    return true;
+    coefficients_[index] = load.coefficients;
+    coefficientsHeld_ += load.coefficients;
 }
 
 void PicturePipeline::store(std::size_t index, std::size_t estimate, PreparedPicture picture)

@@ -4,6 +4,7 @@
 #include <condition_variable>
 #include <cstddef>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -11,6 +12,7 @@
 
 #include "batch/PreparedPicture.h"
 #include "batch/ProcessingJob.h"
+#include "pixel/PictureFile.h"
 
 // Hands the worker the pictures of a batch in list order, each prepared and
 // checked against its file. Helper threads load, fit, turn, blend and
@@ -23,12 +25,13 @@
 // while its estimated loading bytes fit the budget. Progressive pictures
 // hold their coefficients until their last scan, a large share of the
 // batch's peak: those in preparation hold at most coefficientBudget
-// together, or one picture alone. Two 24-megapixel photos (22 to 27 MiB
+// together, or one picture alone. Two 24-megapixel photos (22 to 28 MiB
 // each) are never prepared at once, two of 16 megapixels or a large and a
-// small one are. A picture whose head
-// declares no size counts as the most any picture may cost. The next one
-// to be handed over is always admitted, so the batch never waits for
-// itself.
+// small one are. A picture that does not fit waits aside, opened, while the
+// helper goes on with a later one that does; waiting pictures are admitted
+// first, in list order, as soon as they fit. A picture whose head declares
+// no size counts as the most any picture may cost. The next one to be handed
+// over is always admitted by bytes, so the batch never waits for itself.
 class PicturePipeline {
 public:
     static constexpr std::size_t bytesBudget = std::size_t(256) << 20;
@@ -54,10 +57,30 @@ public:
     int mostPreparedAtOnce() const;
 
 private:
+    // What preparing a picture holds at its peak, and of that its
+    // coefficients.
+    struct Load {
+        std::size_t bytes = 0;
+        std::size_t coefficients = 0;
+    };
+    // A picture claimed and opened that waits for room.
+    struct Waiting {
+        std::size_t index = 0;
+        std::unique_ptr<PictureFile> file;
+        Load load;
+    };
+
+    static Load loadOf(const PictureFile& file, const ProcessingJob& job);
     void help();
     bool prepareOne();
-    bool claim(std::size_t& index);
-    bool admit(std::size_t index, std::size_t bytes, std::size_t coefficients);
+    // The next picture to prepare, admitted: a waiting one that now fits,
+    // else the next in the list, opened (it may have to wait aside, and
+    // then file is empty). False when there is none left or on cancel.
+    bool claim(Waiting& picture);
+    // Admits the opened picture if it fits, else sets it aside.
+    bool admitOrSetAside(Waiting& picture);
+    bool fits(std::size_t index, const Load& load) const;
+    void admit(std::size_t index, const Load& load);
     void store(std::size_t index, std::size_t estimate, PreparedPicture picture);
     // A helper met an exception (out of memory, say): the worker prepares
     // the picture itself, where whatever goes wrong is that picture's failure.
@@ -74,6 +97,7 @@ private:
     std::map<std::size_t, PreparedPicture> ready_;
     std::vector<bool> handedBack_;
     std::vector<std::size_t> coefficients_;  // of each picture admitted
+    std::vector<Waiting> waiting_;           // in list order
     std::size_t nextClaim_ = 0;
     std::size_t nextTake_ = 0;
     std::size_t bytesHeld_ = 0;
