@@ -25,7 +25,7 @@
 // while its estimated loading bytes fit the budget. Progressive pictures
 // hold their coefficients until their last scan, a large share of the
 // batch's peak: those in preparation hold at most coefficientBudget
-// together, or one picture alone. Two 24-megapixel photos (22 to 28 MiB
+// together, or one picture alone. Two 24-megapixel photos (22 to 27 MiB
 // each) are never prepared at once, two of 16 megapixels or a large and a
 // small one are. A picture that does not fit waits aside, opened, while the
 // helper goes on with a later one that does; waiting pictures are admitted
@@ -73,9 +73,9 @@ private:
     static Load loadOf(const PictureFile& file, const ProcessingJob& job);
     void help();
     bool prepareOne();
-    // The next picture to prepare, admitted: a waiting one that now fits,
-    // else the next in the list, opened (it may have to wait aside, and
-    // then file is empty). False when there is none left or on cancel.
+    // The next picture to prepare: a waiting one that now fits, admitted,
+    // or else the next in the list, not yet opened (file empty). False
+    // when none is left or on cancel.
     bool claim(Waiting& picture);
     // Admits the opened picture if it fits, else sets it aside.
     bool admitOrSetAside(Waiting& picture);
