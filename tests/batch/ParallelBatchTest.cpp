@@ -1,7 +1,9 @@
 // The parallel batch against the serial one: the same requests in the same
 // order and the same bytes in every file, whatever the helpers do.
+#include <chrono>
 #include <filesystem>
 #include <regex>
+#include <thread>
 
 #include <gtest/gtest.h>
 
@@ -15,6 +17,17 @@
 namespace fs = std::filesystem;
 
 namespace {
+
+// A JPEG whose head declares no size: more segments than the head reader
+// walks. It counts as the most a picture may cost, and its plan refuses it
+// undecoded, though libjpeg would decode it.
+Bytes unsizedJpeg()
+{
+    Bytes bytes = encodeJpeg(shadedPicture(300, 200), false);
+    for (int i = 0; i < 1100; ++i)
+        bytes.insert(bytes.begin() + 2, {0xFF, 0xFE, 0x00, 0x02});
+    return bytes;
+}
 
 class ParallelBatch : public testing::Test {
 protected:
@@ -134,11 +147,7 @@ TEST_F(ParallelBatch, TheBudgetHoldsForUnknownAndHugePictures)
     std::vector<std::string> paths = {dir.file("huge.jpg")};
     // 7000 x 7000 without resizing: about 294 MB, over the 256 MiB budget.
     writeFile(paths[0], encodeJpeg(wxImage(7000, 7000, true), false, StoredAs::grey));
-    // More segments than the head reader walks: refused, though libjpeg
-    // would decode it.
-    Bytes unknown = encodeJpeg(shadedPicture(300, 200), false);
-    for (int i = 0; i < 1100; ++i)
-        unknown.insert(unknown.begin() + 2, {0xFF, 0xFE, 0x00, 0x02});
+    const Bytes unknown = unsizedJpeg();
     for (int i = 0; i < 8; ++i) {
         paths.push_back(dir.file("unknown" + std::to_string(i) + ".jpg"));
         writeFile(paths.back(), unknown);
@@ -148,6 +157,34 @@ TEST_F(ParallelBatch, TheBudgetHoldsForUnknownAndHugePictures)
     for (const std::string& path : paths)
         EXPECT_EQ(pipeline.next().loaded, path == paths[0]) << path;
     EXPECT_EQ(pipeline.mostPreparedAtOnce(), 1);
+}
+
+// A picture that may not be prepared beside the one in preparation waits
+// aside, and the helper prepares the next one that may, rather than wait:
+// here while the first picture is held inside its loading.
+TEST_F(ParallelBatch, AHelperGoesOnPastAPictureThatMustWait)
+{
+    const std::vector<std::string> paths = {dir.file("held.jpg"), dir.file("unsized.jpg"), dir.file("small.jpg")};
+    BlockingImageHandler* held = BlockingImageHandler::install();
+    BlockingImageHandler::writeBlockingJpeg(paths[0], 300, 200);
+    writeFile(paths[1], unsizedJpeg());
+    writeFile(paths[2], encodeJpeg(shadedPicture(300, 200), false));
+    const ProcessingJob job = plainJob(dir.path());
+    bool beside = false;
+    {
+        PicturePipeline pipeline(paths, job, 90, 2);
+        EXPECT_TRUE(held->waitUntilEntered());
+        for (int i = 0; i < 500 && !beside; ++i) {
+            beside = pipeline.mostPreparedAtOnce() == 2;
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        held->release();
+        EXPECT_TRUE(pipeline.next().loaded);
+        EXPECT_FALSE(pipeline.next().loaded);
+        EXPECT_TRUE(pipeline.next().loaded);
+    }
+    BlockingImageHandler::uninstall();
+    EXPECT_TRUE(beside);
 }
 
 // A progressive 24-megapixel photo holds its coefficients to its last scan
