@@ -5,8 +5,7 @@
 
 #include "platform/ZeroedBlocks.h"
 
-// An array of zeros for a picture's large data: fresh pages come zeroed
-// from the system, without a pass that writes zeros over tens of megabytes.
+// An array of zeros for a picture's large data, from ZeroedBlocks.
 struct GiveBackBlock {
     void operator()(void* memory) const { giveBackBlock(memory); }
 };
