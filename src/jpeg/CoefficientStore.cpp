@@ -2,6 +2,10 @@
 
 #include <algorithm>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace {
 
 // What a value in the table costs, its node and its bucket together.
@@ -19,10 +23,36 @@ bool CoefficientStore::reset(std::size_t blocks, int kept, std::size_t spareByte
     overflowLimit_ = std::min(spareBytes, acCount / 4) / overflowEntryBytes;
     std::unordered_map<std::size_t, std::int16_t>().swap(overflow_);
     wide_.reset();
-    nonzero_ = zeroedArray<std::uint64_t>(blocks);
+    nonzero_.reset();
+    if (kept < 64) {
+        nonzero_ = zeroedArray<std::uint64_t>(blocks);
+        if (!nonzero_)
+            return false;
+    }
     dc_ = zeroedArray<std::int16_t>(blocks);
     narrow_ = zeroedArray<std::int8_t>(acCount);
-    return nonzero_ && dc_ && narrow_;
+    return dc_ && narrow_;
+}
+
+std::uint64_t CoefficientStore::nonzeroSlots(std::size_t block) const
+{
+    const std::size_t first = block * acPerBlock_;
+#if defined(__SSE2__)
+    if (!wide_ && acPerBlock_ == 63) {
+        // Four loads of 16 bytes, the last overlapping the third by one.
+        const auto nonzeroAt = [&](int at) {
+            const __m128i values = _mm_loadu_si128(reinterpret_cast<const __m128i*>(&narrow_[first + at]));
+            const int zeros = _mm_movemask_epi8(_mm_cmpeq_epi8(values, _mm_setzero_si128()));
+            return std::uint64_t(~zeros & 0xFFFF) << at;
+        };
+        return nonzeroAt(0) | nonzeroAt(16) | nonzeroAt(32) | nonzeroAt(47);
+    }
+#endif
+    std::uint64_t bits = 0;
+    for (int k = 0; k < acPerBlock_; ++k)
+        if (wide_ ? wide_[first + k] != 0 : narrow_[first + k] != 0)
+            bits |= std::uint64_t(1) << k;
+    return bits;
 }
 
 void CoefficientStore::values(std::size_t block, int* into) const

@@ -9,7 +9,9 @@
 // The coefficients a progressive decode keeps of every block of a
 // component until its last scan, and a mark of which of all 64 are not
 // zero (refinement scans need it for those not kept too): the DC
-// coefficient in 16 bits, the AC coefficients in 8. In photographs the AC coefficients pass ±127 about
+// coefficient in 16 bits, the AC coefficients in 8. Where all 64 are kept,
+// their values tell which are zero, and no marks are kept: a ninth less. In
+// photographs the AC coefficients pass ±127 about
 // once in a thousand, at quality 100 too (the lowest ones, which every
 // decode keeps, most often): those few wait in a table beside. Should a
 // picture have more of them than the table may hold, every AC coefficient
@@ -21,16 +23,20 @@ public:
     // the marks included.
     static std::uint64_t bytesFor(std::uint64_t blocks, int kept)
     {
-        return blocks * (kept + 1 + sizeof(std::uint64_t));
+        return blocks * (kept + 1 + (kept < 64 ? sizeof(std::uint64_t) : 0));
     }
 
     // All coefficients zero; widening may take up to spareBytes more. False
     // when the memory cannot be had.
     bool reset(std::size_t blocks, int kept, std::size_t spareBytes);
 
-    // Bit z: the coefficient at zigzag position z is not zero.
+    // Marks are kept: not all 64 coefficients are.
+    bool marked() const { return static_cast<bool>(nonzero_); }
+    // Where marked, bit z: the coefficient at zigzag position z is not zero.
     std::uint64_t& nonzero(std::size_t block) { return nonzero_[block]; }
     std::uint64_t nonzero(std::size_t block) const { return nonzero_[block]; }
+    // Bit s - 1: the AC coefficient in slot s is not zero.
+    std::uint64_t nonzeroSlots(std::size_t block) const;
 
     int dc(std::size_t block) const { return dc_[block]; }
     void setDc(std::size_t block, int value) { dc_[block] = static_cast<std::int16_t>(value); }

@@ -19,6 +19,30 @@ constexpr int naturalOrder[64] = {
     41, 34, 27, 20, 13, 6,  7,  14, 21, 28, 35, 42, 49, 56, 57, 50, 43, 36, 29, 22, 15, 23,
     30, 37, 44, 51, 58, 59, 52, 45, 38, 31, 39, 46, 53, 60, 61, 54, 47, 55, 62, 63};
 
+// The marks of a block that keeps all 64 coefficients, from its slots' (a
+// slot there is the natural position): bit z for each AC coefficient at
+// zigzag position z whose slot's bit is set.
+std::uint64_t zigzagMarks(std::uint64_t slotBits)
+{
+    struct Table {
+        std::uint64_t marks[8][256] = {};
+        Table()
+        {
+            for (int z = 1; z < 64; ++z) {
+                const int bit = naturalOrder[z] - 1;
+                for (int value = 0; value < 256; ++value)
+                    if (value >> bit % 8 & 1)
+                        marks[bit / 8][value] |= std::uint64_t(1) << z;
+            }
+        }
+    };
+    static const Table table;
+    std::uint64_t marks = 0;
+    for (int i = 0; i < 8; ++i)
+        marks |= table.marks[i][slotBits >> 8 * i & 0xFF];
+    return marks;
+}
+
 // The largest side libjpeg decodes; a larger picture is refused there too.
 constexpr int maxSide = 65500;
 
@@ -481,7 +505,11 @@ bool ProgressiveDecoder::decodeBlock(const Scan& scan, Component& component, std
             component.coefficients.setDc(block, component.coefficients.dc(block) | 1 << scan.low);
         return true;
     }
-    std::uint64_t& nonzero = component.coefficients.nonzero(block);
+    const CoefficientStore& store = component.coefficients;
+    // Unmarked, the values tell which coefficients are not zero; a first scan
+    // only adds marks.
+    std::uint64_t derived = !store.marked() && scan.high != 0 ? zigzagMarks(store.nonzeroSlots(block)) : 0;
+    std::uint64_t& nonzero = store.marked() ? component.coefficients.nonzero(block) : derived;
     return scan.high == 0 ? decodeAcFirst(scan, component, block, nonzero)
                           : decodeAcRefine(scan, component, block, nonzero);
 }
@@ -661,7 +689,8 @@ ProgressiveDecoder::Outcome ProgressiveDecoder::emitRows(int numerator, const Ro
             for (int column = 0; column < component.storedAcross; ++column) {
                 const std::size_t block = std::size_t(blockRow) * component.storedAcross + column;
                 float* samples = plane + v * component.down * stride + column * component.across;
-                if ((component.coefficients.nonzero(block) & component.keptAc) == 0) {
+                const CoefficientStore& store = component.coefficients;
+                if ((store.marked() ? store.nonzero(block) & component.keptAc : store.nonzeroSlots(block)) == 0) {
                     // Flat, as many blocks of sky and walls are.
                     const float flat = float(component.coefficients.dc(block)) * scales[c][0] / 8;
                     for (int j = 0; j < component.down; ++j)

@@ -11,18 +11,23 @@ namespace {
 // follows, read back as they were set: through the table beside the narrow
 // coefficients, and after more of them than it holds have widened them
 // all. Without the room to widen, the store says so at the first value
-// past the table.
+// past the table. Which AC values are not zero it tells as they are, where
+// all 64 coefficients are kept and no marks.
 TEST(CoefficientStore, KeepsEveryValueItIsGiven)
 {
-    constexpr int blocks = 64, kept = 16;  // a table of 5 values beside 960 narrow ones
+    constexpr int blocks = 64;
     static const struct {
+        int kept;
         std::size_t spare;
         bool widens;
-    } cases[] = {{1 << 20, true}, {1000, false}};
+        std::size_t tableHolds;  // a quarter of the narrow bytes or the spare if less, in 48-byte values
+    } cases[] = {{16, 1 << 20, true, 5}, {16, 1000, false, 5}, {64, 1 << 20, true, 21}, {64, 1000, false, 20}};
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.spare);
+        SCOPED_TRACE(testing::Message() << c.kept << " kept, " << c.spare << " spare");
+        const int kept = c.kept;
         CoefficientStore store;
         ASSERT_TRUE(store.reset(blocks, kept, c.spare));
+        EXPECT_EQ(store.marked(), kept < 64);
         std::vector<int> expected(blocks * kept, 0);
         const int values[] = {127, -127, 128, -128, 1023, -1024, 32767, -32768, 5, 0, -1};
         unsigned random = 1;
@@ -47,17 +52,20 @@ TEST(CoefficientStore, KeepsEveryValueItIsGiven)
         }
         EXPECT_EQ(failures, c.widens ? 0 : 1);
         if (!c.widens) {
-            EXPECT_EQ(wide.size(), 6u) << "the table holds 960 / 4 bytes of 48-byte values";
+            EXPECT_EQ(wide.size(), c.tableHolds + 1);
         }
-        int read[kept];
+        int read[64];
         for (int block = 0; block < blocks; ++block) {
             store.values(block, read);
+            std::uint64_t nonzero = 0;
             for (int slot = 0; slot < kept; ++slot) {
                 ASSERT_EQ(read[slot], expected[block * kept + slot]) << "block " << block << ", slot " << slot;
                 if (slot > 0) {
                     ASSERT_EQ(store.ac(block, slot), read[slot]);
+                    nonzero |= std::uint64_t(read[slot] != 0) << (slot - 1);
                 }
             }
+            ASSERT_EQ(store.nonzeroSlots(block), nonzero) << "block " << block;
         }
     }
 }
