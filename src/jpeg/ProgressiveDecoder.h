@@ -19,8 +19,8 @@
 // libjpeg holds all 64 coefficients of every block until the last scan, in
 // two bytes each: 96 MiB for a 16-megapixel picture, whatever the scale.
 // Here they take a byte each (CoefficientStore), and the same picture needs
-// a fifth of that at half size, a tenth at a quarter and a little over
-// half at full size, where its pixels are libjpeg's, colour stored at half
+// a fifth of that at half size, a tenth at a quarter and about half at
+// full size, where its pixels are libjpeg's, colour stored at half
 // resolution included.
 //
 // It takes grey and YCbCr pictures with 8-bit samples, Huffman coding and
