@@ -10,13 +10,12 @@
 // component until its last scan, and a mark of which of all 64 are not
 // zero (refinement scans need it for those not kept too): the DC
 // coefficient in 16 bits, the AC coefficients in 8. Where all 64 are kept,
-// their values tell which are zero, and no marks are kept: a ninth less. In
-// photographs the AC coefficients pass ±127 about
-// once in a thousand, at quality 100 too (the lowest ones, which every
-// decode keeps, most often): those few wait in a table beside. Should a
-// picture have more of them than the table may hold, every AC coefficient
-// is widened to 16 bits, as much memory as they would have taken from the
-// start.
+// their values tell which are zero and no marks are kept, a ninth less.
+// In photographs the AC coefficients pass ±127 about once in a thousand, at
+// quality 100 too (the lowest ones, which every decode keeps, most often):
+// those few wait in a table beside. Should a picture have more of them than
+// the table may hold, every AC coefficient is widened to 16 bits, as much
+// memory as they would have taken from the start.
 class CoefficientStore {
 public:
     // Bytes a store of blocks x kept coefficients takes before any is wide,

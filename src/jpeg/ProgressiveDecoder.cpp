@@ -19,9 +19,9 @@ constexpr int naturalOrder[64] = {
     41, 34, 27, 20, 13, 6,  7,  14, 21, 28, 35, 42, 49, 56, 57, 50, 43, 36, 29, 22, 15, 23,
     30, 37, 44, 51, 58, 59, 52, 45, 38, 31, 39, 46, 53, 60, 61, 54, 47, 55, 62, 63};
 
-// The marks of a block that keeps all 64 coefficients, from its slots' (a
-// slot there is the natural position): bit z for each AC coefficient at
-// zigzag position z whose slot's bit is set.
+// The marks of a block that keeps all 64 coefficients, from which of its
+// slots are not zero (there a slot is the natural position): bit z for each
+// AC coefficient at zigzag position z whose slot's bit is set.
 std::uint64_t zigzagMarks(std::uint64_t slotBits)
 {
     struct Table {
