@@ -77,36 +77,6 @@ int bitCount(std::uint64_t bits)
     return static_cast<int>((bits * 0x0101010101010101u) >> 56);
 }
 
-// The position of set bit number n (from 0) of bits; 64 when it has fewer.
-// Without a loop over the bits before it, whose end a processor cannot
-// foresee: the bits of each byte and of all below it are counted at once.
-int nthSetBit(std::uint64_t bits, int n)
-{
-    struct Table {
-        std::uint8_t position[256][8] = {};
-        Table()
-        {
-            for (int value = 0; value < 256; ++value)
-                for (int bit = 0, count = 0; bit < 8; ++bit)
-                    if (value >> bit & 1)
-                        position[value][count++] = static_cast<std::uint8_t>(bit);
-        }
-    };
-    static const Table table;
-    constexpr std::uint64_t ones = 0x0101010101010101u, highs = 0x8080808080808080u;
-    std::uint64_t counts = bits - ((bits >> 1) & 0x5555555555555555u);
-    counts = (counts & 0x3333333333333333u) + ((counts >> 2) & 0x3333333333333333u);
-    counts = (counts + (counts >> 4)) & 0x0F0F0F0F0F0F0F0Fu;
-    const std::uint64_t upTo = counts * ones;  // byte k: the bits of bytes 0 to k
-    // A byte's high bit: its running count passes n.
-    const std::uint64_t passed = ((upTo | highs) - ones * std::uint64_t(n + 1)) & highs;
-    if (passed == 0)
-        return 64;
-    const int byte = __builtin_ctzll(passed) / 8;
-    const int before = static_cast<int>((upTo << 8) >> 8 * byte & 0xFF);
-    return byte * 8 + table.position[bits >> 8 * byte & 0xFF][n - before];
-}
-
 // YCbCr to RGB in 16-bit fixed point, as libjpeg converts.
 constexpr int scaleBits = 16;
 constexpr int half = 1 << (scaleBits - 1);
@@ -658,8 +628,10 @@ bool ProgressiveDecoder::decodeAcRefine(const Scan& scan, Component& component, 
             // Past run zero coefficients to the next one, which takes the
             // new value (a run of 16 without one); the others on the way
             // are refined.
-            const int next = nthSetBit(~nonzero & bitsBetween(z, scan.end), run);
-            const int target = next < 64 ? next : scan.end + 1;
+            std::uint64_t zeros = ~nonzero & bitsBetween(z, scan.end);
+            for (int i = 0; i < run; ++i)
+                zeros &= zeros - 1;
+            const int target = zeros != 0 ? __builtin_ctzll(zeros) : scan.end + 1;
             refine(nonzero & bitsBetween(z, target - 1));
             z = target;
             if (value != 0) {
