@@ -505,11 +505,11 @@ bool ProgressiveDecoder::decodeBlock(const Scan& scan, Component& component, std
             component.coefficients.setDc(block, component.coefficients.dc(block) | 1 << scan.low);
         return true;
     }
-    const CoefficientStore& store = component.coefficients;
+    CoefficientStore& store = component.coefficients;
     // Unmarked, the values tell which coefficients are not zero; a first scan
     // only adds marks.
     std::uint64_t derived = !store.marked() && scan.high != 0 ? zigzagMarks(store.nonzeroSlots(block)) : 0;
-    std::uint64_t& nonzero = store.marked() ? component.coefficients.nonzero(block) : derived;
+    std::uint64_t& nonzero = store.marked() ? store.nonzero(block) : derived;
     return scan.high == 0 ? decodeAcFirst(scan, component, block, nonzero)
                           : decodeAcRefine(scan, component, block, nonzero);
 }
@@ -692,7 +692,7 @@ ProgressiveDecoder::Outcome ProgressiveDecoder::emitRows(int numerator, const Ro
                 const CoefficientStore& store = component.coefficients;
                 if ((store.marked() ? store.nonzero(block) & component.keptAc : store.nonzeroSlots(block)) == 0) {
                     // Flat, as many blocks of sky and walls are.
-                    const float flat = float(component.coefficients.dc(block)) * scales[c][0] / 8;
+                    const float flat = float(store.dc(block)) * scales[c][0] / 8;
                     for (int j = 0; j < component.down; ++j)
                         std::fill_n(samples + j * stride, component.across, flat);
                     continue;
