@@ -25,7 +25,7 @@
 // while its estimated loading bytes fit the budget. Progressive pictures
 // hold their coefficients until their last scan, a large share of the
 // batch's peak: those in preparation hold at most coefficientBudget
-// together, or one picture alone. Two 24-megapixel photos (21 to 27 MiB
+// together, or one picture alone. Two 24-megapixel photos (20 to 25 MiB
 // each) are never prepared at once, two of 16 megapixels or a large and a
 // small one are. A picture that does not fit waits aside, opened, while the
 // helper goes on with a later one that does; waiting pictures are admitted
@@ -35,7 +35,7 @@
 class PicturePipeline {
 public:
     static constexpr std::size_t bytesBudget = std::size_t(256) << 20;
-    static constexpr std::size_t coefficientBudget = std::size_t(40) << 20;
+    static constexpr std::size_t coefficientBudget = std::size_t(37) << 20;
     static constexpr const char* helperName = "tessaly-prepare";
 
     // threads: 0 for one per core.

@@ -10,6 +10,9 @@ namespace {
 
 // What a value in the table costs, its node and its bucket together.
 constexpr std::size_t overflowEntryBytes = 48;
+// Past the last block, so that a block's coefficients and marks may be read
+// in whole vectors and words.
+constexpr std::size_t spareAtEnd = 16;
 
 }  // namespace
 
@@ -23,36 +26,39 @@ bool CoefficientStore::reset(std::size_t blocks, int kept, std::size_t spareByte
     overflowLimit_ = std::min(spareBytes, acCount / 4) / overflowEntryBytes;
     std::unordered_map<std::size_t, std::int16_t>().swap(overflow_);
     wide_.reset();
-    nonzero_.reset();
-    if (kept < 64) {
-        nonzero_ = zeroedArray<std::uint64_t>(blocks);
-        if (!nonzero_)
-            return false;
-    }
+    markBytes_ = markBytes(kept);
+    notKeptMask_ = (std::uint64_t(1) << (64 - kept)) - 1;
+    notKept_ = zeroedArray<std::uint8_t>(blocks * markBytes_ + spareAtEnd);
     dc_ = zeroedArray<std::int16_t>(blocks);
-    narrow_ = zeroedArray<std::int8_t>(acCount);
-    return dc_ && narrow_;
+    narrow_ = zeroedArray<std::int8_t>(acCount + spareAtEnd);
+    return notKept_ && dc_ && narrow_;
 }
 
 std::uint64_t CoefficientStore::nonzeroSlots(std::size_t block) const
 {
     const std::size_t first = block * acPerBlock_;
-#if defined(__SSE2__)
-    if (!wide_ && acPerBlock_ == 63) {
-        // Four loads of 16 bytes, the last overlapping the third by one.
-        const auto nonzeroAt = [&](int at) {
-            const __m128i values = _mm_loadu_si128(reinterpret_cast<const __m128i*>(&narrow_[first + at]));
-            const int zeros = _mm_movemask_epi8(_mm_cmpeq_epi8(values, _mm_setzero_si128()));
-            return std::uint64_t(~zeros & 0xFFFF) << at;
-        };
-        return nonzeroAt(0) | nonzeroAt(16) | nonzeroAt(32) | nonzeroAt(47);
-    }
-#endif
     std::uint64_t bits = 0;
+#if defined(__SSE2__)
+    // 16 values a load, the last reaching into the next block or the spare
+    // ones, whose bits are cut off.
+    const __m128i zero = _mm_setzero_si128();
+    for (int at = 0; at < acPerBlock_; at += 16) {
+        __m128i zeros;
+        if (wide_) {
+            const auto* values = reinterpret_cast<const __m128i*>(&wide_[first + at]);
+            zeros = _mm_packs_epi16(_mm_cmpeq_epi16(_mm_loadu_si128(values), zero),
+                                    _mm_cmpeq_epi16(_mm_loadu_si128(values + 1), zero));
+        } else {
+            zeros = _mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(&narrow_[first + at])), zero);
+        }
+        bits |= std::uint64_t(~_mm_movemask_epi8(zeros) & 0xFFFF) << at;
+    }
+#else
     for (int k = 0; k < acPerBlock_; ++k)
         if (wide_ ? wide_[first + k] != 0 : narrow_[first + k] != 0)
             bits |= std::uint64_t(1) << k;
-    return bits;
+#endif
+    return bits & ((std::uint64_t(1) << acPerBlock_) - 1);
 }
 
 void CoefficientStore::values(std::size_t block, int* into) const
@@ -93,7 +99,7 @@ bool CoefficientStore::widen()
     const std::size_t acCount = blocks_ * acPerBlock_;
     if (acCount * sizeof(std::int16_t) > spareBytes_)
         return false;
-    wide_ = zeroedArray<std::int16_t>(acCount);
+    wide_ = zeroedArray<std::int16_t>(acCount + spareAtEnd);
     if (!wide_)
         return false;
     for (std::size_t at = 0; at < acCount; ++at)

@@ -2,15 +2,16 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <unordered_map>
 
 #include "jpeg/ZeroedArray.h"
 
 // The coefficients a progressive decode keeps of every block of a
-// component until its last scan, and a mark of which of all 64 are not
-// zero (refinement scans need it for those not kept too): the DC
-// coefficient in 16 bits, the AC coefficients in 8. Where all 64 are kept,
-// their values tell which are zero and no marks are kept, a ninth less.
+// component until its last scan, and a mark of which of the others are not
+// zero (refinement scans need it): the DC coefficient in 16 bits, the AC
+// coefficients in 8, a bit for each coefficient not kept. Which kept ones
+// are zero their values tell.
 // In photographs the AC coefficients pass ±127 about once in a thousand, at
 // quality 100 too (the lowest ones, which every decode keeps, most often):
 // those few wait in a table beside. Should a picture have more of them than
@@ -20,22 +21,28 @@ class CoefficientStore {
 public:
     // Bytes a store of blocks x kept coefficients takes before any is wide,
     // the marks included.
-    static std::uint64_t bytesFor(std::uint64_t blocks, int kept)
-    {
-        return blocks * (kept + 1 + (kept < 64 ? sizeof(std::uint64_t) : 0));
-    }
+    static std::uint64_t bytesFor(std::uint64_t blocks, int kept) { return blocks * (kept + 1 + markBytes(kept)); }
 
     // All coefficients zero; widening may take up to spareBytes more. False
     // when the memory cannot be had.
     bool reset(std::size_t blocks, int kept, std::size_t spareBytes);
 
-    // Marks are kept: not all 64 coefficients are.
-    bool marked() const { return static_cast<bool>(nonzero_); }
-    // Where marked, bit z: the coefficient at zigzag position z is not zero.
-    std::uint64_t& nonzero(std::size_t block) { return nonzero_[block]; }
-    std::uint64_t nonzero(std::size_t block) const { return nonzero_[block]; }
     // Bit s - 1: the AC coefficient in slot s is not zero.
     std::uint64_t nonzeroSlots(std::size_t block) const;
+    // Bit i: the i-th coefficient not kept, counted as the caller counts
+    // them, is not zero.
+    std::uint64_t nonzeroNotKept(std::size_t block) const
+    {
+        // Read as 8 bytes, past the last block into the spare ones; x86 is
+        // little-endian, as markNotKept counts.
+        std::uint64_t bits = 0;
+        std::memcpy(&bits, &notKept_[block * markBytes_], sizeof bits);
+        return bits & notKeptMask_;
+    }
+    void markNotKept(std::size_t block, int index)
+    {
+        notKept_[block * markBytes_ + index / 8] |= static_cast<std::uint8_t>(1 << index % 8);
+    }
 
     int dc(std::size_t block) const { return dc_[block]; }
     void setDc(std::size_t block, int value) { dc_[block] = static_cast<std::int16_t>(value); }
@@ -69,6 +76,7 @@ public:
 
 private:
     static constexpr int escape = -128;  // the value waits in overflow_
+    static int markBytes(int kept) { return (64 - kept + 7) / 8; }
     bool setOutside(std::size_t at, int value);
     bool widen();
 
@@ -76,7 +84,9 @@ private:
     int acPerBlock_ = 0;
     std::size_t spareBytes_ = 0;
     std::size_t overflowLimit_ = 0;
-    ZeroedArray<std::uint64_t> nonzero_;
+    int markBytes_ = 0;
+    std::uint64_t notKeptMask_ = 0;
+    ZeroedArray<std::uint8_t> notKept_;
     ZeroedArray<std::int16_t> dc_;
     ZeroedArray<std::int8_t> narrow_;
     ZeroedArray<std::int16_t> wide_;

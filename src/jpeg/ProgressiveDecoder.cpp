@@ -19,30 +19,6 @@ constexpr int naturalOrder[64] = {
     41, 34, 27, 20, 13, 6,  7,  14, 21, 28, 35, 42, 49, 56, 57, 50, 43, 36, 29, 22, 15, 23,
     30, 37, 44, 51, 58, 59, 52, 45, 38, 31, 39, 46, 53, 60, 61, 54, 47, 55, 62, 63};
 
-// The marks of a block that keeps all 64 coefficients, from which of its
-// slots are not zero (there a slot is the natural position): bit z for each
-// AC coefficient at zigzag position z whose slot's bit is set.
-std::uint64_t zigzagMarks(std::uint64_t slotBits)
-{
-    struct Table {
-        std::uint64_t marks[8][256] = {};
-        Table()
-        {
-            for (int z = 1; z < 64; ++z) {
-                const int bit = naturalOrder[z] - 1;
-                for (int value = 0; value < 256; ++value)
-                    if (value >> bit % 8 & 1)
-                        marks[bit / 8][value] |= std::uint64_t(1) << z;
-            }
-        }
-    };
-    static const Table table;
-    std::uint64_t marks = 0;
-    for (int i = 0; i < 8; ++i)
-        marks |= table.marks[i][slotBits >> 8 * i & 0xFF];
-    return marks;
-}
-
 // The largest side libjpeg decodes; a larger picture is refused there too.
 constexpr int maxSide = 65500;
 
@@ -341,9 +317,8 @@ bool ProgressiveDecoder::prepare(int numerator, std::size_t memoryLimit)
             const int column = naturalOrder[z] % 8;
             const bool kept = row < component.down && column < component.across;
             component.slot[z] = static_cast<std::int8_t>(kept ? row * component.across + column : -1);
-            if (kept && z > 0)
-                component.keptAc |= std::uint64_t(1) << z;
         }
+        component.marks.build(component.slot);
         const std::size_t blocks = std::size_t(component.storedAcross) * component.storedDown;
         // Room for the rare picture whose coefficients must all be wide.
         const std::size_t spare = (memoryLimit - bytes) / components_.size();
@@ -505,13 +480,20 @@ bool ProgressiveDecoder::decodeBlock(const Scan& scan, Component& component, std
             component.coefficients.setDc(block, component.coefficients.dc(block) | 1 << scan.low);
         return true;
     }
-    CoefficientStore& store = component.coefficients;
-    // Unmarked, the values tell which coefficients are not zero; a first scan
-    // only adds marks.
-    std::uint64_t derived = !store.marked() && scan.high != 0 ? zigzagMarks(store.nonzeroSlots(block)) : 0;
-    std::uint64_t& nonzero = store.marked() ? store.nonzero(block) : derived;
-    return scan.high == 0 ? decodeAcFirst(scan, component, block, nonzero)
-                          : decodeAcRefine(scan, component, block, nonzero);
+    if (scan.high == 0)
+        return decodeAcFirst(scan, component, block);
+    const CoefficientStore& store = component.coefficients;
+    const std::uint64_t stored = store.nonzeroSlots(block) | store.nonzeroNotKept(block) << (component.kept - 1);
+    return decodeAcRefine(scan, component, block, component.marks(stored));
+}
+
+bool ProgressiveDecoder::setNotZero(Component& component, std::size_t block, int zigzag, int value)
+{
+    const int slot = component.slot[zigzag];
+    if (slot >= 0)
+        return component.coefficients.setAc(block, slot, value);
+    component.coefficients.markNotKept(block, component.marks.notKeptIndex(zigzag));
+    return true;
 }
 
 bool ProgressiveDecoder::decodeDcFirst(const Scan& scan, Component& component, std::size_t block)
@@ -528,15 +510,13 @@ bool ProgressiveDecoder::decodeDcFirst(const Scan& scan, Component& component, s
     return true;
 }
 
-bool ProgressiveDecoder::decodeAcFirst(const Scan& scan, Component& component, std::size_t block,
-                                       std::uint64_t& nonzeroBits)
+bool ProgressiveDecoder::decodeAcFirst(const Scan& scan, Component& component, std::size_t block)
 {
     if (eobRun_ > 0) {
         --eobRun_;
         return true;
     }
     const HuffmanTable& table = acTables_[component.acTable];
-    std::uint64_t nonzero = nonzeroBits;
     for (int z = scan.start; z <= scan.end; ++z) {
         const int symbol = reader_.decode(table);
         if (symbol < 0)
@@ -557,11 +537,9 @@ bool ProgressiveDecoder::decodeAcFirst(const Scan& scan, Component& component, s
         const int value = reader_.takeSigned(size) * (1 << scan.low);
         if (z > scan.end || !fitsCoefficient(value))
             return false;
-        nonzero |= std::uint64_t(1) << z;
-        if (component.slot[z] >= 0 && !component.coefficients.setAc(block, component.slot[z], value))
+        if (!setNotZero(component, block, z, value))
             return decline(Decline::memory);
     }
-    nonzeroBits = nonzero;
     return true;
 }
 
@@ -583,10 +561,9 @@ std::uint64_t bitsBetween(int from, int to)
 // bit; runs count only the coefficients that are still zero. Both are found
 // by their bits in the block's mask, as most of a band is zero.
 bool ProgressiveDecoder::decodeAcRefine(const Scan& scan, Component& component, std::size_t block,
-                                        std::uint64_t& nonzeroBits)
+                                        std::uint64_t nonzero)
 {
     const int bit = 1 << scan.low;
-    std::uint64_t nonzero = nonzeroBits;  // a copy the compiler may keep in a register
     // One correction bit for each position, in order, read 16 at a time;
     // those of coefficients that are not kept are passed over. A bit is
     // added without a branch on it, as half of them are ones at random.
@@ -638,8 +615,7 @@ bool ProgressiveDecoder::decodeAcRefine(const Scan& scan, Component& component, 
                 if (z > scan.end)
                     return false;
                 nonzero |= std::uint64_t(1) << z;
-                if (component.slot[z] >= 0)
-                    stored = component.coefficients.setAc(block, component.slot[z], value) && stored;
+                stored = setNotZero(component, block, z, value) && stored;
             }
         }
     }
@@ -647,7 +623,6 @@ bool ProgressiveDecoder::decodeAcRefine(const Scan& scan, Component& component, 
         refine(nonzero & bitsBetween(z, scan.end));
         --eobRun_;
     }
-    nonzeroBits = nonzero;
     return stored || decline(Decline::memory);
 }
 
@@ -690,7 +665,7 @@ ProgressiveDecoder::Outcome ProgressiveDecoder::emitRows(int numerator, const Ro
                 const std::size_t block = std::size_t(blockRow) * component.storedAcross + column;
                 float* samples = plane + v * component.down * stride + column * component.across;
                 const CoefficientStore& store = component.coefficients;
-                if ((store.marked() ? store.nonzero(block) & component.keptAc : store.nonzeroSlots(block)) == 0) {
+                if (store.nonzeroSlots(block) == 0) {
                     // Flat, as many blocks of sky and walls are.
                     const float flat = float(store.dc(block)) * scales[c][0] / 8;
                     for (int j = 0; j < component.down; ++j)

@@ -12,6 +12,7 @@
 #include "jpeg/SegmentCursor.h"
 #include "jpeg/EntropyReader.h"
 #include "jpeg/HuffmanTable.h"
+#include "jpeg/ZigzagMarks.h"
 
 // Decodes a progressive JPEG at M/8 of its size and keeps of
 // every block only the coefficients that size shows, with one bit for each
@@ -19,7 +20,7 @@
 // libjpeg holds all 64 coefficients of every block until the last scan, in
 // two bytes each: 96 MiB for a 16-megapixel picture, whatever the scale.
 // Here they take a byte each (CoefficientStore), and the same picture needs
-// a fifth of that at half size, a tenth at a quarter and about half at
+// a sixth of that at half size, a tenth at a quarter and about half at
 // full size, where its pixels are libjpeg's, colour stored at half
 // resolution included.
 //
@@ -76,7 +77,7 @@ private:
         int stretchAcross = 1, stretchDown = 1;  // 2: stored at half the resolution shown
         int samplesAcross = 0, samplesDown = 0;  // of the component's own area
         std::int8_t slot[64] = {};             // zigzag position -> place among the kept, -1 none
-        std::uint64_t keptAc = 0;              // bit z: an AC coefficient that is kept
+        ZigzagMarks marks;                     // which are not zero, from what the store tells
         CoefficientStore coefficients;
         std::uint16_t quant[64] = {};          // natural order, taken at the component's first scan
         bool quantTaken = false;
@@ -101,8 +102,10 @@ private:
     bool decodeMcu(const Scan& scan, int mcu);
     bool decodeBlock(const Scan& scan, Component& component, std::size_t block);
     bool decodeDcFirst(const Scan& scan, Component& component, std::size_t block);
-    bool decodeAcFirst(const Scan& scan, Component& component, std::size_t block, std::uint64_t& nonzero);
-    bool decodeAcRefine(const Scan& scan, Component& component, std::size_t block, std::uint64_t& nonzero);
+    bool decodeAcFirst(const Scan& scan, Component& component, std::size_t block);
+    bool decodeAcRefine(const Scan& scan, Component& component, std::size_t block, std::uint64_t nonzero);
+    // A coefficient becomes not zero: its value kept, or its mark set.
+    static bool setNotZero(Component& component, std::size_t block, int zigzag, int value);
     bool cancelled() const { return cancel_ && cancel_->load(std::memory_order_relaxed); }
     Outcome emitRows(int numerator, const RowSink& sink);
 

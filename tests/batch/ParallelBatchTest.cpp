@@ -195,13 +195,13 @@ TEST_F(ParallelBatch, LargeProgressivePicturesArePreparedOneAtATime)
     writeFile(dir.file("baseline.jpg"), encodeJpeg(wxImage(6000, 4000, true), false));
     const Bytes progressive = encodeJpeg(wxImage(6000, 4000, true), true);
     // Decoded at half size for a result of 1500 x 1000: 16 luma and 64 chroma
-    // coefficients a block, a byte each and two for the first, and 8 bytes
-    // of marks for the luma, which keeps only some.
+    // coefficients a block, a byte each and two for the first, and a bit for
+    // each of the luma's 48 others.
     const FittedSize half{1500, 1000};
     EXPECT_EQ(PictureFile(dir.file("baseline.jpg")).coefficientBytes(half), 0u);
     writeFile(dir.file("p1.jpg"), progressive);
     EXPECT_EQ(PictureFile(dir.file("p1.jpg")).coefficientBytes(half),
-              std::size_t(750 * 500) * (16 + 1 + 8) + 2 * std::size_t(375 * 250) * (64 + 1));
+              std::size_t(750 * 500) * (16 + 1 + 6) + 2 * std::size_t(375 * 250) * (64 + 1));
     std::vector<std::string> paths;
     for (int i = 1; i <= 4; ++i) {
         paths.push_back(dir.file("p" + std::to_string(i) + ".jpg"));

@@ -22,13 +22,14 @@ TEST(JpegFrame, CoefficientBytesAtEachScale)
     };
     const Case cases[] = {
         {"4:4:4 at full size", 1, 1, 8, 3 * 64 * (64 + 1)},
-        {"4:4:4 at half size", 1, 1, 4, 3 * 64 * (16 + 9)},
-        {"4:4:4 at an eighth", 1, 1, 1, 3 * 64 * (1 + 9)},
+        // Kept coefficients, a byte more for the DC, a bit for each other one.
+        {"4:4:4 at half size", 1, 1, 4, 3 * 64 * (16 + 1 + 6)},
+        {"4:4:4 at an eighth", 1, 1, 1, 3 * 64 * (1 + 1 + 8)},
         // Colour at full size is decoded whole and stretched.
         {"4:2:0 at full size", 2, 2, 8, 64 * (64 + 1) + 2 * 16 * (64 + 1)},
-        {"4:2:0 at half size", 2, 2, 4, 64 * (16 + 9) + 2 * 16 * (64 + 1)},
+        {"4:2:0 at half size", 2, 2, 4, 64 * (16 + 1 + 6) + 2 * 16 * (64 + 1)},
         {"4:2:2 at full size", 2, 1, 8, 64 * (64 + 1) + 2 * 32 * (64 + 1)},
-        {"4:2:2 at a quarter", 2, 1, 2, 64 * (4 + 9) + 2 * 32 * (4 * 2 + 9)},
+        {"4:2:2 at a quarter", 2, 1, 2, 64 * (4 + 1 + 8) + 2 * 32 * (4 * 2 + 1 + 7)},
         // Colour needing 12 samples a block is left to libjpeg.
         {"4:2:0 at three quarters", 2, 2, 6, (64 + 2 * 16) * 64 * 2},
     };
