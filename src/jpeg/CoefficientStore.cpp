@@ -2,10 +2,6 @@
 
 #include <algorithm>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-
 namespace {
 
 // What a value in the table costs, its node and its bucket together.
@@ -20,6 +16,7 @@ bool CoefficientStore::reset(std::size_t blocks, int kept, std::size_t spareByte
 {
     blocks_ = blocks;
     acPerBlock_ = kept - 1;
+    acMask_ = (std::uint64_t(1) << acPerBlock_) - 1;
     spareBytes_ = spareBytes;
     const std::size_t acCount = blocks * acPerBlock_;
     // The table may grow to a quarter of the narrow coefficients' bytes.
@@ -34,23 +31,17 @@ bool CoefficientStore::reset(std::size_t blocks, int kept, std::size_t spareByte
     return notKept_ && dc_ && narrow_;
 }
 
-std::uint64_t CoefficientStore::nonzeroSlots(std::size_t block) const
+// Widened values, or no vectors.
+std::uint64_t CoefficientStore::nonzeroSlotsApart(std::size_t block) const
 {
     const std::size_t first = block * acPerBlock_;
     std::uint64_t bits = 0;
 #if defined(__SSE2__)
-    // 16 values a load, the last reaching into the next block or the spare
-    // ones, whose bits are cut off.
     const __m128i zero = _mm_setzero_si128();
     for (int at = 0; at < acPerBlock_; at += 16) {
-        __m128i zeros;
-        if (wide_) {
-            const auto* values = reinterpret_cast<const __m128i*>(&wide_[first + at]);
-            zeros = _mm_packs_epi16(_mm_cmpeq_epi16(_mm_loadu_si128(values), zero),
-                                    _mm_cmpeq_epi16(_mm_loadu_si128(values + 1), zero));
-        } else {
-            zeros = _mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(&narrow_[first + at])), zero);
-        }
+        const auto* values = reinterpret_cast<const __m128i*>(&wide_[first + at]);
+        const __m128i zeros = _mm_packs_epi16(_mm_cmpeq_epi16(_mm_loadu_si128(values), zero),
+                                              _mm_cmpeq_epi16(_mm_loadu_si128(values + 1), zero));
         bits |= std::uint64_t(~_mm_movemask_epi8(zeros) & 0xFFFF) << at;
     }
 #else
@@ -58,7 +49,7 @@ std::uint64_t CoefficientStore::nonzeroSlots(std::size_t block) const
         if (wide_ ? wide_[first + k] != 0 : narrow_[first + k] != 0)
             bits |= std::uint64_t(1) << k;
 #endif
-    return bits & ((std::uint64_t(1) << acPerBlock_) - 1);
+    return bits & acMask_;
 }
 
 void CoefficientStore::values(std::size_t block, int* into) const

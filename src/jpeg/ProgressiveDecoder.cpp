@@ -487,15 +487,6 @@ bool ProgressiveDecoder::decodeBlock(const Scan& scan, Component& component, std
     return decodeAcRefine(scan, component, block, component.marks(stored));
 }
 
-bool ProgressiveDecoder::setNotZero(Component& component, std::size_t block, int zigzag, int value)
-{
-    const int slot = component.slot[zigzag];
-    if (slot >= 0)
-        return component.coefficients.setAc(block, slot, value);
-    component.coefficients.markNotKept(block, component.marks.notKeptIndex(zigzag));
-    return true;
-}
-
 bool ProgressiveDecoder::decodeDcFirst(const Scan& scan, Component& component, std::size_t block)
 {
     const int size = reader_.decode(dcTables_[component.dcTable]);

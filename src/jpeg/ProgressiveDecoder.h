@@ -105,7 +105,14 @@ private:
     bool decodeAcFirst(const Scan& scan, Component& component, std::size_t block);
     bool decodeAcRefine(const Scan& scan, Component& component, std::size_t block, std::uint64_t nonzero);
     // A coefficient becomes not zero: its value kept, or its mark set.
-    static bool setNotZero(Component& component, std::size_t block, int zigzag, int value);
+    static bool setNotZero(Component& component, std::size_t block, int zigzag, int value)
+    {
+        const int slot = component.slot[zigzag];
+        if (slot >= 0)
+            return component.coefficients.setAc(block, slot, value);
+        component.coefficients.markNotKept(block, component.marks.notKeptIndex(zigzag));
+        return true;
+    }
     bool cancelled() const { return cancel_ && cancel_->load(std::memory_order_relaxed); }
     Outcome emitRows(int numerator, const RowSink& sink);
 
