@@ -35,7 +35,7 @@
 class PicturePipeline {
 public:
     static constexpr std::size_t bytesBudget = std::size_t(256) << 20;
-    static constexpr std::size_t coefficientBudget = std::size_t(37) << 20;
+    static constexpr std::size_t coefficientBudget = std::size_t(36) << 20;
     static constexpr const char* helperName = "tessaly-prepare";
 
     // threads: 0 for one per core.
