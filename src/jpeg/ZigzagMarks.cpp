@@ -2,15 +2,15 @@
 
 void ZigzagMarks::build(const std::int8_t slot[64])
 {
-    kept_ = 0;
+    int kept = 0;
     for (int z = 0; z < 64; ++z)
-        kept_ += slot[z] >= 0;
+        kept += slot[z] >= 0;
     // The zigzag position of each stored bit.
     int zigzag[64] = {};
     int notKept = 0;
     for (int z = 1; z < 64; ++z) {
         notKeptIndex_[z] = static_cast<std::int8_t>(slot[z] >= 0 ? -1 : notKept);
-        zigzag[slot[z] >= 0 ? slot[z] - 1 : kept_ - 1 + notKept++] = z;
+        zigzag[slot[z] >= 0 ? slot[z] - 1 : kept - 1 + notKept++] = z;
     }
     notKeptIndex_[0] = -1;
     table_.assign(8 * 256, 0);

@@ -15,7 +15,6 @@ public:
 
     // -1 for a kept position.
     int notKeptIndex(int zigzag) const { return notKeptIndex_[zigzag]; }
-    int kept() const { return kept_; }
 
     std::uint64_t operator()(std::uint64_t stored) const
     {
@@ -26,7 +25,6 @@ public:
     }
 
 private:
-    int kept_ = 0;
     std::int8_t notKeptIndex_[64] = {};
     std::vector<std::uint64_t> table_;
 };
