@@ -61,6 +61,12 @@ public:
         std::memcpy(&bits, &notKept_[block * markBytes_], sizeof bits);
         return bits & notKeptMask_;
     }
+    // Both together: which kept AC coefficients are not zero, then which of
+    // the others, 63 bits.
+    std::uint64_t nonzeroBits(std::size_t block) const
+    {
+        return nonzeroSlots(block) | nonzeroNotKept(block) << acPerBlock_;
+    }
     void markNotKept(std::size_t block, int index)
     {
         notKept_[block * markBytes_ + index / 8] |= static_cast<std::uint8_t>(1 << index % 8);

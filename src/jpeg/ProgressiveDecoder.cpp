@@ -482,9 +482,7 @@ bool ProgressiveDecoder::decodeBlock(const Scan& scan, Component& component, std
     }
     if (scan.high == 0)
         return decodeAcFirst(scan, component, block);
-    const CoefficientStore& store = component.coefficients;
-    const std::uint64_t stored = store.nonzeroSlots(block) | store.nonzeroNotKept(block) << (component.kept - 1);
-    return decodeAcRefine(scan, component, block, component.marks(stored));
+    return decodeAcRefine(scan, component, block, component.marks(component.coefficients.nonzeroBits(block)));
 }
 
 bool ProgressiveDecoder::decodeDcFirst(const Scan& scan, Component& component, std::size_t block)

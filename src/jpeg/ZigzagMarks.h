@@ -4,10 +4,10 @@
 #include <vector>
 
 // Which AC coefficients of a block are not zero, by zigzag position, from
-// what a CoefficientStore tells of it: bit s - 1 for the kept slot s, then
-// bit kept - 1 + i for the i-th coefficient not kept, counted in zigzag
-// order. Both together are 63 bits, read in eight table lookups whatever
-// the scale.
+// a CoefficientStore's nonzeroBits: bit s - 1 for the kept slot s, then bit
+// kept - 1 + i for the i-th coefficient not kept, counted in zigzag order.
+// Both together are 63 bits, read in eight table lookups whatever the
+// scale.
 class ZigzagMarks {
 public:
     // slot: the place of each zigzag position among the kept, -1 for none.
