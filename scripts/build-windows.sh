@@ -2,7 +2,7 @@
 # Cross-builds the Windows programs here, with mingw-w64 and the posix
 # thread model (the win32 model has no std::thread). The libraries they
 # link statically (wxMSW, libjpeg-turbo, libpng, libtiff, zlib, lcms2,
-# FreeType, HarfBuzz, libwebp, GoogleTest)
+# FreeType, HarfBuzz, libwebp, utf8proc, GoogleTest)
 # are built from Debian's own source packages, into a cache outside the
 # checkout keyed by their versions: a second run costs seconds.
 #
@@ -160,6 +160,19 @@ build_libwebp() {
         -DWEBP_BUILD_WEBPINFO=OFF -DWEBP_BUILD_WEBPMUX=OFF -DWEBP_BUILD_EXTRAS=OFF
 }
 
+# Unicode's case folding and normal forms, for comparing result names: its
+# two C files compiled directly, as the Linux package does.
+build_utf8proc() {
+    local source=${sources[utf8proc]} work=$cache/work/utf8proc
+    rm -rf "$work"
+    mkdir -p "$work" "$prefix/lib" "$prefix/include"
+    (cd "$work" && $cc -O2 -DUTF8PROC_STATIC -c "$source/utf8proc.c" -o utf8proc.o && $host-ar rcs "$prefix/lib/libutf8proc.a" utf8proc.o)
+    install -m 644 "$source/utf8proc.h" "$prefix/include/"
+    printf 'prefix=%s\nName: libutf8proc\nDescription: UTF-8 processing\nVersion: %s\nLibs: -L${prefix}/lib -lutf8proc\nCflags: -I${prefix}/include -DUTF8PROC_STATIC\n' \
+        "$prefix" "$(basename "$source")" >"$prefix/lib/pkgconfig/libutf8proc.pc"
+    rm -rf "$work"
+}
+
 build_googletest() {
     cmake_library "${sources[googletest]}" -DBUILD_GMOCK=OFF -DINSTALL_GTEST=ON -Dgtest_force_shared_crt=OFF
 }
@@ -178,12 +191,12 @@ mkdir -p "$cache"
 # One prefix for each set of versions: a new Debian version builds afresh.
 declare -A sources
 key="recipe $recipe $($cxx --version | head -1)"
-for package in zlib libjpeg-turbo libpng1.6 tiff lcms2 freetype harfbuzz libwebp googletest wxwidgets3.2; do
+for package in zlib libjpeg-turbo libpng1.6 tiff lcms2 freetype harfbuzz libwebp utf8proc googletest wxwidgets3.2; do
     sources[$package]=$(unpacked "$package")
     key+=" $(basename "${sources[$package]}")"
 done
 prefix=$cache/prefix-$(echo "$key" | sha256sum | cut -c1-16)
-for step in zlib libjpeg libpng libtiff lcms2 freetype harfbuzz libwebp googletest wxwidgets; do
+for step in zlib libjpeg libpng libtiff lcms2 freetype harfbuzz libwebp utf8proc googletest wxwidgets; do
     if [ ! -f "$prefix/.built-$step" ]; then
         log "building $step into $prefix"
         start=$SECONDS

@@ -18,6 +18,8 @@ packages=(
   libharfbuzz-dev libfreetype-dev libfontconfig-dev fonts-dejavu-core
   # WebP results, and libwebp's own tools to check them
   libwebp-dev webp
+  # comparing result names: Unicode case folding and normal forms
+  libutf8proc-dev
   # languages: the catalogs' tools and the toolkit's own translations
   gettext wx3.2-i18n
 )

@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "batch/PictureTokens.h"
+#include "platform/PathNames.h"
 #include "text/SafeFileName.h"
 #include "text/Translated.h"
 
@@ -44,11 +45,8 @@ bool counterArgument(const std::string& argument, int& digits, long long& start)
 // The name of the folder the picture lies in, as its path gives it.
 std::string parentName(const std::string& path)
 {
-    const std::size_t slash = path.find_last_of("/\\");
-    if (slash == std::string::npos || slash == 0)
-        return {};
-    const std::size_t before = path.find_last_of("/\\", slash - 1);
-    return path.substr(before == std::string::npos ? 0 : before + 1, slash - (before == std::string::npos ? 0 : before + 1));
+    const std::string folder = folderOf(path);
+    return folder == "." ? std::string() : baseName(folder);
 }
 
 }  // namespace

@@ -7,8 +7,9 @@
 #include "batch/TextMark.h"
 #include "jpeg/PictureTags.h"
 #include "pixel/PictureFile.h"
-#include "platform/PictureList.h"
+#include "platform/PathNames.h"
 #include "platform/ResultWriter.h"
+#include "text/NameKey.h"
 #include "text/Translated.h"
 
 namespace {
@@ -66,10 +67,7 @@ std::string resultName(const std::string& relative, const BatchSettings& setting
 {
     if (settings.outputFormat != "webp")
         return relative;
-    const std::size_t slash = relative.rfind('/');
-    const std::size_t dot = relative.rfind('.');
-    const bool extended = dot != std::string::npos && dot > (slash == std::string::npos ? 0 : slash + 1);
-    return (extended ? relative.substr(0, dot) : relative) + ".webp";
+    return relative.substr(0, relative.size() - extensionOf(relative).size()) + ".webp";
 }
 
 bool writesBeside(const ProcessingJob& job)
@@ -87,9 +85,8 @@ PicturePlan planPicture(const PictureFile& file, const ProcessingJob& job)
     plan.resultName = relative;
     plan.target = output.empty() ? file.path() : results.pathOf(relative);
 
-    std::string folderProblem;
     const ResultWriter::Existing existing =
-        output.empty() ? ResultWriter::Existing::none : results.existing(relative, &folderProblem);
+        output.empty() ? ResultWriter::Existing::none : results.existing(relative);
     if (existing == ResultWriter::Existing::file && job.skipExisting) {
         plan.verdict = PicturePlan::Verdict::skip;
         plan.reason = said(_("%s is there already"), plan.target);
@@ -123,16 +120,16 @@ PicturePlan planPicture(const PictureFile& file, const ProcessingJob& job)
     if (plan.width <= 0 || plan.height <= 0)
         return failing(plan, said(_("nothing to write (an empty box)")),
                        said(_("cannot be written: nothing to write (an empty box)")));
-    // In the words the write would use.
+    // The question the write answers, asked without writing.
     std::string problem;
-    if (existing == ResultWriter::Existing::link)
-        problem = notWritten(said(_("%s is a symbolic link, which is never followed"), plan.target));
-    else if (existing == ResultWriter::Existing::other)
-        problem =
-            folderProblem.empty() ? notWritten(said(_("%s is not a regular file"), plan.target)) : folderProblem;
-    else if (existing == ResultWriter::Existing::file && !job.overwrite)
-        problem =
-            notWritten(said(_("%s already exists"), plan.target)) + existingResultNote(plan.target, file.path());
+    if (output.empty())
+        return plan;
+    if (job.originals && job.originals->count(nameKey(decidedPath(plan.target))) != 0)
+        problem = notWritten(said(_("%s is a picture of this batch, which a result never replaces"), plan.target));
+    else if (job.resultNames && job.resultNames->clashes(file.path()))
+        problem = notWritten(said(_("%s lies in a folder that is another result's file name"), plan.target));
+    else if (results.wouldWrite(relative, job.overwrite, problem) == WriteOutcome::exists)
+        problem += existingResultNote(plan.target, file.path());
     const std::string prefix = notWritten("");
     if (!problem.empty())
         return failing(plan, problem.rfind(prefix, 0) == 0 ? problem.substr(prefix.size()) : problem, problem);

@@ -2,6 +2,8 @@
 
 #include <cctype>
 
+#include "platform/PathNames.h"
+
 namespace {
 
 bool digitsAt(const std::string& text, std::size_t from, std::size_t count)
@@ -41,14 +43,6 @@ std::string camera(const std::string& make, const std::string& model)
     return make + " " + model;
 }
 
-std::string fileStem(const std::string& path)
-{
-    const std::size_t slash = path.find_last_of("/\\");
-    const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
-    const std::size_t dot = name.rfind('.');
-    return dot == std::string::npos || dot == 0 ? name : name.substr(0, dot);
-}
-
 }  // namespace
 
 const std::vector<std::string>& pictureTokenNames()
@@ -64,7 +58,7 @@ std::string pictureTokenValue(const Token& token, const PictureTags& tags, const
     const bool dated = wellFormedDate(tags.dateTaken);
     const std::string& d = tags.dateTaken;
     if (n == "name")
-        return fileStem(path);
+        return stemOf(path);
     if (n == "date")
         return dated ? d.substr(0, 4) + "-" + d.substr(5, 2) + "-" + d.substr(8, 2) : std::string();
     if (n == "year")

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -32,6 +33,9 @@ struct ProcessingJob {
     bool dryRun = false;              // plan and report each picture, unasked; decode and write nothing
     std::string record;               // the batch's processing record; the worker sets it
     const ResultNames* resultNames = nullptr;  // the results' names; the worker sets them
+    // Where the batch's pictures are (nameKey of decidedPath): no result is
+    // ever written there. The worker sets them.
+    const std::set<std::string>* originals = nullptr;
     // Further outputs of the same pictures (one for each further preset),
     // each with its settings, output folder and watermarks: every picture
     // is decoded once for them all. Their own folder, list and run are this job's.

@@ -1,29 +1,14 @@
 #include "batch/ResultNames.h"
 
-#include <cctype>
 #include <set>
 
 #include "batch/NameTemplate.h"
 #include "batch/PicturePlan.h"
 #include "pixel/PictureFile.h"
-#include "platform/PictureList.h"
+#include "platform/PathNames.h"
+#include "text/NameKey.h"
 
 namespace {
-
-std::string folded(std::string name)
-{
-    for (char& c : name)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return name;
-}
-
-// The extension of a result's own name (see resultName), with its dot.
-std::string extensionOf(const std::string& name)
-{
-    const std::size_t slash = name.find_last_of("/\\");
-    const std::size_t dot = name.rfind('.');
-    return dot != std::string::npos && (slash == std::string::npos || dot > slash + 1) ? name.substr(dot) : "";
-}
 
 // What the template takes from the picture: its tags, and the result's
 // size as its plan will make it.
@@ -67,8 +52,10 @@ ResultNames::ResultNames(const BatchSettings& settings, const std::string& folde
 {
     NameTemplate names;
     const bool byTemplate = templated(settings, toFolder, names);
-    const bool made = byTemplate || settings.outputFormat == "webp";
-    std::set<std::string> taken;
+    // In place a result keeps its picture's own name; elsewhere two names
+    // that one file system takes for one file are told apart.
+    const bool made = byTemplate || toFolder || settings.outputFormat == "webp";
+    std::set<std::string> taken, folders;
     for (std::size_t i = 0; i < paths.size(); ++i) {
         const std::string own = resultName(relativePath(folder, paths[i]), settings);
         const std::string tail = extensionOf(own);
@@ -77,9 +64,16 @@ ResultNames::ResultNames(const BatchSettings& settings, const std::string& folde
             return byTemplate ? names.path(facts, suffix + tail) : withoutTail(own, tail) + suffix + tail;
         };
         std::string name = nameWith("");
-        for (int n = 2; made && !taken.insert(folded(name)).second; ++n)
+        for (int n = 2; made && (folders.count(nameKey(name)) != 0 || !taken.insert(nameKey(name)).second); ++n)
             name = nameWith(" (" + std::to_string(n) + ")");
         names_[paths[i]] = name;
+        // A folder of this name where an earlier result is a file.
+        for (std::size_t slash = name.find('/'); slash != std::string::npos; slash = name.find('/', slash + 1)) {
+            const std::string folderKey = nameKey(name.substr(0, slash));
+            folders.insert(folderKey);
+            if (taken.count(folderKey) != 0)
+                clashing_.insert(paths[i]);
+        }
     }
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -9,10 +10,12 @@
 // The names a batch's results get, relative to the results folder, decided
 // for the whole batch before any picture is decoded: by the settings' name
 // template when there is a results folder, else the pictures' own (a WebP
-// result's ending in .webp). Two results that would get one name, letter
-// case aside, are told apart in the batch's order: the later ones get
-// " (2)", " (3)" before their extension. Pictures' own names keep theirs,
-// since one folder cannot hold two of them.
+// result's ending in .webp). Two results in a results folder that would get
+// one name, as a file system blind to case and to Unicode's spellings of a
+// letter sees it (nameKey), are told apart in the batch's order: the later
+// ones get " (2)", " (3)" before their extension; so is a result that would
+// take the name of an earlier one's folder. In place, results keep their
+// pictures' names.
 class ResultNames {
 public:
     // For the pictures at paths, in the batch's order, listed from folder;
@@ -24,8 +27,13 @@ public:
     // The result's name of a picture of the batch, by its path.
     const std::string& of(const std::string& path) const { return names_.at(path); }
 
+    // Whether the picture's result needs a folder where an earlier result
+    // of the batch is a file: it cannot be written, in a dry run either.
+    bool clashes(const std::string& path) const { return clashing_.count(path) != 0; }
+
 private:
     std::map<std::string, std::string> names_;
+    std::set<std::string> clashing_;
 };
 
 // The name one picture's result gets as the index-th of a batch (see

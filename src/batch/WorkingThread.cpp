@@ -23,6 +23,7 @@
 #include "platform/PictureList.h"
 #include "platform/ResultWriter.h"
 #include "text/Translated.h"
+#include "text/NameKey.h"
 #include "text/Utf8Text.h"
 
 WorkingThread::WorkingThread(BatchOwner* owner, const ProcessingJob& job, wxThreadKind kind)
@@ -95,8 +96,12 @@ bool WorkingThread::ProcessDirectory(long quality)
         if (!output->outputFolder.empty())
             dropOutputFolder(files_, std::string(job_.directory.utf8_str()), std::string(output->outputFolder.utf8_str()));
 
+    originals_.clear();
+    for (const std::string& path : files_)
+        originals_.insert(nameKey(decidedPath(path)));
     names_.clear();
     for (std::size_t i = 0; i < outputs.size(); ++i) {
+        outputs[i]->originals = &originals_;
         names_.push_back(std::make_unique<ResultNames>(outputs[i]->settings, std::string(job_.directory.utf8_str()),
                                                        files_, toFolder[i]));
         outputs[i]->resultNames = names_.back().get();
@@ -213,14 +218,18 @@ void WorkingThread::commitPicture(const PreparedPicture& picture, const Processi
     } else {
         const ResultWriter results(std::string(job.outputFolder.utf8_str()));
         const std::string& relative = plan.resultName;
-        if (job.skipExisting && results.existing(relative) == ResultWriter::Existing::file) {
-            // Done by an earlier run that was stopped since it was planned.
+        const WriteOutcome outcome =
+            results.write(relative, picture.bytes, job.overwrite, picture.stamp.modified, report.reason);
+        if (outcome == WriteOutcome::exists && job.skipExisting) {
+            // Done since it was planned, by an earlier run that was stopped
+            // or by another program.
+            report.reason.clear();
             report.outcome = PictureReport::Outcome::skipped;
             ++statistics_.alreadyThere;
             return;
         }
-        saved = results.write(relative, picture.bytes, job.overwrite, picture.stamp.modified, report.reason);
-        if (!saved && !job.overwrite && results.existing(relative) == ResultWriter::Existing::file)
+        saved = outcome == WriteOutcome::written;
+        if (outcome == WriteOutcome::exists)
             report.reason += existingResultNote(results.pathOf(relative), report.path);
     }
     if (!saved) {

@@ -55,6 +55,7 @@ private:
     std::atomic<bool> stopRequested_{false};
     std::vector<std::string> files_;  // UTF-8 paths, in processing order
     std::vector<std::unique_ptr<ResultNames>> names_;  // their results' names, for each output
+    std::set<std::string> originals_;  // where the pictures are, which no result may replace
     BatchOwner* owner_;
     ProcessingJob job_;
     bool placementReported_ = false;

@@ -296,8 +296,7 @@ bool readNamedPreset(const std::string& named, BatchSettings& settings, std::str
 // A preset's name for its results' folder: a file's name without .cfg.
 std::string presetNameOf(const std::string& named)
 {
-    // npos + 1 is 0: a bare name is taken whole.
-    const std::string name = named.substr(named.find_last_of("/\\") + 1);
+    const std::string name = baseName(named);
     return endsInCfg(name) ? name.substr(0, name.size() - 4) : name;
 }
 

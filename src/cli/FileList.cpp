@@ -20,10 +20,7 @@ bool jpegName(const std::string& path)
 // name it was listed by, as in a folder's listing.
 std::string fullName(const std::string& path)
 {
-    const std::string folder = fullPath(folderOf(path));
-    const std::size_t slash = path.find_last_of("/\\");
-    const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
-    return folder + (folder.back() == '/' || folder.back() == '\\' ? "" : "/") + name;
+    return joinPath(fullPath(folderOf(path)), baseName(path));
 }
 
 }  // namespace
@@ -52,9 +49,7 @@ std::vector<std::string> readFileList(std::FILE* list, bool nul)
 bool listedPictures(const std::vector<std::string>& listed, const std::string& folder,
                     std::vector<std::string>& pictures, std::vector<std::string>& leftOut, std::string& error)
 {
-    std::string base = fullPath(folder);
-    if (base.back() != '/' && base.back() != '\\')
-        base += '/';
+    const std::string base = joinPath(fullPath(folder), "");
     std::set<std::string> seen;
     for (const std::string& path : listed) {
         if (!jpegName(path)) {
@@ -69,8 +64,7 @@ bool listedPictures(const std::vector<std::string>& listed, const std::string& f
         }
         // Named as a folder's listing names them: below the folder as given.
         if (seen.insert(full).second)
-            pictures.push_back(folder + (folder.back() == '/' || folder.back() == '\\' ? "" : "/") +
-                               full.substr(base.size()));
+            pictures.push_back(joinPath(folder, full.substr(base.size())));
     }
     return true;
 }

@@ -22,12 +22,6 @@ std::string utf8(const wxString& text)
     return std::string(text.utf8_str());
 }
 
-std::string shortName(const std::string& path)
-{
-    const std::size_t slash = path.rfind('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
 const char* outcomeName(PictureReport::Outcome outcome)
 {
     switch (outcome) {
@@ -277,7 +271,7 @@ void TerminalOwner::showProgress(const PictureReport& report)
     // One write: stderr is unbuffered, and formatted output reaches a
     // Windows console a character at a time.
     const std::string line = "\r\033[K" + said(_("%d/%d  %s pictures/s  %d:%02d left  %s"), done_, total_,
-                                                formatFixed(rate, 1), left / 60, left % 60, shortName(report.path));
+                                                formatFixed(rate, 1), left / 60, left % 60, baseName(report.path));
     std::fputs(line.c_str(), stderr);
     progressLineOpen_ = done_ < total_;
     if (!progressLineOpen_)

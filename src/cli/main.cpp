@@ -149,7 +149,6 @@ bool presetOutputs(BatchOptions& options, std::string& error)
     std::vector<BatchSettings*> all{&options.settings};
     for (BatchSettings& preset : options.presets)
         all.push_back(&preset);
-    std::set<std::string> folders;
     for (std::size_t i = 0; i < all.size(); ++i) {
         BatchSettings& settings = *all[i];
         if (!settings.saveToFolder) {
@@ -158,13 +157,30 @@ bool presetOutputs(BatchOptions& options, std::string& error)
                          options.presetNames[i]);
             return false;
         }
-        if (options.outputGiven)
-            settings.resultsFolder += (settings.resultsFolder.back() == '/' ? "" : "/") + options.presetNames[i];
-        if (!folders.insert(fullPath(settings.resultsFolder)).second) {
-            error = said(_("two presets write into %s"), shownPath(settings.resultsFolder));
-            return false;
+        if (options.outputGiven) {
+            // "." or ".." below --output would be --output or above it.
+            if (!presetNameFits(options.presetNames[i])) {
+                error = said(_("the preset %s cannot name a folder below --output"), options.presetNames[i]);
+                return false;
+            }
+            settings.resultsFolder = joinPath(settings.resultsFolder, options.presetNames[i]);
         }
     }
+    // One folder, or one inside the other, would give two results one file.
+    for (std::size_t i = 0; i < all.size(); ++i)
+        for (std::size_t k = 0; k < all.size(); ++k) {
+            const std::string& one = all[i]->resultsFolder;
+            const std::string& other = all[k]->resultsFolder;
+            if (i < k && samePlace(one, other)) {
+                error = said(_("two presets write into %s"), shownPath(one));
+                return false;
+            }
+            if (i != k && liesWithin(one, other) && !samePlace(one, other)) {
+                error = said(_("the results folder %s lies inside %s, another preset's"), shownPath(one),
+                             shownPath(other));
+                return false;
+            }
+        }
     return true;
 }
 
@@ -275,7 +291,7 @@ int main(int argc, char** argv)
             return usageError(error);
         // As the window refuses such a results folder: it would be the originals.
         for (std::size_t i = 0; i < outputs[p].size(); ++i)
-            if (!outputs[p][i].empty() && sameFolder(outputs[p][i], options.folders[i]))
+            if (!outputs[p][i].empty() && samePlace(outputs[p][i], options.folders[i]))
                 return usageError(said(_("--output %s is the folder processed, %s: the results would replace the "
                                          "originals"),
                                        shownPath(outputs[p][i]), shownPath(options.folders[i])));

@@ -9,6 +9,7 @@
 
 #include "platform/FileAccess.h"
 #include "platform/FolderEntries.h"
+#include "platform/PathNames.h"
 
 namespace {
 
@@ -20,13 +21,6 @@ bool isPictureName(const std::string& name)
             return true;
     }
     return false;
-}
-
-std::string joinPath(const std::string& folder, const std::string& name)
-{
-    if (!folder.empty() && folder.back() == '/')
-        return folder + name;
-    return folder + "/" + name;
 }
 
 bool listFolder(const std::string& folder, bool recurse, std::set<FolderId>& seen, std::vector<std::string>& paths)
@@ -90,21 +84,9 @@ bool listPictures(const std::string& folder, bool includeSubfolders, std::vector
 
 void dropOutputFolder(std::vector<std::string>& paths, const std::string& folder, const std::string& output)
 {
-    const std::string outputPath = canonicalPath(output), processed = canonicalPath(folder);
-    if (outputPath.empty() || processed.empty())
-        return;
-    const std::string inside = outputPath + "/";
-    if (inside.rfind(processed + "/", 0) != 0 || outputPath == processed)
+    if (samePlace(output, folder) || !liesWithin(output, folder))
         return;
     paths.erase(std::remove_if(paths.begin(), paths.end(),
-                               [&](const std::string& path) {
-                                   const std::string real = canonicalPath(path);
-                                   return !real.empty() && real.rfind(inside, 0) == 0;
-                               }),
+                               [&](const std::string& path) { return liesWithin(path, output); }),
                 paths.end());
-}
-
-std::string relativePath(const std::string& folder, const std::string& path)
-{
-    return path.substr(folder.size() + (!folder.empty() && folder.back() == '/' ? 0 : 1));
 }

@@ -15,10 +15,6 @@ bool listPictures(const std::string& folder, bool includeSubfolders, std::vector
 
 // Drops the pictures below the output folder when that lies inside the
 // processed folder: they are results, and a second run must not process
-// them again. An output folder that holds the processed one, or is not
-// there yet, drops nothing.
+// them again. An output folder that holds the processed one drops nothing.
 void dropOutputFolder(std::vector<std::string>& paths, const std::string& folder, const std::string& output);
-
-// A listed picture's path below the folder it was listed from.
-std::string relativePath(const std::string& folder, const std::string& path);
 

@@ -711,7 +711,7 @@ wxString CorvaneDialog::resultsFolderProblem() const
     if (folder.empty() || !wxIsAbsolutePath(folder))
         return _("The results folder is not a full path, so the originals could not be kept.");
     // Results there would replace the very pictures they are made from.
-    if (sameFolder(std::string(dirCtrl->GetPath().utf8_str()), std::string(folder.utf8_str())))
+    if (samePlace(std::string(dirCtrl->GetPath().utf8_str()), std::string(folder.utf8_str())))
         return _("The results folder is the folder to process, so the results would replace the originals.");
     return wxString();
 }

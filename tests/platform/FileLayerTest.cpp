@@ -111,12 +111,13 @@ TEST(FileLayer, AResultThatAppearsMeanwhile)
             }
         });
         std::string problem;
-        const bool written = writer.write("p.jpg", std::vector<unsigned char>(size, 'x'), false, timespec{}, problem);
+        const WriteOutcome written =
+            writer.write("p.jpg", std::vector<unsigned char>(size, 'x'), false, timespec{}, problem);
         writing = false;
         other.join();
         if (!appeared)
             continue;
-        EXPECT_FALSE(written);
+        EXPECT_EQ(written, WriteOutcome::exists);
         EXPECT_EQ(problem, "not written: " + writer.pathOf("p.jpg") + " already exists");
         EXPECT_EQ(readFile(output + "/p.jpg"), "theirs");
         EXPECT_EQ(namesIn(output), std::vector<std::string>{"p.jpg"}) << "a temporary file left";
@@ -150,7 +151,8 @@ TEST(FileLayer, ResultWriterReplacesOnlyWhenAllowed)
         writeText(output + "/mine.jpg", "mine");
         const ResultWriter writer(output);
         std::string problem;
-        EXPECT_EQ(writer.write(c.relative, {'n', 'e', 'w'}, c.overwrite, timespec{1700000000, 0}, problem), c.written);
+        EXPECT_EQ(writer.write(c.relative, {'n', 'e', 'w'}, c.overwrite, timespec{1700000000, 0}, problem),
+                  c.written ? WriteOutcome::written : WriteOutcome::exists);
         EXPECT_EQ(problem, c.written ? "" : "not written: " + writer.pathOf(c.relative) + " already exists");
         EXPECT_EQ(readFile(writer.pathOf(c.relative)), c.content);
         EXPECT_EQ(writer.existing("mine.jpg"), ResultWriter::Existing::file);
@@ -200,7 +202,7 @@ TEST(FileLayer, Links)
     for (const char* relative : {"linked/a.jpg", "linked"}) {
         SCOPED_TRACE(relative);
         std::string problem;
-        EXPECT_FALSE(writer.write(relative, {'n', 'e', 'w'}, true, timespec{}, problem));
+        EXPECT_EQ(writer.write(relative, {'n', 'e', 'w'}, true, timespec{}, problem), WriteOutcome::linkInWay);
         EXPECT_NE(problem.find(writer.pathOf("linked") + " is a symbolic link"), std::string::npos) << problem;
     }
     EXPECT_EQ(namesIn(elsewhere), std::vector<std::string>{"sub"}) << "written through a link";
@@ -234,8 +236,8 @@ TEST(FileLayer, NamesAndChecks)
     EXPECT_FALSE(canCreateFilesIn(folder + "/a.jpg", why));
     EXPECT_EQ(namesIn(folder), std::vector<std::string>{"a.jpg"}) << "a probe left behind";
 
-    EXPECT_TRUE(sameFolder(folder + "/.", folder));
-    EXPECT_FALSE(sameFolder(folder, dir.path()));
+    EXPECT_TRUE(samePlace(folder + "/.", folder));
+    EXPECT_FALSE(samePlace(folder, dir.path()));
     EXPECT_EQ(folderName(folder + "/./"), u8"Straße");
     EXPECT_EQ(fullPath(folder + "/none.jpg"), folder + "/none.jpg");
     static const struct {

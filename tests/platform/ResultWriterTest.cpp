@@ -30,7 +30,8 @@ TEST(ResultWriter, AResultThatAppearsDuringTheWriteIsReplacedOnlyWhenAllowed)
         });
         const std::vector<unsigned char> ours(8 << 20, 0x5A);
         std::string problem;
-        const bool written = ResultWriter(dir.path()).write("a.jpg", ours, overwrite, timespec{}, problem);
+        const bool written =
+            ResultWriter(dir.path()).write("a.jpg", ours, overwrite, timespec{}, problem) == WriteOutcome::written;
         other.join();
         close(watch);
         EXPECT_EQ(written, overwrite) << problem;

@@ -9,6 +9,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "platform/PathNames.h"
+
 namespace {
 
 mode_t defaultMode()
@@ -16,14 +18,6 @@ mode_t defaultMode()
     const mode_t mask = umask(0);
     umask(mask);
     return 0666 & ~mask;
-}
-
-std::string folderOf(const std::string& path)
-{
-    const std::size_t slash = path.rfind('/');
-    if (slash == std::string::npos)
-        return ".";
-    return slash == 0 ? "/" : path.substr(0, slash);
 }
 
 // ".NAME.tessaly-unfinished-XXXXXX", with NAME cut short (at a UTF-8
@@ -38,7 +32,7 @@ std::string temporaryPattern(const std::string& folder, const std::string& name)
     std::size_t keep = std::min(name.size(), static_cast<std::size_t>(limit) - 1 - suffix.size());
     while (keep > 0 && keep < name.size() && (static_cast<unsigned char>(name[keep]) & 0xC0) == 0x80)
         --keep;
-    return (folder == "/" ? "" : folder) + "/." + name.substr(0, keep) + suffix;
+    return joinPath(folder, "." + name.substr(0, keep) + suffix);
 }
 
 }  // namespace
@@ -74,9 +68,7 @@ bool ReplacingFile::open()
         error_ = errno;
         return false;
     }
-    const std::size_t slash = target_.rfind('/');
-    const std::string name = slash == std::string::npos ? target_ : target_.substr(slash + 1);
-    std::string pattern = temporaryPattern(folderOf(target_), name);
+    std::string pattern = temporaryPattern(folderOf(target_), baseName(target_));
     fd_ = mkstemp(pattern.data());
     if (fd_ < 0) {
         error_ = errno;

@@ -8,6 +8,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "platform/FileCallFaults.h"
+#include "platform/PathNames.h"
 #include "platform/TemporaryName.h"
 #include "text/Translated.h"
 
@@ -31,12 +33,6 @@ bool makeFolders(const std::string& path)
     return true;
 }
 
-std::string baseName(const std::string& relative)
-{
-    const std::size_t slash = relative.rfind('/');
-    return slash == std::string::npos ? relative : relative.substr(slash + 1);
-}
-
 bool writeAll(int fd, const std::vector<unsigned char>& bytes)
 {
     std::size_t done = 0;
@@ -51,9 +47,49 @@ bool writeAll(int fd, const std::vector<unsigned char>& bytes)
     return true;
 }
 
+WriteOutcome outcomeOf(int error)
+{
+    switch (error) {
+    case 0: return WriteOutcome::written;
+    case EEXIST: return WriteOutcome::exists;
+    case ENOSPC:
+    case EDQUOT: return WriteOutcome::noRoom;
+    case EACCES:
+    case EPERM:
+    case EROFS: return WriteOutcome::noRights;
+    case ENOTDIR:
+    case EISDIR: return WriteOutcome::notAFile;
+    case ELOOP: return WriteOutcome::linkInWay;
+    default: return WriteOutcome::failed;
+    }
+}
+
+// Puts the temporary file in place under name; the errno of the failure,
+// or 0. Without overwrite, nothing already there is replaced.
+int putInPlace(int folder, const std::string& temporary, const std::string& name, bool overwrite)
+{
+    if (overwrite)
+        return renameat(folder, temporary.c_str(), folder, name.c_str()) == 0 ? 0 : errno;
+    int error = fileCallFaults().renameNoReplace;
+    if (error == 0 && renameat2(folder, temporary.c_str(), folder, name.c_str(), RENAME_NOREPLACE) == 0)
+        return 0;
+    if (error == 0)
+        error = errno;
+    if (error != EINVAL && error != ENOSYS && error != ENOTSUP)
+        return error;
+    // NFS and some FUSE file systems cannot rename without replacing. A
+    // second name for the file fails on any name already there, atomically
+    // on NFS too; the temporary name then goes.
+    if (linkat(folder, temporary.c_str(), folder, name.c_str(), 0) != 0)
+        return errno;
+    unlinkat(folder, temporary.c_str(), 0);
+    return 0;
+}
+
 }  // namespace
 
-ResultWriter::ResultWriter(const std::string& outputFolder) : folder_(outputFolder)
+ResultWriter::ResultWriter(const std::string& outputFolder)
+    : folder_(outputFolder), decided_(outputFolder.empty() ? std::string() : decidedPath(outputFolder))
 {
     while (folder_.size() > 1 && folder_.back() == '/')
         folder_.pop_back();
@@ -68,11 +104,12 @@ namespace {
 
 // The folder holding the relative path, opened link-free; -1 with problem
 // and the system's error set when it cannot be (the words are made after
-// errno is read: finding them may change it). create makes the missing ones.
+// errno is read: finding them may change it; ELOOP for a link in the way).
+// create makes the missing ones.
 int openFolderOf(const ResultWriter& writer, const std::string& relative, bool create, std::string& problem,
                  int& error)
 {
-    const std::string& base = writer.folder();
+    const std::string& base = writer.decidedFolder();
     if (create && !makeFolders(base)) {
         error = errno;
         problem = cannotWrite(error);
@@ -101,6 +138,8 @@ int openFolderOf(const ResultWriter& writer, const std::string& relative, bool c
                             S_ISLNK(link.st_mode);
         close(folder);
         if (next < 0) {
+            if (isLink)
+                error = ELOOP;
             problem = isLink ? notWritten(said(_("%s is a symbolic link, which is never followed"),
                                                writer.pathOf(relative.substr(0, slash))))
                              : cannotWrite(error);
@@ -109,6 +148,31 @@ int openFolderOf(const ResultWriter& writer, const std::string& relative, bool c
         folder = next;
     }
     return folder;
+}
+
+}  // namespace
+
+namespace {
+
+// What the file's name in its open folder lets a write do, in its words.
+WriteOutcome whatStands(int folder, const std::string& relative, bool overwrite, std::string& problem,
+                        const ResultWriter& writer)
+{
+    struct stat status;
+    if (fstatat(folder, baseName(relative).c_str(), &status, AT_SYMLINK_NOFOLLOW) != 0)
+        return WriteOutcome::written;
+    if (S_ISLNK(status.st_mode)) {
+        problem = notWritten(said(_("%s is a symbolic link, which is never followed"), writer.pathOf(relative)));
+        return WriteOutcome::linkInWay;
+    }
+    if (!S_ISREG(status.st_mode)) {
+        problem = notWritten(said(_("%s is not a regular file"), writer.pathOf(relative)));
+        return WriteOutcome::notAFile;
+    }
+    if (overwrite)
+        return WriteOutcome::written;
+    problem = notWritten(said(_("%s already exists"), writer.pathOf(relative)));
+    return WriteOutcome::exists;
 }
 
 }  // namespace
@@ -133,31 +197,38 @@ ResultWriter::Existing ResultWriter::existing(const std::string& relative, std::
     return what;
 }
 
-bool ResultWriter::write(const std::string& relative, const std::vector<unsigned char>& bytes, bool overwrite,
-                         const timespec& modified, std::string& problem) const
+WriteOutcome ResultWriter::wouldWrite(const std::string& relative, bool overwrite, std::string& problem) const
+{
+    int error = 0;
+    const int folder = openFolderOf(*this, relative, false, problem, error);
+    if (folder < 0) {
+        // Folders still missing are made by the write.
+        if (error == ENOENT)
+            problem.clear();
+        return error == ENOENT ? WriteOutcome::written : outcomeOf(error);
+    }
+    const WriteOutcome outcome = whatStands(folder, relative, overwrite, problem, *this);
+    close(folder);
+    return outcome;
+}
+
+WriteOutcome ResultWriter::write(const std::string& relative, const std::vector<unsigned char>& bytes,
+                                 bool overwrite, const timespec& modified, std::string& problem) const
 {
     if (bytes.empty()) {
         problem = said(_("cannot be written: nothing to write (an empty box)"));
-        return false;
+        return WriteOutcome::failed;
     }
     int error = 0;
     const int folder = openFolderOf(*this, relative, true, problem, error);
     if (folder < 0)
-        return false;
-    const std::string name = baseName(relative);
-    struct stat status;
-    if (fstatat(folder, name.c_str(), &status, AT_SYMLINK_NOFOLLOW) == 0) {
-        if (S_ISLNK(status.st_mode))
-            problem = notWritten(said(_("%s is a symbolic link, which is never followed"), pathOf(relative)));
-        else if (!S_ISREG(status.st_mode))
-            problem = notWritten(said(_("%s is not a regular file"), pathOf(relative)));
-        else if (!overwrite)
-            problem = notWritten(said(_("%s already exists"), pathOf(relative)));
-        if (!problem.empty()) {
-            close(folder);
-            return false;
-        }
+        return outcomeOf(error);
+    const WriteOutcome standing = whatStands(folder, relative, overwrite, problem, *this);
+    if (standing != WriteOutcome::written) {
+        close(folder);
+        return standing;
     }
+    const std::string name = baseName(relative);
     std::string temporary;
     int fd = -1;
     for (int tries = 0; fd < 0 && tries < 100; ++tries) {
@@ -174,18 +245,16 @@ bool ResultWriter::write(const std::string& relative, const std::vector<unsigned
         if (close(fd) != 0 && error == 0)
             error = errno;
         // The rename replaces whatever stands there now, a link included,
-        // and never writes through it; without overwrite nothing is replaced.
-        if (error == 0 &&
-            renameat2(folder, temporary.c_str(), folder, name.c_str(), overwrite ? 0 : RENAME_NOREPLACE) != 0)
-            error = errno;
+        // and never writes through it.
+        if (error == 0)
+            error = putInPlace(folder, temporary, name, overwrite);
         if (error != 0)
             unlinkat(folder, temporary.c_str(), 0);
     }
-    const bool done = error == 0;
-    if (!done)
+    if (error != 0)
         problem = error == EEXIST ? notWritten(said(_("%s already exists"), pathOf(relative))) : cannotWrite(error);
-    if (done)
+    else
         fsync(folder);
     close(folder);
-    return done;
+    return outcomeOf(error);
 }

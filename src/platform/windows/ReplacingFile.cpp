@@ -5,6 +5,7 @@
 #include <io.h>
 
 #include "platform/FileAccess.h"
+#include "platform/PathNames.h"
 #include "platform/TemporaryName.h"
 #include "platform/windows/WideText.h"
 
@@ -43,18 +44,6 @@ bool takeOverRights(const std::wstring& from, const std::wstring& to, DWORD attr
 HANDLE handleOf(int fd)
 {
     return reinterpret_cast<HANDLE>(_get_osfhandle(fd));
-}
-
-std::string folderOf(const std::string& path)
-{
-    const std::size_t slash = path.find_last_of("/\\");
-    return slash == std::string::npos ? "." : path.substr(0, slash);
-}
-
-std::string nameOf(const std::string& path)
-{
-    const std::size_t slash = path.find_last_of("/\\");
-    return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
 }  // namespace
@@ -102,7 +91,7 @@ bool ReplacingFile::open()
     }
     const std::string folder = folderOf(target_);
     for (int tries = 0; tries < 100 && fd_ < 0; ++tries) {
-        const std::string temporary = folder + "/" + temporaryName(nameOf(target_));
+        const std::string temporary = joinPath(folder, temporaryName(baseName(target_)));
         const HANDLE file = CreateFileW(wideName(temporary).c_str(), GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW,
                                         FILE_ATTRIBUTE_NORMAL, nullptr);
         if (file == INVALID_HANDLE_VALUE) {

@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include "platform/PathNames.h"
 #include "platform/TemporaryName.h"
 #include "platform/windows/WideText.h"
 #include "text/Translated.h"
@@ -12,12 +13,6 @@ namespace {
 std::string cannotWrite(int error)
 {
     return said(_("cannot be written: %s"), std::strerror(error != 0 ? error : EIO));
-}
-
-std::string baseName(const std::string& relative)
-{
-    const std::size_t slash = relative.rfind('/');
-    return slash == std::string::npos ? relative : relative.substr(slash + 1);
 }
 
 // The folders on the way, held open while the result is written: without
@@ -88,9 +83,37 @@ std::string linkWords(const std::string& path)
     return notWritten(said(_("%s is a symbolic link or junction, which is never followed"), path));
 }
 
+WriteOutcome outcomeOf(DWORD error)
+{
+    switch (error) {
+    case ERROR_SUCCESS: return WriteOutcome::written;
+    case ERROR_ALREADY_EXISTS:
+    case ERROR_FILE_EXISTS: return WriteOutcome::exists;
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL:
+    case ERROR_DISK_QUOTA_EXCEEDED: return WriteOutcome::noRoom;
+    case ERROR_ACCESS_DENIED:
+    case ERROR_WRITE_PROTECT: return WriteOutcome::noRights;
+    case ERROR_DIRECTORY: return WriteOutcome::notAFile;
+    default: return WriteOutcome::failed;
+    }
+}
+
+WriteOutcome outcomeOfErrno(int error)
+{
+    switch (error) {
+    case EEXIST: return WriteOutcome::exists;
+    case ENOSPC: return WriteOutcome::noRoom;
+    case EACCES: return WriteOutcome::noRights;
+    case ENOTDIR: return WriteOutcome::notAFile;
+    default: return WriteOutcome::failed;
+    }
+}
+
 }  // namespace
 
-ResultWriter::ResultWriter(const std::string& outputFolder) : folder_(outputFolder)
+ResultWriter::ResultWriter(const std::string& outputFolder)
+    : folder_(outputFolder), decided_(outputFolder.empty() ? std::string() : decidedPath(outputFolder))
 {
     while (folder_.size() > 1 && (folder_.back() == '/' || folder_.back() == '\\') &&
            !(folder_.size() == 3 && folder_[1] == ':'))
@@ -107,12 +130,14 @@ namespace {
 // Holds every folder down to the one of the relative path; false with
 // problem set (or missing, when a folder is not there and create is off).
 bool holdWay(const ResultWriter& writer, const std::string& folder, const std::string& relative, bool create,
-             HeldFolders& held, std::string& problem, bool& missing)
+             HeldFolders& held, std::string& problem, bool& missing, WriteOutcome& outcome)
 {
     int error = 0;
     missing = false;
+    outcome = WriteOutcome::failed;
     if (create && !makeFolders(folder, error)) {
         problem = cannotWrite(error);
+        outcome = outcomeOfErrno(error);
         return false;
     }
     HeldFolders::Step step = held.hold(wideName(folder), true, error);
@@ -124,12 +149,14 @@ bool holdWay(const ResultWriter& writer, const std::string& folder, const std::s
             continue;
         const std::wstring path = wideName(writer.pathOf(relative.substr(0, slash)));
         if (create && !CreateDirectoryW(path.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS) {
+            outcome = outcomeOf(GetLastError());
             problem = cannotWrite(errnoOf(GetLastError()));
             return false;
         }
         step = held.hold(path, false, error);
         if (step == HeldFolders::Step::link) {
             problem = linkWords(writer.pathOf(relative.substr(0, slash)));
+            outcome = WriteOutcome::linkInWay;
             return false;
         }
     }
@@ -138,6 +165,7 @@ bool holdWay(const ResultWriter& writer, const std::string& folder, const std::s
     missing = step == HeldFolders::Step::missing;
     if (problem.empty())
         problem = cannotWrite(error);
+    outcome = outcomeOfErrno(error);
     return false;
 }
 
@@ -152,56 +180,82 @@ ResultWriter::Existing whatStands(const std::wstring& path)
                                                                            : ResultWriter::Existing::file;
 }
 
+// What the name lets a write do, in its words.
+WriteOutcome standing(const ResultWriter& writer, const std::string& relative, bool overwrite, std::string& problem)
+{
+    const std::string target = writer.pathOf(relative);
+    switch (whatStands(wideName(joinPath(writer.decidedFolder(), relative)))) {
+    case ResultWriter::Existing::link:
+        problem = linkWords(target);
+        return WriteOutcome::linkInWay;
+    case ResultWriter::Existing::other:
+        problem = notWritten(said(_("%s is not a regular file"), target));
+        return WriteOutcome::notAFile;
+    case ResultWriter::Existing::file:
+        if (overwrite)
+            return WriteOutcome::written;
+        problem = notWritten(said(_("%s already exists"), target));
+        return WriteOutcome::exists;
+    case ResultWriter::Existing::none:
+        break;
+    }
+    return WriteOutcome::written;
+}
+
 }  // namespace
+
+WriteOutcome ResultWriter::wouldWrite(const std::string& relative, bool overwrite, std::string& problem) const
+{
+    HeldFolders held;
+    bool missing = false;
+    WriteOutcome outcome = WriteOutcome::failed;
+    if (!holdWay(*this, decided_, relative, false, held, problem, missing, outcome)) {
+        // Folders still missing are made by the write.
+        if (missing)
+            problem.clear();
+        return missing ? WriteOutcome::written : outcome;
+    }
+    return standing(*this, relative, overwrite, problem);
+}
 
 ResultWriter::Existing ResultWriter::existing(const std::string& relative, std::string* why) const
 {
     HeldFolders held;
     std::string problem;
     bool missing = false;
-    if (!holdWay(*this, folder_, relative, false, held, problem, missing)) {
+    WriteOutcome outcome = WriteOutcome::failed;
+    if (!holdWay(*this, decided_, relative, false, held, problem, missing, outcome)) {
         if (missing)
             return Existing::none;
         if (why)
             *why = problem;
         return Existing::other;
     }
-    return whatStands(wideName(pathOf(relative)));
+    return whatStands(wideName(joinPath(decided_, relative)));
 }
 
-bool ResultWriter::write(const std::string& relative, const std::vector<unsigned char>& bytes, bool overwrite,
-                         const timespec& modified, std::string& problem) const
+WriteOutcome ResultWriter::write(const std::string& relative, const std::vector<unsigned char>& bytes,
+                                 bool overwrite, const timespec& modified, std::string& problem) const
 {
     if (bytes.empty()) {
         problem = said(_("cannot be written: nothing to write (an empty box)"));
-        return false;
+        return WriteOutcome::failed;
     }
     HeldFolders held;
     bool missing = false;
-    if (!holdWay(*this, folder_, relative, true, held, problem, missing))
-        return false;
+    WriteOutcome outcome = WriteOutcome::failed;
+    if (!holdWay(*this, decided_, relative, true, held, problem, missing, outcome))
+        return outcome;
+    outcome = standing(*this, relative, overwrite, problem);
+    if (outcome != WriteOutcome::written)
+        return outcome;
     const std::string target = pathOf(relative);
-    switch (whatStands(wideName(target))) {
-    case Existing::link:
-        problem = linkWords(target);
-        return false;
-    case Existing::other:
-        problem = notWritten(said(_("%s is not a regular file"), target));
-        return false;
-    case Existing::file:
-        if (!overwrite) {
-            problem = notWritten(said(_("%s already exists"), target));
-            return false;
-        }
-        break;
-    case Existing::none:
-        break;
-    }
-    const std::string folder = target.substr(0, target.size() - baseName(relative).size());
+    const std::string place = joinPath(decided_, relative);
+    const std::string folder = folderOf(place);
     std::wstring temporary;
     HANDLE file = INVALID_HANDLE_VALUE;
     for (int tries = 0; file == INVALID_HANDLE_VALUE && tries < 100; ++tries) {
-        temporary = wideName(folder + temporaryName(baseName(relative)));
+        temporary = wideName(joinPath(folder, temporaryName(baseName(relative))));
         file = CreateFileW(temporary.c_str(), GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
                            nullptr);
         if (file == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_EXISTS)
@@ -209,8 +263,9 @@ bool ResultWriter::write(const std::string& relative, const std::vector<unsigned
     }
     const bool deleting = file != INVALID_HANDLE_VALUE && deleteOnClose(file, true);
     if (file == INVALID_HANDLE_VALUE) {
-        problem = cannotWrite(errnoOf(GetLastError()));
-        return false;
+        const DWORD error = GetLastError();
+        problem = cannotWrite(errnoOf(error));
+        return outcomeOf(error);
     }
     DWORD error = ERROR_SUCCESS;
     for (std::size_t done = 0; done < bytes.size() && error == ERROR_SUCCESS;) {
@@ -230,13 +285,14 @@ bool ResultWriter::write(const std::string& relative, const std::vector<unsigned
     // Without overwrite nothing already there is replaced; with it, a
     // regular file is, and the move never writes through a link.
     if (error == ERROR_SUCCESS &&
-        !MoveFileExW(temporary.c_str(), wideName(target).c_str(),
+        !MoveFileExW(temporary.c_str(), wideName(place).c_str(),
                      MOVEFILE_WRITE_THROUGH | (overwrite ? MOVEFILE_REPLACE_EXISTING : 0)))
         error = GetLastError();
     if (error == ERROR_SUCCESS)
-        return true;
+        return WriteOutcome::written;
     DeleteFileW(temporary.c_str());
-    const bool taken = error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS;
-    problem = taken ? notWritten(said(_("%s already exists"), target)) : cannotWrite(errnoOf(error));
-    return false;
+    outcome = outcomeOf(error);
+    problem = outcome == WriteOutcome::exists ? notWritten(said(_("%s already exists"), target))
+                                              : cannotWrite(errnoOf(error));
+    return outcome;
 }

@@ -1,0 +1,7 @@
+#include "platform/FileCallFaults.h"
+
+FileCallFaults& fileCallFaults()
+{
+    static FileCallFaults faults;
+    return faults;
+}
