@@ -169,7 +169,7 @@ build_utf8proc() {
     (cd "$work" && $cc -O2 -DUTF8PROC_STATIC -c "$source/utf8proc.c" -o utf8proc.o && $host-ar rcs "$prefix/lib/libutf8proc.a" utf8proc.o)
     install -m 644 "$source/utf8proc.h" "$prefix/include/"
     printf 'prefix=%s\nName: libutf8proc\nDescription: UTF-8 processing\nVersion: %s\nLibs: -L${prefix}/lib -lutf8proc\nCflags: -I${prefix}/include -DUTF8PROC_STATIC\n' \
-        "$prefix" "$(basename "$source")" >"$prefix/lib/pkgconfig/libutf8proc.pc"
+        "$prefix" "$(basename "$source" | sed 's/^utf8proc-//; s/-[^-]*$//')" >"$prefix/lib/pkgconfig/libutf8proc.pc"
     rm -rf "$work"
 }
 

@@ -69,10 +69,14 @@ void finishPicture(const PictureFile& file, const ProcessingJob& job, long quali
     prepared.watermarkTone = mark.tone;
     if (job.dryRun)
         return;
-    const EncodedResult encoded =
-        encodeResult(picture, resultStyle(job.settings, quality), shaped.picture.iccProfile,
-                     keptExif(file, job, picture, shaped.picture.iccProfile),
-                     job.outputFolder.empty() ? job.record : resultRecord(job.record, file.path()));
+    // A mark asked for but not drawn (an empty {artist}, a text too long for
+    // the picture) is no processing with these settings: no record, so that
+    // a later run with --skip-processed still takes the picture.
+    const bool done = !job.settings.useWatermark || mark.blended;
+    const std::string record =
+        !done ? std::string() : job.outputFolder.empty() ? job.record : resultRecord(job.record, file.path());
+    const EncodedResult encoded = encodeResult(picture, resultStyle(job.settings, quality), shaped.picture.iccProfile,
+                                               keptExif(file, job, picture, shaped.picture.iccProfile), record);
     prepared.bytes = encoded.bytes;
     prepared.quality = encoded.quality;
     prepared.overLimit = encoded.overLimit;

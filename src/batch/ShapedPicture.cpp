@@ -100,9 +100,8 @@ BlendedMark blendJobWatermark(wxImage& picture, const std::vector<unsigned char>
                 mark = job.textMark->image(markText, w, h, margin, done.tone.c_str());
         }
         // Sized already: drawn at the letter height, fitted into the picture.
-        blendWatermark(picture, pictureProfile, {mark.get(), settings.alpha, done.place, 0, settings.watermarkMargin},
-                       report);
-        done.blended = true;
+        done.blended = blendWatermark(picture, pictureProfile,
+                                      {mark.get(), settings.alpha, done.place, 0, settings.watermarkMargin}, report);
         return done;
     }
     const wxImage* image = job.watermarkImage;
@@ -113,8 +112,8 @@ BlendedMark blendJobWatermark(wxImage& picture, const std::vector<unsigned char>
         if (done.tone == "dark")
             image = job.brightWatermarkImage;
     }
-    blendWatermark(picture, pictureProfile,
-                   {image, settings.alpha, done.place, settings.watermarkSize, settings.watermarkMargin}, report);
-    done.blended = true;
+    done.blended = blendWatermark(
+        picture, pictureProfile, {image, settings.alpha, done.place, settings.watermarkSize, settings.watermarkMargin},
+        report);
     return done;
 }

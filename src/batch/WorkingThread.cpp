@@ -189,7 +189,9 @@ void WorkingThread::commitPicture(const PreparedPicture& picture, const Processi
         // What the plan says the write would do.
         report.resized = plan.resized;
         report.rotated = plan.orientation != 0;
-        report.watermarked = job.settings.useWatermark;
+        // A text mark whose tokens come to nothing is not drawn.
+        report.watermarked =
+            job.settings.useWatermark && (!job.settings.textWatermark || !plan.watermarkText.empty());
         report.quality = job.settings.quality;
         countSaved(report);
         return;

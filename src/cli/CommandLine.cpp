@@ -47,8 +47,9 @@ bool readPrefs(const std::string& path, BatchSettings& settings, std::string& er
     std::string workingDir;
     try {
         readPreferences(ConfigFile(path, "=", "#", "EndConfigFile"), settings, workingDir);
-    } catch (const ConfigFile::file_not_found&) {
-        error = said(_("cannot read the preferences file %s"), shownPath(path));
+    } catch (const ConfigFile::file_not_found& failed) {
+        error = failed.why.empty() ? said(_("cannot read the preferences file %s"), shownPath(path))
+                                   : said(_("cannot read the preferences file %s: %s"), shownPath(path), failed.why);
         return false;
     }
     return namesItsFolder(settings, said(_("the preferences file %s"), shownPath(path)), error);
@@ -460,8 +461,11 @@ bool readSettingOptions(const wxCmdLineParser& parser, const std::string& base, 
     options.dryRun = parser.Found("n");
     options.yes = parser.Found("y");
     options.quiet = parser.Found("q");
-    if ((options.overwrite || options.skipExisting) && !settings.saveToFolder) {
-        error = options.overwrite ? said(_("--overwrite goes with --output")) : said(_("--skip-existing goes with --output"));
+    // In place, a JPEG result is its picture; WebP results go beside them
+    // and may be there from an earlier run.
+    if ((options.overwrite || options.skipExisting) && !settings.saveToFolder && settings.outputFormat != "webp") {
+        error = options.overwrite ? said(_("--overwrite goes with --output or --format webp"))
+                                  : said(_("--skip-existing goes with --output or --format webp"));
         return false;
     }
     if (settings.keepGps && !settings.keepExif) {
@@ -562,9 +566,10 @@ CommandLineResult parseCommandLine(int argc, char** argv, BatchOptions& options,
          "the --text tokens, {counter[:digits[,start]]}, {folder}, {width} and {height}; only a / of TEMPLATE makes "
          "a folder, and results that would share a name get \" (2)\""),
          string, 0},
-        {wxCMD_LINE_SWITCH, "f", "overwrite", wxTRANSLATE("with --output, replace files already there"), none, 0},
+        {wxCMD_LINE_SWITCH, "f", "overwrite", wxTRANSLATE("with --output or --format webp, replace results already there"), none, 0},
         {wxCMD_LINE_SWITCH, nullptr, "skip-existing",
-         wxTRANSLATE("with --output, leave results already there and count them as skipped (to resume a stopped run)"), none, 0},
+         wxTRANSLATE("with --output or --format webp, leave results already there and count them as skipped (to resume "
+                     "a stopped run)"), none, 0},
         {wxCMD_LINE_OPTION, "c", "prefs",
          wxTRANSLATE("take the settings from a prefs.cfg FILE of the window"), string, 0},
         {wxCMD_LINE_OPTION, nullptr, "preset",

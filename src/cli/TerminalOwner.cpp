@@ -243,14 +243,17 @@ void TerminalOwner::pictureDone(const PictureReport& done)
     if (words.toneChosen && !report.watermarkTone.empty())
         text += ", \"watermarkTone\": " + jsonText(report.watermarkTone);
     if (reporting_.json) {
-        output("{\"path\": " + jsonText(report.path) + ", \"written\": " + jsonText(report.plan.target) +
+        // What the dry run cannot know: the quality a size limit leads to,
+        // and whether the limit is met.
+        const std::string quality = reporting_.dryRun && words.limited ? "null" : std::to_string(report.quality);
+        const std::string overLimit = reporting_.dryRun ? "null" : jsonFlag(report.overLimit);
+        output("{" + jsonPath("path", report.path) + ", " + jsonPath("written", report.plan.target) +
                ", \"outcome\": " + jsonText(outcomeName(report.outcome)) + ", \"reason\": " +
                jsonText(report.reason) + ", \"bytesBefore\": " + std::to_string(report.bytesBefore) +
                ", \"bytesAfter\": " + std::to_string(report.bytesAfter) + ", \"resized\": " +
                jsonFlag(report.resized) + ", \"rotated\": " + jsonFlag(report.rotated) + ", \"watermarked\": " +
                jsonFlag(report.watermarked) + text + ", \"format\": " + jsonText(words.format) + ", \"quality\": " +
-               std::to_string(report.quality) +
-               (words.limited ? ", \"overLimit\": " + jsonFlag(report.overLimit) : "") +
+               quality + (words.limited ? ", \"overLimit\": " + overLimit : "") +
                dry + "}\n");
     } else if (reporting_.dryRun) {
         output(dryRunLine(report, words.watermarking,

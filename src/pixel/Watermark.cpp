@@ -47,11 +47,11 @@ bool wmPosition(int placement, int pictureWidth, int pictureHeight, int width, i
     return true;
 }
 
-void ApplyWatermark(wxImage& picture, const wxImage& watermarkImage, double alpha, int placement,
+bool ApplyWatermark(wxImage& picture, const wxImage& watermarkImage, double alpha, int placement,
                     const MessageReporter& report, int margin)
 {
     if (!picture.IsOk() || !watermarkImage.IsOk())
-        return;
+        return false;
     const int pictureWidth = picture.GetWidth();
     const int pictureHeight = picture.GetHeight();
 
@@ -62,7 +62,7 @@ void ApplyWatermark(wxImage& picture, const wxImage& watermarkImage, double alph
             fitInBox(watermarkImage.GetWidth(), watermarkImage.GetHeight(), pictureWidth, pictureHeight);
         // A long thin watermark on a small picture can shrink to nothing.
         if (!size.positive())
-            return;
+            return false;
         shrunk = watermarkImage.Scale(static_cast<int>(size.width), static_cast<int>(size.height),
                                       wxIMAGE_QUALITY_HIGH);
         mark = &shrunk;
@@ -86,6 +86,7 @@ void ApplyWatermark(wxImage& picture, const wxImage& watermarkImage, double alph
     const unsigned char* markAlpha = mark->HasAlpha() ? mark->GetAlpha() : nullptr;
     unsigned char* pictureRgb = picture.GetData();
     const double oneMinusAlpha = 1.0 - alpha;
+    unsigned changed = 0;
 
     for (int r = firstRow; r < lastRow; ++r) {
         const long long markRow = static_cast<long long>(r) * width;
@@ -104,11 +105,14 @@ void ApplyWatermark(wxImage& picture, const wxImage& watermarkImage, double alph
                 continue;
             }
             unsigned char* p = pictureRgb + 3 * (pictureRow + j);
+            const unsigned char was[3] = {p[0], p[1], p[2]};
             p[0] = blend(a, oneMinusA, m[0], p[0]);
             p[1] = blend(a, oneMinusA, m[1], p[1]);
             p[2] = blend(a, oneMinusA, m[2], p[2]);
+            changed |= (p[0] ^ was[0]) | (p[1] ^ was[1]) | (p[2] ^ was[2]);
         }
     }
+    return changed != 0;
 }
 
 wxImage watermarkAtSize(const wxImage& watermark, int longerSide)
@@ -169,11 +173,11 @@ wxSize markSizeIn(const wxImage& watermark, int pictureWidth, int pictureHeight,
     return wxSize(w, h);
 }
 
-void blendWatermark(wxImage& picture, const std::vector<unsigned char>& pictureProfile, const WatermarkStyle& style,
+bool blendWatermark(wxImage& picture, const std::vector<unsigned char>& pictureProfile, const WatermarkStyle& style,
                     const MessageReporter& report)
 {
     if (!style.image || !style.image->IsOk() || !picture.IsOk())
-        return;
+        return false;
     const int longer = std::max(picture.GetWidth(), picture.GetHeight());
     // The shared watermark is only read: changes go to a copy of its own.
     wxImage own = style.size > 0 ? watermarkAtSize(*style.image, static_cast<int>(std::lround(longer * style.size / 100.0)))
@@ -184,5 +188,5 @@ void blendWatermark(wxImage& picture, const std::vector<unsigned char>& pictureP
         convertRgbPicture(own, pictureProfile, false);
     }
     const int margin = static_cast<int>(std::floor(longer * style.margin / 100.0));
-    ApplyWatermark(picture, own.IsOk() ? own : *style.image, style.alpha, style.placement, report, margin);
+    return ApplyWatermark(picture, own.IsOk() ? own : *style.image, style.alpha, style.placement, report, margin);
 }

@@ -16,8 +16,10 @@ using MessageReporter = std::function<void(const wxString& message, const wxStri
 // pixel with a channel at 255. A watermark larger than the picture is drawn
 // from a shrunken copy; the shared watermark is only read. Any other
 // placement code is reported once and the centre is used. A margin keeps
-// the watermark that many pixels off the edges it touches.
-void ApplyWatermark(wxImage& picture, const wxImage& watermarkImage, double alpha, int placement,
+// the watermark that many pixels off the edges it touches. Whether any
+// pixel of the picture changed: a mark can shrink to nothing, be wholly
+// transparent, or blend to the colours already there.
+bool ApplyWatermark(wxImage& picture, const wxImage& watermarkImage, double alpha, int placement,
                     const MessageReporter& report, int margin = 0);
 
 // Top left corner of a w x h watermark at the placement in a W x H picture,
@@ -53,6 +55,6 @@ struct WatermarkStyle {
 // sized and kept off the edges, and brought from sRGB into the colour space
 // of the picture's profile (when it keeps one), so that it shows its own
 // colours. A wrong placement code goes to the reporter. Nothing is blended
-// without a watermark or picture.
-void blendWatermark(wxImage& picture, const std::vector<unsigned char>& pictureProfile, const WatermarkStyle& style,
+// without a watermark or picture. Whether any pixel changed.
+bool blendWatermark(wxImage& picture, const std::vector<unsigned char>& pictureProfile, const WatermarkStyle& style,
                     const MessageReporter& report);

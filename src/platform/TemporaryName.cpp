@@ -3,11 +3,11 @@
 #include <algorithm>
 #include <random>
 
-std::string temporaryName(const std::string& name, std::size_t limit)
+std::string temporaryName(const std::string& name, std::size_t limit, const char* what)
 {
     static thread_local std::mt19937 random(std::random_device{}());
     static const char letters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
-    std::string suffix = ".tessaly-unfinished-";
+    std::string suffix = std::string(".tessaly-") + what + "-";
     for (int i = 0; i < 6; ++i)
         suffix += letters[random() % (sizeof letters - 1)];
     std::size_t keep = std::min(name.size(), limit - 1 - suffix.size());

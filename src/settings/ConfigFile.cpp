@@ -6,8 +6,12 @@
 #include <cfloat>
 #include <cmath>
 #include <charconv>
-#include <filesystem>
-#include <fstream>
+#include <cerrno>
+#include <cstdio>
+#include <sstream>
+
+#include "platform/RegularFile.h"
+#include "text/Translated.h"
 
 namespace {
 
@@ -97,9 +101,20 @@ double parseCDouble(const std::string& number)
 ConfigFile::ConfigFile(std::string fileName, std::string delimiter, std::string commentMarker, std::string sentry)
     : delimiter_(std::move(delimiter)), commentMarker_(std::move(commentMarker)), sentry_(std::move(sentry))
 {
-    std::ifstream in(std::filesystem::u8path(fileName), std::ios::binary);
-    if (!in)
-        throw file_not_found(fileName);
+    std::FILE* file = openRegularFile(fileName);
+    if (!file)
+        throw file_not_found(fileName, errno == EINVAL ? said(_("not a regular file")) : std::string());
+    std::string text;
+    char buffer[65536];
+    for (std::size_t got; (got = std::fread(buffer, 1, sizeof buffer, file)) > 0;) {
+        text.append(buffer, got);
+        if (static_cast<long long>(text.size()) > largestFile) {
+            std::fclose(file);
+            throw file_not_found(fileName, said(_("larger than 1 MiB, which no settings file is")));
+        }
+    }
+    std::fclose(file);
+    std::istringstream in(text);
     load(in);
 }
 

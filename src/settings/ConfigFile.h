@@ -13,10 +13,19 @@ class ConfigFile {
 public:
     struct file_not_found {
         std::string fileName;
-        explicit file_not_found(const std::string& name = std::string()) : fileName(name) {}
+        std::string why;  // in the user's words; empty when the file cannot be opened
+        explicit file_not_found(const std::string& name = std::string(), const std::string& reason = std::string())
+            : fileName(name), why(reason)
+        {
+        }
     };
 
-    // Throws file_not_found when the file cannot be opened.
+    // Settings fit in a few kilobytes: a file beyond this is none.
+    static constexpr long long largestFile = 1 << 20;
+
+    // Throws file_not_found when the file cannot be opened, names no
+    // regular file (a device, a FIFO: nothing is read from it) or is larger
+    // than largestFile.
     ConfigFile(std::string fileName, std::string delimiter, std::string commentMarker, std::string sentry);
 
     // Each returns false and leaves out alone when the key is absent.

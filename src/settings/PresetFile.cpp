@@ -58,8 +58,12 @@ std::vector<std::string> presetNames(const std::string& folder)
     for (fs::directory_iterator entry(fs::u8path(folder), error), end; !error && entry != end; entry.increment(error)) {
         const std::string name = utf8Of(entry->path().filename());
         const std::size_t size = std::strlen(extension);
-        if (name.size() > size && name.compare(name.size() - size, size, extension) == 0 && entry->is_regular_file())
-            names.push_back(name.substr(0, name.size() - size));
+        // A link that loops or leads nowhere is no preset, and ends no listing.
+        std::error_code unreadable;
+        const std::string stem = name.substr(0, name.size() > size ? name.size() - size : 0);
+        if (name.size() > size && name.compare(name.size() - size, size, extension) == 0 &&
+            entry->is_regular_file(unreadable) && presetNameFits(stem))
+            names.push_back(stem);
     }
     std::sort(names.begin(), names.end());
     return names;
@@ -95,8 +99,9 @@ bool readPreset(const std::string& path, BatchSettings& settings, std::vector<st
         settings = BatchSettings{};
         readEverySetting(file, settings);
         return true;
-    } catch (const ConfigFile::file_not_found&) {
-        error = said(_("cannot read the preset %s"), path);
+    } catch (const ConfigFile::file_not_found& failed) {
+        error = failed.why.empty() ? said(_("cannot read the preset %s"), path)
+                                   : said(_("cannot read the preset %s: %s"), path, failed.why);
         return false;
     }
 }

@@ -67,6 +67,18 @@ std::string utf8Of(const std::u32string& codes)
     return out;
 }
 
+std::string wellFormed(const std::string& text)
+{
+    std::string out;
+    for (std::size_t i = 0; i < text.size();) {
+        char32_t code = 0;
+        const std::size_t length = sequenceAt(text, i, code);
+        out += length ? text.substr(i, length) : utf8Of(0xFFFD);
+        i += length ? length : 1;
+    }
+    return out;
+}
+
 std::u32string codePoints(const std::string& text)
 {
     std::u32string codes;

@@ -12,3 +12,8 @@ std::string utf8Of(const std::u32string& codes);
 // sequence is taken as Latin-1, as cameras and old programs write their
 // EXIF texts, so nothing is lost and nothing reads past the text.
 std::u32string codePoints(const std::string& text);
+
+// The text with each byte that starts no well-formed UTF-8 sequence made
+// U+FFFD: a name from an old camera card (Latin-1) stays visible, and
+// every reader takes it.
+std::string wellFormed(const std::string& text);

@@ -5,6 +5,7 @@
 #include <io.h>
 
 #include "platform/FileAccess.h"
+#include "platform/FileCallFaults.h"
 #include "platform/PathNames.h"
 #include "platform/TemporaryName.h"
 #include "platform/windows/WideText.h"
@@ -39,6 +40,23 @@ bool takeOverRights(const std::wstring& from, const std::wstring& to, DWORD attr
     const DWORD kept = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE |
                        FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
     return SetFileAttributesW(to.c_str(), (attributes & kept) ? attributes & kept : FILE_ATTRIBUTE_NORMAL);
+}
+
+// ReplaceFileW with a backup name: whatever fails, the original is kept
+// under its own name or under the backup name, and never only under a name
+// the system makes up. The error, or ERROR_SUCCESS.
+DWORD replaceKeeping(const std::wstring& target, const std::wstring& temporary, const std::wstring& backup)
+{
+    if (const DWORD fault = fileCallFaults().replaceFile) {
+        // The files as Windows leaves them for that error.
+        if (fault == ERROR_UNABLE_TO_MOVE_REPLACEMENT_2)
+            MoveFileExW(target.c_str(), backup.c_str(), 0);
+        return fault;
+    }
+    return ReplaceFileW(target.c_str(), temporary.c_str(), backup.c_str(), REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr,
+                        nullptr)
+               ? ERROR_SUCCESS
+               : GetLastError();
 }
 
 HANDLE handleOf(int fd)
@@ -150,19 +168,40 @@ bool ReplacingFile::commit(bool keepTimes)
     ok = _close(fd_) == 0 && ok;
     fd_ = -1;
     // ReplaceFileW keeps the old file's attributes and rights. Where it
-    // cannot work (some shares and file systems) the move does, once the
-    // new file has them too: it is refused rather than replaced without
-    // them. A new file is moved into place, to disk before the call returns.
-    if (ok && existed)
-        ok = ReplaceFileW(target.c_str(), temporary.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr,
-                          nullptr) ||
-             (takeOverRights(target, temporary, old.dwFileAttributes) &&
-              MoveFileExW(temporary.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH));
-    else if (ok)
+    // cannot work (some shares and file systems, or another program holds
+    // the original) the move does, once the new file has them too and the
+    // original is still in its place: it is refused rather than replaced
+    // without them. A new file is moved into place, to disk before the call
+    // returns.
+    if (ok && existed) {
+        const std::wstring backup =
+            wideName(joinPath(folderOf(target_), temporaryName(baseName(target_), 255, "original")));
+        const DWORD replaced = replaceKeeping(target, temporary, backup);
+        if (replaced == ERROR_SUCCESS) {
+            DeleteFileW(backup.c_str());
+        } else if (replaced == ERROR_UNABLE_TO_MOVE_REPLACEMENT_2 &&
+                   !MoveFileExW(backup.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH)) {
+            // The original is under the backup name and cannot go back: it
+            // stays there, and so does the new picture, both kept.
+            error_ = EBUSY;
+            temporary_.clear();
+            return false;
+        } else {
+            // 1175, 1176 and the rest: with a backup name both files keep
+            // their names; after 1177 the original is back in its place.
+            ok = GetFileAttributesW(target.c_str()) != INVALID_FILE_ATTRIBUTES &&
+                 takeOverRights(target, temporary, old.dwFileAttributes) &&
+                 MoveFileExW(temporary.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+            if (!ok && error_ == 0)
+                error_ = errnoOf(replaced);
+        }
+    } else if (ok) {
         ok = MoveFileExW(temporary.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH);
+    }
     if (!ok) {
         if (error_ == 0)
             error_ = errnoOf(GetLastError());
+        // The original is in its place: only the new file goes.
         discard();
         return false;
     }

@@ -14,9 +14,20 @@ std::wstring wideName(const std::string& path)
     for (wchar_t& c : name)
         if (c == L'/')
             c = L'\\';
-    const bool absolute = name.size() > 2 && name[1] == L':' && name[2] == L'\\';
-    if (absolute && name.size() >= MAX_PATH - 12)
-        name = L"\\\\?\\" + name;
+    if (name.size() < MAX_PATH - 12 || name.rfind(L"\\\\?\\", 0) == 0)
+        return name;
+    // Past the old limit only "\\?\" names work, and they take no "." or
+    // "..", nor a relative path: the full path first, made by the system.
+    const DWORD needed = GetFullPathNameW(name.c_str(), 0, nullptr, nullptr);
+    std::wstring full(needed, L'\0');
+    const DWORD made = needed == 0 ? 0 : GetFullPathNameW(name.c_str(), needed, full.data(), nullptr);
+    if (made == 0 || made >= full.size())
+        return name;
+    full.resize(made);
+    if (full.rfind(L"\\\\", 0) == 0)
+        return L"\\\\?\\UNC\\" + full.substr(2);
+    if (full.size() > 2 && full[1] == L':')
+        return L"\\\\?\\" + full;
     return name;
 }
 

@@ -10,8 +10,9 @@
 // a failure reads as on Linux ("Permission denied"), and which reparse
 // points are links.
 
-// A UTF-8 path as a UTF-16 name, "/" as "\"; a long absolute one with the
-// "\\?\" prefix that lifts the 260-character limit.
+// A UTF-8 path as a UTF-16 name, "/" as "\"; a long one, relative or on
+// a share too, made full and given the "\\?\" or "\\?\UNC\" prefix that
+// lifts the 260-character limit.
 std::wstring wideName(const std::string& path);
 std::string utf8Text(const std::wstring& text);
 // The errno that matches a Windows error.
