@@ -79,9 +79,10 @@ PicturePlan planPicture(const PictureFile& file, const ProcessingJob& job)
 {
     PicturePlan plan;
     const std::string output = utf8(job.outputFolder);
+    const std::string directory = utf8(job.directory);
     const ResultWriter results(output);
     const std::string relative = job.resultNames ? job.resultNames->of(file.path())
-                                                 : resultName(relativePath(utf8(job.directory), file.path()), job.settings);
+                                                 : resultName(relativePath(directory, file.path()), job.settings);
     plan.resultName = relative;
     plan.target = output.empty() ? file.path() : results.pathOf(relative);
 
@@ -126,6 +127,14 @@ PicturePlan planPicture(const PictureFile& file, const ProcessingJob& job)
         return plan;
     if (job.originals && job.originals->count(nameKey(decidedPath(plan.target))) != 0)
         problem = notWritten(said(_("%s is a picture of this batch, which a result never replaces"), plan.target));
+    // Below the folder processed, a file in the way is a picture of the
+    // user's (one left out of this batch, say) unless it is this picture's
+    // own earlier result: replacing it would lose an original.
+    else if (job.overwrite && existing == ResultWriter::Existing::file && liesWithin(plan.target, directory) &&
+             !isResultOf(plan.target, file.path()))
+        problem = notWritten(said(_("%s lies in the folder processed and is no earlier result of this picture, so it "
+                                    "is never replaced"),
+                                  plan.target));
     else if (job.resultNames && job.resultNames->clashes(file.path()))
         problem = notWritten(said(_("%s lies in a folder that is another result's file name"), plan.target));
     else if (results.wouldWrite(relative, job.overwrite, problem) == WriteOutcome::exists)

@@ -70,13 +70,14 @@ void finishPicture(const PictureFile& file, const ProcessingJob& job, long quali
     if (job.dryRun)
         return;
     // A mark asked for but not drawn (an empty {artist}, a text too long for
-    // the picture) is no processing with these settings: no record, so that
-    // a later run with --skip-processed still takes the picture.
+    // the picture) is no processing with these settings: the record says
+    // so, and a later run with --skip-processed still takes the picture; a
+    // result still tells whose it is.
     const bool done = !job.settings.useWatermark || mark.blended;
-    const std::string record =
-        !done ? std::string() : job.outputFolder.empty() ? job.record : resultRecord(job.record, file.path());
+    const std::string record = job.record + (done ? "" : " unmarked");
+    const std::string written = job.outputFolder.empty() ? record : resultRecord(record, file.path());
     const EncodedResult encoded = encodeResult(picture, resultStyle(job.settings, quality), shaped.picture.iccProfile,
-                                               keptExif(file, job, picture, shaped.picture.iccProfile), record);
+                                               keptExif(file, job, picture, shaped.picture.iccProfile), written);
     prepared.bytes = encoded.bytes;
     prepared.quality = encoded.quality;
     prepared.overLimit = encoded.overLimit;

@@ -92,7 +92,9 @@ std::string extensionOf(const std::string& path)
 {
     const std::string name = baseName(path);
     const std::size_t dot = name.rfind('.');
-    return dot == std::string::npos || dot == 0 ? std::string() : name.substr(dot);
+    // "." and ".." name folders, not files with an ending.
+    const bool dots = name.find_first_not_of('.') == std::string::npos;
+    return dot == std::string::npos || dot == 0 || dots ? std::string() : name.substr(dot);
 }
 
 std::string stemOf(const std::string& path)

@@ -16,7 +16,8 @@ std::string joinPath(const std::string& folder, const std::string& name);
 std::string baseName(const std::string& path);
 
 // The extension of a path's last name with its dot (".jpg"); "" when it has
-// none. A name's leading dot starts no extension (".hidden").
+// none. A name's leading dot starts no extension (".hidden"), nor do the
+// dots of "..".
 std::string extensionOf(const std::string& path);
 
 // The last name without its extension: "b" for "a/b.jpg".

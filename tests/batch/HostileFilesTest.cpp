@@ -150,7 +150,8 @@ Bytes blankPng(std::uint32_t width, std::uint32_t height)
 }
 
 #ifndef _WIN32
-// Runs f on a thread; false when it has not finished after 10 s. Whoever
+// Runs f on a thread; false when it has not finished after 60 s, which
+// only a wait for the FIFO's other end takes, however loaded the machine. Whoever
 // is stuck opening the FIFO is then let go by opening its other end.
 bool finishesSoon(const std::function<void()>& f, const std::string& fifo)
 {
@@ -166,7 +167,7 @@ bool finishesSoon(const std::function<void()>& f, const std::string& fifo)
     bool inTime;
     {
         std::unique_lock<std::mutex> lock(mutex);
-        inTime = done.wait_for(lock, std::chrono::seconds(10), [&] { return finished; });
+        inTime = done.wait_for(lock, std::chrono::seconds(60), [&] { return finished; });
     }
     if (!inTime)
         close(open(fifo.c_str(), O_WRONLY | O_NONBLOCK));

@@ -4,6 +4,10 @@
 #include <cstring>
 #include <filesystem>
 #include <functional>
+#include <map>
+#include <random>
+#include <regex>
+#include <set>
 #include <thread>
 
 #include <gtest/gtest.h>
@@ -28,6 +32,7 @@
 #include "pixel/PictureLoader.h"
 #include "batch/TestJpeg.h"
 #include "settings/PresetFile.h"
+#include "text/NameKey.h"
 
 #ifndef _WIN32
 extern char** environ;
@@ -1091,4 +1096,134 @@ TEST_F(TessalyBatch, SpeaksTheUsersLanguage)
         setenv("LANGUAGE", language.c_str(), 1);
     EXPECT_EQ(german.err.substr(0, german.err.find('\n') + 1), languages[0].unknown);
 #endif
+}
+
+namespace {
+
+std::map<std::string, std::string> filesBelow(const std::string& folder)
+{
+    std::map<std::string, std::string> files;
+    for (const auto& entry : fs::recursive_directory_iterator(fs::u8path(folder)))
+        if (entry.is_regular_file())
+            files[entry.path().u8string()] = readFile(entry.path().u8string());
+    return files;
+}
+
+// The results a --json run saved, by the file each went to.
+std::vector<std::string> savedResults(const std::string& json)
+{
+    std::vector<std::string> written;
+    const std::regex saved("\"written\": \"([^\"]*)\", \"outcome\": \"saved\"");
+    for (std::sregex_iterator at(json.begin(), json.end(), saved), end; at != end; ++at)
+        written.push_back((*at)[1]);
+    return written;
+}
+
+}  // namespace
+
+// However the results folder is spelt (.., ., a link, a preset's name of
+// dots, presets' folders one inside the other), an original is never
+// written, and the dry run says so with the real run's status.
+TEST_F(TessalyBatch, NoOutputLeadsToTheOriginals)
+{
+    makeAlbum("photos", 2);
+    fs::create_directories(file("photos/sub"));
+    const auto originals = filesBelow(file("photos"));
+    BatchSettings up, web, nest, small;
+    for (BatchSettings* preset : {&up, &web, &nest, &small}) {
+        preset->saveToFolder = true;
+        preset->useWatermark = false;
+    }
+    up.resultsFolder = file("photos/new/..");
+    web.resultsFolder = file("web");
+    nest.resultsFolder = file("nest");
+    small.resultsFolder = file("nest/small");
+    std::string error;
+    for (const auto& [name, preset] : std::vector<std::pair<std::string, BatchSettings>>{
+             {"up", up}, {"web", web}, {"nest", nest}, {"small", small}})
+        ASSERT_TRUE(writePreset(file("presets"), name, preset, error)) << error;
+    fs::copy_file(file("presets/web.cfg"), file("presets/..cfg"));
+    fs::copy_file(file("presets/web.cfg"), file("presets/...cfg"));
+    static const struct {
+        std::vector<std::string> args;
+        int status;
+        const char* said;
+    } cases[] = {
+        {{"-o", "photos/new/.."}, 2, "is the folder processed"},
+        {{"-o", "photos/./"}, 2, "is the folder processed"},
+        {{"-o", "photos/new/deeper/../../"}, 2, "is the folder processed"},
+        {{"-o", "photos/sub/.."}, 2, "is the folder processed"},
+        {{"-o", "out/new/.."}, 0, ""},
+        {{"-o", ".", "--name", "photos/{name}"}, 1, "is a picture of this batch, which a result never replaces"},
+        {{"--preset", "presets/up.cfg"}, 2, "is the folder processed"},
+        {{"--preset", "presets/..cfg", "--preset", "presets/web.cfg", "-o", "photos"}, 2, "cannot name a folder"},
+        {{"--preset", "presets/...cfg", "--preset", "presets/web.cfg", "-o", "photos/sub"}, 2, "cannot name a folder"},
+        {{"--preset", "presets/nest.cfg", "--preset", "presets/small.cfg"}, 2, "lies inside"},
+        {{"--preset", "presets/small.cfg", "--preset", "presets/nest.cfg"}, 2, "lies inside"},
+#ifdef _WIN32
+        {{"-o", "PHOTOS/new/.."}, 2, "is the folder processed"},
+#else
+        {{"-o", "link/new/.."}, 2, "is the folder processed"},
+#endif
+    };
+#ifndef _WIN32
+    fs::create_directory_symlink(file("photos"), file("link"));
+#endif
+    for (const auto& c : cases) {
+        for (const char* mode : {"-n", "-y"}) {
+            SCOPED_TRACE(testing::Message() << c.args[0] << " " << c.args[1] << " " << mode);
+            std::vector<std::string> args = c.args;
+            for (const char* more : {mode, "-f", "-s", "50", "photos"})
+                args.push_back(more);
+            const ProgramRun run = runBatch(args);
+            EXPECT_EQ(run.status, c.status) << run.err;
+            EXPECT_NE((run.err + run.out).find(c.said), std::string::npos) << run.err << run.out;
+            EXPECT_TRUE(filesBelow(file("photos")) == originals) << "an original changed";
+        }
+    }
+    EXPECT_EQ(filesBelow(file("out")).size(), 2u);
+}
+
+// Random folders, names and formats on a small tree: whatever the mix, no
+// original changes and no two results share a file.
+TEST_F(TessalyBatch, AnyMixKeepsTheOriginals)
+{
+    const std::vector<std::vector<std::string>> outputs = {
+        {"-o", "photos/new/.."}, {"-o", "photos/sub"}, {"-o", "photos/sub/.."}, {"-o", "out"},
+        {"-o", "out/x/.."},      {"-o", "."},          {"-o", "photos/out"},    {"--format", "webp"}};
+    const std::vector<std::string> names = {"", "{name}", "x", "photos/{name}", "sub/{name}", "{folder}/{name}",
+                                            "A", "photos/sub/{name}"};
+    std::mt19937 random(2026);
+    for (int round = 0; round < 24; ++round) {
+        fs::remove_all(file("t"));
+        fs::create_directories(file("t/photos/sub"));
+        WorkingDirectory inside(file("t"));
+        for (const char* name : {"photos/a.jpg", "photos/B.jpg", "photos/sub/a.jpg", "photos/sub/c.JPG"})
+            writeQuadrantJpeg(file("t/") + name, 120, 80);
+        const auto originals = filesBelow(file("t/photos"));
+        std::vector<std::string> args = outputs[random() % outputs.size()];
+        const std::string& name = names[random() % names.size()];
+        if (!name.empty() && args[0] == "-o")
+            args.insert(args.end(), {"--name", name});
+        if (random() % 2)
+            args.push_back("-r");
+        if (random() % 2)
+            args.push_back(args[0] == "-o" || random() % 2 ? "-f" : "--skip-existing");
+        for (const char* more : {"--json", "-y", "-s", "40", "photos"})
+            args.push_back(more);
+        SCOPED_TRACE(testing::Message() << "round " << round << ": " << ::testing::PrintToString(args));
+        for (int again = 0; again < 2; ++again) {
+            const ProgramRun run = runBatch(args);
+            EXPECT_TRUE(run.status == 0 || run.status == 1 || run.status == 2) << run.err;
+            std::set<std::string> places, names;
+            for (const auto& [path, bytes] : originals) {
+                EXPECT_TRUE(readFile(path) == bytes) << path << " changed\n" << run.err;
+                places.insert(decidedPath(path));
+            }
+            for (const std::string& written : savedResults(run.out)) {
+                EXPECT_TRUE(places.insert(decidedPath(written)).second) << written << ": an original's";
+                EXPECT_TRUE(names.insert(nameKey(decidedPath(written))).second) << written << " twice";
+            }
+        }
+    }
 }

@@ -1,4 +1,5 @@
 #include <atomic>
+#include <cerrno>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -9,6 +10,7 @@
 #include "TempDir.h"
 #include "platform/DefaultProgram.h"
 #include "platform/FileAccess.h"
+#include "platform/FileCallFaults.h"
 #include "platform/FileStamp.h"
 #include "platform/FolderAccess.h"
 #include "platform/PathNames.h"
@@ -158,6 +160,76 @@ TEST(FileLayer, ResultWriterReplacesOnlyWhenAllowed)
         EXPECT_EQ(writer.existing("mine.jpg"), ResultWriter::Existing::file);
         EXPECT_EQ(writer.existing("none/a.jpg"), ResultWriter::Existing::none);
         EXPECT_EQ(namesIn(output).size(), c.overwrite || !c.written ? 1u : 2u) << "a temporary file left";
+    }
+}
+
+// What stands at a result's name decides the write, and the question
+// asked without writing gets the same answer; where the system cannot
+// rename without replacing (NFS, some FUSE file systems) a link does it.
+TEST(FileLayer, WriterOutcomes)
+{
+    enum class There { nothing, file, folder, link, fileOnTheWay };
+    const struct {
+        There there;
+        bool overwrite;
+        WriteOutcome outcome;
+    } cases[] = {
+        {There::nothing, false, WriteOutcome::written},   {There::file, false, WriteOutcome::exists},
+        {There::file, true, WriteOutcome::written},       {There::folder, true, WriteOutcome::notAFile},
+        {There::link, true, WriteOutcome::linkInWay},     {There::fileOnTheWay, true, WriteOutcome::notAFile},
+    };
+    for (const int renameFault : {0, EINVAL})
+        for (const auto& c : cases) {
+            SCOPED_TRACE(testing::Message() << "row " << &c - cases << ", rename fault " << renameFault);
+            TempDir dir;
+            const std::string output = dir.file("out");
+            fs::create_directories(fs::u8path(output + "/elsewhere"));
+            const std::string relative = c.there == There::fileOnTheWay ? "p.jpg/x.jpg" : "p.jpg";
+            if (c.there == There::file || c.there == There::fileOnTheWay)
+                writeText(output + "/p.jpg", "old");
+            if (c.there == There::folder)
+                fs::create_directory(fs::u8path(output + "/p.jpg"));
+            if (c.there == There::link)
+                linkFolder(output + "/p.jpg", output + "/elsewhere");
+            const std::vector<std::string> before = namesIn(output);
+            const ResultWriter writer(output);
+            std::string asked, problem;
+            EXPECT_EQ(writer.wouldWrite(relative, c.overwrite, asked), c.outcome) << asked;
+            EXPECT_EQ(namesIn(output), before) << "asking wrote";
+            fileCallFaults().renameNoReplace = renameFault;
+            EXPECT_EQ(writer.write(relative, {'n', 'e', 'w'}, c.overwrite, timespec{}, problem), c.outcome);
+            fileCallFaults() = FileCallFaults{};
+            EXPECT_EQ(problem, asked);
+            EXPECT_EQ(problem.empty(), c.outcome == WriteOutcome::written) << problem;
+            const bool written = c.outcome == WriteOutcome::written;
+            if (c.there != There::folder && c.there != There::link) {
+                EXPECT_EQ(readFile(output + "/p.jpg"), written ? "new" : "old");
+            }
+            EXPECT_EQ(namesIn(output).size(), before.size() + (written && c.there == There::nothing))
+                << "a temporary file left";
+        }
+}
+
+// Whatever ReplaceFileW answers when another program holds the original
+// (Windows), the original or the new picture is in its place and nothing
+// is left beside it; the same table replaces plainly on Linux.
+TEST(FileLayer, ReplaceKeepsTheOriginal)
+{
+    for (const unsigned long fault : {0ul, 1175ul, 1176ul, 1177ul}) {
+        SCOPED_TRACE(fault);
+        TempDir dir;
+        const std::string path = dir.file("p.jpg");
+        writeText(path, "old");
+        fileCallFaults().replaceFile = fault;
+        bool committed = false;
+        {
+            ReplacingFile file(path);
+            committed = file.open() && file.write(std::string("new")) && file.commit(false);
+        }
+        fileCallFaults() = FileCallFaults{};
+        EXPECT_TRUE(committed);
+        EXPECT_EQ(readFile(path), "new");
+        EXPECT_EQ(namesIn(dir.path()), std::vector<std::string>{"p.jpg"});
     }
 }
 
