@@ -83,3 +83,24 @@ TEST(ResultNames, ByTemplate)
         EXPECT_NE(error.find(says), std::string::npos) << error;
     }
 }
+
+// In a results folder, names that a case-blind system takes for one file
+// are told apart, as is a file where another result needs a folder; a
+// folder where an earlier result is a file cannot be, and is said so.
+TEST(ResultNames, OneFileOnEverySystem)
+{
+    const std::string folder = "album";
+    const std::vector<std::string> paths = {"album/\xC3\x89mile.jpg", "album/\xC3\xA9mile.jpg",
+                                            "album/e\xCC\x81mile.jpg", "album/X.JPG/y.jpg", "album/x.jpg",
+                                            "album/z.jpg", "album/Z.JPG/w.jpg"};
+    const ResultNames names(BatchSettings{}, folder, paths, true);
+    const std::vector<std::string> expected = {"\xC3\x89mile.jpg", "\xC3\xA9mile (2).jpg", "e\xCC\x81mile (3).jpg",
+                                               "X.JPG/y.jpg", "x (2).jpg", "z.jpg", "Z.JPG/w.jpg"};
+    for (std::size_t i = 0; i < paths.size(); ++i) {
+        SCOPED_TRACE(paths[i]);
+        EXPECT_EQ(names.of(paths[i]), expected[i]);
+        EXPECT_EQ(names.clashes(paths[i]), i == 6);
+    }
+    // In place, each keeps its own.
+    EXPECT_EQ(ResultNames(BatchSettings{}, folder, paths, false).of(paths[1]), "\xC3\xA9mile.jpg");
+}

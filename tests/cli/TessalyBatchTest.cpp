@@ -1227,3 +1227,76 @@ TEST_F(TessalyBatch, AnyMixKeepsTheOriginals)
         }
     }
 }
+
+#ifndef _WIN32
+// What the report and the record say is what happened: a mark that draws
+// nothing is neither counted nor recorded, the dry run leaves what it
+// cannot know as null, and a name that is not UTF-8 stays valid JSON that
+// still leads to its file.
+TEST_F(TessalyBatch, TheReportSaysWhatHappened)
+{
+    makeAlbum("album", 2);
+    fs::copy_file(file("album/p100.jpg"), file("album/\xC9mile.jpg"));
+    const std::string parse = "python3 -c \"import base64,json,os,sys\n"
+                              "for l in open(sys.argv[1]):\n"
+                              "  d=json.loads(l)\n"
+                              "  if 'path' in d: print(d['watermarked'], d['quality'], d.get('overLimit', '-'),"
+                              " os.path.isfile(base64.b64decode(d['pathBytes']) if 'pathBytes' in d else d['path']))\n"
+                              "\" ";
+    const auto parsed = [&](const ProgramRun& run) {
+        writeFile(file("run.json"), Bytes(run.out.begin(), run.out.end()));
+        EXPECT_EQ(std::system((parse + file("run.json") + " > " + file("parsed.txt")).c_str()), 0) << run.out;
+        return readFile(file("parsed.txt"));
+    };
+    const std::vector<std::string> unmarked = {"--json", "--text", "{artist}", "-o", "out", "-s", "300", "-y", "album"};
+    ProgramRun run = runBatch(unmarked);
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(parsed(run), "False 82 - True\nFalse 82 - True\nFalse 82 - True\n");
+    // Not done with these settings: taken again, its earlier result replaced.
+    std::vector<std::string> again = unmarked;
+    again.insert(again.begin(), {"--skip-processed", "-f"});
+    run = runBatch(again);
+    EXPECT_NE(run.out.find("\"saved\": 3,"), std::string::npos) << run.out;
+
+    run = runBatch({"--json", "-n", "--max-file-size", "20K", "-o", "limited", "-s", "300", "album"});
+    EXPECT_EQ(parsed(run), "False None None True\nFalse None None True\nFalse None None True\n");
+    run = runBatch({"--json", "-n", "-o", "plain", "-s", "300", "album"});
+    EXPECT_EQ(parsed(run), "False 82 - True\nFalse 82 - True\nFalse 82 - True\n");
+    // In the program's own words too, never dropped from them.
+    fs::create_directory(file("odd"));
+    writeFile(file("odd/\xC9mile.jpg"), {0xFF, 0xD8, 0xFF});
+    run = runBatch({"-n", "-o", "plain", "odd"});
+    EXPECT_NE(run.out.find("odd/\xEF\xBF\xBDmile.jpg: would fail"), std::string::npos) << run.out;
+
+    // WebP beside the pictures: the second run leaves or replaces what the first made.
+    for (const char* how : {"", "--skip-existing", "--overwrite"}) {
+        std::vector<std::string> args = {"--format", "webp", "-s", "300", "-y", "album"};
+        if (*how)
+            args.insert(args.begin(), how);
+        EXPECT_EQ(runBatch(args).status, 0) << how;
+    }
+}
+
+// Settings and presets are files, small and regular: a device is refused at
+// once, a looping link in the presets folder ends no listing.
+TEST_F(TessalyBatch, OnlySmallRegularFilesAreSettings)
+{
+    makeAlbum("album", 1);
+    for (const char* option : {"-c", "--preset"}) {
+        const ProgramRun run = runBatch({option, "/dev/zero", "-n", "album"});
+        EXPECT_EQ(run.status, 2) << option;
+        EXPECT_NE(run.err.find("/dev/zero: not a regular file"), std::string::npos) << run.err;
+    }
+    writeFile(file("huge.cfg"), Bytes((1 << 20) + 1, '#'));
+    EXPECT_NE(runBatch({"-c", "huge.cfg", "-n", "album"}).err.find("larger than 1 MiB"), std::string::npos);
+    fs::create_directories(file("config/tessaly/presets"));
+    fs::create_symlink("loop.cfg", file("config/tessaly/presets/loop.cfg"));
+    fs::copy_file(file("huge.cfg"), file("config/tessaly/presets/...cfg"));
+    writeFile(file("config/tessaly/presets/kept.cfg"), Bytes{'#'});
+    setenv("XDG_CONFIG_HOME", file("config").c_str(), 1);
+    const ProgramRun listed = runBatch({"--list-presets"});
+    unsetenv("XDG_CONFIG_HOME");
+    EXPECT_EQ(listed.status, 0);
+    EXPECT_EQ(listed.out, "kept\n");
+}
+#endif

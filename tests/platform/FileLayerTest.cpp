@@ -174,9 +174,15 @@ TEST(FileLayer, WriterOutcomes)
         bool overwrite;
         WriteOutcome outcome;
     } cases[] = {
-        {There::nothing, false, WriteOutcome::written},   {There::file, false, WriteOutcome::exists},
-        {There::file, true, WriteOutcome::written},       {There::folder, true, WriteOutcome::notAFile},
-        {There::link, true, WriteOutcome::linkInWay},     {There::fileOnTheWay, true, WriteOutcome::notAFile},
+        {There::nothing, false, WriteOutcome::written},
+        {There::file, false, WriteOutcome::exists},
+        {There::file, true, WriteOutcome::written},
+        {There::folder, true, WriteOutcome::notAFile},
+        {There::fileOnTheWay, true, WriteOutcome::notAFile},
+#ifndef _WIN32
+        // Wine makes no junction: see FileLayer.Links.
+        {There::link, true, WriteOutcome::linkInWay},
+#endif
     };
     for (const int renameFault : {0, EINVAL})
         for (const auto& c : cases) {

@@ -90,8 +90,7 @@ WriteOutcome outcomeOf(DWORD error)
     case ERROR_ALREADY_EXISTS:
     case ERROR_FILE_EXISTS: return WriteOutcome::exists;
     case ERROR_DISK_FULL:
-    case ERROR_HANDLE_DISK_FULL:
-    case ERROR_DISK_QUOTA_EXCEEDED: return WriteOutcome::noRoom;
+    case ERROR_HANDLE_DISK_FULL: return WriteOutcome::noRoom;
     case ERROR_ACCESS_DENIED:
     case ERROR_WRITE_PROTECT: return WriteOutcome::noRights;
     case ERROR_DIRECTORY: return WriteOutcome::notAFile;
