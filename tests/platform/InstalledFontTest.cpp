@@ -3,6 +3,12 @@
 #include "platform/InstalledFont.h"
 #include "platform/RegularFile.h"
 
+#ifdef _WIN32
+#include <string>
+
+#include <windows.h>
+#endif
+
 namespace {
 
 // Installed fonts by family name, as the text mark's font setting names
@@ -27,5 +33,32 @@ TEST(InstalledFont, FamiliesByNameAndNoSubstitute)
     ASSERT_TRUE(findInstalledFont("DejaVu Sans", sans) && findInstalledFont("DejaVu Sans Mono", mono));
     EXPECT_NE(sans.file, mono.file);
 }
+
+#ifdef _WIN32
+// A font list entry longer than any family name (some installers write
+// them) is passed over, not the end of the list.
+TEST(InstalledFont, AnOverlongEntryEndsNoLookUp)
+{
+    FontLocation sans;
+    ASSERT_TRUE(findInstalledFont("DejaVu Sans", sans));
+    HKEY key = nullptr;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Fonts", 0,
+                              nullptr, 0, KEY_READ | KEY_WRITE, nullptr, &key, nullptr),
+              ERROR_SUCCESS);
+    const std::wstring longName(600, L'x'), added = L"Tessaly Test Face (TrueType)";
+    const std::wstring file(sans.file.begin(), sans.file.end());
+    const auto set = [key](const std::wstring& name, const std::wstring& value) {
+        return RegSetValueExW(key, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                              static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+    };
+    EXPECT_EQ(set(longName, file), ERROR_SUCCESS);
+    EXPECT_EQ(set(added, file), ERROR_SUCCESS);
+    FontLocation found;
+    EXPECT_TRUE(findInstalledFont("Tessaly Test Face", found));
+    RegDeleteValueW(key, longName.c_str());
+    RegDeleteValueW(key, added.c_str());
+    RegCloseKey(key);
+}
+#endif
 
 }  // namespace

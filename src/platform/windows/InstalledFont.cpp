@@ -44,8 +44,13 @@ bool lookUp(HKEY root, const std::wstring& family, FontLocation& found)
     wchar_t name[512], file[1024];
     for (DWORD i = 0; !known; ++i) {
         DWORD nameLength = 512, fileBytes = sizeof file - sizeof(wchar_t), type = 0;
-        if (RegEnumValueW(key, i, name, &nameLength, nullptr, &type, reinterpret_cast<BYTE*>(file), &fileBytes) !=
-            ERROR_SUCCESS)
+        const LONG read =
+            RegEnumValueW(key, i, name, &nameLength, nullptr, &type, reinterpret_cast<BYTE*>(file), &fileBytes);
+        // An entry too long for these names is no font of ours; the list
+        // goes on after it.
+        if (read == ERROR_MORE_DATA)
+            continue;
+        if (read != ERROR_SUCCESS)
             break;
         if (type != REG_SZ)
             continue;
