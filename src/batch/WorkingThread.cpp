@@ -286,7 +286,7 @@ void WorkingThread::decideAboutExisting()
         return;
     }
     const std::string subfolder =
-        output + (output.back() == '/' ? "" : "/") + folderName(std::string(job_.directory.utf8_str()));
+        joinPath(output, folderName(std::string(job_.directory.utf8_str())));
     if (!owner_->useSubfolder(job_.outputFolder, earlier, others, wxString::FromUTF8(subfolder)))
         return;
     job_.outputFolder = wxString::FromUTF8(subfolder);

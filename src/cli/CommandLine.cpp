@@ -278,7 +278,7 @@ bool readFit(const std::string& value, bool sized, BatchSettings& settings, std:
 bool readNamedPreset(const std::string& named, BatchSettings& settings, std::string& path, std::string& error,
                      std::vector<std::string>& warnings)
 {
-    const bool file = named.find_first_of("/\\") != std::string::npos || endsInCfg(named);
+    const bool file = baseName(named) != named || endsInCfg(named);
     path = file ? named : presetPath(presetsFolderIn(userSettingsFolder()), named);
     if (!file && !presetNameFits(named)) {
         error = said(_("there is no preset %s"), named);

@@ -125,7 +125,7 @@ bool TerminalOwner::confirm(const wxString& folder, int count, const wxString& o
         output == folder      ? said(_("writing WebP results beside them"))
         : outputFolder_.empty() ? said(_("replacing them"))
                                 : said(_("writing the results below %s"),
-                                       shownPath(outputFolder_ + (outputFolder_.back() == '/' ? "" : "/")));
+                                       shownPath(joinPath(outputFolder_, "")));
     // Set before the question shows: a Ctrl-C that answers it must end the
     // program, not wait for the batch that has not begun.
     asking_ = true;

@@ -63,7 +63,7 @@ bool outputFoldersFor(const BatchOptions& options, const BatchSettings& settings
             error = said(_("two folders named %s cannot share --output %s"), name, shownPath(output));
             return false;
         }
-        outputs.push_back(output + (output.back() == '/' ? "" : "/") + name);
+        outputs.push_back(joinPath(output, name));
     }
     return true;
 }

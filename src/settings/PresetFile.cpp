@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "platform/PathNames.h"
 #include "platform/ReplacingFile.h"
 #include "settings/ConfigFile.h"
 #include "settings/PreferencesFile.h"
@@ -48,7 +49,7 @@ bool presetNameFits(const std::string& name)
 
 std::string presetPath(const std::string& folder, const std::string& name)
 {
-    return folder + "/" + name + extension;
+    return joinPath(folder, name + extension);
 }
 
 std::vector<std::string> presetNames(const std::string& folder)

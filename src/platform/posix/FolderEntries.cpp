@@ -3,6 +3,8 @@
 #include <dirent.h>
 #include <sys/stat.h>
 
+#include "platform/PathNames.h"
+
 bool readFolder(const std::string& folder, FolderId& id, std::vector<FolderEntry>& entries)
 {
     struct stat info;
@@ -12,7 +14,7 @@ bool readFolder(const std::string& folder, FolderId& id, std::vector<FolderEntry
     DIR* dir = opendir(folder.c_str());
     if (!dir)
         return false;
-    const std::string prefix = folder.empty() || folder.back() == '/' ? folder : folder + "/";
+    const std::string prefix = joinPath(folder, "");
     while (const dirent* found = readdir(dir)) {
         FolderEntry entry;
         entry.name = found->d_name;

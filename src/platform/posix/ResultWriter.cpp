@@ -97,7 +97,7 @@ ResultWriter::ResultWriter(const std::string& outputFolder)
 
 std::string ResultWriter::pathOf(const std::string& relative) const
 {
-    return (folder_ == "/" ? "" : folder_) + "/" + relative;
+    return joinPath(folder_, relative);
 }
 
 namespace {

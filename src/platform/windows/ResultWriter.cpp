@@ -121,7 +121,7 @@ ResultWriter::ResultWriter(const std::string& outputFolder)
 
 std::string ResultWriter::pathOf(const std::string& relative) const
 {
-    return folder_ + (folder_.back() == '/' || folder_.back() == '\\' ? "" : "/") + relative;
+    return joinPath(folder_, relative);
 }
 
 namespace {
