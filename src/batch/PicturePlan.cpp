@@ -22,6 +22,8 @@ std::string utf8(const wxString& text)
 PicturePlan failing(PicturePlan plan, const std::string& reason, const std::string& problem)
 {
     plan.verdict = PicturePlan::Verdict::fail;
+    if (plan.refusal == WriteOutcome::written)
+        plan.refusal = WriteOutcome::failed;
     plan.reason = reason;
     plan.problem = problem;
     return plan;
@@ -125,6 +127,7 @@ PicturePlan planPicture(const PictureFile& file, const ProcessingJob& job)
     std::string problem;
     if (output.empty())
         return plan;
+    plan.refusal = WriteOutcome::exists;
     if (job.originals && job.originals->count(nameKey(decidedPath(plan.target))) != 0)
         problem = notWritten(said(_("%s is a picture of this batch, which a result never replaces"), plan.target));
     // Below the folder processed, a file in the way is a picture of the
@@ -135,10 +138,12 @@ PicturePlan planPicture(const PictureFile& file, const ProcessingJob& job)
         problem = notWritten(said(_("%s lies in the folder processed and is no earlier result of this picture, so it "
                                     "is never replaced"),
                                   plan.target));
-    else if (job.resultNames && job.resultNames->clashes(file.path()))
+    else if (job.resultNames && job.resultNames->clashes(file.path())) {
         problem = notWritten(said(_("%s lies in a folder that is another result's file name"), plan.target));
-    else if (results.wouldWrite(relative, job.overwrite, problem) == WriteOutcome::exists)
+        plan.refusal = WriteOutcome::notAFile;
+    } else if ((plan.refusal = results.wouldWrite(relative, job.overwrite, problem)) == WriteOutcome::exists) {
         problem += existingResultNote(plan.target, file.path());
+    }
     const std::string prefix = notWritten("");
     if (!problem.empty())
         return failing(plan, problem.rfind(prefix, 0) == 0 ? problem.substr(prefix.size()) : problem, problem);

@@ -4,6 +4,7 @@
 
 #include "batch/ProcessingJob.h"
 #include "pixel/ResultSize.h"
+#include "platform/ResultWriter.h"
 
 class PictureFile;
 
@@ -21,6 +22,7 @@ struct PicturePlan {
     Verdict verdict = Verdict::process;
     std::string reason;
     std::string problem;
+    WriteOutcome refusal = WriteOutcome::written;  // a fail verdict: what the write would answer
     bool alreadyProcessed = false;  // skipped for carrying the batch's record
     std::string target;             // the file the result goes to
     std::string resultName;         // its path below the output folder

@@ -14,6 +14,11 @@ struct PictureReport {
     PicturePlan plan;     // what was decided for it before decoding; its target is the file written
     Outcome outcome = Outcome::saved;
     std::string reason;   // why, when not saved
+    // Not written: what stood in the way, as the writer answered (or, in a
+    // dry run, would answer); with exists, whether it is this picture's own
+    // earlier result.
+    WriteOutcome refusal = WriteOutcome::written;
+    bool earlierResult = false;
     bool endsBatch = false;  // unreadable, and the job stops at such a picture
     bool alreadyProcessed = false;  // skipped: it carries this batch's processing record
     bool resized = false;

@@ -213,6 +213,7 @@ void WorkingThread::commitPicture(const PreparedPicture& picture, const Processi
     bool saved = false;
     if (failing) {
         report.reason = plan.problem;
+        report.refusal = plan.refusal;
     } else if (picture.bytes.empty() && !picture.problem.empty()) {
         report.reason = said(_("cannot be written: %s"), picture.problem);
     } else if (job.outputFolder.empty()) {
@@ -231,11 +232,15 @@ void WorkingThread::commitPicture(const PreparedPicture& picture, const Processi
             return;
         }
         saved = outcome == WriteOutcome::written;
+        report.refusal = outcome;
         if (outcome == WriteOutcome::exists)
             report.reason += existingResultNote(results.pathOf(relative), report.path);
     }
     if (!saved) {
         report.outcome = PictureReport::Outcome::notWritten;
+        if (report.refusal == WriteOutcome::written)
+            report.refusal = WriteOutcome::failed;
+        report.earlierResult = report.refusal == WriteOutcome::exists && isResultOf(plan.target, report.path);
         statistics_.countNotSaved(report.path + ": " + report.reason);
         return;
     }

@@ -33,6 +33,21 @@ const char* outcomeName(PictureReport::Outcome outcome)
     return "";
 }
 
+// What stood in a result's way, for scripts.
+const char* refusalName(const PictureReport& report)
+{
+    switch (report.refusal) {
+    case WriteOutcome::written: return "";
+    case WriteOutcome::exists: return report.earlierResult ? "earlierResult" : "existing";
+    case WriteOutcome::linkInWay: return "linkInWay";
+    case WriteOutcome::notAFile: return "notAFile";
+    case WriteOutcome::noRoom: return "noRoom";
+    case WriteOutcome::noRights: return "noRights";
+    case WriteOutcome::failed: return "failed";
+    }
+    return "";
+}
+
 // 101309440 as "96.6 MiB".
 std::string humanBytes(std::uint64_t bytes)
 {
@@ -248,8 +263,10 @@ void TerminalOwner::pictureDone(const PictureReport& done)
         const std::string quality = reporting_.dryRun && words.limited ? "null" : std::to_string(report.quality);
         const std::string overLimit = reporting_.dryRun ? "null" : jsonFlag(report.overLimit);
         output("{" + jsonPath("path", report.path) + ", " + jsonPath("written", report.plan.target) +
-               ", \"outcome\": " + jsonText(outcomeName(report.outcome)) + ", \"reason\": " +
-               jsonText(report.reason) + ", \"bytesBefore\": " + std::to_string(report.bytesBefore) +
+               ", \"outcome\": " + jsonText(outcomeName(report.outcome)) +
+               (report.outcome == PictureReport::Outcome::notWritten ? ", \"refusal\": " + jsonText(refusalName(report))
+                                                                     : "") +
+               ", \"reason\": " + jsonText(report.reason) + ", \"bytesBefore\": " + std::to_string(report.bytesBefore) +
                ", \"bytesAfter\": " + std::to_string(report.bytesAfter) + ", \"resized\": " +
                jsonFlag(report.resized) + ", \"rotated\": " + jsonFlag(report.rotated) + ", \"watermarked\": " +
                jsonFlag(report.watermarked) + text + ", \"format\": " + jsonText(words.format) + ", \"quality\": " +

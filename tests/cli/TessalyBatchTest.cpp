@@ -1257,6 +1257,15 @@ TEST_F(TessalyBatch, TheReportSaysWhatHappened)
     again.insert(again.begin(), {"--skip-processed", "-f"});
     run = runBatch(again);
     EXPECT_NE(run.out.find("\"saved\": 3,"), std::string::npos) << run.out;
+    // What stood in the way, as the writer says it, in the dry run alike.
+    fs::rename(file("out/p101.jpg"), file("kept.jpg"));
+    fs::create_directories(file("out/p101.jpg"));
+    writeFile(file("out/p100.jpg"), Bytes{'m', 'i', 'n', 'e'});
+    for (const char* mode : {"-n", "-y"}) {
+        run = runBatch({"--json", mode, "-o", "out", "-s", "300", "album"});
+        for (const char* refusal : {"existing", "notAFile", "earlierResult"})
+            EXPECT_NE(run.out.find(std::string("\"refusal\": \"") + refusal + "\""), std::string::npos) << run.out;
+    }
 
     run = runBatch({"--json", "-n", "--max-file-size", "20K", "-o", "limited", "-s", "300", "album"});
     EXPECT_EQ(parsed(run), "False None None True\nFalse None None True\nFalse None None True\n");
