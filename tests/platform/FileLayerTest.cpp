@@ -15,6 +15,7 @@
 #include "platform/FolderAccess.h"
 #include "platform/PathNames.h"
 #include "platform/PictureList.h"
+#include "platform/RegularFile.h"
 #include "platform/ReparseTag.h"
 #include "platform/ReplacingFile.h"
 #include "platform/ResultWriter.h"
@@ -237,6 +238,36 @@ TEST(FileLayer, ReplaceKeepsTheOriginal)
         EXPECT_EQ(readFile(path), "new");
         EXPECT_EQ(namesIn(dir.path()), std::vector<std::string>{"p.jpg"});
     }
+}
+
+// Past Windows' old 260-character limit, a path relative to the working
+// folder and with ".." in it is replaced as an absolute one is.
+TEST(FileLayer, LongRelativePaths)
+{
+    TempDir dir;
+    WorkingDirectory cwd(dir.path());
+    std::string folders;
+    for (int i = 0; i < 8; ++i)
+        folders += std::string(40, static_cast<char>('a' + i)) + "/";
+    fs::create_directory(fs::u8path(dir.file("x")));
+    std::string problem;
+    ASSERT_EQ(ResultWriter(dir.path()).write(folders + "p.jpg", {'o', 'l', 'd'}, false, timespec{}, problem),
+              WriteOutcome::written)
+        << problem;
+    const std::string relative = "x/../" + folders + "p.jpg";
+    ASSERT_GT(relative.size(), 300u);
+    {
+        ReplacingFile file(relative);
+        ASSERT_TRUE(file.open()) << file.error();
+        ASSERT_TRUE(file.write(std::string("new")));
+        ASSERT_TRUE(file.commit(false)) << file.error();
+    }
+    std::FILE* replaced = openRegularFile(dir.file(folders + "p.jpg"));
+    ASSERT_TRUE(replaced);
+    char content[8] = {};
+    EXPECT_EQ(std::fread(content, 1, sizeof content, replaced), 3u);
+    std::fclose(replaced);
+    EXPECT_STREQ(content, "new");
 }
 
 TEST(FileLayer, ListsPicturesInNameOrder)
