@@ -14,9 +14,11 @@
 
 namespace {
 
+// Plans are made on several helper threads from one job: a wxString keeps
+// its conversion in a cache of its own, so each converts a copy.
 std::string utf8(const wxString& text)
 {
-    return std::string(text.utf8_str());
+    return std::string(wxString(text).utf8_str());
 }
 
 PicturePlan failing(PicturePlan plan, const std::string& reason, const std::string& problem)

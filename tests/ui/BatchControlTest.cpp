@@ -251,13 +251,17 @@ TEST_F(BatchControlTest, SavesResultsToAFolderOfTheirOwn)
         EXPECT_EQ(fs::exists(results + "/album/p02.jpg"), answer == wxID_YES);
     }
 
-    // Results that would land on the originals: refused before anything starts.
-    dialog->settingsDialog->resultsFolder = dir.file("album/.");
-    recorder.messages.clear();
-    click(dialog->okButton);
-    ASSERT_EQ(recorder.messages.size(), 1u);
-    EXPECT_NE(recorder.messages[0].find("results would replace the originals"), std::string::npos);
-    EXPECT_FALSE(dialog->hasWorker());
+    // Results that would land on the originals, however the folder is
+    // written (one not there yet, then up again): refused before anything starts.
+    for (const char* folder : {"album/.", "album/new/.."}) {
+        dialog->settingsDialog->resultsFolder = dir.file(folder);
+        recorder.messages.clear();
+        click(dialog->okButton);
+        ASSERT_EQ(recorder.messages.size(), 1u) << folder;
+        EXPECT_NE(recorder.messages[0].find("results would replace the originals"), std::string::npos);
+        EXPECT_FALSE(dialog->hasWorker());
+    }
+    EXPECT_EQ(readFile(album("p01.jpg")), original);
 }
 
 TEST_F(BatchControlTest, BatchEnablesAWatermarkThatFailedToLoad)
