@@ -1,10 +1,13 @@
 #include "cli/FileList.h"
 
 #include <cctype>
+#include <cstring>
 #include <set>
 
+#include "platform/LocalText.h"
 #include "platform/PathNames.h"
 #include "text/Translated.h"
+#include "text/Utf8Text.h"
 
 namespace {
 
@@ -25,25 +28,40 @@ std::string fullName(const std::string& path)
 
 }  // namespace
 
-std::vector<std::string> readFileList(std::FILE* list, bool nul)
+bool readFileList(std::FILE* list, bool nul, bool fromConsole, std::vector<std::string>& paths, std::string& why)
 {
-    std::vector<std::string> paths;
-    std::string path;
-    const int end = nul ? '\0' : '\n';
-    for (int c = std::fgetc(list);; c = std::fgetc(list)) {
-        if (c == EOF || c == end) {
-            if (!nul && !path.empty() && path.back() == '\r')
-                path.pop_back();
-            if (!path.empty())
-                paths.push_back(path);
-            path.clear();
-            if (c == EOF)
-                break;
-            continue;
+    std::string bytes;
+    char buffer[65536];
+    for (std::size_t got; (got = std::fread(buffer, 1, sizeof buffer, list)) > 0;)
+        bytes.append(buffer, got);
+    std::string text;
+    const auto marked = [&bytes](const char* mark) { return bytes.compare(0, std::strlen(mark), mark) == 0; };
+    if (marked("\xEF\xBB\xBF")) {
+        text = bytes.substr(3);
+    } else if (marked("\xFF\xFE") || marked("\xFE\xFF")) {
+        if (!utf8FromUtf16(bytes.substr(2), marked("\xFE\xFF"), text)) {
+            why = said(_("its byte-order mark says UTF-16, but what follows is not"));
+            return false;
         }
-        path += static_cast<char>(c);
+    } else if (!nul && bytes.find('\0') != std::string::npos) {
+        why = said(_("it holds NUL bytes: UTF-16 without its byte-order mark, or a list for --null"));
+        return false;
+    } else if (isUtf8(bytes) || !textFromLocalCodePage(bytes, fromConsole, text)) {
+        text = bytes;
     }
-    return paths;
+    const char end = nul ? '\0' : '\n';
+    for (std::size_t start = 0; start < text.size();) {
+        std::size_t stop = text.find(end, start);
+        if (stop == std::string::npos)
+            stop = text.size();
+        std::string path = text.substr(start, stop - start);
+        if (!nul && !path.empty() && path.back() == '\r')
+            path.pop_back();
+        if (!path.empty())
+            paths.push_back(path);
+        start = stop + 1;
+    }
+    return true;
 }
 
 bool listedPictures(const std::vector<std::string>& listed, const std::string& folder,

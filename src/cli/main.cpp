@@ -93,9 +93,15 @@ bool readListed(const BatchOptions& options, std::optional<std::vector<std::stri
         error = said(_("cannot read the list %s"), shownPath(options.filesFrom));
         return false;
     }
-    const std::vector<std::string> names = readFileList(list, options.nulSeparated);
+    std::vector<std::string> names;
+    std::string why;
+    const bool read = readFileList(list, options.nulSeparated, standardInput, names, why);
     if (!standardInput)
         std::fclose(list);
+    if (!read) {
+        error = said(_("cannot read the list %s: %s"), shownPath(options.filesFrom), why);
+        return false;
+    }
     std::vector<std::string> leftOut;
     pictures.emplace();
     if (!listedPictures(names, options.folders[0], *pictures, leftOut, error))

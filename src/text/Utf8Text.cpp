@@ -67,6 +67,43 @@ std::string utf8Of(const std::u32string& codes)
     return out;
 }
 
+bool isUtf8(const std::string& text)
+{
+    for (std::size_t i = 0; i < text.size();) {
+        char32_t code = 0;
+        const std::size_t length = sequenceAt(text, i, code);
+        if (length == 0)
+            return false;
+        i += length;
+    }
+    return true;
+}
+
+bool utf8FromUtf16(const std::string& bytes, bool bigEndian, std::string& text)
+{
+    if (bytes.size() % 2 != 0)
+        return false;
+    const auto unit = [&](std::size_t at) {
+        const auto first = static_cast<unsigned char>(bytes[at]), second = static_cast<unsigned char>(bytes[at + 1]);
+        return static_cast<char32_t>(bigEndian ? first << 8 | second : second << 8 | first);
+    };
+    text.clear();
+    for (std::size_t i = 0; i < bytes.size(); i += 2) {
+        char32_t code = unit(i);
+        if (code >= 0xDC00 && code <= 0xDFFF)
+            return false;
+        if (code >= 0xD800 && code <= 0xDBFF) {
+            const char32_t low = i + 2 < bytes.size() ? unit(i + 2) : 0;
+            if (low < 0xDC00 || low > 0xDFFF)
+                return false;
+            code = 0x10000 + ((code - 0xD800) << 10) + (low - 0xDC00);
+            i += 2;
+        }
+        text += utf8Of(code);
+    }
+    return true;
+}
+
 std::string wellFormed(const std::string& text)
 {
     std::string out;

@@ -33,6 +33,7 @@
 #include "batch/TestJpeg.h"
 #include "settings/PresetFile.h"
 #include "text/NameKey.h"
+#include "text/Utf8Text.h"
 
 #ifndef _WIN32
 extern char** environ;
@@ -1309,3 +1310,48 @@ TEST_F(TessalyBatch, OnlySmallRegularFilesAreSettings)
     EXPECT_EQ(listed.out, "kept\n");
 }
 #endif
+
+// Lists as Windows tools write them: with a byte-order mark, in UTF-16
+// (PowerShell's ">"), or in the system's code page (Notepad); one that
+// cannot be read is a usage error that says why.
+TEST_F(TessalyBatch, ListsFromWindowsTools)
+{
+    makeAlbum("album", 1);
+    fs::copy_file(fs::u8path(file("album/p100.jpg")), fs::u8path(file(u8"album/Gr\u00F6\u00DFe.jpg")));
+    const std::string names = u8"album/Gr\u00F6\u00DFe.jpg\r\nalbum/p100.jpg\r\n";
+    const auto utf16 = [&names](bool big) {
+        std::string bytes;
+        for (const char32_t code : codePoints(names)) {
+            bytes += static_cast<char>(big ? code >> 8 : code & 0xFF);
+            bytes += static_cast<char>(big ? code & 0xFF : code >> 8);
+        }
+        return bytes;
+    };
+    struct Case {
+        const char* what;
+        std::string bytes;
+        int status;
+        const char* said;
+    };
+    std::vector<Case> cases = {
+        {"UTF-8 with its mark", "\xEF\xBB\xBF" + names, 0, "2 pictures would be saved"},
+        {"UTF-16 LE", "\xFF\xFE" + utf16(false), 0, "2 pictures would be saved"},
+        {"UTF-16 BE", "\xFE\xFF" + utf16(true), 0, "2 pictures would be saved"},
+        {"UTF-16 without its mark", utf16(false), 2, "NUL bytes"},
+        {"a broken UTF-16", "\xFF\xFE" + utf16(false).substr(1), 2, "byte-order mark says UTF-16"},
+    };
+#ifdef _WIN32
+    const std::wstring wide = wxString::FromUTF8(names).ToStdWstring();
+    std::string local(4 * wide.size(), '\0');
+    local.resize(WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), local.data(),
+                                     static_cast<int>(local.size()), nullptr, nullptr));
+    cases.push_back({"the system's code page", local, 0, "2 pictures would be saved"});
+#endif
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        writeFile(file("list.txt"), Bytes(c.bytes.begin(), c.bytes.end()));
+        const ProgramRun run = runBatch({"--files-from", "list.txt", "-n", "-o", "out", "-s", "300"});
+        EXPECT_EQ(run.status, c.status) << run.err;
+        EXPECT_NE((run.out + run.err).find(c.said), std::string::npos) << run.out << run.err;
+    }
+}
