@@ -14,6 +14,7 @@
 #include "platform/PathNames.h"
 #include "platform/TerminalStreams.h"
 #include "text/Translated.h"
+#include "text/Utf8Text.h"
 
 namespace {
 
@@ -90,7 +91,7 @@ void TerminalOwner::run(const ProcessingJob& job)
     if (worker.Run() == wxTHREAD_NO_ERROR) {
         worker.Wait();
     } else {
-        std::fprintf(stderr, "%s\n", said(_("tessaly-batch: cannot start the batch for %s"), folder_).c_str());
+        writeText(stderr, said(_("tessaly-batch: cannot start the batch for %s"), folder_) + "\n");
         ++folderFailures_;
     }
     std::lock_guard<std::mutex> lock(mutex_);
@@ -144,11 +145,11 @@ bool TerminalOwner::confirm(const wxString& folder, int count, const wxString& o
     // Set before the question shows: a Ctrl-C that answers it must end the
     // program, not wait for the batch that has not begun.
     asking_ = true;
-    std::fputs(said(_("Process %d pictures in %s, %s? [y/N] "), count, folder_, what).c_str(), stderr);
+    writeText(stderr, said(_("Process %d pictures in %s, %s? [y/N] "), count, folder_, what));
     std::fflush(stderr);
     std::string answer;
     if (!std::getline(std::cin, answer))
-        std::fputc('\n', stderr);
+        writeText(stderr, "\n");
     asking_ = false;
     // English answers are understood in every language.
     const wxString given = wxString::FromUTF8(answer).Lower();
@@ -159,27 +160,27 @@ bool TerminalOwner::confirm(const wxString& folder, int count, const wxString& o
 
 void TerminalOwner::folderUnreadable(const wxString&)
 {
-    std::fprintf(stderr, "%s\n", said(_("tessaly-batch: %s: cannot open the folder"), folder_).c_str());
+    writeText(stderr, said(_("tessaly-batch: %s: cannot open the folder"), folder_) + "\n");
     ++folderFailures_;
 }
 
 void TerminalOwner::folderUnwritable(const wxString& folder, const wxString& reason)
 {
     const std::string path = shownPath(utf8(folder));
-    std::fprintf(stderr, "%s\n",
-                 (reporting_.dryRun
-                      ? said(_("tessaly-batch: %s: no picture can be saved there: %s; nothing would be processed"), path,
-                             reason)
-                      : said(_("tessaly-batch: %s: no picture can be saved there: %s; nothing was processed"), path,
-                             reason))
-                     .c_str());
+    writeText(stderr,
+              (reporting_.dryRun
+                   ? said(_("tessaly-batch: %s: no picture can be saved there: %s; nothing would be processed"), path,
+                          reason)
+                   : said(_("tessaly-batch: %s: no picture can be saved there: %s; nothing was processed"), path,
+                          reason)) +
+                  "\n");
     ++folderFailures_;
 }
 
 void TerminalOwner::placementFallback(const wxString& message, const wxString&)
 {
     endProgressLine();
-    std::fprintf(stderr, "tessaly-batch: %s\n", utf8(message).c_str());
+    writeText(stderr, "tessaly-batch: " + utf8(message) + "\n");
 }
 
 std::string TerminalOwner::markChoice(const PictureReport& report) const
@@ -196,9 +197,9 @@ std::string TerminalOwner::markChoice(const PictureReport& report) const
 void TerminalOwner::charactersMissing(const wxString& characters)
 {
     endProgressLine();
-    std::fprintf(stderr, "%s\n",
-                 said(_("tessaly-batch: the fonts have no letters for %s, left out of the watermark text"), characters)
-                     .c_str());
+    writeText(stderr,
+              said(_("tessaly-batch: the fonts have no letters for %s, left out of the watermark text"), characters) +
+                  "\n");
 }
 
 void TerminalOwner::output(const std::string& line)
@@ -207,7 +208,7 @@ void TerminalOwner::output(const std::string& line)
     // the picture in hand, as Ctrl-C does.
     if (outputGone_)
         return;
-    if (std::fputs(line.c_str(), stdout) < 0 || std::fflush(stdout) != 0) {
+    if (!writeText(stdout, line) || std::fflush(stdout) != 0) {
         outputGone_ = true;
         stop();
     }
@@ -229,10 +230,10 @@ void TerminalOwner::pictureDone(const PictureReport& done)
         overLimit_ += report.overLimit;
         if (report.overLimit) {
             endProgressLine();
-            std::fprintf(stderr, "%s\n",
-                         said(_("tessaly-batch: %s: over the size limit even at quality %ld, written so"), report.path,
-                              report.quality)
-                             .c_str());
+            writeText(stderr,
+                      said(_("tessaly-batch: %s: over the size limit even at quality %ld, written so"), report.path,
+                           report.quality) +
+                          "\n");
         }
         resized_ += report.resized;
         rotated_ += report.rotated;
@@ -247,7 +248,7 @@ void TerminalOwner::pictureDone(const PictureReport& done)
         ++failed_;
         endProgressLine();
         if (!reporting_.dryRun)
-            std::fprintf(stderr, "tessaly-batch: %s: %s\n", report.path.c_str(), report.reason.c_str());
+            writeText(stderr, "tessaly-batch: " + report.path + ": " + report.reason + "\n");
     }
     const std::string dry = reporting_.dryRun ? ", \"dryRun\": true" : "";
     const OutputWords& words = outputs_.at(static_cast<std::size_t>(report.output));
@@ -288,21 +289,24 @@ void TerminalOwner::showProgress(const PictureReport& report)
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started_).count();
     const double rate = seconds > 0 ? done_ / seconds : 0;
     const int left = rate > 0 ? static_cast<int>((total_ - done_) / rate + 0.5) : 0;
-    // One write: stderr is unbuffered, and formatted output reaches a
-    // Windows console a character at a time.
-    const std::string line = "\r\033[K" + said(_("%d/%d  %s pictures/s  %d:%02d left  %s"), done_, total_,
-                                                formatFixed(rate, 1), left / 60, left % 60, baseName(report.path));
-    std::fputs(line.c_str(), stderr);
+    const std::string text = said(_("%d/%d  %s pictures/s  %d:%02d left  %s"), done_, total_, formatFixed(rate, 1),
+                                  left / 60, left % 60, baseName(report.path));
+    // One write: stderr is unbuffered. Where the console takes no escape
+    // sequence, spaces cover what a longer line before left.
+    const std::size_t width = codePoints(text).size();
+    const std::size_t cover = errorTakesEscapes() || progressWidth_ <= width ? 0 : progressWidth_ - width;
+    writeText(stderr, (errorTakesEscapes() ? "\r\033[K" : "\r") + text + std::string(cover, ' '));
+    progressWidth_ = width;
     progressLineOpen_ = done_ < total_;
     if (!progressLineOpen_)
-        std::fputc('\n', stderr);
+        writeText(stderr, "\n");
     std::fflush(stderr);
 }
 
 void TerminalOwner::endProgressLine()
 {
     if (progressLineOpen_)
-        std::fputc('\n', stderr);
+        writeText(stderr, "\n");
     progressLineOpen_ = false;
 }
 

@@ -89,6 +89,7 @@ private:
     std::atomic<bool> asking_{false};
     std::atomic<bool> outputGone_{false};
     bool progressLineOpen_ = false;
+    std::size_t progressWidth_ = 0;  // the last progress line's characters
 
     int total_ = 0;
     int done_ = 0;

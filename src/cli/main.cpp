@@ -40,8 +40,8 @@ constexpr int exitOutputGone = 141;
 int usageError(const std::string& error)
 {
     if (!error.empty())
-        std::fprintf(stderr, "tessaly-batch: %s\n", error.c_str());
-    std::fprintf(stderr, "%s\n", said(_("Try 'tessaly-batch --help' for more information.")).c_str());
+        writeText(stderr, "tessaly-batch: " + error + "\n");
+    writeText(stderr, said(_("Try 'tessaly-batch --help' for more information.")) + "\n");
     return exitUsage;
 }
 
@@ -107,7 +107,7 @@ bool readListed(const BatchOptions& options, std::optional<std::vector<std::stri
     if (!listedPictures(names, options.folders[0], *pictures, leftOut, error))
         return false;
     for (const std::string& line : leftOut)
-        std::fprintf(stderr, "tessaly-batch: %s\n", line.c_str());
+        writeText(stderr, "tessaly-batch: " + line + "\n");
     return true;
 }
 
@@ -139,10 +139,10 @@ bool loadMarks(const BatchOptions& options, const BatchSettings& settings, Marks
         return false;
     }
     if (marks.pictureMark && options.opacityGiven && marks.picture.HasAlpha())
-        std::fprintf(stderr, "tessaly-batch: %s\n",
-                     said(_("--opacity has no effect: %s has a transparency of its own, which is used instead"),
-                          shownPath(settings.waterImgFile))
-                         .c_str());
+        writeText(stderr, "tessaly-batch: " +
+                              said(_("--opacity has no effect: %s has a transparency of its own, which is used instead"),
+                                   shownPath(settings.waterImgFile)) +
+                              "\n");
     return true;
 }
 
@@ -218,7 +218,7 @@ int main(int argc, char** argv)
     shareOneHeap();
     wxInitializer toolkit;
     if (!toolkit.IsOk()) {
-        std::fputs("tessaly-batch: cannot initialise the toolkit\n", stderr);
+        writeText(stderr, "tessaly-batch: cannot initialise the toolkit\n");
         return exitFailures;
     }
     setUpStandardStreams();
@@ -233,19 +233,19 @@ int main(int argc, char** argv)
     std::vector<std::string> warnings;
     const CommandLineResult parsed = parseCommandLine(argc, argv, options, error, help, warnings);
     for (const std::string& warning : warnings)
-        std::fprintf(stderr, "tessaly-batch: %s\n", warning.c_str());
+        writeText(stderr, "tessaly-batch: " + warning + "\n");
     switch (parsed) {
     case CommandLineResult::help:
-        std::fputs(help.c_str(), stdout);
+        writeText(stdout, help);
         return 0;
     case CommandLineResult::version:
-        std::puts("tessaly-batch " TESSALY_VERSION);
+        writeText(stdout, "tessaly-batch " TESSALY_VERSION "\n");
         return 0;
     case CommandLineResult::usageError:
         return usageError(error);
     case CommandLineResult::listPresets:
         for (const std::string& name : presetNames(presetsFolderIn(userSettingsFolder())))
-            std::printf("%s\n", name.c_str());
+            writeText(stdout, name + "\n");
         return 0;
     case CommandLineResult::run:
         break;
@@ -259,13 +259,13 @@ int main(int argc, char** argv)
             results.assign(full.begin(), full.end());
         }
         if (!writePreset(folder, options.savePreset, options.settings, error)) {
-            std::fprintf(stderr, "tessaly-batch: %s\n", shownPath(error).c_str());
+            writeText(stderr, "tessaly-batch: " + shownPath(error) + "\n");
             return exitFailures;
         }
-        std::fprintf(stderr, "tessaly-batch: %s\n",
-                     said(_("saved the preset %s as %s"), options.savePreset,
-                          shownPath(presetPath(folder, options.savePreset)))
-                         .c_str());
+        writeText(stderr, "tessaly-batch: " +
+                              said(_("saved the preset %s as %s"), options.savePreset,
+                                   shownPath(presetPath(folder, options.savePreset))) +
+                              "\n");
         if (options.folders.empty() && options.filesFrom.empty())
             return 0;
     }
@@ -332,7 +332,7 @@ int main(int argc, char** argv)
     }
     // Every question answered no: as other tools end a declined run.
     if (owner.nothingDone()) {
-        std::fprintf(stderr, "%s\n", said(_("Nothing done.")).c_str());
+        writeText(stderr, said(_("Nothing done.")) + "\n");
         return exitFailures;
     }
     owner.printTotals(interruptedBy != 0);

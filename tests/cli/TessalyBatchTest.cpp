@@ -1355,3 +1355,23 @@ TEST_F(TessalyBatch, ListsFromWindowsTools)
         EXPECT_NE((run.out + run.err).find(c.said), std::string::npos) << run.out << run.err;
     }
 }
+
+// Folders typed with a separator at their end, as tab completion writes
+// them ("C:\photos\" on Windows): every name whole, no separator doubled.
+TEST_F(TessalyBatch, FoldersTypedWithATrailingSeparator)
+{
+    makeAlbum("photos/sub", 1);
+    makeAlbum("photos", 1);
+    const std::string photos = nativePath(file("photos")) + nativePath("/");
+    const std::string out = nativePath(file("out")) + nativePath("/");
+    const std::string list = nativePath(file("photos/p100.jpg")) + "\n" + nativePath(file("photos/sub/p100.jpg"));
+    writeFile(file("list.txt"), Bytes(list.begin(), list.end()));
+    ProgramRun run = runBatch({"--files-from", "list.txt", "-o", out, "-s", "300", "-y", photos});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_TRUE(fs::exists(fs::u8path(file("out/p100.jpg"))));
+    EXPECT_TRUE(fs::exists(fs::u8path(file("out/sub/p100.jpg"))));
+    run = runBatch({"-n", "-r", "-o", out, "-s", "300", photos});
+    const std::string doubled = nativePath("//");
+    EXPECT_EQ(run.out.find(doubled), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find(nativePath(file("photos/sub/p100.jpg")) + ": "), std::string::npos) << run.out;
+}

@@ -61,6 +61,7 @@ TEST(PathNames, SplitAndJoined)
 #ifdef _WIN32
         // Typed with a "\" at its end, in a list or a folder box.
         {"C:\\photos\\", "C:\\photos\\IMG_1.jpg", "IMG_1.jpg"},
+        {"C:\\", "C:\\photos\\a.jpg", "photos\\a.jpg"},
 #endif
     };
     for (const auto& c : below) {

@@ -90,6 +90,24 @@ cp "$photos"/unpacked/usr/share/backgrounds/Infinite*.jpg "$in/Urlaub 2024/IMG_0
 exiftool -q -overwrite_original -Orientation#=6 -Make=Tessaly -Copyright=Robin "$in/Urlaub 2024/IMG_0003.jpeg"
 options=(--size 1200 --watermark "$linux/data/wm.png" --position bottom-right --quality 85 --keep-exif --recursive --yes)
 
+# In a console every letter shows, and the progress line is redrawn without
+# an escape sequence of its own showing: Wine's console draws on the
+# terminal that script(1) records, and once the console's own sequences
+# are taken out what is left is text.
+(cd "$work" && script -qec "wine $(printf '%q' "$windows/tessaly-batch.exe") --language de --size 300 --recursive \
+    --yes --output console-out $(printf '%q' "$(winpath "$in")")" "$work/console.txt" >/dev/null 2>&1) ||
+    fail "tessaly-batch.exe in a console"
+python3 - "$work/console.txt" <<'PYTHON' || fail "what the console shows"
+import re, sys
+shown = re.sub(rb"\x1b\[[0-9;?]*[A-Za-z]", b"", open(sys.argv[1], "rb").read()).decode("utf-8", "replace")
+for wanted in ("übrig", "→", "−"):
+    if wanted not in shown:
+        sys.exit(f"no {wanted} in {shown!r}")
+for unwanted in ("\x1b", "[K", "Ã"):
+    if unwanted in shown:
+        sys.exit(f"{unwanted!r} in {shown!r}")
+PYTHON
+
 "$linux/tessaly-batch" "${options[@]}" --output "$work/linux" "$in" >/dev/null ||
     fail "the Linux build's run"
 (cd "$work" && wine "$windows/tessaly-batch.exe" --size 1200 --watermark "$(winpath "$windows/data/wm.png")" \

@@ -20,3 +20,13 @@ bool errorIsTerminal()
 void setUpStandardStreams()
 {
 }
+
+bool writeText(std::FILE* stream, const std::string& text)
+{
+    return std::fputs(text.c_str(), stream) >= 0;
+}
+
+bool errorTakesEscapes()
+{
+    return true;
+}

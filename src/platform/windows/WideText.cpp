@@ -4,13 +4,21 @@
 
 #include "platform/ReparseTag.h"
 
+std::wstring wideText(const std::string& text)
+{
+    if (text.empty())
+        return std::wstring();
+    const int length = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(length), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
+    return wide;
+}
+
 std::wstring wideName(const std::string& path)
 {
-    if (path.empty())
-        return std::wstring();
-    const int length = MultiByteToWideChar(CP_UTF8, 0, path.data(), static_cast<int>(path.size()), nullptr, 0);
-    std::wstring name(static_cast<std::size_t>(length), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, path.data(), static_cast<int>(path.size()), name.data(), length);
+    std::wstring name = wideText(path);
+    if (name.empty())
+        return name;
     for (wchar_t& c : name)
         if (c == L'/')
             c = L'\\';

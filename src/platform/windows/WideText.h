@@ -14,6 +14,8 @@
 // a share too, made full and given the "\\?\" or "\\?\UNC\" prefix that
 // lifts the 260-character limit.
 std::wstring wideName(const std::string& path);
+// UTF-8 text as UTF-16, and back.
+std::wstring wideText(const std::string& text);
 std::string utf8Text(const std::wstring& text);
 // The errno that matches a Windows error.
 int errnoOf(DWORD error);
