@@ -29,7 +29,7 @@ VIAddVersionKey /LANG=1033 "LegalCopyright" "2026 The Tessaly developers"
 !define MUI_UNICON "${ICON}"
 !define MUI_ABORTWARNING
 !define MUI_FINISHPAGE_RUN "$INSTDIR\tessaly.exe"
-!define MUI_FINISHPAGE_RUN_TEXT "Run Tessaly"
+!define MUI_FINISHPAGE_RUN_TEXT "$(RunTessaly)"
 !insertmacro MUI_PAGE_WELCOME
 !insertmacro MUI_PAGE_LICENSE "${LICENCE}"
 !insertmacro MUI_PAGE_DIRECTORY
@@ -37,7 +37,28 @@ VIAddVersionKey /LANG=1033 "LegalCopyright" "2026 The Tessaly developers"
 !insertmacro MUI_PAGE_FINISH
 !insertmacro MUI_UNPAGE_CONFIRM
 !insertmacro MUI_UNPAGE_INSTFILES
+; The user's language, chosen by the system's: the first one where it is
+; none of these. The window's own words where they are the same.
 !insertmacro MUI_LANGUAGE "English"
+!insertmacro MUI_LANGUAGE "German"
+!insertmacro MUI_LANGUAGE "French"
+!insertmacro MUI_LANGUAGE "Spanish"
+!insertmacro MUI_LANGUAGE "Italian"
+LangString RunTessaly ${LANG_ENGLISH} "Run Tessaly"
+LangString RunTessaly ${LANG_GERMAN} "Tessaly starten"
+LangString RunTessaly ${LANG_FRENCH} "Lancer Tessaly"
+LangString RunTessaly ${LANG_SPANISH} "Iniciar Tessaly"
+LangString RunTessaly ${LANG_ITALIAN} "Avvia Tessaly"
+LangString OpenWith ${LANG_ENGLISH} "Open with Tessaly"
+LangString OpenWith ${LANG_GERMAN} "Mit Tessaly öffnen"
+LangString OpenWith ${LANG_FRENCH} "Ouvrir avec Tessaly"
+LangString OpenWith ${LANG_SPANISH} "Abrir con Tessaly"
+LangString OpenWith ${LANG_ITALIAN} "Apri con Tessaly"
+LangString RemoveSettings ${LANG_ENGLISH} "Remove your settings, presets and logs too?$\r$\n$\r$\nThey are in $APPDATA\Tessaly"
+LangString RemoveSettings ${LANG_GERMAN} "Auch Ihre Einstellungen, Voreinstellungen und Protokolle entfernen?$\r$\n$\r$\nSie liegen in $APPDATA\Tessaly"
+LangString RemoveSettings ${LANG_FRENCH} "Supprimer aussi vos préférences, préréglages et journaux ?$\r$\n$\r$\nIls se trouvent dans $APPDATA\Tessaly"
+LangString RemoveSettings ${LANG_SPANISH} "¿Quitar también sus preferencias, ajustes guardados y registros?$\r$\n$\r$\nEstán en $APPDATA\Tessaly"
+LangString RemoveSettings ${LANG_ITALIAN} "Rimuovere anche le preferenze, le preimpostazioni e i registri?$\r$\n$\r$\nSi trovano in $APPDATA\Tessaly"
 
 Section "Tessaly"
     SetShellVarContext current
@@ -76,7 +97,7 @@ Section "Tessaly"
 
     ; "Open with Tessaly" on folders, beside Explorer's own verbs: the
     ; default verb (open) stays Explorer's.
-    WriteRegStr HKCU "${FOLDER_VERB}" "" "Open with Tessaly"
+    WriteRegStr HKCU "${FOLDER_VERB}" "" "$(OpenWith)"
     WriteRegStr HKCU "${FOLDER_VERB}" "Icon" "$INSTDIR\tessaly.exe"
     WriteRegStr HKCU "${FOLDER_VERB}\command" "" '"$INSTDIR\tessaly.exe" "%1"'
 SectionEnd
@@ -96,12 +117,23 @@ Section "Uninstall"
     Delete "$SMPROGRAMS\Tessaly.lnk"
     DeleteRegKey HKCU "${UNINSTALL_KEY}"
     DeleteRegKey HKCU "${FOLDER_VERB}"
-    ; The user's settings stay unless asked; a silent uninstall keeps them.
-    MessageBox MB_YESNO|MB_ICONQUESTION|MB_DEFBUTTON2 \
-        "Remove your settings and logs too?$\r$\n$\r$\nThey are in $APPDATA\Tessaly" /SD IDNO IDNO keep
+    ; The user's settings stay unless asked; a silent uninstall keeps them
+    ; unless given /REMOVESETTINGS.
+    ${GetParameters} $R0
+    ClearErrors
+    ${GetOptions} $R0 "/REMOVESETTINGS" $R1
+    IfErrors 0 remove
+    MessageBox MB_YESNO|MB_ICONQUESTION|MB_DEFBUTTON2 "$(RemoveSettings)" /SD IDNO IDNO keep
+remove:
+    ; What Tessaly wrote there, and nothing else: a file of the user's
+    ; keeps its folder.
     Delete "$APPDATA\Tessaly\prefs.cfg"
     Delete "$APPDATA\Tessaly\Main.log"
     Delete "$APPDATA\Tessaly\MetadataHandler.log"
+    Delete "$APPDATA\Tessaly\.*.tessaly-unfinished-*"
+    Delete "$APPDATA\Tessaly\presets\*.cfg"
+    Delete "$APPDATA\Tessaly\presets\.*.tessaly-unfinished-*"
+    RMDir "$APPDATA\Tessaly\presets"
     RMDir "$APPDATA\Tessaly"
 keep:
 SectionEnd

@@ -90,5 +90,22 @@ sleep 2
 [ -z "$(ls -A "$installed" 2>/dev/null)" ] || fail "the uninstaller left $(ls -A "$installed" | tr '\n' ' ')"
 [ ! -f "$shortcut" ] || fail "the uninstaller left the Start menu entry"
 [ -f "$app_data/Tessaly/prefs.cfg" ] || fail "the silent uninstall removed the user's prefs.cfg"
+
+# Installed again under a German locale, it speaks German; uninstalled with
+# the settings, what Tessaly wrote in %APPDATA%\Tessaly goes, presets
+# included, and a file of the user's stays.
+LANG=de_DE.UTF-8 wine "$build"/tessaly-*-setup-x64.exe /S >/dev/null 2>&1
+wineserver -w
+verb=$(wine reg query 'HKCU\Software\Classes\Directory\shell\Tessaly' /ve 2>/dev/null | tr -d '\r' || true)
+grep -q "Mit Tessaly" <<<"$verb" || fail "the installer speaks no German under a German locale: $verb"
+mkdir -p "$app_data/Tessaly/presets"
+echo "#" >"$app_data/Tessaly/presets/web.cfg"
+echo "mine" >"$app_data/Tessaly/notes.txt"
+wine "$installed/uninstall.exe" /S /REMOVESETTINGS >/dev/null 2>&1
+wineserver -w
+sleep 2
+[ ! -e "$app_data/Tessaly/presets" ] || fail "the uninstaller left the presets: $(ls -A "$app_data/Tessaly/presets")"
+[ ! -e "$app_data/Tessaly/prefs.cfg" ] || fail "the uninstaller left prefs.cfg"
+[ -f "$app_data/Tessaly/notes.txt" ] || fail "the uninstaller removed a file of the user's"
 echo "windows: first start: screenshot in $build/first-start.png, $failures failed"
 [ "$failures" = 0 ]
