@@ -108,6 +108,16 @@ for unwanted in ("\x1b", "[K", "Ã"):
         sys.exit(f"{unwanted!r} in {shown!r}")
 PYTHON
 
+# A list that cmd pipes in, in the console's code page: "dir /s /b | ...".
+mkdir -p "$work/piped/Straße"
+cp "$in/Urlaub 2024/IMG_0003.jpeg" "$work/piped/Straße/Größe.jpg"
+printf '@echo off\r\ndir /s /b "%s\\*.jpg" | "%s" --files-from - -n -o "%s" "%s"\r\necho status=%%ERRORLEVEL%%\r\n' \
+    "$(winpath "$work/piped")" "$(winpath "$windows/tessaly-batch.exe")" "$(winpath "$work/piped-out")" \
+    "$(winpath "$work/piped")" >"$work/piped.bat"
+(cd "$work" && wine cmd /c "$(winpath "$work/piped.bat")" >"$work/piped.log" 2>&1) || true
+grep -q "^1 pictures would be saved" "$work/piped.log" && grep -q "status=0" "$work/piped.log" ||
+    { cat "$work/piped.log" >&2; fail "a list piped from dir in the console's code page"; }
+
 "$linux/tessaly-batch" "${options[@]}" --output "$work/linux" "$in" >/dev/null ||
     fail "the Linux build's run"
 (cd "$work" && wine "$windows/tessaly-batch.exe" --size 1200 --watermark "$(winpath "$windows/data/wm.png")" \
