@@ -50,14 +50,12 @@ public:
     // when nothing stands in the way.
     WriteOutcome wouldWrite(const std::string& relative, bool overwrite, std::string& problem) const;
 
-    // What stands at the relative path now, looking through no link; when a
-    // folder on the way is in the way (a link, say), why says so as a write
-    // would.
-    Existing existing(const std::string& relative, std::string* why = nullptr) const;
+    // What stands at the relative path now, looking through no link; other
+    // when a folder on the way is in the way (a link, say).
+    Existing existing(const std::string& relative) const;
 
     // The result's path as the user named the folder, for messages.
     std::string pathOf(const std::string& relative) const;
-    const std::string& folder() const { return folder_; }
     // The folder where the results go, as decidedPath found it.
     const std::string& decidedFolder() const { return decided_; }
 

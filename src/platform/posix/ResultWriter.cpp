@@ -177,18 +177,13 @@ WriteOutcome whatStands(int folder, const std::string& relative, bool overwrite,
 
 }  // namespace
 
-ResultWriter::Existing ResultWriter::existing(const std::string& relative, std::string* why) const
+ResultWriter::Existing ResultWriter::existing(const std::string& relative) const
 {
     std::string problem;
     int error = 0;
     const int folder = openFolderOf(*this, relative, false, problem, error);
-    if (folder < 0) {
-        if (error == ENOENT)
-            return Existing::none;
-        if (why)
-            *why = problem;
-        return Existing::other;
-    }
+    if (folder < 0)
+        return error == ENOENT ? Existing::none : Existing::other;
     struct stat status;
     Existing what = Existing::none;
     if (fstatat(folder, baseName(relative).c_str(), &status, AT_SYMLINK_NOFOLLOW) == 0)

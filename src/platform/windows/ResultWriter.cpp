@@ -217,19 +217,14 @@ WriteOutcome ResultWriter::wouldWrite(const std::string& relative, bool overwrit
     return standing(*this, relative, overwrite, problem);
 }
 
-ResultWriter::Existing ResultWriter::existing(const std::string& relative, std::string* why) const
+ResultWriter::Existing ResultWriter::existing(const std::string& relative) const
 {
     HeldFolders held;
     std::string problem;
     bool missing = false;
     WriteOutcome outcome = WriteOutcome::failed;
-    if (!holdWay(*this, decided_, relative, false, held, problem, missing, outcome)) {
-        if (missing)
-            return Existing::none;
-        if (why)
-            *why = problem;
-        return Existing::other;
-    }
+    if (!holdWay(*this, decided_, relative, false, held, problem, missing, outcome))
+        return missing ? Existing::none : Existing::other;
     return whatStands(wideName(joinPath(decided_, relative)));
 }
 
