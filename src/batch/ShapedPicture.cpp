@@ -80,7 +80,11 @@ BlendedMark blendJobWatermark(wxImage& picture, const std::vector<unsigned char>
     const bool automatic = settings.autoPlacement && placesFromList(settings.autoPlaces, places);
     done.place = settings.wmPlacement;
     const int w = picture.GetWidth(), h = picture.GetHeight();
-    const int margin = static_cast<int>(std::floor(std::max(w, h) * settings.watermarkMargin / 100.0));
+    // Held to what a mark can be, whatever a hand-edited settings file
+    // says: a mark 1000 times the picture would need memory no machine has.
+    const double sizePercent = std::clamp(settings.watermarkSize, 0.0, 100.0);
+    const double marginPercent = std::clamp(settings.watermarkMargin, 0.0, 49.0);
+    const int margin = static_cast<int>(std::floor(std::max(w, h) * marginPercent / 100.0));
     // The place, then the tone, chosen on the picture as it is before the
     // blend; nothing is measured that the settings do not ask for.
     const auto choose = [&](int markWidth, int markHeight, bool toneWanted) {
@@ -101,19 +105,18 @@ BlendedMark blendJobWatermark(wxImage& picture, const std::vector<unsigned char>
         }
         // Sized already: drawn at the letter height, fitted into the picture.
         done.blended = blendWatermark(picture, pictureProfile,
-                                      {mark.get(), settings.alpha, done.place, 0, settings.watermarkMargin}, report);
+                                      {mark.get(), settings.alpha, done.place, 0, marginPercent}, report);
         return done;
     }
     const wxImage* image = job.watermarkImage;
     const bool twoTones = job.brightWatermarkImage && job.brightWatermarkImage->IsOk();
     if (image && image->IsOk() && picture.IsOk() && (automatic || twoTones)) {
-        const wxSize size = markSizeIn(*image, w, h, settings.watermarkSize);
+        const wxSize size = markSizeIn(*image, w, h, sizePercent);
         choose(size.x, size.y, twoTones);
         if (done.tone == "dark")
             image = job.brightWatermarkImage;
     }
     done.blended = blendWatermark(
-        picture, pictureProfile, {image, settings.alpha, done.place, settings.watermarkSize, settings.watermarkMargin},
-        report);
+        picture, pictureProfile, {image, settings.alpha, done.place, sizePercent, marginPercent}, report);
     return done;
 }

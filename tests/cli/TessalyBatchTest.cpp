@@ -1375,3 +1375,27 @@ TEST_F(TessalyBatch, FoldersTypedWithATrailingSeparator)
     EXPECT_EQ(run.out.find(doubled), std::string::npos) << run.out;
     EXPECT_NE(run.out.find(nativePath(file("photos/sub/p100.jpg")) + ": "), std::string::npos) << run.out;
 }
+
+// A hand-edited settings file with a mark far beyond the picture ends no
+// run: the mark is drawn as at the end of its range.
+TEST_F(TessalyBatch, AMarkBeyondItsRangeIsDrawnAtItsEnd)
+{
+    makeAlbum("album", 1);
+    ASSERT_TRUE(wxImage(40, 20, true).SaveFile(wxString::FromUTF8(file("wm.png")), wxBITMAP_TYPE_PNG));
+    const std::string mark = nativePath(file("wm.png"));
+    const auto pixels = [&](const std::string& size, const std::string& margin) {
+        const std::string prefs = "UseWatermark = 1\nWaterImgFile = " + mark + "\nWatermarkSize = " + size +
+                                  "\nWatermarkMargin = " + margin + "\nEndConfigFile\n";
+        writeFile(file("prefs.cfg"), Bytes(prefs.begin(), prefs.end()));
+        fs::remove_all(file("out"));
+        const ProgramRun run = runBatch({"-c", "prefs.cfg", "-o", "out", "-s", "300", "-y", "album"});
+        EXPECT_EQ(run.status, 0) << run.err;
+        const wxImage result = loadImage(file("out/p100.jpg"));
+        return result.IsOk() ? std::string(reinterpret_cast<const char*>(result.GetData()),
+                                           std::size_t(3) * result.GetWidth() * result.GetHeight())
+                             : std::string();
+    };
+    const std::string atTheEnd = pixels("100", "49");
+    EXPECT_FALSE(atTheEnd.empty());
+    EXPECT_TRUE(pixels("100000", "1e12") == atTheEnd);
+}
