@@ -15,6 +15,7 @@
 #include "pixel/Sharpening.h"
 #include "platform/CommandLineArguments.h"
 #include "platform/PathNames.h"
+#include "platform/RegularFile.h"
 #include "platform/SettingsFolder.h"
 #include "settings/ConfigFile.h"
 #include "settings/PreferencesFile.h"
@@ -236,6 +237,12 @@ bool readOutputOptions(const wxCmdLineParser& parser, BatchSettings& settings, s
                          smallest);
             return false;
         }
+        // As far as a preset or settings file may hold it.
+        constexpr long largest = 1000000;
+        if (kilobytes > largest) {
+            error = said(_("--max-file-size wants a size of %ldM at most"), largest / 1000);
+            return false;
+        }
         settings.maxFileSize = static_cast<int>(kilobytes);
     }
     Sharpening level;
@@ -285,7 +292,8 @@ bool readNamedPreset(const std::string& named, BatchSettings& settings, std::str
         return false;
     }
     if (!readPreset(path, settings, warnings, error)) {
-        if (!file)
+        // A preset that is there but cannot be taken says why.
+        if (!file && !isRegularFile(path))
             error = said(_("there is no preset %s (%s); --list-presets lists them"), named, shownPath(path));
         return false;
     }

@@ -393,6 +393,7 @@ TEST_F(TessalyBatch, UsageErrors)
         {{"--max-file-size", "0", "ALBUM"}, "--max-file-size wants a size of 8K or more"},
         {{"--max-file-size", "1K", "ALBUM"}, "--max-file-size wants a size of 8K or more"},
         {{"--max-file-size", "5OOK", "ALBUM"}, "--max-file-size wants a size of 8K or more"},
+        {{"--max-file-size", "1001M", "ALBUM"}, "--max-file-size wants a size of 1000M at most"},
         {{"--sharpen", "max", "ALBUM"}, "--sharpen wants off, low, standard or high"},
         // The mark's place and tone chosen by the ground.
         {{"--auto-places", "top", "ALBUM"}, "--auto-places goes with --position auto"},
@@ -1305,9 +1306,13 @@ TEST_F(TessalyBatch, OnlySmallRegularFilesAreSettings)
     writeFile(file("config/tessaly/presets/kept.cfg"), Bytes{'#'});
     setenv("XDG_CONFIG_HOME", file("config").c_str(), 1);
     const ProgramRun listed = runBatch({"--list-presets"});
+    // Listed, but no preset: said so, not that there is none.
+    const ProgramRun taken = runBatch({"--preset", "kept", "-n", "album"});
     unsetenv("XDG_CONFIG_HOME");
     EXPECT_EQ(listed.status, 0);
     EXPECT_EQ(listed.out, "kept\n");
+    EXPECT_EQ(taken.status, 2);
+    EXPECT_NE(taken.err.find("kept.cfg is no preset: it has no PresetVersion line"), std::string::npos) << taken.err;
 }
 #endif
 
