@@ -90,16 +90,19 @@ PicturePlan planPicture(const PictureFile& file, const ProcessingJob& job)
     plan.resultName = relative;
     plan.target = output.empty() ? file.path() : results.pathOf(relative);
 
-    const ResultWriter::Existing existing =
-        output.empty() ? ResultWriter::Existing::none : results.existing(relative);
-    if (existing == ResultWriter::Existing::file && job.skipExisting) {
+    // The question the write answers, asked once without writing: a file
+    // there is "exists" until overwrite replaces it.
+    std::string asked;
+    const WriteOutcome standing = output.empty() ? WriteOutcome::written : results.wouldWrite(relative, false, asked);
+    const bool there = standing == WriteOutcome::exists;
+    if (there && job.skipExisting) {
         plan.verdict = PicturePlan::Verdict::skip;
         plan.reason = said(_("%s is there already"), plan.target);
         return plan;
     }
     // A WebP result never replaces its picture: the record is the result's.
     const std::string found = job.settings.outputFormat == "webp"
-                                  ? (existing == ResultWriter::Existing::file && isResultOf(plan.target, file.path())
+                                  ? (there && isResultOf(plan.target, file.path())
                                          ? resultFileRecord(plan.target)
                                          : std::string())
                                   : file.jpegHead().record;
@@ -125,7 +128,6 @@ PicturePlan planPicture(const PictureFile& file, const ProcessingJob& job)
     if (plan.width <= 0 || plan.height <= 0)
         return failing(plan, said(_("nothing to write (an empty box)")),
                        said(_("cannot be written: nothing to write (an empty box)")));
-    // The question the write answers, asked without writing.
     std::string problem;
     if (output.empty())
         return plan;
@@ -135,7 +137,7 @@ PicturePlan planPicture(const PictureFile& file, const ProcessingJob& job)
     // Below the folder processed, a file in the way is a picture of the
     // user's (one left out of this batch, say) unless it is this picture's
     // own earlier result: replacing it would lose an original.
-    else if (job.overwrite && existing == ResultWriter::Existing::file && liesWithin(plan.target, directory) &&
+    else if (job.overwrite && there && liesWithin(plan.target, directory) &&
              !isResultOf(plan.target, file.path()))
         problem = notWritten(said(_("%s lies in the folder processed and is no earlier result of this picture, so it "
                                     "is never replaced"),
@@ -143,8 +145,8 @@ PicturePlan planPicture(const PictureFile& file, const ProcessingJob& job)
     else if (job.resultNames && job.resultNames->clashes(file.path())) {
         problem = notWritten(said(_("%s lies in a folder that is another result's file name"), plan.target));
         plan.refusal = WriteOutcome::notAFile;
-    } else if ((plan.refusal = results.wouldWrite(relative, job.overwrite, problem)) == WriteOutcome::exists) {
-        problem += existingResultNote(plan.target, file.path());
+    } else if ((plan.refusal = there && job.overwrite ? WriteOutcome::written : standing) != WriteOutcome::written) {
+        problem = asked + (there ? existingResultNote(plan.target, file.path()) : std::string());
     }
     const std::string prefix = notWritten("");
     if (!problem.empty())

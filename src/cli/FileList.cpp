@@ -46,7 +46,7 @@ bool readFileList(std::FILE* list, bool nul, bool fromConsole, std::vector<std::
     } else if (!nul && bytes.find('\0') != std::string::npos) {
         why = said(_("it holds NUL bytes: UTF-16 without its byte-order mark, or a list for --null"));
         return false;
-    } else if (isUtf8(bytes) || !textFromLocalCodePage(bytes, fromConsole, text)) {
+    } else if (wellFormed(bytes) == bytes || !textFromLocalCodePage(bytes, fromConsole, text)) {
         text = bytes;
     }
     const char end = nul ? '\0' : '\n';

@@ -67,18 +67,6 @@ std::string utf8Of(const std::u32string& codes)
     return out;
 }
 
-bool isUtf8(const std::string& text)
-{
-    for (std::size_t i = 0; i < text.size();) {
-        char32_t code = 0;
-        const std::size_t length = sequenceAt(text, i, code);
-        if (length == 0)
-            return false;
-        i += length;
-    }
-    return true;
-}
-
 bool utf8FromUtf16(const std::string& bytes, bool bigEndian, std::string& text)
 {
     if (bytes.size() % 2 != 0)

@@ -13,9 +13,6 @@ std::string utf8Of(const std::u32string& codes);
 // EXIF texts, so nothing is lost and nothing reads past the text.
 std::u32string codePoints(const std::string& text);
 
-// Whether the text is UTF-8 throughout.
-bool isUtf8(const std::string& text);
-
 // UTF-16 bytes, little- or big-endian, as UTF-8; false for an odd number of
 // bytes or a surrogate without its pair, which no UTF-16 text holds.
 bool utf8FromUtf16(const std::string& bytes, bool bigEndian, std::string& text);
