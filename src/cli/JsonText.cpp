@@ -28,9 +28,8 @@ std::string base64(const std::string& bytes)
 
 std::string jsonPath(const std::string& key, const std::string& path)
 {
-    const std::string text = wellFormed(path);
-    return "\"" + key + "\": " + jsonText(text) +
-           (text == path ? std::string() : ", \"" + key + "Bytes\": \"" + base64(path) + "\"");
+    return "\"" + key + "\": " + jsonText(path) +
+           (wellFormed(path) == path ? std::string() : ", \"" + key + "Bytes\": \"" + base64(path) + "\"");
 }
 
 std::string jsonText(const std::string& text)

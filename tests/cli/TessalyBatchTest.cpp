@@ -1286,6 +1286,13 @@ TEST_F(TessalyBatch, TheReportSaysWhatHappened)
             args.insert(args.begin(), how);
         EXPECT_EQ(runBatch(args).status, 0) << how;
     }
+    // A WebP result whose mark drew nothing is not done with these
+    // settings: --skip-processed takes its picture again.
+    for (int round = 0; round < 2; ++round) {
+        run = runBatch({"--json", "--format", "webp", "--text", "{artist}", "--skip-processed", "--overwrite", "-s",
+                        "300", "-y", "album"});
+        EXPECT_NE(run.out.find("\"saved\": 3,"), std::string::npos) << round << run.out;
+    }
 }
 
 // Settings and presets are files, small and regular: a device is refused at
