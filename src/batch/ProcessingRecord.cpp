@@ -52,9 +52,9 @@ std::string sourceMark(const std::string& original)
 std::vector<std::string> keyedLines(const BatchSettings& settings, bool text)
 {
     std::vector<std::string> lines;
-    forEachSetting(settings, [&lines, text](const char* key, const auto& value, SavedAs, InRecord role) {
-        if (role == InRecord::byKey || (role == InRecord::byKeyWithText && text))
-            lines.push_back(std::string(key) + " " + settingText(value));
+    forEachSetting(settings, [&lines, text](const SettingRow& row, const auto& value) {
+        if (row.record == InRecord::byKey || (row.record == InRecord::byKeyWithText && text))
+            lines.push_back(std::string(row.key) + " " + settingText(value));
     });
     return lines;
 }

@@ -6,19 +6,15 @@
 #include <wx/cmdline.h>
 #include <wx/msgout.h>
 
-#include "batch/NameTemplate.h"
-#include "batch/SettingRanges.h"
-#include "batch/TextMark.h"
-#include "diag/FixedNumber.h"
+#include "batch/SettingLines.h"
+#include "batch/SettingTable.h"
 #include "pixel/MarkPlacement.h"
 #include "pixel/ResultSize.h"
-#include "pixel/Sharpening.h"
 #include "platform/CommandLineArguments.h"
 #include "platform/PathNames.h"
 #include "platform/RegularFile.h"
 #include "platform/SettingsFolder.h"
 #include "settings/ConfigFile.h"
-#include "settings/PreferencesFile.h"
 #include "settings/PresetFile.h"
 #include "text/Translated.h"
 #include "text/UserLanguage.h"
@@ -41,13 +37,18 @@ bool endsInCfg(const std::string& name)
     return name.size() > 4 && name.compare(name.size() - 4, 4, ".cfg") == 0;
 }
 
-// The window's prefs.cfg, read as the window reads it.
+// The window's prefs.cfg, each of its values read by its row: one its row
+// does not allow refuses the file.
 bool readPrefs(const std::string& path, BatchSettings& settings, std::string& error)
 {
     settings = BatchSettings{};
-    std::string workingDir;
     try {
-        readPreferences(ConfigFile(path, "=", "#", "EndConfigFile"), settings, workingDir);
+        const std::vector<std::string> faults = takeSettingLines(
+            ConfigFile(path, "=", "#", "EndConfigFile"), shownPath(path), SettingsForm::preferences, settings);
+        if (!faults.empty()) {
+            error = faults.front();
+            return false;
+        }
     } catch (const ConfigFile::file_not_found& failed) {
         error = failed.why.empty() ? said(_("cannot read the preferences file %s"), shownPath(path))
                                    : said(_("cannot read the preferences file %s: %s"), shownPath(path), failed.why);
@@ -61,10 +62,37 @@ std::string text(const wxString& value)
     return std::string(value.utf8_str());
 }
 
+// The option lines' descriptions in one column, past the longest name:
+// the toolkit pads the names to its own width, which the value names
+// outgrow. The tab between a name and its description goes.
+std::string aligned(const std::string& help)
+{
+    std::vector<std::string> lines;
+    std::size_t column = 0;
+    for (std::size_t start = 0; start <= help.size();) {
+        const std::size_t end = std::min(help.find('\n', start), help.size());
+        lines.push_back(help.substr(start, end - start));
+        const std::size_t tab = lines.back().find('\t');
+        if (tab != std::string::npos)
+            column = std::max(column, lines.back().find_last_not_of(' ', tab - 1) + 3);
+        start = end + 1;
+    }
+    std::string out;
+    for (std::string& line : lines) {
+        const std::size_t tab = line.find('\t');
+        if (tab != std::string::npos) {
+            std::string name = line.substr(0, line.find_last_not_of(' ', tab - 1) + 1);
+            name.append(column - name.size(), ' ');
+            line = name + '\t' + line.substr(tab + 1);
+        }
+        out += line + (&line == &lines.back() ? "" : "\n");
+    }
+    return out;
+}
+
 // The help's lines broken between words to fit an 80-column console or
 // terminal: an option's description goes on under itself, the usage line
-// under its first option. The toolkit's tab between an option and its
-// description goes: the names are padded already.
+// under its first option.
 std::string wrapped(const std::string& help)
 {
     constexpr std::size_t width = 79;
@@ -100,38 +128,31 @@ std::string wrapped(const std::string& help)
 }
 
 // The toolkit's help says "--size=<num>"; people read "--size N" better.
-// The names are padded to the toolkit's width, so the columns stay.
+// A setting's value is named by its row.
 std::string namedValues(std::string help)
 {
-    static const struct {
-        const char* option;
-        const char* name;
-    } values[] = {{"s", "size"},   {"w", "watermark"}, {"a", "opacity"}, {"p", "position"},
-                  {"Q", "quality"}, {"o", "output"},   {"c", "prefs"},   {"j", "jobs"},
-                  {nullptr, "watermark-size"}, {nullptr, "margin"}, {nullptr, "text"}, {nullptr, "font"},
-                  {nullptr, "text-colour"}, {nullptr, "text-size"}, {nullptr, "format"}, {nullptr, "chroma"},
-                  {nullptr, "max-file-size"}, {nullptr, "sharpen"}, {nullptr, "auto-places"},
-                  {nullptr, "watermark-bright"}, {nullptr, "fit"}, {nullptr, "name"},
-                  {nullptr, "files-from"}, {nullptr, "preset"}, {nullptr, "save-preset"}, {nullptr, "language"}};
-    static const char* const names[] = {"N", "FILE", "A", "POS", "N", "DIR", "FILE", "N", "P", "P",
-                                        "TEXT", "NAME|FILE", "#RRGGBB", "P", "FORMAT", "420|444", "SIZE", "LEVEL",
-                                        "LIST", "FILE", "RULE", "TEMPLATE", "FILE", "NAME|FILE", "NAME", "CODE"};
-    const auto replace = [&help](const std::string& from, std::string to, bool pad) {
-        const std::size_t at = help.find(from);
-        if (at == std::string::npos)
-            return;
-        if (pad && to.size() < from.size())
-            to.append(from.size() - to.size(), ' ');
-        help.replace(at, from.size(), to);
+    struct Named {
+        std::string option, name, value;
     };
-    for (std::size_t i = 0; i < sizeof values / sizeof values[0]; ++i) {
+    std::vector<Named> values = {{"s", "size", "N"},          {"w", "watermark", "FILE"},  {"p", "position", "POS"},
+                                 {"o", "output", "DIR"},      {"c", "prefs", "FILE"},      {"j", "jobs", "N"},
+                                 {"", "text", "TEXT"},        {"", "chroma", "420|444"},   {"", "fit", "RULE"},
+                                 {"", "files-from", "FILE"},  {"", "preset", "NAME|FILE"}, {"", "save-preset", "NAME"},
+                                 {"", "language", "CODE"}};
+    for (const SettingRow& row : settingRows())
+        if (row.option && row.valueName)
+            values.push_back({row.shortOption ? row.shortOption : "", row.option, row.valueName});
+    const auto replace = [&help](const std::string& from, const std::string& to) {
+        const std::size_t at = help.find(from);
+        if (at != std::string::npos)
+            help.replace(at, from.size(), to);
+    };
+    for (const Named& named : values) {
         for (const char* type : {"<num>", "<str>"}) {
             // The usage line names an option by its short form, or its long one without a short.
-            const std::string inUsage = values[i].option ? "-" + std::string(values[i].option)
-                                                         : "--" + std::string(values[i].name);
-            replace(inUsage + " " + type, inUsage + " " + names[i], false);
-            replace("--" + std::string(values[i].name) + "=" + type, "--" + std::string(values[i].name) + " " + names[i],
-                    true);
+            const std::string inUsage = named.option.empty() ? "--" + named.name : "-" + named.option;
+            replace(inUsage + " " + type, inUsage + " " + named.value);
+            replace("--" + named.name + "=" + type, "--" + named.name + " " + named.value);
         }
     }
     return help;
@@ -184,74 +205,37 @@ std::string reworded(const std::string& complaint)
     return said;
 }
 
-// "500K", "500KB", "2M", "2MB" or "500" (K) in KB of 1000 bytes; 0 for
-// anything else.
-long kilobytesOf(std::string text)
+// The field of the row set from the text as the row reads it; false, with
+// error in the command line's words, for a text the row does not allow.
+bool takeOption(BatchSettings& settings, const SettingRow& row, const std::string& text, std::string& error)
 {
-    for (char& c : text)
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    if (text.size() > 1 && text.back() == 'B')
-        text.pop_back();
-    long factor = 1;
-    if (!text.empty() && (text.back() == 'K' || text.back() == 'M')) {
-        factor = text.back() == 'M' ? 1000 : 1;
-        text.pop_back();
-    }
-    long number = 0;
-    if (!wholeNumber(wxString::FromUTF8(text), number) || number > 1000000)
-        return 0;
-    return number * factor;
+    std::string why;
+    bool taken = true;
+    forEachSetting(settings, [&](const SettingRow& each, auto& field) {
+        if (std::string(each.key) == row.key)
+            taken = settingFromText(each, text, field, why);
+    });
+    if (!taken)
+        error = why == allowedText(row) ? said(_("--%s wants %s"), row.option, why)
+                                        : said(_("--%s: %s"), row.option, why);
+    return taken;
 }
 
-// How results are written: --format, --progressive, --chroma,
-// --max-file-size and --sharpen.
-bool readOutputOptions(const wxCmdLineParser& parser, BatchSettings& settings, std::string& error)
+// Every option that sets one field alone, by the field's row: a switch
+// sets its yes/no (a "no-..." switch to no), a value is read by the row.
+bool readRowOptions(const wxCmdLineParser& parser, BatchSettings& settings, std::string& error)
 {
-    wxString value;
-    if (parser.Found("format", &value)) {
-        settings.outputFormat = text(value.Lower());
-        if (settings.outputFormat != "jpeg" && settings.outputFormat != "webp") {
-            error = said(_("--format wants jpeg or webp"));
+    for (const SettingRow& row : settingRows()) {
+        wxString value;
+        if (!row.option || !parser.Found(row.option, &value))
+            continue;
+        std::string given = text(value);
+        if (row.kind == SettingKind::yesNo)
+            given = std::string(row.option).rfind("no-", 0) == 0 ? "0" : "1";
+        else if (row.kind == SettingKind::choice)
+            given = text(value.Lower());
+        if (!takeOption(settings, row, given, error))
             return false;
-        }
-    }
-    if (parser.Found("progressive"))
-        settings.progressive = true;
-    if (parser.Found("chroma", &value)) {
-        if (value != wxS("420") && value != wxS("444")) {
-            error = said(_("--chroma wants 420 or 444"));
-            return false;
-        }
-        settings.fullChroma = value == wxS("444");
-    }
-    if (settings.outputFormat == "webp" && (parser.Found("progressive") || parser.Found("chroma"))) {
-        error = said(_("%s is for JPEG results, not --format webp"),
-                     parser.Found("progressive") ? "--progressive" : "--chroma");
-        return false;
-    }
-    if (parser.Found("max-file-size", &value)) {
-        constexpr long smallest = 8;
-        const long kilobytes = kilobytesOf(text(value));
-        if (kilobytes < smallest) {
-            error = said(_("--max-file-size wants a size of %ldK or more, such as 500K or 2M (K is 1000 bytes)"),
-                         smallest);
-            return false;
-        }
-        // As far as a preset or settings file may hold it.
-        constexpr long largest = 1000000;
-        if (kilobytes > largest) {
-            error = said(_("--max-file-size wants a size of %ldM at most"), largest / 1000);
-            return false;
-        }
-        settings.maxFileSize = static_cast<int>(kilobytes);
-    }
-    Sharpening level;
-    if (parser.Found("sharpen", &value)) {
-        if (!sharpeningFromName(text(value), level)) {
-            error = said(_("--sharpen wants off, low, standard or high"));
-            return false;
-        }
-        settings.sharpening = text(value);
     }
     return true;
 }
@@ -264,7 +248,8 @@ bool readFit(const std::string& value, bool sized, BatchSettings& settings, std:
         error = said(_("--size and --fit exclude each other"));
         return false;
     }
-    if (!sizeRuleFromText(value, rule)) {
+    if (!sizeRuleFromText(value, rule) || rule.width > rowOfKey("Width")->most ||
+        rule.height > rowOfKey("Height")->most) {
         error = said(_("--fit wants long:N, short:N, width:N, height:N, WxH or mp:M, such as long:1600, 1920x1080 or mp:2"));
         return false;
     }
@@ -281,7 +266,7 @@ bool readFit(const std::string& value, bool sized, BatchSettings& settings, std:
 }
 
 // A preset named in the presets folder, or given as a file (a path, or a
-// name ending in .cfg), its faults said as warnings and put right.
+// name ending in .cfg), taken as the changes it makes to settings.
 bool readNamedPreset(const std::string& named, BatchSettings& settings, std::string& path, std::string& error,
                      std::vector<std::string>& warnings)
 {
@@ -291,14 +276,12 @@ bool readNamedPreset(const std::string& named, BatchSettings& settings, std::str
         error = said(_("there is no preset %s"), named);
         return false;
     }
-    if (!readPreset(path, settings, warnings, error)) {
+    if (!takePreset(path, settings, warnings, error)) {
         // A preset that is there but cannot be taken says why.
         if (!file && !isRegularFile(path))
             error = said(_("there is no preset %s (%s); --list-presets lists them"), named, shownPath(path));
         return false;
     }
-    for (const std::string& bad : keepInRange(settings))
-        warnings.push_back(said(_("%s: %s is out of range; its default is taken"), shownPath(path), bad));
     return namesItsFolder(settings, said(_("the preset %s"), shownPath(path)), error);
 }
 
@@ -309,17 +292,16 @@ std::string presetNameOf(const std::string& named)
     return endsInCfg(name) ? name.substr(0, name.size() - 4) : name;
 }
 
-// The options that make the settings, over those of a base file (--prefs
-// or a --preset) or the terminal's own defaults; false for a usage error.
-bool readSettingOptions(const wxCmdLineParser& parser, const std::string& base, BatchSettings& settings,
-                        BatchOptions& options, std::string& error, std::vector<std::string>& warnings)
+// The options that set several fields at once, or a field by a rule of
+// their own: --size, --fit, --watermark, --text, --position, --chroma and
+// --output.
+bool readCompoundOptions(const wxCmdLineParser& parser, BatchSettings& settings, BatchOptions& options,
+                         std::string& error)
 {
     wxString value;
-    // Unlike the window, a batch from a terminal goes on past a picture it cannot read.
-    settings.skipUnreadable = true;
     long number = 0;
     if (parser.Found("s", &value)) {
-        if (!wholeNumber(value, number) || number < 1 || number > 1000000) {
+        if (!wholeNumber(value, number) || number < 1 || number > rowOfKey("Width")->most) {
             error = said(_("--size wants a number of pixels, 1 or more"));
             return false;
         }
@@ -329,56 +311,21 @@ bool readSettingOptions(const wxCmdLineParser& parser, const std::string& base, 
     }
     if (parser.Found("fit", &value) && !readFit(text(value), parser.Found("s"), settings, error))
         return false;
-    if (parser.Found("no-rotate"))
-        settings.rotate = false;
-    if (parser.Found("w", &value) && parser.Found("text")) {
+    if (parser.Found("w") && parser.Found("text")) {
         error = said(_("--text and --watermark exclude each other"));
         return false;
     }
     if (parser.Found("w", &value)) {
         settings.useWatermark = true;
         settings.textWatermark = false;
-        settings.waterImgFile = text(value);
+        if (!takeOption(settings, *rowOfKey("WaterImgFile"), text(value), error))
+            return false;
     }
     if (parser.Found("text", &value)) {
         settings.useWatermark = true;
         settings.textWatermark = true;
-        settings.watermarkText = text(value);
-    }
-    if (parser.Found("font", &value))
-        settings.textFont = text(value);
-    unsigned char rgb[3];
-    if (parser.Found("text-colour", &value)) {
-        if (value != wxS("auto") && !colourFromText(text(value), rgb)) {
-            error = said(_("--text-colour wants a colour as #RRGGBB, such as #FFFFFF for white, or auto"));
+        if (!takeOption(settings, *rowOfKey("WatermarkText"), text(value), error))
             return false;
-        }
-        settings.textColour = text(value);
-    }
-    if (parser.Found("text-size", &value)) {
-        double size = 0;
-        if (!value.ToCDouble(&size) || !(size > 0 && size <= 100)) {
-            error = said(_("--text-size wants a percentage above 0, at most 100"));
-            return false;
-        }
-        settings.textSize = size;
-    }
-    if (parser.Found("no-shadow"))
-        settings.textShadow = false;
-    for (const char* option : {"font", "text-colour", "text-size", "no-shadow"})
-        if (parser.Found(option) && !(settings.useWatermark && settings.textWatermark)) {
-            error = said(_("--%s goes with --text"), option);
-            return false;
-        }
-    if (parser.Found("a", &value)) {
-        double opacity = 0;
-        // "." whatever the locale says.
-        if (!value.ToCDouble(&opacity) || opacity < 0 || opacity > 1) {
-            error = said(_("--opacity wants a number from 0.0 to 1.0"));
-            return false;
-        }
-        settings.alpha = opacity;
-        options.opacityGiven = true;
     }
     if (parser.Found("p", &value)) {
         settings.autoPlacement = value == wxS("auto");
@@ -389,50 +336,69 @@ bool readSettingOptions(const wxCmdLineParser& parser, const std::string& base, 
             return false;
         }
     }
-    std::vector<int> places;
-    if (parser.Found("auto-places", &value)) {
-        if (!settings.autoPlacement) {
-            error = said(_("--auto-places goes with --position auto"));
+    if (parser.Found("chroma", &value)) {
+        if (value != wxS("420") && value != wxS("444")) {
+            error = said(_("--chroma wants 420 or 444"));
             return false;
         }
-        if (!placesFromList(text(value), places)) {
-            error = said(_("--auto-places wants places such as top-left,bottom-right, separated by commas"));
-            return false;
-        }
-        settings.autoPlaces = text(value);
+        settings.fullChroma = value == wxS("444");
     }
-    if (parser.Found("watermark-bright", &value)) {
-        if (!settings.useWatermark || settings.textWatermark) {
-            error = said(_("--watermark-bright goes with --watermark"));
+    options.opacityGiven = parser.Found("a");
+    // --output wins over the results folder of --prefs or a preset.
+    if (parser.Found("o", &value)) {
+        options.outputGiven = true;
+        settings.saveToFolder = true;
+        if (!takeOption(settings, *rowOfKey("ResultsFolder"), text(value), error))
+            return false;
+    }
+    return true;
+}
+
+// Options that mean something only beside another: false, with error, for
+// one given without it.
+bool optionsGoTogether(const wxCmdLineParser& parser, const BatchSettings& settings, std::string& error)
+{
+    for (const char* option : {"font", "text-colour", "text-size", "no-shadow"})
+        if (parser.Found(option) && !(settings.useWatermark && settings.textWatermark)) {
+            error = said(_("--%s goes with --text"), option);
             return false;
         }
-        settings.brightWatermark = text(value);
-    }
-    if (parser.Found("Q", &value)) {
-        if (!wholeNumber(value, number) || number > 100) {
-            error = said(_("--quality wants a number from 0 to 100"));
-            return false;
-        }
-        settings.quality = static_cast<int>(number);
-    }
-    static const struct {
-        const char* name;
-        double most;
-        double BatchSettings::*field;
-    } percents[] = {{"watermark-size", 100, &BatchSettings::watermarkSize},
-                    {"margin", 49, &BatchSettings::watermarkMargin}};
-    for (const auto& percent : percents) {
-        if (!parser.Found(percent.name, &value))
-            continue;
-        double number = 0;
-        if (!value.ToCDouble(&number) || !(number >= 0 && number <= percent.most)) {
-            error = said(_("--%s wants a percentage from 0 to %s"), percent.name, formatFixed(percent.most, 0));
-            return false;
-        }
-        settings.*percent.field = number;
-    }
-    if (!readOutputOptions(parser, settings, error))
+    if (parser.Found("auto-places") && !settings.autoPlacement) {
+        error = said(_("--auto-places goes with --position auto"));
         return false;
+    }
+    if (parser.Found("watermark-bright") && (!settings.useWatermark || settings.textWatermark)) {
+        error = said(_("--watermark-bright goes with --watermark"));
+        return false;
+    }
+    if (parser.Found("name") && !settings.saveToFolder) {
+        error = said(_("--name goes with --output: in place, pictures keep their names"));
+        return false;
+    }
+    if (settings.outputFormat == "webp" && (parser.Found("progressive") || parser.Found("chroma"))) {
+        error = said(_("%s is for JPEG results, not --format webp"),
+                     parser.Found("progressive") ? "--progressive" : "--chroma");
+        return false;
+    }
+    if (parser.Found("keep-gps") && !settings.keepExif) {
+        error = said(_("--keep-gps goes with --keep-exif"));
+        return false;
+    }
+    return true;
+}
+
+// The options that make the settings, over those of a base file (--prefs
+// or a --preset) or the terminal's own defaults; false for a usage error.
+bool readSettingOptions(const wxCmdLineParser& parser, const std::string& base, BatchSettings& settings,
+                        BatchOptions& options, std::string& error, std::vector<std::string>& warnings)
+{
+    wxString value;
+    // Unlike the window, a batch from a terminal goes on past a picture it cannot read.
+    settings.skipUnreadable = true;
+    if (!readCompoundOptions(parser, settings, options, error) || !readRowOptions(parser, settings, error) ||
+        !optionsGoTogether(parser, settings, error))
+        return false;
+    long number = 0;
     if (parser.Found("j", &value)) {
         if (!wholeNumber(value, number) || number < 1 || number > 256) {
             error = said(_("--jobs wants a number from 1 to 256"));
@@ -440,32 +406,9 @@ bool readSettingOptions(const wxCmdLineParser& parser, const std::string& base, 
         }
         options.jobs = static_cast<int>(number);
     }
-    settings.includeSubdirectories = settings.includeSubdirectories || parser.Found("r");
-    // --output wins over the results folder of --prefs or a preset.
-    if (parser.Found("o", &value)) {
-        options.outputGiven = true;
-        settings.saveToFolder = true;
-        settings.resultsFolder = text(value);
-    }
-    if (parser.Found("name", &value)) {
-        NameTemplate names;
-        if (!settings.saveToFolder) {
-            error = said(_("--name goes with --output: in place, pictures keep their names"));
-            return false;
-        }
-        if (!NameTemplate::parse(text(value), names, error)) {
-            error = "--name: " + error;
-            return false;
-        }
-        settings.nameTemplate = text(value);
-    }
     options.overwrite = parser.Found("f");
     options.skipExisting = parser.Found("skip-existing");
     options.json = parser.Found("json");
-    settings.keepExif = settings.keepExif || parser.Found("keep-exif");
-    settings.keepGps = settings.keepGps || parser.Found("keep-gps");
-    settings.convertToSrgb = settings.convertToSrgb || parser.Found("srgb");
-    settings.skipProcessed = settings.skipProcessed || parser.Found("skip-processed");
     options.dryRun = parser.Found("n");
     options.yes = parser.Found("y");
     options.quiet = parser.Found("q");
@@ -477,10 +420,6 @@ bool readSettingOptions(const wxCmdLineParser& parser, const std::string& base, 
         return false;
     }
     if (settings.keepGps && !settings.keepExif) {
-        if (parser.Found("keep-gps")) {
-            error = said(_("--keep-gps goes with --keep-exif"));
-            return false;
-        }
         // The window can save it so: its GPS box keeps its tick while greyed.
         warnings.push_back(said(_("KeepGps = 1 in %s goes with KeepExif = 1, which is not set there: the GPS position "
                                   "is not kept"),
@@ -496,12 +435,26 @@ bool readSettingOptions(const wxCmdLineParser& parser, const std::string& base, 
 
 }  // namespace
 
+namespace {
+
+// A setting's option as its row gives it.
+wxCmdLineEntryDesc fromRow(const char* option)
+{
+    const SettingRow& row = *rowOfOption(option);
+    const bool given = row.valueName != nullptr;
+    return {given ? wxCMD_LINE_OPTION : wxCMD_LINE_SWITCH, row.shortOption, row.option, row.help,
+            given ? wxCMD_LINE_VAL_STRING : wxCMD_LINE_VAL_NONE, 0};
+}
+
+}  // namespace
+
 CommandLineResult parseCommandLine(int argc, char** argv, BatchOptions& options, std::string& error,
                                    std::string& helpText, std::vector<std::string>& warnings)
 {
     constexpr auto none = wxCMD_LINE_VAL_NONE;
     constexpr auto string = wxCMD_LINE_VAL_STRING;
-    static const wxCmdLineEntryDesc entries[] = {
+    // The options that set a field alone come from the settings' table.
+    const wxCmdLineEntryDesc entries[] = {
         {wxCMD_LINE_SWITCH, "h", "help", wxTRANSLATE("show this help and exit"), none, wxCMD_LINE_OPTION_HELP},
         {wxCMD_LINE_SWITCH, "V", "version", wxTRANSLATE("show the version and exit"), none, 0},
         {wxCMD_LINE_OPTION, "s", "size",
@@ -510,70 +463,42 @@ CommandLineResult parseCommandLine(int argc, char** argv, BatchOptions& options,
          wxTRANSLATE("shrink by RULE instead: long:1600 (the long side), short:1080, width:1200, height:900, 1920x1080 (into "
          "a frame) or mp:2 (megapixels); never enlarged"),
          string, 0},
-        {wxCMD_LINE_SWITCH, nullptr, "no-rotate",
-         wxTRANSLATE("do not turn pictures upright by their EXIF orientation"), none, 0},
+        fromRow("no-rotate"),
         {wxCMD_LINE_OPTION, "w", "watermark", wxTRANSLATE("blend the picture FILE in as a watermark"), string, 0},
         {wxCMD_LINE_OPTION, nullptr, "text",
          wxTRANSLATE("watermark with a line of TEXT instead: {name}, {date}, {year}, {time}, {camera}, {lens}, {artist} and "
          "{copyright} come from the picture, {artist|Jane Doe} where it has none, {{ and }} are braces"),
          string, 0},
-        {wxCMD_LINE_OPTION, nullptr, "font",
-         wxTRANSLATE("the text's font: an installed family or a font file (DejaVu Sans)"),
-         string, 0},
-        {wxCMD_LINE_OPTION, nullptr, "text-colour",
-         wxTRANSLATE("the text's colour (#FFFFFF), or auto: light or dark, whichever stands out from the ground"), string, 0},
-        {wxCMD_LINE_OPTION, nullptr, "text-size",
-         // xgettext:no-c-format
-         wxTRANSLATE("the text's letter height in % of the picture's longer side (4)"),
-         string, 0},
-        {wxCMD_LINE_SWITCH, nullptr, "no-shadow",
-         wxTRANSLATE("draw the text without the shadow that keeps it readable"), none, 0},
-        {wxCMD_LINE_OPTION, "a", "opacity",
-         wxTRANSLATE("opacity 0.0..1.0 of a watermark without its own alpha (0.2)"), string, 0},
+        fromRow("font"),
+        fromRow("text-colour"),
+        fromRow("text-size"),
+        fromRow("no-shadow"),
+        fromRow("opacity"),
         {wxCMD_LINE_OPTION, "p", "position",
          wxTRANSLATE("watermark position: 1..9 row by row, or top-left, top, top-right, left, centre, right, "
          "bottom-left, bottom, bottom-right (centre), or auto: the calmest of the --auto-places in each picture"),
          string, 0},
-        {wxCMD_LINE_OPTION, nullptr, "auto-places",
-         wxTRANSLATE("with --position auto, the places allowed, comma-separated (top-left,top-right,bottom-left,bottom-right)"),
-         string, 0},
-        {wxCMD_LINE_OPTION, nullptr, "watermark-bright",
-         wxTRANSLATE("a second watermark FILE (a dark version) used where the ground under the mark is bright"), string, 0},
-        {wxCMD_LINE_OPTION, "Q", "quality", wxTRANSLATE("JPEG quality 0..100 (82)"), string, 0},
-        {wxCMD_LINE_OPTION, nullptr, "format",
-         wxTRANSLATE("write results as jpeg or webp (jpeg); WebP results go beside "
-         "the pictures or below --output, never over them"), string, 0},
-        {wxCMD_LINE_SWITCH, nullptr, "progressive",
-         wxTRANSLATE("write progressive JPEG, shown coarse first while it loads"), none, 0},
+        fromRow("auto-places"),
+        fromRow("watermark-bright"),
+        fromRow("quality"),
+        fromRow("format"),
+        fromRow("progressive"),
         {wxCMD_LINE_OPTION, nullptr, "chroma",
          wxTRANSLATE("JPEG colour resolution: 420 (halved below quality 90) or 444 (full)"),
          string, 0},
-        {wxCMD_LINE_OPTION, nullptr, "max-file-size",
-         wxTRANSLATE("at most SIZE a result (500K, 2M; K is 1000 bytes): the largest quality up to --quality that fits"), string,
-         0},
-        {wxCMD_LINE_OPTION, nullptr, "sharpen",
-         wxTRANSLATE("sharpen after the shrink: off, low, standard or high (off)"), string, 0},
-        {wxCMD_LINE_OPTION, nullptr, "watermark-size",
-         // xgettext:no-c-format
-         wxTRANSLATE("scale the watermark so that its longer side is P % of the picture's longer side"), string, 0},
-        {wxCMD_LINE_OPTION, nullptr, "margin",
-         // xgettext:no-c-format
-         wxTRANSLATE("keep the watermark P % of the picture's longer side off the edges it touches"), string, 0},
-        {wxCMD_LINE_SWITCH, nullptr, "keep-exif",
-         wxTRANSLATE("keep the EXIF data (date, camera, copyright), without thumbnail and GPS position"), none, 0},
-        {wxCMD_LINE_SWITCH, nullptr, "keep-gps", wxTRANSLATE("with --keep-exif, keep the GPS position too"), none, 0},
-        {wxCMD_LINE_SWITCH, nullptr, "srgb", wxTRANSLATE("convert pictures with a colour profile into sRGB"), none, 0},
-        {wxCMD_LINE_SWITCH, nullptr, "skip-processed",
-         wxTRANSLATE("leave pictures this program already wrote with the same settings, as skipped"), none, 0},
-        {wxCMD_LINE_SWITCH, "r", "recursive", wxTRANSLATE("include all subfolders, hidden ones too"), none, 0},
+        fromRow("max-file-size"),
+        fromRow("sharpen"),
+        fromRow("watermark-size"),
+        fromRow("margin"),
+        fromRow("keep-exif"),
+        fromRow("keep-gps"),
+        fromRow("srgb"),
+        fromRow("skip-processed"),
+        fromRow("recursive"),
         {wxCMD_LINE_OPTION, "o", "output",
          wxTRANSLATE("leave the originals and write the results below DIR, by their relative paths"),
          string, 0},
-        {wxCMD_LINE_OPTION, nullptr, "name",
-         wxTRANSLATE("with --output, name the results by TEMPLATE, such as {date}_{name} or {year}/{camera}/{name}-{counter:3}: "
-         "the --text tokens, {counter[:digits[,start]]}, {folder}, {width} and {height}; only a / of TEMPLATE makes "
-         "a folder, and results that would share a name get \" (2)\""),
-         string, 0},
+        fromRow("name"),
         {wxCMD_LINE_SWITCH, "f", "overwrite", wxTRANSLATE("with --output or --format webp, replace results already there"), none, 0},
         {wxCMD_LINE_SWITCH, nullptr, "skip-existing",
          wxTRANSLATE("with --output or --format webp, leave results already there and count them as skipped (to resume "
@@ -646,7 +571,7 @@ CommandLineResult parseCommandLine(int argc, char** argv, BatchOptions& options,
     const std::size_t usageLine = usage.find("\nUsage: ");
     if (usageLine != std::string::npos)
         usage.replace(usageLine + 1, 7, said(_("Usage: ")));
-    helpText = wrapped(namedValues(usage));
+    helpText = wrapped(aligned(namedValues(usage)));
     // The version needs no folder.
     for (int i = 1; i < argc; ++i)
         if (std::strcmp(argv[i], "--version") == 0 || std::strcmp(argv[i], "-V") == 0)
@@ -688,8 +613,10 @@ CommandLineResult parseCommandLine(int argc, char** argv, BatchOptions& options,
     if (parser.Found("c", &prefs) && !readPrefs(text(prefs), settings, error))
         return CommandLineResult::usageError;
     std::string base = text(prefs);
+    // A preset changes what it names: the rest stays at the terminal's defaults.
+    const BatchSettings terminalDefaults = settings;
     for (std::size_t i = 0; i < presets.size(); ++i) {
-        BatchSettings preset;
+        BatchSettings preset = terminalDefaults;
         if (!readNamedPreset(presets[i], preset, base, error, warnings))
             return CommandLineResult::usageError;
         if (!readSettingOptions(parser, base, preset, options, error, warnings))

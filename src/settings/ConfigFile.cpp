@@ -17,19 +17,6 @@ namespace {
 
 constexpr const char* whitespace = " \n\t\v\r\f";
 
-// Reads one line; a carriage return before the line feed belongs to the
-// line end. At the end of the stream gives an empty line and false.
-bool readLine(std::istream& in, std::string& line)
-{
-    if (!std::getline(in, line)) {
-        line.clear();
-        return false;
-    }
-    if (!line.empty() && line.back() == '\r')
-        line.pop_back();
-    return true;
-}
-
 void cutAt(std::string& line, const std::string& marker)
 {
     if (marker.empty())
@@ -115,7 +102,28 @@ ConfigFile::ConfigFile(std::string fileName, std::string delimiter, std::string 
     }
     std::fclose(file);
     std::istringstream in(text);
-    load(in);
+    try {
+        load(in);
+    } catch (const file_not_found& refused) {
+        throw file_not_found(fileName, refused.why);
+    }
+}
+
+// Reads one line; a carriage return before the line feed belongs to the
+// line end. At the end of the stream gives an empty line and false.
+bool ConfigFile::readLine(std::istream& in, std::string& line)
+{
+    if (!std::getline(in, line)) {
+        line.clear();
+        return false;
+    }
+    ++linesRead_;
+    if (line.size() > longestLine)
+        throw file_not_found(std::string(), said(_("line %d is longer than %d bytes, which no setting is"), linesRead_,
+                                                 static_cast<int>(longestLine)));
+    if (!line.empty() && line.back() == '\r')
+        line.pop_back();
+    return true;
 }
 
 void ConfigFile::stripWhitespace(std::string& text)
@@ -133,13 +141,17 @@ void ConfigFile::load(std::istream& in)
 {
     // A line read to see where a value ends, handled by the next pass.
     std::string pending;
+    int pendingLine = 0;
     bool more = true;
     while (more || !pending.empty()) {
         std::string line;
-        if (!pending.empty())
+        int lineNumber = pendingLine;
+        if (!pending.empty()) {
             line.swap(pending);
-        else
+        } else {
             more = readLine(in, line);
+            lineNumber = linesRead_;
+        }
 
         cutAt(line, commentMarker_);
         if (contains(line, sentry_)) {
@@ -154,6 +166,7 @@ void ConfigFile::load(std::istream& in)
         std::string value = line.substr(at + delimiter_.size());
         while (more) {
             more = readLine(in, pending);
+            pendingLine = linesRead_;
             if (isBlank(pending))
                 break;
             cutAt(pending, commentMarker_);
@@ -170,12 +183,19 @@ void ConfigFile::load(std::istream& in)
         if (entries_.count(key) == 0)
             order_.push_back(key);
         entries_[key] = value;
+        lines_[key] = lineNumber;
     }
 }
 
 std::vector<std::string> ConfigFile::keys() const
 {
     return order_;
+}
+
+int ConfigFile::lineOf(const std::string& key) const
+{
+    const auto found = lines_.find(key);
+    return found == lines_.end() ? 0 : found->second;
 }
 
 bool ConfigFile::readValue(const std::string& key, std::string& out) const

@@ -20,12 +20,15 @@ public:
         }
     };
 
-    // Settings fit in a few kilobytes: a file beyond this is none.
+    // Settings fit in a few kilobytes: a file beyond this is none, and so
+    // is one with a line beyond longestLine (a text mark's 1000
+    // characters, escaped, fit in it several times over).
     static constexpr long long largestFile = 1 << 20;
+    static constexpr std::size_t longestLine = 16384;
 
     // Throws file_not_found when the file cannot be opened, names no
-    // regular file (a device, a FIFO: nothing is read from it) or is larger
-    // than largestFile.
+    // regular file (a device, a FIFO: nothing is read from it), is larger
+    // than largestFile or has a longer line than longestLine.
     ConfigFile(std::string fileName, std::string delimiter, std::string commentMarker, std::string sentry);
 
     // Each returns false and leaves out alone when the key is absent.
@@ -41,6 +44,8 @@ public:
 
     // The keys read, in their order.
     std::vector<std::string> keys() const;
+    // The line, counted from 1, where the key's value was set; 0 when absent.
+    int lineOf(const std::string& key) const;
     // Whether a line with the sentry ended the reading, not the file's end.
     bool sawSentry() const { return sawSentry_; }
 
@@ -49,11 +54,14 @@ public:
 
 private:
     void load(std::istream& in);
+    bool readLine(std::istream& in, std::string& line);
 
     std::string delimiter_;
     std::string commentMarker_;
     std::string sentry_;
     std::map<std::string, std::string> entries_;
     std::vector<std::string> order_;
+    std::map<std::string, int> lines_;
+    int linesRead_ = 0;
     bool sawSentry_ = false;
 };

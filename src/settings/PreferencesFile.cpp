@@ -58,28 +58,15 @@ struct SettingLines {
 SettingLines linesOf(const BatchSettings& settings)
 {
     SettingLines lines;
-    forEachSetting(settings, [&lines](const char* key, const auto& value, SavedAs saved, InRecord) {
-        const std::string name(key);
-        if (saved == SavedAs::fixedLine)
+    forEachSetting(settings, [&lines](const SettingRow& row, const auto& value) {
+        const std::string name(row.key);
+        if (row.saved == SavedAs::fixedLine)
             // The blank before the line feed is part of the format, on every line but this one.
             lines.fixed.push_back(name + " = " + settingText(value) + (name == "IncludeSubdirectories" ? "\n" : " \n"));
         else
             lines.own.push_back(name + " = " + ownText(value) + "\n");
     });
     return lines;
-}
-
-void readInto(const ConfigFile& file, const std::string& key, std::string& value, SavedAs saved)
-{
-    std::string text;
-    if (file.readValue(key, text))
-        value = saved == SavedAs::ownLine ? unescapeValue(text) : text;
-}
-
-template <class Number>
-void readInto(const ConfigFile& file, const std::string& key, Number& value, SavedAs)
-{
-    file.readValue(key, value);
 }
 
 }  // namespace
@@ -134,26 +121,21 @@ void readPreferences(const ConfigFile& file, BatchSettings& settings, std::strin
     std::string folder;
     if (file.readValue("WorkingDir", folder))
         workingDir = folder;
-    forEachSetting(settings, [&file](const char* key, auto& value, SavedAs saved, InRecord) {
-        readInto(file, key, value, saved);
+    forEachSetting(settings, [&file](const SettingRow& row, auto& value) {
+        if (row.saved == SavedAs::fixedLine)
+            file.readValue(row.key, value);
     });
 }
 
 std::string everySettingText(const BatchSettings& settings)
 {
     std::string text;
-    forEachSetting(settings, [&text](const char* key, const auto& value, SavedAs, InRecord) {
-        text += std::string(key) + " = " + ownText(value) + "\n";
+    forEachSetting(settings, [&text](const SettingRow& row, const auto& value) {
+        text += std::string(row.key) + " = " + ownText(value) + "\n";
     });
     return text;
 }
 
-void readEverySetting(const ConfigFile& file, BatchSettings& settings)
-{
-    forEachSetting(settings, [&file](const char* key, auto& value, SavedAs, InRecord) {
-        readInto(file, key, value, SavedAs::ownLine);
-    });
-}
 
 wxString programDirectory()
 {

@@ -22,14 +22,15 @@ std::string savedPreferencesText(const BatchSettings& settings, const std::strin
 // system's, or for one the program does not speak.
 std::string languageIn(const ConfigFile& file);
 
-// Looks the keys up in order; an absent key leaves its field alone.
+// Looks the folder and the fixed lines' keys up in order, as the window
+// always read them: "800px" is 800, "off" is yes, nothing is out of range.
+// An absent key leaves its field alone; the lines of their own are the
+// settings' table's to read.
 void readPreferences(const ConfigFile& file, BatchSettings& settings, std::string& workingDir);
 
 // Every field as a line of its own, "Key = value", texts escaped, as a
 // preset holds them.
 std::string everySettingText(const BatchSettings& settings);
-// Reads what everySettingText wrote; an absent key leaves its field alone.
-void readEverySetting(const ConfigFile& file, BatchSettings& settings);
 
 // The directory of the running executable, without a trailing separator.
 wxString programDirectory();

@@ -31,7 +31,7 @@ bool knownKey(const std::string& key)
 {
     bool known = key == versionKey;
     BatchSettings settings;
-    forEachSetting(settings, [&](const char* name, const auto&, SavedAs, InRecord) { known = known || key == name; });
+    forEachSetting(settings, [&](const SettingRow& row, const auto&) { known = known || key == row.key; });
     return known;
 }
 
@@ -76,15 +76,15 @@ std::string presetText(const BatchSettings& settings)
            everySettingText(settings) + endLine + "\n";
 }
 
-bool readPreset(const std::string& path, BatchSettings& settings, std::vector<std::string>& warnings,
-                std::string& error)
+std::optional<ConfigFile> openPreset(const std::string& path, std::vector<std::string>& warnings,
+                                     std::string& error)
 {
     try {
-        const ConfigFile file(path, "=", "#", endLine);
+        ConfigFile file(path, "=", "#", endLine);
         int version = 0;
         if (!file.readValue(versionKey, version) || version < 1) {
             error = said(_("%s is no preset: it has no %s line"), path, versionKey);
-            return false;
+            return std::nullopt;
         }
         if (version > presetVersion)
             warnings.push_back(said(_("%s: %s = %d is a newer preset than this program reads (%d); what it knows is "
@@ -97,13 +97,11 @@ bool readPreset(const std::string& path, BatchSettings& settings, std::vector<st
             warnings.push_back(said(_("%s: the preset ends before its %s line, so it may be cut short; what it holds "
                                       "is taken"),
                                     path, endLine));
-        settings = BatchSettings{};
-        readEverySetting(file, settings);
-        return true;
+        return file;
     } catch (const ConfigFile::file_not_found& failed) {
         error = failed.why.empty() ? said(_("cannot read the preset %s"), path)
                                    : said(_("cannot read the preset %s: %s"), path, failed.why);
-        return false;
+        return std::nullopt;
     }
 }
 

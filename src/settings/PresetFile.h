@@ -1,7 +1,10 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
+
+#include "settings/ConfigFile.h"
 
 #include "settings/BatchSettings.h"
 
@@ -27,12 +30,12 @@ std::vector<std::string> presetNames(const std::string& folder);
 // The preset's text for the settings.
 std::string presetText(const BatchSettings& settings);
 
-// Reads a preset into settings, every field it lacks at its default. False,
-// with error, for a file that cannot be read or is no preset; warnings
-// name each key it does not know, a newer version and an end that is
-// missing, each with the file.
-bool readPreset(const std::string& path, BatchSettings& settings, std::vector<std::string>& warnings,
-                std::string& error);
+// Reads a preset's lines, for the settings' table to take. None, with
+// error, for a file that cannot be read or is no preset; warnings name
+// each key it does not know, a newer version and an end that is missing,
+// each with the file.
+std::optional<ConfigFile> openPreset(const std::string& path, std::vector<std::string>& warnings,
+                                     std::string& error);
 
 // Writes the preset whole or not at all, its folder made when missing.
 bool writePreset(const std::string& folder, const std::string& name, const BatchSettings& settings,

@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include <wx/translation.h>
+
 #include "settings/BatchSettings.h"
 #include "diag/FixedNumber.h"
 
@@ -14,6 +16,72 @@ enum class SavedAs { fixedLine, ownLine };
 // pixels alone), in the record's fixed part, by its key and value, or so
 // only while a text mark is drawn.
 enum class InRecord { no, fixedPart, byKey, byKeyWithText };
+
+// What a field holds, and so how its text is read and checked.
+enum class SettingKind {
+    yesNo,         // 1 or 0
+    whole,         // a whole number from least to most
+    decimal,       // a number from least to most ("." as the point)
+    choice,        // one of values
+    colour,        // #RRGGBB, or auto
+    path,          // a file or folder, at most most bytes
+    text,          // a name, at most most characters
+    tokenText,     // a text mark's text with the picture's tokens
+    nameTemplate,  // the results' names, with tokens; empty for the pictures' own
+    places,        // places such as top-left,bottom-right
+    kilobytes,     // 0 (no limit), or least to most KB: 500, 500K, 2M
+};
+
+// One setting: its key in prefs.cfg and presets, what it holds and may
+// hold, how the file and the record take it, and tessaly-batch's option
+// that sets it alone (its value read by this row) with the option's line
+// of the help. Its default is BatchSettings' initial value.
+struct SettingRow {
+    const char* key;
+    SettingKind kind;
+    SavedAs saved;
+    InRecord record;
+    double least = 0;  // numbers: the smallest allowed
+    double most = 0;   // numbers: the largest; texts: the longest
+    bool aboveLeast = false;  // least itself is not allowed
+    const char* values = nullptr;  // a choice's values, "|" between them
+    const char* option = nullptr;  // the long option; a yes/no's "no-..." option sets it to 0
+    const char* shortOption = nullptr;
+    const char* valueName = nullptr;  // the option's value as the help names it
+    const char* help = nullptr;  // untranslated, as wxTRANSLATE marks it
+
+    constexpr SettingRow withOption(const char* name, const char* value, const char* line,
+                                    const char* shortName = nullptr) const
+    {
+        SettingRow row = *this;
+        row.option = name;
+        row.valueName = value;
+        row.help = line;
+        row.shortOption = shortName;
+        return row;
+    }
+};
+
+// The longest text a setting holds: a text mark's line, a file's path.
+constexpr double longestText = 1000;
+constexpr double longestPath = 4096;
+
+constexpr SettingRow yesNoRow(const char* key, SavedAs saved, InRecord record)
+{
+    return {key, SettingKind::yesNo, saved, record};
+}
+
+constexpr SettingRow numberRow(const char* key, SettingKind kind, double least, double most, SavedAs saved,
+                               InRecord record, bool aboveLeast = false)
+{
+    return {key, kind, saved, record, least, most, aboveLeast};
+}
+
+constexpr SettingRow textRow(const char* key, SettingKind kind, SavedAs saved, InRecord record,
+                             const char* values = nullptr)
+{
+    return {key, kind, saved, record, 0, kind == SettingKind::path ? longestPath : longestText, false, values};
+}
 
 // A field's value as prefs.cfg's fixed lines and the processing record
 // write it: texts as they are, flags as 1 or 0, opacity with six decimals.
@@ -37,9 +105,9 @@ inline std::string settingText(double value)
     return formatFixed(value, 6);
 }
 
-// Every field of the record with its prefs.cfg key, in the file's order:
-// visit(key, field, SavedAs, InRecord). The names bound below must be all
-// of BatchSettings' fields, so a new one cannot be forgotten here.
+// Every field of the record with its row, in prefs.cfg's order:
+// visit(row, field). The names bound below must be all of BatchSettings'
+// fields, so a new one cannot be forgotten here.
 template <class Settings, class Visit>
 void forEachSetting(Settings& settings, Visit&& visit)
 {
@@ -51,44 +119,114 @@ void forEachSetting(Settings& settings, Visit&& visit)
            autoPlaces, brightWatermark, nameTemplate] = settings;
     using S = SavedAs;
     using R = InRecord;
+    using K = SettingKind;
     // The record takes the watermark by its pixels, not by its path.
-    visit("WaterImgFile", waterImgFile, S::fixedLine, R::no);
-    visit("Resize", resize, S::fixedLine, R::fixedPart);
-    visit("UseWatermark", useWatermark, S::fixedLine, R::fixedPart);
-    visit("Rotate", rotate, S::fixedLine, R::fixedPart);
-    visit("Width", width, S::fixedLine, R::fixedPart);
-    visit("Height", height, S::fixedLine, R::no);
-    visit("Alpha", alpha, S::fixedLine, R::fixedPart);
-    visit("Quality", quality, S::fixedLine, R::fixedPart);
-    visit("IncludeSubdirectories", includeSubdirectories, S::fixedLine, R::no);
-    visit("WmPlacement", wmPlacement, S::fixedLine, R::fixedPart);
-    visit("SkipUnreadable", skipUnreadable, S::ownLine, R::no);
-    visit("SaveToFolder", saveToFolder, S::ownLine, R::no);
-    visit("ResultsFolder", resultsFolder, S::ownLine, R::no);
-    visit("KeepExif", keepExif, S::ownLine, R::no);
-    visit("KeepGps", keepGps, S::ownLine, R::no);
-    visit("WatermarkSize", watermarkSize, S::ownLine, R::fixedPart);
-    visit("WatermarkMargin", watermarkMargin, S::ownLine, R::fixedPart);
-    visit("ConvertToSrgb", convertToSrgb, S::ownLine, R::fixedPart);
-    visit("SkipProcessed", skipProcessed, S::ownLine, R::no);
-    visit("TextWatermark", textWatermark, S::ownLine, R::byKey);
-    visit("WatermarkText", watermarkText, S::ownLine, R::byKeyWithText);
-    visit("TextFont", textFont, S::ownLine, R::byKeyWithText);
-    visit("TextColour", textColour, S::ownLine, R::byKeyWithText);
-    visit("TextSize", textSize, S::ownLine, R::byKeyWithText);
-    visit("TextShadow", textShadow, S::ownLine, R::byKeyWithText);
-    visit("OutputFormat", outputFormat, S::ownLine, R::byKey);
-    visit("Progressive", progressive, S::ownLine, R::byKey);
-    visit("FullChroma", fullChroma, S::ownLine, R::byKey);
-    visit("MaxFileSize", maxFileSize, S::ownLine, R::byKey);
-    visit("Sharpening", sharpening, S::ownLine, R::byKey);
-    visit("AutoPlacement", autoPlacement, S::ownLine, R::byKey);
-    visit("AutoPlaces", autoPlaces, S::ownLine, R::byKey);
+    visit(textRow("WaterImgFile", K::path, S::fixedLine, R::no), waterImgFile);
+    visit(yesNoRow("Resize", S::fixedLine, R::fixedPart), resize);
+    visit(yesNoRow("UseWatermark", S::fixedLine, R::fixedPart), useWatermark);
+    visit(yesNoRow("Rotate", S::fixedLine, R::fixedPart)
+              .withOption("no-rotate", nullptr, wxTRANSLATE("do not turn pictures upright by their EXIF orientation")),
+          rotate);
+    visit(numberRow("Width", K::whole, 1, 1000000, S::fixedLine, R::fixedPart), width);
+    visit(numberRow("Height", K::whole, 1, 1000000, S::fixedLine, R::no), height);
+    visit(numberRow("Alpha", K::decimal, 0, 1, S::fixedLine, R::fixedPart)
+              .withOption("opacity", "A", wxTRANSLATE("opacity 0.0..1.0 of a watermark without its own alpha (0.2)"),
+                          "a"),
+          alpha);
+    visit(numberRow("Quality", K::whole, 0, 100, S::fixedLine, R::fixedPart)
+              .withOption("quality", "N", wxTRANSLATE("JPEG quality 0..100 (82)"), "Q"),
+          quality);
+    visit(yesNoRow("IncludeSubdirectories", S::fixedLine, R::no)
+              .withOption("recursive", nullptr, wxTRANSLATE("include all subfolders, hidden ones too"), "r"),
+          includeSubdirectories);
+    visit(numberRow("WmPlacement", K::whole, 1, 9, S::fixedLine, R::fixedPart), wmPlacement);
+    visit(yesNoRow("SkipUnreadable", S::ownLine, R::no), skipUnreadable);
+    visit(yesNoRow("SaveToFolder", S::ownLine, R::no), saveToFolder);
+    visit(textRow("ResultsFolder", K::path, S::ownLine, R::no), resultsFolder);
+    visit(yesNoRow("KeepExif", S::ownLine, R::no)
+              .withOption("keep-exif", nullptr,
+                          wxTRANSLATE("keep the EXIF data (date, camera, copyright), without thumbnail and GPS position")),
+          keepExif);
+    visit(yesNoRow("KeepGps", S::ownLine, R::no)
+              .withOption("keep-gps", nullptr, wxTRANSLATE("with --keep-exif, keep the GPS position too")),
+          keepGps);
+    visit(numberRow("WatermarkSize", K::decimal, 0, 100, S::ownLine, R::fixedPart)
+              .withOption("watermark-size", "P",
+                          // xgettext:no-c-format
+                          wxTRANSLATE("scale the watermark so that its longer side is P % of the picture's longer "
+                                      "side")),
+          watermarkSize);
+    visit(numberRow("WatermarkMargin", K::decimal, 0, 49, S::ownLine, R::fixedPart)
+              .withOption("margin", "P",
+                          // xgettext:no-c-format
+                          wxTRANSLATE("keep the watermark P % of the picture's longer side off the edges it touches")),
+          watermarkMargin);
+    visit(yesNoRow("ConvertToSrgb", S::ownLine, R::fixedPart)
+              .withOption("srgb", nullptr, wxTRANSLATE("convert pictures with a colour profile into sRGB")),
+          convertToSrgb);
+    visit(yesNoRow("SkipProcessed", S::ownLine, R::no)
+              .withOption("skip-processed", nullptr,
+                          wxTRANSLATE("leave pictures this program already wrote with the same settings, as skipped")),
+          skipProcessed);
+    visit(yesNoRow("TextWatermark", S::ownLine, R::byKey), textWatermark);
+    visit(textRow("WatermarkText", K::tokenText, S::ownLine, R::byKeyWithText), watermarkText);
+    visit(textRow("TextFont", K::text, S::ownLine, R::byKeyWithText)
+              .withOption("font", "NAME|FILE",
+                          wxTRANSLATE("the text's font: an installed family or a font file (DejaVu Sans)")),
+          textFont);
+    visit(textRow("TextColour", K::colour, S::ownLine, R::byKeyWithText)
+              .withOption("text-colour", "#RRGGBB",
+                          wxTRANSLATE("the text's colour (#FFFFFF), or auto: light or dark, whichever stands out "
+                                      "from the ground")),
+          textColour);
+    visit(numberRow("TextSize", K::decimal, 0, 100, S::ownLine, R::byKeyWithText, true)
+              .withOption("text-size", "P",
+                          // xgettext:no-c-format
+                          wxTRANSLATE("the text's letter height in % of the picture's longer side (4)")),
+          textSize);
+    visit(yesNoRow("TextShadow", S::ownLine, R::byKeyWithText)
+              .withOption("no-shadow", nullptr, wxTRANSLATE("draw the text without the shadow that keeps it readable")),
+          textShadow);
+    visit(textRow("OutputFormat", K::choice, S::ownLine, R::byKey, "jpeg|webp")
+              .withOption("format", "FORMAT",
+                          wxTRANSLATE("write results as jpeg or webp (jpeg); WebP results go beside the pictures or "
+                                      "below --output, never over them")),
+          outputFormat);
+    visit(yesNoRow("Progressive", S::ownLine, R::byKey)
+              .withOption("progressive", nullptr,
+                          wxTRANSLATE("write progressive JPEG, shown coarse first while it loads")),
+          progressive);
+    visit(yesNoRow("FullChroma", S::ownLine, R::byKey), fullChroma);
+    visit(numberRow("MaxFileSize", K::kilobytes, 8, 1000000, S::ownLine, R::byKey)
+              .withOption("max-file-size", "SIZE",
+                          wxTRANSLATE("at most SIZE a result (500K, 2M; K is 1000 bytes): the largest quality up to "
+                                      "--quality that fits")),
+          maxFileSize);
+    visit(textRow("Sharpening", K::choice, S::ownLine, R::byKey, "off|low|standard|high")
+              .withOption("sharpen", "LEVEL",
+                          wxTRANSLATE("sharpen after the shrink: off, low, standard or high (off)")),
+          sharpening);
+    visit(yesNoRow("AutoPlacement", S::ownLine, R::byKey), autoPlacement);
+    visit(textRow("AutoPlaces", K::places, S::ownLine, R::byKey)
+              .withOption("auto-places", "LIST",
+                          wxTRANSLATE("with --position auto, the places allowed, comma-separated "
+                                      "(top-left,top-right,bottom-left,bottom-right)")),
+          autoPlaces);
     // The record takes the second watermark by its pixels too.
-    visit("WatermarkBright", brightWatermark, S::ownLine, R::no);
+    visit(textRow("WatermarkBright", K::path, S::ownLine, R::no)
+              .withOption("watermark-bright", "FILE",
+                          wxTRANSLATE("a second watermark FILE (a dark version) used where the ground under the mark "
+                                      "is bright")),
+          brightWatermark);
     // The record takes the fit as the rule it makes (see processingRecord).
-    visit("FitMode", fitMode, S::ownLine, R::no);
-    visit("FitMegapixels", fitMegapixels, S::ownLine, R::no);
+    visit(textRow("FitMode", K::choice, S::ownLine, R::no, "box|long|short|width|height|frame|mp"), fitMode);
+    visit(numberRow("FitMegapixels", K::decimal, 0.01, 1000, S::ownLine, R::no), fitMegapixels);
     // Names are no part of the pixels.
-    visit("NameTemplate", nameTemplate, S::ownLine, R::no);
+    visit(textRow("NameTemplate", K::nameTemplate, S::ownLine, R::no)
+              .withOption("name", "TEMPLATE",
+                          wxTRANSLATE("with --output, name the results by TEMPLATE, such as {date}_{name} or "
+                                      "{year}/{camera}/{name}-{counter:3}: the --text tokens, "
+                                      "{counter[:digits[,start]]}, {folder}, {width} and {height}; only a / of "
+                                      "TEMPLATE makes a folder, and results that would share a name get \" (2)\"")),
+          nameTemplate);
 }

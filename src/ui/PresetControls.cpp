@@ -10,7 +10,7 @@
 #include <wx/textdlg.h>
 #include <wx/translation.h>
 
-#include "batch/SettingRanges.h"
+#include "batch/SettingLines.h"
 #include "settings/PresetFile.h"
 #include "text/Translated.h"
 #include "ui/AccessibleName.h"
@@ -73,16 +73,19 @@ void PresetControls::choose()
     if (choice->GetSelection() == wxNOT_FOUND)
         return;
     const std::string path = presetPath(folder_, utf8(choice->GetStringSelection()));
+    // A preset changes what it names; the rest stays as the controls hold it.
     BatchSettings preset;
     std::vector<std::string> warnings;
     std::string error;
-    if (!readPreset(path, preset, warnings, error)) {
+    if (!readControls_(preset)) {
+        refresh({});
+        return;
+    }
+    if (!takePreset(path, preset, warnings, error)) {
         wxMessageBox(wxString::FromUTF8(error), _("Preset"), wxOK | wxCENTRE, parent_);
         refresh({});
         return;
     }
-    for (const std::string& bad : keepInRange(preset))
-        warnings.push_back(said(_("%s: %s is out of range; its default is taken"), path, bad));
     if (!warnings.empty()) {
         std::string all;
         for (const std::string& warning : warnings)

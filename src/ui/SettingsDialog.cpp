@@ -34,6 +34,8 @@
 #include "pixel/Sharpening.h"
 #include "diag/FixedNumber.h"
 #include "platform/ReplacingFile.h"
+#include "batch/SettingLines.h"
+#include "batch/SettingTable.h"
 #include "settings/ConfigFile.h"
 #include "settings/PreferencesFile.h"
 #include "settings/PresetFile.h"
@@ -444,9 +446,9 @@ void SettingsDialog::readTextMark(BatchSettings& into) const
 
 bool SettingsDialog::textMarkAccepted(BatchSettings& into)
 {
-    const wxString typed = textSizeText->GetValue().Strip(wxString::both);
     double size = 0;
-    if (!typed.ToCDouble(&size) || !(size > 0 && size <= 100)) {
+    std::string why;
+    if (!settingFromText(*rowOfKey("TextSize"), utf8(textSizeText->GetValue().Strip(wxString::both)), size, why)) {
         inform(_("Letters [%] has to be a number above 0, at most 100."), _("Error processing Letters [%]"));
         return false;
     }
@@ -548,9 +550,10 @@ void SettingsDialog::showLanguage()
 
 bool SettingsDialog::readOutputControls(BatchSettings& into)
 {
-    const wxString typed = maxFileSizeText->GetValue().Strip(wxString::both);
-    long kilobytes = 0;
-    if (!typed.empty() && (!typed.ToLong(&kilobytes) || kilobytes < 8 || kilobytes > 1000000)) {
+    const std::string typed = utf8(maxFileSizeText->GetValue().Strip(wxString::both));
+    int kilobytes = 0;
+    std::string why;
+    if (!typed.empty() && !settingFromText(*rowOfKey("MaxFileSize"), typed, kilobytes, why)) {
         inform(_("At most [KB] has to be a whole number from 8 to 1000000, or empty for no limit."),
                _("Error processing At most [KB]"));
         return false;
@@ -558,7 +561,7 @@ bool SettingsDialog::readOutputControls(BatchSettings& into)
     into.outputFormat = outputFormatChoice->GetSelection() == 1 ? "webp" : "jpeg";
     into.progressive = progressiveCheck->GetValue();
     into.fullChroma = fullChromaCheck->GetValue();
-    into.maxFileSize = static_cast<int>(kilobytes);
+    into.maxFileSize = kilobytes;
     into.sharpening = chosenSharpening();
     return true;
 }
@@ -683,6 +686,10 @@ void SettingsDialog::loadPreferences()
         const ConfigFile file(std::string(prefsPath.utf8_str()), "=", "#", "EndConfigFile");
         std::string folder = utf8(workingDir);
         readPreferences(file, *this, folder);
+        // A later setting its row does not allow is told and left at its default.
+        for (const std::string& fault :
+             takeSettingLines(file, "prefs.cfg", SettingsForm::preferences, *this, true))
+            inform(wxString::FromUTF8(fault), _("Error in prefs.cfg file."));
         workingDir = wxString::FromUTF8(folder);
         language = languageIn(file);
     } catch (const ConfigFile::file_not_found&) {
@@ -742,13 +749,14 @@ void SettingsDialog::showOptions()
     watermarkMarginText->SetValue(watermarkMargin == 0 ? wxString() : wxString::FromCDouble(watermarkMargin));
 }
 
-bool SettingsDialog::readPercent(const wxTextCtrl* text, double most, const wxString& name, double& out)
+bool SettingsDialog::readPercent(const wxTextCtrl* text, const SettingRow& row, const wxString& name, double& out)
 {
-    const wxString value = text->GetValue().Strip(wxString::both);
+    const std::string value = utf8(text->GetValue().Strip(wxString::both));
     out = 0;
-    if (value.empty() || (value.ToCDouble(&out) && out >= 0 && out <= most))
+    std::string why;
+    if (value.empty() || settingFromText(row, value, out, why))
         return true;
-    inform(wxString::Format(_("%s has to be a number from 0 to %d, or empty."), name, static_cast<int>(most)),
+    inform(wxString::Format(_("%s has to be a number from 0 to %d, or empty."), name, static_cast<int>(row.most)),
            wxString::Format(_("Error processing %s"), name));
     return false;
 }
@@ -1081,8 +1089,8 @@ bool SettingsDialog::readAlpha(double& value)
 bool SettingsDialog::readControls(BatchSettings& into)
 {
     double size = 0, margin = 0;
-    if (!resultsFolderAccepted() || !readPercent(watermarkSizeText, 100, _("Size [%]"), size) ||
-        !readPercent(watermarkMarginText, 49, _("Margin [%]"), margin) || !textMarkAccepted(into) ||
+    if (!resultsFolderAccepted() || !readPercent(watermarkSizeText, *rowOfKey("WatermarkSize"), _("Size [%]"), size) ||
+        !readPercent(watermarkMarginText, *rowOfKey("WatermarkMargin"), _("Margin [%]"), margin) || !textMarkAccepted(into) ||
         !readOutputControls(into) || !readPlacementChoice(into) || !nameTemplateAccepted(into))
         return false;
     placementFromButtons(into);
@@ -1101,13 +1109,11 @@ bool SettingsDialog::readControls(BatchSettings& into)
 bool SettingsDialog::nameTemplateAccepted(BatchSettings& into)
 {
     const std::string typed = utf8(nameTemplateText->GetValue().Strip(wxString::both));
-    NameTemplate names;
     std::string problem;
-    if (!typed.empty() && !NameTemplate::parse(typed, names, problem)) {
+    if (!settingFromText(*rowOfKey("NameTemplate"), typed, into.nameTemplate, problem)) {
         inform(wxString::FromUTF8(problem), _("File names"));
         return false;
     }
-    into.nameTemplate = typed;
     return true;
 }
 

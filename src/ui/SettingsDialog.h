@@ -9,6 +9,7 @@
 
 class PicturePreview;
 class PresetControls;
+struct SettingRow;
 
 class wxButton;
 class wxCheckBox;
@@ -159,7 +160,7 @@ private:
     void showOptions();
     // Reads a percentage field: empty is 0; false (and a message) when it is
     // no number from 0 to most.
-    bool readPercent(const wxTextCtrl* text, double most, const wxString& name, double& out);
+    bool readPercent(const wxTextCtrl* text, const SettingRow& row, const wxString& name, double& out);
     wxSizer* buildPreviewControls();
     // Whether the results settings may be kept; says why not otherwise.
     bool resultsFolderAccepted();

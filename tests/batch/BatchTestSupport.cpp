@@ -125,25 +125,42 @@ std::vector<std::string> RecordingOwner::messages() const
 
 namespace {
 
-void change(bool& value, SavedAs)
+void change(bool& value, const SettingRow&)
 {
     value = !value;
 }
 
-void change(int& value, SavedAs)
+void change(int& value, const SettingRow& row)
 {
-    value += 3;
+    value = value + 3 <= row.most ? value + 3 : value - 3;
+    // A size limit is none or at least the row's least.
+    if (row.kind == SettingKind::kilobytes)
+        value = static_cast<int>(row.least) + 3;
 }
 
-void change(double& value, SavedAs)
+void change(double& value, const SettingRow& row)
 {
-    value += 0.25;
+    value = value + 0.25 <= row.most ? value + 0.25 : value - 0.25;
 }
 
-void change(std::string& value, SavedAs saved)
+void change(std::string& value, const SettingRow& row)
 {
-    // Only a line of its own escapes what the reader would cut.
-    value = saved == SavedAs::ownLine ? u8"/photos/#web ü" : u8"/photos/wm ü.png";
+    const std::string choices = row.values ? row.values : "";
+    switch (row.kind) {
+    case SettingKind::choice:
+        // The last of the values, which no default is.
+        value = choices.substr(choices.rfind('|') + 1);
+        return;
+    case SettingKind::colour:
+        value = "#102030";
+        return;
+    case SettingKind::places:
+        value = "top,bottom";
+        return;
+    default:
+        // Only a line of its own escapes what the reader would cut.
+        value = row.saved == SavedAs::ownLine ? u8"/photos/#web ü" : u8"/photos/wm ü.png";
+    }
 }
 
 }  // namespace
@@ -152,11 +169,11 @@ ChangedSetting changeSetting(BatchSettings& settings, int index)
 {
     ChangedSetting changed;
     int at = 0;
-    forEachSetting(settings, [&](const char* key, auto& value, SavedAs saved, InRecord inRecord) {
+    forEachSetting(settings, [&](const SettingRow& row, auto& value) {
         if (at++ != index)
             return;
-        change(value, saved);
-        changed = {key, saved, inRecord};
+        change(value, row);
+        changed = {row.key, row.saved, row.record};
     });
     return changed;
 }

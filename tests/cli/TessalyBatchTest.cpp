@@ -367,7 +367,7 @@ TEST_F(TessalyBatch, UsageErrors)
         {{"-s", "16OO", "x"}, "tessaly-batch: --size wants a number of pixels, 1 or more\n"},
         {{"-s", "0", "x"}, "--size wants a number of pixels"},
         {{"-Q", "101", "x"}, "--quality wants a number from 0 to 100"},
-        {{"-a", "1.5", "x"}, "--opacity wants a number from 0.0 to 1.0"},
+        {{"-a", "1.5", "x"}, "--opacity wants a number from 0 to 1"},
         {{"-p", "upper-left-ish", "x"}, "--position wants 1..9"},
         {{"--overwrite", "x"}, "--overwrite goes with --output"},
         {{"--skip-existing", "x"}, "--skip-existing goes with --output"},
@@ -384,16 +384,15 @@ TEST_F(TessalyBatch, UsageErrors)
         {{"--text", "x", "-w", "m.png", "ALBUM"}, "--text and --watermark exclude each other"},
         {{"--font", "DejaVu Sans", "ALBUM"}, "--font goes with --text"},
         {{"--text", "x", "--text-colour", "red", "ALBUM"}, "--text-colour wants a colour as #RRGGBB"},
-        {{"--text", "x", "--text-size", "0", "ALBUM"}, "--text-size wants a percentage above 0"},
+        {{"--text", "x", "--text-size", "0", "ALBUM"}, "--text-size wants a number above 0, at most 100"},
         {{"--text", "x", "--font", "No Such Family", "ALBUM"}, "no installed font of that name"},
         // How results are written.
         {{"--format", "gif", "ALBUM"}, "--format wants jpeg or webp"},
         {{"--format", "webp", "--progressive", "ALBUM"}, "--progressive is for JPEG results, not --format webp"},
         {{"--chroma", "422", "ALBUM"}, "--chroma wants 420 or 444"},
-        {{"--max-file-size", "0", "ALBUM"}, "--max-file-size wants a size of 8K or more"},
-        {{"--max-file-size", "1K", "ALBUM"}, "--max-file-size wants a size of 8K or more"},
-        {{"--max-file-size", "5OOK", "ALBUM"}, "--max-file-size wants a size of 8K or more"},
-        {{"--max-file-size", "1001M", "ALBUM"}, "--max-file-size wants a size of 1000M at most"},
+        {{"--max-file-size", "1K", "ALBUM"}, "--max-file-size wants a size from 8K to 1000M"},
+        {{"--max-file-size", "5OOK", "ALBUM"}, "--max-file-size wants a size from 8K to 1000M"},
+        {{"--max-file-size", "1001M", "ALBUM"}, "--max-file-size wants a size from 8K to 1000M"},
         {{"--sharpen", "max", "ALBUM"}, "--sharpen wants off, low, standard or high"},
         // The mark's place and tone chosen by the ground.
         {{"--auto-places", "top", "ALBUM"}, "--auto-places goes with --position auto"},
@@ -1388,26 +1387,76 @@ TEST_F(TessalyBatch, FoldersTypedWithATrailingSeparator)
     EXPECT_NE(run.out.find(nativePath(file("photos/sub/p100.jpg")) + ": "), std::string::npos) << run.out;
 }
 
-// A hand-edited settings file with a mark far beyond the picture ends no
-// run: the mark is drawn as at the end of its range.
-TEST_F(TessalyBatch, AMarkBeyondItsRangeIsDrawnAtItsEnd)
+// Every way in takes a setting's value by the same row: at the ends of its
+// range it is taken, beyond them refused (status 2), by a settings file
+// and a preset with the file, the line and the key, and by the option.
+TEST_F(TessalyBatch, EveryWayInTakesTheSameRange)
 {
-    makeAlbum("album", 1);
-    ASSERT_TRUE(wxImage(40, 20, true).SaveFile(wxString::FromUTF8(file("wm.png")), wxBITMAP_TYPE_PNG));
-    const std::string mark = nativePath(file("wm.png"));
-    const auto pixels = [&](const std::string& size, const std::string& margin) {
-        const std::string prefs = "UseWatermark = 1\nWaterImgFile = " + mark + "\nWatermarkSize = " + size +
-                                  "\nWatermarkMargin = " + margin + "\nEndConfigFile\n";
-        writeFile(file("prefs.cfg"), Bytes(prefs.begin(), prefs.end()));
-        fs::remove_all(file("out"));
-        const ProgramRun run = runBatch({"-c", "prefs.cfg", "-o", "out", "-s", "300", "-y", "album"});
-        EXPECT_EQ(run.status, 0) << run.err;
-        const wxImage result = loadImage(file("out/p100.jpg"));
-        return result.IsOk() ? std::string(reinterpret_cast<const char*>(result.GetData()),
-                                           std::size_t(3) * result.GetWidth() * result.GetHeight())
-                             : std::string();
+    static const struct {
+        const char* key;
+        const char* option;  // nullptr: none sets it alone
+        const char* value;
+        bool taken;
+    } cases[] = {
+        {"Quality", "--quality", "100", true},          {"Quality", "--quality", "101", false},
+        {"Quality", "--quality", "0", true},            {"Quality", "--quality", "-1", false},
+        {"Width", nullptr, "1", true},                  {"Width", nullptr, "0", false},
+        {"Width", nullptr, "800px", false},             {"Height", nullptr, "1000001", false},
+        {"Alpha", "--opacity", "1", true},              {"Alpha", "--opacity", "1.01", false},
+        {"WmPlacement", nullptr, "9", true},            {"WmPlacement", nullptr, "10", false},
+        {"WatermarkSize", "--watermark-size", "100", true}, {"WatermarkSize", "--watermark-size", "100000", false},
+        {"WatermarkMargin", "--margin", "49", true},    {"WatermarkMargin", "--margin", "1e12", false},
+        {"TextSize", "--text-size", "100", true},       {"TextSize", "--text-size", "0", false},
+        {"FitMegapixels", nullptr, "0.01", true},       {"FitMegapixels", nullptr, "0.009", false},
+        {"MaxFileSize", "--max-file-size", "8", true},  {"MaxFileSize", "--max-file-size", "7", false},
+        {"MaxFileSize", "--max-file-size", "1000000", true}, {"MaxFileSize", "--max-file-size", "1000001", false},
+        {"MaxFileSize", "--max-file-size", "2000M", false}, {"Sharpening", "--sharpen", "max", false},
+        {"OutputFormat", "--format", "webp", true},     {"TextColour", "--text-colour", "#12345", false},
+        {"WatermarkText", "--text", "{artist {bogus}", false}, {"AutoPlaces", "--auto-places", "top,upper", false},
+        {"NameTemplate", "--name", "{nothing}", false}, {"Resize", nullptr, "off", false},
     };
-    const std::string atTheEnd = pixels("100", "49");
-    EXPECT_FALSE(atTheEnd.empty());
-    EXPECT_TRUE(pixels("100000", "1e12") == atTheEnd);
+    const std::string head = "#Tessaly preset\nPresetVersion = 1\n";
+    fs::create_directory(fs::u8path(file("empty")));
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.key) + " = " + c.value);
+        const std::string line = std::string(c.key) + " = " + c.value + "\n";
+        // A window's file names its watermark; this one draws none.
+        const std::string prefs = "UseWatermark = 0\n" + line;
+        writeFile(file("prefs.cfg"), Bytes(prefs.begin(), prefs.end()));
+        ProgramRun run = runBatch({"-c", "prefs.cfg", "-n", "empty"});
+        EXPECT_EQ(run.status, c.taken ? 0 : 2) << run.err;
+        EXPECT_EQ(run.err.find("prefs.cfg, line 2: " + std::string(c.key) + " cannot be ") != std::string::npos,
+                  !c.taken) << run.err;
+        const std::string preset = head + line;
+        writeFile(file("p.cfg"), Bytes(preset.begin(), preset.end()));
+        run = runBatch({"--preset", "p.cfg", "-n", "empty"});
+        EXPECT_EQ(run.status, c.taken ? 0 : 2) << run.err;
+        EXPECT_EQ(run.err.find("p.cfg, line 3: " + std::string(c.key) + " cannot be ") != std::string::npos,
+                  !c.taken) << run.err;
+        if (!c.option)
+            continue;
+        std::vector<std::string> arguments = {c.option, c.value, "-n", "empty"};
+        if (std::string(c.key).rfind("Text", 0) == 0 && std::string(c.option) != "--text")
+            arguments.insert(arguments.end(), {"--text", "x"});
+        if (std::string(c.key) == "AutoPlaces")
+            arguments.insert(arguments.end(), {"--position", "auto"});
+        if (std::string(c.key) == "NameTemplate")
+            arguments.insert(arguments.end(), {"--output", "out"});
+        run = runBatch(arguments);
+        EXPECT_EQ(run.status, c.taken ? 0 : 2) << run.err;
+    }
+#ifndef _WIN32
+    // Every field away from its default goes through --preset and
+    // --save-preset and comes back as it was.
+    BatchSettings every;
+    for (int i = 0; !changeSetting(every, i).key.empty(); ++i) {
+    }
+    const std::string everyText = presetText(every);
+    writeFile(file("every.cfg"), Bytes(everyText.begin(), everyText.end()));
+    setenv("XDG_CONFIG_HOME", file("config").c_str(), 1);
+    const ProgramRun saved = runBatch({"--preset", "every.cfg", "--save-preset", "copy"});
+    unsetenv("XDG_CONFIG_HOME");
+    EXPECT_EQ(saved.status, 0) << saved.err;
+    EXPECT_EQ(readFile(file("config/tessaly/presets/copy.cfg")), presetText(every));
+#endif
 }

@@ -5,6 +5,7 @@
 
 #include "TempDir.h"
 #include "batch/BatchTestSupport.h"
+#include "batch/SettingLines.h"
 #include "settings/ConfigFile.h"
 #include "settings/PreferencesFile.h"
 
@@ -23,6 +24,15 @@ protected:
         return ConfigFile(path, "=", "#", "EndConfigFile");
     }
 };
+
+// The file read as the window reads it: the fixed lines as they always
+// were, the later ones by their rows, none of them refused.
+void readAsWindow(const ConfigFile& file, BatchSettings& settings, std::string& workingDir)
+{
+    readPreferences(file, settings, workingDir);
+    EXPECT_EQ(takeSettingLines(file, "prefs.cfg", SettingsForm::preferences, settings, true),
+              std::vector<std::string>{});
+}
 
 struct TextCase {
     const char* name;
@@ -179,7 +189,7 @@ TEST_F(ConfigFileTest, EverySettingRoundTrips)
     const auto readBack = [this](const std::string& text) {
         BatchSettings read;
         std::string folder;
-        readPreferences(load(text + "Later = 1\n"), read, folder);
+        readAsWindow(load(text + "Later = 1\n"), read, folder);
         EXPECT_EQ(folder, "/");
         return savedPreferencesText(read, "/");
     };
@@ -197,7 +207,7 @@ TEST_F(ConfigFileTest, EverySettingRoundTrips)
     // field list would lose the setting on the next start.
     BatchSettings read;
     std::string workingDir;
-    readPreferences(load(untouched + "SkipUnreadable = 1\nSaveToFolder = 1\nResultsFolder = /r\nKeepExif = 1\n"
+    readAsWindow(load(untouched + "SkipUnreadable = 1\nSaveToFolder = 1\nResultsFolder = /r\nKeepExif = 1\n"
                                      "KeepGps = 1\nWatermarkSize = 12.5\nWatermarkMargin = 3\nConvertToSrgb = 1\n"
                                      "SkipProcessed = 1\n"),
                     read, workingDir);
@@ -206,7 +216,7 @@ TEST_F(ConfigFileTest, EverySettingRoundTrips)
     EXPECT_EQ(read.resultsFolder, "/r");
     EXPECT_EQ(read.watermarkSize, 12.5);
     EXPECT_EQ(read.watermarkMargin, 3);
-    readPreferences(load(untouched + "TextWatermark = 1\nWatermarkText = %A9 {year}\nTextFont = Serif\n"
+    readAsWindow(load(untouched + "TextWatermark = 1\nWatermarkText = %A9 {year}\nTextFont = Serif\n"
                                      "TextColour = %23102030\nTextSize = 6.5\nTextShadow = 0\nOutputFormat = webp\n"
                                      "Progressive = 1\nFullChroma = 1\nMaxFileSize = 500\nSharpening = low\n"),
                     read, workingDir);
@@ -222,7 +232,7 @@ TEST_F(ConfigFileTest, EverySettingRoundTrips)
         saved.resultsFolder = folder;
         BatchSettings read;
         std::string workingDir;
-        readPreferences(load(savedPreferencesText(saved, "/")), read, workingDir);
+        readAsWindow(load(savedPreferencesText(saved, "/")), read, workingDir);
         EXPECT_EQ(read.resultsFolder, folder);
     }
 }

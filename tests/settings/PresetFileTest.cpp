@@ -1,12 +1,13 @@
 #include <gtest/gtest.h>
 
 #include "TempDir.h"
-#include "batch/SettingRanges.h"
+#include "batch/SettingLines.h"
 #include "jpeg/ExifBuilder.h"
 #include "settings/PresetFile.h"
 
-// Every setting goes into a preset and comes back; a preset with faults is
-// taken as far as it is right, each fault named with the file.
+// Every setting goes into a preset and comes back; a preset changes only
+// what it names; a value out of its range refuses the preset, named with
+// the file, the line and the key.
 TEST(PresetFile, RoundTripAndFaults)
 {
     TempDir dir;
@@ -27,7 +28,7 @@ TEST(PresetFile, RoundTripAndFaults)
     EXPECT_EQ(presetNames(folder), (std::vector<std::string>{"thumbs", "web"}));
     BatchSettings read;
     std::vector<std::string> warnings;
-    ASSERT_TRUE(readPreset(presetPath(folder, "web"), read, warnings, error)) << error;
+    ASSERT_TRUE(takePreset(presetPath(folder, "web"), read, warnings, error)) << error;
     EXPECT_TRUE(warnings.empty());
     EXPECT_EQ(presetText(read), presetText(chosen));
     EXPECT_EQ(read.fitMode, "short");
@@ -39,35 +40,42 @@ TEST(PresetFile, RoundTripAndFaults)
     static const struct {
         std::string text;
         std::vector<std::string> warned;  // each in one warning, with the file's name
-        bool taken;
+        std::string refused;  // in the error, beside the file's name; empty: taken
         int quality;
     } cases[] = {
-        {head + "Quality = 90\nEndPreset\n", {}, true, 90},
-        {head + "Quality = 90\nQualty = 70\nEndPreset\n", {"the key Qualty is unknown"}, true, 90},
-        {"PresetVersion = 3\nQuality = 90\nEndPreset\n", {"PresetVersion = 3 is a newer preset"}, true, 90},
-        {head + "Quality = 9", {"ends before its EndPreset line"}, true, 9},
-        {"Quality = 90\nEndPreset\n", {}, false, 82},
-        {head + "Quality = 250\nSharpening = max\nWmPlacement = 0\nFitMode = wide\nEndPreset\n",
-         {"Quality = 250", "WmPlacement = 0", "Sharpening = max", "FitMode = wide"}, true, 82},
+        {head + "Quality = 90\nEndPreset\n", {}, "", 90},
+        {head + "Quality = 90\nQualty = 70\nEndPreset\n", {"the key Qualty is unknown"}, "", 90},
+        {"PresetVersion = 3\nQuality = 90\nEndPreset\n", {"PresetVersion = 3 is a newer preset"}, "", 90},
+        {head + "Quality = 9", {"ends before its EndPreset line"}, "", 9},
+        {"Quality = 90\nEndPreset\n", {}, "no PresetVersion line", 50},
+        {head + "Quality = 90\nSharpening = max\nEndPreset\n", {},
+         "line 4: Sharpening cannot be max; it takes off, low, standard or high", 50},
+        {head + "Quality = 250\nEndPreset\n", {}, "line 3: Quality cannot be 250; it takes a number from 0 to 100", 50},
+        {head + "WatermarkText = {artist {bogus}\nEndPreset\n", {}, "line 3: WatermarkText cannot be {artist {bogus}: ",
+         50},
+        {head + "Width = 0\nEndPreset\n", {}, "Width cannot be 0; it takes a number from 1 to 1000000", 50},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);
         writeFile(dir.file("p.cfg"), Bytes(c.text.begin(), c.text.end()));
+        // What the preset does not name stays as it was.
         BatchSettings settings;
+        settings.quality = 50;
+        settings.resize = false;
         warnings.clear();
         error.clear();
-        EXPECT_EQ(readPreset(dir.file("p.cfg"), settings, warnings, error), c.taken);
-        for (const std::string& bad : keepInRange(settings))
-            warnings.push_back(dir.file("p.cfg") + ": " + bad);
+        EXPECT_EQ(takePreset(dir.file("p.cfg"), settings, warnings, error), c.refused.empty());
         ASSERT_EQ(warnings.size(), c.warned.size());
         for (std::size_t i = 0; i < warnings.size(); ++i) {
             EXPECT_NE(warnings[i].find(c.warned[i]), std::string::npos) << warnings[i];
             EXPECT_NE(warnings[i].find(dir.file("p.cfg")), std::string::npos) << warnings[i];
         }
         EXPECT_EQ(settings.quality, c.quality);
-        EXPECT_EQ(error.empty(), c.taken) << error;
+        EXPECT_FALSE(settings.resize);
+        EXPECT_NE(error.find(c.refused), std::string::npos) << error;
+        EXPECT_EQ(error.find(dir.file("p.cfg")) != std::string::npos, !c.refused.empty()) << error;
     }
-    EXPECT_FALSE(readPreset(dir.file("none.cfg"), read, warnings, error));
+    EXPECT_FALSE(takePreset(dir.file("none.cfg"), read, warnings, error));
     for (const char* bad : {"", ".hidden", "a/b", "a\\b", "CON", "x:y", "trailing."})
         EXPECT_FALSE(presetNameFits(bad)) << bad;
     EXPECT_TRUE(presetNameFits("Instagram 1080"));
