@@ -217,4 +217,19 @@ TEST_F(ParallelBatch, LargeProgressivePicturesArePreparedOneAtATime)
     EXPECT_EQ(pipeline.mostPreparedAtOnce(), 1);
 }
 
+// A progressive picture whose coefficients alone pass the budget is
+// prepared alone, never left waiting for room it cannot have (the batch
+// would hang: CTest's time limit fails this test then).
+TEST_F(ParallelBatch, AProgressivePictureBeyondTheBudgetIsPreparedAlone)
+{
+    const std::vector<std::string> paths = {dir.file("small.jpg"), dir.file("wide.jpg")};
+    writeFile(paths[0], encodeJpeg(wxImage(64, 64, true), true, StoredAs::ycc444));
+    writeFile(paths[1], encodeJpeg(wxImage(4096, 3200, true), true, StoredAs::ycc444));
+    ASSERT_GT(PictureFile(paths[1]).coefficientBytes({4096, 3200}), PicturePipeline::coefficientBudget);
+    const ProcessingJob job = plainJob(dir.path());
+    PicturePipeline pipeline(paths, job, 90, 2);
+    for (const std::string& path : paths)
+        EXPECT_TRUE(pipeline.next().loaded) << path;
+}
+
 }  // namespace

@@ -47,6 +47,9 @@ TEST(TextMark, TokensFromThePicture)
     xmpOnly.xmpDateTaken = "2023:01:02 03:04:05";
     JpegHead blank;
     blank.exif = exifWithTexts(false, {{0x010F, "  "}}, {{0x9003, "    :  :     :  :  "}});
+    // A camera without a clock writes zeros; three letters and their end fit inside the entry.
+    JpegHead zeros;
+    zeros.exif = exifWithTexts(false, {{0x013B, "Bob"}, {0x0110, "D5"}}, {{0x9003, "0000:00:00 00:00:00"}});
     static const struct {
         const JpegHead* head;
         const char* text;
@@ -58,6 +61,7 @@ TEST(TextMark, TokensFromThePicture)
         {&xmpOnly, "{artist}, {copyright}, {date}, {camera}", "Robin, CC BY, 2023-01-02, Canon EOS R5"},
         {&blank, "© {artist|Jane Doe} {year|undated} {lens}", "© Jane Doe undated"},
         {&blank, "{camera}{artist}", ""},
+        {&zeros, "{artist} {camera} {year|undated} {date|no date}", "Bob D5 undated no date"},
     };
     for (const auto& c : cases) {
         const auto mark = loaded(textSettings(c.text));
@@ -244,7 +248,29 @@ TEST(TextMark, TheGroundChoosesPlaceAndTone)
         EXPECT_EQ(done.tone, c.tone);
         if (!c.text) {
             EXPECT_EQ(marked.GetBlue(c.x, c.y) > marked.GetRed(c.x, c.y), std::string(c.tone) == "dark");
+            continue;
         }
+        // The letters in the tone told: every pixel they change goes that
+        // way without the shadow; the shadow, in the other tone, takes
+        // some the other way.
+        for (const bool shadow : {false, true}) {
+            job.settings.textShadow = shadow;
+            const auto drawn = loaded(job.settings);
+            job.textMark = drawn.get();
+            wxImage letters = ground.Copy();
+            blendJobWatermark(letters, {}, job, "HHH", [](const wxString&, const wxString&) {});
+            int darker = 0, lighter = 0;
+            for (int y = 100; y < 200; ++y)
+                for (int x = 0; x < 300; ++x) {
+                    darker += letters.GetGreen(x, y) < ground.GetGreen(x, y);
+                    lighter += letters.GetGreen(x, y) > ground.GetGreen(x, y);
+                }
+            const bool dark = std::string(c.tone) == "dark";
+            EXPECT_GT(dark ? darker : lighter, 50) << shadow;
+            EXPECT_EQ((dark ? lighter : darker) > 0, shadow);
+        }
+        job.settings.textShadow = true;
+        job.textMark = mark.get();
     }
 }
 
