@@ -64,7 +64,7 @@ bool harmless(int code)
 // fill that follows it when the buffer was refilled there; libjpeg counts
 // neither the fill nor the marker. Read backwards in blocks: padding may
 // run to megabytes.
-bool skippedOnlyPadding(int fd, long long end, unsigned long count)
+bool skippedOnlyPadding(std::FILE* file, long long end, unsigned long count)
 {
     constexpr long long blockSize = 65536;
     std::vector<unsigned char> block(blockSize);
@@ -72,7 +72,7 @@ bool skippedOnlyPadding(int fd, long long end, unsigned long count)
     for (long long at = end; at > 0 && (inFill || count > 0);) {
         const long long size = std::min(blockSize, at);
         at -= size;
-        if (!readAt(fd, block.data(), static_cast<std::size_t>(size), at))
+        if (!readAt(file, block.data(), static_cast<std::size_t>(size), at))
             return false;
         for (long long i = size - 1; i >= 0 && (inFill || count > 0); --i) {
             const unsigned char byte = block[static_cast<std::size_t>(i)];
@@ -105,10 +105,9 @@ extern "C" void onJpegMessage(j_common_ptr info, int level)
         const jpeg_source_mgr* source = reinterpret_cast<j_decompress_ptr>(info)->src;
         // After an early end the marker is the one libjpeg made up behind
         // the last byte.
-        const int fd = fileno(guard.file);
-        const long long end = guard.endedEarly ? fileSize(fd)
+        const long long end = guard.endedEarly ? fileSize(guard.file)
                                                : std::ftell(guard.file) - static_cast<long long>(source->bytes_in_buffer);
-        if (end >= 0 && skippedOnlyPadding(fd, end, static_cast<unsigned long>(info->err->msg_parm.i[0])))
+        if (end >= 0 && skippedOnlyPadding(guard.file, end, static_cast<unsigned long>(info->err->msg_parm.i[0])))
             return;
     }
     if (!harmless(code))

@@ -26,7 +26,7 @@ PictureFile::PictureFile(const std::string& path) : path_(path), file_(openRegul
         openError_ = errno;
         return;
     }
-    stamp_ = fileStamp(fileno(file_));
+    stamp_ = fileStamp(file_);
     format_ = pictureFormat(file_);
     if (format_ == PictureFormat::jpeg) {
         readJpegHead(file_, head_);

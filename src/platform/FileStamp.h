@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdio>
 #include <ctime>
 #include <string>
 
@@ -23,4 +24,4 @@ inline bool operator==(const FileStamp& a, const FileStamp& b)
 // The stamp of the file at a UTF-8 path as it is now; size -1 when missing.
 FileStamp fileStamp(const std::string& path);
 // The stamp of an open file.
-FileStamp fileStamp(int fd);
+FileStamp fileStamp(std::FILE* file);

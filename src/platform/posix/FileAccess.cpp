@@ -8,15 +8,15 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-bool readAt(int fd, unsigned char* buffer, std::size_t size, long long offset)
+bool readAt(std::FILE* file, unsigned char* buffer, std::size_t size, long long offset)
 {
-    return pread(fd, buffer, size, static_cast<off_t>(offset)) == static_cast<ssize_t>(size);
+    return pread(fileno(file), buffer, size, static_cast<off_t>(offset)) == static_cast<ssize_t>(size);
 }
 
-long long fileSize(int fd)
+long long fileSize(std::FILE* file)
 {
     struct stat status;
-    return fstat(fd, &status) == 0 ? static_cast<long long>(status.st_size) : -1;
+    return fstat(fileno(file), &status) == 0 ? static_cast<long long>(status.st_size) : -1;
 }
 
 bool canRead(const std::string& path, std::string& why)

@@ -18,8 +18,8 @@ FileStamp fileStamp(const std::string& path)
     return stat(path.c_str(), &info) == 0 ? stampOf(info) : FileStamp{};
 }
 
-FileStamp fileStamp(int fd)
+FileStamp fileStamp(std::FILE* file)
 {
     struct stat info;
-    return fstat(fd, &info) == 0 ? stampOf(info) : FileStamp{};
+    return fstat(fileno(file), &info) == 0 ? stampOf(info) : FileStamp{};
 }

@@ -5,9 +5,9 @@
 
 #include "platform/windows/WideText.h"
 
-bool readAt(int fd, unsigned char* buffer, std::size_t size, long long offset)
+bool readAt(std::FILE* stream, unsigned char* buffer, std::size_t size, long long offset)
 {
-    const HANDLE file = reinterpret_cast<HANDLE>(_get_osfhandle(fd));
+    const HANDLE file = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(stream)));
     if (file == INVALID_HANDLE_VALUE)
         return false;
     // A read at an offset moves a file's position on Windows: put it back,
@@ -31,9 +31,9 @@ bool readAt(int fd, unsigned char* buffer, std::size_t size, long long offset)
     return ok;
 }
 
-long long fileSize(int fd)
+long long fileSize(std::FILE* file)
 {
-    return _filelengthi64(fd);
+    return _filelengthi64(_fileno(file));
 }
 
 bool canRead(const std::string& path, std::string& why)

@@ -39,7 +39,7 @@ FileStamp fileStamp(const std::string& path)
     return stamp;
 }
 
-FileStamp fileStamp(int fd)
+FileStamp fileStamp(std::FILE* file)
 {
-    return stampOf(reinterpret_cast<HANDLE>(_get_osfhandle(fd)));
+    return stampOf(reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file))));
 }
