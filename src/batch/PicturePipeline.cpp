@@ -79,7 +79,7 @@ PicturePipeline::Load PicturePipeline::loadOf(const PictureFile& file, const Pro
         PicturePlan shape;
         if (sized)
             planShape(shape, width, height, file.jpegHead().exifRead ? file.jpegHead().orientation : 0,
-                      (i == 0 ? job : job.more[i - 1]).settings);
+                      (i == 0 ? job : job.more[i - 1]).resolved);
         const FittedSize target = decodeTarget(shape);
         const std::size_t bytes = file.loadingBytes(target);
         if (i == 0 || bytes > most.bytes)

@@ -33,23 +33,13 @@ PicturePlan failing(PicturePlan plan, const std::string& reason, const std::stri
 
 }  // namespace
 
-SizeRule sizeRuleOf(const BatchSettings& settings)
-{
-    SizeRule rule;
-    if (!fitModeFromName(settings.fitMode, rule.mode))
-        rule.mode = FitMode::box;
-    rule.width = settings.width;
-    rule.height = settings.height;
-    rule.megapixels = settings.fitMegapixels;
-    return rule;
-}
-
 FittedSize decodeTarget(const PicturePlan& plan)
 {
     return plan.resized ? FittedSize{plan.fitWidth, plan.fitHeight} : FittedSize{0, 0};
 }
 
-void planShape(PicturePlan& plan, long long width, long long height, int orientation, const BatchSettings& settings)
+void planShape(PicturePlan& plan, long long width, long long height, int orientation,
+               const ResolvedSettings& settings)
 {
     plan.storedWidth = plan.fitWidth = width;
     plan.storedHeight = plan.fitHeight = height;
@@ -57,8 +47,9 @@ void planShape(PicturePlan& plan, long long width, long long height, int orienta
     // A width or a frame is the result's, as it stands once turned.
     const bool across = plan.orientation >= 5;
     FittedSize fitted{0, 0};
-    plan.resized = settings.resize && shrinksUnder(sizeRuleOf(settings), across ? height : width,
-                                                   across ? width : height, fitted);
+    plan.resized = settings.resize && shrinksUnder(settings.fit, across ? height : width, across ? width : height,
+                                                   fitted);
+    plan.sharpening = settings.sharpening;
     if (plan.resized) {
         plan.fitWidth = across ? fitted.height : fitted.width;
         plan.fitHeight = across ? fitted.width : fitted.height;
@@ -67,16 +58,16 @@ void planShape(PicturePlan& plan, long long width, long long height, int orienta
     plan.height = across ? plan.fitWidth : plan.fitHeight;
 }
 
-std::string resultName(const std::string& relative, const BatchSettings& settings)
+std::string resultName(const std::string& relative, ResultFormat format)
 {
-    if (settings.outputFormat != "webp")
+    if (format != ResultFormat::webp)
         return relative;
     return relative.substr(0, relative.size() - extensionOf(relative).size()) + ".webp";
 }
 
 bool writesBeside(const ProcessingJob& job)
 {
-    return job.settings.outputFormat == "webp" && job.outputFolder.empty();
+    return job.resolved.format == ResultFormat::webp && job.outputFolder.empty();
 }
 
 PicturePlan planPicture(const PictureFile& file, const ProcessingJob& job)
@@ -86,7 +77,7 @@ PicturePlan planPicture(const PictureFile& file, const ProcessingJob& job)
     const std::string directory = utf8(job.directory);
     const ResultWriter results(output);
     const std::string relative = job.resultNames ? job.resultNames->of(file.path())
-                                                 : resultName(relativePath(directory, file.path()), job.settings);
+                                                 : resultName(relativePath(directory, file.path()), job.resolved.format);
     plan.resultName = relative;
     plan.target = output.empty() ? file.path() : results.pathOf(relative);
 
@@ -101,7 +92,7 @@ PicturePlan planPicture(const PictureFile& file, const ProcessingJob& job)
         return plan;
     }
     // A WebP result never replaces its picture: the record is the result's.
-    const std::string found = job.settings.outputFormat == "webp"
+    const std::string found = job.resolved.format == ResultFormat::webp
                                   ? (there && isResultOf(plan.target, file.path())
                                          ? resultFileRecord(plan.target)
                                          : std::string())
@@ -122,7 +113,7 @@ PicturePlan planPicture(const PictureFile& file, const ProcessingJob& job)
     }
 
     const JpegHead& head = file.jpegHead();
-    planShape(plan, width, height, head.exifRead ? head.orientation : 0, job.settings);
+    planShape(plan, width, height, head.exifRead ? head.orientation : 0, job.resolved);
     if (job.textMark && job.settings.useWatermark && job.settings.textWatermark)
         plan.watermarkText = job.textMark->textFor(pictureTags(head), file.path());
     if (plan.width <= 0 || plan.height <= 0)

@@ -31,16 +31,15 @@ struct PicturePlan {
     long long width = 0, height = 0;        // once written: fitted, then turned
     bool resized = false;
     int orientation = 0;  // the EXIF orientation that turns it, 0 for none
+    Sharpening sharpening = Sharpening::off;  // after the shrink
     std::string watermarkText;  // a text mark's text for this picture, its tokens filled in
 };
 
 // The sizes and turn of a picture stored at width x height whose EXIF
 // gives that orientation (0 for none): fitted by the settings' rule as it
 // stands upright, then turned when they turn pictures.
-void planShape(PicturePlan& plan, long long width, long long height, int orientation, const BatchSettings& settings);
-
-// What settings.fitMode and its measures say.
-SizeRule sizeRuleOf(const BatchSettings& settings);
+void planShape(PicturePlan& plan, long long width, long long height, int orientation,
+               const ResolvedSettings& settings);
 
 // The size the decoder shrinks the picture to: {0, 0} when the plan keeps
 // its size.
@@ -48,7 +47,7 @@ FittedSize decodeTarget(const PicturePlan& plan);
 
 // A result's path from its picture's, both relative to their folders: a
 // WebP result's name ends in .webp instead of the picture's extension.
-std::string resultName(const std::string& relative, const BatchSettings& settings);
+std::string resultName(const std::string& relative, ResultFormat format);
 
 // Whether results are written beside their pictures (a WebP result in
 // place): the folder processed is then the output folder.

@@ -53,6 +53,7 @@ ProcessingJob previewJob(const PreviewRequest& r, const wxImage& watermark, cons
     job.watermarkImage = &watermark;
     job.brightWatermarkImage = bright.IsOk() ? &bright : nullptr;
     job.textMark = textMark;
+    job.resolved = resolveSettings(job.settings);
     return job;
 }
 
@@ -213,7 +214,7 @@ bool PicturePreview::shapeAt(const PreviewRequest& request, const std::string& p
         sample.storedWidth = sampleWidth;
         sample.storedHeight = sampleHeight;
         PicturePlan plan;
-        planShape(plan, sampleWidth, sampleHeight, 0, job.settings);
+        planShape(plan, sampleWidth, sampleHeight, 0, job.resolved);
         fitIntoBox(sample, plan);
         shapedOk_ = true;
     } else {

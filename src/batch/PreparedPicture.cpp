@@ -36,10 +36,11 @@ std::vector<unsigned char> keptExif(const PictureFile& file, const ProcessingJob
 }
 
 // How the job's results are written, at the quality asked.
-ResultStyle resultStyle(const BatchSettings& settings, long quality)
+ResultStyle resultStyle(const ProcessingJob& job, long quality)
 {
+    const BatchSettings& settings = job.settings;
     ResultStyle style;
-    style.format = settings.outputFormat == "webp" ? ResultFormat::webp : ResultFormat::jpeg;
+    style.format = job.resolved.format;
     style.quality = quality;
     style.layout.progressive = settings.progressive;
     style.layout.fullChroma = settings.fullChroma;
@@ -76,7 +77,7 @@ void finishPicture(const PictureFile& file, const ProcessingJob& job, long quali
     const bool done = !job.settings.useWatermark || mark.blended;
     const std::string record = job.record + (done ? "" : " unmarked");
     const std::string written = job.outputFolder.empty() ? record : resultRecord(record, file.path());
-    const EncodedResult encoded = encodeResult(picture, resultStyle(job.settings, quality), shaped.picture.iccProfile,
+    const EncodedResult encoded = encodeResult(picture, resultStyle(job, quality), shaped.picture.iccProfile,
                                                keptExif(file, job, picture, shaped.picture.iccProfile), written);
     prepared.bytes = encoded.bytes;
     prepared.quality = encoded.quality;

@@ -8,6 +8,7 @@
 #include <wx/image.h>
 #include <wx/string.h>
 
+#include "batch/ResolvedSettings.h"
 #include "settings/BatchSettings.h"
 
 class ResultNames;
@@ -18,6 +19,7 @@ class TextMark;
 // while it runs.
 struct ProcessingJob {
     BatchSettings settings;
+    ResolvedSettings resolved;        // settings read once: the worker resolves them as the batch starts
     wxString directory;               // folder to process, as the folder tree gives it
     std::optional<std::vector<std::string>> pictures;  // given: these paths below directory, not its listing
     const wxImage* watermarkImage = nullptr;  // settings.waterImgFile loaded by the owner; only read

@@ -118,7 +118,7 @@ std::string processingRecord(const ProcessingJob& job)
     Digest digest;
     digest.add("resize " + std::to_string(s.resize ? s.width : 0));
     // Only a fit other than the box, so that the box's records stay as they were.
-    const SizeRule rule = sizeRuleOf(s);
+    const SizeRule rule = resolveSettings(s).fit;
     if (s.resize && rule.mode != FitMode::box)
         digest.add("fit " + sizeRuleText(rule));
     digest.add("rotate " + std::to_string(s.rotate));

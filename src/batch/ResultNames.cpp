@@ -12,7 +12,8 @@ namespace {
 
 // What the template takes from the picture: its tags, and the result's
 // size as its plan will make it.
-NameFacts factsOf(const NameTemplate& names, const BatchSettings& settings, const std::string& path, long long index)
+NameFacts factsOf(const NameTemplate& names, const ResolvedSettings& settings, const std::string& path,
+                  long long index)
 {
     NameFacts facts;
     facts.path = path;
@@ -52,14 +53,15 @@ ResultNames::ResultNames(const BatchSettings& settings, const std::string& folde
 {
     NameTemplate names;
     const bool byTemplate = templated(settings, toFolder, names);
+    const ResolvedSettings resolved = resolveSettings(settings);
     // In place a result keeps its picture's own name; elsewhere two names
     // that one file system takes for one file are told apart.
-    const bool made = byTemplate || toFolder || settings.outputFormat == "webp";
+    const bool made = byTemplate || toFolder || resolved.format == ResultFormat::webp;
     std::set<std::string> taken, folders;
     for (std::size_t i = 0; i < paths.size(); ++i) {
-        const std::string own = resultName(relativePath(folder, paths[i]), settings);
+        const std::string own = resultName(relativePath(folder, paths[i]), resolved.format);
         const std::string tail = extensionOf(own);
-        const NameFacts facts = byTemplate ? factsOf(names, settings, paths[i], static_cast<long long>(i)) : NameFacts{};
+        const NameFacts facts = byTemplate ? factsOf(names, resolved, paths[i], static_cast<long long>(i)) : NameFacts{};
         const auto nameWith = [&](const std::string& suffix) {
             return byTemplate ? names.path(facts, suffix + tail) : withoutTail(own, tail) + suffix + tail;
         };
@@ -81,8 +83,9 @@ std::string resultNameOf(const BatchSettings& settings, const std::string& folde
                          long long index, bool toFolder)
 {
     NameTemplate names;
-    const std::string own = resultName(relativePath(folder, path), settings);
+    const ResolvedSettings resolved = resolveSettings(settings);
+    const std::string own = resultName(relativePath(folder, path), resolved.format);
     if (!templated(settings, toFolder, names))
         return own;
-    return names.path(factsOf(names, settings, path, index), extensionOf(own));
+    return names.path(factsOf(names, resolved, path, index), extensionOf(own));
 }

@@ -57,16 +57,14 @@ void shapeLoaded(const PicturePlan& plan, const BatchSettings& settings, ShapedP
     // cannot be used stays with the picture, as without the option.
     if (settings.convertToSrgb && convertRgbPicture(loaded.image, loaded.iccProfile, true))
         loaded.iccProfile.clear();
-    Sharpening sharpening = Sharpening::off;
-    if (sharpeningFromName(settings.sharpening, sharpening))
-        sharpen(loaded.image, sharpening);
+    sharpen(loaded.image, plan.sharpening);
 }
 
 bool markChosenByGround(const ProcessingJob& job)
 {
     const BatchSettings& s = job.settings;
     return s.useWatermark &&
-           (s.autoPlacement || (s.textWatermark ? s.textColour == "auto" : job.brightWatermarkImage != nullptr));
+           (s.autoPlacement || (s.textWatermark ? job.resolved.toneByGround : job.brightWatermarkImage != nullptr));
 }
 
 BlendedMark blendJobWatermark(wxImage& picture, const std::vector<unsigned char>& pictureProfile,
@@ -76,8 +74,8 @@ BlendedMark blendJobWatermark(wxImage& picture, const std::vector<unsigned char>
     const BatchSettings& settings = job.settings;
     if (!settings.useWatermark)
         return done;
-    std::vector<int> places;
-    const bool automatic = settings.autoPlacement && placesFromList(settings.autoPlaces, places);
+    const std::vector<int>& places = job.resolved.autoPlaces;
+    const bool automatic = settings.autoPlacement && !places.empty();
     done.place = settings.wmPlacement;
     const int w = picture.GetWidth(), h = picture.GetHeight();
     // Held to what a mark can be, whatever a hand-edited settings file

@@ -79,6 +79,7 @@ bool WorkingThread::ProcessDirectory(long quality)
         outputs.push_back(&more);
     std::vector<bool> toFolder;
     for (ProcessingJob* output : outputs) {
+        output->resolved = resolveSettings(output->settings);
         toFolder.push_back(!output->outputFolder.empty());
         if (writesBeside(*output))
             output->outputFolder = job_.directory;

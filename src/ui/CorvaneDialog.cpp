@@ -681,6 +681,7 @@ void CorvaneDialog::startBatch()
     if (toResultsFolder)
         job.outputFolder = wxString::FromUTF8(job.settings.resultsFolder);
     // WebP results in place go beside the pictures, where earlier ones may be.
+    job.resolved = resolveSettings(job.settings);
     job.askAboutExisting = toResultsFolder || writesBeside(job);
     // The pictures skipped are named in Main.log, begun afresh for the batch.
     mainLog = std::make_unique<TraceLog>("Main.log", settingsDialog->skipUnreadable);

@@ -35,7 +35,7 @@ TEST(PicturePlan, FitsThenTurns)
         settings.rotate = c.rotate;
         settings.width = c.box;
         PicturePlan plan;
-        planShape(plan, 1200, 600, c.orientation, settings);
+        planShape(plan, 1200, 600, c.orientation, resolveSettings(settings));
         EXPECT_EQ(plan.fitWidth, c.fitWidth);
         EXPECT_EQ(plan.fitHeight, c.fitHeight);
         EXPECT_EQ(plan.width, c.width);
@@ -57,7 +57,7 @@ TEST(PicturePlan, FitsDecodeAtTheScaleTheyNeed)
     settings.fitMode = "width";
     PictureFile file(dir.file("p.jpg"));
     PicturePlan plan;
-    planShape(plan, 3200, 2000, 0, settings);
+    planShape(plan, 3200, 2000, 0, resolveSettings(settings));
     ShapedPicture shaped;
     ASSERT_TRUE(shapePicture(file, plan, settings, shaped, nullptr));
     ASSERT_EQ(shaped.picture.image.GetSize(), wxSize(800, 500));

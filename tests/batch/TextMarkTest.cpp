@@ -242,6 +242,7 @@ TEST(TextMark, TheGroundChoosesPlaceAndTone)
         job.settings.textWatermark = c.text;
         job.watermarkImage = &red;
         job.brightWatermarkImage = &blue;
+        job.resolved = resolveSettings(job.settings);
         wxImage marked = ground.Copy();
         const BlendedMark done = blendJobWatermark(marked, {}, job, "HHH", [](const wxString&, const wxString&) {});
         EXPECT_EQ(done.place, c.place);
