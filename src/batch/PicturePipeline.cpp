@@ -68,24 +68,15 @@ PreparedPicture PicturePipeline::next()
     return picture;
 }
 
-// At the size its plan will decode it at: for several outputs, the one that
-// needs the most, which the decode serves.
-PicturePipeline::Load PicturePipeline::loadOf(const PictureFile& file, const ProcessingJob& job)
+// At the size its plans decode it at, once for all outputs; nothing beyond
+// its open file when none decodes it.
+PicturePipeline::Load PicturePipeline::loadOf(const PictureFile& file, const ProcessingJob& job,
+                                              const PreparedPicture& planned)
 {
-    std::uint32_t width = 0, height = 0;
-    const bool sized = file.declaredSize(width, height);
-    Load most;
-    for (std::size_t i = 0; i <= job.more.size(); ++i) {
-        PicturePlan shape;
-        if (sized)
-            planShape(shape, width, height, file.jpegHead().exifRead ? file.jpegHead().orientation : 0,
-                      (i == 0 ? job : job.more[i - 1]).resolved);
-        const FittedSize target = decodeTarget(shape);
-        const std::size_t bytes = file.loadingBytes(target);
-        if (i == 0 || bytes > most.bytes)
-            most = {bytes, file.coefficientBytes(target)};
-    }
-    return most;
+    FittedSize target{0, 0};
+    if (!sharedDecodeTarget(job, planned, target))
+        return {};
+    return {file.loadingBytes(target), file.coefficientBytes(target)};
 }
 
 PreparedPicture PicturePipeline::prepareAgain(std::size_t index)
@@ -93,14 +84,15 @@ PreparedPicture PicturePipeline::prepareAgain(std::size_t index)
     std::size_t estimate = 0;
     PreparedPicture picture = preparedOrFailed([&](PreparedPicture& prepared) {
         PictureFile file(paths_[index]);
-        estimate = loadOf(file, job_).bytes;
+        planPrepared(file, job_, prepared);
+        estimate = loadOf(file, job_, prepared).bytes;
         {
             // As the next to be handed over it needs no admission, but the
             // helpers must see what it holds.
             std::lock_guard<std::mutex> lock(mutex_);
             bytesHeld_ += estimate;
         }
-        preparePicture(file, job_, quality_, nullptr, prepared);
+        preparePlanned(file, job_, quality_, nullptr, prepared);
     });
     std::lock_guard<std::mutex> lock(mutex_);
     bytesHeld_ -= estimate;
@@ -117,14 +109,14 @@ bool PicturePipeline::prepareOne()
     try {
         if (!admitted) {
             picture.file = std::make_unique<PictureFile>(paths_[picture.index]);
-            picture.load = loadOf(*picture.file, job_);
+            planPrepared(*picture.file, job_, picture.planned);
+            picture.load = loadOf(*picture.file, job_, picture.planned);
             if (!admitOrSetAside(picture))
                 return true;
             admitted = true;
         }
-        PreparedPicture prepared;
-        preparePicture(*picture.file, job_, quality_, &cancelled_, prepared);
-        store(picture.index, picture.load.bytes, std::move(prepared));
+        preparePlanned(*picture.file, job_, quality_, &cancelled_, picture.planned);
+        store(picture.index, picture.load.bytes, std::move(picture.planned));
     } catch (const std::exception&) {
         handBack(picture.index, picture.load.bytes, admitted);
     }

@@ -63,14 +63,15 @@ private:
         std::size_t bytes = 0;
         std::size_t coefficients = 0;
     };
-    // A picture claimed and opened that waits for room.
+    // A picture claimed, opened and planned that waits for room.
     struct Waiting {
         std::size_t index = 0;
         std::unique_ptr<PictureFile> file;
+        PreparedPicture planned;
         Load load;
     };
 
-    static Load loadOf(const PictureFile& file, const ProcessingJob& job);
+    static Load loadOf(const PictureFile& file, const ProcessingJob& job, const PreparedPicture& planned);
     void help();
     bool prepareOne();
     // The next picture to prepare: a waiting one that now fits, admitted,

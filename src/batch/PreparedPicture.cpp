@@ -93,41 +93,65 @@ bool decodes(const ProcessingJob& job, const PicturePlan& plan)
     return plan.verdict == PicturePlan::Verdict::process && (!job.dryRun || markChosenByGround(job));
 }
 
-// The one size the picture is decoded to for every output that needs it:
-// the largest of their fitted sizes, which each shrinks further; its own
-// when one keeps it.
-FittedSize sharedTarget(const std::vector<const ProcessingJob*>& jobs, const std::vector<PreparedPicture*>& outputs)
+// The job and each of its further outputs beside what was prepared for it.
+void pairOutputs(const ProcessingJob& job, const PreparedPicture& prepared, std::vector<const ProcessingJob*>& jobs,
+                 std::vector<const PreparedPicture*>& outputs)
 {
-    FittedSize target{0, 0};
-    for (std::size_t i = 0; i < jobs.size(); ++i) {
-        const PicturePlan& plan = outputs[i]->plan;
-        if (!decodes(*jobs[i], plan))
-            continue;
-        if (!plan.resized)
-            return {0, 0};
-        const FittedSize wanted = decodeTarget(plan);
-        if (wanted.width * wanted.height > target.width * target.height)
-            target = wanted;
+    jobs = {&job};
+    outputs = {&prepared};
+    for (std::size_t i = 0; i < job.more.size() && i < prepared.more.size(); ++i) {
+        jobs.push_back(&job.more[i]);
+        outputs.push_back(&prepared.more[i]);
     }
-    return target;
 }
 
 }  // namespace
 
-void preparePicture(PictureFile& file, const ProcessingJob& job, long quality, const std::atomic<bool>* cancel,
+bool sharedDecodeTarget(const ProcessingJob& job, const PreparedPicture& planned, FittedSize& target)
+{
+    std::vector<const ProcessingJob*> jobs;
+    std::vector<const PreparedPicture*> outputs;
+    pairOutputs(job, planned, jobs, outputs);
+    bool any = false;
+    target = {0, 0};
+    for (std::size_t i = 0; i < jobs.size(); ++i) {
+        const PicturePlan& plan = outputs[i]->plan;
+        if (!decodes(*jobs[i], plan))
+            continue;
+        if (!plan.resized) {
+            target = {0, 0};
+            return true;
+        }
+        const FittedSize wanted = decodeTarget(plan);
+        if (!any || wanted.width * wanted.height > target.width * target.height)
+            target = wanted;
+        any = true;
+    }
+    return any;
+}
+
+void planPrepared(const PictureFile& file, const ProcessingJob& job, PreparedPicture& prepared)
+{
+    prepared.more.resize(job.more.size());
+    prepared.stamp = file.stamp();
+    prepared.plan = planPicture(file, job);
+    for (std::size_t i = 0; i < job.more.size(); ++i) {
+        prepared.more[i].stamp = file.stamp();
+        prepared.more[i].plan = planPicture(file, job.more[i]);
+    }
+}
+
+void preparePlanned(PictureFile& file, const ProcessingJob& job, long quality, const std::atomic<bool>* cancel,
                     PreparedPicture& prepared)
 {
     std::vector<const ProcessingJob*> jobs{&job};
-    prepared.more.resize(job.more.size());
     std::vector<PreparedPicture*> outputs{&prepared};
     for (std::size_t i = 0; i < job.more.size(); ++i) {
         jobs.push_back(&job.more[i]);
         outputs.push_back(&prepared.more[i]);
     }
-    for (std::size_t i = 0; i < jobs.size(); ++i) {
-        outputs[i]->stamp = file.stamp();
-        outputs[i]->plan = planPicture(file, *jobs[i]);
-    }
+    FittedSize target{0, 0};
+    sharedDecodeTarget(job, prepared, target);
     LoadedPicture shared;
     bool decoded = false, failed = false;
     for (std::size_t i = 0; i < jobs.size(); ++i) {
@@ -141,8 +165,7 @@ void preparePicture(PictureFile& file, const ProcessingJob& job, long quality, c
         if (!decodes(*jobs[i], plan))
             continue;
         if (!decoded && !failed) {
-            failed = !loadPlanned(file, plan, jobs.size() == 1 ? decodeTarget(plan) : sharedTarget(jobs, outputs),
-                                  shared, cancel);
+            failed = !loadPlanned(file, plan, target, shared, cancel);
             decoded = !failed;
         }
         if (failed) {

@@ -38,13 +38,22 @@ struct PreparedPicture {
     std::vector<PreparedPicture> more;
 };
 
-// Prepares the opened picture file for the job at the quality, as its plan
-// says, and for each of the job's further outputs at its own: only a
+// Plans the opened picture for the job and each of its further outputs,
+// from the head read once when the file was opened.
+void planPrepared(const PictureFile& file, const ProcessingJob& job, PreparedPicture& prepared);
+
+// The one size the planned picture is decoded to for every output that
+// needs its pixels: the largest of their fitted sizes, which each shrinks
+// further; {0, 0} (its own) when one keeps it. False when none decodes it.
+bool sharedDecodeTarget(const ProcessingJob& job, const PreparedPicture& planned, FittedSize& target);
+
+// Prepares the planned picture for the job at the quality, as its plans
+// say, and for each of the job's further outputs at its own: only a
 // picture a plan processes is decoded, once for them all, and none in a
 // dry run. A set cancel flag cuts a long decode short; the result then counts
 // as not loaded. The trace log is written by the worker alone, in list
 // order.
-void preparePicture(PictureFile& file, const ProcessingJob& job, long quality, const std::atomic<bool>* cancel,
+void preparePlanned(PictureFile& file, const ProcessingJob& job, long quality, const std::atomic<bool>* cancel,
                     PreparedPicture& prepared);
 
 // What make prepares, with whatever it throws made that picture's failure

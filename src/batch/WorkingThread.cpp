@@ -204,8 +204,8 @@ void WorkingThread::commitPicture(const PreparedPicture& picture, const Processi
     }
     // The trace log is written here, one picture after the other.
     if (job.settings.rotate && job.traceLog && !job.dryRun) {
+        // The picture's head was read with its plan: the log is not a reason to read it again.
         MetadataHandler handler(report.path.c_str(), true);
-        handler.readExif();
         if (markChosenByGround(job))
             handler.note("Watermark: " + std::string(placeName(picture.watermarkPlace)) +
                          (picture.watermarkTone.empty() ? "" : ", " + picture.watermarkTone));

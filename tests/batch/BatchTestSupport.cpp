@@ -185,6 +185,7 @@ ProcessingJob plainJob(const std::string& folder)
     job.settings.resize = job.settings.rotate = job.settings.useWatermark = false;
     job.settings.quality = 90;
     job.caption = "Tessaly 1.1";
+    job.resolved = resolveSettings(job.settings);
     return job;
 }
 

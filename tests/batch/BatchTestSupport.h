@@ -60,7 +60,9 @@ struct ChangedSetting {
 // that is still valid and that prefs.cfg can carry.
 ChangedSetting changeSetting(BatchSettings& settings, int index);
 
-// A job with every step off, on the folder, at quality 90.
+// A job with every step off, on the folder, at quality 90, its settings
+// resolved as a batch resolves them (again after a change, for a test that
+// drives the steps without a batch).
 ProcessingJob plainJob(const std::string& folder);
 
 // A JPEG of w x h in four flat quadrants (red, green, blue, yellow from the

@@ -138,25 +138,30 @@ TEST_F(ParallelBatch, AnExceptionIsItsPicturesFailure)
     }
 }
 
-// The budget holds whatever the heads say. A picture whose head declares
-// no size counts as the most a picture may cost, so only the next one in
-// line is prepared (and its plan refuses it undecoded); a picture over the
-// whole budget still gets its turn.
+// The budget holds whatever the heads say, by the plan made from the head
+// before admission: a picture over the whole budget still gets its turn,
+// alone; one whose head declares no size is refused by its plan undecoded.
 TEST_F(ParallelBatch, TheBudgetHoldsForUnknownAndHugePictures)
 {
-    std::vector<std::string> paths = {dir.file("huge.jpg")};
+    std::vector<std::string> paths = {dir.file("huge.jpg"), dir.file("huge2.jpg")};
     // 7000 x 7000 without resizing: about 294 MB, over the 256 MiB budget.
-    writeFile(paths[0], encodeJpeg(wxImage(7000, 7000, true), false, StoredAs::grey));
+    const Bytes huge = encodeJpeg(wxImage(7000, 7000, true), false, StoredAs::grey);
     const Bytes unknown = unsizedJpeg();
-    for (int i = 0; i < 8; ++i) {
+    for (int i = 0; i < 8; ++i)
         paths.push_back(dir.file("unknown" + std::to_string(i) + ".jpg"));
-        writeFile(paths.back(), unknown);
-    }
+    for (const std::string& path : paths)
+        writeFile(path, path.find("huge") != std::string::npos ? huge : unknown);
     const ProcessingJob job = plainJob(dir.path());
+    {
+        const std::vector<std::string> both(paths.begin(), paths.begin() + 2);
+        PicturePipeline pipeline(both, job, 90, 2);
+        for (const std::string& path : both)
+            EXPECT_TRUE(pipeline.next().loaded) << path;
+        EXPECT_EQ(pipeline.mostPreparedAtOnce(), 1);
+    }
     PicturePipeline pipeline(paths, job, 90, 2);
     for (const std::string& path : paths)
-        EXPECT_EQ(pipeline.next().loaded, path == paths[0]) << path;
-    EXPECT_EQ(pipeline.mostPreparedAtOnce(), 1);
+        EXPECT_EQ(pipeline.next().loaded, path.find("huge") != std::string::npos) << path;
 }
 
 // A picture that may not be prepared beside the one in preparation waits
@@ -211,6 +216,7 @@ TEST_F(ParallelBatch, LargeProgressivePicturesArePreparedOneAtATime)
     ProcessingJob job = plainJob(dir.path());
     job.settings.resize = true;
     job.settings.width = 1500;
+    job.resolved = resolveSettings(job.settings);
     PicturePipeline pipeline(paths, job, 90, 2);
     for (const std::string& path : paths)
         EXPECT_TRUE(pipeline.next().loaded) << path;
