@@ -433,13 +433,20 @@ TEST_F(TessalyBatch, UsageErrors)
                                "--files-from FILE", "--null", "--preset NAME|FILE", "--save-preset NAME",
                                "--list-presets"})
         EXPECT_NE(help.out.find(option), std::string::npos) << option;
-    // An 80-column console or terminal shows every line whole, in its own words.
+    // An 80-column console or terminal shows every line whole, in its own
+    // words; every option's description starts in one column, past the
+    // longest option with its value.
     std::size_t longest = 0;
+    std::set<std::size_t> columns;
     for (std::size_t start = 0, end = 0; start < help.out.size(); start = end + 1) {
         end = std::min(help.out.find('\n', start), help.out.size());
-        longest = std::max(longest, end - start);
+        const std::string line = help.out.substr(start, end - start);
+        longest = std::max(longest, line.size());
+        if (line.rfind("  -", 0) == 0)
+            columns.insert(line.find_first_not_of(' ', line.find("  ", 2)));
     }
     EXPECT_LE(longest, 79u) << help.out;
+    EXPECT_EQ(columns, std::set<std::size_t>{std::string("  --watermark-bright FILE  ").size()}) << help.out;
 #ifdef _WIN32
     for (const char* unix : {"SIGTERM", "into head", " \\\n", "web/"})
         EXPECT_EQ(help.out.find(unix), std::string::npos) << unix;
