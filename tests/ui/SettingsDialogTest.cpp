@@ -265,10 +265,14 @@ TEST_F(SettingsDialogTest, OkTakesTheTextMarkAndOutput)
         const char* text;
         const char* size;
         const char* message;  // "" when OK closes the dialog
+        int kilobytes;        // taken
     } cases[] = {
-        {"© {yaer}", "", "Watermark text|the watermark text \"© {yaer}\": the token {yaer} is unknown"},
-        {"{name}", "7", "Error processing At most [KB]|At most [KB] has to be a whole number from 8"},
-        {"{name}", "150", ""},
+        {"© {yaer}", "", "Watermark text|the watermark text \"© {yaer}\": the token {yaer} is unknown", 0},
+        {"{name}", "7", "Error processing At most [KB]|At most [KB] has to be a whole number from 8", 0},
+        {"{name}", "1000001", "Error processing At most [KB]|At most [KB] has to be a whole number from 8", 0},
+        {"{name}", "150", "", 150},
+        // As a preset or tessaly-batch takes it.
+        {"{name}", "2M", "", 2000},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);
@@ -298,8 +302,18 @@ TEST_F(SettingsDialogTest, OkTakesTheTextMarkAndOutput)
         EXPECT_TRUE(taken.textWatermark);
         EXPECT_EQ(taken.watermarkText + taken.textColour + taken.outputFormat + taken.sharpening,
                   "{name}#102030webpstandard");
-        EXPECT_EQ(taken.maxFileSize, 150);
+        EXPECT_EQ(taken.maxFileSize, c.kilobytes);
     }
+    // A later setting of prefs.cfg out of its range is told at the start,
+    // with its line, and left at its default.
+    writePrefs("Quality = 70\nWatermarkSize = 100000\n");
+    recorder.messages.clear();
+    create();
+    ASSERT_FALSE(recorder.messages.empty());
+    EXPECT_EQ(recorder.messages.front(), "Error in prefs.cfg file.|prefs.cfg, line 2: WatermarkSize cannot be 100000; "
+                                         "it takes a number from 0 to 100");
+    EXPECT_EQ(dialog->settings().watermarkSize, 0);
+    EXPECT_EQ(dialog->settings().quality, 70);
 }
 
 // Automatic placement swaps the nine positions for the places it may
