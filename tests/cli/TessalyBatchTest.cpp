@@ -1463,8 +1463,17 @@ TEST_F(TessalyBatch, EveryWayInTakesTheSameRange)
     writeFile(file("every.cfg"), Bytes(everyText.begin(), everyText.end()));
     setenv("XDG_CONFIG_HOME", file("config").c_str(), 1);
     const ProgramRun saved = runBatch({"--preset", "every.cfg", "--save-preset", "copy"});
+    // Each switch sets its row's field, a "no-" one to 0.
+    const ProgramRun switched = runBatch({"--text", "x", "--no-shadow", "--no-rotate", "-r", "--srgb", "--keep-exif",
+                                          "--keep-gps", "--progressive", "--skip-processed", "--save-preset", "sw"});
     unsetenv("XDG_CONFIG_HOME");
     EXPECT_EQ(saved.status, 0) << saved.err;
     EXPECT_EQ(readFile(file("config/tessaly/presets/copy.cfg")), presetText(every));
+    EXPECT_EQ(switched.status, 0) << switched.err;
+    const std::string switches = readFile(file("config/tessaly/presets/sw.cfg"));
+    for (const char* line : {"\nTextShadow = 0\n", "\nRotate = 0\n", "\nIncludeSubdirectories = 1\n",
+                             "\nConvertToSrgb = 1\n", "\nKeepExif = 1\n", "\nKeepGps = 1\n", "\nProgressive = 1\n",
+                             "\nSkipProcessed = 1\n"})
+        EXPECT_NE(switches.find(line), std::string::npos) << line << switches;
 #endif
 }
