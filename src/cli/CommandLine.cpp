@@ -226,14 +226,14 @@ bool takeOption(BatchSettings& settings, const SettingRow& row, const std::strin
 bool readRowOptions(const wxCmdLineParser& parser, BatchSettings& settings, std::string& error)
 {
     for (const SettingRow& row : settingRows()) {
+        // A switch has no value to ask for.
+        const bool isSwitch = row.kind == SettingKind::yesNo;
         wxString value;
-        if (!row.option || !parser.Found(row.option, &value))
+        if (!row.option || !(isSwitch ? parser.Found(row.option) : parser.Found(row.option, &value)))
             continue;
-        std::string given = text(value);
-        if (row.kind == SettingKind::yesNo)
+        std::string given = text(row.kind == SettingKind::choice ? value.Lower() : value);
+        if (isSwitch)
             given = std::string(row.option).rfind("no-", 0) == 0 ? "0" : "1";
-        else if (row.kind == SettingKind::choice)
-            given = text(value.Lower());
         if (!takeOption(settings, row, given, error))
             return false;
     }

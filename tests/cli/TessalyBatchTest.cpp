@@ -1470,6 +1470,7 @@ TEST_F(TessalyBatch, EveryWayInTakesTheSameRange)
     EXPECT_EQ(saved.status, 0) << saved.err;
     EXPECT_EQ(readFile(file("config/tessaly/presets/copy.cfg")), presetText(every));
     EXPECT_EQ(switched.status, 0) << switched.err;
+    EXPECT_EQ(switched.err.find("assert"), std::string::npos) << switched.err;
     const std::string switches = readFile(file("config/tessaly/presets/sw.cfg"));
     for (const char* line : {"\nTextShadow = 0\n", "\nRotate = 0\n", "\nIncludeSubdirectories = 1\n",
                              "\nConvertToSrgb = 1\n", "\nKeepExif = 1\n", "\nKeepGps = 1\n", "\nProgressive = 1\n",
