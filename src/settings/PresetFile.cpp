@@ -79,28 +79,30 @@ std::string presetText(const BatchSettings& settings)
 std::optional<ConfigFile> openPreset(const std::string& path, std::vector<std::string>& warnings,
                                      std::string& error)
 {
+    // Named in messages as the system writes paths.
+    const std::string shown = shownPath(path);
     try {
         ConfigFile file(path, "=", "#", endLine);
         int version = 0;
         if (!file.readValue(versionKey, version) || version < 1) {
-            error = said(_("%s is no preset: it has no %s line"), path, versionKey);
+            error = said(_("%s is no preset: it has no %s line"), shown, versionKey);
             return std::nullopt;
         }
         if (version > presetVersion)
             warnings.push_back(said(_("%s: %s = %d is a newer preset than this program reads (%d); what it knows is "
                                       "taken"),
-                                    path, versionKey, version, presetVersion));
+                                    shown, versionKey, version, presetVersion));
         for (const std::string& key : file.keys())
             if (!knownKey(key))
-                warnings.push_back(said(_("%s: the key %s is unknown and left out"), path, key));
+                warnings.push_back(said(_("%s: the key %s is unknown and left out"), shown, key));
         if (!file.sawSentry())
             warnings.push_back(said(_("%s: the preset ends before its %s line, so it may be cut short; what it holds "
                                       "is taken"),
-                                    path, endLine));
+                                    shown, endLine));
         return file;
     } catch (const ConfigFile::file_not_found& failed) {
-        error = failed.why.empty() ? said(_("cannot read the preset %s"), path)
-                                   : said(_("cannot read the preset %s: %s"), path, failed.why);
+        error = failed.why.empty() ? said(_("cannot read the preset %s"), shown)
+                                   : said(_("cannot read the preset %s: %s"), shown, failed.why);
         return std::nullopt;
     }
 }

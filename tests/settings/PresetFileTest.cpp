@@ -3,6 +3,7 @@
 #include "TempDir.h"
 #include "batch/SettingLines.h"
 #include "jpeg/ExifBuilder.h"
+#include "platform/PathNames.h"
 #include "settings/PresetFile.h"
 
 // Every setting goes into a preset and comes back; a preset changes only
@@ -68,12 +69,12 @@ TEST(PresetFile, RoundTripAndFaults)
         ASSERT_EQ(warnings.size(), c.warned.size());
         for (std::size_t i = 0; i < warnings.size(); ++i) {
             EXPECT_NE(warnings[i].find(c.warned[i]), std::string::npos) << warnings[i];
-            EXPECT_NE(warnings[i].find(dir.file("p.cfg")), std::string::npos) << warnings[i];
+            EXPECT_NE(warnings[i].find(shownPath(dir.file("p.cfg"))), std::string::npos) << warnings[i];
         }
         EXPECT_EQ(settings.quality, c.quality);
         EXPECT_FALSE(settings.resize);
         EXPECT_NE(error.find(c.refused), std::string::npos) << error;
-        EXPECT_EQ(error.find(dir.file("p.cfg")) != std::string::npos, !c.refused.empty()) << error;
+        EXPECT_EQ(error.find(shownPath(dir.file("p.cfg"))) != std::string::npos, !c.refused.empty()) << error;
     }
     EXPECT_FALSE(takePreset(dir.file("none.cfg"), read, warnings, error));
     for (const char* bad : {"", ".hidden", "a/b", "a\\b", "CON", "x:y", "trailing."})
