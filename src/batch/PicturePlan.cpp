@@ -1,5 +1,6 @@
 #include "batch/PicturePlan.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "batch/ProcessingRecord.h"
@@ -33,6 +34,22 @@ PicturePlan failing(PicturePlan plan, const std::string& reason, const std::stri
 
 }  // namespace
 
+bool originalCrop(const PicturePlan& plan, CropWindow& crop)
+{
+    if (plan.frame != FitMode::cover || plan.keptX < 0)
+        return false;
+    const bool across = plan.orientation >= 5;
+    const long long originalWidth = across ? plan.storedHeight : plan.storedWidth;
+    const long long originalHeight = across ? plan.storedWidth : plan.storedHeight;
+    const long long fittedWidth = std::max<long long>(1, across ? plan.fitHeight : plan.fitWidth);
+    const long long fittedHeight = std::max<long long>(1, across ? plan.fitWidth : plan.fitHeight);
+    crop.x = plan.keptX * originalWidth / fittedWidth;
+    crop.y = plan.keptY * originalHeight / fittedHeight;
+    crop.width = std::min(originalWidth - crop.x, plan.keptWidth * originalWidth / fittedWidth);
+    crop.height = std::min(originalHeight - crop.y, plan.keptHeight * originalHeight / fittedHeight);
+    return true;
+}
+
 FittedSize decodeTarget(const PicturePlan& plan)
 {
     return plan.resized ? FittedSize{plan.fitWidth, plan.fitHeight} : FittedSize{0, 0};
@@ -56,6 +73,26 @@ void planShape(PicturePlan& plan, long long width, long long height, int orienta
     }
     plan.width = across ? plan.fitHeight : plan.fitWidth;
     plan.height = across ? plan.fitWidth : plan.fitHeight;
+    const SizeRule& fit = settings.fit;
+    if (!settings.resize || (fit.mode != FitMode::cover && fit.mode != FitMode::contain))
+        return;
+    plan.frame = fit.mode;
+    if (fit.mode == FitMode::contain) {
+        std::copy(settings.background, settings.background + 3, plan.background);
+        plan.width = fit.width;
+        plan.height = fit.height;
+        return;
+    }
+    const FittedSize kept = coverCrop(fit, plan.width, plan.height);
+    plan.focusOnDetail = settings.focusOnDetail;
+    if (!plan.focusOnDetail) {
+        plan.keptX = (plan.width - kept.width) / 2;
+        plan.keptY = (plan.height - kept.height) / 2;
+    }
+    plan.keptWidth = kept.width;
+    plan.keptHeight = kept.height;
+    plan.width = kept.width;
+    plan.height = kept.height;
 }
 
 std::string resultName(const std::string& relative, ResultFormat format)

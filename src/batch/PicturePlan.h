@@ -32,14 +32,30 @@ struct PicturePlan {
     bool resized = false;
     int orientation = 0;  // the EXIF orientation that turns it, 0 for none
     Sharpening sharpening = Sharpening::off;  // after the shrink
+    // A cover or contain frame, once turned: what a cover keeps of the
+    // fitted picture (where, once chosen: on its pixels for detail, at the
+    // centre otherwise), or the colour a contain frame puts around it.
+    FitMode frame = FitMode::box;  // box: no frame
+    long long keptX = -1, keptY = -1;  // -1 until chosen
+    long long keptWidth = 0, keptHeight = 0;
+    bool focusOnDetail = false;
+    unsigned char background[3] = {255, 255, 255};
     std::string watermarkText;  // a text mark's text for this picture, its tokens filled in
 };
 
 // The sizes and turn of a picture stored at width x height whose EXIF
 // gives that orientation (0 for none): fitted by the settings' rule as it
-// stands upright, then turned when they turn pictures.
+// stands upright, turned when they turn pictures, then cropped to a cover
+// frame or set into a contain frame.
 void planShape(PicturePlan& plan, long long width, long long height, int orientation,
                const ResolvedSettings& settings);
+
+// What a cover frame keeps, in the original picture's pixels as it stands
+// upright; false without a cover frame, or before its place is chosen.
+struct CropWindow {
+    long long x = 0, y = 0, width = 0, height = 0;
+};
+bool originalCrop(const PicturePlan& plan, CropWindow& crop);
 
 // The size the decoder shrinks the picture to: {0, 0} when the plan keeps
 // its size.

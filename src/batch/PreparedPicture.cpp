@@ -89,8 +89,10 @@ void finishPicture(const PictureFile& file, const ProcessingJob& job, long quali
 // Whether the plan needs the picture's pixels.
 bool decodes(const ProcessingJob& job, const PicturePlan& plan)
 {
-    // A dry run decodes only a picture whose pixels choose the mark's place or tone.
-    return plan.verdict == PicturePlan::Verdict::process && (!job.dryRun || markChosenByGround(job));
+    // A dry run decodes only a picture whose pixels choose the mark's place
+    // or tone, or what a cover frame keeps.
+    return plan.verdict == PicturePlan::Verdict::process &&
+           (!job.dryRun || markChosenByGround(job) || (plan.frame == FitMode::cover && plan.focusOnDetail));
 }
 
 // The job and each of its further outputs beside what was prepared for it.
@@ -179,6 +181,10 @@ void preparePlanned(PictureFile& file, const ProcessingJob& job, long quality, c
         if (jobs.size() > 1)
             shaped.picture.image = shared.image.Copy();
         shapeLoaded(plan, jobs[i]->settings, shaped);
+        if (shaped.keptX >= 0) {
+            out.plan.keptX = shaped.keptX;
+            out.plan.keptY = shaped.keptY;
+        }
         finishPicture(file, *jobs[i], i == 0 ? quality : jobs[i]->settings.quality, shaped, out);
     }
 }

@@ -121,6 +121,11 @@ std::string processingRecord(const ProcessingJob& job)
     const SizeRule rule = resolveSettings(s).fit;
     if (s.resize && rule.mode != FitMode::box)
         digest.add("fit " + sizeRuleText(rule));
+    // What a frame keeps, or puts around the picture, only with that frame.
+    if (s.resize && rule.mode == FitMode::cover)
+        digest.add("focus " + s.focus);
+    if (s.resize && rule.mode == FitMode::contain)
+        digest.add("background " + s.background);
     digest.add("rotate " + std::to_string(s.rotate));
     digest.add("srgb " + std::to_string(s.convertToSrgb));
     digest.add("quality " + std::to_string(s.quality));

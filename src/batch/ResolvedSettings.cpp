@@ -1,5 +1,6 @@
 #include "batch/ResolvedSettings.h"
 
+#include "batch/TextMark.h"
 #include "pixel/MarkPlacement.h"
 
 ResolvedSettings resolveSettings(const BatchSettings& settings)
@@ -17,5 +18,7 @@ ResolvedSettings resolveSettings(const BatchSettings& settings)
     if (settings.autoPlacement && !placesFromList(settings.autoPlaces, resolved.autoPlaces))
         resolved.autoPlaces.clear();
     resolved.toneByGround = settings.textWatermark && settings.textColour == "auto";
+    resolved.focusOnDetail = settings.focus != "centre";
+    colourFromText(settings.background, resolved.background);
     return resolved;
 }

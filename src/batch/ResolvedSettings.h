@@ -17,6 +17,8 @@ struct ResolvedSettings {
     Sharpening sharpening = Sharpening::off;
     std::vector<int> autoPlaces;  // empty: the mark stays at its placement
     bool toneByGround = false;    // a text mark light or dark by the ground under it
+    bool focusOnDetail = true;    // a cover frame keeps the most detailed part, else the centre
+    unsigned char background[3] = {255, 255, 255};  // around a picture in a contain frame
 };
 
 // Settings the table allowed; a text it would not allow reads as its default.

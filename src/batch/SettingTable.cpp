@@ -115,7 +115,7 @@ bool textAllowed(const SettingRow& row, const std::string& value, std::string& w
         break;
     case SettingKind::colour: {
         unsigned char rgb[3];
-        if (value == "auto" || colourFromText(value, rgb))
+        if ((row.values && value == row.values) || colourFromText(value, rgb))
             return true;
         break;
     }
@@ -222,7 +222,8 @@ std::string allowedText(const SettingRow& row)
         return values.size() == 1 ? some : said(_("%s or %s"), some, values.back());
     }
     case SettingKind::colour:
-        return said(_("a colour as #RRGGBB, such as #FFFFFF for white, or auto"));
+        return row.values ? said(_("a colour as #RRGGBB, such as #FFFFFF for white, or auto"))
+                          : said(_("a colour as #RRGGBB, such as #FFFFFF for white"));
     case SettingKind::places:
         return said(_("places such as top-left,bottom-right, separated by commas"));
     case SettingKind::path:

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "batch/TextMark.h"
+#include "pixel/FrameCrop.h"
 #include "pixel/MarkPlacement.h"
 #include "pixel/Sharpening.h"
 
@@ -12,6 +13,23 @@
 #include "pixel/ProfileConversion.h"
 #include "pixel/Resample.h"
 #include "text/Translated.h"
+
+namespace {
+
+// Keeps the part of the fitted, upright picture that the cover frame holds:
+// where the plan put it, or where its detail is.
+void cropToFrame(const PicturePlan& plan, ShapedPicture& shaped)
+{
+    wxImage& image = shaped.picture.image;
+    const bool alongWidth = plan.keptWidth < image.GetWidth();
+    const long long kept = alongWidth ? plan.keptWidth : plan.keptHeight;
+    const long long start = plan.focusOnDetail ? detailedStart(image, alongWidth, kept) : 0;
+    shaped.keptX = !plan.focusOnDetail ? plan.keptX : alongWidth ? start : 0;
+    shaped.keptY = !plan.focusOnDetail ? plan.keptY : alongWidth ? 0 : start;
+    image = croppedPicture(image, shaped.keptX, shaped.keptY, plan.keptWidth, plan.keptHeight);
+}
+
+}  // namespace
 
 bool fitIntoBox(LoadedPicture& loaded, const PicturePlan& plan)
 {
@@ -53,11 +71,16 @@ void shapeLoaded(const PicturePlan& plan, const BatchSettings& settings, ShapedP
     LoadedPicture& loaded = shaped.picture;
     shaped.resized = fitIntoBox(loaded, plan);
     shaped.rotated = plan.orientation != 0 && orientUpright(loaded.image, plan.orientation);
+    if (plan.frame == FitMode::cover && loaded.image.IsOk())
+        cropToFrame(plan, shaped);
     // Once converted, the colours are sRGB's and need no profile; one that
     // cannot be used stays with the picture, as without the option.
     if (settings.convertToSrgb && convertRgbPicture(loaded.image, loaded.iccProfile, true))
         loaded.iccProfile.clear();
     sharpen(loaded.image, plan.sharpening);
+    // The border last: neither converted nor sharpened, it is the colour asked for.
+    if (plan.frame == FitMode::contain && loaded.image.IsOk())
+        loaded.image = framedPicture(loaded.image, plan.width, plan.height, plan.background);
 }
 
 bool markChosenByGround(const ProcessingJob& job)

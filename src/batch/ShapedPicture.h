@@ -18,6 +18,7 @@ struct ShapedPicture {
     LoadedPicture picture;
     bool resized = false;
     bool rotated = false;
+    long long keptX = -1, keptY = -1;  // a cover frame: where the part kept starts in the fitted picture
 };
 
 // Shrinks the loaded picture to the plan's size, whatever scale it was

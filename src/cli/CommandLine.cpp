@@ -250,7 +250,8 @@ bool readFit(const std::string& value, bool sized, BatchSettings& settings, std:
     }
     if (!sizeRuleFromText(value, rule) || rule.width > rowOfKey("Width")->most ||
         rule.height > rowOfKey("Height")->most) {
-        error = said(_("--fit wants long:N, short:N, width:N, height:N, WxH or mp:M, such as long:1600, 1920x1080 or mp:2"));
+        error = said(_("--fit wants long:N, short:N, width:N, height:N, WxH, mp:M, cover:WxH or contain:WxH, such as "
+                       "long:1600, 1920x1080, mp:2 or cover:1080x1350"));
         return false;
     }
     settings.resize = true;
@@ -259,7 +260,7 @@ bool readFit(const std::string& value, bool sized, BatchSettings& settings, std:
         settings.fitMegapixels = rule.megapixels;
     } else {
         settings.width = static_cast<int>(rule.width);
-        if (rule.mode == FitMode::frame)
+        if (rule.mode == FitMode::frame || rule.mode == FitMode::cover || rule.mode == FitMode::contain)
             settings.height = static_cast<int>(rule.height);
     }
     return true;
@@ -371,6 +372,14 @@ bool optionsGoTogether(const wxCmdLineParser& parser, const BatchSettings& setti
         error = said(_("--watermark-bright goes with --watermark"));
         return false;
     }
+    if (parser.Found("focus") && settings.fitMode != "cover") {
+        error = said(_("--focus goes with --fit cover:WxH"));
+        return false;
+    }
+    if (parser.Found("background") && settings.fitMode != "contain") {
+        error = said(_("--background goes with --fit contain:WxH"));
+        return false;
+    }
     if (parser.Found("name") && !settings.saveToFolder) {
         error = said(_("--name goes with --output: in place, pictures keep their names"));
         return false;
@@ -461,8 +470,11 @@ CommandLineResult parseCommandLine(int argc, char** argv, BatchOptions& options,
          wxTRANSLATE("shrink every picture into an N x N box (no resizing without it)"), string, 0},
         {wxCMD_LINE_OPTION, nullptr, "fit",
          wxTRANSLATE("shrink by RULE instead: long:1600 (the long side), short:1080, width:1200, height:900, 1920x1080 (into "
-         "a frame) or mp:2 (megapixels); never enlarged"),
+         "a frame), mp:2 (megapixels), cover:1080x1350 (filling the frame, cropped) or contain:1080x1080 (in the "
+         "frame, with a border); never enlarged"),
          string, 0},
+        fromRow("focus"),
+        fromRow("background"),
         fromRow("no-rotate"),
         {wxCMD_LINE_OPTION, "w", "watermark", wxTRANSLATE("blend the picture FILE in as a watermark"), string, 0},
         {wxCMD_LINE_OPTION, nullptr, "text",

@@ -30,9 +30,13 @@ std::string dryRunLine(const PictureReport& report, bool watermarking, const std
     if (report.outcome == PictureReport::Outcome::skipped)
         return said(_("%s: skipped, %s"), report.path, plan.reason);
     std::string what = std::to_string(plan.storedWidth) + "x" + std::to_string(plan.storedHeight);
-    what += plan.resized || plan.orientation >= 5
+    what += plan.resized || plan.orientation >= 5 || plan.frame != FitMode::box
                 ? " -> " + std::to_string(plan.width) + "x" + std::to_string(plan.height)
                 : said(_(", size kept"));
+    CropWindow crop;
+    if (originalCrop(plan, crop))
+        what += said(_(", cropped to %s of the picture"), std::to_string(crop.width) + "x" + std::to_string(crop.height) +
+                                                              "+" + std::to_string(crop.x) + "+" + std::to_string(crop.y));
     const std::string turn = turnOf(plan.orientation);
     if (!turn.empty())
         what += ", " + turn;

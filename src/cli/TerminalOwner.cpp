@@ -258,6 +258,16 @@ void TerminalOwner::pictureDone(const PictureReport& done)
         text += ", \"watermarkPosition\": " + jsonText(placeName(report.watermarkPlace));
     if (words.toneChosen && !report.watermarkTone.empty())
         text += ", \"watermarkTone\": " + jsonText(report.watermarkTone);
+    // A frame's result has the frame's size; a cover frame keeps a part of the picture.
+    const PicturePlan& plan = report.plan;
+    if (plan.frame != FitMode::box && plan.width > 0)
+        text += ", \"width\": " + std::to_string(plan.width) + ", \"height\": " + std::to_string(plan.height);
+    CropWindow crop;
+    if (plan.frame == FitMode::cover)
+        text += ", \"crop\": " + (originalCrop(plan, crop) ? "[" + std::to_string(crop.x) + ", " + std::to_string(crop.y) +
+                                                            ", " + std::to_string(crop.width) + ", " +
+                                                            std::to_string(crop.height) + "]"
+                                                      : std::string("null"));
     if (reporting_.json) {
         // What the dry run cannot know: the quality a size limit leads to,
         // and whether the limit is met.

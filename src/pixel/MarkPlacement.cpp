@@ -11,12 +11,6 @@ namespace {
 const char* const names[] = {"top-left", "top", "top-right", "left", "centre", "right",
                              "bottom-left", "bottom", "bottom-right"};
 
-// Rec. 601 luma in integers, 0..255.
-int lumaAt(const unsigned char* rgb)
-{
-    return (77 * rgb[0] + 150 * rgb[1] + 29 * rgb[2]) >> 8;
-}
-
 // The mark's box at the place, clipped to the picture.
 struct Box {
     int x0 = 0, y0 = 0, x1 = 0, y1 = 0;

@@ -5,6 +5,12 @@
 
 #include <wx/image.h>
 
+// Rec. 601 luma in integers, 0..255, as the measures of a picture's ground take it.
+inline int lumaAt(const unsigned char* rgb)
+{
+    return (77 * rgb[0] + 150 * rgb[1] + 29 * rgb[2]) >> 8;
+}
+
 // The nine places of a mark, 1..9 row by row from the top left, by name:
 // top-left, top, top-right, left, centre, right, bottom-left, bottom,
 // bottom-right.

@@ -13,7 +13,7 @@ const struct {
     const char* name;
 } modeNames[] = {{FitMode::box, "box"},       {FitMode::longSide, "long"}, {FitMode::shortSide, "short"},
                  {FitMode::width, "width"},   {FitMode::height, "height"}, {FitMode::frame, "frame"},
-                 {FitMode::megapixels, "mp"}};
+                 {FitMode::megapixels, "mp"}, {FitMode::cover, "cover"},  {FitMode::contain, "contain"}};
 
 // A whole number of 1 to 1000000, digits only.
 bool measure(const std::string& text, long long& number)
@@ -22,6 +22,26 @@ bool measure(const std::string& text, long long& number)
         return false;
     number = std::atoll(text.c_str());
     return number >= 1 && number <= 1000000;
+}
+
+bool framed(FitMode mode)
+{
+    return mode == FitMode::frame || mode == FitMode::cover || mode == FitMode::contain;
+}
+
+// "WxH" into the rule's measures.
+bool frameMeasures(const std::string& text, SizeRule& rule)
+{
+    const std::size_t times = text.find('x');
+    return times != std::string::npos && measure(text.substr(0, times), rule.width) &&
+           measure(text.substr(times + 1), rule.height);
+}
+
+// At least `other * to / from`, rounded up: a cover side never falls short
+// of the frame.
+long long scaledUp(long long other, long long to, long long from)
+{
+    return std::max<long long>(1, (other * to + from - 1) / from);
 }
 
 // The other side of a picture whose side of length `from` becomes `to`,
@@ -86,16 +106,17 @@ bool sizeRuleFromText(const std::string& text, SizeRule& rule)
     const std::size_t colon = text.find(':');
     SizeRule read;
     if (colon == std::string::npos) {
-        const std::size_t times = text.find('x');
         read.mode = FitMode::frame;
-        if (times == std::string::npos || !measure(text.substr(0, times), read.width) ||
-            !measure(text.substr(times + 1), read.height))
+        if (!frameMeasures(text, read))
             return false;
     } else {
         const std::string value = text.substr(colon + 1);
         if (!fitModeFromName(text.substr(0, colon), read.mode) || read.mode == FitMode::frame)
             return false;
-        if (read.mode == FitMode::megapixels) {
+        if (framed(read.mode)) {
+            if (!frameMeasures(value, read))
+                return false;
+        } else if (read.mode == FitMode::megapixels) {
             if (!megapixelsFromText(value, read.megapixels))
                 return false;
         } else if (!measure(value, read.width)) {
@@ -111,6 +132,10 @@ std::string sizeRuleText(const SizeRule& rule)
     switch (rule.mode) {
     case FitMode::frame:
         return std::to_string(rule.width) + "x" + std::to_string(rule.height);
+    case FitMode::cover:
+    case FitMode::contain:
+        return std::string(fitModeName(rule.mode)) + ":" + std::to_string(rule.width) + "x" +
+               std::to_string(rule.height);
     case FitMode::megapixels: {
         std::string number = formatFixed(rule.megapixels, 2);
         number.erase(number.find_last_not_of('0') + 1);
@@ -150,9 +175,18 @@ bool shrinksUnder(const SizeRule& rule, long long width, long long height, Fitte
         fitted = {m > 0 ? scaled(width, m, height) : 0, m};
         return true;
     case FitMode::frame:
+    case FitMode::contain:
         if (width <= rule.width && height <= rule.height)
             return false;
         fitted = fitInBox(width, height, rule.width, rule.height);
+        return true;
+    case FitMode::cover:
+        // The side that reaches the frame last decides: W/w against H/h.
+        if (width <= rule.width || height <= rule.height)
+            return false;
+        fitted = rule.width * height >= rule.height * width
+                     ? FittedSize{rule.width, scaledUp(height, rule.width, width)}
+                     : FittedSize{scaledUp(width, rule.height, height), rule.height};
         return true;
     case FitMode::megapixels: {
         const long long most = std::llround(rule.megapixels * 1e6);
@@ -163,4 +197,14 @@ bool shrinksUnder(const SizeRule& rule, long long width, long long height, Fitte
     }
     }
     return false;
+}
+
+FittedSize coverCrop(const SizeRule& rule, long long width, long long height)
+{
+    if (width >= rule.width && height >= rule.height)
+        return {rule.width, rule.height};
+    // Wider than the frame's shape: its full height, else its full width.
+    if (width * rule.height >= height * rule.width)
+        return {std::max<long long>(1, height * rule.width / rule.height), height};
+    return {width, std::max<long long>(1, width * rule.height / rule.width)};
 }

@@ -15,7 +15,7 @@ struct BatchSettings {
     bool rotate = true;            // turn upright by the EXIF orientation
     int width = 800;               // the box's side in pixels; the measure of the other fit modes
     int height = 800;              // kept in prefs.cfg; the box is square, a frame's height
-    std::string fitMode = "box";   // box, long, short, width, height, frame (width x height) or mp
+    std::string fitMode = "box";   // box, long, short, width, height, frame, cover or contain (width x height) or mp
     double fitMegapixels = 2;      // with the fit mode mp
     double alpha = 0.2;            // opacity of a watermark without alpha channel
     int quality = 82;              // JPEG quality in percent
@@ -45,4 +45,6 @@ struct BatchSettings {
     std::string autoPlaces = "top-left,top-right,bottom-left,bottom-right";
     std::string brightWatermark;   // the picture mark's version for bright ground (a dark logo)
     std::string nameTemplate;      // with a results folder: the results' names and subfolders, with tokens
+    std::string focus = "detail";  // what a cover frame keeps: the most detailed part, or the centre
+    std::string background = "#FFFFFF";  // around a picture in a contain frame
 };

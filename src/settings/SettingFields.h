@@ -23,7 +23,7 @@ enum class SettingKind {
     whole,         // a whole number from least to most
     decimal,       // a number from least to most ("." as the point)
     choice,        // one of values
-    colour,        // #RRGGBB, or auto
+    colour,        // #RRGGBB, or a word of values (auto)
     path,          // a file or folder, at most most bytes
     text,          // a name, at most most characters
     tokenText,     // a text mark's text with the picture's tokens
@@ -116,7 +116,7 @@ void forEachSetting(Settings& settings, Visit&& visit)
            wmPlacement, skipUnreadable, saveToFolder, resultsFolder, keepExif, keepGps, watermarkSize,
            watermarkMargin, convertToSrgb, skipProcessed, textWatermark, watermarkText, textFont, textColour,
            textSize, textShadow, outputFormat, progressive, fullChroma, maxFileSize, sharpening, autoPlacement,
-           autoPlaces, brightWatermark, nameTemplate] = settings;
+           autoPlaces, brightWatermark, nameTemplate, focus, background] = settings;
     using S = SavedAs;
     using R = InRecord;
     using K = SettingKind;
@@ -174,7 +174,7 @@ void forEachSetting(Settings& settings, Visit&& visit)
               .withOption("font", "NAME|FILE",
                           wxTRANSLATE("the text's font: an installed family or a font file (DejaVu Sans)")),
           textFont);
-    visit(textRow("TextColour", K::colour, S::ownLine, R::byKeyWithText)
+    visit(textRow("TextColour", K::colour, S::ownLine, R::byKeyWithText, "auto")
               .withOption("text-colour", "#RRGGBB",
                           wxTRANSLATE("the text's colour (#FFFFFF), or auto: light or dark, whichever stands out "
                                       "from the ground")),
@@ -219,7 +219,8 @@ void forEachSetting(Settings& settings, Visit&& visit)
                                       "is bright")),
           brightWatermark);
     // The record takes the fit as the rule it makes (see processingRecord).
-    visit(textRow("FitMode", K::choice, S::ownLine, R::no, "box|long|short|width|height|frame|mp"), fitMode);
+    visit(textRow("FitMode", K::choice, S::ownLine, R::no, "box|long|short|width|height|frame|mp|cover|contain"),
+          fitMode);
     visit(numberRow("FitMegapixels", K::decimal, 0.01, 1000, S::ownLine, R::no), fitMegapixels);
     // Names are no part of the pixels.
     visit(textRow("NameTemplate", K::nameTemplate, S::ownLine, R::no)
@@ -229,4 +230,14 @@ void forEachSetting(Settings& settings, Visit&& visit)
                                       "{counter[:digits[,start]]}, {folder}, {width} and {height}; only a / of "
                                       "TEMPLATE makes a folder, and results that would share a name get \" (2)\"")),
           nameTemplate);
+    // A frame's crop and border are in the record with the fit they belong to.
+    visit(textRow("Focus", K::choice, S::ownLine, R::no, "detail|centre")
+              .withOption("focus", "WHERE",
+                          wxTRANSLATE("with --fit cover:WxH, keep the most detailed part of each picture (detail) or "
+                                      "its centre (centre)")),
+          focus);
+    visit(textRow("Background", K::colour, S::ownLine, R::no)
+              .withOption("background", "#RRGGBB",
+                          wxTRANSLATE("with --fit contain:WxH, the colour around the picture (#FFFFFF)")),
+          background);
 }

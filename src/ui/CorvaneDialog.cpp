@@ -68,8 +68,8 @@ const long ID_BUTTONABOUT = wxNewId();
 constexpr int centred = wxALIGN_CENTER_HORIZONTAL | wxALIGN_CENTER_VERTICAL;
 
 // The fit choice's items, as the settings name them.
-const wxString fitModes[] = {wxS("box"), wxS("long"), wxS("short"), wxS("width"), wxS("height"), wxS("frame"),
-                             wxS("mp")};
+const wxString fitModes[] = {wxS("box"),   wxS("long"), wxS("short"), wxS("width"), wxS("height"),
+                             wxS("frame"), wxS("mp"),   wxS("cover"), wxS("contain")};
 
 void setTip(wxWindow* window, const wxString& tip)
 {
@@ -171,8 +171,9 @@ void CorvaneDialog::showFitControls()
 {
     const wxString mode = fitModes[std::max(fitChoice->GetSelection(), 0)];
     // A frame has a height of its own; megapixels take the size's place.
-    maxHeightLabel->Show(mode == wxS("frame"));
-    maxHeightText->Show(mode == wxS("frame"));
+    const bool framed = mode == wxS("frame") || mode == wxS("cover") || mode == wxS("contain");
+    maxHeightLabel->Show(framed);
+    maxHeightText->Show(framed);
     maxWidthText->Show(mode != wxS("mp"));
     megapixelsText->Show(mode == wxS("mp"));
     GetSizer()->SetSizeHints(this);
@@ -236,15 +237,24 @@ void CorvaneDialog::buildControls()
     setTip(megapixelsText, _("The most megapixels a result has."));
     megapixelsText->Hide();
     sizeRow->Add(megapixelsText, 0, wxLEFT | wxALIGN_CENTER_VERTICAL, 4);
-    const wxString fitLabels[] = {_("Box"),    _("Long side"), _("Short side"), _("Width"),
-                                  _("Height"), wxString::Format(_("Width %s height"), wxString::FromUTF8("\u00d7")), _("Megapixels")};
+    const wxString fitLabels[] = {_("Box"),
+                                  _("Long side"),
+                                  _("Short side"),
+                                  _("Width"),
+                                  _("Height"),
+                                  wxString::Format(_("Width %s height"), wxString::FromUTF8("\u00d7")),
+                                  _("Megapixels"),
+                                  _("Fill the frame, cropped"),
+                                  _("Fit in the frame, with a border")};
     // A read-only combo box rather than a choice: GTK shows a screen reader
     // where the focus is in its text, never in a choice's button.
     fitChoice = new wxComboBox(this, wxID_ANY, fitLabels[0], wxDefaultPosition, wxDefaultSize, std::size(fitLabels),
                                fitLabels, wxCB_READONLY, wxDefaultValidator, wxS("ID_CHOICEFIT"));
     fitChoice->SetSelection(0);
     setTip(fitChoice, _("How pictures are shrunk: into the square box, by their long or short side, to a width or "
-                        "a height, into width x height, or to a number of megapixels. Never enlarged."));
+                        "a height, into width x height, to a number of megapixels, or to fill a width x height "
+                        "frame (cropped where the picture's detail is least) or fit in it with a white border. "
+                        "Never enlarged."));
     sizeRow->Add(fitChoice, 0, wxLEFT | wxALIGN_CENTER_VERTICAL, 4);
     fitChoice->Bind(wxEVT_COMBOBOX, [this](wxCommandEvent&) { showFitControls(); });
     settings->Add(sizeRow, 0, 0, 5);

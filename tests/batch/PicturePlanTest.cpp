@@ -11,6 +11,55 @@
 
 namespace {
 
+// A cover frame is filled, then cropped to it; a contain frame holds the
+// picture whole. Never enlarged: a smaller picture keeps its size, a cover
+// frame's shape cut from it, a contain frame around it.
+TEST(PicturePlan, FramesFillOrHold)
+{
+    static const struct {
+        const char* rule;
+        long long storedWidth, storedHeight;
+        int orientation;
+        long long fitWidth, fitHeight;  // before the turn
+        long long width, height;        // the result
+    } cases[] = {
+        {"cover:1080x1350", 3000, 2000, 0, 2025, 1350, 1080, 1350},
+        {"cover:1920x1080", 2000, 3000, 0, 1920, 2880, 1920, 1080},
+        {"cover:1080x1350", 3000, 2000, 6, 1620, 1080, 1080, 1350},
+        {"cover:1080x1350", 1080, 1350, 0, 1080, 1350, 1080, 1350},
+        {"cover:1080x1350", 1081, 1351, 0, 1081, 1350, 1080, 1350},
+        {"cover:1080x1350", 500, 400, 0, 500, 400, 320, 400},
+        {"cover:1080x1350", 1000, 3000, 0, 1000, 3000, 1000, 1250},
+        {"cover:1080x1080", 3001, 1000, 0, 3001, 1000, 1000, 1000},
+        {"contain:1080x1080", 3000, 2000, 0, 1080, 720, 1080, 1080},
+        {"contain:1080x1080", 500, 400, 0, 500, 400, 1080, 1080},
+        {"contain:1080x1350", 2000, 3000, 8, 720, 1080, 1080, 1350},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.rule << " " << c.storedWidth << "x" << c.storedHeight << " turn "
+                                        << c.orientation);
+        BatchSettings settings;
+        SizeRule rule;
+        ASSERT_TRUE(sizeRuleFromText(c.rule, rule));
+        settings.fitMode = fitModeName(rule.mode);
+        settings.width = static_cast<int>(rule.width);
+        settings.height = static_cast<int>(rule.height);
+        settings.focus = "centre";
+        PicturePlan plan;
+        planShape(plan, c.storedWidth, c.storedHeight, c.orientation, resolveSettings(settings));
+        EXPECT_EQ(plan.fitWidth, c.fitWidth);
+        EXPECT_EQ(plan.fitHeight, c.fitHeight);
+        EXPECT_EQ(plan.width, c.width);
+        EXPECT_EQ(plan.height, c.height);
+        EXPECT_EQ(plan.frame, rule.mode);
+        if (rule.mode == FitMode::cover) {
+            // Centred in the fitted, upright picture.
+            const long long uprightWidth = c.orientation >= 5 ? c.fitHeight : c.fitWidth;
+            EXPECT_EQ(plan.keptX, (uprightWidth - c.width) / 2);
+        }
+    }
+}
+
 // Fitted into the box, then turned: orientations 5 to 8 swap the sides.
 TEST(PicturePlan, FitsThenTurns)
 {

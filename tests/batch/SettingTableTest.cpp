@@ -31,6 +31,8 @@ TEST(SettingTable, TextsAreTakenWholeByTheirRow)
         {"Resize", "", false, 0},                {"OutputFormat", "webp", true, 0},
         {"OutputFormat", "WEBP", false, 0},      {"TextColour", "auto", true, 0},
         {"TextColour", "#A0b0C0", true, 0},      {"TextColour", "#A0B0C", false, 0},
+        {"Background", "auto", false, 0},        {"Background", "#000000", true, 0},
+        {"FitMode", "cover", true, 0},           {"Focus", "center", false, 0},
         {"AutoPlaces", "top,bottom-left", true, 0}, {"AutoPlaces", "", false, 0},
         {"NameTemplate", "", true, 0},           {"NameTemplate", "{nme}", false, 0},
     };

@@ -1478,3 +1478,53 @@ TEST_F(TessalyBatch, EveryWayInTakesTheSameRange)
         EXPECT_NE(switches.find(line), std::string::npos) << line << switches;
 #endif
 }
+
+namespace {
+
+// A cover frame keeps the picture's detail, or its centre, and the JSON
+// says where in the picture; a contain frame puts the colour asked for
+// around it, at the frame's size.
+TEST_F(TessalyBatch, FramesKeepTheDetailOrHoldThePicture)
+{
+    fs::create_directories(fs::u8path(file("framed")));
+    wxImage picture(600, 300, false);
+    picture.SetRGB(wxRect(0, 0, 600, 300), 128, 128, 128);
+    for (int y = 0; y < 300; ++y)
+        for (int x = 0; x < 150; x += 3)
+            picture.SetRGB(x + y % 3, y, 250, 40, 90);
+    writeFile(file("framed/p.jpg"), encodeJpeg(picture, false));
+    static const struct {
+        std::vector<std::string> focus;
+        const char* crop;
+    } cases[] = {{{}, "\"width\": 150, \"height\": 150, \"crop\": [0, 0, 300, 300]"},
+                 {{"--focus", "centre"}, "\"width\": 150, \"height\": 150, \"crop\": [150, 0, 300, 300]"}};
+    for (const auto& c : cases) {
+        // Shrunk to 300 x 150, then cropped: the crop in the picture's own pixels.
+        std::vector<std::string> arguments = {"--fit", "cover:150x150", "-n", "--json", "framed"};
+        arguments.insert(arguments.begin(), c.focus.begin(), c.focus.end());
+        const ProgramRun run = runBatch(arguments);
+        EXPECT_EQ(run.status, 0) << run.err;
+        EXPECT_NE(run.out.find(c.crop), std::string::npos) << run.out;
+    }
+    // The detail on the right: the crop goes there, whatever the plan's centre.
+    writeFile(file("framed/p.jpg"), encodeJpeg(picture.Mirror(), false));
+    const ProgramRun right = runBatch({"--fit", "cover:150x150", "-n", "--json", "framed"});
+    std::smatch crop;
+    ASSERT_TRUE(std::regex_search(right.out, crop, std::regex("\"crop\": \\[(\\d+), 0, 300, 300\\]"))) << right.out;
+    EXPECT_GE(std::stoi(crop[1]), 290);
+    const ProgramRun framed =
+        runBatch({"--fit", "contain:400x400", "--background", "#0000FF", "-o", "out", "-y", "framed"});
+    EXPECT_EQ(framed.status, 0) << framed.err;
+    const wxImage result = loadImage(file("out/p.jpg"));
+    ASSERT_EQ(result.GetSize(), wxSize(400, 400));
+    // The picture 400 x 200 in the middle, blue above and below it.
+    EXPECT_GT(result.GetBlue(300, 40), 200);
+    EXPECT_LT(result.GetRed(300, 40), 40);
+    EXPECT_NEAR(result.GetBlue(300, 200), 128, 12);
+    EXPECT_GT(result.GetBlue(300, 360), 200);
+    const ProgramRun alone = runBatch({"--focus", "centre", "framed"});
+    EXPECT_EQ(alone.status, 2);
+    EXPECT_NE(alone.err.find("--focus goes with --fit cover:WxH"), std::string::npos) << alone.err;
+}
+
+}  // namespace
