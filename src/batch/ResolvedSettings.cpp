@@ -1,7 +1,7 @@
 #include "batch/ResolvedSettings.h"
 
-#include "batch/TextMark.h"
-#include "pixel/MarkPlacement.h"
+#include "pixel/MarkPlaces.h"
+#include "text/ColourText.h"
 
 ResolvedSettings resolveSettings(const BatchSettings& settings)
 {

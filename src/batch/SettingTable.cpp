@@ -6,8 +6,8 @@
 
 #include "batch/NameTemplate.h"
 #include "batch/PictureTokens.h"
-#include "batch/TextMark.h"
-#include "pixel/MarkPlacement.h"
+#include "pixel/MarkPlaces.h"
+#include "text/ColourText.h"
 #include "text/TokenText.h"
 #include "text/Translated.h"
 #include "text/Utf8Text.h"

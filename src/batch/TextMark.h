@@ -59,9 +59,6 @@ private:
     mutable std::map<std::tuple<std::string, int, int, int, std::string>, std::shared_ptr<const wxImage>> drawn_;
 };
 
-// "#RRGGBB" (or "RRGGBB") as its three channels; false for anything else.
-bool colourFromText(const std::string& text, unsigned char rgb[3]);
-
 // The font file shipped with the program, beside it in data/ (or, for a
 // terminal program installed apart, in the window's folder).
 std::string shippedFont();

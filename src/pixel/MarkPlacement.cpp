@@ -8,9 +8,6 @@
 
 namespace {
 
-const char* const names[] = {"top-left", "top", "top-right", "left", "centre", "right",
-                             "bottom-left", "bottom", "bottom-right"};
-
 // The mark's box at the place, clipped to the picture.
 struct Box {
     int x0 = 0, y0 = 0, x1 = 0, y1 = 0;
@@ -25,38 +22,6 @@ Box boxAt(const wxImage& picture, int width, int height, int margin, int place)
 }
 
 }  // namespace
-
-const char* placeName(int place)
-{
-    return place >= 1 && place <= 9 ? names[place - 1] : "";
-}
-
-int placeFromText(const std::string& text)
-{
-    if (text.size() == 1 && text[0] >= '1' && text[0] <= '9')
-        return text[0] - '0';
-    for (int i = 0; i < 9; ++i)
-        if (text == names[i] || (i == 4 && (text == "center" || text == "middle")))
-            return i + 1;
-    return 0;
-}
-
-bool placesFromList(const std::string& list, std::vector<int>& places)
-{
-    places.clear();
-    std::size_t start = 0;
-    while (start <= list.size()) {
-        const std::size_t comma = std::min(list.find(',', start), list.size());
-        const int place = placeFromText(list.substr(start, comma - start));
-        if (place == 0)
-            return false;
-        if (std::find(places.begin(), places.end(), place) == places.end())
-            places.push_back(place);
-        start = comma + 1;
-    }
-    std::sort(places.begin(), places.end());
-    return !places.empty();
-}
 
 int calmestPlace(const wxImage& picture, int width, int height, int margin, const std::vector<int>& places)
 {

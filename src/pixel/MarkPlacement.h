@@ -1,28 +1,16 @@
 #pragma once
 
-#include <string>
 #include <vector>
 
 #include <wx/image.h>
+
+#include "pixel/MarkPlaces.h"
 
 // Rec. 601 luma in integers, 0..255, as the measures of a picture's ground take it.
 inline int lumaAt(const unsigned char* rgb)
 {
     return (77 * rgb[0] + 150 * rgb[1] + 29 * rgb[2]) >> 8;
 }
-
-// The nine places of a mark, 1..9 row by row from the top left, by name:
-// top-left, top, top-right, left, centre, right, bottom-left, bottom,
-// bottom-right.
-const char* placeName(int place);
-
-// A place from its number ("1".."9") or name ("center" and "middle" for
-// the centre too); 0 for anything else.
-int placeFromText(const std::string& text);
-
-// The places of a comma-separated list of them, each once, in the order of
-// the nine; false for an empty list or one with a name that is no place.
-bool placesFromList(const std::string& list, std::vector<int>& places);
 
 // Of the allowed places, where a width x height mark, margin pixels off the
 // edges, covers the calmest part of the picture: the least detail, as the

@@ -30,6 +30,7 @@
 #include "batch/NameTemplate.h"
 #include "batch/PicturePreview.h"
 #include "batch/TextMark.h"
+#include "text/ColourText.h"
 #include "pixel/MarkPlacement.h"
 #include "pixel/Sharpening.h"
 #include "diag/FixedNumber.h"
