@@ -53,6 +53,9 @@ public:
     // The text mark's fonts have no letters for these characters, which
     // were left out: once a batch, before it finishes.
     virtual void charactersMissing(const wxString& /*characters*/) {}
+    // So many pictures had none of the text mark's tokens and were not
+    // marked: once a batch, before it finishes.
+    virtual void textMarksEmpty(int /*pictures*/) {}
     // One picture's turn is over: saved, unreadable or not written. Comes
     // before its gauge request; when the picture was unreadable and the job
     // stops there, it is the batch's last word.

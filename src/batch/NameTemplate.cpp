@@ -49,6 +49,37 @@ std::string parentName(const std::string& path)
     return folder == "." ? std::string() : baseName(folder);
 }
 
+// Stands for a token that came out empty, until its separators are seen to.
+constexpr char emptyToken = '\x01';
+
+bool isSeparator(char c)
+{
+    return c == '_' || c == '-' || c == '.' || c == ' ';
+}
+
+// A part of a name with its empty tokens gone, and the separators that
+// joined them to nothing: "{date}_{name}" without a date is "name", not
+// "_name"; "{name}-{lens}" is "name"; "{a}_{b}_{c}" without b is "a_c".
+std::string withoutEmptyTokens(const std::string& part)
+{
+    std::string out;
+    for (std::size_t i = 0; i < part.size(); ++i) {
+        if (part[i] != emptyToken) {
+            out += part[i];
+            continue;
+        }
+        std::size_t after = i + 1;
+        while (after < part.size() && (isSeparator(part[after]) || part[after] == emptyToken))
+            ++after;
+        if (after == part.size())
+            while (!out.empty() && isSeparator(out.back()))
+                out.pop_back();
+        else if (out.empty() || isSeparator(out.back()))
+            i = after - 1;
+    }
+    return out;
+}
+
 }  // namespace
 
 bool NameTemplate::parse(const std::string& text, NameTemplate& parsed, std::string& error)
@@ -88,15 +119,17 @@ std::string NameTemplate::path(const NameFacts& facts, const std::string& tail) 
             return nameValue(parentName(facts.path));
         if (token.name == "width" || token.name == "height")
             return std::to_string(token.name == "width" ? facts.width : facts.height);
-        return nameValue(pictureTokenValue(token, facts.tags, facts.path));
+        const std::string value = nameValue(pictureTokenValue(token, facts.tags, facts.path));
+        return value.empty() && token.fallback.empty() ? std::string(1, emptyToken) : value;
     });
     // Folders only where the template has a "/": the values have none left.
     std::string path;
     std::size_t start = 0;
     for (std::size_t slash = expanded.find('/'); slash != std::string::npos; slash = expanded.find('/', start)) {
-        if (slash > start)
-            path += safeName(expanded.substr(start, slash - start), "") + "/";
+        const std::string folder = withoutEmptyTokens(expanded.substr(start, slash - start));
+        if (!folder.empty())
+            path += safeName(folder, "") + "/";
         start = slash + 1;
     }
-    return path + safeName(expanded.substr(start), tail);
+    return path + safeName(withoutEmptyTokens(expanded.substr(start)), tail);
 }

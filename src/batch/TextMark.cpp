@@ -95,10 +95,15 @@ std::unique_ptr<TextMark> TextMark::load(const BatchSettings& settings, const st
 
 std::string TextMark::textFor(const PictureTags& tags, const std::string& path) const
 {
-    return oneLine(text_.expand([&](const Token& token) {
+    bool tokens = false, filled = false;
+    const std::string text = oneLine(text_.expand([&](const Token& token) {
         const std::u32string value = codePoints(pictureTokenValue(token, tags, path));
+        tokens = true;
+        filled = filled || !value.empty() || !token.fallback.empty();
         return utf8Of(value.substr(0, mostValueCharacters));
     }));
+    // "\u00a9 {artist} {year}" on a photo with neither would be a lone sign.
+    return tokens && !filled ? std::string() : text;
 }
 
 std::string TextMark::missingCharacters(const std::string& text) const

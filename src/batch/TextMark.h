@@ -28,6 +28,7 @@ public:
 
     // The text for the picture at path with these tags: its tokens filled
     // in, line breaks and other controls as spaces, runs of spaces as one.
+    // Empty, so that nothing is drawn, when every token came out empty.
     std::string textFor(const PictureTags& tags, const std::string& path) const;
 
     // The characters of text that neither font has, in UTF-8.

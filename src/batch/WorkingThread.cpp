@@ -86,6 +86,7 @@ bool WorkingThread::ProcessDirectory(long quality)
     }
     placementReported_ = false;
     missingCharacters_.clear();
+    emptyMarks_ = 0;
 
     if (job_.pictures)
         files_ = *job_.pictures;
@@ -146,6 +147,8 @@ bool WorkingThread::ProcessDirectory(long quality)
 
     if (!missingCharacters_.empty())
         owner_->charactersMissing(wxString::FromUTF8(missingCharacters_));
+    if (emptyMarks_ > 0)
+        owner_->textMarksEmpty(emptyMarks_);
     owner_->finished(statistics_);
     owner_->setGaugeValue(0);
     owner_->setTitle(job_.caption);
@@ -258,6 +261,9 @@ void WorkingThread::commitPicture(const PreparedPicture& picture, const Processi
 
 void WorkingThread::noteMissingCharacters(const ProcessingJob& job, const PicturePlan& plan)
 {
+    if (job.textMark && job.settings.useWatermark && plan.watermarkText.empty() &&
+        plan.verdict == PicturePlan::Verdict::process)
+        ++emptyMarks_;
     if (!job.textMark || plan.watermarkText.empty())
         return;
     const std::u32string known = codePoints(missingCharacters_);

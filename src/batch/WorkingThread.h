@@ -48,6 +48,7 @@ private:
     void commitPicture(const PreparedPicture& picture, const ProcessingJob& job, PictureReport& report);
     void countSaved(const PictureReport& report);
     // Adds the characters of the picture's mark text that the fonts lack.
+    // Gathers what the text mark lacked: letters of its fonts, or any value at all.
     void noteMissingCharacters(const ProcessingJob& job, const PicturePlan& plan);
     bool stopRequested();
 
@@ -60,4 +61,5 @@ private:
     ProcessingJob job_;
     bool placementReported_ = false;
     std::string missingCharacters_;  // the text mark's, gathered over the batch
+    int emptyMarks_ = 0;             // pictures whose text mark came out empty
 };

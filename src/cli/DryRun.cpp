@@ -40,7 +40,8 @@ std::string dryRunLine(const PictureReport& report, bool watermarking, const std
     const std::string turn = turnOf(plan.orientation);
     if (!turn.empty())
         what += ", " + turn;
-    if (watermarking)
+    // A text mark whose tokens all came out empty is not drawn.
+    if (watermarking && report.watermarked)
         what += plan.watermarkText.empty() ? said(_(", watermarked"))
                                            : said(_(", watermarked with \"%s\""), plan.watermarkText);
     what += writing;

@@ -202,6 +202,18 @@ void TerminalOwner::charactersMissing(const wxString& characters)
                   "\n");
 }
 
+void TerminalOwner::textMarksEmpty(int pictures)
+{
+    endProgressLine();
+    writeText(stderr, said(wxPLURAL("tessaly-batch: %d picture has none of the watermark text's tokens and was not "
+                                    "marked",
+                                    "tessaly-batch: %d pictures have none of the watermark text's tokens and were "
+                                    "not marked",
+                                    pictures),
+                           pictures) +
+                          "\n");
+}
+
 void TerminalOwner::output(const std::string& line)
 {
     // A reader that has gone (tessaly-batch ... | head) ends the run after

@@ -53,6 +53,7 @@ public:
     bool confirm(const wxString& folder, int count, const wxString& outputFolder) override;
     void placementFallback(const wxString& message, const wxString& caption) override;
     void charactersMissing(const wxString& characters) override;
+    void textMarksEmpty(int pictures) override;
     // The dry run's words for the place and tone chosen for the picture.
     std::string markChoice(const PictureReport& report) const;
     void pictureDone(const PictureReport& report) override;

@@ -70,6 +70,15 @@ void MessageBoxOwner::charactersMissing(const wxString& characters)
                 _("Watermark text"));
 }
 
+void MessageBoxOwner::textMarksEmpty(int pictures)
+{
+    showMessage(wxString::Format(wxPLURAL("%d picture has none of the watermark text's tokens and was not marked.",
+                                          "%d pictures have none of the watermark text's tokens and were not marked.",
+                                          pictures),
+                                 pictures),
+                _("Watermark text"));
+}
+
 void MessageBoxOwner::pictureDone(const PictureReport& report)
 {
     // A folder of pictures that all fail would be a box for each: the user

@@ -24,6 +24,7 @@ public:
     bool useSubfolder(const wxString& outputFolder, int earlier, int others, const wxString& subfolder) override;
     void placementFallback(const wxString& message, const wxString& caption) override;
     void charactersMissing(const wxString& characters) override;
+    void textMarksEmpty(int pictures) override;
     void pictureDone(const PictureReport& report) override;
     void finished(const BatchStatistics& statistics) override;
 

@@ -390,6 +390,8 @@ wxSizer* SettingsDialog::buildTextMarkControls()
                                        0, wxDefaultValidator, wxS("ID_TEXTCTRLWATERMARKTEXT"));
     watermarkTextText->SetToolTip(_("{name}, {date}, {year}, {time}, {camera}, {lens}, {artist} and {copyright} come "
                                     "from the picture; {artist|Jane Doe} where it has none; {{ and }} are braces."));
+    // Seen while the field is empty: a token's fallback for photos without its value.
+    watermarkTextText->SetHint(_("\u00a9 {artist|Jane Doe} {year}"));
     setAccessibleName(watermarkTextText, _("Watermark text"));
     textRow->Add(watermarkTextText, 1, wxALIGN_CENTER_VERTICAL, 0);
     column->Add(textRow, 0, wxEXPAND, 0);

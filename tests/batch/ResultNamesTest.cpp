@@ -37,7 +37,11 @@ TEST(ResultNames, ByTemplate)
         std::vector<std::string> expected;
     } cases[] = {
         {"", "jpeg", {"a.jpg", "B.JPG", "Sub/c.jpeg"}},
-        {"{date}_{time}_{name}", "jpeg", {"2024-05-01_10-20-30_a.jpg", "2024-05-01_10-20-30_B.JPG", "__c.jpeg"}},
+        // Empty tokens take the separators that joined them along.
+        {"{date}_{time}_{name}", "jpeg", {"2024-05-01_10-20-30_a.jpg", "2024-05-01_10-20-30_B.JPG", "c.jpeg"}},
+        {"{name}-{camera} {date}", "jpeg", {"a-AC_DC- Live 2024-05-01.jpg", "B-2024-05-01.JPG", "c.jpeg"}},
+        {"{date}_{name}_{time}", "jpeg", {"2024-05-01_a_10-20-30.jpg", "2024-05-01_B_10-20-30.JPG", "c.jpeg"}},
+        {"{camera}_x", "jpeg", {"AC_DC- Live_x.jpg", "x.JPG", "x.jpeg"}},
         {"{year|undated}/{camera|unknown}/{name}-{counter:3}", "jpeg",
          {"2024/AC_DC- Live/a-001.jpg", "2024/unknown/B-002.JPG", "undated/unknown/c-003.jpeg"}},
         {"{counter:2,9} {folder}", "jpeg", {"09 album.jpg", "10 album.JPG", "11 Sub.jpeg"}},

@@ -61,6 +61,7 @@ TEST(TextMark, TokensFromThePicture)
         {&xmpOnly, "{artist}, {copyright}, {date}, {camera}", "Robin, CC BY, 2023-01-02, Canon EOS R5"},
         {&blank, "© {artist|Jane Doe} {year|undated} {lens}", "© Jane Doe undated"},
         {&blank, "{camera}{artist}", ""},
+        {&blank, "\u00a9 {artist} {year}", ""},
         {&zeros, "{artist} {camera} {year|undated} {date|no date}", "Bob D5 undated no date"},
     };
     for (const auto& c : cases) {

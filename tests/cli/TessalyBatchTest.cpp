@@ -303,6 +303,12 @@ TEST_F(TessalyBatch, DryRunChangesNothing)
     EXPECT_NE(text.out.find("\"watermarkPosition\": \"top-left\""), std::string::npos) << text.out;
     EXPECT_EQ(text.out.find("\"watermarkPosition\": \"centre\""), std::string::npos) << text.out;
     EXPECT_EQ(runBatch({"--dry-run", "--json", "-r", file("album")}).out.find("watermarkText"), std::string::npos);
+    // A text whose every token is empty draws nothing, said once for the batch.
+    const ProgramRun empty = runBatch({"--dry-run", "-r", "--text", "\u00a9 {artist}", file("album")});
+    EXPECT_NE(empty.out.find("0 watermarked"), std::string::npos) << empty.out;
+    const std::string once = "pictures have none of the watermark text's tokens and were not marked\n";
+    EXPECT_NE(empty.err.find(once), std::string::npos) << empty.err << empty.out;
+    EXPECT_EQ(empty.err.find(once), empty.err.rfind(once)) << empty.err;
     std::size_t entries = 0;
     for (const auto& entry : fs::recursive_directory_iterator(file("album"))) {
         ++entries;
