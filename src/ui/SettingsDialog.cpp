@@ -80,6 +80,16 @@ wxString placementHelp()
     return _("Relative placement of the watermark image in the picture.");
 }
 
+// A place of the nine as a screen reader says it: "Placement: Top left".
+wxString placementName(int place)
+{
+    static const char* const positions[9] = {
+        wxTRANSLATE("Top left"),    wxTRANSLATE("Top"),    wxTRANSLATE("Top right"),
+        wxTRANSLATE("Left"),        wxTRANSLATE("Centre"), wxTRANSLATE("Right"),
+        wxTRANSLATE("Bottom left"), wxTRANSLATE("Bottom"), wxTRANSLATE("Bottom right")};
+    return wxString::Format(_("Placement: %s"), wxGetTranslation(positions[place - 1]));
+}
+
 void inform(const wxString& message, const wxString& caption)
 {
     wxMessageBox(message, caption, wxOK | wxCENTRE, nullptr);
@@ -169,7 +179,8 @@ SettingsDialog::SettingsDialog(wxWindow* parent, wxWindowID)
                                                 wxDefaultValidator,
                                                 wxString::Format(wxS("ID_CHECKBOXAUTOPLACE%d"), index + 1));
         autoPlaceChecks[index]->SetToolTip(_("A place Automatic may choose"));
-        setAccessibleName(autoPlaceChecks[index], wxString::FromUTF8(placeName(index + 1)));
+        // Heard as the placement buttons are, in the user's words.
+        setAccessibleName(autoPlaceChecks[index], placementName(index + 1));
         autoPlaceChecks[index]->Bind(wxEVT_CHECKBOX, [this](wxCommandEvent&) { requestPreview(false); });
         autoGrid_->Add(autoPlaceChecks[index], 0, wxALL | wxALIGN_CENTER, 5);
     }
@@ -253,13 +264,8 @@ SettingsDialog::SettingsDialog(wxWindow* parent, wxWindowID)
     setAccessibleName(alphaText, _("Alpha value"));
     setAccessibleName(waterImgPathText, _("Source for water image"));
     setAccessibleName(preview, _("Water image overview"));
-    static const char* const positions[9] = {
-        wxTRANSLATE("Top left"),    wxTRANSLATE("Top"),    wxTRANSLATE("Top right"),
-        wxTRANSLATE("Left"),        wxTRANSLATE("Centre"), wxTRANSLATE("Right"),
-        wxTRANSLATE("Bottom left"), wxTRANSLATE("Bottom"), wxTRANSLATE("Bottom right")};
     for (int i = 0; i < 9; ++i)
-        setAccessibleName(placementButtons[i],
-                          wxString::Format(_("Placement: %s"), wxGetTranslation(positions[i])));
+        setAccessibleName(placementButtons[i], placementName(i + 1));
     top->Add(buttons, 0, wxALL | wxALIGN_CENTER_HORIZONTAL, 5);
 
     fileDialog = new wxFileDialog(this, _("Select file"), wxEmptyString, wxEmptyString,
@@ -948,6 +954,14 @@ void SettingsDialog::showFullSize(const wxImage& picture, const wxString& name)
     window.SetClientSize(std::min(picture.GetWidth(), screen.width * 9 / 10),
                          std::min(picture.GetHeight(), screen.height * 9 / 10));
     setAccessibleName(scrolled, _("Preview at 100 %"));
+    // Not every window manager gives it a close button: Escape and Enter close it.
+    window.Bind(wxEVT_CHAR_HOOK, [&window](wxKeyEvent& event) {
+        const int key = event.GetKeyCode();
+        if (key == WXK_ESCAPE || key == WXK_RETURN || key == WXK_NUMPAD_ENTER)
+            window.EndModal(wxID_OK);
+        else
+            event.Skip();
+    });
     window.CentreOnParent();
     window.ShowModal();
 }
@@ -1042,9 +1056,11 @@ void SettingsDialog::onInitDialog(wxInitDialogEvent&)
     }
     // Keys need a control to go to, the first one that takes them: without
     // one, Escape and Enter would do nothing.
-    wxWindow* first = okButton;
+    // A hidden control takes no keys: with Automatic ticked, the placement
+    // buttons are hidden and its check box comes first.
+    wxWindow* first = autoPlacementCheck->GetValue() ? static_cast<wxWindow*>(autoPlacementCheck) : okButton;
     for (wxRadioButton* button : placementButtons)
-        if (button->GetValue())
+        if (button->GetValue() && button->IsShown())
             first = button;
     (alphaSlider->IsEnabled() ? alphaSlider : first)->SetFocus();
     previewShown_ = true;

@@ -1,8 +1,9 @@
 """Uses the real Tessaly window as someone would who hears it through a
 screen reader and works it with the keyboard alone: every control has a
 name, Tab follows the layout, Enter presses the default button, Escape
-cancels the Preferences. Also starts it on a folder given as its argument
-and types a folder made after it started."""
+cancels the Preferences, also when Automatic hides the placement buttons.
+Also starts it on a folder given as its argument and types a folder made
+after it started."""
 
 import os
 import shutil
@@ -65,7 +66,7 @@ def main():
     os.makedirs(ALBUM)
     os.makedirs(APP_DIR)
     with open(os.path.join(APP_DIR, "prefs.cfg"), "w") as prefs:
-        prefs.write(f"WorkingDir = {WORK}\nResize = 1\nWidth = 800\nQuality = 82\n")
+        prefs.write(f"WorkingDir = {WORK}\nResize = 1\nWidth = 800\nQuality = 82\nAutoPlacement = 1\n")
     program = subprocess.Popen([os.path.join(BUILD, "tessaly"), ALBUM], cwd=APP_DIR)
     try:
         app = wait_for("the program on the accessibility bus", lambda: app_node(program.pid))
@@ -115,7 +116,13 @@ def main():
             time.sleep(0.5)
             check(unnamed(preferences) == [], "every control of the Preferences has a name: " + str(unnamed(preferences)))
             keyboard_to("Tessaly 1.1 | Preferences")
-            check(focused(preferences) is not None, "the Preferences open with a control to type to")
+            first = focused(preferences)
+            check(first is not None and has(first, Atspi.StateType.SHOWING),
+                  "the Preferences open with a control to type to, one that is shown")
+            places = sorted(n.get_name() for n in walk(preferences) if n.get_role_name() == "check box"
+                            and n.get_name().startswith("Placement: ") and has(n, Atspi.StateType.SHOWING))
+            check(len(places) == 9 and "Placement: Top left" in places,
+                  "Automatic's places are named as the placement buttons are: " + str(places))
             key(closing)
             gone(app, "Tessaly 1.1 | Preferences")
         check(find(app, "alert") is None, "Escape and Enter close the Preferences without a word")
