@@ -266,6 +266,8 @@ void CorvaneDialog::buildControls()
     heightRow->Add(maxHeightLabel, 0, wxALL | wxALIGN_CENTER_VERTICAL, 5);
     maxHeightText = new wxTextCtrl(this, ID_TEXTCTRLY, wxS("800"), wxDefaultPosition, wxSize(35, -1), 0,
                                    digitsOnly, wxS("ID_TEXTCTRLY"));
+    // As wide as the width's: "800" whole in every language's font.
+    growToFitText(maxHeightText, wxS("00000"));
     maxHeightText->Hide();
     setTip(maxHeightText, _("Max height of picture after resizing."));
     heightRow->Add(maxHeightText, 0, wxALIGN_CENTER_VERTICAL, 5);

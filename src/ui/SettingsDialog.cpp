@@ -524,6 +524,8 @@ wxSizer* SettingsDialog::buildOutputControls()
         const bool jpeg = outputFormatChoice->GetSelection() == 0;
         progressiveCheck->Enable(jpeg);
         fullChromaCheck->Enable(jpeg);
+        // The result's name under the preview ends as the format says.
+        requestPreview(false);
     });
     sharpeningChoice->Bind(wxEVT_COMBOBOX, [this](wxCommandEvent&) { requestPreview(false); });
     return group;
@@ -893,6 +895,7 @@ void SettingsDialog::requestPreview(bool reread)
     shown.autoPlaces = tickedPlaces();
     shown.brightWatermark = utf8(brightWatermarkText->GetValue().Strip(wxString::both));
     shown.sharpening = chosenSharpening();
+    shown.outputFormat = outputFormatChoice->GetSelection() == 1 ? "webp" : "jpeg";
     shown.saveToFolder = saveToFolderCheck->GetValue();
     shown.nameTemplate = utf8(nameTemplateText->GetValue().Strip(wxString::both));
     // The watermark being chosen is shown, whether the main window uses it or not.

@@ -578,10 +578,17 @@ TEST_F(SettingsDialogTest, PreviewFollowsThePictureAndTheSettings)
                     dialog->saveToFolderCheck->SetValue(true);
                     dialog->nameTemplateText->SetValue("{counter:2}-{width}");
                     script.when(shows("b.jpg → 02-250.jpg (2 of 3)", "600 × 1200 → 250 × 500"), [&] {
-                        dialog->nameTemplateText->SetValue("");
-                        click(dialog->nextButton);
-                        script.when(shows("a.jpg (1 of 3)", "1200 × 600 → 500 × 250"),
-                                    [&] { dialog->EndModal(wxID_OK); });
+                        // The name follows the format as it is chosen.
+                        dialog->outputFormatChoice->SetSelection(1);
+                        wxCommandEvent chosen(wxEVT_COMBOBOX, dialog->outputFormatChoice->GetId());
+                        chosen.SetInt(1);
+                        dialog->outputFormatChoice->ProcessWindowEvent(chosen);
+                        script.when(shows("b.jpg → 02-250.webp (2 of 3)", "600 × 1200 → 250 × 500"), [&] {
+                            dialog->nameTemplateText->SetValue("");
+                            click(dialog->nextButton);
+                            script.when(shows("a.jpg (1 of 3)", "1200 × 600 → 500 × 250"),
+                                        [&] { dialog->EndModal(wxID_OK); });
+                        });
                     });
                 });
             });
