@@ -16,6 +16,8 @@
 #include <wx/image.h>
 #include <wx/log.h>
 #include <wx/msgdlg.h>
+#include <wx/notebook.h>
+#include <wx/panel.h>
 #include <wx/radiobut.h>
 #include <wx/scrolwin.h>
 #include <wx/settings.h>
@@ -125,20 +127,36 @@ SettingsDialog::SettingsDialog(wxWindow* parent, wxWindowID)
     SetBackgroundColour(wxSystemSettings::GetColour(wxSYS_COLOUR_SCROLLBAR));
 
     auto* top = new wxBoxSizer(wxVERTICAL);
+    // The watermark's page first, as the dialog always began; the text mark,
+    // output, names and language each have a page of their own, so that the
+    // dialog fits a laptop's screen in every language.
+    pages = new wxNotebook(this, wxID_ANY, wxDefaultPosition, wxDefaultSize, 0, wxS("ID_NOTEBOOKPREFERENCES"));
+    // Named before it has pages: the name goes to the tab list alone.
+    setAccessibleName(pages, _("Preferences"));
+    const auto addPage = [this](const wxString& title, const wxString& name) {
+        auto* page = new wxPanel(pages, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxTAB_TRAVERSAL, name);
+        pages->AddPage(page, title);
+        return page;
+    };
+    wxWindow* const watermarkPage = addPage(_("Watermark"), wxS("ID_PAGEWATERMARK"));
+    wxWindow* const textPage = addPage(_("Text mark"), wxS("ID_PAGETEXTMARK"));
+    wxWindow* const outputPage = addPage(_("Output"), wxS("ID_PAGEOUTPUT"));
+    wxWindow* const namesPage = addPage(_("File names"), wxS("ID_PAGENAMES"));
+    wxWindow* const languagePage = addPage(_("Language"), wxS("ID_PAGELANGUAGE"));
     auto* settings = new wxBoxSizer(wxVERTICAL);
     auto* upperRow = new wxBoxSizer(wxHORIZONTAL);
     auto* alphaColumn = new wxBoxSizer(wxVERTICAL);
     auto* alphaRow = new wxBoxSizer(wxHORIZONTAL);
 
-    alphaLabel = new wxStaticText(this, ID_STATICTEXT1, _("Alpha [0.0 - 1.0]:"), wxDefaultPosition, wxDefaultSize,
+    alphaLabel = new wxStaticText(watermarkPage, ID_STATICTEXT1, _("Alpha [0.0 - 1.0]:"), wxDefaultPosition, wxDefaultSize,
                                   0, wxS("ID_STATICTEXT1"));
     alphaRow->Add(alphaLabel, 0, wxALL | wxALIGN_CENTER_VERTICAL, 5);
-    alphaSlider = new wxSlider(this, ID_SLIDERALPHA, 20, 0, 100, wxDefaultPosition, wxDefaultSize, wxSL_HORIZONTAL,
+    alphaSlider = new wxSlider(watermarkPage, ID_SLIDERALPHA, 20, 0, 100, wxDefaultPosition, wxDefaultSize, wxSL_HORIZONTAL,
                                wxDefaultValidator, wxS("ID_SLIDERALPHA"));
     alphaSlider->SetToolTip(_("Set value of the alpha."));
     alphaSlider->SetHelpText(_("Set value of the alpha."));
     alphaRow->Add(alphaSlider, 1, wxALL | wxALIGN_CENTER_VERTICAL, 5);
-    alphaText = new wxTextCtrl(this, ID_TEXTCTRLALPHA, wxS("0.2"), wxDefaultPosition, wxSize(45, -1), 0,
+    alphaText = new wxTextCtrl(watermarkPage, ID_TEXTCTRLALPHA, wxS("0.2"), wxDefaultPosition, wxSize(45, -1), 0,
                                wxDefaultValidator, wxS("ID_TEXTCTRLALPHA"));
     growToFitText(alphaText, wxS("0.000"));
     alphaText->Disable();
@@ -149,7 +167,7 @@ SettingsDialog::SettingsDialog(wxWindow* parent, wxWindowID)
     upperRow->Add(alphaColumn, 1, wxALL | wxALIGN_CENTER_VERTICAL, 5);
 
     auto* placementColumn = new wxBoxSizer(wxVERTICAL);
-    placementLabel = new wxStaticText(this, ID_STATICTEXT3, _("Placement:"), wxDefaultPosition, wxDefaultSize, 0,
+    placementLabel = new wxStaticText(watermarkPage, ID_STATICTEXT3, _("Placement:"), wxDefaultPosition, wxDefaultSize, 0,
                                       wxS("ID_STATICTEXT3"));
     placementLabel->SetHelpText(placementHelp());
     placementColumn->Add(placementLabel, 1, wxALL | wxALIGN_CENTER_HORIZONTAL, 5);
@@ -159,7 +177,7 @@ SettingsDialog::SettingsDialog(wxWindow* parent, wxWindowID)
         for (int column = 0; column < 3; ++column) {
             const int index = row * 3 + column;
             placementButtons[index] =
-                new wxRadioButton(this, ID_RADIOBUTTONPLACEMENT[index], wxEmptyString, wxDefaultPosition,
+                new wxRadioButton(watermarkPage, ID_RADIOBUTTONPLACEMENT[index], wxEmptyString, wxDefaultPosition,
                                   wxDefaultSize, index == 0 ? wxRB_GROUP : 0, wxDefaultValidator,
                                   wxString::Format(wxS("ID_RADIOBUTTONPLACEMENT%d"), index + 1));
             placementButtons[index]->SetHelpText(placementHelp());
@@ -175,7 +193,7 @@ SettingsDialog::SettingsDialog(wxWindow* parent, wxWindowID)
     // Automatic: the places it may choose, ticked in a grid of their own.
     autoGrid_ = new wxGridSizer(3, 3, 0, 0);
     for (int index = 0; index < 9; ++index) {
-        autoPlaceChecks[index] = new wxCheckBox(this, wxID_ANY, wxEmptyString, wxDefaultPosition, wxDefaultSize, 0,
+        autoPlaceChecks[index] = new wxCheckBox(watermarkPage, wxID_ANY, wxEmptyString, wxDefaultPosition, wxDefaultSize, 0,
                                                 wxDefaultValidator,
                                                 wxString::Format(wxS("ID_CHECKBOXAUTOPLACE%d"), index + 1));
         autoPlaceChecks[index]->SetToolTip(_("A place Automatic may choose"));
@@ -185,7 +203,7 @@ SettingsDialog::SettingsDialog(wxWindow* parent, wxWindowID)
         autoGrid_->Add(autoPlaceChecks[index], 0, wxALL | wxALIGN_CENTER, 5);
     }
     placementColumn->Add(autoGrid_, 0, wxALIGN_CENTER_HORIZONTAL, 0);
-    autoPlacementCheck = new wxCheckBox(this, wxID_ANY, _("Automatic"), wxDefaultPosition, wxDefaultSize, 0,
+    autoPlacementCheck = new wxCheckBox(watermarkPage, wxID_ANY, _("Automatic"), wxDefaultPosition, wxDefaultSize, 0,
                                         wxDefaultValidator, wxS("ID_CHECKBOXAUTOPLACEMENT"));
     autoPlacementCheck->SetToolTip(_("For each picture, the ticked place where the mark covers the least detail."));
     autoPlacementCheck->Bind(wxEVT_CHECKBOX, [this](wxCommandEvent&) {
@@ -199,45 +217,54 @@ SettingsDialog::SettingsDialog(wxWindow* parent, wxWindowID)
 
     auto* source = new wxBoxSizer(wxVERTICAL);
     auto* sourceLabelBox = new wxBoxSizer(wxVERTICAL);
-    sourceLabel = new wxStaticText(this, ID_STATICTEXT2, _("Source for water image:"), wxDefaultPosition,
+    sourceLabel = new wxStaticText(watermarkPage, ID_STATICTEXT2, _("Source for water image:"), wxDefaultPosition,
                                    wxDefaultSize, 0, wxS("ID_STATICTEXT2"));
     sourceLabelBox->Add(sourceLabel, 0, wxLEFT, 5);
     source->Add(sourceLabelBox, 0, wxLEFT | wxRIGHT, 5);
     auto* pathRow = new wxBoxSizer(wxHORIZONTAL);
-    waterImgPathText = new wxTextCtrl(this, ID_TEXTCTRWATERIMGPATH, wxS("/"), wxDefaultPosition, wxSize(pathWidth, 21), 0,
+    waterImgPathText = new wxTextCtrl(watermarkPage, ID_TEXTCTRWATERIMGPATH, wxS("/"), wxDefaultPosition, wxSize(pathWidth, 21), 0,
                                       wxDefaultValidator, wxS("ID_TEXTCTRWATERIMGPATH"));
     waterImgPathText->SetToolTip(_("Path to the image used in watermarking process."));
     waterImgPathText->SetHelpText(_("Path to the image used in watermarking process."));
     pathRow->Add(waterImgPathText, 0, wxALL | wxALIGN_CENTER_VERTICAL, 5);
-    browseButton = new wxButton(this, ID_BUTTONWATERIMGBROWSE, _("Browse"), wxDefaultPosition, wxDefaultSize, 0,
+    browseButton = new wxButton(watermarkPage, ID_BUTTONWATERIMGBROWSE, _("Browse"), wxDefaultPosition, wxDefaultSize, 0,
                                 wxDefaultValidator, wxS("ID_BUTTONWATERIMGBROWSE"));
     browseButton->SetToolTip(_("Click here to find water mark image."));
     browseButton->SetHelpText(_("Click here to find water mark image."));
     pathRow->Add(browseButton, 0, wxALL | wxALIGN_CENTER_VERTICAL, 5);
     source->Add(pathRow, 0, wxALL, 5);
-    source->Add(buildWatermarkSizeControls(), 0, wxLEFT | wxRIGHT | wxBOTTOM, 10);
-    source->Add(buildBrightWatermarkControls(), 0, wxLEFT | wxRIGHT | wxBOTTOM, 10);
-    source->Add(buildTextMarkControls(), 0, wxLEFT | wxRIGHT | wxBOTTOM, 10);
-    skipUnreadableCheck = new wxCheckBox(this, ID_CHECKBOXSKIPUNREADABLE, _("Skip pictures that cannot be read"),
+    source->Add(buildWatermarkSizeControls(watermarkPage), 0, wxLEFT | wxRIGHT | wxBOTTOM, 10);
+    source->Add(buildBrightWatermarkControls(watermarkPage), 0, wxLEFT | wxRIGHT | wxBOTTOM, 10);
+    auto* textSizer = new wxBoxSizer(wxVERTICAL);
+    textSizer->Add(buildTextMarkControls(textPage), 0, wxALL, 10);
+    textPage->SetSizer(textSizer);
+    auto* outputSizer = new wxBoxSizer(wxVERTICAL);
+    skipUnreadableCheck = new wxCheckBox(outputPage, ID_CHECKBOXSKIPUNREADABLE, _("Skip pictures that cannot be read"),
                                          wxDefaultPosition, wxDefaultSize, 0, wxDefaultValidator,
                                          wxS("ID_CHECKBOXSKIPUNREADABLE"));
     skipUnreadableCheck->SetToolTip(_("Go on with the next picture instead of ending the batch."));
-    source->Add(skipUnreadableCheck, 0, wxLEFT | wxRIGHT, 10);
-    source->Add(buildOutputChecks(), 0, wxLEFT | wxRIGHT, 10);
-    source->Add(buildOutputControls(), 0, wxLEFT | wxRIGHT | wxTOP | wxEXPAND, 10);
-    source->Add(buildResultsControls(), 0, wxLEFT | wxRIGHT, 10);
-    source->Add(buildLanguageControls(), 0, wxLEFT | wxRIGHT | wxTOP, 10);
+    outputSizer->Add(skipUnreadableCheck, 0, wxLEFT | wxRIGHT | wxTOP, 10);
+    outputSizer->Add(buildOutputChecks(outputPage), 0, wxLEFT | wxRIGHT, 10);
+    outputSizer->Add(buildOutputControls(outputPage), 0, wxALL | wxEXPAND, 10);
+    outputPage->SetSizer(outputSizer);
+    auto* namesSizer = new wxBoxSizer(wxVERTICAL);
+    namesSizer->Add(buildResultsControls(namesPage), 0, wxALL, 10);
+    namesPage->SetSizer(namesSizer);
+    auto* languageSizer = new wxBoxSizer(wxVERTICAL);
+    languageSizer->Add(buildLanguageControls(languagePage), 0, wxALL, 10);
+    languagePage->SetSizer(languageSizer);
     settings->Add(source, 0, wxALIGN_CENTER_HORIZONTAL, 0);
     auto* body = new wxBoxSizer(wxHORIZONTAL);
     auto* left = new wxBoxSizer(wxVERTICAL);
-    left->Add(settings, 1, wxALL | wxALIGN_CENTER_HORIZONTAL, 5);
 
-    preview = new wxStaticBitmap(this, ID_STATICBITMAPWM, wxNullBitmap, wxDefaultPosition, wxSize(200, 150),
+    preview = new wxStaticBitmap(watermarkPage, ID_STATICBITMAPWM, wxNullBitmap, wxDefaultPosition, wxSize(200, 150),
                                  wxSIMPLE_BORDER, wxS("ID_STATICBITMAPWM"));
     preview->SetToolTip(_("Water image overview."));
     preview->SetHelpText(_("Water image overview."));
-    left->Add(preview, 0, wxALL | wxALIGN_CENTER_HORIZONTAL, 5);
-    body->Add(left, 0, 0, 0);
+    settings->Add(preview, 0, wxALL | wxALIGN_CENTER_HORIZONTAL, 5);
+    watermarkPage->SetSizer(settings);
+    left->Add(pages, 1, wxALL | wxEXPAND, 5);
+    body->Add(left, 0, wxEXPAND, 0);
     // The preview takes what the dialog grows by, and the path field half of
     // its width (onSize).
     body->Add(buildPreviewControls(), 1, wxALL | wxEXPAND, 5);
@@ -274,6 +301,7 @@ SettingsDialog::SettingsDialog(wxWindow* parent, wxWindowID)
     SetSizer(top);
     top->Fit(this);
     top->SetSizeHints(this);
+    layOutPages();
     firstWidth_ = GetSize().x;
     Bind(wxEVT_SIZE, &SettingsDialog::onSize, this);
 
@@ -304,12 +332,12 @@ SettingsDialog::~SettingsDialog()
     previewMaker_.reset();
 }
 
-wxSizer* SettingsDialog::buildWatermarkSizeControls()
+wxSizer* SettingsDialog::buildWatermarkSizeControls(wxWindow* page)
 {
     auto* row = new wxBoxSizer(wxHORIZONTAL);
-    auto addPercent = [this, row](const wxString& label, const wxString& name, const wxString& tip) {
-        row->Add(new wxStaticText(this, wxID_ANY, label), 0, wxRIGHT | wxALIGN_CENTER_VERTICAL, 5);
-        auto* text = new wxTextCtrl(this, wxID_ANY, wxEmptyString, wxDefaultPosition, wxDefaultSize, 0,
+    auto addPercent = [this, page, row](const wxString& label, const wxString& name, const wxString& tip) {
+        row->Add(new wxStaticText(page, wxID_ANY, label), 0, wxRIGHT | wxALIGN_CENTER_VERTICAL, 5);
+        auto* text = new wxTextCtrl(page, wxID_ANY, wxEmptyString, wxDefaultPosition, wxDefaultSize, 0,
                                     wxTextValidator(wxFILTER_NUMERIC), name);
         growToFitText(text, wxS("00.00"));
         text->SetToolTip(tip);
@@ -327,18 +355,18 @@ wxSizer* SettingsDialog::buildWatermarkSizeControls()
     return row;
 }
 
-wxSizer* SettingsDialog::buildBrightWatermarkControls()
+wxSizer* SettingsDialog::buildBrightWatermarkControls(wxWindow* page)
 {
     auto* row = new wxBoxSizer(wxHORIZONTAL);
-    row->Add(new wxStaticText(this, wxID_ANY, _("For bright ground")), 0, wxRIGHT | wxALIGN_CENTER_VERTICAL, 5);
-    brightWatermarkText = new wxTextCtrl(this, wxID_ANY, wxEmptyString, wxDefaultPosition, wxSize(pathWidth - 110, -1),
+    row->Add(new wxStaticText(page, wxID_ANY, _("For bright ground")), 0, wxRIGHT | wxALIGN_CENTER_VERTICAL, 5);
+    brightWatermarkText = new wxTextCtrl(page, wxID_ANY, wxEmptyString, wxDefaultPosition, wxSize(pathWidth - 110, -1),
                                          0, wxDefaultValidator, wxS("ID_TEXTCTRLBRIGHTWATERMARK"));
     brightWatermarkText->SetToolTip(_("A dark version of the watermark, used where the ground under the mark is "
                                       "bright; empty for none."));
     setAccessibleName(brightWatermarkText, _("Watermark for bright ground"));
     brightWatermarkText->Bind(wxEVT_TEXT, [this](wxCommandEvent&) { requestPreview(false); });
     row->Add(brightWatermarkText, 1, wxRIGHT | wxALIGN_CENTER_VERTICAL, 5);
-    brightBrowseButton = new wxButton(this, wxID_ANY, _("Browse"), wxDefaultPosition, wxDefaultSize, 0,
+    brightBrowseButton = new wxButton(page, wxID_ANY, _("Browse"), wxDefaultPosition, wxDefaultSize, 0,
                                       wxDefaultValidator, wxS("ID_BUTTONBRIGHTBROWSE"));
     setAccessibleName(brightBrowseButton, _("Browse for the watermark for bright ground"));
     brightBrowseButton->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) {
@@ -354,8 +382,11 @@ wxSizer* SettingsDialog::buildBrightWatermarkControls()
 void SettingsDialog::showAutomaticPlaces()
 {
     const bool automatic = autoPlacementCheck->GetValue();
-    GetSizer()->Show(radioGrid_, !automatic, true);
-    GetSizer()->Show(autoGrid_, automatic, true);
+    // Both grids are the watermark page's.
+    wxWindow* page = placementButtons[0]->GetParent();
+    page->GetSizer()->Show(radioGrid_, !automatic, true);
+    page->GetSizer()->Show(autoGrid_, automatic, true);
+    page->Layout();
     Layout();
 }
 
@@ -386,13 +417,13 @@ bool SettingsDialog::readPlacementChoice(BatchSettings& into)
     return true;
 }
 
-wxSizer* SettingsDialog::buildTextMarkControls()
+wxSizer* SettingsDialog::buildTextMarkControls(wxWindow* page)
 {
     auto* column = new wxBoxSizer(wxVERTICAL);
     auto* textRow = new wxBoxSizer(wxHORIZONTAL);
-    textWatermarkCheck = rowCheck(this, textRow, _("Text instead:"), wxS("ID_CHECKBOXTEXTWATERMARK"),
+    textWatermarkCheck = rowCheck(page, textRow, _("Text instead:"), wxS("ID_CHECKBOXTEXTWATERMARK"),
                                   _("Mark the pictures with a line of text instead of the picture."), 5);
-    watermarkTextText = new wxTextCtrl(this, wxID_ANY, wxEmptyString, wxDefaultPosition, wxSize(pathWidth - 60, -1),
+    watermarkTextText = new wxTextCtrl(page, wxID_ANY, wxEmptyString, wxDefaultPosition, wxSize(pathWidth - 60, -1),
                                        0, wxDefaultValidator, wxS("ID_TEXTCTRLWATERMARKTEXT"));
     watermarkTextText->SetToolTip(_("{name}, {date}, {year}, {time}, {camera}, {lens}, {artist} and {copyright} come "
                                     "from the picture; {artist|Jane Doe} where it has none; {{ and }} are braces."));
@@ -403,32 +434,32 @@ wxSizer* SettingsDialog::buildTextMarkControls()
     column->Add(textRow, 0, wxEXPAND, 0);
 
     auto* styleRow = new wxBoxSizer(wxHORIZONTAL);
-    styleRow->Add(new wxStaticText(this, wxID_ANY, _("Font")), 0, wxRIGHT | wxALIGN_CENTER_VERTICAL, 5);
-    textFontText = new wxTextCtrl(this, wxID_ANY, wxEmptyString, wxDefaultPosition, wxSize(110, -1), 0,
+    styleRow->Add(new wxStaticText(page, wxID_ANY, _("Font")), 0, wxRIGHT | wxALIGN_CENTER_VERTICAL, 5);
+    textFontText = new wxTextCtrl(page, wxID_ANY, wxEmptyString, wxDefaultPosition, wxSize(110, -1), 0,
                                   wxDefaultValidator, wxS("ID_TEXTCTRLTEXTFONT"));
     textFontText->SetHint(wxS("DejaVu Sans"));
     textFontText->SetToolTip(_("An installed font's name or a font file; empty for DejaVu Sans."));
     setAccessibleName(textFontText, _("Font"));
     styleRow->Add(textFontText, 0, wxRIGHT | wxALIGN_CENTER_VERTICAL, 10);
-    textColourPicker = new wxColourPickerCtrl(this, wxID_ANY, *wxWHITE, wxDefaultPosition, wxDefaultSize,
+    textColourPicker = new wxColourPickerCtrl(page, wxID_ANY, *wxWHITE, wxDefaultPosition, wxDefaultSize,
                                               wxCLRP_DEFAULT_STYLE, wxDefaultValidator, wxS("ID_TEXTCOLOURPICKER"));
     textColourPicker->SetToolTip(_("The colour of the letters."));
     setAccessibleName(textColourPicker, _("Text colour"));
     styleRow->Add(textColourPicker, 0, wxRIGHT | wxALIGN_CENTER_VERTICAL, 5);
-    textColourAutoCheck = rowCheck(this, styleRow, _("Auto"), wxS("ID_CHECKBOXTEXTCOLOURAUTO"),
+    textColourAutoCheck = rowCheck(page, styleRow, _("Auto"), wxS("ID_CHECKBOXTEXTCOLOURAUTO"),
                                    _("Light or dark letters, whichever stands out from the ground under them."), 10);
     textColourAutoCheck->Bind(wxEVT_CHECKBOX, [this](wxCommandEvent&) {
         textColourPicker->Enable(!textColourAutoCheck->GetValue());
         requestPreview(false);
     });
-    styleRow->Add(new wxStaticText(this, wxID_ANY, _("Letters [%]")), 0, wxRIGHT | wxALIGN_CENTER_VERTICAL, 5);
-    textSizeText = new wxTextCtrl(this, wxID_ANY, wxEmptyString, wxDefaultPosition, wxDefaultSize, 0,
+    styleRow->Add(new wxStaticText(page, wxID_ANY, _("Letters [%]")), 0, wxRIGHT | wxALIGN_CENTER_VERTICAL, 5);
+    textSizeText = new wxTextCtrl(page, wxID_ANY, wxEmptyString, wxDefaultPosition, wxDefaultSize, 0,
                                   wxTextValidator(wxFILTER_NUMERIC), wxS("ID_TEXTCTRLTEXTSIZE"));
     growToFitText(textSizeText, wxS("00.00"));
     textSizeText->SetToolTip(_("The height of the letters in percent of the picture's longer side."));
     setAccessibleName(textSizeText, _("Letters [%]"));
     styleRow->Add(textSizeText, 0, wxRIGHT | wxALIGN_CENTER_VERTICAL, 10);
-    textShadowCheck = rowCheck(this, styleRow, _("Shadow"), wxS("ID_CHECKBOXTEXTSHADOW"),
+    textShadowCheck = rowCheck(page, styleRow, _("Shadow"), wxS("ID_CHECKBOXTEXTSHADOW"),
                                _("A soft shadow that keeps the text readable on any ground."), 0);
     column->Add(styleRow, 0, wxTOP, 5);
 
@@ -478,9 +509,9 @@ bool SettingsDialog::textMarkAccepted(BatchSettings& into)
     return true;
 }
 
-wxSizer* SettingsDialog::buildOutputControls()
+wxSizer* SettingsDialog::buildOutputControls(wxWindow* page)
 {
-    auto* group = new wxStaticBoxSizer(wxVERTICAL, this, _("Output"));
+    auto* group = new wxStaticBoxSizer(wxVERTICAL, page, _("Output"));
     wxWindow* box = group->GetStaticBox();
     auto* formatRow = new wxBoxSizer(wxHORIZONTAL);
     formatRow->Add(new wxStaticText(box, wxID_ANY, _("Format")), 0, wxRIGHT | wxALIGN_CENTER_VERTICAL, 5);
@@ -531,16 +562,16 @@ wxSizer* SettingsDialog::buildOutputControls()
     return group;
 }
 
-wxSizer* SettingsDialog::buildLanguageControls()
+wxSizer* SettingsDialog::buildLanguageControls(wxWindow* page)
 {
     auto* row = new wxBoxSizer(wxHORIZONTAL);
-    row->Add(new wxStaticText(this, wxID_ANY, _("Language")), 0, wxRIGHT | wxALIGN_CENTER_VERTICAL, 5);
+    row->Add(new wxStaticText(page, wxID_ANY, _("Language")), 0, wxRIGHT | wxALIGN_CENTER_VERTICAL, 5);
     // Each language by its own name, as its speakers look for it.
     wxArrayString names;
     names.Add(_("System language"));
     for (const SpokenLanguage& spoken : spokenLanguages())
         names.Add(wxString::FromUTF8(spoken.name));
-    languageChoice = new wxComboBox(this, wxID_ANY, names[0], wxDefaultPosition, wxDefaultSize, names, wxCB_READONLY,
+    languageChoice = new wxComboBox(page, wxID_ANY, names[0], wxDefaultPosition, wxDefaultSize, names, wxCB_READONLY,
                                     wxDefaultValidator, wxS("ID_CHOICELANGUAGE"));
     languageChoice->SetToolTip(_("The language of Tessaly's texts, from its next start."));
     setAccessibleName(languageChoice, _("Language"));
@@ -577,11 +608,11 @@ bool SettingsDialog::readOutputControls(BatchSettings& into)
     return true;
 }
 
-wxSizer* SettingsDialog::buildOutputChecks()
+wxSizer* SettingsDialog::buildOutputChecks(wxWindow* page)
 {
     auto* column = new wxBoxSizer(wxVERTICAL);
-    auto addCheck = [this, column](const wxString& label, const wxString& name, const wxString& tip) {
-        auto* check = new wxCheckBox(this, wxID_ANY, label, wxDefaultPosition, wxDefaultSize, 0, wxDefaultValidator,
+    auto addCheck = [this, page, column](const wxString& label, const wxString& name, const wxString& tip) {
+        auto* check = new wxCheckBox(page, wxID_ANY, label, wxDefaultPosition, wxDefaultSize, 0, wxDefaultValidator,
                                      name);
         check->SetToolTip(tip);
         column->Add(check, 0, wxTOP, 5);
@@ -602,28 +633,28 @@ wxSizer* SettingsDialog::buildOutputChecks()
     return column;
 }
 
-wxSizer* SettingsDialog::buildResultsControls()
+wxSizer* SettingsDialog::buildResultsControls(wxWindow* page)
 {
     auto* column = new wxBoxSizer(wxVERTICAL);
-    saveToFolderCheck = new wxCheckBox(this, wxID_ANY, _("Save results to folder"), wxDefaultPosition, wxDefaultSize,
+    saveToFolderCheck = new wxCheckBox(page, wxID_ANY, _("Save results to folder"), wxDefaultPosition, wxDefaultSize,
                                        0, wxDefaultValidator, wxS("ID_CHECKBOXSAVETOFOLDER"));
     saveToFolderCheck->SetToolTip(
         _("Keep the originals: write each result below this folder, by its path in the processed folder."));
     column->Add(saveToFolderCheck, 0, wxTOP, 5);
     auto* row = new wxBoxSizer(wxHORIZONTAL);
-    resultsFolderText = new wxTextCtrl(this, wxID_ANY, wxEmptyString, wxDefaultPosition, wxSize(300, -1), 0,
+    resultsFolderText = new wxTextCtrl(page, wxID_ANY, wxEmptyString, wxDefaultPosition, wxSize(300, -1), 0,
                                        wxDefaultValidator, wxS("ID_TEXTCTRLRESULTSFOLDER"));
     resultsFolderText->SetToolTip(_("Folder that receives the results."));
     row->Add(resultsFolderText, 0, wxTOP | wxBOTTOM | wxRIGHT | wxALIGN_CENTER_VERTICAL, 5);
-    resultsFolderButton = new wxButton(this, wxID_ANY, _("Choose folder"), wxDefaultPosition, wxDefaultSize, 0,
+    resultsFolderButton = new wxButton(page, wxID_ANY, _("Choose folder"), wxDefaultPosition, wxDefaultSize, 0,
                                        wxDefaultValidator, wxS("ID_BUTTONRESULTSFOLDER"));
     resultsFolderButton->SetToolTip(_("Click here to choose the folder for the results."));
     row->Add(resultsFolderButton, 0, wxALL | wxALIGN_CENTER_VERTICAL, 5);
     column->Add(row, 0, 0, 0);
     setAccessibleName(resultsFolderText, _("Results folder"));
     auto* namesRow = new wxBoxSizer(wxHORIZONTAL);
-    namesRow->Add(new wxStaticText(this, wxID_ANY, _("File names")), 0, wxRIGHT | wxALIGN_CENTER_VERTICAL, 5);
-    nameTemplateText = new wxTextCtrl(this, wxID_ANY, wxEmptyString, wxDefaultPosition, wxSize(220, -1), 0,
+    namesRow->Add(new wxStaticText(page, wxID_ANY, _("File names")), 0, wxRIGHT | wxALIGN_CENTER_VERTICAL, 5);
+    nameTemplateText = new wxTextCtrl(page, wxID_ANY, wxEmptyString, wxDefaultPosition, wxSize(220, -1), 0,
                                       wxDefaultValidator, wxS("ID_TEXTCTRLNAMETEMPLATE"));
     nameTemplateText->SetToolTip(_("With a results folder, name the results by a template such as {date}_{name} "
                                    "or {year}/{camera}/{name}-{counter:3}: the text's tokens, {counter}, {folder}, "
@@ -1041,11 +1072,26 @@ void SettingsDialog::watermarkChosen(const wxString& path)
     Layout();
 }
 
+void SettingsDialog::layOutPages()
+{
+    // Before the notebook is first on screen the toolkit gives its pages no
+    // size: each takes what its controls need, as the dialog does.
+    for (std::size_t i = 0; i < pages->GetPageCount(); ++i) {
+        wxWindow* page = pages->GetPage(i);
+        page->InvalidateBestSize();
+        page->SetSize(page->GetBestSize());
+        page->Layout();
+    }
+}
+
 void SettingsDialog::onSize(wxSizeEvent& event)
 {
     // A long watermark path can be read whole in a wider dialog.
     const int grown = std::max(0, event.GetSize().x - firstWidth_);
     waterImgPathText->SetMinSize(wxSize(pathWidth + grown / 2, waterImgPathText->GetMinSize().y));
+    // Its page, and so the pages, widen with it.
+    pages->InvalidateBestSize();
+    layOutPages();
     // The toolkit's own handler lays the dialog out anew.
     event.Skip();
 }

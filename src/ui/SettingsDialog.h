@@ -12,6 +12,7 @@ class PresetControls;
 struct SettingRow;
 
 class wxButton;
+class wxNotebook;
 class wxCheckBox;
 class wxComboBox;
 class wxColourPickerCtrl;
@@ -105,6 +106,7 @@ public:
     wxStaticText* previewSize = nullptr;
     wxButton* previousButton = nullptr;
     wxButton* nextButton = nullptr;
+    wxNotebook* pages = nullptr;  // the watermark's page first
     wxButton* okButton = nullptr;
     wxButton* cancelButton = nullptr;
     wxFileDialog* fileDialog = nullptr;
@@ -130,13 +132,14 @@ private:
     void onCancel(wxCommandEvent& event);
     void onInitDialog(wxInitDialogEvent& event);
     void onSize(wxSizeEvent& event);
+    void layOutPages();
     void finish(int code);
-    wxSizer* buildResultsControls();
-    wxSizer* buildLanguageControls();
+    wxSizer* buildResultsControls(wxWindow* page);
+    wxSizer* buildLanguageControls(wxWindow* page);
     void showLanguage();
-    wxSizer* buildWatermarkSizeControls();
-    wxSizer* buildTextMarkControls();
-    wxSizer* buildBrightWatermarkControls();
+    wxSizer* buildWatermarkSizeControls(wxWindow* page);
+    wxSizer* buildTextMarkControls(wxWindow* page);
+    wxSizer* buildBrightWatermarkControls(wxWindow* page);
     // Shows the allowed places' check boxes instead of the radio buttons
     // while Automatic is ticked.
     void showAutomaticPlaces();
@@ -151,8 +154,8 @@ private:
     void readTextMark(BatchSettings& into) const;
     // Whether the text mark as set can be drawn; says why not otherwise.
     bool textMarkAccepted(BatchSettings& into);
-    wxSizer* buildOutputChecks();
-    wxSizer* buildOutputControls();
+    wxSizer* buildOutputChecks(wxWindow* page);
+    wxSizer* buildOutputControls(wxWindow* page);
     // The output controls into the settings; false (and a message) for a
     // size limit that is no whole number of 8 KB or more.
     bool readOutputControls(BatchSettings& into);

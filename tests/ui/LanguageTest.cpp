@@ -3,6 +3,8 @@
 #include <vector>
 
 #include <gtest/gtest.h>
+
+#include <wx/notebook.h>
 #include <wx/button.h>
 #include <wx/checkbox.h>
 #include <wx/combobox.h>
@@ -111,6 +113,25 @@ TEST_F(LanguageTest, TheWindowSpeaksEachLanguage)
         ASSERT_FALSE(recorder.messages.empty());
         EXPECT_NE(recorder.messages[0].find(language.firstStart), std::string::npos) << recorder.messages[0];
         EXPECT_EQ(wxGetTranslation(wxS("Home directory")), wxString::FromUTF8(language.home));
+        dialog.reset();
+    }
+}
+
+// Preferences at their natural size fit a 1366 x 768 laptop, less a task
+// bar, in every language: every page of them.
+TEST_F(LanguageTest, PreferencesFitALaptopInEveryLanguage)
+{
+    for (const char* code : {"de", "es", "fr", "it", "en"}) {
+        SCOPED_TRACE(code);
+        std::remove("prefs.cfg");
+        CorvaneDialog& window = createIn(code);
+        const wxSize size = window.settingsDialog->GetSize();
+        EXPECT_LE(size.x, 1366);
+        EXPECT_LE(size.y, 768 - 48);
+        for (std::size_t i = 0; i < window.settingsDialog->pages->GetPageCount(); ++i) {
+            const wxWindow* page = window.settingsDialog->pages->GetPage(i);
+            EXPECT_LE(page->GetBestSize().y, window.settingsDialog->pages->GetSize().y) << page->GetName();
+        }
         dialog.reset();
     }
 }
