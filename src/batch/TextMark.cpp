@@ -88,7 +88,7 @@ std::unique_ptr<TextMark> TextMark::load(const BatchSettings& settings, const st
     if (!mark->renderer_.load(font.file, font.index, defaultFont, problem))
         return nullptr;
     mark->size_ = settings.textSize;
-    mark->opacity_ = settings.alpha;
+    mark->opacity_ = settings.textOpacity;
     mark->shadow_ = settings.textShadow;
     return mark;
 }

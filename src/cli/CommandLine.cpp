@@ -359,7 +359,7 @@ bool readCompoundOptions(const wxCmdLineParser& parser, BatchSettings& settings,
 // one given without it.
 bool optionsGoTogether(const wxCmdLineParser& parser, const BatchSettings& settings, std::string& error)
 {
-    for (const char* option : {"font", "text-colour", "text-size", "no-shadow"})
+    for (const char* option : {"font", "text-colour", "text-size", "no-shadow", "text-opacity"})
         if (parser.Found(option) && !(settings.useWatermark && settings.textWatermark)) {
             error = said(_("--%s goes with --text"), option);
             return false;
@@ -485,6 +485,7 @@ CommandLineResult parseCommandLine(int argc, char** argv, BatchOptions& options,
         fromRow("text-colour"),
         fromRow("text-size"),
         fromRow("no-shadow"),
+        fromRow("text-opacity"),
         fromRow("opacity"),
         {wxCMD_LINE_OPTION, "p", "position",
          wxTRANSLATE("watermark position: 1..9 row by row, or top-left, top, top-right, left, centre, right, "

@@ -47,4 +47,5 @@ struct BatchSettings {
     std::string nameTemplate;      // with a results folder: the results' names and subfolders, with tokens
     std::string focus = "detail";  // what a cover frame keeps: the most detailed part, or the centre
     std::string background = "#FFFFFF";  // around a picture in a contain frame
+    double textOpacity = 0.8;      // a text mark's own opacity: a signature is read, not guessed at
 };

@@ -116,7 +116,7 @@ void forEachSetting(Settings& settings, Visit&& visit)
            wmPlacement, skipUnreadable, saveToFolder, resultsFolder, keepExif, keepGps, watermarkSize,
            watermarkMargin, convertToSrgb, skipProcessed, textWatermark, watermarkText, textFont, textColour,
            textSize, textShadow, outputFormat, progressive, fullChroma, maxFileSize, sharpening, autoPlacement,
-           autoPlaces, brightWatermark, nameTemplate, focus, background] = settings;
+           autoPlaces, brightWatermark, nameTemplate, focus, background, textOpacity] = settings;
     using S = SavedAs;
     using R = InRecord;
     using K = SettingKind;
@@ -240,4 +240,7 @@ void forEachSetting(Settings& settings, Visit&& visit)
               .withOption("background", "#RRGGBB",
                           wxTRANSLATE("with --fit contain:WxH, the colour around the picture (#FFFFFF)")),
           background);
+    visit(numberRow("TextOpacity", K::decimal, 0, 1, S::ownLine, R::byKeyWithText)
+              .withOption("text-opacity", "A", wxTRANSLATE("opacity 0.0..1.0 of the text's letters (0.8)")),
+          textOpacity);
 }

@@ -462,8 +462,20 @@ wxSizer* SettingsDialog::buildTextMarkControls(wxWindow* page)
     textShadowCheck = rowCheck(page, styleRow, _("Shadow"), wxS("ID_CHECKBOXTEXTSHADOW"),
                                _("A soft shadow that keeps the text readable on any ground."), 0);
     column->Add(styleRow, 0, wxTOP, 5);
+    // The letters' own opacity: the logo's Alpha is greyed for a logo with transparency.
+    auto* opacityRow = new wxBoxSizer(wxHORIZONTAL);
+    opacityRow->Add(new wxStaticText(page, wxID_ANY, _("Opacity [0.0 - 1.0]")), 0, wxRIGHT | wxALIGN_CENTER_VERTICAL,
+                    5);
+    textOpacityText = new wxTextCtrl(page, wxID_ANY, wxEmptyString, wxDefaultPosition, wxDefaultSize, 0,
+                                     wxTextValidator(wxFILTER_NUMERIC), wxS("ID_TEXTCTRLTEXTOPACITY"));
+    growToFitText(textOpacityText, wxS("0.000"));
+    textOpacityText->SetToolTip(_("How strongly the letters cover the picture: 1 is solid."));
+    setAccessibleName(textOpacityText, _("Opacity [0.0 - 1.0]"));
+    opacityRow->Add(textOpacityText, 0, wxALIGN_CENTER_VERTICAL, 0);
+    column->Add(opacityRow, 0, wxTOP, 5);
 
     const auto follow = [this](wxCommandEvent&) { requestPreview(false); };
+    textOpacityText->Bind(wxEVT_TEXT, follow);
     textWatermarkCheck->Bind(wxEVT_CHECKBOX, follow);
     watermarkTextText->Bind(wxEVT_TEXT, follow);
     textFontText->Bind(wxEVT_TEXT, follow);
@@ -482,6 +494,10 @@ void SettingsDialog::readTextMark(BatchSettings& into) const
                           ? std::string("auto")
                           : utf8(textColourPicker->GetColour().GetAsString(wxC2S_HTML_SYNTAX));
     into.textShadow = textShadowCheck->GetValue();
+    // As far as it reads: what OK refuses keeps the last opacity shown.
+    std::string why;
+    settingFromText(*rowOfKey("TextOpacity"), utf8(textOpacityText->GetValue().Strip(wxString::both)),
+                    into.textOpacity, why);
 }
 
 bool SettingsDialog::textMarkAccepted(BatchSettings& into)
@@ -490,6 +506,12 @@ bool SettingsDialog::textMarkAccepted(BatchSettings& into)
     std::string why;
     if (!settingFromText(*rowOfKey("TextSize"), utf8(textSizeText->GetValue().Strip(wxString::both)), size, why)) {
         inform(_("Letters [%] has to be a number above 0, at most 100."), _("Error processing Letters [%]"));
+        return false;
+    }
+    double opacity = 0;
+    if (!settingFromText(*rowOfKey("TextOpacity"), utf8(textOpacityText->GetValue().Strip(wxString::both)), opacity,
+                         why)) {
+        inform(_("Opacity [0.0 - 1.0] has to be a number from 0 to 1."), _("Error processing Opacity [0.0 - 1.0]"));
         return false;
     }
     BatchSettings wanted = settings();
@@ -506,6 +528,7 @@ bool SettingsDialog::textMarkAccepted(BatchSettings& into)
     into.textColour = wanted.textColour;
     into.textSize = wanted.textSize;
     into.textShadow = wanted.textShadow;
+    into.textOpacity = opacity;
     return true;
 }
 
@@ -774,6 +797,7 @@ void SettingsDialog::showOptions()
     brightWatermarkText->ChangeValue(wxString::FromUTF8(brightWatermark));
     lastValidTextSize_ = textSize;
     textSizeText->ChangeValue(wxString::FromCDouble(textSize));
+    textOpacityText->ChangeValue(wxString::FromCDouble(textOpacity));
     textShadowCheck->SetValue(textShadow);
     outputFormatChoice->SetSelection(outputFormat == "webp" ? 1 : 0);
     progressiveCheck->SetValue(progressive);

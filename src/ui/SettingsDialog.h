@@ -86,6 +86,7 @@ public:
     wxTextCtrl* textFontText = nullptr;
     wxColourPickerCtrl* textColourPicker = nullptr;
     wxTextCtrl* textSizeText = nullptr;
+    wxTextCtrl* textOpacityText = nullptr;
     wxCheckBox* textShadowCheck = nullptr;
     wxCheckBox* keepExifCheck = nullptr;
     wxCheckBox* keepGpsCheck = nullptr;

@@ -276,4 +276,30 @@ TEST(TextMark, TheGroundChoosesPlaceAndTone)
     }
 }
 
+// The letters take the text's own opacity, whatever the logo's Alpha.
+TEST(TextMark, LettersTakeTheirOwnOpacity)
+{
+    wxImage ground(300, 200, false);
+    ground.SetRGB(wxRect(0, 0, 300, 200), 255, 255, 255);
+    ProcessingJob job;
+    job.settings = textSettings("HHH");
+    job.settings.textColour = "#000000";
+    job.settings.textShadow = false;
+    job.settings.textSize = 20;  // stems wide enough to be covered whole
+    job.settings.alpha = 0.2;
+    for (const double opacity : {1.0, 0.5}) {
+        job.settings.textOpacity = opacity;
+        const auto mark = loaded(job.settings);
+        job.textMark = mark.get();
+        job.resolved = resolveSettings(job.settings);
+        wxImage picture = ground.Copy();
+        blendJobWatermark(picture, {}, job, "HHH", [](const wxString&, const wxString&) {});
+        int darkest = 255;
+        for (int y = 0; y < 200; ++y)
+            for (int x = 0; x < 300; ++x)
+                darkest = std::min(darkest, static_cast<int>(picture.GetGreen(x, y)));
+        EXPECT_NEAR(darkest, 255 * (1 - opacity), 3) << opacity;
+    }
+}
+
 }  // namespace

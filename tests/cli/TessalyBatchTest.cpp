@@ -1421,6 +1421,7 @@ TEST_F(TessalyBatch, EveryWayInTakesTheSameRange)
         {"WatermarkSize", "--watermark-size", "100", true}, {"WatermarkSize", "--watermark-size", "100000", false},
         {"WatermarkMargin", "--margin", "49", true},    {"WatermarkMargin", "--margin", "1e12", false},
         {"TextSize", "--text-size", "100", true},       {"TextSize", "--text-size", "0", false},
+        {"TextOpacity", "--text-opacity", "1", true},   {"TextOpacity", "--text-opacity", "1.5", false},
         {"FitMegapixels", nullptr, "0.01", true},       {"FitMegapixels", nullptr, "0.009", false},
         {"MaxFileSize", "--max-file-size", "8", true},  {"MaxFileSize", "--max-file-size", "7", false},
         {"MaxFileSize", "--max-file-size", "1000000", true}, {"MaxFileSize", "--max-file-size", "1000001", false},

@@ -304,6 +304,25 @@ TEST_F(SettingsDialogTest, OkTakesTheTextMarkAndOutput)
                   "{name}#102030webpstandard");
         EXPECT_EQ(taken.maxFileSize, c.kilobytes);
     }
+    // The letters' own opacity, refused beyond its range.
+    for (const char* opacity : {"1.5", "0.5"}) {
+        writePrefs("");
+        create();
+        recorder.messages.clear();
+        whileShown([&] {
+            dialog->textWatermarkCheck->SetValue(true);
+            dialog->watermarkTextText->SetValue("x");
+            dialog->textOpacityText->SetValue(opacity);
+            click(dialog->okButton);
+        });
+        const bool refused = std::string(opacity) == "1.5";
+        EXPECT_EQ(!recorder.messages.empty() &&
+                      recorder.messages.back().rfind("Error processing Opacity [0.0 - 1.0]|", 0) == 0,
+                  refused);
+        if (!refused) {
+            EXPECT_EQ(dialog->settings().textOpacity, 0.5);
+        }
+    }
     // A later setting of prefs.cfg out of its range is told at the start,
     // with its line, and left at its default.
     writePrefs("Quality = 70\nWatermarkSize = 100000\n");
