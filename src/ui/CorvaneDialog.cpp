@@ -176,6 +176,12 @@ void CorvaneDialog::showFitControls()
     maxHeightText->Show(framed);
     maxWidthText->Show(mode != wxS("mp"));
     megapixelsText->Show(mode == wxS("mp"));
+    // The label names what the field beside it holds: the size, a frame's
+    // width, or megapixels.
+    maxSizeLabel->SetLabel(mode == wxS("mp")      ? _("Megapixels")
+                           : framed               ? _("Max width [px]")
+                           : mode == wxS("height") ? _("Max height [px]")
+                                                  : _("Max size [px]"));
     GetSizer()->SetSizeHints(this);
     Layout();
 }

@@ -65,6 +65,10 @@ void PresetControls::refresh(const std::string& chosen)
             choice->SetSelection(static_cast<int>(choice->GetCount()) - 1);
     }
     deleteButton->Enable(choice->GetSelection() != wxNOT_FOUND);
+    // As wide as its longest name, so that none is cut.
+    choice->InvalidateBestSize();
+    choice->SetMinSize(wxSize(std::max(140, choice->GetBestSize().x), -1));
+    parent_->Layout();
 }
 
 void PresetControls::choose()

@@ -1054,6 +1054,8 @@ void SettingsDialog::showPreviewPicture()
                               ? wxString::FromUTF8(shown.markProblem)
                               : sizeText(shown.storedWidth, shown.storedHeight) + wxString::FromUTF8(" \u2192 ") +
                                     sizeText(shown.width, shown.height));
+    // Shortened in the middle where it is long: read whole in its tool tip.
+    previewSize->SetToolTip(previewSize->GetLabel());
     previousButton->Enable(shown.count > 1);
     nextButton->Enable(shown.count > 1);
     picturePreview->Refresh();

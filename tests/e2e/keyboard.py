@@ -123,6 +123,19 @@ def main():
                             and n.get_name().startswith("Placement: ") and has(n, Atspi.StateType.SHOWING))
             check(len(places) == 9 and "Placement: Top left" in places,
                   "Automatic's places are named as the placement buttons are: " + str(places))
+            # Tab goes on from there, and Ctrl+Page Down through every page.
+            stops = []
+            for _ in range(3):
+                key("Tab")
+                stops.append(focused(preferences))
+            check(None not in stops and len({id(s) for s in stops}) == 3 and first not in stops,
+                  "Tab moves on through the Preferences")
+            tabs = [n for n in walk(preferences) if n.get_role_name() == "page tab"]
+            chosen = []
+            for _ in range(len(tabs)):
+                chosen.append(next((t.get_name() for t in tabs if has(t, Atspi.StateType.SELECTED)), None))
+                key("ctrl+Next")
+            check(len(tabs) == 5 and len(set(chosen)) == 5, "Ctrl+Page Down shows every page: " + str(chosen))
             key(closing)
             gone(app, "Tessaly 1.1 | Preferences")
         check(find(app, "alert") is None, "Escape and Enter close the Preferences without a word")
