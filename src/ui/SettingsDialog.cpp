@@ -12,6 +12,7 @@
 #include <wx/display.h>
 #include <wx/filedlg.h>
 #include <wx/filefn.h>
+#include <wx/fontpicker.h>
 #include <wx/filename.h>
 #include <wx/image.h>
 #include <wx/log.h>
@@ -440,7 +441,17 @@ wxSizer* SettingsDialog::buildTextMarkControls(wxWindow* page)
     textFontText->SetHint(wxS("DejaVu Sans"));
     textFontText->SetToolTip(_("An installed font's name or a font file; empty for DejaVu Sans."));
     setAccessibleName(textFontText, _("Font"));
-    styleRow->Add(textFontText, 0, wxRIGHT | wxALIGN_CENTER_VERTICAL, 10);
+    styleRow->Add(textFontText, 0, wxRIGHT | wxALIGN_CENTER_VERTICAL, 5);
+    // The installed fonts to choose from; the field takes a font file too.
+    textFontPicker = new wxFontPickerCtrl(page, wxID_ANY, wxNullFont, wxDefaultPosition, wxDefaultSize, 0,
+                                          wxDefaultValidator, wxS("ID_FONTPICKER"));
+    textFontPicker->SetToolTip(_("Choose an installed font."));
+    setAccessibleName(textFontPicker, _("Choose an installed font."));
+    textFontPicker->Bind(wxEVT_FONTPICKER_CHANGED, [this](wxFontPickerEvent& event) {
+        if (event.GetFont().IsOk())
+            textFontText->SetValue(event.GetFont().GetFaceName());
+    });
+    styleRow->Add(textFontPicker, 0, wxRIGHT | wxALIGN_CENTER_VERTICAL, 10);
     textColourPicker = new wxColourPickerCtrl(page, wxID_ANY, *wxWHITE, wxDefaultPosition, wxDefaultSize,
                                               wxCLRP_DEFAULT_STYLE, wxDefaultValidator, wxS("ID_TEXTCOLOURPICKER"));
     textColourPicker->SetToolTip(_("The colour of the letters."));

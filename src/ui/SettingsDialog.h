@@ -13,6 +13,7 @@ struct SettingRow;
 
 class wxButton;
 class wxNotebook;
+class wxFontPickerCtrl;
 class wxCheckBox;
 class wxComboBox;
 class wxColourPickerCtrl;
@@ -87,6 +88,7 @@ public:
     wxColourPickerCtrl* textColourPicker = nullptr;
     wxTextCtrl* textSizeText = nullptr;
     wxTextCtrl* textOpacityText = nullptr;
+    wxFontPickerCtrl* textFontPicker = nullptr;
     wxCheckBox* textShadowCheck = nullptr;
     wxCheckBox* keepExifCheck = nullptr;
     wxCheckBox* keepGpsCheck = nullptr;

@@ -3,6 +3,8 @@
 #include <memory>
 
 #include <gtest/gtest.h>
+
+#include <wx/fontpicker.h>
 #include <wx/combobox.h>
 #include <wx/clrpicker.h>
 #include <wx/modalhook.h>
@@ -304,6 +306,13 @@ TEST_F(SettingsDialogTest, OkTakesTheTextMarkAndOutput)
                   "{name}#102030webpstandard");
         EXPECT_EQ(taken.maxFileSize, c.kilobytes);
     }
+    // A font chosen from the installed ones fills the field.
+    writePrefs("");
+    create();
+    wxFontPickerEvent picked(dialog->textFontPicker, dialog->textFontPicker->GetId(),
+                             wxFont(wxFontInfo(12).FaceName("DejaVu Serif")));
+    dialog->textFontPicker->ProcessWindowEvent(picked);
+    EXPECT_EQ(dialog->textFontText->GetValue(), "DejaVu Serif");
     // The letters' own opacity, refused beyond its range.
     for (const char* opacity : {"1.5", "0.5"}) {
         writePrefs("");
