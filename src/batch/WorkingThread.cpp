@@ -175,7 +175,7 @@ bool WorkingThread::takePicture(const PreparedPicture& picture, const Processing
         report.alreadyProcessed = picture.plan.alreadyProcessed;
         ++(report.alreadyProcessed ? statistics_.alreadyProcessed : statistics_.alreadyThere);
     } else {
-        noteMissingCharacters(job, picture.plan);
+        noteTextMarkGaps(job, picture.plan);
         commitPicture(picture, job, report);
     }
     owner_->pictureDone(report);
@@ -259,7 +259,7 @@ void WorkingThread::commitPicture(const PreparedPicture& picture, const Processi
     countSaved(report);
 }
 
-void WorkingThread::noteMissingCharacters(const ProcessingJob& job, const PicturePlan& plan)
+void WorkingThread::noteTextMarkGaps(const ProcessingJob& job, const PicturePlan& plan)
 {
     if (job.textMark && job.settings.useWatermark && plan.watermarkText.empty() &&
         plan.verdict == PicturePlan::Verdict::process)

@@ -49,7 +49,7 @@ private:
     void countSaved(const PictureReport& report);
     // Adds the characters of the picture's mark text that the fonts lack.
     // Gathers what the text mark lacked: letters of its fonts, or any value at all.
-    void noteMissingCharacters(const ProcessingJob& job, const PicturePlan& plan);
+    void noteTextMarkGaps(const ProcessingJob& job, const PicturePlan& plan);
     bool stopRequested();
 
     BatchStatistics statistics_;
